@@ -1,0 +1,69 @@
+#pragma once
+#include <QString>
+#include <memory>
+
+struct sqlite3;
+
+namespace db {
+
+// Database password of the catalogue file; compaction uses the same key.
+inline constexpr const char* kDatabasePassword = "vtnka19950314";
+inline constexpr const char* kDatabaseFileName = "qmxpcdiy.dat";
+
+// The parts of a connection string that matter here.
+struct ConnectionString {
+    QString dataSource;
+    QString password;
+
+    // "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=<folder>qmxpcdiy.dat;Persist Security
+    // Info=False;Jet OLEDB:Database Password=<password>", the folder with its trailing slash.
+    static QString build(const QString& folderWithSlash, const QString& password = kDatabasePassword);
+    // Reads "key=value;" pairs (keys case-insensitive, values may be double-quoted).
+    static ConnectionString parse(const QString& text);
+};
+
+// One connection to an encrypted catalogue file. Used from one thread.
+class Connection {
+public:
+    explicit Connection(QString name = QStringLiteral("ADOConnection1"));
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    const QString& name() const { return name_; }
+    void setConnectionString(const QString& text) { connectionString_ = text; }
+    const QString& connectionString() const { return connectionString_; }
+
+    // Opens the file named by the connection string with its password. Fails (DbError) when
+    // the file is missing, the password is wrong or the file is not a catalogue database;
+    // never creates a file.
+    void open();
+    void close();
+    bool connected() const { return handle_ != nullptr; }
+    QString fileName() const;
+
+    // Runs a statement that returns no rows; answers the number of rows it changed.
+    // The Jet spelling "delete * from" is accepted.
+    int execute(const QString& sql);
+
+    // Raw handle for the dataset and compaction; null while closed.
+    sqlite3* handle() const { return handle_; }
+
+    // Milliseconds one connection waits for another that holds the file.
+    static constexpr int kBusyTimeoutMs = 10000;
+
+    // Turns statements written in the Jet dialect into the engine's dialect.
+    static QString adaptStatement(const QString& sql);
+
+private:
+    QString name_;
+    QString connectionString_;
+    QString fileName_;
+    sqlite3* handle_ = nullptr;
+};
+
+// Opens an existing encrypted file with the given key on a raw handle, checks the key with a
+// first read, and configures it (busy timeout, journal). Throws DbError with `who` as prefix.
+sqlite3* openEncrypted(const QString& path, const QString& password, const QString& who);
+
+} // namespace db

@@ -1,0 +1,154 @@
+#pragma once
+#include <QObject>
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <functional>
+#include <memory>
+
+namespace db {
+
+class Connection;
+namespace detail { class RowStore; }
+
+enum class FieldType { Integer, AutoInc, Float, Text, Memo, DateTime, Blob };
+
+struct FieldDef {
+    QString name;
+    FieldType type = FieldType::Text;
+    int size = 0;          // longest text a Text field takes, 0 for no limit
+    bool readOnly = false; // auto-number keys and columns of rows that cannot be written back
+};
+
+// The word a grid shows in place of long text or binary content.
+QString fieldTypeWord(FieldType type, bool isNull);
+
+// A query with its client-side result set: the one current row and one state (browse,
+// edit, insert) are shared by everything bound to it. Grids, edits and navigators observe
+// the signals below instead of keeping copies.
+//
+// Every failure is a DbError whose text is prefixed with the dataset's name.
+class Dataset : public QObject {
+    Q_OBJECT
+public:
+    enum class State { Inactive, Browse, Edit, Insert };
+
+    Dataset(QString name, Connection* connection, QObject* parent = nullptr);
+    ~Dataset() override;
+
+    const QString& name() const { return name_; }
+    Connection* connection() const { return connection_; }
+
+    // --- statement text: close, clear, add one line, open or execute ---
+    void clearSql() { sql_.clear(); }
+    void addSql(const QString& line) { sql_.append(line); }
+    QString sqlText() const { return sql_.join(QLatin1Char('\n')); }
+
+    // A fixed field list: open() fails with "Field '%s' not found" when the statement does
+    // not return one of them, and only these fields are shown. Empty: whatever the statement returns.
+    void setFixedFields(const QStringList& names) { fixedFields_ = names; }
+
+    void open();
+    void close();
+    bool active() const { return state_ != State::Inactive; }
+    // Runs the statement text as a statement that returns no rows; the dataset stays closed.
+    int execSql();
+    // Re-runs the statement, keeping the current row where it can.
+    void refresh();
+
+    // --- result set ---
+    const QList<FieldDef>& fields() const { return fields_; }
+    int fieldIndex(const QString& name) const;  // -1 when missing, case-insensitive
+    const FieldDef& field(const QString& name) const; // throws "Field '%s' not found"
+    QString tableName() const { return table_; }
+
+    int recordCount() const;
+    int currentRow() const { return current_; } // -1 when there are no rows
+    bool isEmpty() const { return recordCount() == 0; }
+    bool bof() const { return bof_; }
+    bool eof() const { return eof_; }
+    void first();
+    void last();
+    void next();
+    void prior();
+    void moveBy(int distance);
+    void setCurrentRow(int row);
+
+    // Values of the current row (of the edit buffer while editing or inserting).
+    QVariant value(const QString& name) const; // null QVariant for a null value
+    bool isNull(const QString& name) const;
+    // Strict conversions: a null value is an error, as is text that is not a number.
+    QString asString(const QString& name) const;
+    int asInteger(const QString& name) const;
+    double asFloat(const QString& name) const;
+    // The text a grid cell or edit shows for the current row.
+    QString displayText(const QString& name) const;
+
+    // Values of any row, by field position, for grids drawing rows that are not current.
+    QVariant valueAt(int row, int fieldIndex) const;
+    QString displayTextAt(int row, int fieldIndex) const;
+
+    // --- editing ---
+    State state() const { return state_; }
+    bool modified() const { return modified_; }
+    // Puts a value into the edit buffer; fails outside edit or insert mode and for read-only
+    // fields. A null QVariant stores null.
+    void setValue(const QString& name, const QVariant& value);
+    // Converts the text an operator typed to the field's type (empty text is null).
+    void setText(const QString& name, const QString& text);
+
+    void insert();  // new row before the current one
+    void append();  // new row after the last one
+    void edit();
+    void post();
+    void cancel();
+    void remove();  // deletes the current row from its table
+
+    // --- events of the owner (a throwing handler ends the operation that ran it) ---
+    std::function<void(Dataset&)> afterInsert;
+    std::function<void(Dataset&)> beforeDelete;
+    std::function<void(Dataset&)> afterDelete;
+    std::function<void(Dataset&)> afterPost;
+
+signals:
+    void opened();               // a new result set (fields and rows)
+    void closed();
+    void rowsChanged();          // rows inserted, removed or rewritten
+    void currentChanged(int row);
+    void stateChanged(db::Dataset::State state);
+    void fieldChanged(int fieldIndex); // a value of the current row's edit buffer changed
+    void aboutToPost();          // bound editors hand over the text they hold
+
+private:
+    [[noreturn]] void fail(const QString& message) const;
+    void requireActive() const;
+    void requireEditing() const;
+    void moveTo(int row);
+    void checkTextSizes() const;
+    int postInsert();
+    void postUpdate();
+    void reloadRow(int row, qint64 key);
+    QVariant convertText(const FieldDef& f, const QString& text) const;
+    QString formatDisplay(const FieldDef& f, const QVariant& v) const;
+
+    QString name_;
+    Connection* connection_;
+    QStringList sql_;
+    QStringList fixedFields_;
+    QList<FieldDef> fields_;
+    QList<int> columnOfField_;        // result column behind each shown field
+    QString table_;
+    int keyField_ = -1;               // field holding the table's key, -1 when not writable
+    std::unique_ptr<detail::RowStore> rows_;
+    int current_ = -1;
+    bool bof_ = true;
+    bool eof_ = true;
+    State state_ = State::Inactive;
+    bool modified_ = false;
+    int pendingRow_ = -1;             // position of the row being inserted
+    QList<QVariant> buffer_;          // edit buffer while editing or inserting
+};
+
+} // namespace db

@@ -1,0 +1,19 @@
+#pragma once
+#include <stdexcept>
+#include <QString>
+
+namespace db {
+
+// Every failure of the data layer. The message is the text the operator sees in the
+// standard error report, e.g. "ADOQueryDIY: Cannot perform this operation on a closed dataset".
+class DbError : public std::runtime_error {
+public:
+    explicit DbError(const QString& message)
+        : std::runtime_error(message.toStdString()), text_(message) {}
+    const QString& text() const { return text_; }
+
+private:
+    QString text_;
+};
+
+} // namespace db

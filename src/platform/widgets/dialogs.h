@@ -1,0 +1,52 @@
+#pragma once
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+// The program's standard modal dialogs. Tests (and scripted runs) install a responder that
+// answers instead of opening a window, so no modal loop runs unattended.
+namespace platform {
+
+enum class DialogKind { Prompt, Confirm, Message, ErrorReport };
+
+struct DialogRequest {
+    DialogKind kind;
+    QString caption;
+    QString text;         // prompt, question or message
+    QString defaultValue; // prompts only
+};
+
+struct DialogAnswer {
+    bool accepted = true; // OK (prompt, confirm); ignored for messages
+    QString value;        // the edited text of a prompt when accepted
+};
+
+using DialogResponder = std::function<DialogAnswer(const DialogRequest&)>;
+
+// Installs a responder (empty function: show real dialogs again). Answers the previous one.
+DialogResponder setDialogResponder(DialogResponder responder);
+
+// Prompt dialog: caption, prompt (a carriage return splits it into two lines), one edit
+// holding the default, OK and Cancel. Cancel answers the default unchanged.
+QString inputQuery(QWidget* parent, const QString& caption, const QString& prompt,
+                   const QString& defaultValue);
+
+// Confirmation box with OK and Cancel; true for OK.
+bool confirmOkCancel(QWidget* parent, const QString& text);
+
+// Plain message box with OK.
+void showMessage(QWidget* parent, const QString& text);
+
+// The application's standard error report: a message box with the error's text.
+void showErrorReport(QWidget* parent, const QString& text);
+
+// Runs a handler body under a catch-all guard: any exception ends it silently.
+// Answers false when the body failed.
+bool guarded(const std::function<void()>& body);
+
+// Runs a handler body that is not guarded: an exception is shown with the standard error
+// report, and never crosses the event loop.
+bool reported(QWidget* parent, const std::function<void()>& body);
+
+} // namespace platform
