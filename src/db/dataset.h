@@ -8,6 +8,8 @@
 #include <functional>
 #include <memory>
 
+struct sqlite3;
+
 namespace db {
 
 class Connection;
@@ -125,9 +127,15 @@ private:
     [[noreturn]] void fail(const QString& message) const;
     void requireActive() const;
     void requireEditing() const;
+    void requireWritable() const;
+    int requireField(const QString& name) const;
+    sqlite3* liveHandle() const;
+    // Posts a modified row, drops an untouched one, before the current row moves.
+    void checkBrowseMode();
+    void beginInsert(bool atEnd);
     void moveTo(int row);
     void checkTextSizes() const;
-    int postInsert();
+    void postInsert();
     void postUpdate();
     void reloadRow(int row, qint64 key);
     QVariant convertText(const FieldDef& f, const QString& text) const;
@@ -147,7 +155,6 @@ private:
     bool eof_ = true;
     State state_ = State::Inactive;
     bool modified_ = false;
-    int pendingRow_ = -1;             // position of the row being inserted
     QList<QVariant> buffer_;          // edit buffer while editing or inserting
 };
 

@@ -1,0 +1,224 @@
+#include "db/catalogue_file.h"
+#include "db/connection.h"
+#include "db/db_error.h"
+#include <sqlcipher/sqlite3.h>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QUuid>
+
+namespace db {
+
+namespace {
+
+// Text columns compare without regard to letter case, as quotation numbers and names are
+// matched; the update date takes the time of the insert when none is given.
+const char* const kSchema = R"(
+CREATE TABLE L1 (L1_ID INTEGER PRIMARY KEY AUTOINCREMENT, L1_NM TEXT(50) COLLATE NOCASE);
+CREATE TABLE L2 (L2_ID INTEGER PRIMARY KEY AUTOINCREMENT, L1_ID INTEGER, L2_NM TEXT(50) COLLATE NOCASE);
+CREATE TABLE L3 (L3_ID INTEGER PRIMARY KEY AUTOINCREMENT, L2_ID INTEGER, L3_NM TEXT(50) COLLATE NOCASE);
+CREATE TABLE L4 (L4_ID INTEGER PRIMARY KEY AUTOINCREMENT, L3_ID INTEGER, L4_NM TEXT(50) COLLATE NOCASE);
+CREATE TABLE HW (
+  HW_ID INTEGER PRIMARY KEY AUTOINCREMENT,
+  L4_ID INTEGER,
+  HW_MC TEXT(255) COLLATE NOCASE,
+  HW_DW TEXT(10) COLLATE NOCASE,
+  HW_NF INTEGER,
+  HW_RQ DATETIME DEFAULT (strftime('%Y-%m-%d %H:%M:%S', 'now', 'localtime')),
+  HW_CS LONGTEXT COLLATE NOCASE,
+  HW_JG FLOAT,
+  HW_TP BLOB,
+  HW_URL TEXT(255) COLLATE NOCASE,
+  HW_TP_URL TEXT(255) COLLATE NOCASE);
+CREATE TABLE DIY (
+  DIY_ID TEXT(50) COLLATE NOCASE,
+  DIY_NM TEXT(50) COLLATE NOCASE,
+  HW_ID INTEGER,
+  L2_ID INTEGER,
+  HW_MS TEXT(255) COLLATE NOCASE,
+  DIY_SL INTEGER,
+  DIY_JG FLOAT,
+  DIY_CASH FLOAT,
+  L2_NM TEXT(50) COLLATE NOCASE,
+  DIY_SYS_ID INTEGER PRIMARY KEY AUTOINCREMENT);
+CREATE INDEX L2_BY_L1 ON L2 (L1_ID);
+CREATE INDEX L3_BY_L2 ON L3 (L2_ID);
+CREATE INDEX L4_BY_L3 ON L4 (L3_ID);
+CREATE INDEX HW_BY_L4 ON HW (L4_ID);
+CREATE INDEX DIY_BY_ID ON DIY (DIY_ID);
+CREATE INDEX DIY_BY_NM ON DIY (DIY_NM);
+)";
+
+void exec(sqlite3* handle, const char* sql)
+{
+    char* error = nullptr;
+    if (sqlite3_exec(handle, sql, nullptr, nullptr, &error) != SQLITE_OK) {
+        const QString message = QString::fromUtf8(error ? error : sqlite3_errmsg(handle));
+        sqlite3_free(error);
+        throw DbError(message);
+    }
+}
+
+class Inserter {
+public:
+    Inserter(sqlite3* handle, const char* sql) : handle_(handle)
+    {
+        if (sqlite3_prepare_v2(handle, sql, -1, &st_, nullptr) != SQLITE_OK)
+            throw DbError(QString::fromUtf8(sqlite3_errmsg(handle)));
+    }
+    ~Inserter() { sqlite3_finalize(st_); }
+    Inserter& text(int i, const QString& v)
+    {
+        if (v.isNull()) {
+            sqlite3_bind_null(st_, i);
+        } else {
+            const QByteArray u = v.toUtf8();
+            sqlite3_bind_text(st_, i, u.constData(), static_cast<int>(u.size()), SQLITE_TRANSIENT);
+        }
+        return *this;
+    }
+    Inserter& integer(int i, qint64 v)
+    {
+        sqlite3_bind_int64(st_, i, v);
+        return *this;
+    }
+    Inserter& real(int i, double v)
+    {
+        sqlite3_bind_double(st_, i, v);
+        return *this;
+    }
+    qint64 run()
+    {
+        if (sqlite3_step(st_) != SQLITE_DONE)
+            throw DbError(QString::fromUtf8(sqlite3_errmsg(handle_)));
+        sqlite3_reset(st_);
+        sqlite3_clear_bindings(st_);
+        return sqlite3_last_insert_rowid(handle_);
+    }
+
+private:
+    sqlite3* handle_;
+    sqlite3_stmt* st_ = nullptr;
+};
+
+QString requiredName(const QJsonObject& o, const char* where)
+{
+    const QString name = o.value(QLatin1String("name")).toString();
+    if (name.isEmpty())
+        throw DbError(QStringLiteral("catalogue data: a %1 without a name").arg(QLatin1String(where)));
+    return name;
+}
+
+int loadJson(sqlite3* handle, const QByteArray& json)
+{
+    QJsonParseError parseError;
+    const QJsonDocument doc = QJsonDocument::fromJson(json, &parseError);
+    if (doc.isNull())
+        throw DbError(QStringLiteral("catalogue data: %1 at offset %2").arg(parseError.errorString()).arg(parseError.offset));
+
+    Inserter l1(handle, "INSERT INTO L1 (L1_NM) VALUES (?)");
+    Inserter l2(handle, "INSERT INTO L2 (L1_ID, L2_NM) VALUES (?, ?)");
+    Inserter l3(handle, "INSERT INTO L3 (L2_ID, L3_NM) VALUES (?, ?)");
+    Inserter l4(handle, "INSERT INTO L4 (L3_ID, L4_NM) VALUES (?, ?)");
+    Inserter hw(handle, "INSERT INTO HW (L4_ID, HW_MC, HW_DW, HW_NF, HW_RQ, HW_CS, HW_JG, HW_URL) "
+                        "VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
+    int items = 0;
+    const auto children = [](const QJsonObject& o) { return o.value(QLatin1String("children")).toArray(); };
+    for (const auto& v1 : doc.object().value(QLatin1String("categories")).toArray()) {
+        const QJsonObject c1 = v1.toObject();
+        const qint64 id1 = l1.text(1, requiredName(c1, "category")).run();
+        for (const auto& v2 : children(c1)) {
+            const QJsonObject c2 = v2.toObject();
+            const qint64 id2 = l2.integer(1, id1).text(2, requiredName(c2, "category")).run();
+            for (const auto& v3 : children(c2)) {
+                const QJsonObject c3 = v3.toObject();
+                const qint64 id3 = l3.integer(1, id2).text(2, requiredName(c3, "category")).run();
+                for (const auto& v4 : children(c3)) {
+                    const QJsonObject c4 = v4.toObject();
+                    const qint64 id4 = l4.integer(1, id3).text(2, requiredName(c4, "category")).run();
+                    for (const auto& vi : c4.value(QLatin1String("items")).toArray()) {
+                        const QJsonObject it = vi.toObject();
+                        const QString updated = it.value(QLatin1String("updated")).toString();
+                        hw.integer(1, id4)
+                            .text(2, requiredName(it, "item"))
+                            .text(3, it.value(QLatin1String("unit")).toString())
+                            .integer(4, it.value(QLatin1String("year")).toInt())
+                            .text(5, updated.isEmpty() ? QString() : updated + QStringLiteral(" 09:00:00"))
+                            .text(6, it.value(QLatin1String("specs")).toString())
+                            .real(7, it.value(QLatin1String("price")).toDouble());
+                        const QString url = it.value(QLatin1String("url")).toString();
+                        hw.text(8, url.isEmpty() ? QString() : url);
+                        hw.run();
+                        ++items;
+                    }
+                }
+            }
+        }
+    }
+    return items;
+}
+
+int create(const QString& path, const QByteArray* json)
+{
+    if (QFileInfo::exists(path))
+        throw DbError(QStringLiteral("'%1' already exists; it is not replaced").arg(path));
+    const QFileInfo target(path);
+    if (!QDir().mkpath(target.absolutePath()))
+        throw DbError(QStringLiteral("Cannot create the folder '%1'").arg(target.absolutePath()));
+    const QString temporary = target.absolutePath() + QStringLiteral("/.") + target.fileName() + QStringLiteral(".")
+        + QUuid::createUuid().toString(QUuid::Id128).left(8) + QStringLiteral(".new");
+
+    sqlite3* handle = nullptr;
+    const QByteArray utf8 = temporary.toUtf8();
+    if (sqlite3_open_v2(utf8.constData(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+        const QString message = handle ? QString::fromUtf8(sqlite3_errmsg(handle)) : QStringLiteral("out of memory");
+        sqlite3_close(handle);
+        throw DbError(QStringLiteral("Cannot create '%1': %2").arg(path, message));
+    }
+    int items = 0;
+    try {
+        const QByteArray key = QByteArray("PRAGMA key = '") + kDatabasePassword + "'";
+        exec(handle, key.constData());
+        exec(handle, "BEGIN");
+        exec(handle, kSchema);
+        if (json)
+            items = loadJson(handle, *json);
+        exec(handle, "COMMIT");
+        sqlite3_close(handle);
+        handle = nullptr;
+        // rename() never replaces an existing file, so a file made meanwhile by another copy wins.
+        if (!QFile::rename(temporary, path))
+            throw DbError(QStringLiteral("Cannot create '%1': the file could not be put in place").arg(path));
+    } catch (const DbError& e) {
+        if (handle)
+            sqlite3_close(handle);
+        QFile::remove(temporary);
+        throw DbError(QStringLiteral("Cannot create '%1': %2").arg(path, e.text()));
+    }
+    return items;
+}
+
+} // namespace
+
+void createCatalogue(const QString& path, bool withSample)
+{
+    if (!withSample) {
+        create(path, nullptr);
+        return;
+    }
+    QFile sample(QStringLiteral(":/db/sample_catalogue.json"));
+    if (!sample.open(QIODevice::ReadOnly))
+        throw DbError(QStringLiteral("The sample catalogue is missing from the program"));
+    const QByteArray json = sample.readAll();
+    create(path, &json);
+}
+
+int createCatalogueFromJson(const QString& path, const QByteArray& json)
+{
+    return create(path, &json);
+}
+
+} // namespace db

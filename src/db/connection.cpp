@@ -1,0 +1,177 @@
+#include "db/connection.h"
+#include "db/db_error.h"
+#include <sqlcipher/sqlite3.h>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace db {
+
+namespace {
+
+QString engineMessage(sqlite3* handle)
+{
+    return QString::fromUtf8(sqlite3_errmsg(handle));
+}
+
+// Runs a statement that must succeed; answers whether it returned a row.
+bool runPragma(sqlite3* handle, const QString& sql, QString* firstValue = nullptr)
+{
+    sqlite3_stmt* statement = nullptr;
+    const QByteArray utf8 = sql.toUtf8();
+    if (sqlite3_prepare_v2(handle, utf8.constData(), static_cast<int>(utf8.size()), &statement, nullptr) != SQLITE_OK)
+        throw DbError(engineMessage(handle));
+    const int rc = sqlite3_step(statement);
+    if (rc == SQLITE_ROW && firstValue)
+        *firstValue = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)));
+    sqlite3_finalize(statement);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        throw DbError(engineMessage(handle));
+    return rc == SQLITE_ROW;
+}
+
+QString sqlLiteral(const QString& text)
+{
+    QString doubled = text;
+    doubled.replace(QLatin1Char('\''), QLatin1String("''"));
+    return QLatin1Char('\'') + doubled + QLatin1Char('\'');
+}
+
+} // namespace
+
+QString ConnectionString::build(const QString& folderWithSlash, const QString& password)
+{
+    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + folderWithSlash
+        + QLatin1String(kDatabaseFileName)
+        + QStringLiteral(";Persist Security Info=False;Jet OLEDB:Database Password=") + password;
+}
+
+ConnectionString ConnectionString::parse(const QString& text)
+{
+    ConnectionString result;
+    // Values may be double-quoted so that a path or password can hold a semicolon.
+    qsizetype pos = 0;
+    while (pos < text.size()) {
+        const qsizetype eq = text.indexOf(QLatin1Char('='), pos);
+        if (eq < 0)
+            break;
+        const QString key = text.mid(pos, eq - pos).trimmed();
+        qsizetype valueStart = eq + 1;
+        QString value;
+        if (valueStart < text.size() && text[valueStart] == QLatin1Char('"')) {
+            qsizetype close = text.indexOf(QLatin1Char('"'), valueStart + 1);
+            if (close < 0)
+                close = text.size();
+            value = text.mid(valueStart + 1, close - valueStart - 1);
+            pos = text.indexOf(QLatin1Char(';'), close);
+        } else {
+            qsizetype semi = text.indexOf(QLatin1Char(';'), valueStart);
+            value = text.mid(valueStart, (semi < 0 ? text.size() : semi) - valueStart);
+            pos = semi;
+        }
+        if (key.compare(QLatin1String("Data Source"), Qt::CaseInsensitive) == 0)
+            result.dataSource = value;
+        else if (key.compare(QLatin1String("Jet OLEDB:Database Password"), Qt::CaseInsensitive) == 0
+                 || key.compare(QLatin1String("Password"), Qt::CaseInsensitive) == 0)
+            result.password = value;
+        if (pos < 0)
+            break;
+        ++pos;
+    }
+    return result;
+}
+
+sqlite3* openEncrypted(const QString& path, const QString& password, const QString& who)
+{
+    const QString prefix = who.isEmpty() ? QString() : who + QStringLiteral(": ");
+    if (!QFileInfo(path).isFile())
+        throw DbError(prefix + QStringLiteral("Could not find file '%1'.").arg(path));
+
+    sqlite3* handle = nullptr;
+    const QByteArray utf8Path = path.toUtf8();
+    if (sqlite3_open_v2(utf8Path.constData(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX, nullptr)
+        != SQLITE_OK) {
+        const QString message = handle ? engineMessage(handle) : QStringLiteral("out of memory");
+        sqlite3_close(handle);
+        throw DbError(prefix + QStringLiteral("Cannot open '%1': %2").arg(path, message));
+    }
+    try {
+        sqlite3_busy_timeout(handle, Connection::kBusyTimeoutMs);
+        runPragma(handle, QStringLiteral("PRAGMA key = ") + sqlLiteral(password));
+        // A build linked against plain SQLite would silently write an unencrypted file.
+        QString version;
+        if (!runPragma(handle, QStringLiteral("PRAGMA cipher_version"), &version) || version.isEmpty())
+            throw DbError(QStringLiteral("the database engine does not encrypt (cipher_version is empty)"));
+        // The key is only checked by the first read.
+        try {
+            runPragma(handle, QStringLiteral("SELECT count(*) FROM sqlite_master"));
+        } catch (const DbError& e) {
+            throw DbError(QStringLiteral("Cannot open '%1': not a valid password, or not a catalogue database (%2)")
+                              .arg(path, e.text()));
+        }
+        // WAL lets a second copy of the program read while this one writes; every commit
+        // reaches the file before the call returns, so a crash of the process loses nothing.
+        runPragma(handle, QStringLiteral("PRAGMA journal_mode = WAL"));
+        runPragma(handle, QStringLiteral("PRAGMA synchronous = NORMAL"));
+    } catch (const DbError& e) {
+        sqlite3_close(handle);
+        throw DbError(prefix + e.text());
+    }
+    return handle;
+}
+
+Connection::Connection(QString name) : name_(std::move(name)) {}
+
+Connection::~Connection()
+{
+    close();
+}
+
+void Connection::open()
+{
+    if (handle_)
+        return;
+    const ConnectionString cs = ConnectionString::parse(connectionString_);
+    if (cs.dataSource.isEmpty())
+        throw DbError(name_ + QStringLiteral(": the connection string names no data source"));
+    handle_ = openEncrypted(cs.dataSource, cs.password, name_);
+    fileName_ = cs.dataSource;
+}
+
+void Connection::close()
+{
+    if (!handle_)
+        return;
+    // Statements still prepared would keep the file open; close_v2 waits for them.
+    sqlite3_close_v2(handle_);
+    handle_ = nullptr;
+}
+
+QString Connection::fileName() const
+{
+    return handle_ ? fileName_ : ConnectionString::parse(connectionString_).dataSource;
+}
+
+QString Connection::adaptStatement(const QString& sql)
+{
+    static const QRegularExpression jetDelete(QStringLiteral("^\\s*delete\\s+\\*\\s+from\\b"),
+                                              QRegularExpression::CaseInsensitiveOption);
+    QString adapted = sql;
+    adapted.replace(jetDelete, QStringLiteral("delete from"));
+    return adapted;
+}
+
+int Connection::execute(const QString& sql)
+{
+    if (!handle_)
+        throw DbError(name_ + QStringLiteral(": Operation is not allowed when the object is closed"));
+    const QByteArray utf8 = adaptStatement(sql).toUtf8();
+    char* error = nullptr;
+    if (sqlite3_exec(handle_, utf8.constData(), nullptr, nullptr, &error) != SQLITE_OK) {
+        const QString message = QString::fromUtf8(error ? error : "unknown error");
+        sqlite3_free(error);
+        throw DbError(message);
+    }
+    return sqlite3_changes(handle_);
+}
+
+} // namespace db

@@ -1,0 +1,15 @@
+#pragma once
+#include "db/dataset.h"
+#include <QString>
+
+namespace db::detail {
+
+// The field type a column's declared type stands for. "TEXT(255)" gives Text with size 255,
+// "LONGTEXT" Memo, "INTEGER" on the table's key AutoInc.
+FieldDef fieldFromDeclaration(const QString& name, const QString& declaredType, bool isKey);
+
+// The text form of a date and time in the file: "yyyy-MM-dd HH:mm:ss".
+QString dateTimeToStorage(const QDateTime& value);
+QDateTime dateTimeFromStorage(const QString& text);
+
+} // namespace db::detail

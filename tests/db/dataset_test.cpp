@@ -1,0 +1,251 @@
+#include "db_fixture.h"
+#include "db/db_error.h"
+#include <QDateTime>
+#include <QSignalSpy>
+
+namespace st = db::statements;
+
+namespace {
+const QStringList kHwFields = {"HW_ID", "L4_ID", "HW_MC", "HW_DW", "HW_NF", "HW_RQ", "HW_CS",
+                               "HW_JG", "HW_TP", "HW_URL", "HW_TP_URL"};
+}
+
+TEST_F(CatalogueTest, FieldsCarryTheColumnTypes)
+{
+    auto hw = std::make_unique<db::Dataset>(QStringLiteral("ADOQueryHW"), &connection);
+    hw->setFixedFields(kHwFields);
+    db::openStatement(*hw, st::itemsUnderL4Named(QStringLiteral("none")));
+    ASSERT_EQ(hw->fields().size(), kHwFields.size());
+    EXPECT_EQ(hw->field(QStringLiteral("HW_ID")).type, db::FieldType::AutoInc);
+    EXPECT_TRUE(hw->field(QStringLiteral("HW_ID")).readOnly);
+    EXPECT_EQ(hw->field(QStringLiteral("hw_mc")).type, db::FieldType::Text);
+    EXPECT_EQ(hw->field(QStringLiteral("HW_MC")).size, 255);
+    EXPECT_EQ(hw->field(QStringLiteral("HW_DW")).size, 10);
+    EXPECT_EQ(hw->field(QStringLiteral("HW_NF")).type, db::FieldType::Integer);
+    EXPECT_EQ(hw->field(QStringLiteral("HW_RQ")).type, db::FieldType::DateTime);
+    EXPECT_EQ(hw->field(QStringLiteral("HW_CS")).type, db::FieldType::Memo);
+    EXPECT_EQ(hw->field(QStringLiteral("HW_JG")).type, db::FieldType::Float);
+    EXPECT_EQ(hw->field(QStringLiteral("HW_TP")).type, db::FieldType::Blob);
+    EXPECT_TRUE(hw->isEmpty());
+    EXPECT_TRUE(hw->bof());
+    EXPECT_TRUE(hw->eof());
+
+    // A fixed field the statement does not return fails the open and leaves the query closed.
+    db::Dataset diy(QStringLiteral("ADOQueryDIY"), &connection);
+    diy.setFixedFields({"DIY_ID", "DIY_MISSING"});
+    EXPECT_DB_ERROR(db::openStatement(diy, st::linesOfNumber(QStringLiteral("1"))), "ADOQueryDIY: Field 'DIY_MISSING' not found");
+    EXPECT_FALSE(diy.active());
+}
+
+TEST_F(CatalogueTest, DataLayerErrorsNameTheQuery)
+{
+    db::Dataset diy(QStringLiteral("ADOQueryDIY"), &connection);
+    EXPECT_DB_ERROR(diy.append(), "ADOQueryDIY: Cannot perform this operation on a closed dataset");
+    EXPECT_DB_ERROR(diy.value(QStringLiteral("DIY_ID")), "ADOQueryDIY: Cannot perform this operation on a closed dataset");
+
+    db::openStatement(diy, st::linesOfNumber(QStringLiteral("1")));
+    EXPECT_DB_ERROR(diy.setValue(QStringLiteral("DIY_NM"), QStringLiteral("x")), "ADOQueryDIY: Dataset not in edit or insert mode");
+    EXPECT_DB_ERROR(diy.post(), "ADOQueryDIY: Dataset not in edit or insert mode");
+    EXPECT_DB_ERROR(diy.value(QStringLiteral("NOPE")), "ADOQueryDIY: Field 'NOPE' not found");
+    EXPECT_DB_ERROR(diy.remove(), "ADOQueryDIY: Cannot perform this operation on an empty dataset");
+    diy.append();
+    EXPECT_DB_ERROR(diy.setValue(QStringLiteral("DIY_SYS_ID"), 5), "ADOQueryDIY: Field 'DIY_SYS_ID' cannot be modified");
+    EXPECT_DB_ERROR(diy.setText(QStringLiteral("DIY_SL"), QStringLiteral("两")), "ADOQueryDIY: '两' is not a valid integer value");
+    EXPECT_DB_ERROR(diy.setText(QStringLiteral("DIY_JG"), QStringLiteral("1..5")), "ADOQueryDIY: '1..5' is not a valid floating point value");
+
+    // A result that cannot be written back says so instead of pretending.
+    db::Dataset list(QStringLiteral("ADOQuery_LIST"), &connection);
+    db::openStatement(list, st::distinctNumbers());
+    EXPECT_THROW(list.append(), db::DbError);
+    EXPECT_EQ(list.state(), db::Dataset::State::Browse);
+}
+
+TEST_F(CatalogueTest, NullValuesAreStrictWhenReadAsTextOrNumber)
+{
+    addLine(QStringLiteral("1"), QStringLiteral("n"), 1);
+    connection.execute(QStringLiteral("insert into DIY (DIY_ID) values ('2')"));
+    auto diy = query(QStringLiteral("ADOQueryDIY"), st::linesOfNumber(QStringLiteral("2")));
+    EXPECT_TRUE(diy->isNull(QStringLiteral("HW_MS")));
+    EXPECT_FALSE(diy->value(QStringLiteral("HW_MS")).isValid());
+    EXPECT_EQ(diy->displayText(QStringLiteral("DIY_JG")), QString());
+    EXPECT_DB_ERROR(diy->asString(QStringLiteral("HW_MS")), "ADOQueryDIY: Could not convert variant of type (Null) into type (String)");
+    EXPECT_DB_ERROR(diy->asInteger(QStringLiteral("DIY_SL")), "ADOQueryDIY: Could not convert variant of type (Null) into type (Integer)");
+    EXPECT_DB_ERROR(diy->asFloat(QStringLiteral("DIY_CASH")), "ADOQueryDIY: Could not convert variant of type (Null) into type (Double)");
+    EXPECT_EQ(diy->asString(QStringLiteral("DIY_ID")), QStringLiteral("2"));
+
+    diy = query(QStringLiteral("ADOQueryDIY"), st::linesOfNumber(QStringLiteral("1")));
+    EXPECT_EQ(diy->asInteger(QStringLiteral("DIY_SL")), 1);
+    EXPECT_DOUBLE_EQ(diy->asFloat(QStringLiteral("DIY_CASH")), 1.0);
+    // Text that holds a number converts; text that does not is an error, not a zero.
+    EXPECT_EQ(diy->asInteger(QStringLiteral("DIY_ID")), 1);
+    EXPECT_THROW(diy->asFloat(QStringLiteral("DIY_NM")), db::DbError);
+}
+
+TEST_F(CatalogueTest, EventsRunInOrderAndAutoNumbersComeBack)
+{
+    const int l4 = addChain(QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d"));
+    auto hw = std::make_unique<db::Dataset>(QStringLiteral("ADOQueryHW"), &connection);
+    hw->setFixedFields(kHwFields);
+    QStringList log;
+    hw->afterInsert = [&](db::Dataset& ds) {
+        log << QStringLiteral("afterInsert");
+        ds.setValue(QStringLiteral("L4_ID"), l4);
+    };
+    hw->afterPost = [&](db::Dataset&) { log << QStringLiteral("afterPost"); };
+    hw->beforeDelete = [&](db::Dataset& ds) { log << QStringLiteral("beforeDelete:") + ds.asString(QStringLiteral("HW_MC")); };
+    hw->afterDelete = [&](db::Dataset& ds) { log << QStringLiteral("afterDelete:%1").arg(ds.recordCount()); };
+    db::openStatement(*hw, st::itemsUnderL4Named(QStringLiteral("d")));
+
+    hw->append();
+    EXPECT_EQ(hw->state(), db::Dataset::State::Insert);
+    EXPECT_EQ(hw->asInteger(QStringLiteral("L4_ID")), l4); // shown before anything is typed
+    hw->setValue(QStringLiteral("HW_MC"), QStringLiteral("金士顿 FURY 32GB"));
+    hw->setText(QStringLiteral("HW_JG"), QStringLiteral("599.5"));
+    const QDateTime before = QDateTime::currentDateTime().addSecs(-2);
+    hw->post();
+    const int firstId = hw->asInteger(QStringLiteral("HW_ID"));
+    EXPECT_GT(firstId, 0);
+    // The update date is the time of the insert when none was given.
+    const QDateTime stamped = hw->value(QStringLiteral("HW_RQ")).toDateTime();
+    EXPECT_TRUE(stamped.isValid());
+    EXPECT_GE(stamped, before);
+
+    hw->append();
+    hw->setValue(QStringLiteral("HW_MC"), QStringLiteral("second"));
+    hw->post();
+    EXPECT_EQ(hw->asInteger(QStringLiteral("HW_ID")), firstId + 1);
+
+    hw->first();
+    hw->remove();
+    EXPECT_EQ(log, QStringList({"afterInsert", "afterPost", "afterInsert", "afterPost", "beforeDelete:金士顿 FURY 32GB", "afterDelete:1"}));
+
+    // A before-delete handler that fails keeps the row.
+    hw->beforeDelete = [](db::Dataset&) { throw db::DbError(QStringLiteral("refused")); };
+    EXPECT_THROW(hw->remove(), db::DbError);
+    db::openStatement(*hw, st::itemsUnderL4Named(QStringLiteral("d")));
+    ASSERT_EQ(hw->recordCount(), 1);
+    EXPECT_EQ(hw->asString(QStringLiteral("HW_MC")), QStringLiteral("second"));
+}
+
+TEST_F(CatalogueTest, FailingAfterInsertLeavesTheNewRowPending)
+{
+    auto l1 = query(QStringLiteral("ADOQueryL1_L4"), st::allL1());
+    l1->afterInsert = [](db::Dataset& ds) { ds.setValue(QStringLiteral("L2_ID"), 3); };
+    EXPECT_DB_ERROR(l1->append(), "ADOQueryL1_L4: Field 'L2_ID' not found");
+    EXPECT_EQ(l1->state(), db::Dataset::State::Insert);
+    EXPECT_EQ(l1->recordCount(), 1);
+    l1->cancel();
+    EXPECT_EQ(l1->recordCount(), 0);
+    EXPECT_EQ(l1->state(), db::Dataset::State::Browse);
+}
+
+TEST_F(CatalogueTest, EditsAreWrittenBackAndRefusedPostsKeepTheRow)
+{
+    addLine(QStringLiteral("1"), QStringLiteral("配置单"), 10);
+    auto diy = query(QStringLiteral("ADOQueryDIY"), st::linesOfNumber(QStringLiteral("1")));
+    diy->edit();
+    diy->setValue(QStringLiteral("DIY_SL"), 3);
+    diy->setValue(QStringLiteral("DIY_CASH"), 30.25);
+    diy->post();
+
+    diy->edit();
+    diy->setValue(QStringLiteral("L2_NM"), QString(51, QLatin1Char('x')));
+    EXPECT_THROW(diy->post(), db::DbError);
+    EXPECT_EQ(diy->state(), db::Dataset::State::Edit); // nothing lost: still editable
+    diy->cancel();
+
+    auto again = query(QStringLiteral("check"), st::linesOfNumber(QStringLiteral("1")));
+    EXPECT_EQ(again->asInteger(QStringLiteral("DIY_SL")), 3);
+    EXPECT_DOUBLE_EQ(again->asFloat(QStringLiteral("DIY_CASH")), 30.25);
+    EXPECT_TRUE(again->isNull(QStringLiteral("L2_NM")));
+}
+
+TEST_F(CatalogueTest, ASecondCopysChangeIsNotOverwrittenSilently)
+{
+    addLine(QStringLiteral("1"), QStringLiteral("配置单"), 10);
+    auto mine = query(QStringLiteral("ADOQueryDIY"), st::linesOfNumber(QStringLiteral("1")));
+    db::Connection other;
+    other.setConnectionString(connection.connectionString());
+    other.open();
+    other.execute(QStringLiteral("update DIY set DIY_JG = 99"));
+    mine->edit();
+    mine->setValue(QStringLiteral("DIY_JG"), 12.0);
+    EXPECT_THROW(mine->post(), db::DbError);
+    mine->cancel();
+    mine->refresh();
+    EXPECT_DOUBLE_EQ(mine->asFloat(QStringLiteral("DIY_JG")), 99.0);
+}
+
+TEST_F(CatalogueTest, MovingPostsAChangedRowAndDropsAnUntouchedNewOne)
+{
+    addLine(QStringLiteral("1"), QStringLiteral("a"), 1);
+    addLine(QStringLiteral("1"), QStringLiteral("a"), 2);
+    auto diy = query(QStringLiteral("ADOQueryDIY"), st::linesOfNumber(QStringLiteral("1")));
+    QSignalSpy moved(diy.get(), &db::Dataset::currentChanged);
+    diy->last();
+    EXPECT_TRUE(diy->eof());
+    diy->append();
+    EXPECT_EQ(diy->recordCount(), 3);
+    diy->prior(); // nothing typed: the new row goes away
+    EXPECT_EQ(diy->recordCount(), 2);
+    EXPECT_EQ(diy->state(), db::Dataset::State::Browse);
+
+    diy->first();
+    diy->edit();
+    diy->setValue(QStringLiteral("HW_MS"), QStringLiteral("moved on"));
+    diy->next(); // posted on the way
+    EXPECT_FALSE(moved.isEmpty());
+    auto check = query(QStringLiteral("check"), QStringLiteral("select count(*) as N from DIY where HW_MS='moved on'"));
+    EXPECT_EQ(check->asInteger(QStringLiteral("N")), 1);
+
+    diy->next();
+    EXPECT_TRUE(diy->eof());
+    EXPECT_EQ(diy->currentRow(), 1);
+    diy->first();
+    EXPECT_TRUE(diy->bof());
+    diy->prior();
+    EXPECT_TRUE(diy->bof());
+    EXPECT_EQ(diy->currentRow(), 0);
+}
+
+TEST_F(CatalogueTest, InsertGoesBeforeTheCurrentRowAndRefreshKeepsThePlace)
+{
+    addLine(QStringLiteral("1"), QStringLiteral("a"), 1);
+    addLine(QStringLiteral("1"), QStringLiteral("b"), 2);
+    auto diy = query(QStringLiteral("ADOQueryDIY"), st::linesOfNumber(QStringLiteral("1")));
+    diy->last();
+    diy->insert();
+    EXPECT_EQ(diy->currentRow(), 1);
+    diy->setValue(QStringLiteral("DIY_ID"), QStringLiteral("1"));
+    diy->setValue(QStringLiteral("DIY_NM"), QStringLiteral("c"));
+    diy->post();
+    EXPECT_EQ(diy->displayTextAt(1, diy->fieldIndex(QStringLiteral("DIY_NM"))), QStringLiteral("c"));
+    EXPECT_EQ(diy->displayTextAt(2, diy->fieldIndex(QStringLiteral("DIY_NM"))), QStringLiteral("b"));
+    const int key = diy->asInteger(QStringLiteral("DIY_SYS_ID"));
+    diy->refresh();
+    EXPECT_EQ(diy->asInteger(QStringLiteral("DIY_SYS_ID")), key);
+    EXPECT_EQ(diy->recordCount(), 3);
+}
+
+TEST_F(CatalogueTest, ValuesKeepTheirTypesAndDisplayForms)
+{
+    connection.execute(QStringLiteral("insert into HW (L4_ID, HW_MC, HW_JG, HW_CS, HW_TP, HW_RQ) values "
+                                      "(1, 'x', 1234.5, 'long text', x'FFD8FF', '2026-03-01 00:00:00')"));
+    auto hw = query(QStringLiteral("ADOQueryHW"), QStringLiteral("select * from HW"));
+    EXPECT_EQ(hw->value(QStringLiteral("HW_JG")).typeId(), QMetaType::Double);
+    EXPECT_EQ(hw->displayText(QStringLiteral("HW_JG")), QStringLiteral("1234.5"));
+    EXPECT_EQ(hw->value(QStringLiteral("HW_TP")).toByteArray(), QByteArray("\xFF\xD8\xFF"));
+    EXPECT_EQ(hw->value(QStringLiteral("HW_RQ")).toDateTime(), QDateTime(QDate(2026, 3, 1), QTime(0, 0)));
+    EXPECT_EQ(hw->value(QStringLiteral("HW_CS")).toString(), QStringLiteral("long text"));
+    EXPECT_EQ(db::fieldTypeWord(db::FieldType::Memo, false), QStringLiteral("(MEMO)"));
+    EXPECT_EQ(db::fieldTypeWord(db::FieldType::Blob, true), QStringLiteral("(Blob)"));
+
+    // A date typed in the short form is stored as a date, and read back equal.
+    hw->edit();
+    const QDate day(2025, 11, 30);
+    hw->setText(QStringLiteral("HW_RQ"), QLocale::system().toString(day, QLocale::ShortFormat));
+    hw->post();
+    EXPECT_EQ(hw->value(QStringLiteral("HW_RQ")).toDateTime().date(), day);
+    EXPECT_DB_ERROR(hw->edit(); hw->setText(QStringLiteral("HW_RQ"), QStringLiteral("yesterday")),
+                    "ADOQueryHW: 'yesterday' is not a valid date and time");
+}
