@@ -3,6 +3,7 @@
 #include "db/db_error.h"
 #include "db/detail/field_types.h"
 #include "db/detail/row_store.h"
+#include "db/detail/statement_cache.h"
 #include "platform/operator_text.h"
 #include <sqlcipher/sqlite3.h>
 #include <QDateTime>
@@ -178,7 +179,8 @@ QString fieldTypeWord(FieldType type, bool isNull)
 }
 
 Dataset::Dataset(QString name, Connection* connection, QObject* parent)
-    : QObject(parent), name_(std::move(name)), connection_(connection), rows_(std::make_unique<RowStore>())
+    : QObject(parent), name_(std::move(name)), connection_(connection), rows_(std::make_unique<RowStore>()),
+      writeStatements_(std::make_unique<detail::StatementCache>())
 {
 }
 
@@ -200,6 +202,15 @@ void Dataset::requireEditing() const
     requireActive();
     if (state_ != State::Edit && state_ != State::Insert)
         fail(QStringLiteral("Dataset not in edit or insert mode"));
+}
+
+sqlite3_stmt* Dataset::writeStatement(const QString& sql)
+{
+    try {
+        return writeStatements_->get(liveHandle(), sql);
+    } catch (const DbError& e) {
+        fail(e.text());
+    }
 }
 
 sqlite3* Dataset::liveHandle() const
@@ -301,6 +312,7 @@ void Dataset::close()
         return;
     // Closing discards an unposted row, as it would be after a failed post.
     buffer_.clear();
+    writeStatements_->clear();
     rows_ = std::make_unique<RowStore>();
     fields_.clear();
     columnOfField_.clear();
@@ -774,15 +786,12 @@ void Dataset::postInsert()
         sql = QStringLiteral("INSERT INTO \"%1\" (\"%2\") VALUES (%3)")
                   .arg(table_, columns.join(QStringLiteral("\", \"")), marks.join(QStringLiteral(", ")));
     }
-    Statement st;
-    try {
-        prepare(handle, sql, st);
-    } catch (const DbError& e) {
-        fail(e.text());
-    }
+    sqlite3_stmt* st = writeStatement(sql);
     for (int b = 0; b < bound.size(); ++b)
-        bindValue(st.handle, b + 1, fields_[bound[b]], buffer_[bound[b]]);
-    if (sqlite3_step(st.handle) != SQLITE_DONE)
+        bindValue(st, b + 1, fields_[bound[b]], buffer_[bound[b]]);
+    const int rc = sqlite3_step(st);
+    sqlite3_reset(st);
+    if (rc != SQLITE_DONE)
         fail(engineError(handle));
     const qint64 key = fields_[keyField_].type == FieldType::AutoInc ? sqlite3_last_insert_rowid(handle)
                                                                      : buffer_[keyField_].toLongLong();
@@ -846,23 +855,18 @@ void Dataset::reloadRow(int row, qint64 key)
         names.append(QLatin1Char('"') + f.name + QLatin1Char('"'));
     const QString sql = QStringLiteral("SELECT %1 FROM \"%2\" WHERE \"%3\" = ?")
                             .arg(names.join(QStringLiteral(", ")), table_, fields_[keyField_].name);
-    Statement st;
     QList<QVariant> values = buffer_;
     bool found = false;
     try {
-        prepare(handle, sql, st);
-        sqlite3_bind_int64(st.handle, 1, key);
-        if (sqlite3_step(st.handle) == SQLITE_ROW) {
+        sqlite3_stmt* st = writeStatements_->get(handle, sql);
+        sqlite3_bind_int64(st, 1, key);
+        if (sqlite3_step(st) == SQLITE_ROW) {
             found = true;
-            RowStore single(static_cast<int>(fields_.size()));
-            std::vector<int> columnOf(static_cast<std::size_t>(fields_.size()));
-            for (int i = 0; i < fields_.size(); ++i)
-                columnOf[static_cast<std::size_t>(i)] = i;
-            single.appendFromStatement(st.handle, columnOf);
             values.clear();
             for (int i = 0; i < fields_.size(); ++i)
-                values.append(single.value(0, i));
+                values.append(RowStore::columnValue(st, i));
         }
+        sqlite3_reset(st);
     } catch (const DbError&) {
         // Fields that are not table columns: keep what was posted.
     }

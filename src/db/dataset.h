@@ -9,11 +9,12 @@
 #include <memory>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace db {
 
 class Connection;
-namespace detail { class RowStore; }
+namespace detail { class RowStore; class StatementCache; }
 
 enum class FieldType { Integer, AutoInc, Float, Text, Memo, DateTime, Blob };
 
@@ -138,6 +139,7 @@ private:
     void postInsert();
     void postUpdate();
     void reloadRow(int row, qint64 key);
+    sqlite3_stmt* writeStatement(const QString& sql);
     QVariant convertText(const FieldDef& f, const QString& text) const;
     QString formatDisplay(const FieldDef& f, const QVariant& v) const;
 
@@ -150,6 +152,7 @@ private:
     QString table_;
     int keyField_ = -1;               // field holding the table's key, -1 when not writable
     std::unique_ptr<detail::RowStore> rows_;
+    std::unique_ptr<detail::StatementCache> writeStatements_;
     int current_ = -1;
     bool bof_ = true;
     bool eof_ = true;

@@ -1,31 +1,63 @@
 #include "db/detail/row_store.h"
 #include <sqlcipher/sqlite3.h>
-#include <QDateTime>
 #include <cstring>
 
 namespace db::detail {
 
-std::size_t RowStore::storeBytes(const char* data, std::size_t length)
+std::uint64_t RowStore::storeBytes(const char* data, std::size_t length)
 {
-    const std::size_t offset = arena_.size();
+    if (length > kChunkBytes) {
+        chunks_.push_back(std::make_unique_for_overwrite<char[]>(length));
+        std::memcpy(chunks_.back().get(), data, length);
+        chunkUsed_ = kChunkBytes; // the next small value opens a fresh chunk
+        return static_cast<std::uint64_t>(chunks_.size() - 1) << 32;
+    }
+    if (chunkUsed_ + length > kChunkBytes || chunks_.empty()) {
+        chunks_.push_back(std::make_unique_for_overwrite<char[]>(kChunkBytes));
+        chunkUsed_ = 0;
+    }
+    const std::size_t index = chunks_.size() - 1;
     if (length > 0)
-        arena_.insert(arena_.end(), data, data + length);
+        std::memcpy(chunks_[index].get() + chunkUsed_, data, length);
+    const std::uint64_t offset = (static_cast<std::uint64_t>(index) << 32) | chunkUsed_;
+    chunkUsed_ += length;
     return offset;
+}
+
+QVariant RowStore::columnValue(sqlite3_stmt* statement, int column)
+{
+    switch (sqlite3_column_type(statement, column)) {
+    case SQLITE_INTEGER:
+        return QVariant(static_cast<qint64>(sqlite3_column_int64(statement, column)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(statement, column));
+    case SQLITE_TEXT:
+        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, column)),
+                                 sqlite3_column_bytes(statement, column));
+    case SQLITE_BLOB: {
+        const auto* data = static_cast<const char*>(sqlite3_column_blob(statement, column));
+        return QByteArray(data ? data : "", sqlite3_column_bytes(statement, column));
+    }
+    default:
+        return {};
+    }
 }
 
 std::size_t RowStore::newRow()
 {
-    const std::size_t start = cells_.size();
-    cells_.resize(start + static_cast<std::size_t>(columns_));
-    return start;
+    const std::size_t slot = slots_++;
+    if (slot / kRowsPerBlock >= cellBlocks_.size())
+        cellBlocks_.push_back(std::make_unique_for_overwrite<Cell[]>(kRowsPerBlock * columns_));
+    return slot;
 }
 
 void RowStore::appendFromStatement(sqlite3_stmt* statement, const std::vector<int>& columnOf)
 {
-    const std::size_t start = newRow();
-    for (int i = 0; i < columns_; ++i) {
-        Cell& c = cells_[start + static_cast<std::size_t>(i)];
-        const int col = columnOf[static_cast<std::size_t>(i)];
+    const std::size_t slot = newRow();
+    Cell* cells = slotCells(slot);
+    for (std::size_t i = 0; i < columns_; ++i) {
+        Cell& c = cells[i];
+        const int col = columnOf[i];
         switch (sqlite3_column_type(statement, col)) {
         case SQLITE_INTEGER:
             c.kind = Kind::Integer;
@@ -51,78 +83,80 @@ void RowStore::appendFromStatement(sqlite3_stmt* statement, const std::vector<in
         }
         default:
             c.kind = Kind::Null;
+            c.length = 0;
         }
     }
-    rowStart_.push_back(start);
+    rowSlot_.push_back(slot);
 }
 
-void RowStore::setCell(std::size_t index, const QVariant& value)
+void RowStore::setCell(Cell& c, const QVariant& value)
 {
-    Cell c;
-    if (!value.isValid() || value.isNull()) {
-        c.kind = Kind::Null;
-    } else {
-        switch (value.typeId()) {
-        case QMetaType::Int:
-        case QMetaType::UInt:
-        case QMetaType::LongLong:
-        case QMetaType::ULongLong:
-        case QMetaType::Long:
-        case QMetaType::Short:
-        case QMetaType::Bool:
-            c.kind = Kind::Integer;
-            c.integer = value.toLongLong();
-            break;
-        case QMetaType::Double:
-        case QMetaType::Float:
-            c.kind = Kind::Real;
-            c.real = value.toDouble();
-            break;
-        case QMetaType::QByteArray: {
-            const QByteArray bytes = value.toByteArray();
-            c.kind = Kind::Blob;
-            c.length = static_cast<std::uint32_t>(bytes.size());
-            c.offset = storeBytes(bytes.constData(), c.length);
-            break;
-        }
-        default: {
-            const QByteArray utf8 = value.toString().toUtf8();
-            c.kind = Kind::Text;
-            c.length = static_cast<std::uint32_t>(utf8.size());
-            c.offset = storeBytes(utf8.constData(), c.length);
-        }
-        }
+    c = Cell{Kind::Null, 0, {0}};
+    if (!value.isValid() || value.isNull())
+        return;
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Long:
+    case QMetaType::Short:
+    case QMetaType::Bool:
+        c.kind = Kind::Integer;
+        c.integer = value.toLongLong();
+        break;
+    case QMetaType::Double:
+    case QMetaType::Float:
+        c.kind = Kind::Real;
+        c.real = value.toDouble();
+        break;
+    case QMetaType::QByteArray: {
+        const QByteArray bytes = value.toByteArray();
+        c.kind = Kind::Blob;
+        c.length = static_cast<std::uint32_t>(bytes.size());
+        c.offset = storeBytes(bytes.constData(), c.length);
+        break;
     }
-    cells_[index] = c;
+    default: {
+        const QByteArray utf8 = value.toString().toUtf8();
+        c.kind = Kind::Text;
+        c.length = static_cast<std::uint32_t>(utf8.size());
+        c.offset = storeBytes(utf8.constData(), c.length);
+    }
+    }
 }
 
 void RowStore::insertRow(int at, const QList<QVariant>& values)
 {
-    const std::size_t start = newRow();
-    for (int i = 0; i < columns_; ++i)
-        setCell(start + static_cast<std::size_t>(i), i < values.size() ? values[i] : QVariant());
-    rowStart_.insert(rowStart_.begin() + at, start);
+    const std::size_t slot = newRow();
+    Cell* cells = slotCells(slot);
+    for (std::size_t i = 0; i < columns_; ++i)
+        setCell(cells[i], i < static_cast<std::size_t>(values.size()) ? values[static_cast<qsizetype>(i)] : QVariant());
+    rowSlot_.insert(rowSlot_.begin() + at, slot);
 }
 
 void RowStore::replaceRow(int at, const QList<QVariant>& values)
 {
-    // The old cells stay in the block unused; a rewrite is rare next to reading.
-    const std::size_t start = newRow();
-    for (int i = 0; i < columns_; ++i)
-        setCell(start + static_cast<std::size_t>(i), i < values.size() ? values[i] : QVariant());
-    rowStart_[static_cast<std::size_t>(at)] = start;
+    // The old cells stay unused; a rewrite is rare next to reading.
+    const std::size_t slot = newRow();
+    Cell* cells = slotCells(slot);
+    for (std::size_t i = 0; i < columns_; ++i)
+        setCell(cells[i], i < static_cast<std::size_t>(values.size()) ? values[static_cast<qsizetype>(i)] : QVariant());
+    rowSlot_[static_cast<std::size_t>(at)] = slot;
 }
 
 void RowStore::removeRow(int at)
 {
-    rowStart_.erase(rowStart_.begin() + at);
+    rowSlot_.erase(rowSlot_.begin() + at);
 }
 
 void RowStore::clear()
 {
-    cells_.clear();
-    rowStart_.clear();
-    arena_.clear();
+    cellBlocks_.clear();
+    rowSlot_.clear();
+    chunks_.clear();
+    slots_ = 0;
+    chunkUsed_ = kChunkBytes;
 }
 
 qint64 RowStore::integer(int row, int column) const
@@ -148,9 +182,9 @@ QVariant RowStore::value(int row, int column) const
     case Kind::Real:
         return QVariant(c.real);
     case Kind::Text:
-        return QString::fromUtf8(arena_.data() + c.offset, static_cast<qsizetype>(c.length));
+        return c.length ? QString::fromUtf8(bytesAt(c.offset), static_cast<qsizetype>(c.length)) : QString(QLatin1String(""));
     case Kind::Blob:
-        return QByteArray(arena_.data() + c.offset, static_cast<qsizetype>(c.length));
+        return c.length ? QByteArray(bytesAt(c.offset), static_cast<qsizetype>(c.length)) : QByteArray("");
     }
     return {};
 }

@@ -1,0 +1,25 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+
+// File services. Every failure throws platform::Error naming the file and the reason.
+namespace platform {
+
+// True for an existing regular file (a folder is not a file).
+bool fileExists(const QString& path);
+
+QByteArray readWholeFile(const QString& path);
+
+// Writes to a temporary file beside the target and renames it into place, so the target
+// holds either its old content or the new one, never a part.
+void writeFileAtomically(const QString& path, const QByteArray& bytes);
+
+// Copies source over target (replacing it) through a temporary file beside the target.
+void copyFile(const QString& source, const QString& target);
+
+void deleteFile(const QString& path);
+
+// Moves a file to a new name; fails when a file of the new name already exists.
+void renameFile(const QString& from, const QString& to);
+
+} // namespace platform

@@ -1,0 +1,145 @@
+#include "platform/widgets/dialogs.h"
+#include "platform/error.h"
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QVBoxLayout>
+#include <optional>
+#include <utility>
+
+namespace platform {
+
+namespace {
+
+DialogResponder& installedResponder()
+{
+    static DialogResponder responder;
+    return responder;
+}
+
+// Message boxes carry the application's name, as the program's standard boxes do.
+QString applicationCaption()
+{
+    return QGuiApplication::applicationDisplayName();
+}
+
+// A carriage return (alone or before a line feed) starts the prompt's second line.
+QString promptLines(const QString& prompt)
+{
+    QString lines = prompt;
+    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    lines.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return lines;
+}
+
+QString runPromptDialog(QWidget* parent, const QString& caption, const QString& prompt,
+                        const QString& defaultValue)
+{
+    QDialog dialog(parent);
+    dialog.setWindowTitle(caption);
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* label = new QLabel(promptLines(prompt), &dialog);
+    label->setObjectName(QStringLiteral("prompt"));
+    label->setTextFormat(Qt::PlainText); // a '<' in a prompt is text, not markup
+    auto* edit = new QLineEdit(defaultValue, &dialog);
+    edit->setObjectName(QStringLiteral("value"));
+    edit->setMinimumWidth(edit->fontMetrics().averageCharWidth() * 40);
+    edit->selectAll();
+    label->setBuddy(edit);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(label);
+    layout->addWidget(edit);
+    layout->addWidget(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    edit->setFocus();
+    return dialog.exec() == QDialog::Accepted ? edit->text() : defaultValue;
+}
+
+int runMessageBox(QWidget* parent, QMessageBox::Icon icon, const QString& text,
+                  QMessageBox::StandardButtons buttons, QMessageBox::StandardButton byDefault)
+{
+    QMessageBox box(icon, applicationCaption(), text, buttons, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(byDefault);
+    return box.exec();
+}
+
+std::optional<DialogAnswer> answerByResponder(DialogKind kind, const QString& caption,
+                                              const QString& text, const QString& defaultValue = {})
+{
+    const DialogResponder& responder = installedResponder();
+    if (!responder)
+        return std::nullopt;
+    return responder(DialogRequest{kind, caption, text, defaultValue});
+}
+
+} // namespace
+
+DialogResponder setDialogResponder(DialogResponder responder)
+{
+    return std::exchange(installedResponder(), std::move(responder));
+}
+
+QString inputQuery(QWidget* parent, const QString& caption, const QString& prompt,
+                   const QString& defaultValue)
+{
+    if (auto answer = answerByResponder(DialogKind::Prompt, caption, prompt, defaultValue))
+        return answer->accepted ? answer->value : defaultValue;
+    return runPromptDialog(parent, caption, prompt, defaultValue);
+}
+
+bool confirmOkCancel(QWidget* parent, const QString& text)
+{
+    if (auto answer = answerByResponder(DialogKind::Confirm, applicationCaption(), text))
+        return answer->accepted;
+    return runMessageBox(parent, QMessageBox::Question, text,
+                         QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok)
+        == QMessageBox::Ok;
+}
+
+void showMessage(QWidget* parent, const QString& text)
+{
+    if (answerByResponder(DialogKind::Message, applicationCaption(), text))
+        return;
+    runMessageBox(parent, QMessageBox::NoIcon, text, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+void showErrorReport(QWidget* parent, const QString& text)
+{
+    if (answerByResponder(DialogKind::ErrorReport, applicationCaption(), text))
+        return;
+    runMessageBox(parent, QMessageBox::Critical, text, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+bool guarded(const std::function<void()>& body)
+{
+    try {
+        body();
+        return true;
+    } catch (...) {
+        return false; // the guard's whole purpose: the handler ends silently
+    }
+}
+
+bool reported(QWidget* parent, const std::function<void()>& body)
+{
+    QString message;
+    try {
+        body();
+        return true;
+    } catch (const std::exception& error) {
+        message = errorMessage(error);
+    } catch (...) {
+        message = QStringLiteral("An unknown error occurred");
+    }
+    // Shown outside the handlers, so a failing report cannot leave an exception half-caught.
+    guarded([&] { showErrorReport(parent, message); });
+    return false;
+}
+
+} // namespace platform
