@@ -146,7 +146,7 @@ int loadJson(sqlite3* handle, const QByteArray& json)
                             .text(2, requiredName(it, "item"))
                             .text(3, it.value(QLatin1String("unit")).toString())
                             .integer(4, it.value(QLatin1String("year")).toInt())
-                            .text(5, updated.isEmpty() ? QString() : updated + QStringLiteral(" 09:00:00"))
+                            .text(5, updated.isEmpty() ? QString() : updated + QStringLiteral(" 00:00:00"))
                             .text(6, it.value(QLatin1String("specs")).toString())
                             .real(7, it.value(QLatin1String("price")).toDouble());
                         const QString url = it.value(QLatin1String("url")).toString();

@@ -1,0 +1,227 @@
+#include "app/main_window.h"
+#include "app/picture_frame.h"
+#include "app/data_folder.h"
+#include "db/connection.h"
+#include "db/dataset.h"
+#include "dbaware/db_edit.h"
+#include "dbaware/db_grid.h"
+#include "support/test_paths.h"
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+using testing_support::TempFolder;
+
+namespace {
+
+QRect rectOf(QWidget* w) { return w->geometry(); }
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override { app::ensureCatalogue(folder.path()); }
+    TempFolder folder;
+};
+
+} // namespace
+
+TEST_F(MainWindowTest, ControlsSitAtTheirPlacesInStackingOrder)
+{
+    app::TFrm_main w(folder.path());
+    EXPECT_EQ(w.size(), QSize(791, 541));
+    EXPECT_EQ(rectOf(w.tv1), QRect(0, 0, 193, 541));
+    EXPECT_EQ(rectOf(w.btn_refresh), QRect(103, 516, 88, 25));
+    EXPECT_EQ(rectOf(w.Panel_HW), QRect(197, 204, 592, 161));
+    EXPECT_EQ(rectOf(w.Panel1), QRect(196, 367, 594, 201));
+    EXPECT_EQ(rectOf(w.Panel2), QRect(200, 2, 588, 201));
+    EXPECT_EQ(rectOf(w.Panel_L1_L4), QRect(196, 204, 592, 161));
+    EXPECT_EQ(rectOf(w.Panel_LIST), QRect(154, 179, 505, 121));
+    EXPECT_EQ(rectOf(w.Panel_TIPS), QRect(234, 198, 369, 73));
+    EXPECT_EQ(rectOf(w.L_A), QRect(32, 264, 65, 161));
+    EXPECT_EQ(rectOf(w.L_B), QRect(104, 264, 65, 161));
+    EXPECT_EQ(rectOf(w.pnl_help), QRect(0, 0, 791, 541));
+    EXPECT_EQ(rectOf(w.pnl_bigimg), QRect(40, 32, 697, 481));
+    EXPECT_EQ(rectOf(w.DBGrid1), QRect(-7, 0, 595, 169));
+    EXPECT_EQ(rectOf(w.DBGrid3), QRect(4, 3, 583, 146));
+    EXPECT_EQ(rectOf(w.Button5), QRect(539, 146, 41, 25));
+    EXPECT_EQ(rectOf(w.bbtn_cash), QRect(435, 149, 157, 25));
+    EXPECT_EQ(rectOf(w.Lbl_HW), QRect(317, 177, 68, 19));
+    EXPECT_EQ(rectOf(w.Image1), QRect(448, 24, 137, 137));
+
+    // Later controls lie over earlier ones: compare positions among the window's children.
+    const QObjectList& kids = w.children();
+    auto order = [&](QWidget* x) { return kids.indexOf(x); };
+    const QList<QWidget*> bottomToTop = {w.tv1, w.btn_refresh, w.Panel_HW, w.Panel1, w.Panel2, w.Panel_L1_L4,
+                                         w.Panel_LIST, w.Panel_TIPS, w.L_A, w.L_B, w.pnl_help, w.pnl_bigimg};
+    for (int k = 1; k < bottomToTop.size(); ++k)
+        EXPECT_LT(order(bottomToTop[k - 1]), order(bottomToTop[k])) << bottomToTop[k]->objectName().toStdString();
+}
+
+TEST_F(MainWindowTest, StartsWithTheCategoryPanelAndTipsShown)
+{
+    app::TFrm_main w(folder.path());
+    w.FormCreate();
+    w.show();
+    EXPECT_TRUE(w.Panel_L1_L4->isVisible());
+    EXPECT_FALSE(w.Panel_HW->isVisible());
+    EXPECT_FALSE(w.Panel_LIST->isVisible());
+    EXPECT_TRUE(w.Panel_TIPS->isVisible());
+    EXPECT_FALSE(w.L_A->isVisible());
+    EXPECT_FALSE(w.pnl_help->isVisible());
+    EXPECT_FALSE(w.pnl_bigimg->isVisible());
+    EXPECT_FALSE(w.statusArea->isVisible());
+    EXPECT_EQ(w.Panel_TIPS->text(), QStringLiteral("点 [右键] 有更多功能选项！"));
+
+    EXPECT_TRUE(w.ADOConnection1->connected());
+    EXPECT_EQ(w.quotation.name, QStringLiteral("配置单"));
+    EXPECT_FALSE(w.quotation.number.isEmpty());
+    EXPECT_FALSE(w.quotation.open);
+    EXPECT_TRUE(w.topLevelInsertMode);
+    EXPECT_EQ(w.bbtn_cash->text(), QStringLiteral("单据总价值：0 元"));
+    EXPECT_FALSE(w.ADOQueryDIY->active());
+    EXPECT_EQ(w.ADOQueryDIY->sqlText(), QStringLiteral("SELECT * from DIY"));
+}
+
+TEST_F(MainWindowTest, TimersRefreshOnceAndHideTheTipsForGood)
+{
+    app::TFrm_main w(folder.path());
+    w.show();
+    EXPECT_EQ(w.Timer1->interval(), 500);
+    EXPECT_EQ(w.Timer2->interval(), 3000);
+    EXPECT_EQ(w.Timer3->interval(), 3000);
+    EXPECT_TRUE(w.Timer1->isActive());
+    EXPECT_TRUE(w.Timer2->isActive());
+    EXPECT_FALSE(w.Timer3->isActive());
+
+    QTest::qWait(700);
+    EXPECT_FALSE(w.Timer1->isActive()); // the start-up refresh runs by itself once
+    EXPECT_TRUE(w.Panel_TIPS->isVisible());
+    QTest::qWait(2600);
+    EXPECT_FALSE(w.Panel_TIPS->isVisible());
+    EXPECT_TRUE(w.Timer2->isActive()); // never disabled, and later ticks change nothing
+    w.Panel_TIPS->show();
+    w.Timer2Timer();
+    EXPECT_FALSE(w.Panel_TIPS->isVisible());
+}
+
+TEST_F(MainWindowTest, WithoutACatalogueTheWindowStaysEmptyAndSaysWhy)
+{
+    TempFolder empty;
+    QFile junk(empty.file(QStringLiteral("qmxpcdiy.dat")));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write(QByteArray(4096, '\0'));
+    junk.close();
+    app::TFrm_main w(empty.path());
+    w.FormCreate();
+    EXPECT_FALSE(w.ADOConnection1->connected());
+    EXPECT_TRUE(w.quotation.number.isEmpty());
+    EXPECT_TRUE(w.quotation.name.isEmpty());
+    EXPECT_FALSE(w.topLevelInsertMode);
+    EXPECT_TRUE(w.statusText().contains(QStringLiteral("qmxpcdiy.dat"))) << w.statusText().toStdString();
+    EXPECT_EQ(w.tv1->topLevelItemCount(), 0);
+}
+
+TEST_F(MainWindowTest, PopupMenuHoldsEveryCommandInOrder)
+{
+    app::TFrm_main w(folder.path());
+    QStringList seen;
+    for (QAction* a : w.PopupMenu1->actions())
+        seen << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    const QStringList expected = {
+        "1、建立清单(装机单)", "2、加入清单", "3、移出清单", "4、核算总额", "5、打印出单", "-",
+        "★ 粘贴", "★ 复制", "★ 剪切", "★ 清除", "-",
+        "○ 管理清单(查阅/打印)", "○ 刷新左侧分类数据表", "-",
+        "◇ 添加记录", "◇ 修改记录", "◇ 保存修改", "◇ 删除记录", "◇ 打开产品网址",
+        "◆ 从剪贴板粘贴图片", "◆ 从文件导入图片", "◆ 其他图片设置", "-",
+        "※ 压缩数据库(每周一次)", w.webSiteItem->text(), w.authorItem->text(), "◇ 查看软件帮助"};
+    EXPECT_EQ(seen, expected);
+    EXPECT_TRUE(w.webSiteItem->text().startsWith(QStringLiteral("◇ ")));
+    EXPECT_TRUE(w.webSiteItem->text().endsWith(QStringLiteral("(更新)")));
+    EXPECT_TRUE(w.authorItem->text().startsWith(QStringLiteral("◇ 作者  ")));
+
+    QStringList sub;
+    for (QAction* a : w.N7->actions())
+        sub << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    EXPECT_EQ(sub, QStringList({"◇ 清除已有图片", "◇ 复制到剪贴板", "◇ 保存到文件", "-"}));
+
+    EXPECT_EQ(w.N13->shortcut(), QKeySequence(QStringLiteral("Ctrl+V")));
+    EXPECT_EQ(w.N22->shortcut(), QKeySequence(QStringLiteral("Ctrl+C")));
+    EXPECT_EQ(w.N10->shortcut(), QKeySequence(QStringLiteral("Ctrl+X")));
+    EXPECT_EQ(w.N26->shortcut(), QKeySequence(QStringLiteral("Del")));
+
+    // The three record items without a command change nothing.
+    const bool tips = w.Panel_TIPS->isVisible();
+    for (QAction* a : {w.N5, w.N6, w.N15})
+        a->trigger();
+    EXPECT_EQ(w.Panel_TIPS->isVisible(), tips);
+    EXPECT_TRUE(w.Panel_L1_L4->isVisibleTo(&w));
+}
+
+TEST_F(MainWindowTest, MenuShortcutsAreTakenFromAnyFocusedControl)
+{
+    app::TFrm_main w(folder.path());
+    w.show();
+    w.Panel_HW->show();
+    QApplication::setActiveWindow(&w);
+    w.DBEdit3->setFocus();
+    QSignalSpy paste(w.N13, &QAction::triggered);
+    QSignalSpy clear(w.N26, &QAction::triggered);
+    QSignalSpy copy(w.N22, &QAction::triggered);
+    QTest::keyClick(w.DBEdit3, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(w.DBEdit3, Qt::Key_Delete);
+    QTest::keyClick(w.DBGrid1, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(paste.count(), 1);
+    EXPECT_EQ(clear.count(), 1);
+    EXPECT_EQ(copy.count(), 1);
+    // A plain key still reaches the control.
+    QTest::keyClick(static_cast<QWidget*>(w.cmb_diy_id), Qt::Key_A);
+}
+
+TEST_F(MainWindowTest, EscapeHidesTheEnlargedPictureButNotTheHelp)
+{
+    app::TFrm_main w(folder.path());
+    w.show();
+    QApplication::setActiveWindow(&w);
+    w.pnl_bigimg->show();
+    w.DBGrid3->setFocus();
+    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &w, Qt::Key_Escape);
+    EXPECT_FALSE(w.pnl_bigimg->isVisible());
+    QTest::keyClick(&w, Qt::Key_Escape); // nothing enlarged: nothing changes
+    EXPECT_FALSE(w.pnl_bigimg->isVisible());
+
+    w.N18->trigger();
+    EXPECT_TRUE(w.pnl_help->isVisible());
+    EXPECT_FALSE(w.img_help->picture().isNull()); // the help picture is stored with the program
+    EXPECT_EQ(w.img_help->picture().size(), QSize(786, 543));
+    QTest::keyClick(&w, Qt::Key_Escape);
+    EXPECT_TRUE(w.pnl_help->isVisible());
+    QTest::mouseClick(w.img_help, Qt::LeftButton, {}, QPoint(100, 100));
+    EXPECT_FALSE(w.pnl_help->isVisible());
+    w.Button5->click();
+    EXPECT_TRUE(w.pnl_help->isVisible());
+}
+
+TEST_F(MainWindowTest, QuotationPanelFollowsTheMouseFromItsFreeArea)
+{
+    app::TFrm_main w(folder.path());
+    w.show();
+    w.Panel_LIST->show();
+    const QPoint start = w.Panel_LIST->pos();
+    QTest::mousePress(w.Panel_LIST, Qt::LeftButton, {}, QPoint(480, 110));
+    QMouseEvent move(QEvent::MouseMove, QPointF(440, 80), w.Panel_LIST->mapToGlobal(QPointF(440, 80)), Qt::NoButton,
+                     Qt::LeftButton, {});
+    QApplication::sendEvent(w.Panel_LIST, &move);
+    QTest::mouseRelease(w.Panel_LIST, Qt::LeftButton, {}, QPoint(440, 80));
+    EXPECT_EQ(w.Panel_LIST->pos(), start + QPoint(-40, -30));
+    // A press on a child control does not drag.
+    QTest::mouseClick(w.Button2, Qt::LeftButton);
+    EXPECT_EQ(w.Panel_LIST->pos(), start + QPoint(-40, -30));
+}
