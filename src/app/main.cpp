@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QScreen>
 #include <cstdio>
 
 int main(int argc, char** argv)
@@ -30,6 +31,9 @@ int main(int argc, char** argv)
     if (!creationError.isEmpty())
         Frm_main.showStatus(QStringLiteral("无法建立数据库：") + creationError);
     Frm_main.FormCreate();
+    // Centred on the desktop.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        Frm_main.move(screen->availableGeometry().center() - Frm_main.rect().center());
     Frm_main.show();
     return QApplication::exec();
 }
