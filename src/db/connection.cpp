@@ -1,5 +1,6 @@
 #include "db/connection.h"
 #include "db/db_error.h"
+#include "db/statements.h"
 #include <sqlcipher/sqlite3.h>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -27,13 +28,6 @@ bool runPragma(sqlite3* handle, const QString& sql, QString* firstValue = nullpt
     if (rc != SQLITE_ROW && rc != SQLITE_DONE)
         throw DbError(engineMessage(handle));
     return rc == SQLITE_ROW;
-}
-
-QString sqlLiteral(const QString& text)
-{
-    QString doubled = text;
-    doubled.replace(QLatin1Char('\''), QLatin1String("''"));
-    return QLatin1Char('\'') + doubled + QLatin1Char('\'');
 }
 
 } // namespace
@@ -96,7 +90,7 @@ sqlite3* openEncrypted(const QString& path, const QString& password, const QStri
     }
     try {
         sqlite3_busy_timeout(handle, Connection::kBusyTimeoutMs);
-        runPragma(handle, QStringLiteral("PRAGMA key = ") + sqlLiteral(password));
+        runPragma(handle, QStringLiteral("PRAGMA key = ") + statements::textLiteral(password));
         // A build linked against plain SQLite would silently write an unencrypted file.
         QString version;
         if (!runPragma(handle, QStringLiteral("PRAGMA cipher_version"), &version) || version.isEmpty())
