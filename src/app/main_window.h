@@ -1,5 +1,6 @@
 #pragma once
 #include "app/shop_state.h"
+#include <QPersistentModelIndex>
 #include <QWidget>
 #include <memory>
 
@@ -12,6 +13,7 @@ class QMenu;
 class QPushButton;
 class QTimer;
 class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace db { class Connection; class Dataset; }
 namespace dbaware { class DBComboBox; class DBEdit; class DBGrid; class DBImage; class DBMemo; class DBNavigator; }
@@ -204,6 +206,20 @@ private:
     bool dragPanel(QWidget* panel, QEvent* event);
     // The total caption in its "单据总价值：" form (after create, add line, delete).
     void showRunningTotal();
+
+    // ---- category tree (main_window_tree.cpp) ----
+    void wireCategoryTree();
+    void clickCategory();
+    void insertCategoryRow(db::Dataset& rows);
+    void refuseDeletingNonEmptyCategory(db::Dataset& rows);
+    // The node last clicked, or null once a refresh has removed it.
+    QTreeWidgetItem* lastClickedNode() const;
+    // Fails with a message for the operator unless the last click found its category's id
+    // in the catalogue, so nothing is ever filed under a category clicked before.
+    void requireResolvedCategory() const;
+
+    QPersistentModelIndex lastClickedNode_; // invalid after a refresh
+    bool categoryResolved_ = false;          // the last click found its category's id
 
     QString dataFolder_;
     QPoint dragOffset_;

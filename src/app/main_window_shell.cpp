@@ -174,6 +174,7 @@ void TFrm_main::wireHandlers()
     ADOQueryDIY->beforeDelete = [this](db::Dataset&) { ADOQueryDIYBeforeDelete(); };
 
     Panel_LIST->installEventFilter(this);
+    wireCategoryTree();
 }
 
 void TFrm_main::FormCreate()

@@ -1,13 +1,335 @@
-// Category tree and category editing. The tree's refresh and click handlers and the category
-// grid's events are filled by the category work; until then they do nothing.
+// Category tree and category editing: the refresh that rebuilds the tree, the tree click that
+// loads what lies under a category, the category grid's new-row and delete events, and the
+// popup command "◇ 添加记录".
+//
+// A node holds only its name. A click finds the node's category again from the names of the
+// node and its ancestors (its path), so a click anywhere in the tree resolves the category
+// the operator sees, and a node whose category no longer exists resolves to nothing: inserts
+// are then refused instead of being filed under a category clicked before.
+#include "app/category_path.h"
+#include "app/category_tree_images.h"
 #include "app/main_window.h"
+#include "db/connection.h"
+#include "db/dataset.h"
+#include "db/statements.h"
+#include "dbaware/db_navigator.h"
+#include "platform/error.h"
+#include "platform/widgets/dialogs.h"
+#include <QFrame>
+#include <QLabel>
+#include <QListWidget>
+#include <QTreeWidget>
 
 namespace app {
 
-void TFrm_main::btn_refreshClick() {}
-void TFrm_main::i() {}
-void TFrm_main::ADOQueryL1_L4AfterInsert() {}
-void TFrm_main::ADOQueryL1_L4AfterDelete() {}
-void TFrm_main::N4Click() {}
+namespace {
+
+const QString kPromptTail = QStringLiteral("添加完成后,您可以使用右键中的 [刷新数据列表] 来更新左侧分类!:");
+const QString kDefaultName = QStringLiteral("默认分类");
+
+QTreeWidgetItem* addNode(QTreeWidgetItem* node, int level)
+{
+    setNodeImages(node, level, kSelectedNodeImage);
+    return node;
+}
+
+int depthOf(const QTreeWidgetItem* node)
+{
+    int level = 0;
+    for (const QTreeWidgetItem* at = node; at; at = at->parent())
+        ++level;
+    return level;
+}
+
+void refillLookupLists(QListWidget* ids, QListWidget* names, db::Dataset& rows, const QString& idColumn,
+                       const QString& nameColumn)
+{
+    ids->clear();
+    names->clear();
+    for (rows.first(); !rows.eof(); rows.next()) {
+        ids->addItem(QString::number(rows.asInteger(idColumn)));
+        names->addItem(rows.asString(nameColumn));
+    }
+}
+
+// A selected node opens; the branch that held the selection before closes, up to the
+// ancestor it shares with the new one.
+void followSelection(QTreeWidgetItem* current, QTreeWidgetItem* previous)
+{
+    for (QTreeWidgetItem* at = previous; at; at = at->parent()) {
+        bool sharedAncestor = false;
+        for (QTreeWidgetItem* up = current; up && !sharedAncestor; up = up->parent())
+            sharedAncestor = up == at;
+        if (sharedAncestor)
+            break;
+        at->setExpanded(false);
+    }
+    if (current)
+        current->setExpanded(true);
+}
+
+} // namespace
+
+void TFrm_main::wireCategoryTree()
+{
+    connect(tv1, &QTreeWidget::currentItemChanged, this, [](QTreeWidgetItem* current, QTreeWidgetItem* previous) {
+        followSelection(current, previous);
+    });
+    ADOQueryL1_L4->beforeDelete = [this](db::Dataset& rows) { refuseDeletingNonEmptyCategory(rows); };
+}
+
+QTreeWidgetItem* TFrm_main::lastClickedNode() const
+{
+    return lastClickedNode_.isValid() ? tv1->itemFromIndex(lastClickedNode_) : nullptr;
+}
+
+void TFrm_main::requireResolvedCategory() const
+{
+    if (!categoryResolved_ || !lastClickedNode())
+        throw platform::Error(QStringLiteral("无法确定所选的分类（它可能已被删除或改名）。"
+                                             "请刷新左侧分类列表，再点击要添加到的分类。"));
+}
+
+// ---- refresh ----
+
+void TFrm_main::btn_refreshClick()
+{
+    platform::guarded([this] {
+        if (!ADOConnection1->connected())
+            ADOConnection1->open();
+        lastClickedNode_ = QPersistentModelIndex();
+        categoryResolved_ = false;
+        tv1->clear();
+        Panel_L1_L4->show();
+        Panel_HW->hide();
+        db::openStatement(*ADOQueryL1_L4, db::statements::allL1());
+        db::openStatement(*ADOQueryL1, db::statements::allL1());
+        L_A->clear();
+        L_B->clear();
+
+        struct CloseTreeQueries {
+            TFrm_main* w;
+            ~CloseTreeQueries()
+            {
+                for (db::Dataset* q : {w->ADOQueryL1, w->ADOQueryL2, w->ADOQueryL3, w->ADOQueryL4})
+                    q->close();
+            }
+        } closeAfterwards{this};
+
+        db::Dataset& l1 = *ADOQueryL1;
+        db::Dataset& l2 = *ADOQueryL2;
+        db::Dataset& l3 = *ADOQueryL3;
+        db::Dataset& l4 = *ADOQueryL4;
+        for (l1.first(); !l1.eof(); l1.next()) {
+            auto* node1 = addNode(new QTreeWidgetItem(tv1, QStringList{l1.asString(QStringLiteral("L1_NM"))}), 1);
+            L_A->addItem(QString::number(l1.asInteger(QStringLiteral("L1_ID"))));
+            L_B->addItem(l1.asString(QStringLiteral("L1_NM")));
+            db::openStatement(l2, db::statements::l2Of(l1.asInteger(QStringLiteral("L1_ID"))));
+            for (l2.first(); !l2.eof(); l2.next()) {
+                auto* node2 = addNode(new QTreeWidgetItem(node1, QStringList{l2.asString(QStringLiteral("L2_NM"))}), 2);
+                db::openStatement(l3, db::statements::l3Of(l2.asInteger(QStringLiteral("L2_ID"))));
+                for (l3.first(); !l3.eof(); l3.next()) {
+                    auto* node3 =
+                        addNode(new QTreeWidgetItem(node2, QStringList{l3.asString(QStringLiteral("L3_NM"))}), 3);
+                    db::openStatement(l4, db::statements::l4Of(l3.asInteger(QStringLiteral("L3_ID"))));
+                    for (l4.first(); !l4.eof(); l4.next())
+                        addNode(new QTreeWidgetItem(node3, QStringList{l4.asString(QStringLiteral("L4_NM"))}), 4);
+                }
+            }
+        }
+    });
+}
+
+// ---- tree click ----
+
+void TFrm_main::i()
+{
+    platform::guarded([this] { clickCategory(); });
+}
+
+void TFrm_main::clickCategory()
+{
+    QTreeWidgetItem* node = tv1->currentItem();
+    lastClickedNode_ = node ? QPersistentModelIndex(tv1->indexFromItem(node)) : QPersistentModelIndex();
+    // Until this click has found its category, nothing may be filed under the one before.
+    categoryResolved_ = false;
+    const int level = depthOf(node);
+    if (level < 1 || level > 4)
+        return;
+    Panel_L1_L4->setVisible(level < 4);
+    Panel_HW->setVisible(level == 4);
+    topLevelInsertMode = false;
+
+    const QString text = node->text(0);
+    QLabel* const labels[] = {Lbl_L1, Lbl_L2, Lbl_L3, Lbl_L4, Lbl_HW};
+    int* const ids[] = {&categoryValues.l1Id, &categoryValues.l2Id, &categoryValues.l3Id, &categoryValues.l4Id};
+    QString* const names[] = {&categoryValues.l1Name, &categoryValues.l2Name, &categoryValues.l3Name,
+                              &categoryValues.l4Name};
+
+    // Looks the category up by its path. On success the clicked level and every ancestor get
+    // their ids, names and labels from it; otherwise the level's id and the insert context's
+    // parent id are cleared, so no insert can use the category resolved before.
+    auto resolve = [&] {
+        const QList<CategoryStep> path = categoryPathOf(node);
+        const std::optional<QList<int>> found =
+            resolveCategoryPath(path, {ADOQueryL1, ADOQueryL2, ADOQueryL3, ADOQueryL4});
+        if (!found) {
+            *ids[level - 1] = 0;
+            insertContext.parentId = 0;
+            throw platform::Error(QStringLiteral("分类“%1”已不在数据库中").arg(text));
+        }
+        for (int k = 0; k < level; ++k) {
+            *ids[k] = (*found)[k];
+            *names[k] = path[k].name;
+            labels[k]->setText(path[k].name);
+        }
+        insertContext.parentId = (*found)[level - 1];
+        categoryResolved_ = true;
+    };
+    auto emptyLabelsRightOf = [&](int k) {
+        for (int at = k; at < 5; ++at)
+            labels[at]->clear();
+    };
+
+    switch (level) {
+    case 1:
+        categoryValues.l1Name = text;
+        Lbl_L1->setText(text);
+        emptyLabelsRightOf(1);
+        insertContext.parentKeyColumn = QStringLiteral("L1_ID");
+        db::openStatement(*ADOQueryL1_L4, db::statements::l2UnderL1Named(text));
+        resolve();
+        insertContext.nameColumn = QStringLiteral("L2_NM");
+        refillLookupLists(L_A, L_B, *ADOQueryL1_L4, QStringLiteral("L2_ID"), QStringLiteral("L2_NM"));
+        ADOQueryL1_L4->first();
+        break;
+    case 2:
+    case 3: {
+        db::openStatement(*ADOQueryL1_L4, level == 2 ? db::statements::l3UnderL2Named(text)
+                                                     : db::statements::l4UnderL3Named(text));
+        *names[level - 1] = text;
+        insertContext.parentKeyColumn = levelKeyColumn(level);
+        insertContext.nameColumn = levelNameColumn(level + 1);
+        labels[level - 1]->setText(text);
+        emptyLabelsRightOf(level);
+        resolve();
+        refillLookupLists(L_A, L_B, *ADOQueryL1_L4, levelKeyColumn(level + 1), levelNameColumn(level + 1));
+        ADOQueryL1_L4->first();
+        break;
+    }
+    case 4: {
+        db::openStatement(*ADOQueryHW, db::statements::itemsUnderL4Named(text));
+        categoryValues.l4Name = text;
+        resolve();
+        insertContext.parentKeyColumn = QStringLiteral("L4_ID");
+        Lbl_L4->setText(text);
+        db::Dataset& items = *ADOQueryHW;
+        items.first();
+        const int itemId = items.asInteger(QStringLiteral("HW_ID"));
+        const QString itemName = items.asString(QStringLiteral("HW_MC"));
+        hardwareSelection.itemId = itemId;
+        hardwareSelection.itemName = itemName;
+        Lbl_HW->setText(itemName);
+        refillLookupLists(L_A, L_B, items, QStringLiteral("HW_ID"), QStringLiteral("HW_MC"));
+        items.first();
+        break;
+    }
+    }
+}
+
+// ---- category grid: new row and delete ----
+
+void TFrm_main::ADOQueryL1_L4AfterInsert()
+{
+    insertCategoryRow(*ADOQueryL1_L4);
+}
+
+void TFrm_main::insertCategoryRow(db::Dataset& rows)
+{
+    // The grid lists level-1 rows at start and after every refresh: a new row there is a
+    // top-level category, whatever was clicked before the refresh.
+    const int gridLevel = levelOfTable(rows.tableName());
+    if (topLevelInsertMode || gridLevel == 1) {
+        const QString answer = platform::inputQuery(this, QStringLiteral("请输入要添加的顶级分类名"),
+                                                    QStringLiteral("请输入要添加的顶级分类名\r") + kPromptTail,
+                                                    kDefaultName);
+        rows.setValue(QStringLiteral("L1_NM"), answer);
+        rows.post();
+        setNodeImages(new QTreeWidgetItem(tv1, QStringList{answer}), kInsertedNodeImage, kInsertedNodeImage);
+        return;
+    }
+
+    QTreeWidgetItem* parentNode = lastClickedNode();
+    const bool listsChildrenOfClicked = parentNode && depthOf(parentNode) + 1 == gridLevel;
+    if (!categoryResolved_ || !listsChildrenOfClicked) {
+        // Refused: nothing stays pending, and the operator learns why.
+        rows.cancel();
+        requireResolvedCategory();
+        throw platform::Error(QStringLiteral("分类列表显示的不是所点分类的下级分类。请在左侧重新点击要添加到的分类。"));
+    }
+    rows.setValue(insertContext.parentKeyColumn, insertContext.parentId);
+    const QString answer = platform::inputQuery(this, QStringLiteral("请输入要添加的分类名"),
+                                                QStringLiteral("请输入要添加的分类名\r") + kPromptTail, kDefaultName);
+    rows.setValue(insertContext.nameColumn, answer);
+    rows.post();
+    setNodeImages(new QTreeWidgetItem(parentNode, QStringList{answer}), kInsertedNodeImage, kInsertedNodeImage);
+}
+
+void TFrm_main::refuseDeletingNonEmptyCategory(db::Dataset& rows)
+{
+    // Child categories and items of a deleted category would stay in their tables where no
+    // tree reaches them: such a category is kept until it is empty.
+    const int level = levelOfTable(rows.tableName());
+    if (level < 1)
+        return;
+    const int id = rows.asInteger(levelKeyColumn(level));
+    bool hasChildren = false;
+    QString what;
+    if (level < 4) {
+        db::Dataset& children = *(level == 1 ? ADOQueryL2 : level == 2 ? ADOQueryL3 : ADOQueryL4);
+        db::openStatement(children, level == 1 ? db::statements::l2Of(id)
+                                    : level == 2 ? db::statements::l3Of(id)
+                                                 : db::statements::l4Of(id));
+        hasChildren = !children.isEmpty();
+        children.close();
+        what = QStringLiteral("下级分类");
+    } else {
+        // Items are listed by their category's name; keep those filed under this very row.
+        db::Dataset& items = *ADOQueryL4;
+        db::openStatement(items, db::statements::itemsUnderL4Named(rows.value(QStringLiteral("L4_NM")).toString()));
+        for (items.first(); !items.eof() && !hasChildren; items.next())
+            hasChildren = !items.isNull(QStringLiteral("L4_ID")) && items.asInteger(QStringLiteral("L4_ID")) == id;
+        items.close();
+        what = QStringLiteral("硬件产品");
+    }
+    if (hasChildren)
+        throw platform::Error(QStringLiteral("分类“%1”下还有%2，不能删除。请先删除或移走它们。")
+                                  .arg(rows.value(levelNameColumn(level)).toString(), what));
+}
+
+void TFrm_main::ADOQueryL1_L4AfterDelete()
+{
+    btn_refreshClick();
+}
+
+// ---- popup command "◇ 添加记录" ----
+
+void TFrm_main::N4Click()
+{
+    platform::reported(this, [this] {
+        QTreeWidgetItem* clicked = lastClickedNode();
+        if (clicked && depthOf(clicked) == 4) {
+            // A level-4 category is open in the record panel: a new item goes into it.
+            requireResolvedCategory();
+            Panel_L1_L4->hide();
+            Panel_HW->show();
+            DBNavigator1->btnClick(dbaware::DBNavigator::Button::Insert);
+            return;
+        }
+        Panel_HW->hide();
+        Panel_L1_L4->show();
+        DBNavigator2->btnClick(dbaware::DBNavigator::Button::Insert);
+    });
+}
 
 } // namespace app
