@@ -572,10 +572,20 @@ QVariant Dataset::convertText(const FieldDef& f, const QString& text) const
 
 // ---------------------------------------------------------------- moving
 
+void Dataset::throwRefusal()
+{
+    if (refusal_.isEmpty())
+        return;
+    const QString message = refusal_;
+    refusal_.clear();
+    throw DbError(message);
+}
+
 void Dataset::checkBrowseMode()
 {
     if (state_ == State::Edit || state_ == State::Insert) {
         emit aboutToPost();
+        throwRefusal();
         if (modified_)
             post();
         else
@@ -750,6 +760,7 @@ void Dataset::post()
 {
     requireEditing();
     emit aboutToPost();
+    throwRefusal();
     checkTextSizes();
     if (state_ == State::Insert)
         postInsert();

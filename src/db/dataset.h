@@ -96,6 +96,13 @@ public:
     // --- editing ---
     State state() const { return state_; }
     bool modified() const { return modified_; }
+    // Rows can be written back: the result comes from one table and holds its key.
+    bool canModify() const { return active() && !table_.isEmpty() && keyField_ >= 0; }
+    // Posts a modified row, drops an untouched one; nothing in browse state.
+    void checkBrowseMode();
+    // Called by a bound editor, during aboutToPost, whose text the field refused: the post
+    // (or the move that started it) then fails with this message and the row stays as it is.
+    void refuseHandOver(const QString& message) { refusal_ = message; }
     // Puts a value into the edit buffer; fails outside edit or insert mode and for read-only
     // fields. A null QVariant stores null.
     void setValue(const QString& name, const QVariant& value);
@@ -131,8 +138,7 @@ private:
     void requireWritable() const;
     int requireField(const QString& name) const;
     sqlite3* liveHandle() const;
-    // Posts a modified row, drops an untouched one, before the current row moves.
-    void checkBrowseMode();
+    void throwRefusal();
     void beginInsert(bool atEnd);
     void moveTo(int row);
     void checkTextSizes() const;
@@ -159,6 +165,7 @@ private:
     State state_ = State::Inactive;
     bool modified_ = false;
     QList<QVariant> buffer_;          // edit buffer while editing or inserting
+    QString refusal_;                 // a bound editor's refused text, during a hand-over
 };
 
 } // namespace db

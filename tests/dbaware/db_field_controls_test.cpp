@@ -1,3 +1,4 @@
+#include "db/db_error.h"
 #include "dbaware/db_combo_box.h"
 #include "dbaware/db_edit.h"
 #include "dbaware/db_image.h"
@@ -232,4 +233,22 @@ TEST_F(DBFieldControlTest, ImageCarriesAPictureIntoTheFieldAndBack)
     ds->setCurrentRow(1);
     EXPECT_EQ(image.bytes().size(), 4);
     EXPECT_FALSE(image.hasPicture());
+}
+
+TEST_F(DBFieldControlTest, RefusedTextStopsAPostStartedByTheProgram)
+{
+    DBEdit price;
+    bind(price, QStringLiteral("HW_JG"));
+    price.show();
+    price.setFocus();
+    price.selectAll();
+    QTest::keyClicks(&price, QStringLiteral("ten yuan"));
+    // The program posts while the edit still holds text the field cannot take: the post
+    // fails, the row stays in edit state and the typed text is still there to correct.
+    EXPECT_THROW(ds->post(), db::DbError);
+    EXPECT_EQ(ds->state(), State::Edit);
+    EXPECT_EQ(price.text(), QStringLiteral("ten yuan"));
+    EXPECT_EQ(stored(QStringLiteral("select HW_JG from HW where HW_ID = 1")).toDouble(), 10.0);
+    EXPECT_THROW(ds->next(), db::DbError);
+    EXPECT_EQ(ds->currentRow(), 0);
 }

@@ -1,4 +1,5 @@
 #include "dbaware/detail/field_link.h"
+#include "platform/error.h"
 #include "dbaware/detail/record_ops.h"
 #include "platform/widgets/dialogs.h"
 #include <QScopedValueRollback>
@@ -28,7 +29,7 @@ void FieldLink::setDataset(Dataset* dataset)
         connect(dataset_, &Dataset::stateChanged, this, &FieldLink::onStateChanged);
         connect(dataset_, &Dataset::fieldChanged, this, &FieldLink::onFieldChanged);
         // Before a post (or a move off the row) the typed text becomes the field's value.
-        connect(dataset_, &Dataset::aboutToPost, this, [this] { handOver(); });
+        connect(dataset_, &Dataset::aboutToPost, this, &FieldLink::handOverForPost);
     }
     rebind();
 }
@@ -119,6 +120,21 @@ void FieldLink::typed()
     if (!modified_) {
         control_.show(text);
         modified_ = true;
+    }
+}
+
+void FieldLink::handOverForPost()
+{
+    if (!modified_ || handingOver_ || !dataset_ || !dataset_->active())
+        return;
+    // Refused text stops the post that asked for it; whoever started the post reports it.
+    QScopedValueRollback guard(handingOver_, true);
+    try {
+        if (!isEditing(*dataset_))
+            dataset_->edit();
+        dataset_->setText(fieldName_, control_.text());
+    } catch (const std::exception& e) {
+        dataset_->refuseHandOver(platform::errorMessage(e));
     }
 }
 

@@ -41,6 +41,7 @@ public:
     void typed();
     // Gives the typed text to the dataset; false when it refused it (the error was shown).
     bool handOver();
+    void handOverForPost();
     // Escape: the row's edit is cancelled, the control shows the stored value again.
     void cancel();
     // Shows the current row's value, dropping what was typed.

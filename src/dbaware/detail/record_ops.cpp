@@ -12,9 +12,7 @@ bool isEditing(const db::Dataset& dataset)
 
 bool canModify(const db::Dataset& dataset)
 {
-    const auto& fields = dataset.fields();
-    return dataset.active() && !dataset.tableName().isEmpty()
-        && std::any_of(fields.begin(), fields.end(), [](const db::FieldDef& f) { return !f.readOnly; });
+    return dataset.canModify();
 }
 
 } // namespace dbaware::detail
