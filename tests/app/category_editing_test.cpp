@@ -1,0 +1,320 @@
+// Adding, renaming and deleting categories in the category grid, and "◇ 添加记录", over a real
+// catalogue file, driven through the navigators' buttons as the operator would.
+#include "category_fixture.h"
+#include "app/category_tree_images.h"
+#include "dbaware/db_navigator.h"
+#include <QAbstractButton>
+#include <QFrame>
+#include <QLabel>
+#include <gtest/gtest.h>
+
+using namespace category_testing;
+using Button = dbaware::DBNavigator::Button;
+using platform::DialogKind;
+
+namespace {
+
+const QString kTail = QStringLiteral("添加完成后,您可以使用右键中的 [刷新数据列表] 来更新左侧分类!:");
+
+int imageOf(const QTreeWidgetItem* item) { return item->data(0, app::kImageIndexRole).toInt(); }
+int selectedImageOf(const QTreeWidgetItem* item) { return item->data(0, app::kSelectedImageIndexRole).toInt(); }
+
+// 电脑 > 配件 > 存储 > {硬盘 (one item), 光驱}; 电脑 > 整机; 外设 (leaf).
+class CategoryEditingTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        pc = cat.l1(QStringLiteral("电脑"));
+        parts = cat.l2(pc, QStringLiteral("配件"));
+        cat.l2(pc, QStringLiteral("整机"));
+        storage = cat.l3(parts, QStringLiteral("存储"));
+        disks = cat.l4(storage, QStringLiteral("硬盘"));
+        cat.l4(storage, QStringLiteral("光驱"));
+        cat.item(disks, QStringLiteral("希捷 1TB"));
+        peripherals = cat.l1(QStringLiteral("外设"));
+    }
+
+    // The operator presses a button of the category navigator.
+    void press(app::TFrm_main& w, Button button) { w.DBNavigator2->button(button)->click(); }
+    void moveGridTo(app::TFrm_main& w, const QString& nameColumn, const QString& name)
+    {
+        db::Dataset& rows = *w.ADOQueryL1_L4;
+        for (rows.first(); !rows.eof(); rows.next())
+            if (rows.asString(nameColumn) == name)
+                return;
+        FAIL() << "no row " << name.toStdString();
+    }
+    QStringList l2Named(const QString& name)
+    {
+        return cat.column(QStringLiteral("select * from L2 where L2_NM=") + db::statements::textLiteral(name),
+                          QStringLiteral("L1_ID"));
+    }
+
+    Catalogue cat;
+    Dialogs dialogs;
+    int pc = 0, parts = 0, storage = 0, disks = 0, peripherals = 0;
+};
+
+} // namespace
+
+TEST_F(CategoryEditingTest, TopLevelInsertAtStartAsksForTheNameAndAddsARootNode)
+{
+    auto w = openWindow(cat);
+    dialogs.answers = {QStringLiteral("显示器")};
+    press(*w, Button::Insert);
+
+    const auto prompts = dialogs.of(DialogKind::Prompt);
+    ASSERT_EQ(prompts.size(), 1);
+    EXPECT_EQ(prompts[0].caption, "请输入要添加的顶级分类名");
+    EXPECT_EQ(prompts[0].text, QStringLiteral("请输入要添加的顶级分类名\r") + kTail);
+    EXPECT_EQ(prompts[0].defaultValue, "默认分类");
+    EXPECT_EQ(cat.column("select * from L1", "L1_NM"), (QStringList{"电脑", "外设", "显示器"}));
+    EXPECT_EQ(w->ADOQueryL1_L4->state(), db::Dataset::State::Browse);
+
+    QTreeWidgetItem* added = w->tv1->topLevelItem(w->tv1->topLevelItemCount() - 1);
+    EXPECT_EQ(added->text(0), "显示器");
+    EXPECT_EQ(imageOf(added), 0);
+    EXPECT_EQ(selectedImageOf(added), 0);
+    // Until a refresh gives it its level's images.
+    w->btn_refreshClick();
+    EXPECT_EQ(imageOf(node(*w, {"显示器"})), 1);
+}
+
+TEST_F(CategoryEditingTest, CancelInThePromptAddsTheDefaultName)
+{
+    auto w = openWindow(cat);
+    click(*w, node(*w, {"电脑"}));
+    press(*w, Button::Insert); // no answer queued: Cancel
+    EXPECT_EQ(l2Named("默认分类"), QStringList{QString::number(pc)});
+    EXPECT_EQ(node(*w, {"电脑", "默认分类"})->data(0, app::kImageIndexRole).toInt(), 0);
+}
+
+TEST_F(CategoryEditingTest, ChildInsertGoesUnderTheClickedCategoryAndResolvesAtOnce)
+{
+    auto w = openWindow(cat);
+    click(*w, node(*w, {"电脑"}));
+    click(*w, node(*w, {"电脑", "配件"}));
+    dialogs.answers = {QStringLiteral("散热")};
+    press(*w, Button::Insert);
+
+    const auto prompts = dialogs.of(DialogKind::Prompt);
+    ASSERT_EQ(prompts.size(), 1);
+    EXPECT_EQ(prompts[0].caption, "请输入要添加的分类名");
+    EXPECT_EQ(prompts[0].text, QStringLiteral("请输入要添加的分类名\r") + kTail);
+    EXPECT_EQ(cat.column("select * from L3 where L3_NM='散热'", "L2_ID"), QStringList{QString::number(parts)});
+    QTreeWidgetItem* added = node(*w, {"电脑", "配件", "散热"});
+    ASSERT_NE(added, nullptr);
+    EXPECT_EQ(imageOf(added), 0);
+
+    // The new node is not in the lookup lists, yet its path finds it, so children can follow.
+    click(*w, added);
+    EXPECT_TRUE(dialogs.of(DialogKind::ErrorReport).isEmpty());
+    dialogs.answers = {QStringLiteral("风扇")};
+    press(*w, Button::Insert);
+    const QStringList fanParent = cat.column("select * from L4 where L4_NM='风扇'", "L3_ID");
+    EXPECT_EQ(fanParent, cat.column("select * from L3 where L3_NM='散热'", "L3_ID"));
+}
+
+TEST_F(CategoryEditingTest, LeafLevel1CategoryAfterRefreshTakesAChild)
+{
+    auto w = openWindow(cat);
+    click(*w, node(*w, {"电脑"}));
+    w->btn_refreshClick();
+    click(*w, node(*w, {"外设"}));
+    dialogs.answers = {QStringLiteral("键盘")};
+    press(*w, Button::Insert);
+    EXPECT_EQ(l2Named("键盘"), QStringList{QString::number(peripherals)});
+    EXPECT_NE(node(*w, {"外设", "键盘"}), nullptr);
+}
+
+TEST_F(CategoryEditingTest, InsertAfterARefreshIsTopLevelAndNeverUsesTheRemovedNode)
+{
+    auto w = openWindow(cat);
+    click(*w, node(*w, {"电脑"}));
+    click(*w, node(*w, {"电脑", "配件"}));
+    w->btn_refreshClick(); // removes the clicked node; the grid lists level-1 rows again
+    dialogs.answers = {QStringLiteral("耗材")};
+    press(*w, Button::Insert);
+
+    ASSERT_EQ(dialogs.of(DialogKind::Prompt).size(), 1);
+    EXPECT_EQ(dialogs.of(DialogKind::Prompt)[0].caption, "请输入要添加的顶级分类名");
+    EXPECT_TRUE(dialogs.of(DialogKind::ErrorReport).isEmpty());
+    EXPECT_EQ(cat.column("select * from L1 where L1_NM='耗材'", "L1_NM").size(), 1);
+    EXPECT_EQ(w->tv1->topLevelItem(w->tv1->topLevelItemCount() - 1)->text(0), "耗材");
+    EXPECT_EQ(cat.count("select count(*) as n from L3"), 1);
+}
+
+TEST_F(CategoryEditingTest, ACategoryGoneFromTheCatalogueRefusesInserts)
+{
+    auto w = openWindow(cat);
+    click(*w, node(*w, {"电脑"})); // resolves 电脑: the insert context names it
+    cat.run(QStringLiteral("DELETE FROM L2 WHERE L2_ID=%1").arg(parts)); // another program removes 配件
+    click(*w, node(*w, {"电脑", "配件"}));
+    EXPECT_EQ(w->insertContext.parentId, 0);
+    EXPECT_EQ(w->categoryValues.l2Id, 0);
+
+    const int l3Before = cat.count("select count(*) as n from L3");
+    press(*w, Button::Insert);
+    EXPECT_TRUE(dialogs.of(DialogKind::Prompt).isEmpty());
+    const auto reports = dialogs.of(DialogKind::ErrorReport);
+    ASSERT_EQ(reports.size(), 1);
+    EXPECT_TRUE(reports[0].text.contains("刷新")) << reports[0].text.toStdString();
+    EXPECT_EQ(cat.count("select count(*) as n from L3"), l3Before);
+    EXPECT_EQ(w->ADOQueryL1_L4->state(), db::Dataset::State::Browse); // nothing left pending
+    EXPECT_EQ(node(*w, {"电脑", "配件"})->childCount(), 1);
+}
+
+TEST_F(CategoryEditingTest, RenamingShowsAfterARefreshAndTheOldNodeNoLongerResolves)
+{
+    auto w = openWindow(cat);
+    click(*w, node(*w, {"电脑"}));
+    moveGridTo(*w, "L2_NM", "整机");
+    w->ADOQueryL1_L4->edit();
+    w->ADOQueryL1_L4->setValue("L2_NM", QStringLiteral("品牌机"));
+    press(*w, Button::Post);
+    EXPECT_EQ(l2Named("品牌机"), QStringList{QString::number(pc)});
+    EXPECT_NE(node(*w, {"电脑", "整机"}), nullptr); // the tree still shows the old name
+
+    click(*w, node(*w, {"电脑", "整机"}));
+    press(*w, Button::Insert);
+    EXPECT_EQ(dialogs.of(DialogKind::ErrorReport).size(), 1);
+    EXPECT_EQ(cat.count("select count(*) as n from L3"), 1);
+
+    w->btn_refreshClick();
+    EXPECT_EQ(node(*w, {"电脑", "整机"}), nullptr);
+    EXPECT_NE(node(*w, {"电脑", "品牌机"}), nullptr);
+}
+
+TEST_F(CategoryEditingTest, ARefusedPostReportsTheErrorAndAddsNoNode)
+{
+    auto w = openWindow(cat);
+    click(*w, node(*w, {"电脑"}));
+    const int children = node(*w, {"电脑"})->childCount();
+    dialogs.answers = {QString(60, QLatin1Char('x'))}; // longer than the name column takes
+    press(*w, Button::Insert);
+    EXPECT_EQ(dialogs.of(DialogKind::ErrorReport).size(), 1);
+    EXPECT_EQ(node(*w, {"电脑"})->childCount(), children);
+    EXPECT_EQ(w->ADOQueryL1_L4->state(), db::Dataset::State::Insert); // the operator cancels it
+    press(*w, Button::Cancel);
+    EXPECT_EQ(w->ADOQueryL1_L4->state(), db::Dataset::State::Browse);
+    EXPECT_EQ(cat.count("select count(*) as n from L2"), 2);
+}
+
+TEST_F(CategoryEditingTest, DeleteRefusesACategoryWithChildrenOrItems)
+{
+    auto w = openWindow(cat);
+    // Level 1 with children, level 2 with children, level 4 with items: all kept.
+    struct Case {
+        QStringList clickPath;
+        QString column, name, table;
+    };
+    const QList<Case> refused = {
+        {{}, "L1_NM", "电脑", "L1"},
+        {{"电脑"}, "L2_NM", "配件", "L2"},
+        {{"电脑", "配件", "存储"}, "L4_NM", "硬盘", "L4"},
+    };
+    for (const Case& c : refused) {
+        dialogs.seen.clear();
+        if (c.clickPath.isEmpty())
+            w->btn_refreshClick();
+        else
+            click(*w, node(*w, c.clickPath));
+        moveGridTo(*w, c.column, c.name);
+        press(*w, Button::Delete);
+        const auto reports = dialogs.of(DialogKind::ErrorReport);
+        ASSERT_EQ(reports.size(), 1) << c.name.toStdString();
+        EXPECT_TRUE(reports[0].text.contains(c.name)) << reports[0].text.toStdString();
+        EXPECT_EQ(cat.column(QStringLiteral("select * from %1 where %2='%3'").arg(c.table, c.column, c.name), c.column)
+                      .size(),
+                  1);
+        EXPECT_EQ(w->ADOQueryL1_L4->asString(c.column), c.name); // the row stays in the grid
+    }
+    EXPECT_EQ(cat.count("select count(*) as n from HW"), 1);
+}
+
+TEST_F(CategoryEditingTest, DeletingAnEmptyCategoryRebuildsTheTree)
+{
+    auto w = openWindow(cat);
+    click(*w, node(*w, {"电脑", "配件", "存储", "硬盘"})); // the record panel is shown
+    click(*w, node(*w, {"电脑", "配件", "存储"}));
+    moveGridTo(*w, "L4_NM", "光驱");
+    press(*w, Button::Delete);
+    EXPECT_TRUE(dialogs.of(DialogKind::ErrorReport).isEmpty());
+    ASSERT_EQ(dialogs.of(DialogKind::Confirm).size(), 1);
+    EXPECT_EQ(dialogs.of(DialogKind::Confirm)[0].text, "Delete record?");
+    EXPECT_EQ(cat.count("select count(*) as n from L4 where L4_NM='光驱'"), 0);
+    EXPECT_EQ(node(*w, {"电脑", "配件", "存储", "光驱"}), nullptr);
+    EXPECT_NE(node(*w, {"电脑", "配件", "存储", "硬盘"}), nullptr);
+    EXPECT_EQ(w->ADOQueryL1_L4->tableName(), "L1");
+    EXPECT_FALSE(w->Panel_L1_L4->isHidden());
+
+    // A level-1 row: gone from the tree; Cancel in the question keeps it.
+    dialogs.confirm = false;
+    moveGridTo(*w, "L1_NM", "外设");
+    press(*w, Button::Delete);
+    EXPECT_NE(node(*w, {"外设"}), nullptr);
+    dialogs.confirm = true;
+    press(*w, Button::Delete);
+    EXPECT_EQ(node(*w, {"外设"}), nullptr);
+    EXPECT_EQ(cat.count("select count(*) as n from L1"), 1);
+}
+
+TEST_F(CategoryEditingTest, NamesWithApostrophesCanBeAddedAndFound)
+{
+    auto w = openWindow(cat);
+    dialogs.answers = {QStringLiteral("Tom's")};
+    press(*w, Button::Insert);
+    click(*w, node(*w, {"Tom's"}));
+    dialogs.answers = {QStringLiteral("O'Neil")};
+    press(*w, Button::Insert);
+    EXPECT_TRUE(dialogs.of(DialogKind::ErrorReport).isEmpty());
+    w->btn_refreshClick();
+    click(*w, node(*w, {"Tom's"}));
+    EXPECT_EQ(rowsOf(*w->ADOQueryL1_L4, "L2_NM"), QStringList{"O'Neil"});
+    moveGridTo(*w, "L2_NM", "O'Neil");
+    press(*w, Button::Delete);
+    EXPECT_EQ(cat.count("select count(*) as n from L2 where L2_NM='O''Neil'"), 0);
+}
+
+TEST_F(CategoryEditingTest, AddRecordCommandFollowsTheClickedLevel)
+{
+    auto w = openWindow(cat);
+    w->show();
+    // Nothing clicked: a new top-level category, with the category panel shown.
+    w->Panel_HW->show();
+    w->Panel_L1_L4->hide();
+    dialogs.answers = {QStringLiteral("网络")};
+    w->N4Click();
+    EXPECT_TRUE(w->Panel_L1_L4->isVisible());
+    EXPECT_FALSE(w->Panel_HW->isVisible());
+    EXPECT_EQ(cat.count("select count(*) as n from L1 where L1_NM='网络'"), 1);
+
+    // Level 3 clicked: a new level-4 category under it.
+    click(*w, node(*w, {"电脑", "配件", "存储"}));
+    dialogs.answers = {QStringLiteral("固态盘")};
+    w->N4Click();
+    EXPECT_EQ(cat.column("select * from L4 where L4_NM='固态盘'", "L3_ID"), QStringList{QString::number(storage)});
+
+    // Level 4 clicked: a new item starts in the record panel; no category prompt.
+    click(*w, node(*w, {"电脑", "配件", "存储", "硬盘"}));
+    dialogs.seen.clear();
+    w->N4Click();
+    EXPECT_TRUE(w->Panel_HW->isVisible());
+    EXPECT_FALSE(w->Panel_L1_L4->isVisible());
+    EXPECT_EQ(w->ADOQueryHW->state(), db::Dataset::State::Insert);
+    EXPECT_EQ(w->ADOQueryL1_L4->state(), db::Dataset::State::Browse);
+    EXPECT_TRUE(dialogs.of(DialogKind::Prompt).isEmpty());
+    w->ADOQueryHW->cancel();
+}
+
+TEST_F(CategoryEditingTest, AddRecordCommandRefusesAnItemForAVanishedCategory)
+{
+    auto w = openWindow(cat);
+    click(*w, node(*w, {"电脑", "配件", "存储", "硬盘"}));
+    cat.run(QStringLiteral("DELETE FROM L4 WHERE L4_ID=%1").arg(disks));
+    click(*w, node(*w, {"电脑", "配件", "存储", "硬盘"}));
+    w->N4Click();
+    EXPECT_EQ(dialogs.of(DialogKind::ErrorReport).size(), 1);
+    EXPECT_NE(w->ADOQueryHW->state(), db::Dataset::State::Insert);
+    EXPECT_EQ(w->categoryValues.l4Id, 0);
+}
