@@ -57,7 +57,6 @@ double datasetMs(db::Connection& c, long long& checksum)
     t.start();
     db::Dataset hw(QStringLiteral("ADOQueryHW"), &c);
     db::openStatement(hw, QStringLiteral("select * from HW"));
-    if (qEnvironmentVariableIsSet("SPLIT")) std::printf("open %.1f\n", t.nsecsElapsed() / 1e6);
     const int id = hw.fieldIndex(QStringLiteral("HW_ID"));
     const int price = hw.fieldIndex(QStringLiteral("HW_JG"));
     for (hw.first(); !hw.eof(); hw.next()) {
