@@ -44,12 +44,26 @@ int depthOf(const QTreeWidgetItem* node)
 void refillLookupLists(QListWidget* ids, QListWidget* names, db::Dataset& rows, const QString& idColumn,
                        const QString& nameColumn)
 {
+    // Read in place: walking the rows would drag the bound grid and edits along row by row.
+    const int idField = rows.fieldIndex(idColumn);
+    const int nameField = rows.fieldIndex(nameColumn);
+    QStringList idTexts, nameTexts;
+    for (int r = 0; r < rows.recordCount(); ++r) {
+        const QVariant id = rows.valueAt(r, idField);
+        const QVariant name = rows.valueAt(r, nameField);
+        if (idField < 0 || nameField < 0 || id.isNull() || name.isNull()) {
+            // The data layer's own strict conversion names the failure.
+            rows.setCurrentRow(r);
+            rows.asInteger(idColumn);
+            rows.asString(nameColumn);
+        }
+        idTexts << QString::number(id.toInt());
+        nameTexts << name.toString();
+    }
     ids->clear();
     names->clear();
-    for (rows.first(); !rows.eof(); rows.next()) {
-        ids->addItem(QString::number(rows.asInteger(idColumn)));
-        names->addItem(rows.asString(nameColumn));
-    }
+    ids->addItems(idTexts);
+    names->addItems(nameTexts);
 }
 
 // A selected node opens; the branch that held the selection before closes, up to the
