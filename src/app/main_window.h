@@ -217,6 +217,10 @@ private:
     // Fails with a message for the operator unless the last click found its category's id
     // in the catalogue, so nothing is ever filed under a category clicked before.
     void requireResolvedCategory() const;
+    // Fails with a message for the operator unless the hardware grid lists the items of a
+    // level-4 category the catalogue still has (its id in categoryValues.l4Id); a new item
+    // must not be filed under a category clicked before.
+    void requireItemCategory() const;
 
     QPersistentModelIndex lastClickedNode_; // invalid after a refresh
     bool categoryResolved_ = false;          // the last click found its category's id

@@ -104,6 +104,14 @@ void TFrm_main::requireResolvedCategory() const
                                              "请刷新左侧分类列表，再点击要添加到的分类。"));
 }
 
+void TFrm_main::requireItemCategory() const
+{
+    // A level-4 click that could not find its category clears the level-4 id.
+    if (categoryValues.l4Id == 0)
+        throw platform::Error(QStringLiteral("无法确定新产品所属的分类（它可能已被删除或改名）。"
+                                             "请刷新左侧分类列表，再点击要添加到的分类。"));
+}
+
 // ---- refresh ----
 
 void TFrm_main::btn_refreshClick()
@@ -334,7 +342,7 @@ void TFrm_main::N4Click()
         QTreeWidgetItem* clicked = lastClickedNode();
         if (clicked && depthOf(clicked) == 4) {
             // A level-4 category is open in the record panel: a new item goes into it.
-            requireResolvedCategory();
+            requireItemCategory();
             Panel_L1_L4->hide();
             Panel_HW->show();
             DBNavigator1->btnClick(dbaware::DBNavigator::Button::Insert);
