@@ -136,6 +136,8 @@ void TFrm_main::createControls()
     tv1 = place(new QTreeWidget(this), "tv1", 0, 0, 193, 541);
     tv1->setHeaderHidden(true);
     tv1->setRootIsDecorated(false);
+    // No expand buttons: selecting a node opens it and closes the branch selected before.
+    tv1->setStyleSheet(QStringLiteral("QTreeView::branch { image: none; border-image: none; }"));
     tv1->setIndentation(19);
     tv1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tv1->setItemsExpandable(true);
