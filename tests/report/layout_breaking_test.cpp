@@ -1,6 +1,7 @@
 // Line breaking and measuring of the text layout engine.
 #include "layout_fixture.h"
 
+#include <QRawFont>
 #include <cmath>
 
 using namespace layout_test;
@@ -223,6 +224,33 @@ TEST(LayoutBreaking, MeasuringDoesNotDependOnTheDrawingScale)
     EXPECT_GT(screen.engine.LineCount(), 1);
     EXPECT_EQ(screen.lines(), print.lines());
     EXPECT_EQ(screen.engine.TextWidth(), print.engine.TextWidth());
+}
+
+} // namespace
+
+namespace {
+
+TEST(LayoutBreaking, ReferenceWidthsAreTheFontFilesOwnAdvances)
+{
+    // Advances straight from the font file at the reference size: rasteriser settings, which
+    // differ between platform plugins, must not enter into them.
+    for (const char* family : {"Arial", "宋体"}) {
+        QFont reference(u8(family));
+        reference.setPixelSize(83);
+        const QRawFont raw = QRawFont::fromFont(reference);
+        ASSERT_TRUE(raw.isValid());
+        const QString sample = QStringLiteral("AWil.,1Mg");
+        for (QChar c : sample) {
+            const QList<quint32> glyphs = raw.glyphIndexesForString(QString(c));
+            const QList<QPointF> advances =
+                raw.advancesForGlyphIndexes(glyphs, QRawFont::SeparateAdvances | QRawFont::UseDesignMetrics);
+            Settings s;
+            s.family = u8(family);
+            s.points = 10;
+            EXPECT_NEAR(unboundedWidth(s, QString(c)) * 6.25, std::round(advances.at(0).x()), 1e-9)
+                << family << " " << c.toLatin1();
+        }
+    }
 }
 
 } // namespace
