@@ -69,6 +69,13 @@ TEST(LayoutBreaking, ParagraphsEmptyLinesAndSwitches)
     for (int i = 0; i < l.engine.LineCount(); ++i)
         EXPECT_TRUE(l.engine.IsParagraphStart(i) && l.engine.IsParagraphEnd(i)) << i;
 
+    // A list of lines: nothing for an empty text, no extra line for a final break.
+    EXPECT_EQ(Layout(s, QString()).engine.LineCount(), 0);
+    EXPECT_EQ(Layout(s, QString()).engine.TextHeight(), 0);
+    EXPECT_EQ(Layout(s, QStringLiteral("a\r\n")).lines(), QStringList{QStringLiteral("a")});
+    EXPECT_EQ(Layout(s, QStringLiteral("\r\n")).lines(), QStringList{QStringLiteral(" ")});
+    EXPECT_EQ(Layout(s, QStringLiteral("a\n\n")).lines(), (QStringList{QStringLiteral("a"), QStringLiteral(" ")}));
+
     // Word wrap off keeps a paragraph on one line whatever its width.
     s.width = 20;
     s.wordWrap = false;

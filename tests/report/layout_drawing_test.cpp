@@ -87,6 +87,13 @@ TEST(LayoutDrawing, RightAndCentreAlignment)
     }
     for (const auto& [left, right] : lineInk(l, l.render(QSize(300, 200), TextHAlign::haCenter), 1.0))
         EXPECT_NEAR(left, 240 - 1 - right, 4);
+
+    // Right-to-left reading puts the last line of a justified paragraph at the right edge.
+    s.rtl = true;
+    Layout rtl(s, u8("שלום עולם"));
+    const auto [left, right] = lineInk(rtl, rtl.render(QSize(300, 200), TextHAlign::haBlock), 1.0).front();
+    EXPECT_GE(right, 240 - 4);
+    EXPECT_GT(left, 120);
 }
 
 TEST(LayoutDrawing, VerticalAlignmentMovesTheBlock)

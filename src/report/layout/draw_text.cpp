@@ -82,8 +82,9 @@ QString LayoutState::lineText(const OutputLine& line) const
 
 TfrxDrawText::TfrxDrawText() : d_(std::make_unique<detail::LayoutState>())
 {
-    // Arial 10 points until a text object sets its own font.
-    SetFont(QFont(QStringLiteral("Arial"), 10));
+    // Arial 10 points until a text object sets its own font. Fonts are only touched when
+    // text is laid out, so a report can be made before the application object.
+    d_->family = QStringLiteral("Arial");
     d_->chars.reserve(32768);
     d_->charWidths.reserve(32768);
 }
@@ -137,14 +138,12 @@ void TfrxDrawText::SetFont(const QFont& font, const QColor& color)
     s.baseStyle = style;
     s.color = color.rgb() & 0xFFFFFF;
     const QString family = font.family();
-    if (s.widths[0] && family == s.family && points == s.pointSize)
+    if (family == s.family && points == s.pointSize)
         return;
     s.family = family;
     s.pointSize = points;
     s.fontHeight = int(std::lround(points * double(detail::kReferenceDpi) / 72.0));
-    auto& device = detail::ReferenceDevice::instance();
-    for (int i = 0; i < 4; ++i)
-        s.widths[i] = &device.table(family, s.fontHeight, i & 1, i & 2);
+    s.widths[0] = nullptr; // fetched again at the next layout
 }
 
 void TfrxDrawText::SetOptions(bool wordWrap, bool htmlTags, int rotation, bool wysiwyg, bool clipped, bool wordBreak,
@@ -180,6 +179,7 @@ void TfrxDrawText::SetDimensions(double scaleX, double scaleY, double printScale
 void TfrxDrawText::SetText(const QString& text)
 {
     detail::LayoutState& s = *d_;
+    s.ensureWidthTables();
     s.source = text;
     s.chars.clear();
     s.charWidths.clear();
@@ -198,7 +198,14 @@ void TfrxDrawText::SetText(const QString& text)
     std::vector<detail::BreakLine> broken;
 
     const QChar* src = text.constData();
-    const int n = text.size();
+    // As in a list of lines: an empty text has none, and a break at the end starts none.
+    int n = text.size();
+    if (n > 0 && src[n - 1] == u'\n')
+        --n;
+    if (n > 0 && src[n - 1] == u'\r')
+        --n;
+    if (text.isEmpty())
+        return;
     int pos = 0;
     for (;;) {
         int end = pos;
@@ -261,6 +268,19 @@ void TfrxDrawText::SetText(const QString& text)
     }
 }
 
+namespace detail {
+
+void LayoutState::ensureWidthTables()
+{
+    if (widths[0])
+        return;
+    auto& device = ReferenceDevice::instance();
+    for (int i = 0; i < 4; ++i)
+        widths[i] = &device.table(family, fontHeight, i & 1, i & 2);
+}
+
+} // namespace detail
+
 int TfrxDrawText::LineCount() const { return int(d_->lines.size()); }
 
 QString TfrxDrawText::Line(int index) const { return d_->lineText(d_->lines.at(index)); }
@@ -304,6 +324,7 @@ double TfrxDrawText::TextHeight() const { return LineCount() * LineHeight(); }
 double TfrxDrawText::TextWidth() const
 {
     detail::LayoutState& s = *d_;
+    s.ensureWidthTables();
     detail::WidthTable& base = s.tableFor(s.baseStyle);
     double widest = 0;
     for (const detail::OutputLine& line : s.lines) {

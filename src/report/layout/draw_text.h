@@ -64,7 +64,8 @@ public:
     void SetDimensions(double scaleX, double scaleY, double printScale, const QRectF& deviceRect,
                        const QRectF& layoutRect);
 
-    // Lays out a text whose paragraphs are separated by CR LF, LF or CR.
+    // Lays out a text whose paragraphs are separated by CR LF, LF or CR. As in a list of
+    // lines, an empty text has no paragraph and a break at its very end starts none.
     void SetText(const QString& text);
 
     int LineCount() const;

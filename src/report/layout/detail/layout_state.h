@@ -70,6 +70,7 @@ struct LayoutState {
     std::vector<Paragraph> paragraphs;
     std::vector<OutputLine> lines;
 
+    void ensureWidthTables();
     WidthTable& tableFor(unsigned char style) { return *widths[(style & fsBold ? 1 : 0) | (style & fsItalic ? 2 : 0)]; }
     TfrxHTMLTag tagAt(int charIndex) const;
     int sourcePosition(const OutputLine& line) const;
