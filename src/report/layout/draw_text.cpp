@@ -13,9 +13,6 @@ using detail::kReferencePerUnit;
 
 namespace {
 
-bool isHighSurrogate(char16_t c) { return c >= 0xD800 && c < 0xDC00; }
-bool isLowSurrogate(char16_t c) { return c >= 0xDC00 && c < 0xE000; }
-
 int refPixels(double units) { return int(std::lround(units * kReferencePerUnit)); }
 
 // From 90 to 179 and from 270 to 359 degrees lines run along the area's height.
@@ -232,13 +229,13 @@ void TfrxDrawText::SetText(const QString& text)
         s.charWidths.resize(s.chars.size());
         for (int k = charStart; k < charStart + count; ++k) {
             const char16_t c = s.chars[k];
-            if (isLowSurrogate(c) && k > charStart && isHighSurrogate(s.chars[k - 1])) {
+            if (QChar::isLowSurrogate(c) && k > charStart && QChar::isHighSurrogate(s.chars[k - 1])) {
                 s.charWidths[k] = 0;
                 continue;
             }
             const unsigned char style = s.htmlTags ? s.tags[k].Style : s.baseStyle;
             detail::WidthTable& table = s.tableFor(style);
-            int w = (isHighSurrogate(c) && k + 1 < charStart + count && isLowSurrogate(s.chars[k + 1]))
+            int w = (QChar::isHighSurrogate(c) && k + 1 < charStart + count && QChar::isLowSurrogate(s.chars[k + 1]))
                         ? table.widthOfPair(c, s.chars[k + 1])
                         : table.width(c);
             w += spacing;
@@ -332,7 +329,7 @@ double TfrxDrawText::TextWidth() const
         const int end = line.start + line.length;
         for (int k = line.start; k < end; ++k) {
             const char16_t c = s.chars[k];
-            if (isHighSurrogate(c) && k + 1 < end && isLowSurrogate(s.chars[k + 1]))
+            if (QChar::isHighSurrogate(c) && k + 1 < end && QChar::isLowSurrogate(s.chars[k + 1]))
                 w += base.widthOfPair(c, s.chars[++k]);
             else
                 w += base.width(c);

@@ -1,13 +1,8 @@
 #include "report/layout/detail/line_breaker.h"
 
+#include <QChar>
+
 namespace report::detail {
-
-namespace {
-
-bool isHighSurrogate(char16_t c) { return c >= 0xD800 && c < 0xDC00; }
-bool isLowSurrogate(char16_t c) { return c >= 0xDC00 && c < 0xE000; }
-
-} // namespace
 
 void breakParagraph(const char16_t* text, const int* widths, int n, const BreakSettings& settings,
                     std::vector<BreakLine>& lines)
@@ -50,7 +45,7 @@ void breakParagraph(const char16_t* text, const int* widths, int n, const BreakS
             }
         } else if (i == start) {
             // Too wide for the line on its own: it still gets a line, with its low surrogate.
-            const int length = (isHighSurrogate(text[i]) && i + 1 < n && isLowSurrogate(text[i + 1])) ? 2 : 1;
+            const int length = (QChar::isHighSurrogate(text[i]) && i + 1 < n && QChar::isLowSurrogate(text[i + 1])) ? 2 : 1;
             lines.push_back({start, length, false});
             start += length;
         } else {
@@ -60,7 +55,7 @@ void breakParagraph(const char16_t* text, const int* widths, int n, const BreakS
                 start += prefix;
             } else {
                 // Never leave a surrogate pair split over two lines.
-                if (isLowSurrogate(text[i]) && i - 1 > start)
+                if (QChar::isLowSurrogate(text[i]) && i - 1 > start)
                     --i;
                 lines.push_back({start, i - start, false});
                 start = i;

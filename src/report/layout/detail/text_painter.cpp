@@ -18,8 +18,6 @@ namespace report::detail {
 namespace {
 
 bool isJustifiableSpace(char16_t c) { return c == u' ' || c == 0x00A0; }
-bool isHighSurrogate(char16_t c) { return c >= 0xD800 && c < 0xDC00; }
-bool isLowSurrogate(char16_t c) { return c >= 0xDC00 && c < 0xE000; }
 
 // Device fonts of one drawing, by style and pixel height.
 class DeviceFonts {
@@ -90,31 +88,17 @@ void paintLayout(LayoutState& s, QPainter* canvas, TextHAlign hAlign, TextVAlign
 
     const QRectF r = s.deviceRect;
     Frame frame;
-    switch (s.rotation) {
-    case 0:
-        frame.toDevice.translate(r.left(), r.top());
-        frame.length = r.width();
-        frame.depth = r.height();
-        break;
-    case 90: // upwards from the bottom-left corner
-        frame.toDevice.translate(r.left(), r.bottom());
-        frame.toDevice.rotate(-90);
-        frame.length = r.height();
-        frame.depth = r.width();
-        break;
-    case 180: // leftwards, upside down, from the bottom-right corner
-        frame.toDevice.translate(r.right(), r.bottom());
-        frame.toDevice.rotate(-180);
-        frame.length = r.width();
-        frame.depth = r.height();
-        break;
-    case 270: // downwards from the top-right corner
-        frame.toDevice.translate(r.right(), r.top());
-        frame.toDevice.rotate(-270);
-        frame.length = r.height();
-        frame.depth = r.width();
-        break;
-    default: {
+    if (s.rotation % 90 == 0) {
+        // The corner the first line starts from: at 90 degrees lines run upwards from the
+        // bottom-left, at 180 leftwards from the bottom-right, at 270 downwards from the top-right.
+        const QPointF corners[] = {r.topLeft(), r.bottomLeft(), r.bottomRight(), r.topRight()};
+        const int quarter = s.rotation / 90;
+        frame.toDevice.translate(corners[quarter].x(), corners[quarter].y());
+        frame.toDevice.rotate(-s.rotation);
+        const bool alongHeight = quarter % 2 == 1;
+        frame.length = alongHeight ? r.height() : r.width();
+        frame.depth = alongHeight ? r.width() : r.height();
+    } else {
         // The longest line length with which the rotated block still fits, centred.
         const double a = s.rotation * std::numbers::pi / 180.0;
         const double c = std::abs(std::cos(a)), sn = std::abs(std::sin(a));
@@ -125,8 +109,6 @@ void paintLayout(LayoutState& s, QPainter* canvas, TextHAlign hAlign, TextVAlign
         frame.toDevice.translate(r.center().x(), r.center().y());
         frame.toDevice.rotate(-s.rotation);
         frame.toDevice.translate(-frame.length / 2, -frame.depth / 2);
-        break;
-    }
     }
 
     canvas->save();
@@ -159,11 +141,11 @@ void paintLayout(LayoutState& s, QPainter* canvas, TextHAlign hAlign, TextVAlign
         for (size_t g = 0; g < glyphs.size(); ++g) {
             Glyph& gl = glyphs[g];
             boldOrItalic |= (gl.tag.Style & (fsBold | fsItalic)) != 0;
-            if (isLowSurrogate(gl.c) && g > 0 && isHighSurrogate(glyphs[g - 1].c))
+            if (QChar::isLowSurrogate(gl.c) && g > 0 && QChar::isHighSurrogate(glyphs[g - 1].c))
                 continue;
             const auto& f = fonts.get(gl.tag.Style, devicePixels(gl.tag.Size));
             double advance;
-            if (isHighSurrogate(gl.c) && g + 1 < glyphs.size() && isLowSurrogate(glyphs[g + 1].c)) {
+            if (QChar::isHighSurrogate(gl.c) && g + 1 < glyphs.size() && QChar::isLowSurrogate(glyphs[g + 1].c)) {
                 const QChar pair[2] = {QChar(gl.c), QChar(glyphs[g + 1].c)};
                 advance = f.metrics.horizontalAdvance(QString(pair, 2));
             } else {
@@ -237,10 +219,10 @@ void paintLayout(LayoutState& s, QPainter* canvas, TextHAlign hAlign, TextVAlign
             double baseline = y + f.metrics.ascent();
             if (gl.tag.AddY)
                 baseline += std::lround(gl.tag.Size * s.scaleY);
-            if (!isJustifiableSpace(gl.c) && !isLowSurrogate(gl.c)) {
+            if (!isJustifiableSpace(gl.c) && !QChar::isLowSurrogate(gl.c)) {
                 canvas->setFont(f.font);
                 canvas->setPen(color);
-                if (isHighSurrogate(gl.c) && g + 1 < glyphs.size()) {
+                if (QChar::isHighSurrogate(gl.c) && g + 1 < glyphs.size()) {
                     const QChar pair[2] = {QChar(gl.c), QChar(glyphs[g + 1].c)};
                     canvas->drawText(QPointF(x, baseline), QString(pair, 2));
                 } else {
