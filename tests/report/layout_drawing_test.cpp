@@ -3,8 +3,6 @@
 
 #include "report/layout/detail/pixel_spread.h"
 
-#include <QPdfWriter>
-#include <QTemporaryDir>
 #include <cmath>
 
 using namespace layout_test;
@@ -206,26 +204,6 @@ TEST(LayoutDrawing, UnderlineRunsUnderTheWholeRun)
     const double width = unboundedWidth(s, QStringLiteral("nnnn nnnn"));
     EXPECT_GE(longestRun(QStringLiteral("<u>nnnn nnnn</u>")), width - 3);
     EXPECT_LT(longestRun(QStringLiteral("nnnn nnnn")), width / 4);
-}
-
-TEST(LayoutDrawing, PrinterCanvasTakesTheFontSizeFromItsResolution)
-{
-    // A PDF page is a printer canvas: drawing must not fail and must write the text.
-    QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("text.pdf"));
-    {
-        QPdfWriter pdf(file);
-        pdf.setResolution(600);
-        QPainter p(&pdf);
-        Settings s;
-        s.width = 200;
-        Layout l(s, QString());
-        l.apply(s, kParagraph, 600.0 / 96.0);
-        l.engine.DrawText(&p, TextHAlign::haBlock, TextVAlign::vaTop);
-    }
-    QFile f(file);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_GT(f.size(), 1000);
 }
 
 TEST(LayoutDrawing, SpreadingPixelsByHalving)
