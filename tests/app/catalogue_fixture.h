@@ -83,6 +83,17 @@ protected:
         ASSERT_TRUE(cell.isValid()) << "row " << row << " is not on screen";
         QTest::mouseClick(w->DBGrid1->viewport(), Qt::LeftButton, {}, cell.center());
     }
+    // Makes an item the grid's current row.
+    void goToItem(int id)
+    {
+        db::Dataset& items = *w->ADOQueryHW;
+        for (int r = 0; r < items.recordCount(); ++r)
+            if (items.valueAt(r, items.fieldIndex(QStringLiteral("HW_ID"))).toInt() == id) {
+                items.setCurrentRow(r);
+                return;
+            }
+        FAIL() << "item " << id << " is not listed";
+    }
     // A value of an item as the catalogue file holds it.
     QString stored(int id, const QString& column)
     {
