@@ -2,6 +2,7 @@
 // item grid has painted its first rows, and a cell click until the record panel has painted
 // the item's 2,000 × 1,500 product picture. Decoding that picture alone is printed beside it,
 // as the machine's own yardstick.
+#include "window_bench_support.h"
 #include "app/data_folder.h"
 #include "app/main_window.h"
 #include "app/picture_frame.h"
@@ -62,29 +63,18 @@ QImage photograph(int width, int height, int seed)
     return image;
 }
 
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 double msSince(const QElapsedTimer& t) { return t.nsecsElapsed() / 1e6; }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
+    using bench_support::median;
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     QTemporaryDir folder;
-    db::createCatalogue(folder.filePath(QString::fromLatin1(db::kDatabaseFileName)), false);
-    {
-        db::Connection c;
-        c.setConnectionString(db::ConnectionString::build(app::withSlash(folder.path())));
-        c.open();
-        fill(c);
-    }
+    bench_support::makeCatalogue(folder, fill);
     // Pictures for the first two items, different so that each click really loads one.
     QDir(folder.path()).mkpath(QStringLiteral("PICS"));
     for (int id : {1, 2})
