@@ -44,6 +44,12 @@ QUrl safeOpenTarget(const QString& text, const QString& dataFolder)
         if (c.category() == QChar::Other_Control)
             return {};
 
+    // A web site named without its scheme, as shops often write it (a port may follow).
+    if (address.startsWith(QLatin1String("www."), Qt::CaseInsensitive) && !address.contains(QLatin1Char(' '))) {
+        const QUrl url(QStringLiteral("http://") + address, QUrl::StrictMode);
+        return url.isValid() && !url.host().isEmpty() ? url : QUrl();
+    }
+
     const int colon = address.indexOf(QLatin1Char(':'));
     // "C:\..." style drive letters are not schemes; anything else before a colon is.
     const bool hasScheme = colon > 1 && !address.contains(QLatin1Char('\\'));
@@ -59,10 +65,6 @@ QUrl safeOpenTarget(const QString& text, const QString& dataFolder)
         if (scheme == QLatin1String("file") && url.isLocalFile())
             return openableFile(url.toLocalFile());
         return {};
-    }
-    if (address.startsWith(QLatin1String("www."), Qt::CaseInsensitive) && !address.contains(QLatin1Char(' '))) {
-        const QUrl url(QStringLiteral("http://") + address, QUrl::StrictMode);
-        return url.isValid() && !url.host().isEmpty() ? url : QUrl();
     }
     QString path = address;
     path.replace(QLatin1Char('\\'), QLatin1Char('/'));

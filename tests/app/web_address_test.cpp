@@ -15,6 +15,7 @@ TEST(WebAddress, WebAndMailAddressesOpen)
     EXPECT_EQ(safeOpenTarget("ftp://ftp.example.com/drivers/", data).scheme(), "ftp");
     EXPECT_EQ(safeOpenTarget("mailto:sales@example.com", data).scheme(), "mailto");
     EXPECT_EQ(safeOpenTarget("www.gigabyte.cn", data), QUrl("http://www.gigabyte.cn"));
+    EXPECT_EQ(safeOpenTarget("www.shop.cn:8080/显卡", data).port(), 8080);
 
     for (const char* refused : {"", "   ", "http://", "mailto:", "javascript:alert(1)", "vbscript:msgbox", "smb://host/share",
                                 "ms-settings:display", "data:text/html,<b>x</b>", "cmd /c del", "calc.exe",
