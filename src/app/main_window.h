@@ -222,6 +222,11 @@ private:
     // must not be filed under a category clicked before.
     void requireItemCategory() const;
 
+    // ---- hardware catalogue (main_window_catalogue.cpp) ----
+    // Makes the grid's current row the current hardware selection and shows its picture;
+    // false when the row could not be read (nothing to add to a quotation then).
+    bool pickHardwareRow();
+
     QPersistentModelIndex lastClickedNode_; // invalid after a refresh
     bool categoryResolved_ = false;          // the last click found its category's id
 
