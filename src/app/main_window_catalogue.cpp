@@ -30,8 +30,10 @@ bool TFrm_main::pickHardwareRow()
 
 void TFrm_main::DBGrid1DblClick()
 {
-    // Picks the row again, as the cell click does; a row that cannot be read adds nothing.
-    pickHardwareRow();
+    // Picks the row again, as the cell click does, then adds it to the quotation; a row that
+    // cannot be read adds nothing.
+    if (pickHardwareRow())
+        btn_add0Click();
 }
 
 void TFrm_main::DBGrid1KeyDown(int key, Qt::KeyboardModifiers)
