@@ -109,6 +109,15 @@ bool confirmOkCancel(QWidget* parent, const QString& text)
         == QMessageBox::Ok;
 }
 
+bool confirmYesNo(QWidget* parent, const QString& text)
+{
+    if (auto answer = answerByResponder(DialogKind::Question, applicationCaption(), text))
+        return answer->accepted;
+    return runMessageBox(parent, QMessageBox::Question, text,
+                         QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)
+        == QMessageBox::Yes;
+}
+
 void showMessage(QWidget* parent, const QString& text)
 {
     if (answerByResponder(DialogKind::Message, applicationCaption(), text))

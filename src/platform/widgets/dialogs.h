@@ -8,7 +8,7 @@ class QWidget;
 // answers instead of opening a window, so no modal loop runs unattended.
 namespace platform {
 
-enum class DialogKind { Prompt, Confirm, Message, ErrorReport, OpenFile, SaveFile };
+enum class DialogKind { Prompt, Confirm, Message, ErrorReport, OpenFile, SaveFile, Question };
 
 struct DialogRequest {
     DialogKind kind;
@@ -35,6 +35,9 @@ QString inputQuery(QWidget* parent, const QString& caption, const QString& promp
 
 // Confirmation box with OK and Cancel; true for OK.
 bool confirmOkCancel(QWidget* parent, const QString& text);
+
+// Question box with Yes and No (DialogKind::Question); true for Yes.
+bool confirmYesNo(QWidget* parent, const QString& text);
 
 // Plain message box with OK.
 void showMessage(QWidget* parent, const QString& text);
