@@ -117,6 +117,7 @@ public:
 
 private:
     friend class TfrxXMLReader;
+    friend class TfrxXMLDocument;
     void adopt(TfrxXMLItem* item, std::size_t index);
     void detachFromParent();
 
@@ -162,9 +163,11 @@ private:
         QByteArrayView text;
     };
     bool fill();
+    qsizetype ensure(qsizetype count);
     Tag readTag();
     void skipComment();
     QByteArray sharedName(QByteArrayView name);
+    bool takeTag(TfrxXMLItem* item, const Tag& tag);
 
     QIODevice& stream_;
     qint64 start_ = 0;    // stream position of buffer_[0]
@@ -204,7 +207,8 @@ public:
     void flush();
 
 private:
-    void writeLine(int level, QByteArrayView a, QByteArrayView b = {}, QByteArrayView c = {});
+    void endLine();
+    void indent(int level);
     void openTag(const TfrxXMLItem* item, int level, bool hasChildren);
     void closeTag(const TfrxXMLItem* item, int level);
 
