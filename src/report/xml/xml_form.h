@@ -207,6 +207,7 @@ public:
     void flush();
 
 private:
+    friend class TfrxXMLDocument;
     void endLine();
     void indent(int level);
     void openTag(const TfrxXMLItem* item, int level, bool hasChildren);
@@ -215,6 +216,10 @@ private:
     QIODevice& stream_;
     QIODevice* tempStream_ = nullptr;
     bool autoIndent_ = false;
+    // For the spill file: a blank before every attribute text, so that a text beginning
+    // with blanks reads back with all of them and the spilled children come back as they
+    // were. (Otherwise no blank is added before a text that begins with one.)
+    bool exactText_ = false;
     QByteArray buffer_;
 };
 
