@@ -13,6 +13,7 @@
 
 #include <QBuffer>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <utility>
@@ -124,10 +125,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Every item, without recursion (the input may nest deeply).
     std::vector<TfrxXMLItem*> items{doc.root()};
-    for (std::size_t i = 0; i < items.size() && i < 2000; ++i) {
-        exerciseAttributes(items[i]);
+    int depth = 0;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (i < 2000)
+            exerciseAttributes(items[i]);
         for (int c = 0; c < items[i]->count(); ++c)
             items.push_back(items[i]->item(c));
+        int level = 0;
+        for (const TfrxXMLItem* up = items[i]; up->parent() && level <= 200; up = up->parent())
+            ++level;
+        depth = std::max(depth, level);
     }
 
     // A tree whose root has no name (no element was read) cannot be written as text.
@@ -137,17 +144,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Written text reads back as the same tree. The one loss the form has: the writer puts
     // no blank of its own before a text that begins with one, so that blank is taken as the
     // separator when the text is read again.
+    // (Indented text grows with the square of the depth: only for trees of sensible depth.)
     const QByteArray compact = save(doc, false);
-    const QByteArray indented = save(doc, true);
-    TfrxXMLDocument fromCompact, fromIndented;
+    TfrxXMLDocument fromCompact;
     try {
         load(fromCompact, compact);
-        load(fromIndented, indented);
     } catch (const TfrxInvalidXMLException&) {
         FUZZ_FAIL("written text does not read back");
     }
     FUZZ_CHECK(sameTree(doc.root(), fromCompact.root(), true));
-    FUZZ_CHECK(sameTree(fromCompact.root(), fromIndented.root(), false));
+    if (depth <= 200) {
+        TfrxXMLDocument fromIndented;
+        try {
+            load(fromIndented, save(doc, true));
+        } catch (const TfrxInvalidXMLException&) {
+            FUZZ_FAIL("indented text does not read back");
+        }
+        FUZZ_CHECK(sameTree(fromCompact.root(), fromIndented.root(), false));
+    }
 
     // The spill file: the first child of the root that has children goes there and back.
     TfrxXMLItem* page = nullptr;
