@@ -23,14 +23,16 @@ BracketMatch matchBracket(QStringView text, qsizetype from, const Delimiters& de
     int depth = 0;
     bool outsideDouble = true;
     bool outsideSingle = true;
+    const bool single = open.size() == 1 && close.size() == 1;
+    const QChar open1 = open[0], close1 = close[0];
     for (qsizetype j = start; j < text.size(); ++j) {
         if (outsideDouble && outsideSingle) {
             const QStringView rest = text.mid(j);
-            if (rest.startsWith(open)) {
+            if (single ? text[j] == open1 : rest.startsWith(open)) {
                 if (depth == 0)
                     m.begin = j;
                 ++depth;
-            } else if (rest.startsWith(close)) {
+            } else if (single ? text[j] == close1 : rest.startsWith(close)) {
                 --depth;
             }
         }
@@ -56,6 +58,7 @@ QString expandBrackets(const QString& text, const Delimiters& delimiters,
     if (delimiters.open.isEmpty() || delimiters.close.isEmpty() || !text.contains(delimiters.open))
         return text;
     QString out;
+    out.reserve(text.size() + 16);
     qsizetype pos = 0;
     for (;;) {
         const BracketMatch m = matchBracket(text, pos, delimiters);

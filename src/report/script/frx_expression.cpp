@@ -5,7 +5,6 @@ namespace report {
 Operand::~Operand() = default;
 TypeTest::~TypeTest() = default;
 NameResolver::~NameResolver() = default;
-Expression::~Expression() = default;
 
 OperandPtr NameResolver::resolveName(const QString&, CallArguments*)
 {

@@ -88,13 +88,11 @@ public:
     virtual std::unique_ptr<TypeTest> resolveType(const QString& name);
 };
 
-// A compiled expression.
+// A compiled expression. Copies share the compiled form (which is immutable), so a cache
+// can hand them out cheaply.
 class Expression {
 public:
     Expression() = default;
-    Expression(Expression&&) noexcept = default;
-    Expression& operator=(Expression&&) noexcept = default;
-    ~Expression();
 
     // Runs the expression; failures raise ScriptError (or whatever an operand throws).
     Value evaluate() const { return root_->evaluate(); }
@@ -104,7 +102,7 @@ public:
 
 private:
     friend Expression compileExpression(QStringView text, NameResolver& resolver);
-    OperandPtr root_;
+    std::shared_ptr<const Operand> root_;
 };
 
 // Compiles an expression text; throws CompileError.

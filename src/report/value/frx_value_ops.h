@@ -23,6 +23,15 @@ enum class BinaryOp : quint8 {
 };
 
 namespace detail {
+// 32-bit integers and doubles mix as doubles without leaving the inline path.
+inline bool isPlainNumber(ValueType t)
+{
+    return t == ValueType::Int32 || t == ValueType::Double;
+}
+inline double plainDouble(const Value& v)
+{
+    return v.type() == ValueType::Int32 ? double(v.int32Value()) : v.doubleValue();
+}
 Value addSlow(const Value& a, const Value& b);
 Value subSlow(const Value& a, const Value& b);
 Value mulSlow(const Value& a, const Value& b);
@@ -39,6 +48,8 @@ inline Value opAdd(const Value& a, const Value& b)
         qint32 r;
         if (!__builtin_add_overflow(a.int32Value(), b.int32Value(), &r))
             return Value(r);
+    } else if (detail::isPlainNumber(a.type()) && detail::isPlainNumber(b.type())) {
+        return Value(detail::plainDouble(a) + detail::plainDouble(b));
     }
     return detail::addSlow(a, b);
 }
@@ -51,6 +62,8 @@ inline Value opSub(const Value& a, const Value& b)
         qint32 r;
         if (!__builtin_sub_overflow(a.int32Value(), b.int32Value(), &r))
             return Value(r);
+    } else if (detail::isPlainNumber(a.type()) && detail::isPlainNumber(b.type())) {
+        return Value(detail::plainDouble(a) - detail::plainDouble(b));
     }
     return detail::subSlow(a, b);
 }
@@ -63,6 +76,8 @@ inline Value opMul(const Value& a, const Value& b)
         qint32 r;
         if (!__builtin_mul_overflow(a.int32Value(), b.int32Value(), &r))
             return Value(r);
+    } else if (detail::isPlainNumber(a.type()) && detail::isPlainNumber(b.type())) {
+        return Value(detail::plainDouble(a) * detail::plainDouble(b));
     }
     return detail::mulSlow(a, b);
 }
