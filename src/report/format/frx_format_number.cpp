@@ -120,6 +120,10 @@ QString hexDigits(quint64 v)
 
 } // namespace
 
+// Widths and precisions beyond this are taken as this (the texts a report prints are far
+// shorter; without a limit one short format could ask for gigabytes).
+constexpr int maxWidth = 4096;
+
 QString formatPrintf(QStringView format, const Value* args, int count)
 {
     QString out;
@@ -138,13 +142,13 @@ QString formatPrintf(QStringView format, const Value* args, int count)
             const Value& v = argument(next++);
             if (!v.isInteger())
                 invalidFormat(format);
-            return int(std::clamp<qint64>(v.toInt64(), -1000000, 1000000));
+            return int(std::clamp<qint64>(v.toInt64(), -maxWidth, maxWidth));
         }
         if (i >= n || !format[i].isDigit() || format[i].unicode() > u'9')
             return -1;
         int v = 0;
         while (i < n && format[i].unicode() >= u'0' && format[i].unicode() <= u'9') {
-            v = std::min(v * 10 + (format[i].unicode() - u'0'), 1000000);
+            v = std::min(v * 10 + (format[i].unicode() - u'0'), maxWidth);
             ++i;
         }
         return v;

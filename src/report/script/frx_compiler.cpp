@@ -76,8 +76,20 @@ private:
     // Computes a constant operation now; a failure leaves it for run time.
     OperandPtr fold(OperandPtr node);
 
+    // Limits that keep compiling and evaluating (both recursive) within the stack: nesting
+    // of factors, and operations in one expression. Report expressions stay far below.
+    static constexpr int maxDepth = 200;
+    static constexpr int maxOperations = 5000;
+    void countOperation()
+    {
+        if (++operations_ > maxOperations)
+            fail(QStringLiteral("Expression too complex"));
+    }
+
     Lexer lexer_;
     NameResolver& resolver_;
+    int depth_ = 0;
+    int operations_ = 0;
     // Above zero while the arguments of a macro function are only checked for syntax.
     int skipping_ = 0;
 };
@@ -113,6 +125,7 @@ OperandPtr Compiler::makeBinary(OperandPtr a, OperandPtr b)
 template <UnaryFn F>
 OperandPtr Compiler::makeUnary(OperandPtr a)
 {
+    countOperation();
     if (skipping_)
         return placeholder();
     const bool constant = a->isConstant();
@@ -122,6 +135,7 @@ OperandPtr Compiler::makeUnary(OperandPtr a)
 
 OperandPtr Compiler::binary(BinaryOp op, OperandPtr a, OperandPtr b)
 {
+    countOperation();
     switch (op) {
     case BinaryOp::Add: return makeBinary<opAdd>(std::move(a), std::move(b));
     case BinaryOp::Sub: return makeBinary<opSub>(std::move(a), std::move(b));
@@ -170,6 +184,7 @@ OperandPtr Compiler::expression()
             std::unique_ptr<TypeTest> test = resolver_.resolveType(name);
             if (!test)
                 undeclared(name, at);
+            countOperation();
             left = std::make_unique<IsNode>(std::move(left), std::move(test));
             continue;
         }
@@ -179,6 +194,7 @@ OperandPtr Compiler::expression()
         if (op == BinaryOp::In && tok() == Tok::LBracket) {
             // "x in [..]" tests membership directly, ranges included.
             std::vector<SetItem> items = setItems();
+            countOperation();
             if (skipping_)
                 left = placeholder();
             else
@@ -228,6 +244,12 @@ OperandPtr Compiler::term()
 
 OperandPtr Compiler::factor()
 {
+    struct DepthGuard {
+        int& depth;
+        ~DepthGuard() { --depth; }
+    } guard{++depth_};
+    if (depth_ > maxDepth)
+        fail(QStringLiteral("Expression too complex"));
     const Token& t = lexer_.current();
     switch (t.kind) {
     case Tok::Minus:
@@ -356,6 +378,7 @@ OperandPtr Compiler::designator()
     const QString name = lexer_.current().name;
     const qsizetype at = lexer_.current().start;
     lexer_.next();
+    countOperation();
     OperandPtr op;
 
     const bool macro = !skipping_ && tok() == Tok::LParen && resolver_.isMacroFunction(name);
@@ -390,6 +413,8 @@ OperandPtr Compiler::designator()
     }
 
     for (;;) {
+        if (tok() == Tok::Dot || tok() == Tok::LBracket)
+            countOperation();
         if (tok() == Tok::Dot) {
             lexer_.next();
             if (tok() != Tok::Ident)

@@ -322,7 +322,7 @@ Value opNegate(const Value& a)
     case ValueType::Int64:
         if (x.int64Value() == INT64_MIN)
             return Value(-double(INT64_MIN));
-        return Value(-x.int64Value());
+        return Value::fromInteger(-x.int64Value());
     case ValueType::DateTime: return Value::fromDateTime(-x.doubleValue());
     default: return Value(-x.toDouble());
     }

@@ -4,7 +4,7 @@ namespace report::detail {
 
 namespace {
 
-// Ranges larger than this are not spelled out (the platform's sets hold 256 elements).
+// Sets larger than this are not spelled out (the platform's sets hold 256 elements).
 constexpr qint64 maxRangeItems = 65536;
 
 [[noreturn]] void throwRangeError()
@@ -54,13 +54,15 @@ Value SetNode::evaluate() const
         if (isCharacter(low) && isCharacter(high)) {
             const char16_t a = low.stringValue().at(0).unicode();
             const char16_t b = high.stringValue().at(0).unicode();
+            if (b >= a && qint64(items.size()) + (b - a) >= maxRangeItems)
+                throwRangeError();
             for (char32_t c = a; c <= b; ++c)
                 items.emplace_back(QString(QChar(char16_t(c))));
             continue;
         }
         const qint64 a = low.toInt64();
         const qint64 b = high.toInt64();
-        if (b >= a && b - a >= maxRangeItems)
+        if (b >= a && (b - a >= maxRangeItems || qint64(items.size()) + (b - a) >= maxRangeItems))
             throwRangeError();
         for (qint64 i = a; i <= b; ++i)
             items.push_back(Value::fromInteger(i));
