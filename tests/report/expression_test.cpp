@@ -294,3 +294,26 @@ TEST_F(ExpressionTest, DateArithmetic)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ExpressionTest, LimitsKeepTheStackAndMemorySafe)
+{
+    // Deep nesting and long chains are refused instead of overflowing the stack.
+    EXPECT_EQ(compileError(QString(5000, u'(') + u'1' + QString(5000, u')')), q("Expression too complex"));
+    EXPECT_EQ(compileError(QString(5000, u'-') + u'1'), q("Expression too complex"));
+    QString chain = QStringLiteral("a");
+    for (int i = 0; i < 6000; ++i)
+        chain += QStringLiteral("+a");
+    resolver.set("a", Value(1));
+    EXPECT_EQ(compileError(chain), q("Expression too complex"));
+    // A chain of a few hundred is an ordinary expression.
+    EXPECT_TRUE(eval(chain.left(801)).sameAs(Value(401)));
+    EXPECT_TRUE(eval(QString(100, u'(') + u'1' + QString(100, u')')).sameAs(Value(1)));
+    // Sets are not spelled out beyond 65536 items.
+    EXPECT_EQ(runError("[1..100000]"), q("Range check error"));
+    EXPECT_EQ(runError("[1..40000, 1..40000]"), q("Range check error"));
+    EXPECT_TRUE(eval("70000 in [1..100000]").sameAs(Value(true))); // "in" needs no spelling out
+}
+
+} // namespace
