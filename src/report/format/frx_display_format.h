@@ -1,7 +1,7 @@
 #pragma once
 
-// Formatting a value for display (Part 6.5, "Formatting a value", the rules of
-// TfrxFormat) and the inline " #" format of a bracket (Part 6.4 section 3 step 1).
+// Formatting a value for display (the rules of TfrxFormat) and the inline " #" format of a
+// bracket.
 // The object model's TfrxFormat (DisplayFormat property) maps onto DisplayFormat.
 
 #include "report/value/frx_value.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-// Finding delimited expressions in a text (Part 6.4 section 2): the bracket matcher that
+// Finding delimited expressions in a text: the bracket matcher that
 // counts nesting and ignores delimiters inside quotes, and the expansion loop that replaces
 // each bracket by its value's text.
 //

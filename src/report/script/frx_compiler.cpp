@@ -1,5 +1,5 @@
 // The compiler of report expressions: a recursive-descent parser of the "PascalScript"
-// expression grammar (Part 6.4 section 9) that builds operands directly.
+// expression grammar that builds operands directly.
 //
 //   expression  = simple { ("=" | "<>" | "<" | ">" | "<=" | ">=" | "in" | "is") simple }
 //   simple      = term { ("+" | "-" | "or" | "xor") term }

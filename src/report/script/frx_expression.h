@@ -1,6 +1,6 @@
 #pragma once
 
-// The report expression language ("PascalScript" expressions, Part 6.4 section 9): text is
+// The report expression language ("PascalScript" expressions): text is
 // compiled once into a tree of operands with pre-resolved operations and evaluated many
 // times.
 //
