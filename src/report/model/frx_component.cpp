@@ -67,7 +67,8 @@ void TfrxComponent::SetName(const QString& name)
         return;
     if (IsAncestor)
         throw ReportError(QStringLiteral("Could not rename %1, it was introduced in the ancestor report").arg(name_));
-    if (const TfrxReport* report = Report(); report && !name.isEmpty()) {
+    // While a template is read, the reader itself maps every name to one object.
+    if (const TfrxReport* report = Report(); report && !name.isEmpty() && !IsLoading) {
         const TfrxComponent* other = report->FindObject(name);
         if (other && other != this)
             throw ReportError(frxGet(QStringLiteral("prDupl")));
@@ -178,6 +179,14 @@ void TfrxComponent::SetParent(TfrxComponent* parent)
         if (parentFont_)
             takeParentFont(parent_->font_);
     }
+}
+
+void TfrxComponent::SetChildIndex(TfrxComponent* child, int index)
+{
+    const qsizetype from = objects_.indexOf(child);
+    if (from < 0)
+        return;
+    objects_.move(from, std::clamp<qsizetype>(index, 0, objects_.size() - 1));
 }
 
 QList<TfrxComponent*> TfrxComponent::AllObjects() const

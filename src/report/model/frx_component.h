@@ -88,6 +88,8 @@ public:
     // Moves the object to the end of the new parent's children (null: detached).
     virtual void SetParent(TfrxComponent* parent);
     const QList<TfrxComponent*>& Objects() const { return objects_; }
+    // Moves a child to another place in the list (clamped to the list).
+    void SetChildIndex(TfrxComponent* child, int index);
     // Every descendant, depth first, each before its children; not the object itself.
     QList<TfrxComponent*> AllObjects() const;
     // First descendant with that name, ignoring letter case.

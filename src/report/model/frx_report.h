@@ -100,6 +100,8 @@ public:
     using ErrorReporter = std::function<void(const QString& text)>;
     static void setErrorReporter(ErrorReporter reporter);
 
+    // The reader's message when the last load met malformed text (what was read stays).
+    QString LoadFailure;
     // The password the template was last opened with.
     QString PreviousPassword;
     // Set while the report reloads itself around a preparation: no password check.

@@ -1,6 +1,7 @@
 #include "report/model/property_table.h"
 
 #include "report/model/frx_persistent.h"
+#include "report/model/frx_types.h"
 
 #include <QHash>
 #include <QLocale>
@@ -173,10 +174,8 @@ QVariant convertForSet(const PropInfo& p, const QVariant& value)
         bool isNumber = false;
         const int number = text.toInt(&isNumber);
         int ordinal = isNumber ? number : -1;
-        if (!isNumber) {
-            extern const EnumInfo BooleanInfo;
+        if (!isNumber)
             ordinal = (info ? info : &BooleanInfo)->ordinalOf(text);
-        }
         if (ordinal < 0)
             throw ReportError(QStringLiteral("Invalid property element: %1").arg(text));
         return p.kind == PropKind::Boolean ? QVariant(ordinal != 0) : QVariant(ordinal);
