@@ -96,14 +96,27 @@ void initProperties(TfrxPersistent& object, const ClassInfo& info)
 
 QString floatToText(double value)
 {
-    // The shortest of the forms with up to 15 significant digits that reads back the same,
-    // else the 15-digit form.
-    for (int digits = 1; digits < 15; ++digits) {
-        const QString text = QString::number(value, 'g', digits);
-        if (text.toDouble() == value)
-            return text;
+    // The shortest fixed form that reads back the same, else 15 significant digits.
+    if (value == 0)
+        return QStringLiteral("0");
+    const double magnitude = std::abs(value);
+    if (magnitude >= 1e-4 && magnitude < 1e15) {
+        for (int decimals = 0; decimals <= 15; ++decimals) {
+            QString text = QString::number(value, 'f', decimals);
+            if (text.toDouble() == value)
+                return text;
+        }
     }
-    return QString::number(value, 'g', 15);
+    QString text = QString::number(value, 'g', 15);
+    if (text.contains(u'e') || text.contains(u'E'))
+        return text;
+    if (text.contains(u'.')) {
+        while (text.endsWith(u'0'))
+            text.chop(1);
+        if (text.endsWith(u'.'))
+            text.chop(1);
+    }
+    return text;
 }
 
 double textToFloat(QStringView text)

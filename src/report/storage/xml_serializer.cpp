@@ -130,7 +130,9 @@ void TfrxXMLSerializer::writeProperties(QByteArray& out, const TfrxPersistent& o
                 write = !sameValue(*p, value, p->get(*ancestor));
             } else {
                 switch (p->kind) {
-                case PropKind::Float:
+                // A float with a declared default is left out while it has it, as an
+                // ordinal is; one without is always written.
+                case PropKind::Float: write = !p->hasDefault || !sameValue(*p, value, p->init); break;
                 case PropKind::Variant: write = true; break;
                 case PropKind::String: write = !value.toString().isEmpty(); break;
                 case PropKind::Strings: write = !value.toStringList().isEmpty(); break;
