@@ -25,8 +25,9 @@ public:
 
 protected:
     TfrxPersistent() = default;
-    TfrxPersistent(const TfrxPersistent&) = default;
-    TfrxPersistent& operator=(const TfrxPersistent&) = default;
+    // Copies are values: a copy belongs to no owner, and assigning keeps the owner.
+    TfrxPersistent(const TfrxPersistent&) {}
+    TfrxPersistent& operator=(const TfrxPersistent&) { return *this; }
 
     // Called on the owner after a property of an owned sub-object changed.
     virtual void subObjectChanged(TfrxPersistent* sub) { (void)sub; }

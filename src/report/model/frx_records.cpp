@@ -76,7 +76,6 @@ TfrxFrame::TfrxFrame(const TfrxFrame& other)
       ShadowWidth(other.ShadowWidth), color_(other.color_), style_(other.style_), width_(other.width_),
       left_(other.left_), top_(other.top_), right_(other.right_), bottom_(other.bottom_)
 {
-    setOwner(nullptr);
     adoptLines();
 }
 

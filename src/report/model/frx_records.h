@@ -92,13 +92,11 @@ private:
     TfrxFont font_;
 };
 
-// Resets a record to its values on creation, keeping its owner.
+// Resets a record to its values on creation (its owner stays).
 template <class Record>
 void resetRecord(Record& record)
 {
-    TfrxPersistent* owner = record.owner();
     record = Record();
-    record.setOwner(owner);
 }
 
 class TfrxEngineOptions : public TfrxPersistent {
