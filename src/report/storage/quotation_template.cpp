@@ -19,15 +19,17 @@ QByteArray quotationTemplateText()
 
 void loadQuotationTemplate(TfrxReport& report)
 {
-    const QByteArray text = quotationTemplateText();
+    loadOwnTemplate(report, quotationTemplateText());
+}
+
+void loadOwnTemplate(TfrxReport& report, const QByteArray& text)
+{
     QBuffer buffer;
     buffer.setData(text);
     buffer.open(QIODevice::ReadOnly);
     report.LoadFromStream(buffer);
-
-    // The template belongs to the program like a window's stored components: its own
-    // settings (preview and engine options, settings key, progress) count too, where a
-    // template loaded from a file leaves the caller's in place.
+    if (!report.LoadFailure.isEmpty())
+        return;
     buffer.seek(0);
     TfrxXMLDocument doc;
     doc.loadFromStream(buffer);
