@@ -69,6 +69,8 @@ TEST(XmlEscape, UnescapeDecodesNumericReferencesAndQuotOnly)
               "&#;&#x41;&#65&#256;&#1234567890;&");
     EXPECT_EQ(UnescapeXML("&quot"), "&quot");
     EXPECT_EQ(UnescapeXML("&&#65;"), "&A");
+    EXPECT_EQ(UnescapeXML(QByteArrayView()), "");
+    EXPECT_EQ(UnescapeXML(QByteArray()), "");
 }
 
 TEST(XmlEscape, EveryByteSurvivesARoundTrip)

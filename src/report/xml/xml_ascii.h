@@ -3,6 +3,8 @@
 // form are ASCII; bytes of other characters compare as they are).
 #include <QByteArrayView>
 
+#include <cstring>
+
 namespace report::detail {
 
 inline unsigned char foldCase(unsigned char c)
@@ -18,6 +20,12 @@ inline bool equalsIgnoringCase(QByteArrayView a, QByteArrayView b)
         if (foldCase(static_cast<unsigned char>(a[i])) != foldCase(static_cast<unsigned char>(b[i])))
             return false;
     return true;
+}
+
+// memchr that also takes an empty range with a null pointer (an empty QByteArray's data).
+inline const char* findByte(const char* from, qsizetype size, char c)
+{
+    return size > 0 ? static_cast<const char*>(std::memchr(from, c, std::size_t(size))) : nullptr;
 }
 
 } // namespace report::detail

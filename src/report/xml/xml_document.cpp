@@ -102,6 +102,7 @@ void TfrxXMLDocument::unloadItem(TfrxXMLItem* item)
         buffer.open(QIODevice::WriteOnly);
         TfrxXMLWriter writer(buffer);
         writer.setTempStream(tempFile_.get());
+        writer.exactText_ = true;
         writer.writeRootItem(item);
     }
     const qint64 offset = tempFile_->size();

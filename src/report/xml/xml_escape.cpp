@@ -1,5 +1,6 @@
 // Escaping of attribute values and the text of typed values (Part 7.6).
 #include "report/xml/xml_form.h"
+#include "report/xml/xml_ascii.h"
 
 #include "platform/operator_text.h"
 
@@ -87,14 +88,15 @@ QByteArray UnescapeXML(QByteArrayView text)
 {
     const char* p = text.data();
     const char* const end = p + text.size();
-    const char* amp = static_cast<const char*>(std::memchr(p, '&', std::size_t(text.size())));
+    const char* amp = detail::findByte(p, text.size(), '&');
     if (!amp)
         return text.toByteArray();
 
     QByteArray out(text.size(), Qt::Uninitialized); // never longer than the input
     char* o = out.data();
     while (amp) {
-        std::memcpy(o, p, std::size_t(amp - p));
+        if (amp > p)
+            std::memcpy(o, p, std::size_t(amp - p));
         o += amp - p;
         p = amp;
         // p points at '&'
@@ -115,9 +117,10 @@ QByteArray UnescapeXML(QByteArrayView text)
         } else {
             *o++ = *p++;
         }
-        amp = p < end ? static_cast<const char*>(std::memchr(p, '&', std::size_t(end - p))) : nullptr;
+        amp = detail::findByte(p, end - p, '&');
     }
-    std::memcpy(o, p, std::size_t(end - p));
+    if (end > p)
+        std::memcpy(o, p, std::size_t(end - p));
     o += end - p;
     out.truncate(o - out.data());
     return out;

@@ -83,7 +83,8 @@ public:
     TfrxXMLItem* addChild(QByteArray name);
     // Appends an item (made with new, or taken from another parent): the item becomes this
     // item's child and is owned by it; an item that already has a parent is first removed
-    // from that parent's list.
+    // from that parent's list. An item cannot take itself or one of its ancestors: such a
+    // call does nothing.
     void addItem(TfrxXMLItem* item);
     // Inserts an item before the child at index (0..count), taking it as addItem does.
     void insertItem(int index, TfrxXMLItem* item);
@@ -181,7 +182,11 @@ private:
 };
 
 // Writes the XML text form to a stream, through a buffer flushed after each line once it
-// holds more than 4096 bytes, and at the end (flush(), or destruction).
+// holds more than 4096 bytes, and at the end of each writeItem/writeRootItem.
+// An element is "<" name, a blank and its attribute text (no blank is added when the text
+// begins with one), ` ld="0"` when it is Unloadable, then ">" with children, ">" Value
+// "</" name ">" with a Value, else "/>". A text that ends in a blank gets one more before a
+// ">", because the reader drops one there.
 class TfrxXMLWriter {
 public:
     explicit TfrxXMLWriter(QIODevice& stream);
@@ -207,6 +212,7 @@ public:
     void flush();
 
 private:
+    friend class TfrxXMLDocument;
     void endLine();
     void indent(int level);
     void openTag(const TfrxXMLItem* item, int level, bool hasChildren);
@@ -215,6 +221,10 @@ private:
     QIODevice& stream_;
     QIODevice* tempStream_ = nullptr;
     bool autoIndent_ = false;
+    // For the spill file: a blank before every attribute text, so that a text beginning
+    // with blanks reads back with all of them and the spilled children come back as they
+    // were. (Otherwise no blank is added before a text that begins with one.)
+    bool exactText_ = false;
     QByteArray buffer_;
 };
 

@@ -33,16 +33,16 @@ Pair findPair(const QByteArray& text, QByteArrayView name)
             && data[i + n + 1] == '"') {
             pair.start = i;
             pair.valueStart = i + n + 2;
-            const void* quote = std::memchr(data + pair.valueStart, '"', std::size_t(size - pair.valueStart));
+            const char* quote = detail::findByte(data + pair.valueStart, size - pair.valueStart, '"');
             pair.closed = quote != nullptr;
-            pair.valueEnd = quote ? static_cast<const char*>(quote) - data : size;
+            pair.valueEnd = quote ? quote - data : size;
             return pair;
         }
         // the next candidate starts after the next blank
-        const void* blank = std::memchr(data + i, ' ', std::size_t(size - i));
+        const char* blank = detail::findByte(data + i, size - i, ' ');
         if (!blank)
             break;
-        i = static_cast<const char*>(blank) - data + 1;
+        i = blank - data + 1;
     }
     return pair;
 }

@@ -98,9 +98,9 @@ TfrxXMLReader::Tag TfrxXMLReader::readTag()
         // Everything up to the next '<' is skipped: character content is ignored.
         for (;;) {
             if (pos_ < end_) {
-                const void* lt = std::memchr(buffer_ + pos_, '<', std::size_t(end_ - pos_));
+                const char* lt = detail::findByte(buffer_ + pos_, end_ - pos_, '<');
                 if (lt) {
-                    pos_ = static_cast<const char*>(lt) - buffer_ + 1;
+                    pos_ = lt - buffer_ + 1;
                     break;
                 }
                 pos_ = end_;
@@ -120,9 +120,9 @@ TfrxXMLReader::Tag TfrxXMLReader::readTag()
         for (;;) {
             const char* from = buffer_ + pos_;
             const qsizetype available = end_ - pos_;
-            const void* gt = std::memchr(from, '>', std::size_t(available));
-            const qsizetype length = gt ? static_cast<const char*>(gt) - from : available;
-            if (std::memchr(from, '<', std::size_t(length)))
+            const char* gt = detail::findByte(from, available, '>');
+            const qsizetype length = gt ? gt - from : available;
+            if (detail::findByte(from, length, '<'))
                 raiseException();
             if (gt && !collected) {
                 tag = QByteArrayView(from, length);
@@ -149,10 +149,10 @@ TfrxXMLReader::Tag TfrxXMLReader::readTag()
     // A single trailing blank is dropped; the tag is split at its first blank.
     if (!tag.isEmpty() && tag.back() == ' ')
         tag.chop(1);
-    const void* blank = std::memchr(tag.data(), ' ', std::size_t(tag.size()));
+    const char* blank = detail::findByte(tag.data(), tag.size(), ' ');
     if (!blank)
         return {tag, {}};
-    const qsizetype at = static_cast<const char*>(blank) - tag.data();
+    const qsizetype at = blank - tag.data();
     return {tag.first(at), tag.sliced(at + 1)};
 }
 

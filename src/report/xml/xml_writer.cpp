@@ -65,12 +65,17 @@ void TfrxXMLWriter::openTag(const TfrxXMLItem* item, int level, bool hasChildren
     buffer_ += item->name();
     const QByteArray& text = item->text();
     if (!text.isEmpty()) {
-        if (text.front() != ' ')
+        if (text.front() != ' ' || exactText_)
             buffer_ += ' ';
         buffer_ += text;
     }
     if (item->unloadable())
         buffer_ += " ld=\"0\"";
+    // The reader drops one blank before a '>'; a text ending in a blank (left by RemoveAttr
+    // of the last pair, or read from such a tag) gets one more, so it reads back as it is
+    // and cannot turn into a closing slash ("x/ " would read as "x/", an empty element).
+    else if (!text.isEmpty() && text.back() == ' ' && (hasChildren || !item->value().isEmpty()))
+        buffer_ += ' ';
     if (hasChildren) {
         buffer_ += '>';
     } else if (!item->value().isEmpty()) {
