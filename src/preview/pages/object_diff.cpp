@@ -1,0 +1,207 @@
+// Difference texts: what a prepared object changes against its source object, as the
+// attribute text of its element. The order of the attributes is part of the file form.
+
+#include "preview/pages/detail/pages_state.h"
+#include "report/model/frx_bands.h"
+#include "report/model/frx_datasets.h"
+#include "report/model/frx_views.h"
+
+#include <cmath>
+
+namespace report::detail {
+
+namespace {
+
+// Smaller changes are noise of the layout arithmetic, not worth an attribute.
+constexpr double kFloatThreshold = 0.0001;
+
+class DiffWriter {
+public:
+    explicit DiffWriter(QByteArray& out) : out_(out) {}
+
+    void raw(const char* name, QByteArrayView value)
+    {
+        out_ += ' ';
+        out_ += name;
+        out_ += "=\"";
+        out_ += value;
+        out_ += '"';
+    }
+    void number(const char* name, double value) { raw(name, floatToText(value).toLatin1()); }
+    void floatIf(const char* name, double value, double source)
+    {
+        if (std::abs(value - source) > kFloatThreshold)
+            number(name, value);
+    }
+    void intIf(const char* name, int value, int source)
+    {
+        if (value != source)
+            raw(name, QByteArray::number(value));
+    }
+    void boolIf(const char* name, bool value, bool source)
+    {
+        if (value != source)
+            raw(name, value ? "1" : "0");
+    }
+    template <class E>
+    void enumIf(const char* name, E value, E source)
+    {
+        intIf(name, static_cast<int>(value), static_cast<int>(source));
+    }
+    void stringIf(const char* name, const QString& value, const QString& source)
+    {
+        if (value != source)
+            raw(name, EscapeXML(value.toUtf8()));
+    }
+
+private:
+    QByteArray& out_;
+};
+
+void compactDifference(DiffWriter& w, const TfrxComponent& o, const TfrxComponent& s)
+{
+    const auto* view = dynamic_cast<const TfrxView*>(&o);
+    const bool isBand = dynamic_cast<const TfrxBand*>(&o) != nullptr;
+    if (!view || view->Align == TfrxAlign::baNone)
+        w.floatIf("l", o.Left(), s.Left());
+    // The engine places bands anew on every page; their top is always written.
+    if (isBand)
+        w.number("t", o.Top());
+    else
+        w.floatIf("t", o.Top(), s.Top());
+    const auto* memo = dynamic_cast<const TfrxCustomMemoView*>(&o);
+    if (!memo || !memo->AutoWidth)
+        w.floatIf("w", o.Width(), s.Width());
+    w.floatIf("h", o.Height(), s.Height());
+    w.boolIf("Visible", o.Visible(), s.Visible());
+    if (!o.ParentFont()) {
+        const TfrxFont& f = o.Font();
+        const TfrxFont& sf = s.Font();
+        w.stringIf("Font.Name", f.Name(), sf.Name());
+        w.intIf("Font.Size", f.Size(), sf.Size());
+        w.intIf("Font.Color", f.Color(), sf.Color());
+        w.intIf("Font.Style", f.Style(), sf.Style());
+        w.intIf("Font.Charset", f.Charset(), sf.Charset());
+    }
+    w.boolIf("ParentFont", o.ParentFont(), s.ParentFont());
+    w.intIf("Tag", o.Tag, s.Tag);
+}
+
+void lineDifference(DiffWriter& w, const char* color, const char* style, const char* width, const TfrxFrameLine& l,
+                    const TfrxFrameLine& s)
+{
+    w.intIf(color, l.Color, s.Color);
+    w.enumIf(style, l.Style, s.Style);
+    w.floatIf(width, l.Width, s.Width);
+}
+
+void frameDifference(DiffWriter& w, const TfrxFrame& f, const TfrxFrame& s)
+{
+    w.intIf("Frame.Color", f.Color(), s.Color());
+    w.boolIf("Frame.DropShadow", f.DropShadow, s.DropShadow);
+    w.intIf("Frame.ShadowColor", f.ShadowColor, s.ShadowColor);
+    w.floatIf("Frame.ShadowWidth", f.ShadowWidth, s.ShadowWidth);
+    w.enumIf("Frame.Style", f.Style(), s.Style());
+    w.intIf("Frame.Typ", f.Typ, s.Typ);
+    w.floatIf("Frame.Width", f.Width(), s.Width());
+    lineDifference(w, "Frame.LeftLine.Color", "Frame.LeftLine.Style", "Frame.LeftLine.Width", f.LeftLine(),
+                   s.LeftLine());
+    lineDifference(w, "Frame.TopLine.Color", "Frame.TopLine.Style", "Frame.TopLine.Width", f.TopLine(), s.TopLine());
+    lineDifference(w, "Frame.RightLine.Color", "Frame.RightLine.Style", "Frame.RightLine.Width", f.RightLine(),
+                   s.RightLine());
+    lineDifference(w, "Frame.BottomLine.Color", "Frame.BottomLine.Style", "Frame.BottomLine.Width",
+                   f.BottomLine(), s.BottomLine());
+}
+
+void viewDifference(DiffWriter& w, const TfrxView& v, const TfrxView& s)
+{
+    w.enumIf("BrushStyle", v.BrushStyle, s.BrushStyle);
+    w.enumIf("Align", v.Align, s.Align);
+    w.intIf("Color", v.Color, s.Color);
+    frameDifference(w, v.Frame(), s.Frame());
+    w.intIf("Cursor", v.Cursor, s.Cursor);
+    w.boolIf("Printable", v.Printable, s.Printable);
+    w.stringIf("TagStr", v.TagStr, s.TagStr);
+    w.stringIf("URL", v.URL, s.URL);
+}
+
+void memoDifference(DiffWriter& w, QByteArray& out, const TfrxCustomMemoView& m, const TfrxCustomMemoView& s)
+{
+    w.boolIf("AutoWidth", m.AutoWidth, s.AutoWidth);
+    w.floatIf("CharSpacing", m.CharSpacing, s.CharSpacing);
+    w.floatIf("GapX", m.GapX, s.GapX);
+    w.floatIf("GapY", m.GapY, s.GapY);
+    w.enumIf("HAlign", m.HAlign, s.HAlign);
+    w.boolIf("Highlight.Active", m.Highlight().Active, s.Highlight().Active);
+    w.floatIf("LineSpacing", m.LineSpacing, s.LineSpacing);
+    // The source string carries no text, so the text is always written.
+    out += " u=\"";
+    out += EscapeXML(m.Text().toUtf8());
+    out += '"';
+    w.floatIf("ParagraphGap", m.ParagraphGap, s.ParagraphGap);
+    w.intIf("Rotation", m.Rotation, s.Rotation);
+    w.boolIf("RTLReading", m.RTLReading, s.RTLReading);
+    w.boolIf("Underlines", m.Underlines, s.Underlines);
+    w.enumIf("VAlign", m.VAlign, s.VAlign);
+    w.boolIf("WordWrap", m.WordWrap, s.WordWrap);
+}
+
+} // namespace
+
+bool isPreparedKind(const TfrxComponent& object)
+{
+    if (dynamic_cast<const TfrxSubreport*>(&object))
+        return false;
+    return dynamic_cast<const TfrxView*>(&object) || dynamic_cast<const TfrxBand*>(&object);
+}
+
+bool storesFullDifference(const TfrxComponent& object)
+{
+    return dynamic_cast<const TfrxRichView*>(&object) != nullptr;
+}
+
+QByteArray differenceText(const TfrxComponent& object, const TfrxComponent& source, bool compactOnly)
+{
+    QByteArray out;
+    out.reserve(96);
+    DiffWriter w(out);
+    compactDifference(w, object, source);
+    if (compactOnly)
+        return out;
+    if (const auto* group = dynamic_cast<const TfrxGroupHeader*>(&object)) {
+        // After any Tag above, so that this one wins on reading: the preview toggles
+        // drill-down groups by their running line number.
+        if (group->DrillDown)
+            w.raw("Tag", QByteArray::number(group->LineThrough));
+        return out;
+    }
+    const auto* view = dynamic_cast<const TfrxView*>(&object);
+    const auto* sourceView = dynamic_cast<const TfrxView*>(&source);
+    if (!view || !sourceView)
+        return out;
+    viewDifference(w, *view, *sourceView);
+    if (const auto* shape = dynamic_cast<const TfrxShapeView*>(&object)) {
+        if (const auto* s = dynamic_cast<const TfrxShapeView*>(&source))
+            w.enumIf("Shape", shape->Shape, s->Shape);
+    } else if (const auto* picture = dynamic_cast<const TfrxPictureView*>(&object)) {
+        w.raw("ImageIndex", QByteArray::number(picture->ImageIndex));
+    } else if (const auto* memo = dynamic_cast<const TfrxCustomMemoView*>(&object)) {
+        if (const auto* s = dynamic_cast<const TfrxCustomMemoView*>(&source))
+            memoDifference(w, out, *memo, *s);
+    }
+    return out;
+}
+
+double numberAttr(const TfrxXMLItem& item, const char* name, double fallback)
+{
+    const QByteArray value = item.getAttr(name);
+    if (value.isEmpty())
+        return fallback;
+    try {
+        return textToFloat(QString::fromLatin1(value));
+    } catch (const std::exception&) {
+        return fallback;
+    }
+}
+
+} // namespace report::detail
