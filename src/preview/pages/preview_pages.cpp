@@ -350,7 +350,10 @@ void TfrxPreviewPages::CountLogicalPage()
 
 void TfrxPreviewPages::CloseLogicalPageGroup()
 {
-    if (d_->report.EngineOptions().DoublePass && d_->engine.FinalPass)
+    // With no page counted since the last close there is no group to close; walking back
+    // would overwrite the closed group's total with 0 (closing twice, as a rewind after
+    // a closed group does).
+    if ((d_->report.EngineOptions().DoublePass && d_->engine.FinalPass) || d_->logicalCount == 0)
         return;
     TfrxXMLItem* records = d_->child("logicalpagenumbers");
     const QByteArray total = QByteArray::number(d_->logicalCount);
