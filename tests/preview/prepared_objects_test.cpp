@@ -98,6 +98,33 @@ TEST(PreparedObjects, SmallMovesAreNoiseButTheOrderOfAttributesIsFixed)
     EXPECT_FALSE(memo->WordWrap);
 }
 
+TEST(PreparedObjects, TextsKeepTheirOwnFontOrTheirBands)
+{
+    Template t;
+    TfrxFont font;
+    font.SetName(QStringLiteral("宋体"));
+    font.SetSize(12);
+    font.SetStyle(1);
+    t.memo->SetFont(font);
+    ASSERT_FALSE(t.memo->ParentFont());
+    TfrxFont bandFont;
+    bandFont.SetName(QStringLiteral("Courier New"));
+    t.band->SetFont(bandFont);
+    t.memo2->SetParentFont(true);
+    TfrxPreviewPages pages(t.report);
+    Engine e(t, pages);
+    e.newPage();
+    e.row(100, QStringLiteral("x"));
+    e.finish();
+
+    TfrxReportPage* rebuilt = pages.GetPreparedPage(0);
+    const TfrxComponent* memo = rebuilt->FindObject(QStringLiteral("Memo1"));
+    EXPECT_EQ(memo->Font().Name(), QStringLiteral("宋体"));
+    EXPECT_EQ(memo->Font().Size(), 12);
+    EXPECT_EQ(memo->Font().Style(), 1);
+    EXPECT_EQ(rebuilt->FindObject(QStringLiteral("Memo2"))->Font().Name(), "Courier New");
+}
+
 TEST(PreparedObjects, InvisibleObjectsAndSubreportsAreLeftOut)
 {
     Template t;
