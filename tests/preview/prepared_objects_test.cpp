@@ -1,6 +1,7 @@
 // What a prepared object stores: short names, difference texts, and the objects rebuilt
 // from them.
 #include "pages_fixture.h"
+#include "report/storage/xml_serializer.h"
 
 using namespace pages_test;
 
@@ -123,6 +124,43 @@ TEST(PreparedObjects, TextsKeepTheirOwnFontOrTheirBands)
     EXPECT_EQ(memo->Font().Size(), 12);
     EXPECT_EQ(memo->Font().Style(), 1);
     EXPECT_EQ(rebuilt->FindObject(QStringLiteral("Memo2"))->Font().Name(), "Courier New");
+}
+
+TEST(PreparedObjects, RebuiltObjectsHaveEveryPropertyOfTheirTemplate)
+{
+    Template t;
+    // Values that interact: the frame's colour goes to all lines, one line is set back.
+    t.memo->Frame().SetColor(clRed);
+    t.memo->Frame().LeftLine().Color = clBlack;
+    t.memo->Frame().SetWidth(2);
+    t.memo->Frame().Typ = 5;
+    t.memo->Highlight().Condition = QStringLiteral("Value > 0");
+    t.memo->Highlight().Font().SetName(QStringLiteral("Courier New"));
+    t.memo->DisplayFormat().FormatStr = QStringLiteral("%2.2f");
+    t.memo->StretchMode = TfrxStretchMode::smMaxHeight;
+    t.memo->VAlign = TfrxVAlign::vaCenter;
+    t.memo->GapX = 4;
+    t.memo->URL = QStringLiteral("http://example.com/?a=1&b=\"2\"");
+    TfrxFont font;
+    font.SetName(QStringLiteral("Arial"));
+    font.SetHeight(-16);
+    t.memo->SetFont(font);
+    t.line->Frame().SetColor(clSilver);
+    t.line->Diagonal = true;
+    TfrxPreviewPages pages(t.report);
+    Engine e(t, pages);
+    e.newPage();
+    e.row(100, QStringLiteral("template text"));
+    e.row(130, QStringLiteral("template text"));
+    e.finish();
+
+    TfrxXMLSerializer serializer;
+    for (int band = 0; band < 2; ++band) {
+        const TfrxComponent* rebuilt = pages.GetPreparedPage(0)->Objects()[band];
+        ASSERT_EQ(rebuilt->Objects().size(), 4);
+        EXPECT_EQ(serializer.ObjectToAttributes(*rebuilt->Objects()[0]), serializer.ObjectToAttributes(*t.memo));
+        EXPECT_EQ(serializer.ObjectToAttributes(*rebuilt->Objects()[2]), serializer.ObjectToAttributes(*t.line));
+    }
 }
 
 TEST(PreparedObjects, InvisibleObjectsAndSubreportsAreLeftOut)

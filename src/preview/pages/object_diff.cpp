@@ -6,6 +6,7 @@
 #include "report/model/frx_datasets.h"
 #include "report/model/frx_views.h"
 
+#include <QHash>
 #include <cmath>
 
 namespace report::detail {
@@ -58,10 +59,10 @@ private:
     QByteArray& out_;
 };
 
-void compactDifference(DiffWriter& w, const TfrxComponent& o, const TfrxComponent& s)
+void compactDifference(DiffWriter& w, const TfrxComponent& o, const TfrxComponent& s, PreparedKind kind)
 {
-    const auto* view = dynamic_cast<const TfrxView*>(&o);
-    const bool isBand = dynamic_cast<const TfrxBand*>(&o) != nullptr;
+    const bool isBand = kind == PreparedKind::Band || kind == PreparedKind::GroupHeader;
+    const auto* view = isViewKind(kind) ? static_cast<const TfrxView*>(&o) : nullptr;
     if (!view || view->Align == TfrxAlign::baNone)
         w.floatIf("l", o.Left(), s.Left());
     // The engine places bands anew on every page; their top is always written.
@@ -69,8 +70,7 @@ void compactDifference(DiffWriter& w, const TfrxComponent& o, const TfrxComponen
         w.number("t", o.Top());
     else
         w.floatIf("t", o.Top(), s.Top());
-    const auto* memo = dynamic_cast<const TfrxCustomMemoView*>(&o);
-    if (!memo || !memo->AutoWidth)
+    if (kind != PreparedKind::Memo || !static_cast<const TfrxCustomMemoView&>(o).AutoWidth)
         w.floatIf("w", o.Width(), s.Width());
     w.floatIf("h", o.Height(), s.Height());
     w.boolIf("Visible", o.Visible(), s.Visible());
@@ -148,48 +148,77 @@ void memoDifference(DiffWriter& w, QByteArray& out, const TfrxCustomMemoView& m,
 
 } // namespace
 
-bool isPreparedKind(const TfrxComponent& object)
+PreparedKind preparedKind(const TfrxComponent& object)
 {
-    if (dynamic_cast<const TfrxSubreport*>(&object))
-        return false;
-    return dynamic_cast<const TfrxView*>(&object) || dynamic_cast<const TfrxBand*>(&object);
+    // One walk up the class chain per class, not a chain of casts per stored object.
+    thread_local QHash<const ClassInfo*, PreparedKind> known;
+    const ClassInfo* info = &object.classInfo();
+    if (auto it = known.constFind(info); it != known.cend())
+        return *it;
+    const auto is = [info](const ClassInfo& base) { return info->inheritsFrom(base); };
+    PreparedKind kind = PreparedKind::Hidden;
+    if (is(TfrxSubreport::staticClassInfo()))
+        kind = PreparedKind::Hidden;
+    else if (is(TfrxGroupHeader::staticClassInfo()))
+        kind = PreparedKind::GroupHeader;
+    else if (is(TfrxBand::staticClassInfo()))
+        kind = PreparedKind::Band;
+    else if (is(TfrxCustomMemoView::staticClassInfo()))
+        kind = PreparedKind::Memo;
+    else if (is(TfrxCustomLineView::staticClassInfo()))
+        kind = PreparedKind::Line;
+    else if (is(TfrxShapeView::staticClassInfo()))
+        kind = PreparedKind::Shape;
+    else if (is(TfrxPictureView::staticClassInfo()))
+        kind = PreparedKind::Picture;
+    else if (is(TfrxRichView::staticClassInfo()))
+        kind = PreparedKind::FullDifference;
+    else if (is(TfrxView::staticClassInfo()))
+        kind = PreparedKind::View;
+    known.insert(info, kind);
+    return kind;
 }
 
-bool storesFullDifference(const TfrxComponent& object)
+QByteArray differenceText(const TfrxComponent& object, const TfrxComponent& source, PreparedKind kind,
+                          bool compactOnly)
 {
-    return dynamic_cast<const TfrxRichView*>(&object) != nullptr;
-}
-
-QByteArray differenceText(const TfrxComponent& object, const TfrxComponent& source, bool compactOnly)
-{
-    QByteArray out;
-    out.reserve(96);
+    // Built in a reused buffer and copied out at its exact size: millions of these texts
+    // stay in memory, and a reserved capacity would stay with each of them.
+    thread_local QByteArray out;
+    out.resize(0); // keeps the capacity
     DiffWriter w(out);
-    compactDifference(w, object, source);
+    const auto result = [] { return QByteArray(out.constData(), out.size()); };
+    // A source object of another class (a damaged file) gets the compact part only.
+    if (&source.classInfo() != &object.classInfo())
+        compactOnly = true;
+    compactDifference(w, object, source, kind);
     if (compactOnly)
-        return out;
-    if (const auto* group = dynamic_cast<const TfrxGroupHeader*>(&object)) {
+        return result();
+    if (kind == PreparedKind::GroupHeader) {
         // After any Tag above, so that this one wins on reading: the preview toggles
         // drill-down groups by their running line number.
-        if (group->DrillDown)
-            w.raw("Tag", QByteArray::number(group->LineThrough));
-        return out;
+        const auto& group = static_cast<const TfrxGroupHeader&>(object);
+        if (group.DrillDown)
+            w.raw("Tag", QByteArray::number(group.LineThrough));
+        return result();
     }
-    const auto* view = dynamic_cast<const TfrxView*>(&object);
-    const auto* sourceView = dynamic_cast<const TfrxView*>(&source);
-    if (!view || !sourceView)
-        return out;
-    viewDifference(w, *view, *sourceView);
-    if (const auto* shape = dynamic_cast<const TfrxShapeView*>(&object)) {
-        if (const auto* s = dynamic_cast<const TfrxShapeView*>(&source))
-            w.enumIf("Shape", shape->Shape, s->Shape);
-    } else if (const auto* picture = dynamic_cast<const TfrxPictureView*>(&object)) {
-        w.raw("ImageIndex", QByteArray::number(picture->ImageIndex));
-    } else if (const auto* memo = dynamic_cast<const TfrxCustomMemoView*>(&object)) {
-        if (const auto* s = dynamic_cast<const TfrxCustomMemoView*>(&source))
-            memoDifference(w, out, *memo, *s);
+    if (!isViewKind(kind))
+        return result();
+    viewDifference(w, static_cast<const TfrxView&>(object), static_cast<const TfrxView&>(source));
+    switch (kind) {
+    case PreparedKind::Shape:
+        w.enumIf("Shape", static_cast<const TfrxShapeView&>(object).Shape, static_cast<const TfrxShapeView&>(source).Shape);
+        break;
+    case PreparedKind::Picture:
+        w.raw("ImageIndex", QByteArray::number(static_cast<const TfrxPictureView&>(object).ImageIndex));
+        break;
+    case PreparedKind::Memo:
+        memoDifference(w, out, static_cast<const TfrxCustomMemoView&>(object),
+                       static_cast<const TfrxCustomMemoView&>(source));
+        break;
+    default: break;
     }
-    return out;
+    return result();
 }
 
 double numberAttr(const TfrxXMLItem& item, const char* name, double fallback)

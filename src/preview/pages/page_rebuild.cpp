@@ -4,6 +4,7 @@
 #include "preview/pages/detail/pages_state.h"
 #include "report/model/frx_report.h"
 #include "report/model/frx_views.h"
+#include "report/storage/extra_data.h"
 #include "report/storage/xml_serializer.h"
 
 #include <cmath>
@@ -67,13 +68,13 @@ private:
 
     TfrxComponent* makeObject(const TfrxXMLItem& element)
     {
-        const DictEntry* entry = state_.entryByName(element.name());
+        DictEntry* entry = state_.entryByName(element.name());
         if (!entry) {
             // Stored without a source object: the element names its class. Objects of
             // pages stored in full are made anew even when names repeat.
             return serializer_.StringToObject(nullptr, element.name() + ' ' + element.text(), true);
         }
-        TfrxComponent* object = serializer_.StringToObject(nullptr, entry->sourceString + ' ' + element.text(), true);
+        TfrxComponent* object = fromPrototype(*entry, element.text());
         if (!object)
             return nullptr;
         try {
@@ -86,6 +87,70 @@ private:
                 picture->Picture = state_.pictures[std::size_t(index - 1)];
         }
         return object;
+    }
+
+    // Same as reading the source string followed by the element's attributes: a copy of
+    // the object the source string reads as, then the attributes.
+    TfrxComponent* fromPrototype(DictEntry& entry, const QByteArray& attributes)
+    {
+        if (!entry.prototype) {
+            entry.prototype.reset(serializer_.StringToObject(nullptr, entry.sourceString, true));
+            if (!entry.prototype)
+                return nullptr;
+            ExtraDataWriter writer;
+            entry.prototype->WriteExtraData(writer);
+            entry.prototypeExtra = writer.data();
+            const std::unique_ptr<TfrxComponent> fresh(entry.prototype->classInfo().factory()(nullptr));
+            entry.prototypeChanges = changedProperties(*entry.prototype, *fresh);
+        }
+        const TfrxComponent& prototype = *entry.prototype;
+        TfrxComponent* object = prototype.classInfo().factory()(nullptr);
+        object->IsLoading = true; // the stored ParentFont decides, not the order of values
+        auto& source = const_cast<TfrxComponent&>(prototype);
+        for (const PropInfo* p : entry.prototypeChanges) {
+            if (p->kind == PropKind::Object)
+                copySameClass(*p->sub(source), *p->sub(*object));
+            else
+                p->set(*object, p->get(prototype));
+        }
+        if (!entry.prototypeExtra.isEmpty())
+            ExtraDataReader(entry.prototypeExtra).readProperties(*object);
+        serializer_.AttributesToObject(attributes, *object);
+        serializer_.DropFixups();
+        object->IsLoading = false;
+        object->Loaded();
+        return object;
+    }
+
+    // Properties of a new object that must be set to make it the prototype: scalars that
+    // differ, and whole sub-objects with any difference inside (their setters reach into
+    // each other, as a frame's colour does into its lines).
+    static std::vector<const PropInfo*> changedProperties(const TfrxPersistent& prototype, const TfrxPersistent& fresh)
+    {
+        std::vector<const PropInfo*> changed;
+        for (const PropInfo* p : prototype.classInfo().properties()) {
+            if (p->kind == PropKind::Object) {
+                auto& a = *p->sub(const_cast<TfrxPersistent&>(prototype));
+                auto& b = *p->sub(const_cast<TfrxPersistent&>(fresh));
+                if (!changedProperties(a, b).empty())
+                    changed.push_back(p);
+            } else if (p->set && p->get(prototype) != p->get(fresh)) {
+                changed.push_back(p);
+            }
+        }
+        return changed;
+    }
+
+    // Both objects are of one class, so the property lists match one to one.
+    static void copySameClass(const TfrxPersistent& source, TfrxPersistent& target)
+    {
+        auto& src = const_cast<TfrxPersistent&>(source);
+        for (const PropInfo* p : target.classInfo().properties()) {
+            if (p->kind == PropKind::Object)
+                copySameClass(*p->sub(src), *p->sub(target));
+            else if (p->set)
+                p->set(target, p->get(source));
+        }
     }
 
     detail::PagesState& state_;

@@ -44,9 +44,11 @@ int PagesState::sourceIndexOf(const QByteArray& elementName)
 
 void PagesState::appendElement(TfrxXMLItem& parent, TfrxComponent& object)
 {
-    if (!object.Visible() || !isPreparedKind(object))
+    const PreparedKind kind = preparedKind(object);
+    if (!object.Visible() || kind == PreparedKind::Hidden)
         return;
-    if (auto* picture = dynamic_cast<TfrxPictureView*>(&object)) {
+    if (kind == PreparedKind::Picture) {
+        auto* picture = static_cast<TfrxPictureView*>(&object);
         auto last = lastStoredPicture.constFind(&object);
         if (last == lastStoredPicture.cend() || *last != picture->Picture) {
             const bool stored = last != lastStoredPicture.cend();
@@ -73,12 +75,13 @@ void PagesState::appendElement(TfrxXMLItem& parent, TfrxComponent& object)
     } else {
         item->setName(entry->shortName);
         if (firstPassOfTwo()) {
-            item->setText(differenceText(object, *entry->source, true));
-        } else if (storesFullDifference(object)) {
+            item->setText(differenceText(object, *entry->source, kind, true));
+        } else if (kind == PreparedKind::FullDifference) {
             TfrxXMLSerializer serializer;
-            item->setText(serializer.ObjectToAttributes(object) + ' ' + differenceText(object, *entry->source, true));
+            item->setText(serializer.ObjectToAttributes(object) + ' '
+                          + differenceText(object, *entry->source, kind, true));
         } else {
-            item->setText(differenceText(object, *entry->source, false));
+            item->setText(differenceText(object, *entry->source, kind, false));
         }
     }
     estimate += item->name().size() + item->text().size() + qint64(sizeof(TfrxXMLItem)) + 16;

@@ -52,7 +52,7 @@ void copyChildren(const TfrxComponent& from, TfrxComponent& to, std::vector<std:
 
 QByteArray PagesState::sourceStringOf(TfrxComponent& copy)
 {
-    if (storesFullDifference(copy))
+    if (preparedKind(copy) == PreparedKind::FullDifference)
         return copy.ClassName().toLatin1();
     auto* memo = dynamic_cast<TfrxCustomMemoView*>(&copy);
     if (memo) {

@@ -20,6 +20,13 @@ struct DictEntry {
     TfrxComponent* source;   // owned by its source page
     QByteArray sourceString; // "ClassName attributes" the rebuilt objects start from
     ComponentRef<TfrxComponent> templateObject; // until EndPreparation
+    // The object the source string reads as, made on first rebuild: prepared objects are
+    // copies of it with their differences applied, which saves parsing the source string
+    // for every object. Its extra streamed data, if any, goes along.
+    std::unique_ptr<TfrxComponent> prototype;
+    QByteArray prototypeExtra;
+    // The prototype's properties that differ from a new object's, in property order.
+    std::vector<const PropInfo*> prototypeChanges;
 };
 
 struct SourcePage {
@@ -81,13 +88,14 @@ struct PagesState {
     static QByteArray sourceStringOf(TfrxComponent& copy);
 };
 
-// Shows whether a kind is stored in prepared pages at all.
-bool isPreparedKind(const TfrxComponent& object);
-// Kinds whose prepared elements carry all their properties before the compact difference.
-bool storesFullDifference(const TfrxComponent& object);
+// What a prepared object is, for storing it: Hidden kinds are not stored at all.
+enum class PreparedKind { Hidden, Band, GroupHeader, Memo, Line, Shape, Picture, FullDifference, View };
+PreparedKind preparedKind(const TfrxComponent& object);
+inline bool isViewKind(PreparedKind kind) { return kind >= PreparedKind::Memo; }
 // The difference text of a prepared object against its source object; only the compact
 // part when compactOnly.
-QByteArray differenceText(const TfrxComponent& object, const TfrxComponent& source, bool compactOnly);
+QByteArray differenceText(const TfrxComponent& object, const TfrxComponent& source, PreparedKind kind,
+                          bool compactOnly);
 // A number of an attribute, or the fallback when the attribute is missing or empty.
 double numberAttr(const TfrxXMLItem& item, const char* name, double fallback);
 
