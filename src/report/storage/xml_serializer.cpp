@@ -307,8 +307,23 @@ void TfrxXMLSerializer::applyPair(TfrxPersistent& object, QByteArrayView name, Q
             }
             return;
         }
-        if (prop.compare(QLatin1StringView("Name"), Qt::CaseInsensitive) == 0 && dynamic_cast<TfrxReport*>(&object))
-            return;
+        if (prop.compare(QLatin1StringView("Name"), Qt::CaseInsensitive) == 0 && component) {
+            if (dynamic_cast<TfrxReport*>(&object))
+                return;
+            if (root_) {
+                // While a tree is read the reader's map of names keeps them unique.
+                const QString name = decodeAttributeText(UnescapeXML(rawValue));
+                const TfrxComponent* other = names_.value(name.toLower());
+                if (other && other != component)
+                    throw ReportError(frxGet(QStringLiteral("prDupl")));
+                if (names_.value(component->Name().toLower()) == component)
+                    names_.remove(component->Name().toLower());
+                component->SetName(name);
+                if (!name.isEmpty())
+                    names_.insert(name.toLower(), component);
+                return;
+            }
+        }
     }
 
     const PropInfo* p = target->classInfo().find(prop);
@@ -396,14 +411,17 @@ void TfrxXMLSerializer::ReadTree(TfrxComponent& root, TfrxXMLItem* item)
         ReadTree(root, doc.root());
         return;
     }
-    root_ = &root;
+    root_ = nullptr;
     names_.clear();
     loaded_.clear();
-    for (TfrxComponent* c : root.AllObjects())
-        names_.insert(c->Name().toLower(), c);
     root.IsLoading = true;
     AttributesToObject(item->text(), root);
     loaded_.append(&root);
+    // After the root's own attributes, which may have brought an ancestor's objects.
+    root_ = &root;
+    for (TfrxComponent* c : root.AllObjects())
+        if (!c->Name().isEmpty())
+            names_.insert(c->Name().toLower(), c);
     readChildren(root, *item);
     finishLoading();
 }
@@ -474,12 +492,13 @@ TfrxComponent* TfrxXMLSerializer::StringToObject(TfrxComponent* owner, const QBy
         addError(frxGet(QStringLiteral("xrCantFindClass")) + u' ' + QString::fromUtf8(className));
         return nullptr;
     }
-    root_ = owner ? owner : nullptr;
+    root_ = owner;
     names_.clear();
     if (owner) {
         const TfrxComponent* scope = owner->Report() ? owner->Report() : owner;
         for (TfrxComponent* c : scope->AllObjects())
-            names_.insert(c->Name().toLower(), c);
+            if (!c->Name().isEmpty())
+                names_.insert(c->Name().toLower(), c);
     }
     TfrxComponent* object = info->factory()(owner);
     object->IsLoading = true;
