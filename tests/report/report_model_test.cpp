@@ -457,3 +457,26 @@ TEST(ReportObjects, MemoTextSplitsAtAnyLineBreak)
 }
 
 } // namespace
+
+namespace {
+
+struct CharacterGridPage : TfrxReportPage {
+    bool IsCharacterGrid() const override { return true; }
+};
+
+TEST(ReportBands, BandsOnCharacterGridPagesSnapToCells)
+{
+    CharacterGridPage grid;
+    auto* band = new TfrxMasterData(&grid);
+    band->SetBounds(14.5, 25, 100, 30);
+    EXPECT_DOUBLE_EQ(band->Left(), 19.2);
+    EXPECT_EQ(band->Top(), 17);
+    EXPECT_EQ(band->Height(), 34);
+    EXPECT_EQ(band->Width(), 100);
+    TfrxReportPage plain;
+    auto* free = new TfrxMasterData(&plain);
+    free->SetTop(25);
+    EXPECT_EQ(free->Top(), 25);
+}
+
+} // namespace

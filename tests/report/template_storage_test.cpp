@@ -247,6 +247,18 @@ TEST(TemplateStorage, PasswordIsStoredTenCodesLower)
     EXPECT_EQ(right.PreviousPassword, "secret");
 }
 
+TEST(TemplateStorage, AnyPasswordReadsBackAsTyped)
+{
+    // Characters whose lowered code would fall among the surrogates, or below zero.
+    const QString typed = QString::fromUtf8(" 密码 î ð");
+    Sample a;
+    a.report.ReportOptions().Password = typed;
+    const QByteArray bytes = save(a.report);
+    load(a.report, bytes);
+    EXPECT_EQ(a.report.ReportOptions().Password, typed);
+    EXPECT_NE(a.report.FindObject(QStringLiteral("Memo1")), nullptr);
+}
+
 TEST(TemplateStorage, LoadKeepsTheCallersOptionsButTheOutlineOnes)
 {
     Sample a;

@@ -1,6 +1,9 @@
 #include "report/model/frx_bands.h"
 
 #include "report/model/detail/component_props.h"
+#include "report/model/frx_pages.h"
+
+#include <cmath>
 
 namespace report {
 
@@ -74,6 +77,29 @@ int TfrxBand::BandNumber() const
 {
     const qsizetype n = bandKindTable().indexOf(ClassName());
     return n < 0 ? 0 : int(n);
+}
+
+namespace {
+bool onCharacterGrid(const TfrxBand& band)
+{
+    const auto* page = dynamic_cast<const TfrxReportPage*>(band.Page());
+    return page && page->IsCharacterGrid();
+}
+} // namespace
+
+void TfrxBand::SetLeft(double value)
+{
+    TfrxReportComponent::SetLeft(onCharacterGrid(*this) ? std::round(value / fr1CharX) * fr1CharX : value);
+}
+
+void TfrxBand::SetTop(double value)
+{
+    TfrxReportComponent::SetTop(onCharacterGrid(*this) ? std::round(value / fr1CharY) * fr1CharY : value);
+}
+
+void TfrxBand::SetHeight(double value)
+{
+    TfrxReportComponent::SetHeight(onCharacterGrid(*this) ? std::round(value / fr1CharY) * fr1CharY : value);
 }
 
 TfrxChild* TfrxBand::Child() const

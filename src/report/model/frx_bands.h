@@ -23,6 +23,12 @@ public:
     // Position of the band's class in the band-kind table; 0 for a class not in it.
     int BandNumber() const;
 
+    // On a character-grid page Left snaps to whole character columns, Top and Height to
+    // whole character rows.
+    void SetLeft(double value) override;
+    void SetTop(double value) override;
+    void SetHeight(double value) override;
+
     bool Vertical{};
     QString OnAfterCalcHeight;
     // Flags; each band kind publishes those that apply to it.

@@ -39,10 +39,17 @@ TfrxComponent::TfrxComponent(TfrxComponent* parent)
 
 TfrxComponent::~TfrxComponent()
 {
-    while (!objects_.isEmpty())
-        delete objects_.last();
     if (parent_)
         parent_->objects_.removeOne(this);
+    // Descendants are detached first and then destroyed one by one: no recursion however
+    // deep the tree, and no search of a parent's list for each child.
+    const QList<TfrxComponent*> all = AllObjects();
+    for (TfrxComponent* c : all) {
+        c->parent_ = nullptr;
+        c->objects_.clear();
+    }
+    for (TfrxComponent* c : all)
+        delete c;
 }
 
 QString TfrxComponent::ClassName() const
@@ -147,13 +154,13 @@ void TfrxComponent::SetParentFont(bool value)
 void TfrxComponent::takeParentFont(const TfrxFont& font)
 {
     inheritingFont_ = true;
-    font_ = font;
+    font_ = font; // tells subObjectChanged, which passes it on
     inheritingFont_ = false;
 }
 
 void TfrxComponent::subObjectChanged(TfrxPersistent* sub)
 {
-    if (sub == &font_)
+    if (sub == &font_ && !passingFontOn_)
         FontChanged();
 }
 
@@ -162,9 +169,19 @@ void TfrxComponent::FontChanged()
     // While a template is read the stored ParentFont decides, not the order of attributes.
     if (!inheritingFont_ && !IsLoading)
         parentFont_ = false;
-    for (TfrxComponent* child : objects_)
-        if (child->parentFont_)
-            child->takeParentFont(font_);
+    // Down through every descendant that follows its parent, without recursion.
+    QList<TfrxComponent*> pending{this};
+    while (!pending.isEmpty()) {
+        TfrxComponent* node = pending.takeLast();
+        for (TfrxComponent* child : node->objects_) {
+            if (!child->parentFont_)
+                continue;
+            child->passingFontOn_ = true;
+            child->font_ = node->font_;
+            child->passingFontOn_ = false;
+            pending.append(child);
+        }
+    }
 }
 
 void TfrxComponent::SetParent(TfrxComponent* parent)
@@ -250,11 +267,15 @@ TfrxReport* TfrxComponent::Report() const
 void TfrxComponent::Clear()
 {
     const QList<TfrxComponent*> children = objects_;
+    objects_.clear();
     for (TfrxComponent* child : children) {
-        if (child->IsAncestor)
+        if (child->IsAncestor) {
+            objects_.append(child);
             child->Clear();
-        else
+        } else {
+            child->parent_ = nullptr;
             delete child;
+        }
     }
 }
 

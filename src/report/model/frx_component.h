@@ -144,6 +144,7 @@ private:
     bool visible_{};
     int restrictions_{};
     bool inheritingFont_ = false;
+    bool passingFontOn_ = false;
     TfrxComponent* parent_ = nullptr;
     QList<TfrxComponent*> objects_;
     std::shared_ptr<const char> life_ = std::make_shared<const char>(0);

@@ -1,5 +1,6 @@
 #include "report/model/frx_pages.h"
 
+#include "report/frx_resources.h"
 #include "report/model/detail/component_props.h"
 #include "report/model/frx_bands.h"
 #include "report/model/frx_paper.h"
@@ -17,8 +18,12 @@ TfrxReportPage::DefaultPaperProvider defaultPaperProvider = nullptr;
 
 double roundTo8(double value)
 {
-    return std::round(value * 1e8) / 1e8;
+    // Beyond 1e7 mm the product would leave the range where rounding means anything.
+    return std::abs(value) < 1e7 ? std::round(value * 1e8) / 1e8 : value;
 }
+
+// More page columns than this are a damaged value, not a layout.
+constexpr int maxColumns = 1000;
 
 } // namespace
 
@@ -137,6 +142,8 @@ void TfrxReportPage::SetOrientation(TPrinterOrientation orientation)
 
 void TfrxReportPage::SetColumns(int columns)
 {
+    if (columns > maxColumns)
+        throw ReportError(frxGet(QStringLiteral("prInvProp")));
     columns_ = columns;
     ColumnPositions.clear();
     if (columns <= 0)

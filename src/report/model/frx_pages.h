@@ -63,6 +63,9 @@ public:
     QString DataSetName() const { return dataSet_.name(); }
     void SetDataSetName(const QString& name);
 
+    // A page of a character-grid (dot-matrix) report; its bands snap to character cells.
+    virtual bool IsCharacterGrid() const { return false; }
+
     // Margins of 10 mm and the default printer's paper.
     void SetDefaults();
     // Width and Height in whole units from the paper size.

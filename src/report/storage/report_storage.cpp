@@ -8,6 +8,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 namespace report {
@@ -17,11 +18,20 @@ namespace {
 TfrxReport::PasswordPrompt passwordPrompt;
 TfrxReport::ErrorReporter errorReporter;
 
+// Moves every character's code by delta. Codes are counted over the characters that
+// exist (the surrogate range skipped, wrapping at the end), so that the shifted text is
+// still valid text and shifting back restores it exactly.
 QString shiftCodes(const QString& text, int delta)
 {
-    QString out = text;
-    for (QChar& c : out)
-        c = QChar(char16_t(c.unicode() + delta));
+    constexpr char32_t gapStart = 0xD800, gapSize = 0x800, count = 0x110000 - gapSize;
+    QString out;
+    out.reserve(text.size());
+    for (const char32_t c : text.toUcs4()) {
+        const char32_t index = c < gapStart ? c : c - gapSize;
+        const char32_t moved = char32_t((qint64(index) + delta + count) % count);
+        const char32_t code = moved < gapStart ? moved : moved + gapSize;
+        out += QString::fromUcs4(&code, 1);
+    }
     return out;
 }
 
@@ -247,7 +257,8 @@ bool TfrxReport::LoadFromFile(const QString& fileName, bool exceptionIfNotFound)
 {
     Clear();
     FileName.clear();
-    const bool exists = QFile::exists(fileName);
+    // Only regular files: a device or pipe named by a template would never end.
+    const bool exists = QFileInfo(fileName).isFile();
     if (!exists && !exceptionIfNotFound)
         return false;
     QFile file(fileName);

@@ -51,6 +51,11 @@ QByteArray textValue(const PropInfo& p, const QVariant& value)
     return {};
 }
 
+QString joinLines(const QVariant& lines)
+{
+    return lines.toStringList().join(QStringLiteral("\r\n"));
+}
+
 bool sameValue(const PropInfo& p, const QVariant& a, const QVariant& b)
 {
     switch (p.kind) {
@@ -134,8 +139,14 @@ void TfrxXMLSerializer::writeProperties(QByteArray& out, const TfrxPersistent& o
                 // ordinal is; one without is always written.
                 case PropKind::Float: write = !p->hasDefault || !sameValue(*p, value, p->init); break;
                 case PropKind::Variant: write = true; break;
-                case PropKind::String: write = !value.toString().isEmpty(); break;
-                case PropKind::Strings: write = !value.toStringList().isEmpty(); break;
+                // Not empty; or emptied where the value on creation is not empty, which a
+                // reader would otherwise bring back.
+                case PropKind::String:
+                    write = !value.toString().isEmpty() || !p->init.toString().isEmpty();
+                    break;
+                case PropKind::Strings:
+                    write = !joinLines(value).isEmpty() || !joinLines(p->init).isEmpty();
+                    break;
                 case PropKind::Reference: write = value.value<TfrxComponent*>() != nullptr; break;
                 default: write = !p->hasDefault || !sameValue(*p, value, p->init); break;
                 }
@@ -283,9 +294,10 @@ void TfrxXMLSerializer::applyPair(TfrxPersistent& object, QByteArrayView name, Q
             return;
         if ((p->kind == PropKind::Strings || p->kind == PropKind::WideStrings)
             && qstrnicmp(rest.sliced(dot + 1).data(), rest.size() - dot - 1, "Text", 4) == 0) {
-            if (p->set)
-                p->set(*target, QVariant(QString(decodeAttributeText(UnescapeXML(rawValue)))
-                                             .split(QStringLiteral("\r\n"))));
+            if (p->set) {
+                const QString text = decodeAttributeText(UnescapeXML(rawValue));
+                p->set(*target, text.isEmpty() ? QStringList() : text.split(QStringLiteral("\r\n")));
+            }
             return;
         }
         if (p->kind != PropKind::Object)
@@ -307,8 +319,23 @@ void TfrxXMLSerializer::applyPair(TfrxPersistent& object, QByteArrayView name, Q
             }
             return;
         }
-        if (prop.compare(QLatin1StringView("Name"), Qt::CaseInsensitive) == 0 && dynamic_cast<TfrxReport*>(&object))
-            return;
+        if (prop.compare(QLatin1StringView("Name"), Qt::CaseInsensitive) == 0 && component) {
+            if (dynamic_cast<TfrxReport*>(&object))
+                return;
+            if (root_) {
+                // While a tree is read the reader's map of names keeps them unique.
+                const QString name = decodeAttributeText(UnescapeXML(rawValue));
+                const TfrxComponent* other = names_.value(name.toLower());
+                if (other && other != component)
+                    throw ReportError(frxGet(QStringLiteral("prDupl")));
+                if (names_.value(component->Name().toLower()) == component)
+                    names_.remove(component->Name().toLower());
+                component->SetName(name);
+                if (!name.isEmpty())
+                    names_.insert(name.toLower(), component);
+                return;
+            }
+        }
     }
 
     const PropInfo* p = target->classInfo().find(prop);
@@ -396,14 +423,17 @@ void TfrxXMLSerializer::ReadTree(TfrxComponent& root, TfrxXMLItem* item)
         ReadTree(root, doc.root());
         return;
     }
-    root_ = &root;
+    root_ = nullptr;
     names_.clear();
     loaded_.clear();
-    for (TfrxComponent* c : root.AllObjects())
-        names_.insert(c->Name().toLower(), c);
     root.IsLoading = true;
     AttributesToObject(item->text(), root);
     loaded_.append(&root);
+    // After the root's own attributes, which may have brought an ancestor's objects.
+    root_ = &root;
+    for (TfrxComponent* c : root.AllObjects())
+        if (!c->Name().isEmpty())
+            names_.insert(c->Name().toLower(), c);
     readChildren(root, *item);
     finishLoading();
 }
@@ -474,12 +504,13 @@ TfrxComponent* TfrxXMLSerializer::StringToObject(TfrxComponent* owner, const QBy
         addError(frxGet(QStringLiteral("xrCantFindClass")) + u' ' + QString::fromUtf8(className));
         return nullptr;
     }
-    root_ = owner ? owner : nullptr;
+    root_ = owner;
     names_.clear();
     if (owner) {
         const TfrxComponent* scope = owner->Report() ? owner->Report() : owner;
         for (TfrxComponent* c : scope->AllObjects())
-            names_.insert(c->Name().toLower(), c);
+            if (!c->Name().isEmpty())
+                names_.insert(c->Name().toLower(), c);
     }
     TfrxComponent* object = info->factory()(owner);
     object->IsLoading = true;
