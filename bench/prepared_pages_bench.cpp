@@ -1,0 +1,144 @@
+// Prepared pages: 1,000,000 text objects appended as 5,000 pages of 40 bands with 5 texts
+// each (a handful of source objects), the memory they take, saving and loading the
+// prepared-report file, rebuilding a page, and the peak memory with the file cache on.
+#include "preview/pages/preview_pages.h"
+#include "report/model/frx_bands.h"
+#include "report/model/frx_pages.h"
+#include "report/model/frx_report.h"
+#include "report/model/frx_views.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <malloc.h>
+
+namespace {
+
+using namespace report;
+
+constexpr int kPages = 5000;
+constexpr int kBandsPerPage = 40;
+constexpr int kMemosPerBand = 5;
+constexpr int kRebuilds = 200;
+
+qint64 heapInUse()
+{
+    const struct mallinfo2 info = mallinfo2();
+    return qint64(info.uordblks + info.hblkhd);
+}
+
+struct Template {
+    TfrxReport report;
+    TfrxReportPage* page;
+    TfrxMasterData* band;
+    TfrxMemoView* memos[kMemosPerBand];
+
+    Template()
+    {
+        page = new TfrxReportPage(&report);
+        page->SetName(QStringLiteral("Page1"));
+        page->SetDefaults();
+        band = new TfrxMasterData(page);
+        band->SetName(QStringLiteral("MasterData1"));
+        band->SetBounds(0, 0, 718, 24);
+        const double lefts[] = {0, 40, 400, 480, 600};
+        const double widths[] = {40, 360, 80, 120, 118};
+        for (int i = 0; i < kMemosPerBand; ++i) {
+            memos[i] = new TfrxMemoView(band);
+            memos[i]->SetName(QStringLiteral("Memo%1").arg(i + 1));
+            memos[i]->SetBounds(lefts[i], 2, widths[i], 20);
+            memos[i]->Frame().Typ = 15;
+        }
+    }
+};
+
+// The band engine's part: every page gets 40 rows of five texts.
+void prepare(Template& t, TfrxPreviewPages& pages, qint64* peak = nullptr)
+{
+    pages.Clear();
+    pages.Engine().Running = true;
+    pages.BeginPreparation();
+    pages.RegisterSourcePage(*t.page);
+    int line = 0;
+    for (int p = 0; p < kPages; ++p) {
+        pages.StartPage(*t.page);
+        for (int b = 0; b < kBandsPerPage; ++b, ++line) {
+            t.band->SetTop(60 + b * 24);
+            t.memos[0]->SetText(QString::number(line + 1));
+            t.memos[1]->SetText(QStringLiteral("金士顿 FURY Beast DDR4 3200 16GB 台式机内存 %1").arg(line % 97));
+            t.memos[2]->SetText(QString::number(line % 4 + 1));
+            t.memos[3]->SetText(QString::number(199 + line % 1000) + QStringLiteral(".00"));
+            t.memos[4]->SetText(QString::number((199 + line % 1000) * (line % 4 + 1)) + QStringLiteral(".00"));
+            t.memos[4]->SetHeight(line % 3 ? 20 : 40);
+            pages.AppendObject(*t.band);
+        }
+        if (peak && (p & 15) == 0)
+            *peak = std::max(*peak, heapInUse());
+    }
+    pages.EndPreparation();
+    pages.Engine().Running = false;
+}
+
+void line(const char* figure, double value, const char* unit)
+{
+    std::printf("%-52s %12.1f %s\n", figure, value, unit);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QGuiApplication app(argc, argv);
+    QTemporaryDir dir;
+    const double objects = double(kPages) * kBandsPerPage * kMemosPerBand;
+    const double elements = double(kPages) * kBandsPerPage * (kMemosPerBand + 1);
+
+    {
+        Template t;
+        TfrxPreviewPages pages(t.report);
+        const qint64 empty = heapInUse();
+        QElapsedTimer timer;
+        timer.start();
+        prepare(t, pages);
+        const double seconds = timer.nsecsElapsed() / 1e9;
+        const qint64 used = heapInUse() - empty;
+        line("text objects appended per second (goal >= 500000)", objects / seconds, "objects/s");
+        line("memory per stored object (goal <= 200)", double(used) / elements, "bytes");
+
+        const QString path = dir.filePath(QStringLiteral("bench.fp3"));
+        timer.restart();
+        pages.SaveToFile(path);
+        const double saveSeconds = timer.nsecsElapsed() / 1e9;
+        const double megabytes = QFile(path).size() / 1048576.0;
+        line(".fp3 file size", megabytes, "MB");
+        line(".fp3 save throughput", megabytes / saveSeconds, "MB/s");
+
+        TfrxReport other;
+        TfrxPreviewPages loaded(other);
+        timer.restart();
+        loaded.LoadFromFile(path);
+        line(".fp3 load throughput", megabytes / (timer.nsecsElapsed() / 1e9), "MB/s");
+
+        timer.restart();
+        for (int i = 0; i < kRebuilds; ++i)
+            pages.GetPreparedPage(i * (kPages / kRebuilds)); // distinct pages: never cached
+        line("rebuilding one 200-object page (goal <= 2)", timer.nsecsElapsed() / 1e6 / kRebuilds, "ms");
+    }
+
+    {
+        Template t;
+        t.report.EngineOptions().UseFileCache = true;
+        t.report.EngineOptions().MaxMemSize = 10;
+        t.report.EngineOptions().TempDir = dir.path();
+        TfrxPreviewPages pages(t.report);
+        malloc_trim(0);
+        const qint64 empty = heapInUse();
+        qint64 peak = empty;
+        prepare(t, pages, &peak);
+        line("peak memory above the empty store, file cache 10 MB (goal <= 60)", (peak - empty) / 1048576.0, "MB");
+    }
+    return 0;
+}

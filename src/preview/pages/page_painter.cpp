@@ -1,0 +1,87 @@
+// Drawing a prepared page on a screen, printer or metafile canvas.
+
+#include "preview/pages/detail/pages_state.h"
+#include "preview/pages/detail/view_painter.h"
+#include "report/model/frx_views.h"
+
+#include <QPaintDevice>
+#include <QPainter>
+
+namespace report {
+
+namespace {
+
+// Objects this close to the visible part are drawn: frames and shadows reach beyond the
+// object's rectangle.
+constexpr double kVisibilityMargin = 20;
+
+// Margins exchanged for the even pages of a mirrored page, put back on leaving.
+class MirroredMargins {
+public:
+    MirroredMargins(TfrxReportPage& page, bool active) : page_(page), active_(active)
+    {
+        if (active_)
+            std::swap(page_.LeftMargin, page_.RightMargin);
+    }
+    ~MirroredMargins()
+    {
+        if (active_)
+            std::swap(page_.LeftMargin, page_.RightMargin);
+    }
+    MirroredMargins(const MirroredMargins&) = delete;
+    MirroredMargins& operator=(const MirroredMargins&) = delete;
+
+private:
+    TfrxReportPage& page_;
+    bool active_;
+};
+
+} // namespace
+
+void TfrxPreviewPages::PaintPage(int index, QPainter& canvas, double scaleX, double scaleY, double offsetX,
+                                 double offsetY)
+{
+    TfrxReportPage* page = GetPreparedPage(index);
+    if (!page || !canvas.isActive())
+        return;
+    const int deviceType = canvas.device() ? canvas.device()->devType() : QInternal::Widget;
+    const bool printer = deviceType == QInternal::Printer;
+    const bool metafile = deviceType == QInternal::Picture;
+
+    MirroredMargins mirrored(*page, page->MirrorMargins && index % 2 == 1);
+    canvas.save();
+    const QRectF paper(offsetX, offsetY, page->PaperWidth() * fr01cm * scaleX, page->PaperHeight() * fr01cm * scaleY);
+    if (!printer)
+        canvas.setClipRect(paper, Qt::IntersectClip);
+    detail::drawPaper(*page, canvas, paper, scaleX);
+
+    // The part of the canvas that can show anything, in the painter's coordinates.
+    QRectF visible;
+    if (!metafile) {
+        const QPaintDevice* device = canvas.device();
+        visible = canvas.transform().inverted().mapRect(QRectF(0, 0, device->width(), device->height()));
+        if (canvas.hasClipping())
+            visible = visible.intersected(canvas.clipBoundingRect());
+    }
+
+    const double left = offsetX + page->LeftMargin * fr01cm * scaleX;
+    const double top = offsetY + page->TopMargin * fr01cm * scaleY;
+    const detail::PrintJobInfo job{PrintTotalPages, PrintCopyNo, PrintScale};
+    for (TfrxComponent* object : page->AllObjects()) {
+        auto* view = dynamic_cast<TfrxView*>(object);
+        if (!view || (printer && !view->Printable))
+            continue;
+        if (!metafile) {
+            const QRectF r(left + view->AbsLeft() * scaleX, top + view->AbsTop() * scaleY, view->Width() * scaleX,
+                           view->Height() * scaleY);
+            const QRectF widened = r.adjusted(-kVisibilityMargin, -kVisibilityMargin, kVisibilityMargin,
+                                              kVisibilityMargin);
+            if (!widened.intersects(visible))
+                continue;
+        }
+        detail::drawView(*view, canvas, scaleX, scaleY, left, top, job);
+    }
+    canvas.restore();
+}
+
+} // namespace report

@@ -1,0 +1,151 @@
+#pragma once
+
+// Helpers for writing the property tables: a table entry is built from a data member or a
+// getter/setter pair, with the value types converted to and from QVariant.
+
+#include "report/model/property_table.h"
+#include "report/model/frx_component.h"
+#include "report/model/frx_persistent.h"
+
+#include <type_traits>
+
+namespace report::detail {
+
+template <class T>
+QVariant toVariant(const T& value)
+{
+    if constexpr (std::is_enum_v<T>)
+        return QVariant(static_cast<int>(value));
+    else if constexpr (std::is_pointer_v<T> && std::is_base_of_v<TfrxComponent, std::remove_pointer_t<T>>)
+        return QVariant::fromValue(static_cast<TfrxComponent*>(value));
+    else
+        return QVariant::fromValue(value);
+}
+
+template <class T>
+T fromVariant(const QVariant& value)
+{
+    if constexpr (std::is_enum_v<T>)
+        return static_cast<T>(value.toInt());
+    else if constexpr (std::is_same_v<T, bool>)
+        return value.toBool();
+    else if constexpr (std::is_same_v<T, int>)
+        return value.toInt();
+    else if constexpr (std::is_same_v<T, double>)
+        return value.toDouble();
+    else if constexpr (std::is_same_v<T, QString>)
+        return value.toString();
+    else if constexpr (std::is_same_v<T, QStringList>)
+        return value.toStringList();
+    else if constexpr (std::is_pointer_v<T>)
+        return dynamic_cast<T>(value.value<TfrxComponent*>());
+    else
+        return value.value<T>();
+}
+
+template <auto M> struct MemberOf;
+template <class C, class T, T C::*M> struct MemberOf<M> {
+    using Class = C;
+    using Type = T;
+};
+
+template <auto G> struct GetterOf;
+template <class C, class T, T (C::*G)() const> struct GetterOf<G> {
+    using Class = C;
+    using Type = std::remove_cvref_t<T>;
+};
+
+template <auto S> struct SetterOf;
+template <class C, class T, void (C::*S)(T)> struct SetterOf<S> {
+    using Class = C;
+    using Type = std::remove_cvref_t<T>;
+};
+
+template <auto G> struct SubOf;
+template <class C, class T, T& (C::*G)()> struct SubOf<G> {
+    using Class = C;
+};
+
+// Fluent additions to an entry.
+struct P : PropInfo {
+    P&& def(QVariant value) &&
+    {
+        init = std::move(value);
+        hasDefault = true;
+        return std::move(*this);
+    }
+    // Given on creation, but always stored (no declared default).
+    P&& initial(QVariant value) &&
+    {
+        init = std::move(value);
+        hasDefault = false;
+        return std::move(*this);
+    }
+    P&& enums(const EnumInfo& info) &&
+    {
+        enumInfo = &info;
+        return std::move(*this);
+    }
+    P&& unpublished() &&
+    {
+        published = false;
+        return std::move(*this);
+    }
+    P&& storedIf(StoredRule rule) &&
+    {
+        stored = rule;
+        return std::move(*this);
+    }
+};
+
+inline bool neverStored(const TfrxPersistent&) { return false; }
+
+// A property over a public data member.
+template <auto M>
+P field(const char* name, PropKind kind)
+{
+    using C = typename MemberOf<M>::Class;
+    using T = typename MemberOf<M>::Type;
+    P p;
+    p.name = QString::fromUtf8(name);
+    p.kind = kind;
+    p.get = [](const TfrxPersistent& o) { return toVariant<T>(static_cast<const C&>(o).*M); };
+    p.set = [](TfrxPersistent& o, const QVariant& v) { static_cast<C&>(o).*M = fromVariant<T>(v); };
+    return p;
+}
+
+// A property over a getter and a setter (the setter may be omitted by passing nullptr).
+template <auto G, auto S>
+P access(const char* name, PropKind kind)
+{
+    using C = typename GetterOf<G>::Class;
+    using T = typename GetterOf<G>::Type;
+    P p;
+    p.name = QString::fromUtf8(name);
+    p.kind = kind;
+    p.get = [](const TfrxPersistent& o) { return toVariant<T>((static_cast<const C&>(o).*G)()); };
+    if constexpr (!std::is_same_v<decltype(S), std::nullptr_t>) {
+        using SC = typename SetterOf<S>::Class;
+        using ST = typename SetterOf<S>::Type;
+        p.set = [](TfrxPersistent& o, const QVariant& v) { (static_cast<SC&>(o).*S)(fromVariant<ST>(v)); };
+    }
+    return p;
+}
+
+// An owned sub-object reached through a reference-returning accessor.
+template <auto G>
+P object(const char* name)
+{
+    using C = typename SubOf<G>::Class;
+    P p;
+    p.name = QString::fromUtf8(name);
+    p.kind = PropKind::Object;
+    p.sub = [](TfrxPersistent& o) -> TfrxPersistent* { return &(static_cast<C&>(o).*G)(); };
+    p.get = [](const TfrxPersistent& o) {
+        auto& self = const_cast<C&>(static_cast<const C&>(o));
+        return QVariant::fromValue(static_cast<TfrxPersistent*>(&(self.*G)()));
+    };
+    return p;
+}
+
+} // namespace report::detail

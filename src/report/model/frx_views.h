@@ -1,0 +1,211 @@
+#pragma once
+
+// Visible objects inside a band: text, lines, shapes, pictures, subreports, rich text.
+
+#include "report/model/frx_component.h"
+#include "report/model/frx_datasets.h"
+#include "report/model/frx_records.h"
+
+#include <QByteArray>
+#include <QStringList>
+#include <QVariant>
+
+namespace report {
+
+class TfrxReportPage;
+
+class TfrxView : public TfrxReportComponent {
+    FRX_CLASS_INFO
+public:
+    explicit TfrxView(TfrxComponent* parent = nullptr);
+
+    TfrxAlign Align{};
+    bool Printable{};
+    TfrxShiftMode ShiftMode{};
+    int GroupIndex{};
+    QString OnAfterData, OnPreviewClick;
+
+    // Published by descendants.
+    TColor Color{};
+    TBrushStyle BrushStyle{};
+    TfrxFrame& Frame() { return frame_; }
+    const TfrxFrame& Frame() const { return frame_; }
+    int Cursor{};
+    QString DataField;
+    QString TagStr;
+    QString URL;
+
+    TfrxDataSet* DataSet() const { return dataSet_.get(); }
+    void SetDataSet(TfrxDataSet* dataSet) { dataSet_.set(dataSet); }
+    // The referenced source's UserName, or the stored name when none is referenced.
+    QString DataSetName() const { return dataSet_.name(); }
+    void SetDataSetName(const QString& name);
+    bool IsDataField() const { return DataSet() && !DataField.isEmpty(); }
+
+private:
+    TfrxFrame frame_;
+    DataSetLink dataSet_;
+};
+
+// A view whose height can follow its content.
+class TfrxStretcheable : public TfrxView {
+    FRX_CLASS_INFO
+public:
+    explicit TfrxStretcheable(TfrxComponent* parent = nullptr);
+    TfrxStretchMode StretchMode{};
+    // The height the content needs; the text and rich-text objects compute theirs.
+    virtual double CalcHeight() { return Height(); }
+    virtual double DrawPart() { return 0; }
+    virtual void InitPart() {}
+};
+
+class TfrxCustomMemoView : public TfrxStretcheable {
+    FRX_CLASS_INFO
+public:
+    explicit TfrxCustomMemoView(TfrxComponent* parent = nullptr);
+
+    QStringList Memo; // the text, one entry per line
+    // The lines joined by CR LF, without a final line break.
+    QString Text() const { return Memo.join(QStringLiteral("\r\n")); }
+    // Splits at CR LF, CR or LF.
+    void SetText(const QString& text);
+    QString GetComponentText() const override { return Text(); }
+    virtual double CalcWidth() { return Width(); }
+
+    bool AllowExpressions{};
+    QString ExpressionDelimiters;
+    bool AllowHTMLTags{};
+    bool AutoWidth{};
+    double CharSpacing{};
+    bool Clipped{};
+    TfrxFormat& DisplayFormat() { return displayFormat_; }
+    const TfrxFormat& DisplayFormat() const { return displayFormat_; }
+    TfrxCustomMemoView* FlowTo() const { return flowTo_.get(); }
+    void SetFlowTo(TfrxCustomMemoView* memo) { flowTo_.set(memo); }
+    double GapX{};
+    double GapY{};
+    TfrxHAlign HAlign{};
+    TfrxVAlign VAlign{};
+    bool HideZeros{};
+    TfrxHighlight& Highlight() { return highlight_; }
+    const TfrxHighlight& Highlight() const { return highlight_; }
+    double LineSpacing{};
+    double ParagraphGap{};
+    int Rotation{};
+    bool RTLReading{};
+    QString Style;
+    bool SuppressRepeated{};
+    bool Underlines{};
+    bool WordBreak{};
+    bool WordWrap{};
+    bool Wysiwyg{};
+
+    // Run time: the last computed value and the previous text for SuppressRepeated.
+    QVariant Value;
+    QString LastValue;
+
+private:
+    TfrxFormat displayFormat_;
+    TfrxHighlight highlight_;
+    ComponentRef<TfrxCustomMemoView> flowTo_;
+};
+
+class TfrxMemoView : public TfrxCustomMemoView {
+    FRX_CLASS_INFO
+public:
+    explicit TfrxMemoView(TfrxComponent* parent = nullptr);
+};
+
+// The text object offered for system texts; fewer properties published.
+class TfrxSysMemoView : public TfrxCustomMemoView {
+    FRX_CLASS_INFO
+public:
+    explicit TfrxSysMemoView(TfrxComponent* parent = nullptr);
+};
+
+class TfrxCustomLineView : public TfrxStretcheable {
+    FRX_CLASS_INFO
+public:
+    explicit TfrxCustomLineView(TfrxComponent* parent = nullptr);
+
+    bool Diagonal{};
+    bool ArrowStart{};
+    bool ArrowEnd{};
+    int ArrowLength{};
+    int ArrowWidth{};
+
+    // A line that is not diagonal is made axis-parallel: vertical when Width <= Height
+    // (Width 0, frame {ftLeft}), else horizontal (Height 0, frame {ftTop}).
+    void MakeAxisParallel();
+    // Draws the line in the frame's colour, width and style (fsDouble solid); nothing for a
+    // transparent colour or zero width.
+    void Draw(QPainter* canvas, double scaleX, double scaleY, double offsetX, double offsetY) override;
+};
+
+class TfrxLineView : public TfrxCustomLineView {
+    FRX_CLASS_INFO
+public:
+    explicit TfrxLineView(TfrxComponent* parent = nullptr);
+};
+
+class TfrxShapeView : public TfrxView {
+    FRX_CLASS_INFO
+public:
+    explicit TfrxShapeView(TfrxComponent* parent = nullptr);
+    TfrxShapeKind Shape{};
+    int Curve{};
+    void Draw(QPainter* canvas, double scaleX, double scaleY, double offsetX, double offsetY) override;
+};
+
+class TfrxPictureView : public TfrxView {
+    FRX_CLASS_INFO
+public:
+    explicit TfrxPictureView(TfrxComponent* parent = nullptr);
+    bool AutoSize{};
+    bool Center{};
+    bool KeepAspectRatio{};
+    bool Stretched{};
+    QString FileLink;
+    int ImageIndex{};
+    QByteArray Picture; // the picture's file bytes, empty for none
+
+    void WriteExtraData(ExtraDataWriter& writer) const override;
+    bool ReadExtraProperty(const QString& name, ExtraDataReader& reader) override;
+};
+
+// Prints another report page at its place.
+class TfrxSubreport : public TfrxView {
+    FRX_CLASS_INFO
+public:
+    explicit TfrxSubreport(TfrxComponent* parent = nullptr);
+    TfrxReportPage* Page() const;
+    void SetPage(TfrxReportPage* page);
+    bool PrintOnParent{};
+
+private:
+    ComponentRef<TfrxReportPage> page_;
+};
+
+// Rich text kept as the RTF bytes the template stores ("RichEdit"); its layout and drawing
+// belong to the rich-text engine.
+class TfrxRichView : public TfrxStretcheable {
+    FRX_CLASS_INFO
+public:
+    explicit TfrxRichView(TfrxComponent* parent = nullptr);
+    bool AllowExpressions{};
+    QString ExpressionDelimiters;
+    TfrxRichView* FlowTo() const { return flowTo_.get(); }
+    void SetFlowTo(TfrxRichView* view) { flowTo_.set(view); }
+    double GapX{};
+    double GapY{};
+    bool Wysiwyg{};
+    QByteArray RichText; // the stored RTF, exactly as streamed
+
+    void WriteExtraData(ExtraDataWriter& writer) const override;
+    bool ReadExtraProperty(const QString& name, ExtraDataReader& reader) override;
+
+private:
+    ComponentRef<TfrxRichView> flowTo_;
+};
+
+} // namespace report

@@ -1,0 +1,242 @@
+#include "report/model/property_table.h"
+
+#include "report/model/frx_persistent.h"
+#include "report/model/frx_types.h"
+
+#include <QHash>
+#include <QLocale>
+#include <QMutex>
+#include <cmath>
+
+namespace report {
+
+void registerBuiltInClasses(); // frx_class_registry.cpp
+
+ClassInfo::ClassInfo(const char* name, const ClassInfo* parent, std::vector<PropInfo> own, Factory factory)
+    : name_(QString::fromLatin1(name)), parent_(parent), own_(std::move(own)), factory_(factory)
+{
+    if (parent_)
+        all_ = parent_->all_;
+    for (const PropInfo& p : own_) {
+        auto same = std::find_if(all_.begin(), all_.end(), [&](const PropInfo* q) {
+            return q->name.compare(p.name, Qt::CaseInsensitive) == 0;
+        });
+        if (same != all_.end() && ((*same)->published || !p.published)) {
+            *same = &p; // a redeclaration keeps the base's place
+        } else {
+            // Publishing a field that the base kept unpublished adds it at the end.
+            if (same != all_.end())
+                all_.erase(same);
+            all_.push_back(&p);
+        }
+    }
+}
+
+const PropInfo* ClassInfo::find(QStringView name) const
+{
+    for (const PropInfo* p : all_)
+        if (name.compare(p->name, Qt::CaseInsensitive) == 0)
+            return p;
+    return nullptr;
+}
+
+bool ClassInfo::inheritsFrom(const ClassInfo& other) const
+{
+    for (const ClassInfo* c = this; c; c = c->parent_)
+        if (c == &other)
+            return true;
+    return false;
+}
+
+namespace {
+
+struct Registry {
+    QMutex lock;
+    QHash<QString, const ClassInfo*> classes;
+};
+
+Registry& registry()
+{
+    static Registry r;
+    return r;
+}
+
+void ensureBuiltIns()
+{
+    static const bool done = [] {
+        registerBuiltInClasses();
+        return true;
+    }();
+    (void)done;
+}
+
+} // namespace
+
+void registerClass(const ClassInfo& info)
+{
+    Registry& r = registry();
+    QMutexLocker locker(&r.lock);
+    r.classes.insert(info.name().toLower(), &info);
+}
+
+const ClassInfo* findClass(QStringView name)
+{
+    ensureBuiltIns();
+    Registry& r = registry();
+    QMutexLocker locker(&r.lock);
+    return r.classes.value(name.toString().toLower(), nullptr);
+}
+
+void initProperties(TfrxPersistent& object, const ClassInfo& info)
+{
+    for (const PropInfo& p : info.own())
+        if (p.init.isValid() && p.set)
+            p.set(object, p.init);
+}
+
+QString floatToText(double value)
+{
+    // The shortest fixed form that reads back the same, else 15 significant digits.
+    if (value == 0)
+        return QStringLiteral("0");
+    const double magnitude = std::abs(value);
+    if (magnitude >= 1e-4 && magnitude < 1e15) {
+        for (int decimals = 0; decimals <= 15; ++decimals) {
+            QString text = QString::number(value, 'f', decimals);
+            if (text.toDouble() == value)
+                return text;
+        }
+    }
+    QString text = QString::number(value, 'g', 15);
+    if (text.contains(u'e') || text.contains(u'E'))
+        return text;
+    if (text.contains(u'.')) {
+        while (text.endsWith(u'0'))
+            text.chop(1);
+        if (text.endsWith(u'.'))
+            text.chop(1);
+    }
+    return text;
+}
+
+double textToFloat(QStringView text)
+{
+    QString clean;
+    clean.reserve(text.size());
+    for (QChar c : text) {
+        if (c == u',')
+            clean.append(u'.');
+        else if (c != u' ')
+            clean.append(c);
+    }
+    bool ok = false;
+    const double value = QLocale::c().toDouble(clean, &ok);
+    if (!ok || !std::isfinite(value))
+        throw ReportError(QStringLiteral("'%1' is not a valid floating point value").arg(text));
+    return value;
+}
+
+int textToInt(QStringView text)
+{
+    const QStringView t = text.trimmed();
+    bool ok = false;
+    int value = 0;
+    if (t.startsWith(u'$'))
+        value = int(t.mid(1).toUInt(&ok, 16));
+    else
+        value = t.toInt(&ok, 10);
+    if (!ok)
+        throw ReportError(QStringLiteral("'%1' is not a valid integer value").arg(text));
+    return value;
+}
+
+namespace {
+
+// Walks a dotted name down through sub-objects to the owner of the last step.
+std::pair<TfrxPersistent*, const PropInfo*> resolve(TfrxPersistent& object, QStringView name)
+{
+    TfrxPersistent* current = &object;
+    for (;;) {
+        const qsizetype dot = name.indexOf(u'.');
+        const QStringView step = dot < 0 ? name : name.left(dot);
+        const PropInfo* p = current->classInfo().find(step);
+        if (!p)
+            throw ReportError(QStringLiteral("Unknown property: \"%1\"").arg(step));
+        if (dot < 0)
+            return {current, p};
+        if (p->kind != PropKind::Object)
+            throw ReportError(QStringLiteral("Unknown property: \"%1\"").arg(name));
+        current = p->sub(*current);
+        name = name.mid(dot + 1);
+    }
+}
+
+QVariant convertForSet(const PropInfo& p, const QVariant& value)
+{
+    const bool isText = value.typeId() == QMetaType::QString || value.typeId() == QMetaType::QByteArray;
+    switch (p.kind) {
+    case PropKind::Integer:
+    case PropKind::Set:
+        return isText ? QVariant(textToInt(value.toString())) : QVariant(value.toInt());
+    case PropKind::Boolean:
+    case PropKind::Enum: {
+        const EnumInfo* info = p.kind == PropKind::Boolean ? nullptr : p.enumInfo;
+        if (!isText)
+            return p.kind == PropKind::Boolean ? QVariant(value.toBool()) : QVariant(value.toInt());
+        const QString text = value.toString().trimmed();
+        bool isNumber = false;
+        const int number = text.toInt(&isNumber);
+        int ordinal = isNumber ? number : -1;
+        if (!isNumber)
+            ordinal = (info ? info : &BooleanInfo)->ordinalOf(text);
+        if (ordinal < 0)
+            throw ReportError(QStringLiteral("Invalid property element: %1").arg(text));
+        return p.kind == PropKind::Boolean ? QVariant(ordinal != 0) : QVariant(ordinal);
+    }
+    case PropKind::Float:
+        return isText ? QVariant(textToFloat(value.toString())) : QVariant(value.toDouble());
+    case PropKind::String:
+        return QVariant(value.toString());
+    case PropKind::Strings:
+    case PropKind::WideStrings:
+        if (value.typeId() == QMetaType::QStringList)
+            return value;
+        return QVariant(value.toString().split(QStringLiteral("\r\n")));
+    case PropKind::Reference:
+    case PropKind::Variant:
+    case PropKind::Object:
+        return value;
+    }
+    return value;
+}
+
+} // namespace
+
+QVariant getProperty(const TfrxPersistent& object, QStringView name)
+{
+    auto [owner, p] = resolve(const_cast<TfrxPersistent&>(object), name);
+    return p->get(*owner);
+}
+
+void setProperty(TfrxPersistent& object, QStringView name, const QVariant& value)
+{
+    auto [owner, p] = resolve(object, name);
+    if (!p->set)
+        throw ReportError(QStringLiteral("Property %1 is read-only").arg(p->name));
+    p->set(*owner, convertForSet(*p, value));
+}
+
+void copyProperties(const TfrxPersistent& source, TfrxPersistent& target)
+{
+    auto& src = const_cast<TfrxPersistent&>(source);
+    for (const PropInfo* p : target.classInfo().properties()) {
+        if (p->kind == PropKind::Object) {
+            if (source.classInfo().find(p->name) == p)
+                copyProperties(*p->sub(src), *p->sub(target));
+        } else if (p->set && source.classInfo().find(p->name) == p) {
+            p->set(target, p->get(source));
+        }
+    }
+}
+
+} // namespace report

@@ -1,0 +1,119 @@
+#pragma once
+
+// Published properties of the report classes. Each class declares its properties once, in
+// its table: name, kind, value on creation, declared default, stored rule, enumeration
+// names, getter and setter. Creation defaults, the XML serialiser and member access by name
+// all read these tables.
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <initializer_list>
+#include <vector>
+
+namespace report {
+
+class TfrxPersistent;
+class TfrxComponent;
+
+enum class PropKind {
+    Integer,     // also colours, chars and bytes; read and written in decimal
+    Boolean,     // an enumeration False, True
+    Enum,        // by element name
+    Set,         // bit mask in decimal
+    Float,       // extended
+    String,      // also script procedure names
+    Strings,     // an owned string list, stored as "<Name>.Text"
+    WideStrings, // an owned wide-string list, never stored as a property
+    Object,      // an owned sub-object whose properties are stored with a dotted prefix
+    Reference,   // a reference to another component, stored by name
+    Variant,
+};
+
+// Names of an enumeration, in ordinal order.
+struct EnumInfo {
+    const char* typeName;
+    std::vector<const char*> names;
+
+    // Ordinal of a name (ignoring letter case), or -1.
+    int ordinalOf(QStringView name) const;
+    QString nameOf(int ordinal) const;
+};
+
+struct PropInfo {
+    using Getter = QVariant (*)(const TfrxPersistent&);
+    using Setter = void (*)(TfrxPersistent&, const QVariant&);
+    using SubGetter = TfrxPersistent* (*)(TfrxPersistent&);
+    using StoredRule = bool (*)(const TfrxPersistent&);
+
+    QString name;
+    PropKind kind = PropKind::Integer;
+    Getter get = nullptr;
+    Setter set = nullptr;            // null for sub-objects and read-only properties
+    SubGetter sub = nullptr;         // sub-objects only
+    const EnumInfo* enumInfo = nullptr;
+    QVariant init;                   // value given on creation; invalid for none
+    bool hasDefault = false;         // init is also the declared default for storing
+    StoredRule stored = nullptr;     // null: always stored
+    // Unpublished entries only give a field its value on creation and serve member
+    // access; the serialiser skips them. A descendant publishes the field by redeclaring it.
+    bool published = true;
+};
+
+// A class of the report: its name, base, own (new or redeclared) properties and, for
+// components, how to make one.
+class ClassInfo {
+public:
+    using Factory = TfrxComponent* (*)(TfrxComponent* parent);
+
+    ClassInfo(const char* name, const ClassInfo* parent, std::vector<PropInfo> own,
+              Factory factory = nullptr);
+    ClassInfo(const ClassInfo&) = delete;
+    ClassInfo& operator=(const ClassInfo&) = delete;
+
+    const QString& name() const { return name_; }
+    const ClassInfo* parent() const { return parent_; }
+    Factory factory() const { return factory_; }
+    // Properties declared or redeclared by this class, in declaration order.
+    const std::vector<PropInfo>& own() const { return own_; }
+    // Every published property: the base's first (a redeclared one keeps its place), then
+    // the new ones.
+    const std::vector<const PropInfo*>& properties() const { return all_; }
+    // Ignoring letter case; null when the class has no such property.
+    const PropInfo* find(QStringView name) const;
+    bool inheritsFrom(const ClassInfo& other) const;
+
+private:
+    QString name_;
+    const ClassInfo* parent_;
+    std::vector<PropInfo> own_;
+    std::vector<const PropInfo*> all_;
+    Factory factory_;
+};
+
+// The registered classes of templates, by name (ignoring letter case).
+const ClassInfo* findClass(QStringView name);
+void registerClass(const ClassInfo& info);
+
+// Gives every property the class itself declares its value on creation. Each constructor
+// calls it with its own class, so a derived class's redeclared value wins.
+void initProperties(TfrxPersistent& object, const ClassInfo& info);
+
+// Member access by (dotted) name, e.g. "Font.Name". Values: Integer/Set/Enum as int
+// (ordinal), Boolean as bool, Float as double, String as QString, Strings and WideStrings
+// as QStringList, Reference as TfrxComponent*, Object as TfrxPersistent*.
+// Both throw ReportError for an unknown name or a value that does not convert.
+QVariant getProperty(const TfrxPersistent& object, QStringView name);
+void setProperty(TfrxPersistent& object, QStringView name, const QVariant& value);
+
+// Copies every published property that has a setter, sub-objects recursively. The two
+// objects must be of the same class (or the target of a base class of the source).
+void copyProperties(const TfrxPersistent& source, TfrxPersistent& target);
+
+// Text conversions shared by the serialiser and member access.
+QString floatToText(double value);
+// Accepts ',' or '.' as decimal separator and ignores blanks; throws ReportError.
+double textToFloat(QStringView text);
+int textToInt(QStringView text);
+
+} // namespace report

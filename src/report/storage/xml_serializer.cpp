@@ -1,0 +1,529 @@
+#include "report/storage/xml_serializer.h"
+
+#include "report/frx_resources.h"
+#include "report/model/frx_datasets.h"
+#include "report/model/frx_report.h"
+#include "report/model/frx_views.h"
+#include "report/storage/extra_data.h"
+#include "report/xml/xml_form.h"
+
+#include <QBuffer>
+#include <QStringDecoder>
+#include <algorithm>
+#include <cmath>
+
+namespace report {
+
+namespace {
+
+const QByteArray kInherited = QByteArrayLiteral("inherited");
+
+bool isMemo(const TfrxPersistent& object)
+{
+    return dynamic_cast<const TfrxCustomMemoView*>(&object) != nullptr;
+}
+
+QByteArray textValue(const PropInfo& p, const QVariant& value)
+{
+    switch (p.kind) {
+    case PropKind::Enum:
+        return p.enumInfo ? p.enumInfo->nameOf(value.toInt()).toLatin1() : QByteArray::number(value.toInt());
+    case PropKind::Boolean:
+        return value.toBool() ? QByteArrayLiteral("True") : QByteArrayLiteral("False");
+    case PropKind::Integer:
+    case PropKind::Set:
+        return QByteArray::number(value.toInt());
+    case PropKind::Float:
+        return floatToText(value.toDouble()).toLatin1();
+    case PropKind::String:
+    case PropKind::Variant:
+        return EscapeXML(value.toString().toUtf8());
+    case PropKind::Strings:
+    case PropKind::WideStrings:
+        return EscapeXML(value.toStringList().join(QStringLiteral("\r\n")).toUtf8());
+    case PropKind::Reference: {
+        const TfrxComponent* c = value.value<TfrxComponent*>();
+        return c ? EscapeXML(c->Name().toUtf8()) : QByteArrayLiteral("nil");
+    }
+    case PropKind::Object:
+        break;
+    }
+    return {};
+}
+
+QString joinLines(const QVariant& lines)
+{
+    return lines.toStringList().join(QStringLiteral("\r\n"));
+}
+
+bool sameValue(const PropInfo& p, const QVariant& a, const QVariant& b)
+{
+    switch (p.kind) {
+    case PropKind::Float:
+        return std::abs(a.toDouble() - b.toDouble()) < 1e-6;
+    case PropKind::Boolean:
+        return a.toBool() == b.toBool();
+    case PropKind::Integer:
+    case PropKind::Set:
+    case PropKind::Enum:
+        return a.toInt() == b.toInt();
+    case PropKind::Reference:
+        return a.value<TfrxComponent*>() == b.value<TfrxComponent*>();
+    case PropKind::Strings:
+    case PropKind::WideStrings:
+        return a.toStringList() == b.toStringList();
+    default:
+        return a == b;
+    }
+}
+
+QByteArray extraData(const TfrxPersistent& object)
+{
+    const auto* component = dynamic_cast<const TfrxComponent*>(&object);
+    if (!component)
+        return {};
+    ExtraDataWriter writer;
+    component->WriteExtraData(writer);
+    return writer.data();
+}
+
+} // namespace
+
+QString decodeAttributeText(QByteArrayView bytes)
+{
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QString text = utf8(bytes);
+    if (!utf8.hasError())
+        return text;
+    QStringDecoder gbk("GBK", QStringConverter::Flag::Stateless);
+    return gbk.isValid() ? QString(gbk(bytes)) : text;
+}
+
+TfrxXMLSerializer::TfrxXMLSerializer(QIODevice* stream) : stream_(stream) {}
+
+TfrxXMLSerializer::~TfrxXMLSerializer() = default;
+
+void TfrxXMLSerializer::addError(const QString& line)
+{
+    const auto at = std::lower_bound(errors_.begin(), errors_.end(), line);
+    if (at == errors_.end() || *at != line)
+        errors_.insert(at, line);
+}
+
+// ---- writing ----
+
+void TfrxXMLSerializer::writeProperties(QByteArray& out, const TfrxPersistent& object, const QByteArray& prefix,
+                                        const TfrxPersistent* ancestor)
+{
+    auto& self = const_cast<TfrxPersistent&>(object);
+    for (const PropInfo* p : object.classInfo().properties()) {
+        if (!p->published || p->kind == PropKind::WideStrings)
+            continue;
+        if (p->stored && !p->stored(object))
+            continue;
+        if (p->kind == PropKind::Object) {
+            TfrxPersistent* ancestorSub = nullptr;
+            if (ancestor && ancestor->classInfo().find(p->name) == p)
+                ancestorSub = p->sub(const_cast<TfrxPersistent&>(*ancestor));
+            writeProperties(out, *p->sub(self), prefix + p->name.toLatin1() + '.', ancestorSub);
+            continue;
+        }
+        const QVariant value = p->get(object);
+        bool write = SerializeDefaultValues;
+        if (!write) {
+            if (ancestor) {
+                write = !sameValue(*p, value, p->get(*ancestor));
+            } else {
+                switch (p->kind) {
+                // A float with a declared default is left out while it has it, as an
+                // ordinal is; one without is always written.
+                case PropKind::Float: write = !p->hasDefault || !sameValue(*p, value, p->init); break;
+                case PropKind::Variant: write = true; break;
+                // Not empty; or emptied where the value on creation is not empty, which a
+                // reader would otherwise bring back.
+                case PropKind::String:
+                    write = !value.toString().isEmpty() || !p->init.toString().isEmpty();
+                    break;
+                case PropKind::Strings:
+                    write = !joinLines(value).isEmpty() || !joinLines(p->init).isEmpty();
+                    break;
+                case PropKind::Reference: write = value.value<TfrxComponent*>() != nullptr; break;
+                default: write = !p->hasDefault || !sameValue(*p, value, p->init); break;
+                }
+            }
+        }
+        if (!write)
+            continue;
+        out += ' ';
+        out += prefix;
+        out += p->name.toLatin1();
+        if (p->kind == PropKind::Strings)
+            out += ".Text";
+        out += "=\"";
+        out += textValue(*p, value);
+        out += '"';
+    }
+}
+
+QByteArray TfrxXMLSerializer::ObjectToAttributes(const TfrxPersistent& object, const QByteArray& prefix,
+                                                 const TfrxPersistent* ancestor)
+{
+    auto* component = dynamic_cast<TfrxComponent*>(const_cast<TfrxPersistent*>(&object));
+    if (component)
+        component->IsWriting = true;
+    QByteArray out;
+    writeProperties(out, object, prefix, ancestor);
+    if (const auto* memo = dynamic_cast<const TfrxCustomMemoView*>(&object)) {
+        const auto* ancestorMemo = dynamic_cast<const TfrxCustomMemoView*>(ancestor);
+        if (!ancestorMemo || ancestorMemo->Text() != memo->Text()) {
+            out += ' ' + prefix + "Text=\"";
+            out += EscapeXML(memo->Text().toUtf8());
+            out += '"';
+        }
+    }
+    const QByteArray extra = extraData(object);
+    if (!extra.isEmpty() && (!ancestor || crc32(extra) != crc32(extraData(*ancestor)))) {
+        out += ' ' + prefix + "PropData=\"";
+        out += extra.toHex().toUpper();
+        out += '"';
+    }
+    if (component)
+        component->IsWriting = false;
+    return out;
+}
+
+void TfrxXMLSerializer::WriteTree(TfrxComponent& root, bool withChildren, TfrxXMLItem* item)
+{
+    if (!item) {
+        TfrxXMLDocument doc;
+        doc.setAutoIndent(true);
+        WriteTree(root, withChildren, doc.root());
+        if (stream_)
+            doc.saveToStream(*stream_);
+        return;
+    }
+    item->setName(root.IsAncestor ? kInherited : root.ClassName().toLatin1());
+    item->setText(ObjectToAttributes(root));
+    if (!withChildren)
+        return;
+    // Depth first without recursion.
+    QList<std::pair<const TfrxComponent*, TfrxXMLItem*>> pending{{&root, item}};
+    while (!pending.isEmpty()) {
+        auto [component, parentItem] = pending.takeLast();
+        for (TfrxComponent* child : component->Objects()) {
+            TfrxXMLItem* childItem = parentItem->addChild();
+            childItem->setName(child->IsAncestor ? kInherited : child->ClassName().toLatin1());
+            childItem->setText(" Name=\"" + EscapeXML(child->Name().toUtf8()) + '"' + ObjectToAttributes(*child));
+            pending.append({child, childItem});
+        }
+    }
+}
+
+QByteArray TfrxXMLSerializer::ObjectToString(const TfrxComponent& object)
+{
+    return object.ClassName().toLatin1() + ObjectToAttributes(object);
+}
+
+// ---- reading ----
+
+void TfrxXMLSerializer::AttributesToObject(const QByteArray& text, TfrxPersistent& object)
+{
+    const char* s = text.constData();
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    for (;;) {
+        while (i < n && s[i] == ' ')
+            ++i;
+        const qsizetype nameStart = i;
+        while (i < n && s[i] != '=')
+            ++i;
+        qsizetype nameEnd = i;
+        while (nameEnd > nameStart && s[nameEnd - 1] == ' ')
+            --nameEnd;
+        if (nameEnd == nameStart || i >= n)
+            break;
+        const qsizetype open = text.indexOf('"', i);
+        if (open < 0)
+            break;
+        const qsizetype close = text.indexOf('"', open + 1);
+        if (close < 0)
+            break;
+        const QByteArrayView name(s + nameStart, nameEnd - nameStart);
+        const QByteArrayView value(s + open + 1, close - open - 1);
+        i = close + 1;
+        try {
+            applyPair(object, name, value);
+        } catch (const std::exception& e) {
+            addError(platform::errorMessage(e));
+        }
+    }
+}
+
+void TfrxXMLSerializer::applyPair(TfrxPersistent& object, QByteArrayView name, QByteArrayView rawValue)
+{
+    auto* component = dynamic_cast<TfrxComponent*>(&object);
+    if (name.size() == 1 && component) {
+        const char c = name[0];
+        const auto number = [&] { return textToFloat(QString::fromLatin1(rawValue)); };
+        switch (c) {
+        case 'l': component->SetLeft(number()); return;
+        case 't': component->SetTop(number()); return;
+        case 'w': component->SetWidth(number()); return;
+        case 'h': component->SetHeight(number()); return;
+        case 'u':
+        case 'x':
+            if (auto* memo = dynamic_cast<TfrxCustomMemoView*>(component)) {
+                const QByteArray bytes = UnescapeXML(rawValue);
+                memo->SetText(c == 'u' ? QString::fromUtf8(bytes) : decodeAttributeText(bytes));
+            }
+            return;
+        default: break;
+        }
+    }
+
+    // Walk the dotted steps through sub-objects.
+    TfrxPersistent* target = &object;
+    QByteArrayView rest = name;
+    for (;;) {
+        const qsizetype dot = rest.indexOf('.');
+        if (dot < 0)
+            break;
+        const QString step = QString::fromLatin1(rest.first(dot));
+        const PropInfo* p = target->classInfo().find(step);
+        if (!p || !p->published)
+            return;
+        if ((p->kind == PropKind::Strings || p->kind == PropKind::WideStrings)
+            && qstrnicmp(rest.sliced(dot + 1).data(), rest.size() - dot - 1, "Text", 4) == 0) {
+            if (p->set) {
+                const QString text = decodeAttributeText(UnescapeXML(rawValue));
+                p->set(*target, text.isEmpty() ? QStringList() : text.split(QStringLiteral("\r\n")));
+            }
+            return;
+        }
+        if (p->kind != PropKind::Object)
+            return;
+        target = p->sub(*target);
+        rest = rest.sliced(dot + 1);
+    }
+
+    const QString prop = QString::fromLatin1(rest);
+    if (target == &object) {
+        if (prop.compare(QLatin1StringView("Text"), Qt::CaseInsensitive) == 0 && isMemo(object)) {
+            static_cast<TfrxCustomMemoView&>(object).SetText(QString::fromUtf8(UnescapeXML(rawValue)));
+            return;
+        }
+        if (prop.compare(QLatin1StringView("PropData"), Qt::CaseInsensitive) == 0) {
+            if (component) {
+                ExtraDataReader reader(QByteArray::fromHex(rawValue.toByteArray()));
+                reader.readProperties(*component);
+            }
+            return;
+        }
+        if (prop.compare(QLatin1StringView("Name"), Qt::CaseInsensitive) == 0 && component) {
+            if (dynamic_cast<TfrxReport*>(&object))
+                return;
+            if (root_) {
+                // While a tree is read the reader's map of names keeps them unique.
+                const QString name = decodeAttributeText(UnescapeXML(rawValue));
+                const TfrxComponent* other = names_.value(name.toLower());
+                if (other && other != component)
+                    throw ReportError(frxGet(QStringLiteral("prDupl")));
+                if (names_.value(component->Name().toLower()) == component)
+                    names_.remove(component->Name().toLower());
+                component->SetName(name);
+                if (!name.isEmpty())
+                    names_.insert(name.toLower(), component);
+                return;
+            }
+        }
+    }
+
+    const PropInfo* p = target->classInfo().find(prop);
+    if (!p || !p->published || !p->set)
+        return;
+    const QString text = decodeAttributeText(UnescapeXML(rawValue));
+    switch (p->kind) {
+    case PropKind::Enum:
+    case PropKind::Boolean: {
+        bool isNumber = false;
+        int ordinal = text.trimmed().toInt(&isNumber);
+        const EnumInfo& info = p->kind == PropKind::Boolean ? BooleanInfo : *p->enumInfo;
+        if (!isNumber)
+            ordinal = info.ordinalOf(text.trimmed());
+        if (ordinal < 0 || size_t(ordinal) >= info.names.size())
+            throw ReportError(QStringLiteral("Invalid property value: %1=%2").arg(p->name, text));
+        p->set(*target, p->kind == PropKind::Boolean ? QVariant(ordinal != 0) : QVariant(ordinal));
+        break;
+    }
+    case PropKind::Float:
+        p->set(*target, textToFloat(text));
+        break;
+    case PropKind::String:
+    case PropKind::Variant:
+        p->set(*target, text);
+        break;
+    case PropKind::Integer:
+    case PropKind::Set:
+        p->set(*target, textToInt(text));
+        break;
+    case PropKind::Reference:
+        fixups_.push_back({target, p, text});
+        break;
+    default:
+        break;
+    }
+}
+
+TfrxComponent* TfrxXMLSerializer::resolve(const QString& name) const
+{
+    if (name.isEmpty() || name == QLatin1StringView("nil"))
+        return nullptr;
+    if (TfrxComponent* c = names_.value(name.toLower()))
+        return c;
+    // Components outside the report: the data sources of the program, by name; a dotted
+    // name is a component of another owner, found by its last part.
+    const QString last = name.section(u'.', -1);
+    const TfrxReport* report = root_ ? root_->Report() : nullptr;
+    for (TfrxDataSet* ds : TfrxDataSet::all()) {
+        const TfrxReport* owner = ds->Report();
+        if ((!owner || owner == report) && ds->Name().compare(last, Qt::CaseInsensitive) == 0)
+            return ds;
+    }
+    return nullptr;
+}
+
+void TfrxXMLSerializer::FixupReferences()
+{
+    const std::vector<Fixup> pending = std::move(fixups_);
+    fixups_.clear();
+    for (const Fixup& f : pending) {
+        TfrxComponent* target = resolve(f.name);
+        if (!target)
+            continue;
+        try {
+            f.prop->set(*f.object, QVariant::fromValue(target));
+        } catch (const std::exception& e) {
+            addError(platform::errorMessage(e));
+        }
+    }
+}
+
+void TfrxXMLSerializer::ReadTree(TfrxComponent& root, TfrxXMLItem* item)
+{
+    if (!item) {
+        TfrxXMLDocument doc;
+        if (!stream_)
+            return;
+        try {
+            doc.loadFromStream(*stream_);
+        } catch (const TfrxInvalidXMLException&) {
+            ReadTree(root, doc.root()); // what was read stays
+            throw;
+        }
+        ReadTree(root, doc.root());
+        return;
+    }
+    root_ = nullptr;
+    names_.clear();
+    loaded_.clear();
+    root.IsLoading = true;
+    AttributesToObject(item->text(), root);
+    loaded_.append(&root);
+    // After the root's own attributes, which may have brought an ancestor's objects.
+    root_ = &root;
+    for (TfrxComponent* c : root.AllObjects())
+        if (!c->Name().isEmpty())
+            names_.insert(c->Name().toLower(), c);
+    readChildren(root, *item);
+    finishLoading();
+}
+
+void TfrxXMLSerializer::readChildren(TfrxComponent& root, TfrxXMLItem& rootItem)
+{
+    const QString cantFind = frxGet(QStringLiteral("xrCantFindClass"));
+    // Document order (each element before its children) without recursion.
+    struct Frame {
+        TfrxComponent* parent;
+        TfrxXMLItem* item;
+        int next;
+    };
+    QList<Frame> stack{{&root, &rootItem, 0}};
+    while (!stack.isEmpty()) {
+        Frame& top = stack.last();
+        if (top.next >= top.item->count()) {
+            stack.removeLast();
+            continue;
+        }
+        TfrxComponent* parent = top.parent;
+        TfrxXMLItem* child = top.item->item(top.next++);
+        const bool inherited = child->name() == kInherited;
+        const ClassInfo* info = nullptr;
+        if (!inherited) {
+            info = findClass(QString::fromLatin1(child->name()));
+            if (!info || !info->factory()) {
+                addError(cantFind + u' ' + QString::fromUtf8(child->name()));
+                continue;
+            }
+        }
+        const QString name = decodeAttributeText(child->getAttr("Name"));
+        TfrxComponent* component = name.isEmpty() ? nullptr : names_.value(name.toLower());
+        const bool created = !component;
+        if (created) {
+            if (inherited)
+                continue;
+            component = info->factory()(parent);
+        }
+        component->IsLoading = true;
+        AttributesToObject(child->text(), *component);
+        if (!component->Name().isEmpty())
+            names_.insert(component->Name().toLower(), component);
+        if (created || !loaded_.contains(component))
+            loaded_.append(component);
+        stack.append({component, child, 0});
+    }
+}
+
+void TfrxXMLSerializer::finishLoading()
+{
+    FixupReferences();
+    for (TfrxComponent* c : std::as_const(loaded_)) {
+        c->IsLoading = false;
+        if (!dynamic_cast<TfrxReport*>(c))
+            c->Loaded();
+    }
+    loaded_.clear();
+}
+
+TfrxComponent* TfrxXMLSerializer::StringToObject(TfrxComponent* owner, const QByteArray& text, bool dropFixups)
+{
+    const QByteArray trimmed = text.trimmed();
+    const qsizetype blank = trimmed.indexOf(' ');
+    const QByteArray className = blank < 0 ? trimmed : trimmed.left(blank);
+    const ClassInfo* info = findClass(QString::fromLatin1(className));
+    if (!info || !info->factory()) {
+        addError(frxGet(QStringLiteral("xrCantFindClass")) + u' ' + QString::fromUtf8(className));
+        return nullptr;
+    }
+    root_ = owner;
+    names_.clear();
+    if (owner) {
+        const TfrxComponent* scope = owner->Report() ? owner->Report() : owner;
+        for (TfrxComponent* c : scope->AllObjects())
+            if (!c->Name().isEmpty())
+                names_.insert(c->Name().toLower(), c);
+    }
+    TfrxComponent* object = info->factory()(owner);
+    object->IsLoading = true;
+    if (blank >= 0)
+        AttributesToObject(trimmed.mid(blank), *object);
+    if (dropFixups)
+        fixups_.clear();
+    else
+        FixupReferences();
+    object->IsLoading = false;
+    if (!dynamic_cast<TfrxReport*>(object))
+        object->Loaded();
+    return object;
+}
+
+} // namespace report

@@ -1,0 +1,82 @@
+#pragma once
+
+// Turns report objects into the attribute text of the XML form and back, whole trees as
+// elements, and single objects as "ClassName attributes".
+
+#include "report/model/property_table.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QStringList>
+#include <vector>
+
+class QIODevice;
+
+namespace report {
+
+class TfrxComponent;
+class TfrxPersistent;
+class TfrxXMLItem;
+
+class TfrxXMLSerializer {
+public:
+    // The stream trees are read from and written to when no item is given.
+    explicit TfrxXMLSerializer(QIODevice* stream = nullptr);
+    ~TfrxXMLSerializer();
+
+    // Failures while applying attributes and unknown classes, sorted, without duplicates.
+    const QStringList& Errors() const { return errors_; }
+    // Write every stored property, not only those differing from their defaults.
+    bool SerializeDefaultValues = false;
+
+    // " Name=\"value\"" pairs of the stored published properties that differ from the
+    // ancestor (or, without one, from their declared defaults), then a text object's Text
+    // and the extra streamed data as PropData.
+    QByteArray ObjectToAttributes(const TfrxPersistent& object, const QByteArray& prefix = {},
+                                  const TfrxPersistent* ancestor = nullptr);
+    // Applies attribute text; a value that cannot be applied adds its message to Errors and
+    // the scan goes on. References are recorded and resolved by FixupReferences.
+    void AttributesToObject(const QByteArray& text, TfrxPersistent& object);
+    void FixupReferences();
+    void DropFixups() { fixups_.clear(); }
+
+    // Writes the component (and with children its subtree) into the item, or, without an
+    // item, as an indented document with header to the stream.
+    void WriteTree(TfrxComponent& root, bool withChildren, TfrxXMLItem* item = nullptr);
+    // Reads the item (or a document loaded from the stream) into root: the root element's
+    // attributes go to root, child elements become (or update, by Name) its descendants.
+    // Malformed text is rethrown after what was read has been applied.
+    void ReadTree(TfrxComponent& root, TfrxXMLItem* item = nullptr);
+
+    // "ClassName attributes".
+    QByteArray ObjectToString(const TfrxComponent& object);
+    // Creates an object of the named registered class under owner and applies the
+    // attributes; null (with an error line) for an unknown class.
+    TfrxComponent* StringToObject(TfrxComponent* owner, const QByteArray& text, bool dropFixups = false);
+
+private:
+    struct Fixup {
+        TfrxPersistent* object;
+        const PropInfo* prop;
+        QString name;
+    };
+    void addError(const QString& line);
+    void writeProperties(QByteArray& out, const TfrxPersistent& object, const QByteArray& prefix,
+                         const TfrxPersistent* ancestor);
+    void applyPair(TfrxPersistent& object, QByteArrayView name, QByteArrayView rawValue);
+    void readChildren(TfrxComponent& root, TfrxXMLItem& rootItem);
+    TfrxComponent* resolve(const QString& name) const;
+    void finishLoading();
+
+    QIODevice* stream_;
+    QStringList errors_;
+    std::vector<Fixup> fixups_;
+    TfrxComponent* root_ = nullptr;
+    QHash<QString, TfrxComponent*> names_; // lower-cased names of the root's components
+    QList<TfrxComponent*> loaded_;
+};
+
+// Strings of the attribute text: UTF-8, and text that is not valid UTF-8 read as GBK.
+QString decodeAttributeText(QByteArrayView bytes);
+
+} // namespace report

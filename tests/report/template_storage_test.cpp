@@ -1,0 +1,332 @@
+// Template storage: the serialiser's attribute text, trees, unknown classes, passwords,
+// the data page, options kept by a load and the round trip around a run.
+#include "report/frx_resources.h"
+#include "report/model/frx_bands.h"
+#include "report/model/frx_pages.h"
+#include "report/model/frx_report.h"
+#include "report/model/frx_views.h"
+#include "report/storage/extra_data.h"
+#include "report/storage/xml_serializer.h"
+#include "report/xml/xml_form.h"
+
+#include <QBuffer>
+#include <gtest/gtest.h>
+
+using namespace report;
+
+QT_BEGIN_NAMESPACE
+// Readable failures for the XML bytes.
+inline void PrintTo(const QByteArray& bytes, std::ostream* out)
+{
+    *out << bytes.toStdString();
+}
+QT_END_NAMESPACE
+
+namespace {
+
+QByteArray save(TfrxReport& report)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    report.SaveToStream(buffer);
+    return buffer.data();
+}
+
+void load(TfrxReport& report, const QByteArray& bytes)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    report.LoadFromStream(buffer);
+}
+
+struct Sample {
+    TfrxReport report;
+    TfrxDataPage* data = new TfrxDataPage(&report);
+    TfrxReportPage* page = new TfrxReportPage(&report);
+    TfrxMasterData* band = new TfrxMasterData(page);
+    TfrxMemoView* memo = new TfrxMemoView(band);
+    Sample()
+    {
+        data->SetName(QStringLiteral("Data"));
+        page->SetName(QStringLiteral("Page1"));
+        band->SetName(QStringLiteral("MasterData1"));
+        memo->SetName(QStringLiteral("Memo1"));
+        memo->SetBounds(3.77953, 11.33859, 128.50402, 18.89765);
+    }
+};
+
+TEST(Serializer, AttributesListOnlyWhatDiffersFromTheDefaults)
+{
+    TfrxMemoView memo;
+    memo.HAlign = TfrxHAlign::haCenter;
+    memo.Font().SetStyle(setBit(TFontStyle::fsBold));
+    memo.SetText(QStringLiteral("a\"b"));
+    TfrxXMLSerializer s;
+    const QByteArray text = s.ObjectToAttributes(memo);
+    EXPECT_TRUE(text.contains(" HAlign=\"haCenter\""));
+    EXPECT_TRUE(text.contains(" Font.Style=\"1\""));
+    EXPECT_TRUE(text.contains(" Font.Height=\"-13\""));
+    EXPECT_TRUE(text.contains(" Left=\"0\""));
+    EXPECT_TRUE(text.endsWith(" Text=\"a&#34;b\""));
+    EXPECT_FALSE(text.contains("WordWrap"));
+    EXPECT_FALSE(text.contains("GapX"));
+    EXPECT_FALSE(text.startsWith(" Name="));
+    EXPECT_FALSE(text.contains("Frame.LeftLine"));
+    memo.Frame().LeftLine().Color = clRed;
+    EXPECT_TRUE(s.ObjectToAttributes(memo).contains(" Frame.LeftLine.Color=\"255\""));
+
+    // Against an ancestor only the differences remain.
+    TfrxMemoView ancestor;
+    ancestor.Assign(memo);
+    ancestor.SetLeft(5);
+    const QByteArray diff = s.ObjectToAttributes(memo, {}, &ancestor);
+    EXPECT_EQ(diff, " Left=\"0\"");
+}
+
+TEST(Serializer, CommaAndPointDecimalsAndBadValues)
+{
+    TfrxMemoView memo;
+    TfrxXMLSerializer s;
+    s.AttributesToObject(" Left=\"12,5\" Top=\"7.25\" Width=\"1 000,5\" HAlign=\"2\" VAlign=\"vaBottom\"", memo);
+    EXPECT_EQ(memo.Left(), 12.5);
+    EXPECT_EQ(memo.Top(), 7.25);
+    EXPECT_EQ(memo.Width(), 1000.5);
+    EXPECT_EQ(memo.HAlign, TfrxHAlign::haCenter);
+    EXPECT_EQ(memo.VAlign, TfrxVAlign::vaBottom);
+    EXPECT_TRUE(s.Errors().isEmpty());
+
+    s.AttributesToObject(" Height=\"tall\" HAlign=\"haNowhere\" Rotation=\"x\" GapX=\"3\" NoSuch=\"1\" Font.Nope=\"1\"", memo);
+    EXPECT_EQ(memo.GapX, 3); // the scan went on
+    EXPECT_EQ(s.Errors().size(), 3);
+    EXPECT_TRUE(s.Errors().contains("'tall' is not a valid floating point value"));
+}
+
+TEST(Serializer, ShortNamesAndMemoTexts)
+{
+    TfrxMemoView memo;
+    TfrxXMLSerializer s;
+    s.AttributesToObject(" l=\"1\" t=\"2\" w=\"3\" h=\"4\" u=\"" + EscapeXML(QStringLiteral("编号\r\n第二行").toUtf8()) + '"', memo);
+    EXPECT_EQ(memo.Width(), 3);
+    EXPECT_EQ(memo.Memo, (QStringList{"编号", "第二行"}));
+    // Text that is not UTF-8 is read as GBK.
+    const QByteArray gbk("\xb1\xe0\xba\xc5"); // 编号
+    s.AttributesToObject(" Style=\"" + gbk + '"', memo);
+    EXPECT_EQ(memo.Style, "编号");
+}
+
+TEST(Serializer, SingleObjects)
+{
+    TfrxMasterData band;
+    TfrxXMLSerializer s;
+    TfrxComponent* made = s.StringToObject(&band, "TfrxShapeView Shape=\"skEllipse\" Left=\"4\"");
+    ASSERT_NE(dynamic_cast<TfrxShapeView*>(made), nullptr);
+    EXPECT_EQ(static_cast<TfrxShapeView*>(made)->Shape, TfrxShapeKind::skEllipse);
+    EXPECT_EQ(made->Parent(), &band);
+    EXPECT_TRUE(s.ObjectToString(*made).startsWith("TfrxShapeView Left=\"4\""));
+    EXPECT_EQ(s.StringToObject(&band, "TfrxNoSuchView Left=\"1\""), nullptr);
+    EXPECT_EQ(s.Errors(), QStringList{frxGet(QStringLiteral("xrCantFindClass")) + " TfrxNoSuchView"});
+}
+
+TEST(TemplateStorage, RoundTripKeepsObjectsFontsTextsAndDataSets)
+{
+    Sample a;
+    TfrxDBDataset lines;
+    lines.SetName(QStringLiteral("frxDBDataset1"));
+    a.report.DataSets().Add(&a.report).SetDataSet(&lines);
+    a.band->SetDataSet(&lines);
+    a.memo->SetText(QStringLiteral("q\"&<>\r\nline2 &quot; 宋体"));
+    a.memo->Font().SetName(QStringLiteral("宋体"));
+    a.memo->Font().SetCharset(134);
+    a.memo->DisplayFormat().Kind = TfrxFormatKind::fkDateTime;
+    a.memo->DisplayFormat().FormatStr = QStringLiteral("yyyy.mm.dd");
+    a.memo->DataField = QStringLiteral("DIY_ID");
+    a.memo->SetDataSet(&lines);
+    auto* rich = new TfrxRichView(a.band);
+    rich->SetName(QStringLiteral("Rich1"));
+    rich->RichText = QByteArray("{\\rtf1\\ansi}\r\n", 15) + '\0';
+    const QByteArray bytes = save(a.report);
+    EXPECT_TRUE(bytes.startsWith("<?xml version=\"1.0\" encoding=\"utf-8\"?>"));
+    EXPECT_TRUE(bytes.contains("PropData=\"08526963684564697"));
+
+    TfrxReport b;
+    load(b, bytes);
+    EXPECT_TRUE(b.Errors().isEmpty()) << b.Errors().join('\n').toStdString();
+    auto* memo = dynamic_cast<TfrxMemoView*>(b.FindObject(QStringLiteral("Memo1")));
+    ASSERT_NE(memo, nullptr);
+    EXPECT_EQ(memo->Text(), "q\"&<>\r\nline2 \" 宋体"); // "&quot;" comes back as one quote
+    EXPECT_DOUBLE_EQ(memo->Top(), 11.33859);
+    EXPECT_EQ(memo->Font().Name(), "宋体");
+    EXPECT_EQ(memo->Font().Charset(), 134);
+    EXPECT_FALSE(memo->ParentFont());
+    EXPECT_EQ(memo->DisplayFormat().FormatStr, "yyyy.mm.dd");
+    EXPECT_EQ(memo->DataSet(), &lines);
+    EXPECT_EQ(memo->Parent()->Name(), "MasterData1");
+    EXPECT_EQ(static_cast<TfrxMasterData*>(memo->Parent())->DataSet(), &lines);
+    ASSERT_EQ(b.DataSets().Count(), 1);
+    EXPECT_EQ(b.DataSets()[0].DataSet(), &lines);
+    EXPECT_EQ(b.DataSets()[0].DataSetName(), "frxDBDataset1");
+    EXPECT_EQ(static_cast<TfrxRichView*>(b.FindObject(QStringLiteral("Rich1")))->RichText, rich->RichText);
+    EXPECT_EQ(save(b), bytes);
+}
+
+TEST(TemplateStorage, UnknownClassIsSkippedWithItsChildrenAndOneErrorLine)
+{
+    const QByteArray xml =
+        "<?xml version=\"1.0\" encoding=\"utf-8\"?><TfrxReport><TfrxReportPage Name=\"Page1\">"
+        "<TfrxChartView Name=\"Chart1\"><TfrxMemoView Name=\"Inner\"/></TfrxChartView>"
+        "<TfrxMasterData Name=\"MasterData1\" Height=\"20\"><TfrxMemoView Name=\"Memo1\" Text=\"x\"/></TfrxMasterData>"
+        "</TfrxReportPage></TfrxReport>";
+    TfrxReport report;
+    QStringList shown;
+    TfrxReport::setErrorReporter([&](const QString& text) { shown.append(text); });
+    load(report, xml);
+    TfrxReport::setErrorReporter(nullptr);
+    EXPECT_EQ(report.Errors(), QStringList{"不明的类别 TfrxChartView"});
+    EXPECT_EQ(report.FindObject(QStringLiteral("Inner")), nullptr);
+    ASSERT_NE(report.FindObject(QStringLiteral("Memo1")), nullptr);
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(shown[0], "发生下列的错误:\n不明的类别 TfrxChartView");
+}
+
+TEST(TemplateStorage, MissingDataPageIsAddedFirst)
+{
+    const QByteArray xml = "<?xml version=\"1.0\" encoding=\"utf-8\"?><TfrxReport>"
+                           "<TfrxReportPage Name=\"Page1\"/></TfrxReport>";
+    TfrxReport report;
+    load(report, xml);
+    ASSERT_EQ(report.PagesCount(), 2);
+    EXPECT_EQ(report.Pages(0)->ClassName(), "TfrxDataPage");
+    EXPECT_EQ(report.Pages(0)->Name(), "Data");
+    EXPECT_EQ(report.Pages(1)->Name(), "Page1");
+
+    const QByteArray taken = "<?xml version=\"1.0\" encoding=\"utf-8\"?><TfrxReport>"
+                             "<TfrxReportPage Name=\"Data\"><TfrxUserDataSet Name=\"U\" Left=\"1\"/></TfrxReportPage>"
+                             "</TfrxReport>";
+    load(report, taken);
+    EXPECT_EQ(report.Pages(0)->Name(), "DataPage1");
+    auto* moved = report.FindObject(QStringLiteral("U"));
+    ASSERT_NE(moved, nullptr);
+    EXPECT_EQ(moved->Parent(), report.Pages(0));
+    EXPECT_EQ(moved->Left(), 60);
+    EXPECT_EQ(moved->Top(), 20);
+}
+
+TEST(TemplateStorage, PasswordIsStoredTenCodesLower)
+{
+    Sample a;
+    a.report.ReportOptions().Password = QStringLiteral("secret");
+    const QByteArray bytes = save(a.report);
+    EXPECT_TRUE(bytes.contains("ReportOptions.Password=\"i[Yh[j\""));
+    EXPECT_EQ(a.report.ReportOptions().Password, "secret");
+
+    // The same report opens it without asking; another one asks.
+    load(a.report, bytes);
+    EXPECT_EQ(a.report.ReportOptions().Password, "secret");
+    EXPECT_NE(a.report.FindObject(QStringLiteral("Memo1")), nullptr);
+
+    TfrxReport wrong;
+    int asked = 0;
+    TfrxReport::setPasswordPrompt([&](QString& typed) {
+        ++asked;
+        typed = QStringLiteral("Secret");
+        return true;
+    });
+    load(wrong, bytes);
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(wrong.PagesCount(), 0);
+
+    TfrxReport right;
+    TfrxReport::setPasswordPrompt([](QString& typed) {
+        typed = QStringLiteral("secret");
+        return true;
+    });
+    load(right, bytes);
+    TfrxReport::setPasswordPrompt(nullptr);
+    EXPECT_NE(right.FindObject(QStringLiteral("Memo1")), nullptr);
+    EXPECT_EQ(right.PreviousPassword, "secret");
+}
+
+TEST(TemplateStorage, AnyPasswordReadsBackAsTyped)
+{
+    // Characters whose lowered code would fall among the surrogates, or below zero.
+    const QString typed = QString::fromUtf8(" 密码 î ð");
+    Sample a;
+    a.report.ReportOptions().Password = typed;
+    const QByteArray bytes = save(a.report);
+    load(a.report, bytes);
+    EXPECT_EQ(a.report.ReportOptions().Password, typed);
+    EXPECT_NE(a.report.FindObject(QStringLiteral("Memo1")), nullptr);
+}
+
+TEST(TemplateStorage, LoadKeepsTheCallersOptionsButTheOutlineOnes)
+{
+    Sample a;
+    a.report.PreviewOptions().OutlineVisible = true;
+    a.report.PreviewOptions().OutlineWidth = 200;
+    a.report.PreviewOptions().Zoom = 2;
+    a.report.EngineOptions().DoublePass = true;
+    a.report.EngineOptions().MaxMemSize = 50;
+    a.report.IniFile = QStringLiteral("\\Software\\Other");
+    a.report.ShowProgress = false;
+    const QByteArray bytes = save(a.report);
+
+    TfrxReport b;
+    b.IniFile = QStringLiteral("\\Software\\Mine");
+    b.ShowProgress = true;
+    b.PreviewOptions().Zoom = 1.5;
+    load(b, bytes);
+    EXPECT_EQ(b.IniFile, "\\Software\\Mine");
+    EXPECT_TRUE(b.ShowProgress);
+    EXPECT_EQ(b.PreviewOptions().Zoom, 1.5);
+    EXPECT_TRUE(b.PreviewOptions().OutlineVisible);
+    EXPECT_EQ(b.PreviewOptions().OutlineWidth, 200);
+    EXPECT_TRUE(b.EngineOptions().DoublePass);
+    EXPECT_EQ(b.EngineOptions().MaxMemSize, 10);
+}
+
+TEST(TemplateStorage, MalformedTextKeepsWhatWasRead)
+{
+    const QByteArray xml = "<?xml version=\"1.0\" encoding=\"utf-8\"?><TfrxReport>"
+                           "<TfrxReportPage Name=\"Page1\"><TfrxMasterData Name=\"MasterData1\"></TfrxPageHeader>";
+    TfrxReport report;
+    load(report, xml);
+    EXPECT_EQ(report.LoadFailure, "Invalid file format");
+    EXPECT_NE(report.FindObject(QStringLiteral("MasterData1")), nullptr);
+}
+
+TEST(TemplateStorage, EveryRunStartsFromTheSameTemplate)
+{
+    Sample a;
+    a.report.ReportOptions().Password = QStringLiteral("pw");
+    const QByteArray before = save(a.report);
+    for (int run = 0; run < 2; ++run) {
+        const QByteArray saved = a.report.SaveTemplateForRun();
+        // What a run might do: move and hide objects, add new ones, collect errors.
+        auto* memo = a.report.FindObject(QStringLiteral("Memo1"));
+        memo->SetLeft(500);
+        static_cast<TfrxMemoView*>(memo)->SetVisible(false);
+        new TfrxMemoView(static_cast<TfrxComponent*>(a.band));
+        a.report.AddError(QStringLiteral("run error"));
+        a.report.RestoreTemplate(saved);
+        a.band = static_cast<TfrxMasterData*>(a.report.FindObject(QStringLiteral("MasterData1")));
+        EXPECT_EQ(save(a.report), before) << "run " << run;
+        EXPECT_EQ(a.report.Errors(), QStringList{"run error"});
+        EXPECT_EQ(a.report.ReportOptions().Password, "pw");
+    }
+}
+
+TEST(ExtraData, ReaderRejectsDamagedDataWithoutReadingPastTheEnd)
+{
+    ExtraDataWriter w;
+    w.writeBinaryProperty(QStringLiteral("RichEdit"), QByteArray(10, 'x'));
+    QByteArray data = w.data();
+    data.chop(3);
+    TfrxRichView rich;
+    ExtraDataReader r(data);
+    EXPECT_FALSE(r.readProperties(rich).isEmpty());
+    EXPECT_TRUE(rich.RichText.isEmpty());
+    EXPECT_EQ(crc32("123456789"), 0xCBF43926u);
+}
+
+} // namespace
