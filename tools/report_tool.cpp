@@ -3,6 +3,7 @@
 #include "report/model/frx_datasets.h"
 #include "report/model/frx_report.h"
 #include "report/storage/quotation_template.h"
+#include "report_tool_text.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -79,10 +80,13 @@ int resave(const QString& in, const QString& out)
 
 int main(int argc, char** argv)
 {
+    if (argc > 1 && isTextCommand(argv[1]))
+        return runTextCommand(argc, argv);
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     if (args.isEmpty() || args[0] == QLatin1StringView("--help") || args[0] == QLatin1StringView("-h")) {
         std::fputs(kHelp, args.isEmpty() ? stderr : stdout);
+        std::fputs(kTextCommandsHelp, args.isEmpty() ? stderr : stdout);
         return args.isEmpty() ? 2 : 0;
     }
     TfrxDBDataset lines;
@@ -104,5 +108,6 @@ int main(int argc, char** argv)
         return 2;
     }
     std::fputs(kHelp, stderr);
+    std::fputs(kTextCommandsHelp, stderr);
     return 2;
 }
