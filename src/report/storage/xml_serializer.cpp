@@ -51,6 +51,11 @@ QByteArray textValue(const PropInfo& p, const QVariant& value)
     return {};
 }
 
+QString joinLines(const QVariant& lines)
+{
+    return lines.toStringList().join(QStringLiteral("\r\n"));
+}
+
 bool sameValue(const PropInfo& p, const QVariant& a, const QVariant& b)
 {
     switch (p.kind) {
@@ -134,8 +139,14 @@ void TfrxXMLSerializer::writeProperties(QByteArray& out, const TfrxPersistent& o
                 // ordinal is; one without is always written.
                 case PropKind::Float: write = !p->hasDefault || !sameValue(*p, value, p->init); break;
                 case PropKind::Variant: write = true; break;
-                case PropKind::String: write = !value.toString().isEmpty(); break;
-                case PropKind::Strings: write = !value.toStringList().isEmpty(); break;
+                // Not empty; or emptied where the value on creation is not empty, which a
+                // reader would otherwise bring back.
+                case PropKind::String:
+                    write = !value.toString().isEmpty() || !p->init.toString().isEmpty();
+                    break;
+                case PropKind::Strings:
+                    write = !joinLines(value).isEmpty() || !joinLines(p->init).isEmpty();
+                    break;
                 case PropKind::Reference: write = value.value<TfrxComponent*>() != nullptr; break;
                 default: write = !p->hasDefault || !sameValue(*p, value, p->init); break;
                 }
@@ -283,9 +294,10 @@ void TfrxXMLSerializer::applyPair(TfrxPersistent& object, QByteArrayView name, Q
             return;
         if ((p->kind == PropKind::Strings || p->kind == PropKind::WideStrings)
             && qstrnicmp(rest.sliced(dot + 1).data(), rest.size() - dot - 1, "Text", 4) == 0) {
-            if (p->set)
-                p->set(*target, QVariant(QString(decodeAttributeText(UnescapeXML(rawValue)))
-                                             .split(QStringLiteral("\r\n"))));
+            if (p->set) {
+                const QString text = decodeAttributeText(UnescapeXML(rawValue));
+                p->set(*target, text.isEmpty() ? QStringList() : text.split(QStringLiteral("\r\n")));
+            }
             return;
         }
         if (p->kind != PropKind::Object)
