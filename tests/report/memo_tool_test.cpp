@@ -3,32 +3,19 @@
 
 #include "report/text/memo_lines.h"
 #include "support/test_paths.h"
-
-#include <QProcess>
+#include "tool_run.h"
 
 using namespace report;
 using namespace memo_test;
 
 namespace {
 
-struct ToolOutput {
-    int code;
-    QString out;
-};
-
-ToolOutput run(const QStringList& args)
-{
-    QProcess p;
-    p.start(QStringLiteral(QMX_BINARY_DIR "/bin/qmxdiy-report"), args);
-    p.waitForFinished(60000);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput())};
-}
-
 TEST(MemoTool, LayoutPrintsTheLinesAndTheObjectsSizes)
 {
     const QString text = QStringLiteral("Graphics card <b>with</b> eight gigabytes of memory");
-    const ToolOutput r = run({QStringLiteral("layout"), QStringLiteral("--width"), QStringLiteral("30"), QStringLiteral("--size"),
-                       QStringLiteral("11"), QStringLiteral("--gap-x"), QStringLiteral("5"), QStringLiteral("--html"), text});
+    const ToolRun r = run({QStringLiteral("layout"), QStringLiteral("--width"), QStringLiteral("30"),
+                           QStringLiteral("--size"), QStringLiteral("11"), QStringLiteral("--gap-x"), QStringLiteral("5"),
+                           QStringLiteral("--html"), text});
     ASSERT_EQ(r.code, 0);
 
     TfrxMemoView memo;
@@ -44,7 +31,7 @@ TEST(MemoTool, LayoutPrintsTheLinesAndTheObjectsSizes)
     EXPECT_TRUE(r.out.startsWith(QStringLiteral("Graphics card\n")));
 
     // Without a width the object is as wide as its text.
-    const ToolOutput one = run({QStringLiteral("layout"), QStringLiteral("two words")});
+    const ToolRun one = run({QStringLiteral("layout"), QStringLiteral("two words")});
     EXPECT_TRUE(one.out.startsWith(QStringLiteral("two words\nheight: 17\nwidth: ")));
 
     EXPECT_EQ(run({QStringLiteral("layout"), QStringLiteral("--size"), QStringLiteral("x"), text}).code, 2);
@@ -55,9 +42,9 @@ TEST(MemoTool, DrawTextWritesThePictureAtTheScale)
 {
     testing_support::TempFolder dir;
     const QString png = dir.file("text.png");
-    const ToolOutput r = run({QStringLiteral("draw-text"), QStringLiteral("--width"), QStringLiteral("40"), QStringLiteral("--html"),
-                       QStringLiteral("--png"), png, QStringLiteral("--scale"), QStringLiteral("2"),
-                       QStringLiteral("<font color=\"#FF0000\">Red</font> and black")});
+    const ToolRun r = run({QStringLiteral("draw-text"), QStringLiteral("--width"), QStringLiteral("40"),
+                           QStringLiteral("--html"), QStringLiteral("--png"), png, QStringLiteral("--scale"),
+                           QStringLiteral("2"), QStringLiteral("<font color=\"#FF0000\">Red</font> and black")});
     ASSERT_EQ(r.code, 0);
     const QImage image(png);
     ASSERT_FALSE(image.isNull());
