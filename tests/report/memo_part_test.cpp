@@ -29,6 +29,23 @@ TfrxHTMLTag firstStyle(const QString& text)
     return l.engine.LineTags(0).at(0);
 }
 
+// Outputs the object part by part, each `lines` lines high, and returns the lines printed.
+QStringList linesOfParts(TfrxCustomMemoView& memo, int lines, QStringList* starts)
+{
+    memo.InitPart();
+    QStringList printed;
+    for (int guard = 0; guard < 20 && !memo.PartRemainder().isEmpty(); ++guard) {
+        starts->append(memo.PartRemainder());
+        const double free = memo.DrawPart();
+        const QStringList part = memoOutputLines(memo);
+        EXPECT_LE(part.size(), lines);
+        EXPECT_GT(free, 0);
+        printed << part;
+    }
+    EXPECT_TRUE(memo.PartRemainder().isEmpty());
+    return printed;
+}
+
 TEST(MemoPart, StyleOpenAtTheCutContinuesOnTheNextPart)
 {
     Band b;
@@ -43,20 +60,9 @@ TEST(MemoPart, StyleOpenAtTheCutContinuesOnTheNextPart)
     ASSERT_GE(allLines.size(), 7);
 
     TfrxMemoView* memo = partMemo(b, text, 3);
-    memo->InitPart();
-    QStringList printed;
     QStringList starts; // the text each part began with
-    for (int guard = 0; guard < 10 && !memo->PartRemainder().isEmpty(); ++guard) {
-        starts << memo->PartRemainder();
-        const double free = memo->DrawPart();
-        const QStringList lines = memoOutputLines(*memo);
-        EXPECT_LE(lines.size(), 3);
-        EXPECT_GT(free, 0);
-        printed << lines;
-    }
-    EXPECT_TRUE(memo->PartRemainder().isEmpty());
     // The parts together break exactly where the whole text does.
-    EXPECT_EQ(printed, allLines);
+    EXPECT_EQ(linesOfParts(*memo, 3, &starts), allLines);
 
     // Every part after the first starts with the style in force where the one before ended.
     ASSERT_GE(starts.size(), 3);
@@ -72,6 +78,25 @@ TEST(MemoPart, StyleOpenAtTheCutContinuesOnTheNextPart)
     }
     // The text is built so that a cut falls inside the coloured run.
     EXPECT_TRUE(sawColour);
+}
+
+TEST(MemoPart, HyphenatedWordAtTheCutKeepsItsHyphen)
+{
+    Band b;
+    const QString text = u8("Компьютерная конфигурация включает процессор материнскую плату оперативную память");
+    TfrxMemoView* whole = b.memo(text, 30 * kUnitsPerMm, 1000);
+    setPoints(*whole, QStringLiteral("Arial"), 12);
+    whole->WordBreak = true;
+    const QStringList allLines = memoOutputLines(*whole);
+    ASSERT_GE(allLines.size(), 6);
+    ASSERT_TRUE(allLines[1].endsWith(u'-'));
+
+    TfrxMemoView* memo = partMemo(b, text, 2);
+    memo->SetWidth(whole->Width());
+    memo->AllowHTMLTags = false;
+    memo->WordBreak = true;
+    QStringList starts;
+    EXPECT_EQ(linesOfParts(*memo, 2, &starts), allLines);
 }
 
 TEST(MemoPart, FreeHeightBelowTheKeptLines)

@@ -45,7 +45,11 @@ double TfrxCustomMemoView::DrawPart()
         SetText(whole);
         partRemainder_.clear();
     } else {
-        SetText(withoutCutSeparator(whole.left(whole.size() - split.Remainder.size())));
+        QString kept = withoutCutSeparator(whole.left(whole.size() - split.Remainder.size()));
+        // A word hyphenated at the cut keeps its hyphen on this part.
+        if (drawText.Line(split.KeptLines - 1).endsWith(u'-') && !kept.endsWith(u'-'))
+            kept += u'-';
+        SetText(kept);
         QString rest = split.Remainder;
         if (rest.startsWith(u' '))
             rest.remove(0, 1);
