@@ -1,6 +1,7 @@
 // Drawing text objects, checked by the pixels of rendered images.
 #include "memo_fixture.h"
 
+#include "report/text/memo_drawing.h"
 #include "report/text/text_context.h"
 
 #include <cmath>
@@ -43,6 +44,19 @@ TEST(MemoDraw, TotalPagesIsFilledInOnlyWhenDrawn)
     // The designer shows the placeholder as written.
     memo->IsDesigning = true;
     EXPECT_NE(render(*memo, QSize(200, 40)), render(*expected, QSize(200, 40)));
+
+    // The objects of a prepared page belong to no report; they are drawn with the values of
+    // the report they are shown for.
+    TfrxMemoView prepared;
+    prepared.SetBounds(0, 0, 200, 40);
+    prepared.SetText(QStringLiteral("of [TotalPages#]"));
+    expected->SetText(QStringLiteral("of 3"));
+    QImage image(200, 40, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    drawMemoWith(prepared, b.report.TextContext(), &p, 1, 1, 0, 0);
+    p.end();
+    EXPECT_EQ(image, render(*expected, QSize(200, 40)));
 
     b.report.TextContext().CopyName = QStringLiteral("Copy 2");
     memo->IsDesigning = false;

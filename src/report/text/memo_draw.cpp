@@ -5,6 +5,7 @@
 #include "report/model/frx_views.h"
 #include "report/text/detail/memo_layout.h"
 #include "report/text/detail/view_paint.h"
+#include "report/text/memo_drawing.h"
 #include "report/text/text_context.h"
 
 #include <QPainter>
@@ -55,40 +56,44 @@ void drawUnderlines(const TfrxCustomMemoView& memo, QPainter& canvas, const QRec
 
 } // namespace
 
-void TfrxCustomMemoView::Draw(QPainter* canvas, double scaleX, double scaleY, double offsetX, double offsetY)
+void drawMemoWith(TfrxCustomMemoView& memo, TfrxTextContext& context, QPainter* canvas, double scaleX, double scaleY,
+                  double offsetX, double offsetY)
 {
     if (!canvas)
         return;
-    TfrxTextContext& context = TfrxTextContext::of(*this);
     TfrxDrawText& drawText = context.drawText();
     TfrxDrawTextLock lock(drawText);
 
     // The template's text stays as written: placeholders are filled into a copy.
-    const QString text = IsDesigning ? Text() : context.fillPlaceholders(Text());
-    const TColor ownColor = Color;
-    if (Highlight().Active)
-        Color = Highlight().Color;
-    if (AutoWidth && !IsDesigning)
-        applyAutoWidth(*this, drawText, text);
+    const QString text = memo.IsDesigning ? memo.Text() : context.fillPlaceholders(memo.Text());
+    const TColor ownColor = memo.Color;
+    if (memo.Highlight().Active)
+        memo.Color = memo.Highlight().Color;
+    if (memo.AutoWidth && !memo.IsDesigning)
+        applyAutoWidth(memo, drawText, text);
 
-    const QRectF rect = detail::viewDeviceRect(*this, scaleX, scaleY, offsetX, offsetY);
-    const QRectF local = detail::memoTextArea(*this);
-    const QRectF area = local.translated(AbsLeft(), AbsTop());
+    const QRectF rect = detail::viewDeviceRect(memo, scaleX, scaleY, offsetX, offsetY);
+    const QRectF area = detail::memoTextArea(memo).translated(memo.AbsLeft(), memo.AbsTop());
     const QRectF device(area.left() * scaleX + offsetX, area.top() * scaleY + offsetY, area.width() * scaleX,
                         area.height() * scaleY);
 
-    detail::applyMemoSettings(*this, drawText);
+    detail::applyMemoSettings(memo, drawText);
     drawText.SetDimensions(scaleX, scaleY, context.PrintScale, device, area);
     drawText.SetText(text);
 
     canvas->save();
-    detail::drawViewBackground(*this, *canvas, rect);
-    detail::drawViewFrame(*this, *canvas, rect, scaleX, scaleY);
-    if (Underlines && Rotation % 360 == 0)
-        drawUnderlines(*this, *canvas, area, drawText.LineHeight(), scaleX, scaleY, offsetX, offsetY);
-    drawText.DrawText(canvas, static_cast<TextHAlign>(HAlign), static_cast<TextVAlign>(VAlign));
+    detail::drawViewBackground(memo, *canvas, rect);
+    detail::drawViewFrame(memo, *canvas, rect, scaleX, scaleY);
+    if (memo.Underlines && memo.Rotation % 360 == 0)
+        drawUnderlines(memo, *canvas, area, drawText.LineHeight(), scaleX, scaleY, offsetX, offsetY);
+    drawText.DrawText(canvas, static_cast<TextHAlign>(memo.HAlign), static_cast<TextVAlign>(memo.VAlign));
     canvas->restore();
-    Color = ownColor;
+    memo.Color = ownColor;
+}
+
+void TfrxCustomMemoView::Draw(QPainter* canvas, double scaleX, double scaleY, double offsetX, double offsetY)
+{
+    drawMemoWith(*this, TfrxTextContext::of(*this), canvas, scaleX, scaleY, offsetX, offsetY);
 }
 
 } // namespace report
