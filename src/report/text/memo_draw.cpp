@@ -37,7 +37,8 @@ void drawUnderlines(const TfrxCustomMemoView& memo, QPainter& canvas, const QRec
                     double scaleX, double scaleY, double offsetX, double offsetY)
 {
     const QColor color = toQColor(memo.Frame().Color());
-    if (!color.isValid() || lineHeight <= 0)
+    // A negative line spacing can bring the pitch near zero; a rule per pixel row is no rule.
+    if (!color.isValid() || lineHeight < 1)
         return;
     QPen pen(color);
     pen.setWidthF(std::max(1.0, memo.Frame().Width() * scaleY));

@@ -43,16 +43,24 @@ QRectF memoTextArea(const TfrxCustomMemoView& memo)
                   std::max(0.0, memo.Height() - in.vertical()));
 }
 
+const TfrxFont& memoFont(const TfrxCustomMemoView& memo)
+{
+    return memo.Highlight().Active ? memo.Highlight().Font() : memo.Font();
+}
+
+QColor memoTextColor(const TfrxCustomMemoView& memo)
+{
+    const QColor color = toQColor(memoFont(memo).Color());
+    return color.isValid() ? color : QColor(Qt::black);
+}
+
 void applyMemoSettings(const TfrxCustomMemoView& memo, TfrxDrawText& drawText)
 {
-    const TfrxFont& font = memo.Highlight().Active ? memo.Highlight().Font() : memo.Font();
+    const TfrxFont& font = memoFont(memo);
     QFont qfont = font.toQFont();
     // Layout works in whole points, whatever pixel height the template stores.
     qfont.setPointSize(std::max(1, font.Size()));
-    QColor color = toQColor(font.Color());
-    if (!color.isValid())
-        color = Qt::black;
-    drawText.SetFont(qfont, color);
+    drawText.SetFont(qfont, memoTextColor(memo));
     drawText.SetOptions(memo.WordWrap, memo.AllowHTMLTags, memo.Rotation, memo.Wysiwyg, memo.Clipped,
                         memo.WordBreak, memo.RTLReading);
     drawText.SetGaps(memo.ParagraphGap, memo.CharSpacing, memo.LineSpacing);

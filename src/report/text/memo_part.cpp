@@ -53,13 +53,8 @@ double TfrxCustomMemoView::DrawPart()
         QString rest = split.Remainder;
         if (rest.startsWith(u' '))
             rest.remove(0, 1);
-        if (AllowHTMLTags) {
-            const TfrxFont& font = Highlight().Active ? Highlight().Font() : Font();
-            QColor base = toQColor(font.Color());
-            if (!base.isValid())
-                base = Qt::black;
-            rest.prepend(htmlStyleRestoringTags(split.CutStyle, base.rgb()));
-        }
+        if (AllowHTMLTags)
+            rest.prepend(htmlStyleRestoringTags(split.CutStyle, detail::memoTextColor(*this).rgb()));
         partRemainder_ = rest;
     }
     return split.FreeHeight > 0 ? split.FreeHeight : 0.0001;

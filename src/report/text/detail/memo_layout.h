@@ -3,11 +3,13 @@
 // Setting up the layout object for one text object: the font, switches, spacing and the text
 // area, shared by measuring, drawing and piecewise output.
 
+#include <QColor>
 #include <QRectF>
 #include <QString>
 
 namespace report {
 class TfrxCustomMemoView;
+class TfrxFont;
 class TfrxDrawText;
 }
 
@@ -27,7 +29,12 @@ MemoInsets memoInsets(const TfrxCustomMemoView& memo);
 // The text area relative to the object's top-left corner, in report units.
 QRectF memoTextArea(const TfrxCustomMemoView& memo);
 
-// Font (the highlight's when it is active), switches and spacing of the object.
+// The font the text is drawn in: the highlight's while it is active.
+const TfrxFont& memoFont(const TfrxCustomMemoView& memo);
+// That font's colour; system colours, which have no fixed value, are taken as black.
+QColor memoTextColor(const TfrxCustomMemoView& memo);
+
+// Font, switches and spacing of the object.
 void applyMemoSettings(const TfrxCustomMemoView& memo, TfrxDrawText& drawText);
 
 // Lays out `text` in an area of the given size at scale 1, for measuring.
