@@ -1,6 +1,7 @@
 // The band engine measuring a text object once per row: CalcHeight of a 75 mm, 9-point
 // description cell over 100,000 quotation lines of about 60 mixed Chinese and Latin
 // characters, as the object's text changes from row to row.
+#include "quotation_descriptions.h"
 #include "report/model/frx_bands.h"
 #include "report/model/frx_pages.h"
 #include "report/model/frx_report.h"
@@ -17,27 +18,13 @@ namespace {
 constexpr int kRows = 100000;
 constexpr int kRepeats = 3;
 
-std::vector<QString> makeTexts()
-{
-    const char* const brands[] = {"金士顿", "英特尔", "华硕", "技嘉", "三星", "西部数据", "海盗船", "七彩虹"};
-    const char* const kinds[] = {"台式机内存条", "酷睿处理器", "游戏主板", "固态硬盘", "机械硬盘", "独立显卡"};
-    std::vector<QString> texts;
-    texts.reserve(kRows);
-    for (int i = 0; i < kRows; ++i)
-        texts.push_back(QString::fromUtf8(brands[i % 8]) + QStringLiteral(" FURY DDR5 %1GB ").arg(8 << (i % 4))
-                        + QString::fromUtf8(kinds[i % 6])
-                        + QStringLiteral(" 盒装 三年质保 型号QMX-%1 RGB 正品行货").arg(100000 + i));
-    return texts;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    useOffscreenPlatform();
     QGuiApplication app(argc, argv);
-    const std::vector<QString> texts = makeTexts();
+    const std::vector<QString> texts = quotationDescriptions(kRows);
 
     report::TfrxReport report;
     auto* page = new report::TfrxReportPage(&report);
