@@ -1,6 +1,7 @@
 // Laying out 100,000 quotation descriptions of about 60 mixed Chinese and Latin characters in
 // a 75 mm cell at 9 points, against a plain QTextLayout wrapping the same texts at the same
 // width with the same reference font.
+#include "quotation_descriptions.h"
 #include "report/layout/draw_text.h"
 
 #include <QElapsedTimer>
@@ -18,23 +19,6 @@ constexpr int kTexts = 100000;
 constexpr int kQtTexts = 20000; // the slower contender gets a share, rated per second
 constexpr int kRepeats = 3;
 constexpr double kCellUnits = 75 * 3.77953;
-
-std::vector<QString> makeTexts()
-{
-    const char* const brands[] = {"金士顿", "英特尔", "华硕", "技嘉", "三星", "西部数据", "海盗船", "七彩虹"};
-    const char* const kinds[] = {"台式机内存条", "酷睿处理器", "游戏主板", "固态硬盘", "机械硬盘", "独立显卡"};
-    const char* const details[] = {"频率6000MHz 时序CL30", "盒装 散热器 三年质保", "PCIe 4.0 读取7000MB/s",
-                                   "ATX 大板 双M.2接口", "12GB GDDR6X 三风扇"};
-    std::vector<QString> texts;
-    texts.reserve(kTexts);
-    for (int i = 0; i < kTexts; ++i) {
-        QString t = QString::fromUtf8(brands[i % 8]) + QStringLiteral(" FURY DDR5 %1GB ").arg(8 << (i % 4))
-                    + QString::fromUtf8(kinds[i % 6]) + QLatin1Char(' ') + QString::fromUtf8(details[i % 5])
-                    + QStringLiteral(" 型号QMX-%1 RGB 正品行货").arg(100000 + i);
-        texts.push_back(t);
-    }
-    return texts;
-}
 
 double ourRate(const std::vector<QString>& texts, long long& lines)
 {
@@ -92,10 +76,9 @@ double qtRate(const std::vector<QString>& texts, long long& lines)
 
 int main(int argc, char** argv)
 {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    useOffscreenPlatform();
     QGuiApplication app(argc, argv);
-    const std::vector<QString> texts = makeTexts();
+    const std::vector<QString> texts = quotationDescriptions(kTexts);
     long long ourLines = 0, qtLines = 0;
     const double ours = ourRate(texts, ourLines);
     const double qt = qtRate(texts, qtLines);

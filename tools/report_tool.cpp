@@ -7,6 +7,7 @@
 #include "report/xml/xml_form.h"
 #include "report/model/frx_report.h"
 #include "report/storage/quotation_template.h"
+#include "report_tool_text.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -133,10 +134,13 @@ int listPages(const QString& path, bool withObjects)
 
 int main(int argc, char** argv)
 {
+    if (argc > 1 && isTextCommand(argv[1]))
+        return runTextCommand(argc, argv);
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     if (args.isEmpty() || args[0] == QLatin1StringView("--help") || args[0] == QLatin1StringView("-h")) {
         std::fputs(kHelp, args.isEmpty() ? stderr : stdout);
+        std::fputs(kTextCommandsHelp, args.isEmpty() ? stderr : stdout);
         return args.isEmpty() ? 2 : 0;
     }
     TfrxDBDataset lines;
@@ -167,5 +171,6 @@ int main(int argc, char** argv)
         return 2;
     }
     std::fputs(kHelp, stderr);
+    std::fputs(kTextCommandsHelp, stderr);
     return 2;
 }

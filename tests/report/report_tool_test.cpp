@@ -1,25 +1,11 @@
 // qmxdiy-report run as the user runs it.
 #include "support/test_paths.h"
+#include "tool_run.h"
 
 #include <QFile>
-#include <QProcess>
 #include <gtest/gtest.h>
 
 namespace {
-
-struct ToolRun {
-    int code;
-    QString out;
-    QString err;
-};
-
-ToolRun run(const QStringList& args)
-{
-    QProcess p;
-    p.start(QStringLiteral(QMX_BINARY_DIR "/bin/qmxdiy-report"), args);
-    p.waitForFinished(60000);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
-}
 
 void write(const QString& path, const QByteArray& bytes)
 {

@@ -16,6 +16,7 @@ namespace report {
 
 class TfrxPage;
 class TfrxDataPage;
+class TfrxTextContext;
 
 class TfrxReport : public TfrxComponent {
     FRX_CLASS_INFO
@@ -110,8 +111,12 @@ public:
     void WriteExtraData(ExtraDataWriter& writer) const override;
     bool ReadExtraProperty(const QString& name, ExtraDataReader& reader) override;
 
+    // The report's own text layout object and draw-time values of its text objects.
+    TfrxTextContext& TextContext();
+
 private:
     friend class TemplateStorage;
+    std::shared_ptr<TfrxTextContext> textContext_; // made on first use
     void resetProperties();
 
     QString parentReport_;

@@ -70,7 +70,17 @@ public:
     // Splits at CR LF, CR or LF.
     void SetText(const QString& text);
     QString GetComponentText() const override { return Text(); }
-    virtual double CalcWidth() { return Width(); }
+    virtual double CalcWidth();
+
+    // Measuring, drawing and piecewise output of the text (src/report/text).
+    double CalcHeight() override;
+    void InitPart() override;
+    double DrawPart() override;
+    void Draw(QPainter* canvas, double scaleX, double scaleY, double offsetX, double offsetY) override;
+    void BeforePrint() override;
+    void AfterPrint() override;
+    // The text not yet output while the object is split over pages.
+    const QString& PartRemainder() const { return partRemainder_; }
 
     bool AllowExpressions{};
     QString ExpressionDelimiters;
@@ -105,6 +115,9 @@ public:
     QString LastValue;
 
 private:
+    QStringList designText_; // the template's text while printing
+    bool designTextSaved_ = false;
+    QString partRemainder_;
     TfrxFormat displayFormat_;
     TfrxHighlight highlight_;
     ComponentRef<TfrxCustomMemoView> flowTo_;

@@ -5,6 +5,8 @@
 // names, getter and setter. Creation defaults, the XML serialiser and member access by name
 // all read these tables.
 
+#include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -47,6 +49,7 @@ struct PropInfo {
     using StoredRule = bool (*)(const TfrxPersistent&);
 
     QString name;
+    QByteArray latin1Name; // the name as the serialiser writes it; filled by ClassInfo
     PropKind kind = PropKind::Integer;
     Getter get = nullptr;
     Setter set = nullptr;            // null for sub-objects and read-only properties
@@ -81,6 +84,7 @@ public:
     const std::vector<const PropInfo*>& properties() const { return all_; }
     // Ignoring letter case; null when the class has no such property.
     const PropInfo* find(QStringView name) const;
+    const PropInfo* find(QByteArrayView latin1Name) const;
     bool inheritsFrom(const ClassInfo& other) const;
 
 private:
@@ -88,6 +92,7 @@ private:
     const ClassInfo* parent_;
     std::vector<PropInfo> own_;
     std::vector<const PropInfo*> all_;
+    QHash<QByteArray, const PropInfo*> byName_; // lower-cased names
     Factory factory_;
 };
 

@@ -125,7 +125,7 @@ void TfrxXMLSerializer::writeProperties(QByteArray& out, const TfrxPersistent& o
             TfrxPersistent* ancestorSub = nullptr;
             if (ancestor && ancestor->classInfo().find(p->name) == p)
                 ancestorSub = p->sub(const_cast<TfrxPersistent&>(*ancestor));
-            writeProperties(out, *p->sub(self), prefix + p->name.toLatin1() + '.', ancestorSub);
+            writeProperties(out, *p->sub(self), prefix + p->latin1Name + '.', ancestorSub);
             continue;
         }
         const QVariant value = p->get(object);
@@ -156,7 +156,7 @@ void TfrxXMLSerializer::writeProperties(QByteArray& out, const TfrxPersistent& o
             continue;
         out += ' ';
         out += prefix;
-        out += p->name.toLatin1();
+        out += p->latin1Name;
         if (p->kind == PropKind::Strings)
             out += ".Text";
         out += "=\"";
@@ -288,8 +288,7 @@ void TfrxXMLSerializer::applyPair(TfrxPersistent& object, QByteArrayView name, Q
         const qsizetype dot = rest.indexOf('.');
         if (dot < 0)
             break;
-        const QString step = QString::fromLatin1(rest.first(dot));
-        const PropInfo* p = target->classInfo().find(step);
+        const PropInfo* p = target->classInfo().find(rest.first(dot));
         if (!p || !p->published)
             return;
         if ((p->kind == PropKind::Strings || p->kind == PropKind::WideStrings)
@@ -338,7 +337,7 @@ void TfrxXMLSerializer::applyPair(TfrxPersistent& object, QByteArrayView name, Q
         }
     }
 
-    const PropInfo* p = target->classInfo().find(prop);
+    const PropInfo* p = target->classInfo().find(rest);
     if (!p || !p->published || !p->set)
         return;
     const QString text = decodeAttributeText(UnescapeXML(rawValue));

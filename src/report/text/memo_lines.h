@@ -1,0 +1,14 @@
+#pragma once
+
+// The output lines of a text object as its measuring lays them out, for tools and checks.
+
+#include <QStringList>
+
+namespace report {
+
+class TfrxCustomMemoView;
+
+// The lines CalcHeight counts, without tags, hyphens included.
+QStringList memoOutputLines(TfrxCustomMemoView& memo);
+
+} // namespace report

@@ -1,0 +1,128 @@
+// Measuring a text object for the band engine: the height its text needs at the current
+// width and the width its widest line needs.
+
+#include "report/layout/draw_text.h"
+#include "report/model/frx_views.h"
+#include "report/text/detail/memo_layout.h"
+#include "report/text/memo_lines.h"
+#include "report/text/text_context.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace report {
+
+namespace detail {
+
+MemoInsets memoInsets(const TfrxCustomMemoView& memo)
+{
+    const TfrxFrame& frame = memo.Frame();
+    MemoInsets in;
+    in.left = in.right = memo.GapX;
+    in.top = in.bottom = memo.GapY;
+    // A frame line is centred on the object's edge: the half inside takes room from the text.
+    if (inSet(frame.Typ, TfrxFrameType::ftLeft))
+        in.left += (frame.LeftLine().Width - 1) / 2;
+    if (inSet(frame.Typ, TfrxFrameType::ftTop))
+        in.top += (frame.TopLine().Width - 1) / 2;
+    if (inSet(frame.Typ, TfrxFrameType::ftRight))
+        in.right += frame.RightLine().Width / 2;
+    if (inSet(frame.Typ, TfrxFrameType::ftBottom))
+        in.bottom += frame.BottomLine().Width / 2;
+    if (frame.DropShadow) {
+        in.right += frame.ShadowWidth;
+        in.bottom += frame.ShadowWidth;
+    }
+    return in;
+}
+
+QRectF memoTextArea(const TfrxCustomMemoView& memo)
+{
+    const MemoInsets in = memoInsets(memo);
+    return QRectF(in.left, in.top, std::max(0.0, memo.Width() - in.horizontal()),
+                  std::max(0.0, memo.Height() - in.vertical()));
+}
+
+const TfrxFont& memoFont(const TfrxCustomMemoView& memo)
+{
+    return memo.Highlight().Active ? memo.Highlight().Font() : memo.Font();
+}
+
+QColor memoTextColor(const TfrxCustomMemoView& memo)
+{
+    const QColor color = toQColor(memoFont(memo).Color());
+    return color.isValid() ? color : QColor(Qt::black);
+}
+
+void applyMemoSettings(const TfrxCustomMemoView& memo, TfrxDrawText& drawText)
+{
+    const TfrxFont& font = memoFont(memo);
+    QFont qfont = font.toQFont();
+    // Layout works in whole points, whatever pixel height the template stores.
+    qfont.setPointSize(std::max(1, font.Size()));
+    drawText.SetFont(qfont, memoTextColor(memo));
+    drawText.SetOptions(memo.WordWrap, memo.AllowHTMLTags, memo.Rotation, memo.Wysiwyg, memo.Clipped,
+                        memo.WordBreak, memo.RTLReading);
+    drawText.SetGaps(memo.ParagraphGap, memo.CharSpacing, memo.LineSpacing);
+}
+
+void layOutForMeasure(const TfrxCustomMemoView& memo, TfrxDrawText& drawText, const QString& text, double width,
+                      double height)
+{
+    applyMemoSettings(memo, drawText);
+    const QRectF area(0, 0, width, height);
+    drawText.SetDimensions(1, 1, 1, area, area);
+    drawText.SetText(text);
+}
+
+double memoWidthOf(const TfrxCustomMemoView& memo, TfrxDrawText& drawText, const QString& text)
+{
+    layOutForMeasure(memo, drawText, text, kUnboundedExtent, kUnboundedExtent);
+    return std::round(drawText.TextWidth() + memoInsets(memo).horizontal());
+}
+
+} // namespace detail
+
+namespace {
+
+// Lays the object's text out as CalcHeight measures it: in the text area, or unbounded when
+// the width follows the text.
+void layOutAtWidth(TfrxCustomMemoView& memo, TfrxDrawText& drawText)
+{
+    if (memo.AutoWidth) {
+        detail::layOutForMeasure(memo, drawText, memo.Text(), detail::kUnboundedExtent, detail::kUnboundedExtent);
+    } else {
+        const QRectF area = detail::memoTextArea(memo);
+        detail::layOutForMeasure(memo, drawText, memo.Text(), area.width(), area.height());
+    }
+}
+
+} // namespace
+
+double TfrxCustomMemoView::CalcHeight()
+{
+    TfrxDrawText& drawText = TfrxTextContext::of(*this).drawText();
+    TfrxDrawTextLock lock(drawText);
+    layOutAtWidth(*this, drawText);
+    return std::round(drawText.LineCount() * drawText.LineHeight() + detail::memoInsets(*this).vertical());
+}
+
+double TfrxCustomMemoView::CalcWidth()
+{
+    TfrxDrawText& drawText = TfrxTextContext::of(*this).drawText();
+    TfrxDrawTextLock lock(drawText);
+    return detail::memoWidthOf(*this, drawText, Text());
+}
+
+QStringList memoOutputLines(TfrxCustomMemoView& memo)
+{
+    TfrxDrawText& drawText = TfrxTextContext::of(memo).drawText();
+    TfrxDrawTextLock lock(drawText);
+    layOutAtWidth(memo, drawText);
+    QStringList lines;
+    for (int i = 0; i < drawText.LineCount(); ++i)
+        lines << drawText.Line(i);
+    return lines;
+}
+
+} // namespace report

@@ -1,0 +1,21 @@
+#pragma once
+
+// Running the built qmxdiy-report from a test.
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+struct ToolRun {
+    int code;
+    QString out;
+    QString err;
+};
+
+inline ToolRun run(const QStringList& args)
+{
+    QProcess p;
+    p.start(QStringLiteral(QMX_BINARY_DIR "/bin/qmxdiy-report"), args);
+    p.waitForFinished(60000);
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+}
