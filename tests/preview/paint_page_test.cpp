@@ -107,4 +107,32 @@ TEST(PaintPage, MetafilesGetEveryObject)
     EXPECT_EQ(image.pixel(int(left) + 150, int(top) + 15), qRgb(255, 0, 0));
 }
 
+TEST(PaintPage, TheTotalPageCountIsFilledIntoTextsAsTheyAreDrawn)
+{
+    // Three pages whose text names the page count, and one store whose text has the number
+    // written out: drawn, the two are the same picture.
+    auto paintFirst = [](const QString& text) {
+        Template t;
+        t.page->Color = clWhite;
+        TfrxPreviewPages pages{t.report};
+        Engine e(t, pages);
+        for (int i = 0; i < 3; ++i) {
+            e.newPage();
+            e.row(100, text);
+        }
+        e.finish();
+        QImage image(900, 1200, QImage::Format_RGB32);
+        image.fill(kCanvas);
+        QPainter painter(&image);
+        pages.PaintPage(0, painter, 1, 1, 0, 0);
+        painter.end();
+        return image;
+    };
+    const QImage withPlaceholder = paintFirst(QStringLiteral("1 / [TotalPages#]"));
+    const QImage written = paintFirst(QStringLiteral("1 / 3"));
+    const QImage otherCount = paintFirst(QStringLiteral("1 / 4"));
+    EXPECT_EQ(withPlaceholder, written);
+    EXPECT_NE(withPlaceholder, otherCount);
+}
+
 } // namespace

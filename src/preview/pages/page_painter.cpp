@@ -2,7 +2,9 @@
 
 #include "preview/pages/detail/pages_state.h"
 #include "preview/pages/detail/view_painter.h"
+#include "report/model/frx_report.h"
 #include "report/model/frx_views.h"
+#include "report/text/text_context.h"
 
 #include <QPaintDevice>
 #include <QPainter>
@@ -66,7 +68,11 @@ void TfrxPreviewPages::PaintPage(int index, QPainter& canvas, double scaleX, dou
 
     const double left = offsetX + page->LeftMargin * fr01cm * scaleX;
     const double top = offsetY + page->TopMargin * fr01cm * scaleY;
-    const detail::PrintJobInfo job{PrintTotalPages, PrintCopyNo, PrintScale};
+    // Text objects fill "[TotalPages#]" with the number of prepared pages (or the count a print
+    // job hands over) and enlarge printer fonts by the job's scale.
+    TfrxTextContext& texts = Report().TextContext();
+    texts.TotalPages = PrintTotalPages > 0 ? PrintTotalPages : PageCount();
+    texts.PrintScale = PrintScale;
     for (TfrxComponent* object : page->AllObjects()) {
         auto* view = dynamic_cast<TfrxView*>(object);
         if (!view || (printer && !view->Printable))
@@ -79,7 +85,7 @@ void TfrxPreviewPages::PaintPage(int index, QPainter& canvas, double scaleX, dou
             if (!widened.intersects(visible))
                 continue;
         }
-        detail::drawView(*view, canvas, scaleX, scaleY, left, top, job);
+        detail::drawView(*view, canvas, scaleX, scaleY, left, top, texts);
     }
     canvas.restore();
 }

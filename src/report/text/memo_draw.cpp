@@ -4,9 +4,9 @@
 #include "report/layout/draw_text.h"
 #include "report/model/frx_views.h"
 #include "report/text/detail/memo_layout.h"
-#include "report/text/detail/view_paint.h"
 #include "report/text/memo_drawing.h"
 #include "report/text/text_context.h"
+#include "report/text/view_paint.h"
 
 #include <QPainter>
 #include <QPen>
@@ -73,7 +73,7 @@ void drawMemoWith(TfrxCustomMemoView& memo, TfrxTextContext& context, QPainter* 
     if (memo.AutoWidth && !memo.IsDesigning)
         applyAutoWidth(memo, drawText, text);
 
-    const QRectF rect = detail::viewDeviceRect(memo, scaleX, scaleY, offsetX, offsetY);
+    const QRectF rect = viewDeviceRect(memo, scaleX, scaleY, offsetX, offsetY);
     const QRectF area = detail::memoTextArea(memo).translated(memo.AbsLeft(), memo.AbsTop());
     const QRectF device(area.left() * scaleX + offsetX, area.top() * scaleY + offsetY, area.width() * scaleX,
                         area.height() * scaleY);
@@ -83,8 +83,8 @@ void drawMemoWith(TfrxCustomMemoView& memo, TfrxTextContext& context, QPainter* 
     drawText.SetText(text);
 
     canvas->save();
-    detail::drawViewBackground(memo, *canvas, rect);
-    detail::drawViewFrame(memo, *canvas, rect, scaleX, scaleY);
+    drawViewBackground(memo, *canvas, rect);
+    drawViewFrame(memo, *canvas, rect, scaleX, scaleY);
     if (memo.Underlines && memo.Rotation % 360 == 0)
         drawUnderlines(memo, *canvas, area, drawText.LineHeight(), scaleX, scaleY, offsetX, offsetY);
     drawText.DrawText(canvas, static_cast<TextHAlign>(memo.HAlign), static_cast<TextVAlign>(memo.VAlign));

@@ -1,4 +1,4 @@
-#include "report/text/detail/view_paint.h"
+#include "report/text/view_paint.h"
 
 #include "report/model/frx_views.h"
 
@@ -6,7 +6,7 @@
 #include <QPen>
 #include <algorithm>
 
-namespace report::detail {
+namespace report {
 
 namespace {
 
@@ -50,22 +50,26 @@ QRectF viewDeviceRect(const TfrxView& view, double scaleX, double scaleY, double
     return r;
 }
 
-void drawViewBackground(const TfrxView& view, QPainter& canvas, const QRectF& rect)
+void drawBackground(QPainter& canvas, TColor color, TBrushStyle brush, const QRectF& rect)
 {
-    const QColor color = toQColor(view.Color);
-    if (!color.isValid())
+    const QColor fill = toQColor(color);
+    if (!fill.isValid())
         return;
-    canvas.fillRect(rect, color);
+    canvas.fillRect(rect, fill);
     static const Qt::BrushStyle hatches[] = {Qt::NoBrush,   Qt::NoBrush,     Qt::HorPattern,   Qt::VerPattern,
                                              Qt::FDiagPattern, Qt::BDiagPattern, Qt::CrossPattern, Qt::DiagCrossPattern};
-    const Qt::BrushStyle hatch = hatches[int(view.BrushStyle) & 7];
+    const Qt::BrushStyle hatch = hatches[int(brush) & 7];
     if (hatch != Qt::NoBrush)
         canvas.fillRect(rect, QBrush(Qt::black, hatch));
 }
 
-void drawViewFrame(const TfrxView& view, QPainter& canvas, const QRectF& rect, double scaleX, double scaleY)
+void drawViewBackground(const TfrxView& view, QPainter& canvas, const QRectF& rect)
 {
-    const TfrxFrame& frame = view.Frame();
+    drawBackground(canvas, view.Color, view.BrushStyle, rect);
+}
+
+void drawFrame(QPainter& canvas, const TfrxFrame& frame, const QRectF& rect, double scaleX, double scaleY)
+{
     canvas.save();
     const QColor shadow = toQColor(frame.ShadowColor);
     if (frame.DropShadow && shadow.isValid() && frame.ShadowWidth > 0) {
@@ -85,4 +89,9 @@ void drawViewFrame(const TfrxView& view, QPainter& canvas, const QRectF& rect, d
     canvas.restore();
 }
 
-} // namespace report::detail
+void drawViewFrame(const TfrxView& view, QPainter& canvas, const QRectF& rect, double scaleX, double scaleY)
+{
+    drawFrame(canvas, view.Frame(), rect, scaleX, scaleY);
+}
+
+} // namespace report

@@ -9,18 +9,13 @@ class QRectF;
 namespace report {
 class TfrxView;
 class TfrxReportPage;
+class TfrxTextContext;
 }
 
 namespace report::detail {
 
-struct PrintJobInfo {
-    int totalPages = 0;
-    int copyNo = 0;
-    double printScale = 1; // enlarges printer fonts (1 = as designed)
-};
-
 void drawView(TfrxView& view, QPainter& canvas, double scaleX, double scaleY, double offsetX, double offsetY,
-              const PrintJobInfo& job);
+              TfrxTextContext& texts);
 // The paper's colour and frame inside the rectangle.
 void drawPaper(const TfrxReportPage& page, QPainter& canvas, const QRectF& paper, double scale);
 

@@ -1,27 +1,31 @@
 #pragma once
 
-// Background and frame of a view on a canvas with scale and offset.
+// Background and frame of a view, or of a page's paper, on a canvas with scale and offset:
+// the one drawing of these that text objects, other views and prepared pages share.
+
+#include "report/model/frx_types.h"
 
 #include <QRectF>
 
 class QPainter;
 
 namespace report {
-class TfrxView;
-}
 
-namespace report::detail {
+class TfrxView;
+class TfrxFrame;
 
 // The view's rectangle on the device; a drop shadow takes its width from the right and
 // bottom edges.
 QRectF viewDeviceRect(const TfrxView& view, double scaleX, double scaleY, double offsetX, double offsetY);
 
-// Fills with the view's colour unless it is transparent, then hatches with its brush style
-// when that is a pattern.
+// Fills with the colour unless it is transparent, then hatches with the brush style when
+// that is a pattern.
+void drawBackground(QPainter& canvas, TColor color, TBrushStyle brush, const QRectF& rect);
 void drawViewBackground(const TfrxView& view, QPainter& canvas, const QRectF& rect);
 
 // The drop shadow, then each frame line the frame type asks for, in its own colour, style
 // and width.
+void drawFrame(QPainter& canvas, const TfrxFrame& frame, const QRectF& rect, double scaleX, double scaleY);
 void drawViewFrame(const TfrxView& view, QPainter& canvas, const QRectF& rect, double scaleX, double scaleY);
 
-} // namespace report::detail
+} // namespace report
