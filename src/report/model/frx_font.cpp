@@ -2,6 +2,7 @@
 
 #include "report/model/detail/prop_builders.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace report {
@@ -83,7 +84,9 @@ int TfrxFont::Size() const
 
 void TfrxFont::SetSize(int points)
 {
-    SetHeight(-int(std::lround(double(points) * pixelsPerInch_ / 72)));
+    // Kept to sizes a font can have, so that no value overflows the height.
+    const double pixels = std::clamp(double(points) * pixelsPerInch_ / 72, -1e6, 1e6);
+    SetHeight(-int(std::lround(pixels)));
 }
 
 QFont TfrxFont::toQFont() const

@@ -33,8 +33,6 @@ ClassInfo::ClassInfo(const char* name, const ClassInfo* parent, std::vector<Prop
             all_.push_back(&p);
         }
     }
-    for (const PropInfo* p : all_)
-        byName_.insert(p->latin1Name.toLower(), p);
 }
 
 const PropInfo* ClassInfo::find(QStringView name) const
@@ -44,14 +42,12 @@ const PropInfo* ClassInfo::find(QStringView name) const
 
 const PropInfo* ClassInfo::find(QByteArrayView latin1Name) const
 {
-    char buffer[64];
-    if (latin1Name.size() > qsizetype(sizeof buffer))
-        return nullptr; // longer than any property name
-    for (qsizetype i = 0; i < latin1Name.size(); ++i) {
-        const char c = latin1Name[i];
-        buffer[i] = c >= 'A' && c <= 'Z' ? char(c + ('a' - 'A')) : c;
-    }
-    return byName_.value(QByteArray::fromRawData(buffer, latin1Name.size()), nullptr);
+    // A scan by length first: a few dozen names, most of another length.
+    const qsizetype n = latin1Name.size();
+    for (const PropInfo* p : all_)
+        if (p->latin1Name.size() == n && qstrnicmp(p->latin1Name.constData(), n, latin1Name.data(), n) == 0)
+            return p;
+    return nullptr;
 }
 
 bool ClassInfo::inheritsFrom(const ClassInfo& other) const

@@ -6,7 +6,6 @@
 // all read these tables.
 
 #include <QByteArray>
-#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -92,7 +91,6 @@ private:
     const ClassInfo* parent_;
     std::vector<PropInfo> own_;
     std::vector<const PropInfo*> all_;
-    QHash<QByteArray, const PropInfo*> byName_; // lower-cased names
     Factory factory_;
 };
 
