@@ -4,6 +4,7 @@
 #include "app/app_identity.h"
 #include "app/data_folder.h"
 #include "app/main_window.h"
+#include "app/report_dialogs.h"
 #include "platform/font_table.h"
 #include <QApplication>
 #include <QDir>
@@ -18,6 +19,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationDisplayName(app::productTitle());
     QApplication::setWindowIcon(app::applicationIcon());
     platform::installFontTable();
+    app::installReportDialogs();
 
     const auto choice = app::chooseDataFolder(QApplication::arguments(), QApplication::applicationDirPath());
     if (!choice.error.isEmpty()) {

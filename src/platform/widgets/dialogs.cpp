@@ -2,6 +2,7 @@
 #include "platform/error.h"
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QPushButton>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QLabel>
@@ -36,8 +37,10 @@ QString promptLines(const QString& prompt)
     return lines;
 }
 
-QString runPromptDialog(QWidget* parent, const QString& caption, const QString& prompt,
-                        const QString& defaultValue)
+// The prompt dialog; a masked one (passwords) shows dots and names its buttons in Chinese.
+// Answers nullopt for Cancel.
+std::optional<QString> runPromptDialog(QWidget* parent, const QString& caption, const QString& prompt,
+                                       const QString& defaultValue, bool masked = false)
 {
     QDialog dialog(parent);
     dialog.setWindowTitle(caption);
@@ -51,6 +54,11 @@ QString runPromptDialog(QWidget* parent, const QString& caption, const QString& 
     edit->selectAll();
     label->setBuddy(edit);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    if (masked) {
+        edit->setEchoMode(QLineEdit::Password);
+        buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
+        buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
+    }
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addWidget(label);
@@ -58,7 +66,9 @@ QString runPromptDialog(QWidget* parent, const QString& caption, const QString& 
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     edit->setFocus();
-    return dialog.exec() == QDialog::Accepted ? edit->text() : defaultValue;
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return edit->text();
 }
 
 int runMessageBox(QWidget* parent, QMessageBox::Icon icon, const QString& text,
@@ -97,7 +107,14 @@ QString inputQuery(QWidget* parent, const QString& caption, const QString& promp
 {
     if (auto answer = answerByResponder(DialogKind::Prompt, caption, prompt, defaultValue))
         return answer->accepted ? answer->value : defaultValue;
-    return runPromptDialog(parent, caption, prompt, defaultValue);
+    return runPromptDialog(parent, caption, prompt, defaultValue).value_or(defaultValue);
+}
+
+std::optional<QString> passwordQuery(QWidget* parent, const QString& caption, const QString& prompt)
+{
+    if (auto answer = answerByResponder(DialogKind::Password, caption, prompt))
+        return answer->accepted ? std::optional<QString>(answer->value) : std::nullopt;
+    return runPromptDialog(parent, caption, prompt, {}, true);
 }
 
 bool confirmOkCancel(QWidget* parent, const QString& text)

@@ -1,6 +1,7 @@
 #pragma once
 #include <QString>
 #include <functional>
+#include <optional>
 
 class QWidget;
 
@@ -8,7 +9,7 @@ class QWidget;
 // answers instead of opening a window, so no modal loop runs unattended.
 namespace platform {
 
-enum class DialogKind { Prompt, Confirm, Message, ErrorReport, OpenFile, SaveFile, Question };
+enum class DialogKind { Prompt, Confirm, Message, ErrorReport, OpenFile, SaveFile, Question, Password };
 
 struct DialogRequest {
     DialogKind kind;
@@ -32,6 +33,10 @@ DialogResponder setDialogResponder(DialogResponder responder);
 // holding the default, OK and Cancel. Cancel answers the default unchanged.
 QString inputQuery(QWidget* parent, const QString& caption, const QString& prompt,
                    const QString& defaultValue);
+
+// Password dialog (DialogKind::Password): caption, prompt, one masked edit, "确定" and
+// "取消". Answers the typed text, nullopt for Cancel.
+std::optional<QString> passwordQuery(QWidget* parent, const QString& caption, const QString& prompt);
 
 // Confirmation box with OK and Cancel; true for OK.
 bool confirmOkCancel(QWidget* parent, const QString& text);

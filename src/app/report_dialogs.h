@@ -1,0 +1,10 @@
+#pragma once
+
+// The report engine is headless; the program gives it its windows: the password dialog a
+// protected template asks through, and the message box for the error lines of a load.
+
+namespace app {
+
+void installReportDialogs();
+
+} // namespace app
