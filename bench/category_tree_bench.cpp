@@ -1,6 +1,7 @@
 // Building the category tree of a catalogue with 10,000 categories over four levels (one
 // statement per parent row), against the same statements stepped with plain sqlite3 calls on
 // the same file; and a level-4 click on a category with 2,000 items.
+#include "window_bench_support.h"
 #include "app/data_folder.h"
 #include "app/main_window.h"
 #include "db/catalogue_file.h"
@@ -73,12 +74,6 @@ double rawStatementsMs(sqlite3* handle, long long& checksum)
     return t.nsecsElapsed() / 1e6;
 }
 
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 int countNodes(const QTreeWidgetItem* item)
 {
     int n = 1;
@@ -91,17 +86,12 @@ int countNodes(const QTreeWidgetItem* item)
 
 int main(int argc, char** argv)
 {
+    using bench_support::median;
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     QTemporaryDir folder;
-    db::createCatalogue(folder.filePath(QString::fromLatin1(db::kDatabaseFileName)), false);
-    {
-        db::Connection c;
-        c.setConnectionString(db::ConnectionString::build(app::withSlash(folder.path())));
-        c.open();
-        fill(c);
-    }
+    bench_support::makeCatalogue(folder, fill);
 
     app::TFrm_main w(folder.path());
     w.Timer1->stop();

@@ -135,6 +135,7 @@ int main()
     }
     std::printf("read of the same bytes by pugixml: %.1f ms, %.0f MB/s\n", pugiMs, mb / (pugiMs / 1000));
     std::printf("read ratio ours / pugixml: %.2f (goal <= 2.0)\n", readMs / pugiMs);
+    std::fflush(stdout);
     std::fprintf(stderr, "checksum %lld\n", checksum);
     return 0;
 }

@@ -1,4 +1,4 @@
-// Fuzz target: the XML text form read from arbitrary bytes (Part 7.6).
+// Fuzz target: the XML text form read from arbitrary bytes.
 //
 // Whatever the bytes, reading must either succeed or raise TfrxInvalidXMLException, and
 // the tree that was read (all of it, or the part before the fault) must then behave:

@@ -222,6 +222,25 @@ private:
     // must not be filed under a category clicked before.
     void requireItemCategory() const;
 
+    // ---- hardware catalogue (main_window_catalogue.cpp) ----
+    // Makes the grid's current row the current hardware selection and shows its picture;
+    // false when the row could not be read (nothing to add to a quotation then).
+    bool pickHardwareRow();
+
+    // ---- quotations (main_window_quotations.cpp, main_window_quotation_list.cpp) ----
+    void createQuotation();
+    void addLine();
+    // The recompute command's body; fails (for the caller's guard or error report).
+    void recompute();
+    void openQuotation(const QString& statement);
+    void fillQuotationList(QComboBox* list, const QString& statement, const QString& column);
+
+    // ---- database compaction (main_window_compaction.cpp) ----
+    struct CompactionRun;
+    void closeDatabase();
+    void compactAndPutBack();
+    std::shared_ptr<CompactionRun> compaction_; // made on first use
+
     QPersistentModelIndex lastClickedNode_; // invalid after a refresh
     bool categoryResolved_ = false;          // the last click found its category's id
 

@@ -1,25 +1,69 @@
-// Hardware catalogue, product pictures, clipboard commands and the product web address.
-// Filled by the catalogue work; until then these handlers do nothing.
+// Hardware catalogue: the current hardware selection picked in the item grid, the pictures
+// that follow the grid's row, and the category a new item is filed under.
 #include "app/main_window.h"
+#include "app/picture_files.h"
+#include "db/dataset.h"
+#include "dbaware/db_edit.h"
+#include "platform/widgets/dialogs.h"
+#include <QLabel>
 
 namespace app {
 
-void TFrm_main::DBGrid1CellClick(int) {}
-void TFrm_main::DBGrid1DblClick() {}
-void TFrm_main::DBGrid1KeyDown(int, Qt::KeyboardModifiers) {}
-void TFrm_main::DBGrid1KeyUp(int, Qt::KeyboardModifiers) {}
-void TFrm_main::ADOQueryHWAfterInsert() {}
-void TFrm_main::Image1Click() {}
-void TFrm_main::Image2Click() {}
-void TFrm_main::N8Click() {}
-void TFrm_main::N9Click() {}
-void TFrm_main::N24Click() {}
-void TFrm_main::N11Click() {}
-void TFrm_main::N12Click() {}
-void TFrm_main::N13Click() {}
-void TFrm_main::N22Click() {}
-void TFrm_main::N10Click() {}
-void TFrm_main::N26Click() {}
-void TFrm_main::N16Click() {}
+void TFrm_main::DBGrid1CellClick(int)
+{
+    pickHardwareRow();
+}
+
+bool TFrm_main::pickHardwareRow()
+{
+    return platform::guarded([this] {
+        db::Dataset& items = *ADOQueryHW;
+        hardwareSelection.itemId = items.asInteger(QStringLiteral("HW_ID"));
+        hardwareSelection.itemName = items.asString(QStringLiteral("HW_MC"));
+        hardwareSelection.parameters = items.asString(QStringLiteral("HW_CS"));
+        // A missing or unreadable picture leaves the frame as it was; the click goes on, so
+        // the label never names another item than the selection.
+        showPictureFile(*Image1, PictureFiles(dataFolder()).resolve(PictureFiles::storedPath(hardwareSelection.itemId)));
+        Lbl_HW->setText(hardwareSelection.itemName);
+    });
+}
+
+void TFrm_main::DBGrid1DblClick()
+{
+    // Picks the row again, as the cell click does, then adds it to the quotation; a row that
+    // cannot be read adds nothing.
+    if (pickHardwareRow())
+        btn_add0Click();
+}
+
+void TFrm_main::DBGrid1KeyDown(int key, Qt::KeyboardModifiers)
+{
+    if (key != Qt::Key_Up && key != Qt::Key_Down)
+        return;
+    // Only the picture follows the row: the selection stays with the last clicked item.
+    platform::guarded([this] {
+        const int id = ADOQueryHW->asInteger(QStringLiteral("HW_ID"));
+        showPictureFile(*Image1, PictureFiles(dataFolder()).fileOf(id));
+    });
+}
+
+void TFrm_main::DBGrid1KeyUp(int key, Qt::KeyboardModifiers shift)
+{
+    // Key down shows the row left, key up the row arrived at.
+    DBGrid1KeyDown(key, shift);
+}
+
+void TFrm_main::ADOQueryHWAfterInsert()
+{
+    db::Dataset& items = *ADOQueryHW;
+    try {
+        requireItemCategory();
+    } catch (...) {
+        items.cancel(); // refused: no new row stays pending
+        throw;
+    }
+    // Shown at once in the disabled "上级" edit.
+    items.setValue(DBEdit2->fieldName(), categoryValues.l4Id);
+}
 
 } // namespace app

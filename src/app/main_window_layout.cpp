@@ -1,6 +1,7 @@
 // The window's controls: places, sizes, captions, fonts and stacking order.
 #include "app/main_window.h"
 #include "app/app_identity.h"
+#include "app/picture_files.h"
 #include "app/picture_frame.h"
 #include "db/connection.h"
 #include "db/dataset.h"
@@ -187,7 +188,9 @@ void TFrm_main::createRecordPanel()
     Image1 = place(new PictureFrame(Panel_HW), "Image1", 448, 24, 137, 137);
     Image1->setCursor(Qt::PointingHandCursor);
     Image1->setToolTip(QStringLiteral("点击放大观看！"));
+    Image1->setPicture(samplePicture());
     DBImage1 = place(new dbaware::DBImage(Panel_HW), "DBImage1", 560, 2, 25, 23);
+    DBImage1->setStretch(true);
     DBImage1->hide();
     DBNavigator1 = place(new dbaware::DBNavigator(Panel_HW), "DBNavigator1", 8, 128, 290, 25);
 

@@ -1,23 +1,191 @@
-// Quotations, their management panel, database compaction and the printout. Filled by the
-// quotation work; until then these handlers do nothing.
+// Quotation lines: create or reopen a quotation, add the current hardware
+// selection as a line, remove a line, recompute every amount and the total. The lines view
+// is ADOQueryDIY, driven through the actions of its navigator DBNV3.
 #include "app/main_window.h"
+#include "db/connection.h"
+#include "db/dataset.h"
+#include "db/statements.h"
+#include "db/transaction.h"
+#include "dbaware/db_grid.h"
+#include "dbaware/db_navigator.h"
+#include "platform/error.h"
+#include "platform/operator_text.h"
+#include "platform/widgets/dialogs.h"
+#include <QPushButton>
 
 namespace app {
 
-void TFrm_main::btn_create0Click() {}
-void TFrm_main::btn_add0Click() {}
-void TFrm_main::btn_del1Click() {}
-void TFrm_main::btn_cash1Click() {}
-void TFrm_main::DBGrid3DblClick() {}
-void TFrm_main::ADOQueryDIYBeforeDelete() {}
-void TFrm_main::N19Click() {}
-void TFrm_main::btn_diy_id_listClick() {}
-void TFrm_main::Button1Click() {}
-void TFrm_main::Button3Click() {}
-void TFrm_main::Button4Click() {}
-void TFrm_main::Button2Click() {}
-void TFrm_main::N27Click() {}
-void TFrm_main::Timer3Timer() {}
+namespace {
+
+using Nav = dbaware::DBNavigator::Button;
+
+const QString kOfferCreate = QStringLiteral(
+    "需要自动执行 [1、开始建立清单] 吗?若没有特殊情况,您应该选择是.如果取消,也可以手动开始.");
+
+// The first `count` characters of a text (a character outside the basic plane is one).
+QString firstCharacters(const QString& text, int count)
+{
+    qsizetype end = 0;
+    for (int taken = 0; taken < count && end < text.size(); ++taken)
+        end += text[end].isHighSurrogate() && end + 1 < text.size() && text[end + 1].isLowSurrogate() ? 2 : 1;
+    return text.left(end);
+}
+
+int wholeNumber(const QString& text)
+{
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok);
+    if (!ok)
+        throw platform::Error(QStringLiteral("'%1' is not a valid integer value").arg(text));
+    return value;
+}
+
+double decimalNumber(const QString& text)
+{
+    const auto value = platform::parseDecimal(text);
+    if (!value)
+        throw platform::Error(QStringLiteral("'%1' is not a valid floating point value").arg(text));
+    return *value;
+}
+
+} // namespace
+
+// ---- create ----
+
+void TFrm_main::btn_create0Click()
+{
+    platform::guarded([this] { createQuotation(); });
+}
+
+void TFrm_main::createQuotation()
+{
+    quotation.open = true;
+    quotation.total = 0;
+    quotation.number = platform::inputQuery(
+        this, QStringLiteral("请输入配机的单据号"),
+        QStringLiteral("请输入配机的单据号\r同一张配机单应使用相同的编号,默认为当前日期,请自行修改:"), quotation.number);
+    quotation.name = platform::inputQuery(
+        this, QStringLiteral("请输入配机的单据名称"),
+        QStringLiteral("请输入配机的单据名称\r同一张配机单应使用相同的名称,默认为 配置单,请自行修改:"), quotation.name);
+    // Only the number selects the lines.
+    db::openStatement(*ADOQueryDIY, db::statements::linesOfNumber(quotation.number));
+    recompute();
+}
+
+// ---- add line ----
+
+void TFrm_main::btn_add0Click()
+{
+    platform::guarded([this] { addLine(); });
+}
+
+void TFrm_main::addLine()
+{
+    if (!quotation.open && platform::confirmYesNo(this, kOfferCreate))
+        btn_create0Click();
+    // Nothing is started while the lines view is closed; the first field then fails.
+    DBNV3->btnClick(Nav::Insert);
+    db::Dataset& line = *ADOQueryDIY;
+    line.setValue(QStringLiteral("DIY_ID"), quotation.number);
+    line.setValue(QStringLiteral("DIY_NM"), quotation.name);
+    line.setValue(QStringLiteral("HW_ID"), hardwareSelection.itemId);
+    line.setValue(QStringLiteral("L2_ID"), categoryValues.l2Id);
+    line.setValue(QStringLiteral("L2_NM"), categoryValues.l2Name);
+    // The item name and price come from the catalogue row current at this moment.
+    db::Dataset& item = *ADOQueryHW;
+    line.setValue(QStringLiteral("HW_MS"), categoryValues.l3Name + QLatin1Char(' ') + categoryValues.l4Name
+                                                + QLatin1Char(' ') + item.asString(QStringLiteral("HW_MC"))
+                                                + firstCharacters(hardwareSelection.parameters, 30)
+                                                + QStringLiteral("……"));
+
+    const int quantity = wholeNumber(platform::inputQuery(this, QStringLiteral("输入数量"),
+                                                          QStringLiteral("请输入数量,自动为1"), QStringLiteral("1")));
+    line.setValue(QStringLiteral("DIY_SL"), quantity);
+    const QString listPrice = platform::formatGeneral(item.asFloat(QStringLiteral("HW_JG")));
+    const double price = decimalNumber(platform::inputQuery(this, QStringLiteral("输入价格"),
+                                                            QStringLiteral("请输入价格,自动为数据库中报价"), listPrice));
+    line.setValue(QStringLiteral("DIY_JG"), price);
+    const double amount = quantity * price;
+    line.setValue(QStringLiteral("DIY_CASH"), amount);
+
+    quotation.total += amount;
+    showRunningTotal();
+    DBNV3->btnClick(Nav::Post);
+}
+
+// ---- remove line ----
+
+void TFrm_main::btn_del1Click()
+{
+    platform::guarded([this] { DBNV3->btnClick(Nav::Delete); });
+}
+
+void TFrm_main::DBGrid3DblClick()
+{
+    btn_del1Click();
+}
+
+void TFrm_main::ADOQueryDIYBeforeDelete()
+{
+    quotation.total -= ADOQueryDIY->asFloat(QStringLiteral("DIY_CASH"));
+    showRunningTotal();
+}
+
+// ---- recompute ----
+
+void TFrm_main::btn_cash1Click()
+{
+    // Not guarded: a failure reaches the standard error report.
+    platform::reported(this, [this] { recompute(); });
+}
+
+void TFrm_main::recompute()
+{
+    quotation.total = 0;
+    db::Dataset& lines = *ADOQueryDIY;
+    // A pending line is posted before the rewrite, as the move to the first line would post
+    // it, so a failure further on cannot take it away with the rest.
+    lines.checkBrowseMode();
+    lines.first(); // a closed view fails here
+    // The grid follows the walk without drawing each step; it paints the end once.
+    struct PaintAtTheEnd {
+        QWidget* grid;
+        ~PaintAtTheEnd() { grid->setUpdatesEnabled(true); }
+    } paintAtTheEnd{DBGrid3};
+    DBGrid3->setUpdatesEnabled(false);
+    // Every line is rewritten in one transaction: all of them or, on failure, none.
+    db::Transaction transaction(*ADOConnection1);
+    double total = 0;
+    try {
+        for (; !lines.eof(); lines.next()) {
+            DBNV3->btnClick(Nav::Edit);
+            const int quantity = lines.isNull(QStringLiteral("DIY_SL")) ? 0 : lines.asInteger(QStringLiteral("DIY_SL"));
+            const double price = lines.isNull(QStringLiteral("DIY_JG")) ? 0 : lines.asFloat(QStringLiteral("DIY_JG"));
+            const double amount = quantity * price;
+            lines.setValue(QStringLiteral("DIY_CASH"), amount);
+            total += amount;
+            DBNV3->btnClick(Nav::Post);
+        }
+        transaction.commit();
+    } catch (...) {
+        transaction.rollback();
+        // The rows read back what the file holds again; a view that cannot is closed
+        // rather than left showing amounts that were never stored.
+        const bool reread = platform::guarded([&] {
+            if (lines.state() == db::Dataset::State::Edit)
+                lines.cancel();
+            lines.refresh();
+        });
+        if (!reread)
+            lines.close();
+        throw;
+    }
+    quotation.total = total;
+    bbtn_cash->setText(QStringLiteral("总价值：") + platform::formatGeneral(quotation.total) + QStringLiteral(" 元"));
+}
+
+// ---- printout (filled by the printout work) ----
+
 void TFrm_main::btn_print1Click() {}
 
 } // namespace app

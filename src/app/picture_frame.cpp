@@ -6,9 +6,11 @@ namespace app {
 
 PictureFrame::PictureFrame(QWidget* parent) : QWidget(parent) {}
 
-void PictureFrame::setPicture(const QImage& image)
+void PictureFrame::setPicture(const QImage& image, const QString& source)
 {
     picture_ = image;
+    source_ = source;
+    scaled_ = QPixmap();
     update();
 }
 
@@ -16,9 +18,13 @@ void PictureFrame::paintEvent(QPaintEvent*)
 {
     if (picture_.isNull())
         return;
+    const QSize target = size() * devicePixelRatioF();
+    if (scaled_.isNull() || scaled_.size() != target) {
+        scaled_ = QPixmap::fromImage(picture_.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        scaled_.setDevicePixelRatio(devicePixelRatioF());
+    }
     QPainter painter(this);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(rect(), picture_);
+    painter.drawPixmap(rect(), scaled_);
 }
 
 void PictureFrame::mouseReleaseEvent(QMouseEvent* event)

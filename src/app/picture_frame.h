@@ -1,5 +1,6 @@
 #pragma once
 #include <QImage>
+#include <QPixmap>
 #include <QWidget>
 
 namespace app {
@@ -11,8 +12,11 @@ class PictureFrame : public QWidget {
 public:
     explicit PictureFrame(QWidget* parent = nullptr);
 
-    void setPicture(const QImage& image);
+    // The source names where the picture came from (a file), so the same file need not be
+    // read again; empty for pictures from elsewhere.
+    void setPicture(const QImage& image, const QString& source = {});
     const QImage& picture() const { return picture_; }
+    const QString& source() const { return source_; }
 
 signals:
     void clicked();
@@ -23,6 +27,10 @@ protected:
 
 private:
     QImage picture_;
+    QString source_;
+    // The picture scaled to the frame once, not on every paint: a camera photograph is many
+    // times larger than the frame.
+    QPixmap scaled_;
 };
 
 } // namespace app

@@ -1,6 +1,7 @@
 #include "dbaware/db_edit.h"
 #include "dbaware/detail/field_link.h"
 #include <QKeyEvent>
+#include <QTimer>
 
 namespace dbaware {
 
@@ -62,10 +63,22 @@ void DBEdit::keyPressEvent(QKeyEvent* event)
     QLineEdit::keyPressEvent(event);
 }
 
+void DBEdit::clearText()
+{
+    link_->cleared();
+}
+
 void DBEdit::focusOutEvent(QFocusEvent* event)
 {
-    link_->handOver();
+    const bool accepted = link_->handOver();
     QLineEdit::focusOutEvent(event);
+    // A refused value keeps the focus, its text selected, until it is corrected or Escape
+    // restores the stored value.
+    if (!accepted)
+        QTimer::singleShot(0, this, [this] {
+            setFocus(Qt::OtherFocusReason);
+            selectAll();
+        });
 }
 
 } // namespace dbaware

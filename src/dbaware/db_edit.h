@@ -25,6 +25,10 @@ public:
     // also keeps the edit read-only; isReadOnly() answers the effect of all three.
     void setReadOnly(bool readOnly);
 
+    // Empties the text as the clear command does (see FieldLink::cleared): the empty text
+    // reaches the field when the focus leaves, which fails unless the row is being edited.
+    void clearText();
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;

@@ -1,6 +1,7 @@
 #include "dbaware/db_memo.h"
 #include "dbaware/detail/field_link.h"
 #include <QKeyEvent>
+#include <QTimer>
 #include <QScopedValueRollback>
 
 namespace dbaware {
@@ -62,10 +63,22 @@ void DBMemo::keyPressEvent(QKeyEvent* event)
     QPlainTextEdit::keyPressEvent(event);
 }
 
+void DBMemo::clearText()
+{
+    link_->cleared();
+}
+
 void DBMemo::focusOutEvent(QFocusEvent* event)
 {
-    link_->handOver();
+    const bool accepted = link_->handOver();
     QPlainTextEdit::focusOutEvent(event);
+    // A refused value keeps the focus, its text selected, until it is corrected or Escape
+    // restores the stored value.
+    if (!accepted)
+        QTimer::singleShot(0, this, [this] {
+            setFocus(Qt::OtherFocusReason);
+            selectAll();
+        });
 }
 
 } // namespace dbaware

@@ -24,6 +24,10 @@ public:
     // The program's read-only setting; see DBEdit::setReadOnly.
     void setReadOnly(bool readOnly);
 
+    // Empties the text as the clear command does (see FieldLink::cleared): the empty text
+    // reaches the field when the focus leaves, which fails unless the row is being edited.
+    void clearText();
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;

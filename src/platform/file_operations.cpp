@@ -3,6 +3,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace platform {
 
@@ -11,6 +16,20 @@ namespace {
 [[noreturn]] void fail(const QString& action, const QString& path, const QString& reason)
 {
     throw Error(QStringLiteral("Cannot %1 file \"%2\": %3").arg(action, path, reason));
+}
+
+// Flushes a file's (or a folder's) content to the disk.
+void syncToDisk(const QString& path, bool folder)
+{
+    const QByteArray native = QFile::encodeName(path);
+    const int fd = ::open(native.constData(), (folder ? O_RDONLY | O_DIRECTORY : O_RDWR) | O_CLOEXEC);
+    if (fd < 0)
+        fail(QStringLiteral("open"), path, QString::fromLocal8Bit(std::strerror(errno)));
+    const int rc = ::fsync(fd);
+    const int error = errno;
+    ::close(fd);
+    if (rc != 0)
+        fail(QStringLiteral("flush"), path, QString::fromLocal8Bit(std::strerror(error)));
 }
 
 // Copies in slices so that large files (the database) do not have to fit in memory twice.
@@ -85,6 +104,19 @@ void renameFile(const QString& from, const QString& to)
     QFile file(from);
     if (!file.rename(to))
         fail(QStringLiteral("rename"), from, file.errorString());
+}
+
+void replaceFile(const QString& from, const QString& to)
+{
+    if (!QFileInfo(from).isFile())
+        fail(QStringLiteral("move"), from, QStringLiteral("it is not a file"));
+    if (QFileInfo(to).isDir())
+        fail(QStringLiteral("replace"), to, QStringLiteral("it is a folder"));
+    syncToDisk(from, false);
+    // rename(2) puts the new file in the old one's place atomically.
+    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
+        fail(QStringLiteral("move"), from, QString::fromLocal8Bit(std::strerror(errno)));
+    syncToDisk(QFileInfo(to).absolutePath(), true);
 }
 
 } // namespace platform

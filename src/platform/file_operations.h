@@ -22,4 +22,10 @@ void deleteFile(const QString& path);
 // Moves a file to a new name; fails when a file of the new name already exists.
 void renameFile(const QString& from, const QString& to);
 
+// Moves a file over another one (or to a new name) in one step: whoever opens the target
+// finds its old content or the new one, never a part or nothing, also after a crash. The
+// file's content reaches the disk before the move, and the move before the call returns.
+// Both names must be in the same folder's file system.
+void replaceFile(const QString& from, const QString& to);
+
 } // namespace platform

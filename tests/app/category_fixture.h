@@ -72,7 +72,8 @@ private:
     std::unique_ptr<db::Dataset> query;
 };
 
-// Records every dialog; prompts take the next queued answer (nothing queued: Cancel).
+// Records every dialog; prompts and file dialogs take the next queued answer (nothing
+// queued: Cancel).
 class Dialogs {
 public:
     Dialogs()
@@ -80,7 +81,9 @@ public:
         previous_ = platform::setDialogResponder([this](const platform::DialogRequest& request) {
             seen.append(request);
             platform::DialogAnswer answer;
-            if (request.kind == platform::DialogKind::Prompt) {
+            const bool asksForText = request.kind == platform::DialogKind::Prompt
+                || request.kind == platform::DialogKind::OpenFile || request.kind == platform::DialogKind::SaveFile;
+            if (asksForText) {
                 if (answers.isEmpty()) {
                     answer.accepted = false;
                     answer.value = request.defaultValue;

@@ -48,6 +48,18 @@ TEST(DialogResponder, PromptAnswersEditOrDefault)
               QStringLiteral("1"));
 }
 
+TEST(DialogResponder, YesNoQuestionIsItsOwnKind)
+{
+    const QString text = QStringLiteral("需要自动执行 [1、开始建立清单] 吗?");
+    RecordingResponder no(DialogAnswer{false, {}});
+    EXPECT_FALSE(platform::confirmYesNo(nullptr, text));
+    RecordingResponder yes;
+    EXPECT_TRUE(platform::confirmYesNo(nullptr, text));
+    ASSERT_EQ(no.requests.size(), 1u);
+    EXPECT_EQ(no.requests[0].kind, DialogKind::Question);
+    EXPECT_EQ(no.requests[0].text, text);
+}
+
 TEST(DialogResponder, BoxesCarryKindApplicationCaptionAndText)
 {
     const QString oldName = QGuiApplication::applicationDisplayName();

@@ -66,6 +66,26 @@ TEST(FileOperations, RenameAndDelete)
     EXPECT_EQ(platform::readWholeFile(database), QByteArray("compacted"));
 }
 
+TEST(FileOperations, ReplaceMovesOverTheTargetInOneStep)
+{
+    TempFolder folder;
+    const QString database = folder.file(QStringLiteral("qmxpcdiy2.dat"));
+    const QString compacted = folder.file(QStringLiteral("tmpDB.mdb"));
+    platform::writeFileAtomically(database, "old");
+    platform::writeFileAtomically(compacted, "compacted");
+    platform::replaceFile(compacted, database);
+    EXPECT_EQ(platform::readWholeFile(database), QByteArray("compacted"));
+    EXPECT_EQ(filesIn(folder), QStringList{QStringLiteral("qmxpcdiy2.dat")});
+
+    // To a new name, too; a missing source or a folder in the way changes nothing.
+    platform::replaceFile(database, compacted);
+    EXPECT_EQ(filesIn(folder), QStringList{QStringLiteral("tmpDB.mdb")});
+    EXPECT_THROW(platform::replaceFile(database, compacted), platform::Error);
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("PICS")));
+    EXPECT_THROW(platform::replaceFile(compacted, folder.file(QStringLiteral("PICS"))), platform::Error);
+    EXPECT_EQ(platform::readWholeFile(compacted), QByteArray("compacted"));
+}
+
 TEST(FileOperations, FailuresThrowAndLeaveFilesAlone)
 {
     TempFolder folder;

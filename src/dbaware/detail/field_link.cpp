@@ -84,6 +84,7 @@ void FieldLink::reload()
         }
     }
     modified_ = false;
+    clearedInBrowse_ = false;
     control_.show(text);
 }
 
@@ -109,6 +110,7 @@ void FieldLink::typed()
     }
     const QString text = control_.text();
     modified_ = true;
+    clearedInBrowse_ = false;
     if (dataset_->state() != Dataset::State::Browse)
         return;
     if (!platform::reported(owner_, [&] { dataset_->edit(); })) {
@@ -138,6 +140,15 @@ void FieldLink::handOverForPost()
     }
 }
 
+void FieldLink::cleared()
+{
+    if (!editable())
+        return;
+    control_.show(QString());
+    modified_ = true;
+    clearedInBrowse_ = true;
+}
+
 bool FieldLink::handOver()
 {
     if (!modified_ || handingOver_ || !dataset_ || !dataset_->active())
@@ -145,7 +156,8 @@ bool FieldLink::handOver()
     // The report of a refused value takes the focus, which asks for a hand-over again.
     QScopedValueRollback guard(handingOver_, true);
     return platform::reported(owner_, [&] {
-        if (!isEditing(*dataset_))
+        // A cleared control does not start the edit itself: the dataset refuses the value.
+        if (!isEditing(*dataset_) && !clearedInBrowse_)
             dataset_->edit();
         dataset_->setText(fieldName_, control_.text());
     });

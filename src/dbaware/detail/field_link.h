@@ -39,6 +39,9 @@ public:
 
     // The operator changed the control's text.
     void typed();
+    // The clear command emptied the control: it counts as changed, but the row is not put
+    // into edit state, so the hand-over fails unless the row is being edited by then.
+    void cleared();
     // Gives the typed text to the dataset; false when it refused it (the error was shown).
     bool handOver();
     void handOverForPost();
@@ -60,6 +63,7 @@ private:
     bool readOnly_ = false;
     bool modified_ = false;
     bool handingOver_ = false;
+    bool clearedInBrowse_ = false; // the change came from the clear command, not from typing
 };
 
 } // namespace dbaware::detail

@@ -2,6 +2,7 @@
 #include "platform/error.h"
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -70,12 +71,18 @@ int runMessageBox(QWidget* parent, QMessageBox::Icon icon, const QString& text,
 }
 
 std::optional<DialogAnswer> answerByResponder(DialogKind kind, const QString& caption,
-                                              const QString& text, const QString& defaultValue = {})
+                                              const QString& text, const QString& defaultValue = {},
+                                              const QString& filter = {})
 {
     const DialogResponder& responder = installedResponder();
     if (!responder)
         return std::nullopt;
-    return responder(DialogRequest{kind, caption, text, defaultValue});
+    return responder(DialogRequest{kind, caption, text, defaultValue, filter});
+}
+
+QString answeredFile(const DialogAnswer& answer)
+{
+    return answer.accepted ? answer.value : QString();
 }
 
 } // namespace
@@ -102,6 +109,15 @@ bool confirmOkCancel(QWidget* parent, const QString& text)
         == QMessageBox::Ok;
 }
 
+bool confirmYesNo(QWidget* parent, const QString& text)
+{
+    if (auto answer = answerByResponder(DialogKind::Question, applicationCaption(), text))
+        return answer->accepted;
+    return runMessageBox(parent, QMessageBox::Question, text,
+                         QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)
+        == QMessageBox::Yes;
+}
+
 void showMessage(QWidget* parent, const QString& text)
 {
     if (answerByResponder(DialogKind::Message, applicationCaption(), text))
@@ -114,6 +130,27 @@ void showErrorReport(QWidget* parent, const QString& text)
     if (answerByResponder(DialogKind::ErrorReport, applicationCaption(), text))
         return;
     runMessageBox(parent, QMessageBox::Critical, text, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+QString openFileName(QWidget* parent, const QString& caption, const QString& startFolder, const QString& filter)
+{
+    if (auto answer = answerByResponder(DialogKind::OpenFile, caption, {}, startFolder, filter))
+        return answeredFile(*answer);
+    return QFileDialog::getOpenFileName(parent, caption, startFolder, filter);
+}
+
+QString saveFileName(QWidget* parent, const QString& caption, const QString& startFolder, const QString& filter,
+                     const QString& defaultSuffix)
+{
+    if (auto answer = answerByResponder(DialogKind::SaveFile, caption, {}, startFolder, filter))
+        return answeredFile(*answer);
+    QFileDialog dialog(parent, caption, startFolder, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(defaultSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
 }
 
 bool guarded(const std::function<void()>& body)

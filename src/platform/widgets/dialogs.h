@@ -8,18 +8,19 @@ class QWidget;
 // answers instead of opening a window, so no modal loop runs unattended.
 namespace platform {
 
-enum class DialogKind { Prompt, Confirm, Message, ErrorReport };
+enum class DialogKind { Prompt, Confirm, Message, ErrorReport, OpenFile, SaveFile, Question };
 
 struct DialogRequest {
     DialogKind kind;
     QString caption;
     QString text;         // prompt, question or message
-    QString defaultValue; // prompts only
+    QString defaultValue; // prompts; the start folder of file dialogs
+    QString filter;       // file dialogs: "描述 (*.jpg *.jpeg);;所有文件 (*)"
 };
 
 struct DialogAnswer {
     bool accepted = true; // OK (prompt, confirm); ignored for messages
-    QString value;        // the edited text of a prompt when accepted
+    QString value;        // the edited text of a prompt, the chosen file of a file dialog
 };
 
 using DialogResponder = std::function<DialogAnswer(const DialogRequest&)>;
@@ -35,11 +36,20 @@ QString inputQuery(QWidget* parent, const QString& caption, const QString& promp
 // Confirmation box with OK and Cancel; true for OK.
 bool confirmOkCancel(QWidget* parent, const QString& text);
 
+// Question box with Yes and No (DialogKind::Question); true for Yes.
+bool confirmYesNo(QWidget* parent, const QString& text);
+
 // Plain message box with OK.
 void showMessage(QWidget* parent, const QString& text);
 
 // The application's standard error report: a message box with the error's text.
 void showErrorReport(QWidget* parent, const QString& text);
+
+// Standard open and save dialogs. Answer the chosen file's path, empty when cancelled. The
+// save dialog adds the default suffix (without its dot) to a name typed without one.
+QString openFileName(QWidget* parent, const QString& caption, const QString& startFolder, const QString& filter);
+QString saveFileName(QWidget* parent, const QString& caption, const QString& startFolder, const QString& filter,
+                     const QString& defaultSuffix);
 
 // Runs a handler body under a catch-all guard: any exception ends it silently.
 // Answers false when the body failed.

@@ -14,3 +14,12 @@ bool openWithShell(const QString& target)
 }
 
 } // namespace platform
+
+namespace platform {
+
+bool openUrlWithShell(const QUrl& url)
+{
+    return url.isValid() && QDesktopServices::openUrl(url);
+}
+
+} // namespace platform

@@ -1,4 +1,4 @@
-// The document: root item, loading and saving, and the spill file (Part 7.6).
+// The document: root item, loading and saving, and the spill file.
 #include "report/xml/xml_form.h"
 
 #include <QBuffer>

@@ -1,4 +1,4 @@
-// Escaping of attribute values and the text of typed values (Part 7.6).
+// Escaping of attribute values and the text of typed values.
 #include "report/xml/xml_form.h"
 #include "report/xml/xml_ascii.h"
 

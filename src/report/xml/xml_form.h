@@ -1,6 +1,6 @@
 #pragma once
 
-// The XML text form of the report engine (Part 7.6, first half): the element tree kept in
+// The XML text form of the report engine: the element tree kept in
 // memory (TfrxXMLItem, TfrxXMLDocument), its reader and writer over a QIODevice, the
 // escaping of attribute values, the typed-value helpers and the spill file.
 //

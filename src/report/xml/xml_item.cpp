@@ -1,4 +1,4 @@
-// One element of the XML text form: children and the raw attribute text (Part 7.6).
+// One element of the XML text form: children and the raw attribute text.
 #include "report/xml/xml_form.h"
 #include "report/xml/xml_ascii.h"
 
@@ -29,8 +29,8 @@ Pair findPair(const QByteArray& text, QByteArrayView name)
     const qsizetype size = text.size();
     qsizetype i = 0;
     while (i + n + 2 <= size) {
-        if (equalsIgnoringCase(QByteArrayView(data + i, n), name) && data[i + n] == '='
-            && data[i + n + 1] == '"') {
+        if (data[i + n] == '=' && data[i + n + 1] == '"'
+            && equalsIgnoringCase(QByteArrayView(data + i, n), name)) {
             pair.start = i;
             pair.valueStart = i + n + 2;
             const char* quote = detail::findByte(data + pair.valueStart, size - pair.valueStart, '"');

@@ -1,4 +1,4 @@
-// Reading the XML text form from a stream (Part 7.6).
+// Reading the XML text form from a stream.
 #include "report/xml/xml_form.h"
 #include "report/xml/xml_ascii.h"
 

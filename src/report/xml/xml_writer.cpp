@@ -1,4 +1,4 @@
-// Writing the XML text form to a stream (Part 7.6).
+// Writing the XML text form to a stream.
 #include "report/xml/xml_form.h"
 
 #include <QIODevice>

@@ -1,0 +1,67 @@
+// The popup menu's text-editing commands (paste, copy, cut, clear), which serve the data edits
+// of the record panel, and the command that opens an item's web address.
+#include "app/main_window.h"
+#include "app/web_address.h"
+#include "db/dataset.h"
+#include "dbaware/db_edit.h"
+#include "dbaware/db_memo.h"
+#include "platform/widgets/dialogs.h"
+#include "platform/widgets/shell_open.h"
+
+namespace app {
+
+namespace {
+
+// The four commands act on the focused data edit or memo only; grids, lists, combo boxes,
+// the tree and buttons are left alone.
+template <typename EditAction, typename MemoAction>
+void onFocusedDataEdit(QWidget* focused, EditAction onEdit, MemoAction onMemo)
+{
+    if (auto* edit = qobject_cast<dbaware::DBEdit*>(focused))
+        onEdit(*edit);
+    if (auto* memo = qobject_cast<dbaware::DBMemo*>(focused))
+        onMemo(*memo);
+}
+
+} // namespace
+
+// Paste and cut change the text as typing does, so the record goes into edit state.
+void TFrm_main::N13Click()
+{
+    onFocusedDataEdit(focusWidget(), [](dbaware::DBEdit& e) { e.paste(); }, [](dbaware::DBMemo& m) { m.paste(); });
+}
+
+void TFrm_main::N22Click()
+{
+    onFocusedDataEdit(focusWidget(), [](dbaware::DBEdit& e) { e.copy(); }, [](dbaware::DBMemo& m) { m.copy(); });
+}
+
+void TFrm_main::N10Click()
+{
+    onFocusedDataEdit(focusWidget(), [](dbaware::DBEdit& e) { e.cut(); }, [](dbaware::DBMemo& m) { m.cut(); });
+}
+
+// Empties the whole text without starting an edit; the field takes it when the focus leaves.
+void TFrm_main::N26Click()
+{
+    onFocusedDataEdit(focusWidget(), [](dbaware::DBEdit& e) { e.clearText(); },
+                      [](dbaware::DBMemo& m) { m.clearText(); });
+}
+
+void TFrm_main::N16Click()
+{
+    platform::guarded([this] {
+        const QString address = ADOQueryHW->asString(QStringLiteral("HW_URL"));
+        if (address.trimmed().isEmpty())
+            return;
+        // The text comes from the price list: it may open a page or a document, never run a program.
+        const QUrl target = safeOpenTarget(address, dataFolder());
+        if (!target.isValid()) {
+            platform::showMessage(this, QStringLiteral("无法打开这个网址：%1").arg(address));
+            return;
+        }
+        platform::openUrlWithShell(target);
+    });
+}
+
+} // namespace app

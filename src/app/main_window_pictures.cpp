@@ -1,0 +1,131 @@
+// Product pictures: the enlarged view and the five picture commands of the popup menu. A
+// picture is a JPEG file named after the item in the PICS folder; the item's record keeps its
+// relative path. The hidden DBImage1 carries the bitmap column HW_TP, which the paste and
+// clear commands leave empty.
+#include "app/main_window.h"
+#include "app/picture_files.h"
+#include "app/picture_frame.h"
+#include "db/dataset.h"
+#include "dbaware/db_image.h"
+#include "platform/error.h"
+#include "platform/file_operations.h"
+#include "platform/jpeg_codec.h"
+#include "platform/widgets/clipboard.h"
+#include "platform/widgets/dialogs.h"
+#include <QFrame>
+
+namespace app {
+
+namespace {
+
+const QString kPathColumn = QStringLiteral("HW_TP_URL");
+// The frame shows JPEG only, so the import offers JPEG files first.
+const QString kOpenFilter = QStringLiteral("JPEG 图片 (*.jpg *.jpeg *.jpe *.jfif);;所有文件 (*)");
+const QString kSaveFilter = QStringLiteral("JPEG 图片 (*.jpg);;所有文件 (*)");
+
+void requireCurrentItem(const db::Dataset& items)
+{
+    // Editing an empty list would start a new item instead.
+    if (items.active() && items.state() == db::Dataset::State::Browse && items.isEmpty())
+        throw platform::Error(QStringLiteral("No current item"));
+}
+
+// A new item is saved first so that it has its id; the item is then in edit state.
+int editItemForPicture(db::Dataset& items)
+{
+    requireCurrentItem(items);
+    if (items.state() == db::Dataset::State::Insert)
+        items.post();
+    items.edit();
+    return items.asInteger(QStringLiteral("HW_ID"));
+}
+
+} // namespace
+
+void TFrm_main::Image1Click()
+{
+    Image2->setPicture(Image1->picture());
+    pnl_bigimg->show();
+    pnl_bigimg->raise();
+}
+
+void TFrm_main::Image2Click()
+{
+    pnl_bigimg->hide();
+}
+
+void TFrm_main::N8Click()
+{
+    platform::guarded([this] {
+        db::Dataset& items = *ADOQueryHW;
+        const int id = editItemForPicture(items);
+        QImage picture = platform::clipboardPicture();
+        if (picture.isNull())
+            picture = DBImage1->picture(); // the bitmap kept with the item takes its place
+        if (picture.isNull())
+            throw platform::Error(QStringLiteral("No picture on the clipboard"));
+        const PictureFiles files(dataFolder());
+        files.ensureFolder();
+        platform::writeJpegFile(files.resolve(PictureFiles::storedPath(id)), picture, platform::defaultJpegQuality);
+        items.setValue(kPathColumn, PictureFiles::storedPath(id));
+        // The picture stays on the clipboard; the item keeps no bitmap of its own.
+        platform::putClipboardPicture(picture);
+        DBImage1->clearPicture();
+        items.post();
+    });
+}
+
+void TFrm_main::N9Click()
+{
+    platform::guarded([this] {
+        const QString chosen = platform::openFileName(this, QStringLiteral("导入图片"), dataFolder(), kOpenFilter);
+        if (chosen.isEmpty())
+            return;
+        db::Dataset& items = *ADOQueryHW;
+        const int id = editItemForPicture(items);
+        const PictureFiles files(dataFolder());
+        files.ensureFolder();
+        // Stored as it is; only a file actually copied gets its path recorded.
+        platform::copyFile(chosen, files.fileOf(id));
+        items.setValue(kPathColumn, PictureFiles::storedPath(id));
+        items.post();
+        showPictureFile(*Image1, files.resolve(PictureFiles::storedPath(id)), true);
+    });
+}
+
+void TFrm_main::N24Click()
+{
+    platform::guarded([this] {
+        db::Dataset& items = *ADOQueryHW;
+        requireCurrentItem(items);
+        items.edit();
+        if (DBImage1->hasPicture()) {
+            platform::putClipboardPicture(DBImage1->picture());
+            DBImage1->clearPicture();
+        }
+        items.post();
+    });
+}
+
+void TFrm_main::N11Click()
+{
+    platform::guarded([this] {
+        if (DBImage1->hasPicture())
+            platform::putClipboardPicture(DBImage1->picture());
+    });
+}
+
+void TFrm_main::N12Click()
+{
+    platform::guarded([this] {
+        const QString chosen =
+            platform::saveFileName(this, QStringLiteral("保存图片"), dataFolder(), kSaveFilter, QStringLiteral("jpg"));
+        if (chosen.isEmpty())
+            return;
+        const QString file = PictureFiles(dataFolder()).fileOf(ADOQueryHW->asInteger(QStringLiteral("HW_ID")));
+        if (platform::fileExists(file))
+            platform::copyFile(file, chosen);
+    });
+}
+
+} // namespace app

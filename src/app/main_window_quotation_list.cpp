@@ -1,0 +1,95 @@
+// The quotation management panel: lists the distinct quotation numbers and names
+// found in DIY, opens the lines of one number or one name as the current quotation, and
+// deletes all lines of one number or one name. Values go into the statements with their
+// quotes doubled (db/statements.h), so a delete matches exactly the value chosen.
+#include "app/main_window.h"
+#include "db/dataset.h"
+#include "db/statements.h"
+#include "platform/widgets/dialogs.h"
+#include <QComboBox>
+#include <QFrame>
+
+namespace app {
+
+void TFrm_main::N19Click()
+{
+    platform::guarded([this] {
+        cmb_diy_id->clear();
+        cmb_diy_nm->clear();
+        fillQuotationList(cmb_diy_id, db::statements::distinctNumbers(), QStringLiteral("DIY_ID"));
+        fillQuotationList(cmb_diy_nm, db::statements::distinctNames(), QStringLiteral("DIY_NM"));
+        for (QComboBox* list : {cmb_diy_id, cmb_diy_nm}) {
+            if (list->count() > 0)
+                list->setCurrentIndex(0);
+            else
+                list->clearEditText();
+        }
+        Panel_LIST->show(); // in its place in the stacking order, under the help overlay
+    });
+}
+
+void TFrm_main::fillQuotationList(QComboBox* list, const QString& statement, const QString& column)
+{
+    // The list query stays open afterwards; entries keep the order the database returns.
+    db::Dataset& values = *ADOQuery_LIST;
+    db::openStatement(values, statement);
+    QStringList entries;
+    for (values.first(); !values.eof(); values.next())
+        entries << values.value(column).toString(); // a null value gives an empty entry
+    list->addItems(entries);
+}
+
+void TFrm_main::openQuotation(const QString& statement)
+{
+    db::openStatement(*ADOQueryDIY, statement);
+    recompute();
+    Panel_LIST->hide();
+}
+
+void TFrm_main::btn_diy_id_listClick()
+{
+    platform::guarded([this] {
+        quotation.open = true;
+        quotation.total = 0;
+        quotation.number = cmb_diy_id->currentText();
+        openQuotation(db::statements::linesOfNumber(quotation.number));
+    });
+}
+
+void TFrm_main::Button1Click()
+{
+    platform::guarded([this] {
+        quotation.open = true;
+        quotation.total = 0;
+        quotation.name = cmb_diy_nm->currentText();
+        openQuotation(db::statements::linesOfName(quotation.name));
+    });
+}
+
+void TFrm_main::Button3Click()
+{
+    platform::guarded([this] {
+        quotation.total = 0; // the caption keeps the old total
+        quotation.number = cmb_diy_id->currentText();
+        // No confirmation; the lines view is left closed, holding the delete statement.
+        db::executeStatement(*ADOQueryDIY, db::statements::deleteLinesOfNumber(quotation.number));
+        Panel_LIST->hide();
+    });
+}
+
+void TFrm_main::Button4Click()
+{
+    platform::guarded([this] {
+        quotation.total = 0;
+        quotation.name = cmb_diy_nm->currentText();
+        db::executeStatement(*ADOQueryDIY, db::statements::deleteLinesOfName(quotation.name));
+        Panel_LIST->hide();
+    });
+}
+
+void TFrm_main::Button2Click()
+{
+    Panel_LIST->hide();
+}
+
+} // namespace app

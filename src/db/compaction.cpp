@@ -1,0 +1,234 @@
+#include "db/compaction.h"
+#include "db/connection.h"
+#include "db/db_error.h"
+#include "db/statements.h"
+#include "platform/file_operations.h"
+#include <sqlcipher/sqlite3.h>
+#include <QFile>
+#include <QFileInfo>
+#include <sys/stat.h>
+
+namespace db {
+
+namespace {
+
+// The engine keeps these beside a database file: its write-ahead log, the log's index and
+// the rollback journal.
+const char* const kSideFiles[] = {"-wal", "-shm", "-journal"};
+
+struct Handle {
+    sqlite3* h = nullptr;
+    ~Handle() { close(); }
+    void close()
+    {
+        if (h)
+            sqlite3_close_v2(h);
+        h = nullptr;
+    }
+};
+
+void run(sqlite3* handle, const QString& sql)
+{
+    const QByteArray utf8 = sql.toUtf8();
+    char* error = nullptr;
+    if (sqlite3_exec(handle, utf8.constData(), nullptr, nullptr, &error) != SQLITE_OK) {
+        const QString message = QString::fromUtf8(error ? error : sqlite3_errmsg(handle));
+        sqlite3_free(error);
+        throw DbError(message);
+    }
+}
+
+// Every row of a statement, its columns joined by a unit separator.
+QStringList rowsOf(sqlite3* handle, const QString& sql)
+{
+    sqlite3_stmt* st = nullptr;
+    const QByteArray utf8 = sql.toUtf8();
+    if (sqlite3_prepare_v2(handle, utf8.constData(), -1, &st, nullptr) != SQLITE_OK)
+        throw DbError(QString::fromUtf8(sqlite3_errmsg(handle)));
+    QStringList rows;
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        QStringList columns;
+        for (int c = 0; c < sqlite3_column_count(st); ++c)
+            columns << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, c)));
+        rows << columns.join(QChar(0x1f));
+    }
+    sqlite3_finalize(st);
+    if (rc != SQLITE_DONE)
+        throw DbError(QString::fromUtf8(sqlite3_errmsg(handle)));
+    return rows;
+}
+
+QString quotedName(QString name)
+{
+    return QLatin1Char('"') + name.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
+}
+
+// What a compacted copy must hold like its original: the schema (tables, indexes, triggers,
+// views and their text), the rows of every table, the key counters and the user version.
+struct Summary {
+    QStringList schema;
+    QStringList rowCounts;
+    QStringList counters;
+    QString userVersion;
+    bool operator==(const Summary&) const = default;
+};
+
+Summary summarize(sqlite3* handle)
+{
+    Summary s;
+    s.schema = rowsOf(handle, QStringLiteral("SELECT type, name, tbl_name, sql FROM sqlite_master ORDER BY type, name"));
+    for (const QString& table :
+         rowsOf(handle, QStringLiteral("SELECT name FROM sqlite_master WHERE type='table' ORDER BY name")))
+        s.rowCounts << table + QLatin1Char('=')
+                + rowsOf(handle, QStringLiteral("SELECT count(*) FROM ") + quotedName(table)).value(0);
+    if (!rowsOf(handle, QStringLiteral("SELECT name FROM sqlite_master WHERE name='sqlite_sequence'")).isEmpty())
+        s.counters = rowsOf(handle, QStringLiteral("SELECT name, seq FROM sqlite_sequence ORDER BY name"));
+    s.userVersion = rowsOf(handle, QStringLiteral("PRAGMA user_version")).value(0);
+    return s;
+}
+
+void removeIfPresent(const QString& path)
+{
+    if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
+        platform::deleteFile(path);
+}
+
+// A database file together with the engine's side files.
+void removeDatabaseFiles(const QString& path, bool withMainFile)
+{
+    for (const char* suffix : kSideFiles)
+        removeIfPresent(path + QLatin1String(suffix));
+    if (withMainFile)
+        removeIfPresent(path);
+}
+
+// Removes the temporary file unless the routine got as far as moving it into place.
+struct TemporaryFile {
+    QString path;
+    bool keep = false;
+    ~TemporaryFile()
+    {
+        if (!keep) {
+            try {
+                removeDatabaseFiles(path, true);
+            } catch (...) {
+                // The failure that brought us here is the one to report.
+            }
+        }
+    }
+};
+
+QString openElsewhere(const QString& path)
+{
+    return QStringLiteral("数据库文件“%1”正被其他程序使用（或上次未正常关闭），压缩结果没有写回，数据库保持原样。"
+                          "请关闭其他使用它的程序后再压缩。")
+        .arg(QFileInfo(path).fileName());
+}
+
+} // namespace
+
+FileStamp stampOf(const QString& path)
+{
+    FileStamp stamp;
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
+        return stamp;
+    stamp.exists = true;
+    stamp.size = info.st_size;
+    stamp.modifiedNs = qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    stamp.changedNs = qint64(info.st_ctim.tv_sec) * 1000000000 + info.st_ctim.tv_nsec;
+    stamp.inode = info.st_ino;
+    return stamp;
+}
+
+bool hasWriteAheadLog(const QString& databasePath)
+{
+    return QFileInfo::exists(databasePath + QStringLiteral("-wal"));
+}
+
+void checkpoint(Connection& connection)
+{
+    if (sqlite3* handle = connection.handle())
+        sqlite3_wal_checkpoint_v2(handle, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
+}
+
+FileStamp copyClosedDatabase(const QString& databasePath, const QString& copy)
+{
+    const FileStamp before = stampOf(databasePath);
+    if (!before.exists)
+        throw DbError(QStringLiteral("Could not find file '%1'.").arg(databasePath));
+    if (hasWriteAheadLog(databasePath))
+        throw DbError(openElsewhere(databasePath));
+    // The log of an earlier copy would be read back into the new one.
+    removeDatabaseFiles(copy, false);
+    platform::copyFile(databasePath, copy);
+    if (stampOf(databasePath) != before || hasWriteAheadLog(databasePath)) {
+        removeDatabaseFiles(copy, true);
+        throw DbError(QStringLiteral("数据库文件“%1”在复制期间被修改，压缩没有进行。请再压缩一次。")
+                          .arg(QFileInfo(databasePath).fileName()));
+    }
+    return before;
+}
+
+void compactInPlace(const QString& file, const QString& password, const std::function<void()>& between)
+{
+    auto pause = [&] {
+        if (between)
+            between();
+    };
+    const QString temp = QFileInfo(file).absolutePath() + QLatin1Char('/') + QLatin1String(kCompactionTempName);
+
+    pause();
+    Handle source{openEncrypted(file, password, QString())};
+    const Summary original = summarize(source.h);
+    pause();
+
+    removeDatabaseFiles(temp, true); // left over from an earlier run
+    TemporaryFile compacted{temp};
+    // An empty file is an empty database to the engine; the connection itself creates none.
+    platform::writeFileAtomically(temp, QByteArray());
+    run(source.h, QStringLiteral("ATTACH DATABASE %1 AS compacted KEY %2")
+                      .arg(statements::textLiteral(temp), statements::textLiteral(password)));
+    try {
+        // One transaction: the new file is written once, not once per table.
+        run(source.h, QStringLiteral("BEGIN"));
+        run(source.h, QStringLiteral("SELECT sqlcipher_export('compacted')"));
+        run(source.h, QStringLiteral("PRAGMA compacted.user_version = %1").arg(original.userVersion.toLongLong()));
+        run(source.h, QStringLiteral("COMMIT"));
+    } catch (...) {
+        if (!sqlite3_get_autocommit(source.h))
+            sqlite3_exec(source.h, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_exec(source.h, "DETACH DATABASE compacted", nullptr, nullptr, nullptr);
+        throw;
+    }
+    run(source.h, QStringLiteral("DETACH DATABASE compacted"));
+    source.close();
+    pause();
+
+    {
+        Handle check{openEncrypted(temp, password, QString())};
+        if (summarize(check.h) != original)
+            throw DbError(QStringLiteral("the compacted copy of '%1' does not hold the same schema and rows").arg(file));
+    }
+    pause();
+
+    if (hasWriteAheadLog(file))
+        throw DbError(openElsewhere(file));
+    platform::replaceFile(temp, file);
+    compacted.keep = true;
+}
+
+void restoreCompacted(const QString& copy, const QString& databasePath, const FileStamp& copiedFrom)
+{
+    if (hasWriteAheadLog(databasePath))
+        throw DbError(openElsewhere(databasePath));
+    if (stampOf(databasePath) != copiedFrom)
+        throw DbError(QStringLiteral("数据库文件“%1”在压缩期间被修改，压缩结果没有写回，数据库保持原样（包括这些修改）。"
+                                     "请再压缩一次。")
+                          .arg(QFileInfo(databasePath).fileName()));
+    // Written beside the database file under a temporary name and moved into place.
+    platform::copyFile(copy, databasePath);
+}
+
+} // namespace db

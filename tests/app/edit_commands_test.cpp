@@ -1,0 +1,185 @@
+// The popup menu's editing commands on the record panel's data edits, typed as shortcuts, and
+// the command that opens an item's web address.
+#include "catalogue_fixture.h"
+#include "dbaware/db_combo_box.h"
+#include "dbaware/db_edit.h"
+#include "dbaware/db_memo.h"
+#include "dbaware/db_navigator.h"
+#include "platform/widgets/clipboard.h"
+#include <QAbstractButton>
+#include <QDesktopServices>
+#include <QUrl>
+
+using namespace catalogue_testing;
+using platform::DialogKind;
+using State = db::Dataset::State;
+
+namespace {
+
+// Takes the desktop's place for every scheme the web command may hand out.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    UrlCatcher()
+    {
+        for (const QString& scheme : schemes())
+            QDesktopServices::setUrlHandler(scheme, this, "open");
+    }
+    ~UrlCatcher() override
+    {
+        for (const QString& scheme : schemes())
+            QDesktopServices::unsetUrlHandler(scheme);
+    }
+    QList<QUrl> opened;
+
+public slots:
+    void open(const QUrl& url) { opened.append(url); }
+
+private:
+    static QStringList schemes() { return {"http", "https", "ftp", "mailto", "file"}; }
+};
+
+class EditCommandsTest : public CatalogueTest {
+protected:
+    void SetUp() override
+    {
+        CatalogueTest::SetUp();
+        openDdr5();
+        clickRow(0);
+    }
+    void focus(QWidget* control)
+    {
+        control->setFocus();
+        QApplication::processEvents();
+        ASSERT_EQ(QApplication::focusWidget(), control);
+    }
+    void setUrl(int id, const QString& url)
+    {
+        cat.run(QStringLiteral("update HW set HW_URL = %1 where HW_ID = %2").arg(db::statements::textLiteral(url)).arg(id));
+        w->ADOQueryHW->refresh();
+    }
+};
+
+} // namespace
+
+TEST_F(EditCommandsTest, CutAndPasteInADataEditWorkLikeTypingAndAreSaved)
+{
+    focus(w->DBEdit3);
+    w->DBEdit3->setSelection(3, 5); // " 32GB"
+    QTest::keyClick(w->DBEdit3, Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(w->DBEdit3->text(), "金士顿");
+    EXPECT_EQ(platform::clipboardText(), " 32GB");
+    EXPECT_EQ(w->ADOQueryHW->state(), State::Edit);
+
+    w->DBEdit3->setCursorPosition(0);
+    platform::putClipboardText(QStringLiteral("新款 "));
+    QTest::keyClick(w->DBEdit3, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(w->DBEdit3->text(), "新款 金士顿");
+
+    w->DBEdit3->selectAll();
+    QTest::keyClick(w->DBEdit3, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(platform::clipboardText(), "新款 金士顿");
+
+    w->DBNavigator1->button(dbaware::DBNavigator::Button::Post)->click();
+    EXPECT_EQ(stored(kingston, "HW_MC"), "新款 金士顿");
+}
+
+TEST_F(EditCommandsTest, CopyInAMemoLeavesTheRecordInBrowseState)
+{
+    focus(w->DBMemo1);
+    w->DBMemo1->selectAll();
+    QTest::keyClick(w->DBMemo1, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(platform::clipboardText(), "6000MHz CL30");
+    EXPECT_EQ(w->ADOQueryHW->state(), State::Browse);
+}
+
+TEST_F(EditCommandsTest, CommandsLeaveGridsAndComboBoxesAlone)
+{
+    platform::putClipboardText(QStringLiteral("之前"));
+    focus(w->DBGrid1);
+    QTest::keyClick(w->DBGrid1, Qt::Key_C, Qt::ControlModifier);
+    QTest::keyClick(w->DBGrid1, Qt::Key_Delete);
+    QTest::keyClick(w->DBGrid1, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(platform::clipboardText(), "之前");
+    EXPECT_EQ(w->ADOQueryHW->recordCount(), 3);
+    EXPECT_EQ(w->ADOQueryHW->state(), State::Browse);
+
+    w->DBComboBox1->setFocus();
+    QApplication::processEvents();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(w->ADOQueryHW->state(), State::Browse);
+}
+
+TEST_F(EditCommandsTest, DeleteEmptiesTheMemoAndIsStoredWhenTheRecordIsEdited)
+{
+    w->ADOQueryHW->edit();
+    focus(w->DBMemo1);
+    QTest::keyClick(w->DBMemo1, Qt::Key_Delete);
+    EXPECT_EQ(w->DBMemo1->toPlainText(), "");
+    w->DBNavigator1->button(dbaware::DBNavigator::Button::Post)->click();
+    EXPECT_TRUE(stored(kingston, "HW_CS").isEmpty());
+    EXPECT_TRUE(dialogs.of(DialogKind::ErrorReport).isEmpty());
+}
+
+TEST_F(EditCommandsTest, DeleteInBrowseStateIsRefusedWhenTheFocusLeaves)
+{
+    focus(w->DBMemo1);
+    QTest::keyClick(w->DBMemo1, Qt::Key_Delete);
+    EXPECT_EQ(w->DBMemo1->toPlainText(), "");
+    EXPECT_EQ(w->ADOQueryHW->state(), State::Browse); // clearing does not start an edit
+
+    w->DBEdit3->setFocus();
+    QApplication::processEvents();
+    const auto reports = dialogs.of(DialogKind::ErrorReport);
+    ASSERT_EQ(reports.size(), 1);
+    EXPECT_EQ(reports[0].text, "ADOQueryHW: Dataset not in edit or insert mode");
+    // The memo keeps the focus with its text selected; Escape brings the value back.
+    EXPECT_EQ(QApplication::focusWidget(), w->DBMemo1);
+    QTest::keyClick(w->DBMemo1, Qt::Key_Escape);
+    EXPECT_EQ(w->DBMemo1->toPlainText(), "6000MHz CL30");
+    w->DBEdit3->setFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(dialogs.of(DialogKind::ErrorReport).size(), 1);
+    EXPECT_EQ(stored(kingston, "HW_CS"), "6000MHz CL30");
+}
+
+TEST_F(EditCommandsTest, WebCommandOpensAddressesAndDocumentsButNeverPrograms)
+{
+    UrlCatcher catcher;
+    setUrl(kingston, QStringLiteral("https://www.kingston.com/cn"));
+    w->N16->trigger();
+    ASSERT_EQ(catcher.opened.size(), 1);
+    EXPECT_EQ(catcher.opened[0], QUrl(QStringLiteral("https://www.kingston.com/cn")));
+
+    // An empty address does nothing at all.
+    setUrl(kingston, QString());
+    w->N16->trigger();
+    EXPECT_EQ(catcher.opened.size(), 1);
+    EXPECT_TRUE(dialogs.of(DialogKind::Message).isEmpty());
+
+    // A leaflet beside the catalogue opens; a script there, or a system program, does not.
+    QFile leaflet(cat.folder.file(QStringLiteral("说明书.pdf")));
+    ASSERT_TRUE(leaflet.open(QIODevice::WriteOnly));
+    leaflet.close();
+    QFile script(cat.folder.file(QStringLiteral("update.sh")));
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\n");
+    script.close();
+    script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
+    setUrl(kingston, QStringLiteral("说明书.pdf"));
+    w->N16->trigger();
+    ASSERT_EQ(catcher.opened.size(), 2);
+    EXPECT_EQ(catcher.opened[1], QUrl::fromLocalFile(leaflet.fileName()));
+
+    for (const QString& unsafe : {QStringLiteral("update.sh"), QStringLiteral("/bin/sh"), QStringLiteral("file:///bin/ls"),
+                                  QStringLiteral("javascript:alert(1)")}) {
+        setUrl(kingston, unsafe);
+        w->N16->trigger();
+    }
+    EXPECT_EQ(catcher.opened.size(), 2);
+    const auto messages = dialogs.of(DialogKind::Message);
+    ASSERT_EQ(messages.size(), 4);
+    EXPECT_EQ(messages[0].text, "无法打开这个网址：update.sh");
+}
+
+#include "edit_commands_test.moc"

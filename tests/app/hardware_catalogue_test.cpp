@@ -1,0 +1,166 @@
+// The item grid and record panel: the current hardware selection, the pictures that follow
+// the grid, and the category a new item is filed under.
+#include "catalogue_fixture.h"
+#include "dbaware/db_combo_box.h"
+#include "dbaware/db_edit.h"
+#include "dbaware/db_image.h"
+#include "dbaware/db_navigator.h"
+#include <QAbstractButton>
+#include <QLabel>
+
+using namespace catalogue_testing;
+using Button = dbaware::DBNavigator::Button;
+
+TEST_F(CatalogueTest, GridShowsTheTenColumnsWithTypeWordsAndTheYearList)
+{
+    openDdr5();
+    const QList<dbaware::GridColumn> columns = w->DBGrid1->columns();
+    QStringList titles, fields;
+    QList<int> widths;
+    for (const auto& c : columns) {
+        titles << c.title;
+        fields << c.fieldName;
+        widths << c.width;
+    }
+    EXPECT_EQ(titles, (QStringList{"编 号", "名   称", "单  位", "出  厂", "更新日期", "价  格", "详细参数", "网  址",
+                                   "图  片", "上  级"}));
+    EXPECT_EQ(fields, (QStringList{"HW_ID", "HW_MC", "HW_DW", "HW_NF", "HW_RQ", "HW_JG", "HW_CS", "HW_URL", "HW_TP",
+                                   "L4_ID"}));
+    EXPECT_EQ(widths, (QList<int>{36, 226, 40, 47, 60, 60, 50, 70, 45, 41}));
+    const QStringList years = columns[3].pickList;
+    ASSERT_EQ(years.size(), 111);
+    EXPECT_EQ(years.first(), "1990");
+    EXPECT_EQ(years.last(), "2100");
+    // Long text and pictures show their type word, not their content.
+    auto cell = [&](int row, int column) { return w->DBGrid1->model()->index(row, column).data().toString(); };
+    EXPECT_EQ(cell(0, 6), "(MEMO)");
+    EXPECT_EQ(cell(2, 6), "(Memo)");
+    EXPECT_EQ(cell(0, 8), "(Blob)");
+    EXPECT_EQ(cell(0, 1), "金士顿 32GB");
+
+    // The year combo box takes a year outside its list.
+    EXPECT_EQ(w->DBComboBox2->count(), 111);
+    EXPECT_EQ(w->DBImage1->fieldName(), "HW_TP");
+    EXPECT_TRUE(w->DBImage1->isHidden());
+}
+
+TEST_F(CatalogueTest, SelectionFollowsClicksAndKeepsParametersAcrossTreeClicks)
+{
+    // The picture frame starts with the sample photograph stored with the program.
+    EXPECT_EQ(w->Image1->picture().size(), QSize(447, 335));
+
+    w->hardwareSelection.parameters = QStringLiteral("前一个参数");
+    openDdr5();
+    EXPECT_EQ(w->hardwareSelection.itemId, kingston);
+    EXPECT_EQ(w->hardwareSelection.itemName, "金士顿 32GB");
+    EXPECT_EQ(w->hardwareSelection.parameters, "前一个参数"); // a tree click leaves it
+    EXPECT_EQ(w->Lbl_HW->text(), "金士顿 32GB");
+    EXPECT_TRUE(w->Panel_HW->isVisible());
+
+    clickRow(1);
+    EXPECT_EQ(w->hardwareSelection.itemId, gskill);
+    EXPECT_EQ(w->hardwareSelection.parameters, "6400MHz CL32");
+    EXPECT_EQ(w->Lbl_HW->text(), "芝奇 32GB");
+    EXPECT_EQ(w->Image1->picture().size(), QSize(447, 335)); // no picture file: the frame keeps its picture
+
+    clickRow(0);
+    EXPECT_EQ(colourOf(w->Image1->picture()), 'r');
+    EXPECT_EQ(w->hardwareSelection.parameters, "6000MHz CL30");
+
+    // An item without parameters: id and name are taken, then the click ends.
+    clickRow(2);
+    EXPECT_EQ(w->hardwareSelection.itemId, corsair);
+    EXPECT_EQ(w->hardwareSelection.itemName, "海盗船 16GB");
+    EXPECT_EQ(w->hardwareSelection.parameters, "6000MHz CL30");
+    EXPECT_EQ(w->Lbl_HW->text(), "金士顿 32GB");
+    EXPECT_EQ(colourOf(w->Image1->picture()), 'r');
+
+    // A double click picks the row as well.
+    w->ADOQueryHW->setCurrentRow(1);
+    QTest::mouseDClick(w->DBGrid1->viewport(), Qt::LeftButton, {},
+                       w->DBGrid1->visualRect(w->DBGrid1->model()->index(1, 1)).center());
+    EXPECT_EQ(w->hardwareSelection.itemId, gskill);
+    EXPECT_EQ(w->Lbl_HW->text(), "芝奇 32GB");
+}
+
+TEST_F(CatalogueTest, ArrowKeysChangeOnlyThePicture)
+{
+    openDdr5();
+    clickRow(0);
+    ASSERT_EQ(colourOf(w->Image1->picture()), 'r');
+    w->DBGrid1->setFocus();
+
+    QTest::keyClick(w->DBGrid1, Qt::Key_Down); // to 芝奇, which has no picture
+    EXPECT_EQ(w->ADOQueryHW->currentRow(), 1);
+    EXPECT_EQ(colourOf(w->Image1->picture()), 'r');
+    QTest::keyClick(w->DBGrid1, Qt::Key_Down); // to 海盗船
+    EXPECT_EQ(w->ADOQueryHW->currentRow(), 2);
+    EXPECT_EQ(colourOf(w->Image1->picture()), 'b');
+    QTest::keyClick(w->DBGrid1, Qt::Key_Up);
+    QTest::keyClick(w->DBGrid1, Qt::Key_Up); // back on 金士顿
+    EXPECT_EQ(colourOf(w->Image1->picture()), 'r');
+
+    EXPECT_EQ(w->hardwareSelection.itemId, kingston);
+    EXPECT_EQ(w->Lbl_HW->text(), "金士顿 32GB");
+}
+
+TEST_F(CatalogueTest, PicturesComeFromTheDataFolderAndUnreadableOnesAreSkipped)
+{
+    // The process runs from elsewhere: pictures are still those of the data folder.
+    testing_support::TempFolder elsewhere;
+    QDir(elsewhere.path()).mkpath(QStringLiteral("PICS"));
+    platform::writeJpegFile(elsewhere.file(QStringLiteral("PICS/%1.jpg").arg(kingston)), plainPicture(Qt::green));
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(elsewhere.path()));
+    openDdr5();
+    clickRow(0);
+    EXPECT_EQ(colourOf(w->Image1->picture()), 'r');
+
+    // Not a JPEG: the red picture stays, and the click still names the clicked item.
+    QFile bad(picturePath(gskill));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("GIF89a not really a picture");
+    bad.close();
+    clickRow(1);
+    EXPECT_EQ(colourOf(w->Image1->picture()), 'r');
+    EXPECT_EQ(w->hardwareSelection.itemId, gskill);
+    EXPECT_EQ(w->Lbl_HW->text(), "芝奇 32GB");
+    // A truncated JPEG is refused the same way.
+    QByteArray half = platform::encodeJpeg(plainPicture(Qt::green, 400, 300));
+    half.truncate(half.size() / 2);
+    QFile cut(picturePath(corsair));
+    ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
+    cut.write(half);
+    cut.close();
+    w->DBGrid1->setFocus();
+    QTest::keyClick(w->DBGrid1, Qt::Key_Down);
+    EXPECT_EQ(colourOf(w->Image1->picture()), 'r');
+    QDir::setCurrent(before);
+}
+
+TEST_F(CatalogueTest, NewItemShowsTheClickedLevel4Category)
+{
+    click(*w, node(*w, {"电脑", "配件", "内存", "DDR4"}));
+    w->DBNavigator1->button(Button::Insert)->click();
+    EXPECT_EQ(w->ADOQueryHW->state(), db::Dataset::State::Insert);
+    EXPECT_EQ(w->DBEdit2->text(), QString::number(ddr4));
+    EXPECT_TRUE(dialogs.of(platform::DialogKind::ErrorReport).isEmpty());
+
+    // Typed and posted, the item is filed under DDR4.
+    w->DBEdit3->setFocus();
+    QTest::keyClicks(w->DBEdit3, QStringLiteral("Gloway 16GB"));
+    w->DBNavigator1->button(Button::Post)->click();
+    EXPECT_EQ(cat.column(QStringLiteral("select L4_ID from HW where HW_MC = 'Gloway 16GB'"), QStringLiteral("L4_ID")),
+              QStringList{QString::number(ddr4)});
+}
+
+TEST_F(CatalogueTest, NewItemIsRefusedWhenTheClickedCategoryIsGone)
+{
+    click(*w, node(*w, {"电脑", "配件", "内存", "DDR4"}));
+    cat.run(QStringLiteral("update L4 set L4_NM = 'DDR4 旧' where L4_ID = %1").arg(ddr4));
+    click(*w, node(*w, {"电脑", "配件", "内存", "DDR4"})); // the tree still shows the old name
+    w->DBNavigator1->button(Button::Insert)->click();
+    EXPECT_EQ(w->ADOQueryHW->state(), db::Dataset::State::Browse);
+    ASSERT_EQ(dialogs.of(platform::DialogKind::ErrorReport).size(), 1);
+    EXPECT_EQ(cat.count(QStringLiteral("select count(*) as n from HW")), 4);
+}

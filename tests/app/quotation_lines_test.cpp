@@ -1,0 +1,406 @@
+// Building a quotation through the main window over a real catalogue file: create,
+// add line with its prompts, remove line with its hook, recompute, and the total caption.
+#include "quotation_fixture.h"
+#include "platform/operator_text.h"
+#include <QAbstractButton>
+
+using namespace quotation_testing;
+using Button = dbaware::DBNavigator::Button;
+
+namespace {
+
+const QString kNumberPrompt =
+    QStringLiteral("请输入配机的单据号\r同一张配机单应使用相同的编号,默认为当前日期,请自行修改:");
+const QString kNamePrompt =
+    QStringLiteral("请输入配机的单据名称\r同一张配机单应使用相同的名称,默认为 配置单,请自行修改:");
+const QString kOfferCreate =
+    QStringLiteral("需要自动执行 [1、开始建立清单] 吗?若没有特殊情况,您应该选择是.如果取消,也可以手动开始.");
+
+// Makes the line whose description contains `text` current in the lines view.
+void selectLine(app::TFrm_main& w, const QString& text)
+{
+    db::Dataset& lines = *w.ADOQueryDIY;
+    for (lines.first(); !lines.eof(); lines.next())
+        if (lines.asString("HW_MS").contains(text))
+            return;
+    FAIL() << "no line " << text.toStdString();
+}
+
+} // namespace
+
+TEST_F(QuotationTest, FirstAddOffersTheCreateCommandAndTheLineCarriesTheTypedNumberAndName)
+{
+    auto w = window();
+    EXPECT_EQ(caption(*w), "单据总价值：0 元");
+    showDisks(*w);
+    pick(*w, "希捷 1TB");
+    dialogs.answers = {QStringLiteral("2024-001"), QStringLiteral("王先生"), QStringLiteral("2"), QStringLiteral("1200")};
+    w->btn_add0->click();
+
+    EXPECT_EQ(dialogs.texts(DialogKind::Question), QStringList{kOfferCreate});
+    const auto prompts = dialogs.of(DialogKind::Prompt);
+    ASSERT_EQ(prompts.size(), 4);
+    EXPECT_EQ(prompts[0].caption, "请输入配机的单据号");
+    EXPECT_EQ(prompts[0].text, kNumberPrompt);
+    EXPECT_EQ(prompts[0].defaultValue, platform::shortDate(QDate::currentDate()));
+    EXPECT_EQ(prompts[1].caption, "请输入配机的单据名称");
+    EXPECT_EQ(prompts[1].text, kNamePrompt);
+    EXPECT_EQ(prompts[1].defaultValue, "配置单");
+    EXPECT_EQ(prompts[2].caption, "输入数量");
+    EXPECT_EQ(prompts[2].text, "请输入数量,自动为1");
+    EXPECT_EQ(prompts[2].defaultValue, "1");
+    EXPECT_EQ(prompts[3].caption, "输入价格");
+    EXPECT_EQ(prompts[3].text, "请输入价格,自动为数据库中报价");
+    EXPECT_EQ(prompts[3].defaultValue, "1234.5");
+
+    const auto lines = stored();
+    ASSERT_EQ(lines.size(), 1);
+    EXPECT_EQ(lines[0].number, "2024-001");
+    EXPECT_EQ(lines[0].name, "王先生");
+    EXPECT_EQ(lines[0].itemId, seagate);
+    EXPECT_EQ(lines[0].categoryId, parts);
+    EXPECT_EQ(lines[0].category, "配件");
+    EXPECT_EQ(lines[0].quantity, 2);
+    EXPECT_EQ(lines[0].price, 1200);
+    EXPECT_EQ(lines[0].amount, 2400);
+    EXPECT_TRUE(w->quotation.open);
+    EXPECT_EQ(caption(*w), "单据总价值：2400 元");
+    EXPECT_EQ(w->ADOQueryDIY->recordCount(), 1);
+    EXPECT_EQ(w->ADOQueryDIY->state(), db::Dataset::State::Browse);
+
+    // The second add asks nothing more than quantity and price.
+    dialogs.seen.clear();
+    add(*w, std::nullopt, std::nullopt);
+    EXPECT_TRUE(dialogs.of(DialogKind::Question).isEmpty());
+    EXPECT_EQ(dialogs.of(DialogKind::Prompt).size(), 2);
+    EXPECT_EQ(stored().size(), 2);
+}
+
+TEST_F(QuotationTest, AnsweringNoToTheOfferAddsNothingWhileNoQuotationIsOpen)
+{
+    auto w = window();
+    showDisks(*w);
+    pick(*w, "希捷 1TB");
+    dialogs.yes = false;
+    w->btn_add0->click();
+    EXPECT_EQ(dialogs.of(DialogKind::Question).size(), 1);
+    EXPECT_TRUE(dialogs.of(DialogKind::Prompt).isEmpty());
+    EXPECT_TRUE(dialogs.of(DialogKind::ErrorReport).isEmpty());
+    EXPECT_TRUE(stored().isEmpty());
+    EXPECT_FALSE(w->ADOQueryDIY->active());
+    EXPECT_FALSE(w->quotation.open);
+    EXPECT_EQ(caption(*w), "单据总价值：0 元");
+}
+
+TEST_F(QuotationTest, CreatingTheSameNumberAgainReopensItsLinesAndTheirSum)
+{
+    auto w = window();
+    showDisks(*w);
+    create(*w, "A-1", "甲");
+    EXPECT_EQ(caption(*w), "总价值：0 元");
+    pick(*w, "希捷 1TB");
+    add(*w, "2", std::nullopt);
+    pick(*w, "西数 2TB");
+    add(*w, "1", "299.9");
+    EXPECT_EQ(caption(*w), "单据总价值：2768.9 元");
+
+    create(*w, "B-1", "乙"); // a new number: empty grid, total 0
+    EXPECT_EQ(w->ADOQueryDIY->recordCount(), 0);
+    EXPECT_EQ(w->quotation.total, 0);
+    EXPECT_EQ(caption(*w), "总价值：0 元");
+
+    dialogs.seen.clear();
+    dialogs.answers = {QStringLiteral("A-1"), std::nullopt};
+    w->btn_create0->click();
+    EXPECT_EQ(dialogs.of(DialogKind::Prompt)[1].defaultValue, "乙"); // the last name is offered
+    EXPECT_EQ(w->ADOQueryDIY->recordCount(), 2);
+    EXPECT_DOUBLE_EQ(w->quotation.total, 2768.9);
+    EXPECT_EQ(caption(*w), "总价值：2768.9 元");
+    EXPECT_TRUE(w->ADOQueryDIY->eof());
+
+    // Lines added now join the reopened quotation, under the name typed last.
+    add(*w, "1", "1");
+    EXPECT_EQ(stored("DIY_ID='A-1'").size(), 3);
+    EXPECT_EQ(stored("DIY_ID='A-1'").last().name, "乙");
+    EXPECT_EQ(caption(*w), "单据总价值：2769.9 元");
+
+    // Consecutive creates with OK keep number and name.
+    dialogs.answers.clear();
+    w->btn_create0->click();
+    EXPECT_EQ(w->quotation.number, "A-1");
+    EXPECT_EQ(w->ADOQueryDIY->recordCount(), 3);
+}
+
+TEST_F(QuotationTest, CancelInTheQuantityAndPricePromptsGivesOneAtTheCataloguePrice)
+{
+    auto w = window();
+    showDisks(*w);
+    create(*w, "C", "丙");
+    pick(*w, "希捷 1TB");
+    add(*w, std::nullopt, std::nullopt);
+    const auto lines = stored();
+    ASSERT_EQ(lines.size(), 1);
+    EXPECT_EQ(lines[0].quantity, 1);
+    EXPECT_EQ(lines[0].price, 1234.5);
+    EXPECT_EQ(lines[0].amount, 1234.5);
+    EXPECT_EQ(caption(*w), "单据总价值：1234.5 元");
+}
+
+TEST_F(QuotationTest, AFractionalPriceIsOfferedWithItsFractionAndDoubledForTwo)
+{
+    auto w = window();
+    showDisks(*w);
+    create(*w, "D", "丁");
+    pick(*w, "西数 2TB");
+    add(*w, "1", std::nullopt); // 300
+    pick(*w, "希捷 1TB");
+    dialogs.seen.clear();
+    add(*w, "2", std::nullopt);
+    EXPECT_EQ(dialogs.of(DialogKind::Prompt).last().defaultValue, "1234.5");
+    const auto lines = stored();
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(lines[1].price, 1234.5);
+    EXPECT_EQ(lines[1].amount, 2469);
+    EXPECT_EQ(w->quotation.total, 300 + 2469);
+    EXPECT_EQ(caption(*w), "单据总价值：2769 元");
+}
+
+TEST_F(QuotationTest, ADoubleClickOnACatalogueRowAddsThatRow)
+{
+    auto w = window();
+    showDisks(*w);
+    create(*w, "DD", "双击");
+    pick(*w, "西数 2TB");
+    // Another row becomes current without a cell click: the double click must add that row,
+    // not the one picked before.
+    db::Dataset& items = *w->ADOQueryHW;
+    for (items.first(); !items.eof() && items.asString("HW_MC") != "希捷 1TB"; items.next()) {}
+    ASSERT_FALSE(items.eof());
+    dialogs.answers = {"3", "100"};
+    emit w->DBGrid1->dblClick();
+    const auto lines = stored();
+    ASSERT_EQ(lines.size(), 1);
+    EXPECT_EQ(lines[0].itemId, items.asInteger("HW_ID"));
+    EXPECT_EQ(lines[0].amount, 300);
+    EXPECT_EQ(caption(*w), "单据总价值：300 元");
+}
+
+TEST_F(QuotationTest, TheDescriptionTakesTheFirstThirtyCharactersOfTheParameters)
+{
+    auto w = window();
+    showDisks(*w);
+    create(*w, "E", "戊");
+    pick(*w, "希捷 1TB");
+    add(*w, "1", "1");
+    pick(*w, "西数 2TB"); // empty parameters
+    add(*w, "1", "1");
+    const auto lines = stored();
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(lines[0].description, QStringLiteral("存储 硬盘 希捷 1TB") + kLongParameters.left(30) + QStringLiteral("……"));
+    EXPECT_EQ(lines[1].description, QStringLiteral("存储 硬盘 西数 2TB……"));
+
+    // A character outside the basic plane counts once and is never cut in half.
+    w->hardwareSelection.parameters = QString(29, QLatin1Char('a')) + QStringLiteral("😀bc");
+    add(*w, "1", "1");
+    EXPECT_EQ(stored().last().description,
+              QStringLiteral("存储 硬盘 西数 2TB") + QString(29, QLatin1Char('a')) + QStringLiteral("😀……"));
+
+    // The item name is the one of the catalogue row current now, the id the selection's.
+    w->ADOQueryHW->first();
+    add(*w, "1", "1");
+    EXPECT_TRUE(stored().last().description.startsWith(QStringLiteral("存储 硬盘 希捷 1TB")));
+    EXPECT_EQ(stored().last().itemId, wd);
+}
+
+TEST_F(QuotationTest, RemovingALineOf300FromATotalOf1000ShowsTheRest)
+{
+    auto w = window();
+    showDisks(*w);
+    create(*w, "F", "己");
+    pick(*w, "希捷 1TB");
+    add(*w, "1", "700");
+    pick(*w, "西数 2TB");
+    add(*w, "1", std::nullopt);
+    EXPECT_EQ(caption(*w), "单据总价值：1000 元");
+
+    selectLine(*w, "西数");
+    dialogs.ok = false;
+    w->btn_del1->click();
+    EXPECT_EQ(dialogs.texts(DialogKind::Confirm), QStringList{"Delete record?"});
+    EXPECT_EQ(stored().size(), 2);
+    EXPECT_EQ(caption(*w), "单据总价值：1000 元");
+
+    dialogs.ok = true;
+    w->btn_del1->click();
+    EXPECT_EQ(caption(*w), "单据总价值：700 元");
+    ASSERT_EQ(stored().size(), 1);
+    EXPECT_EQ(stored()[0].amount, 700);
+
+    // The double click on the lines grid is the same command.
+    emit w->DBGrid3->dblClick();
+    EXPECT_EQ(caption(*w), "单据总价值：0 元");
+    EXPECT_TRUE(stored().isEmpty());
+    // On the empty grid the delete fails silently after the confirmation.
+    dialogs.seen.clear();
+    w->btn_del1->click();
+    EXPECT_TRUE(dialogs.of(DialogKind::ErrorReport).isEmpty());
+}
+
+TEST_F(QuotationTest, AGridEditCountsOnlyAfterTheRecomputeInItsOwnCaptionForm)
+{
+    auto w = window();
+    showDisks(*w);
+    create(*w, "G", "庚");
+    pick(*w, "西数 2TB");
+    add(*w, "1", std::nullopt); // 300
+    pick(*w, "希捷 1TB");
+    add(*w, "1", "100");
+
+    // The operator changes the quantity in the grid and posts it with DBNV3.
+    selectLine(*w, "西数");
+    w->DBNV3->button(Button::Edit)->click();
+    w->ADOQueryDIY->setText("DIY_SL", "3");
+    w->DBNV3->button(Button::Post)->click();
+    EXPECT_EQ(caption(*w), "单据总价值：400 元");
+    EXPECT_EQ(stored("HW_ID=" + QString::number(wd))[0].quantity, 3);
+    EXPECT_EQ(stored("HW_ID=" + QString::number(wd))[0].amount, 300);
+
+    w->bbtn_cash->click();
+    EXPECT_EQ(caption(*w), "总价值：1000 元");
+    EXPECT_EQ(w->quotation.total, 1000);
+    EXPECT_EQ(stored("HW_ID=" + QString::number(wd))[0].amount, 900);
+    EXPECT_TRUE(w->ADOQueryDIY->eof());
+    EXPECT_TRUE(dialogs.of(DialogKind::ErrorReport).isEmpty());
+}
+
+TEST_F(QuotationTest, RecomputeBeforeAnyQuotationShowsTheClosedDatasetError)
+{
+    auto w = window();
+    w->btn_cash1->click();
+    EXPECT_EQ(dialogs.texts(DialogKind::ErrorReport),
+              QStringList{"ADOQueryDIY: Cannot perform this operation on a closed dataset"});
+    EXPECT_EQ(w->quotation.total, 0);
+    EXPECT_EQ(caption(*w), "单据总价值：0 元");
+}
+
+TEST_F(QuotationTest, RecomputeReadsEmptyValuesAsZero)
+{
+    storeLine("H", "辛", 2, 50);
+    cat.run("INSERT INTO DIY (DIY_ID, DIY_NM) VALUES ('H', '辛')");
+    auto w = window();
+    dialogs.answers = {QStringLiteral("H"), std::nullopt};
+    w->btn_create0->click();
+    EXPECT_EQ(caption(*w), "总价值：100 元");
+    ASSERT_EQ(stored().size(), 2);
+    EXPECT_EQ(stored()[1].amount, 0);
+}
+
+TEST_F(QuotationTest, RecomputeWritesEveryLineOrNone)
+{
+    for (int k = 1; k <= 4; ++k)
+        storeLine("R", "壬", k, 10);
+    auto w = window();
+    create(*w, "R", "壬");
+    EXPECT_EQ(caption(*w), "总价值：100 元");
+    // Quantities changed in the grid: the stored amounts are stale until the recompute.
+    db::Dataset& lines = *w->ADOQueryDIY;
+    for (lines.first(); !lines.eof(); lines.next()) {
+        lines.edit();
+        lines.setValue("DIY_SL", lines.asInteger("DIY_SL") + 10);
+        lines.post();
+    }
+    // Another program changes the third line's amount behind the window's back.
+    const auto before = stored();
+    cat.run("UPDATE DIY SET DIY_CASH = 999 WHERE DIY_SL = 13");
+
+    w->btn_cash1->click();
+    const auto reports = dialogs.texts(DialogKind::ErrorReport);
+    ASSERT_EQ(reports.size(), 1);
+    EXPECT_TRUE(reports[0].startsWith("ADOQueryDIY: Row cannot be located")) << reports[0].toStdString();
+    const auto after = stored();
+    ASSERT_EQ(after.size(), 4);
+    EXPECT_EQ(after[0].amount, before[0].amount); // rolled back with the rest
+    EXPECT_EQ(after[1].amount, before[1].amount);
+    EXPECT_EQ(after[2].amount, 999);
+    // The view shows what the file holds again, so the next recompute goes through.
+    EXPECT_EQ(lines.state(), db::Dataset::State::Browse);
+    w->btn_cash1->click();
+    EXPECT_EQ(dialogs.of(DialogKind::ErrorReport).size(), 1);
+    EXPECT_EQ(caption(*w), "总价值：" + platform::formatGeneral(10.0 * (11 + 12 + 13 + 14)) + " 元");
+    EXPECT_EQ(stored()[2].amount, 130);
+}
+
+TEST_F(QuotationTest, AnAbortedAddLeavesThePendingLineAndTheTotal)
+{
+    auto w = window();
+    showDisks(*w);
+    create(*w, "J", "癸");
+    pick(*w, "西数 2TB");
+    add(*w, "1", std::nullopt);
+    pick(*w, "希捷 1TB");
+    add(*w, "两个", std::nullopt); // not a number: the add ends at the quantity
+    db::Dataset& lines = *w->ADOQueryDIY;
+    EXPECT_EQ(lines.state(), db::Dataset::State::Insert);
+    EXPECT_EQ(lines.value("DIY_ID").toString(), "J");
+    EXPECT_TRUE(lines.asString("HW_MS").startsWith("存储 硬盘 希捷 1TB"));
+    EXPECT_TRUE(lines.isNull("DIY_SL"));
+    EXPECT_EQ(caption(*w), "单据总价值：300 元");
+    EXPECT_EQ(stored().size(), 1);
+    EXPECT_TRUE(dialogs.of(DialogKind::ErrorReport).isEmpty());
+
+    // A price the catalogue row lacks ends the add at the price.
+    w->DBNV3->button(Button::Cancel)->click();
+    for (w->ADOQueryHW->first(); w->ADOQueryHW->asString("HW_MC") != "无价硬盘"; w->ADOQueryHW->next()) {
+    }
+    add(*w, "5", std::nullopt);
+    EXPECT_EQ(lines.state(), db::Dataset::State::Insert);
+    EXPECT_EQ(lines.value("DIY_SL").toInt(), 5);
+    EXPECT_EQ(w->quotation.total, 300);
+    // The recompute posts the pending line first, then counts it (price empty: 0).
+    w->btn_cash1->click();
+    EXPECT_EQ(stored().size(), 2);
+    EXPECT_EQ(caption(*w), "总价值：300 元");
+}
+
+TEST_F(QuotationTest, AfterADeleteByNumberAddDoesNothingUntilTheNextCreate)
+{
+    auto w = window();
+    showDisks(*w);
+    create(*w, "K", "子");
+    pick(*w, "西数 2TB");
+    add(*w, "1", std::nullopt);
+    w->N19Click();
+    w->cmb_diy_id->setEditText("K");
+    w->Button3->click();
+    EXPECT_TRUE(stored().isEmpty());
+    EXPECT_EQ(caption(*w), "单据总价值：300 元"); // left as it was
+
+    dialogs.seen.clear();
+    w->btn_add0->click();
+    w->btn_del1->click();
+    EXPECT_TRUE(dialogs.seen.isEmpty());
+    EXPECT_TRUE(stored().isEmpty());
+    EXPECT_FALSE(w->ADOQueryDIY->active());
+
+    create(*w, "K", "子");
+    add(*w, "1", std::nullopt);
+    EXPECT_EQ(stored().size(), 1);
+}
+
+TEST_F(QuotationTest, ThePopupItemsRunTheCommands)
+{
+    auto w = window();
+    showDisks(*w);
+    pick(*w, "西数 2TB");
+    dialogs.answers = {QStringLiteral("M"), QStringLiteral("卯")};
+    w->N3->trigger();
+    EXPECT_EQ(w->quotation.number, "M");
+    dialogs.answers = {QStringLiteral("2"), std::nullopt};
+    w->N1->trigger();
+    EXPECT_EQ(caption(*w), "单据总价值：600 元");
+    w->N41->trigger();
+    EXPECT_EQ(caption(*w), "总价值：600 元");
+    w->N31->trigger();
+    EXPECT_TRUE(stored().isEmpty());
+    EXPECT_EQ(caption(*w), "单据总价值：0 元");
+}

@@ -1,0 +1,236 @@
+// The quotation management panel through the main window over a real catalogue file: the two
+// lists, opening by number or name, deleting by number or name.
+#include "quotation_fixture.h"
+#include <QComboBox>
+#include <QFrame>
+#include <QSet>
+
+using namespace quotation_testing;
+
+namespace {
+
+QStringList entries(const QComboBox* list)
+{
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i)
+        texts << list->itemText(i);
+    return texts;
+}
+
+QSet<QString> asSet(const QStringList& texts)
+{
+    return QSet<QString>(texts.begin(), texts.end());
+}
+
+} // namespace
+
+TEST_F(QuotationTest, WithNoStoredLinesBothListsAreEmptyAndTheEmptyNumberOpensAnEmptyQuotation)
+{
+    auto w = window();
+    w->cmb_diy_id->addItem("stale"); // left from an earlier opening
+    w->N19->trigger();
+    EXPECT_TRUE(w->Panel_LIST->isVisible());
+    EXPECT_EQ(w->cmb_diy_id->count(), 0);
+    EXPECT_EQ(w->cmb_diy_nm->count(), 0);
+    EXPECT_EQ(w->cmb_diy_id->currentText(), "");
+    EXPECT_EQ(w->cmb_diy_nm->currentText(), "");
+
+    w->btn_diy_id_list->click();
+    EXPECT_FALSE(w->Panel_LIST->isVisible());
+    EXPECT_TRUE(w->quotation.open);
+    EXPECT_EQ(w->quotation.number, "");
+    EXPECT_EQ(w->quotation.name, "配置单");
+    EXPECT_TRUE(w->ADOQueryDIY->active());
+    EXPECT_EQ(w->ADOQueryDIY->recordCount(), 0);
+    EXPECT_EQ(w->bbtn_cash->text(), "总价值：0 元");
+    EXPECT_TRUE(dialogs.seen.isEmpty());
+}
+
+TEST_F(QuotationTest, TheListsShowEachNumberAndNameOnceAndTheFirstIsSelected)
+{
+    storeLine("A1", "王", 1, 100);
+    storeLine("A1", "王", 2, 10);
+    storeLine("A2", "王", 1, 200);
+    storeLine("B1", "李", 1, 50);
+    auto w = window();
+    w->N19Click();
+    EXPECT_EQ(asSet(entries(w->cmb_diy_id)), (QSet<QString>{"A1", "A2", "B1"}));
+    EXPECT_EQ(w->cmb_diy_id->count(), 3);
+    EXPECT_EQ(asSet(entries(w->cmb_diy_nm)), (QSet<QString>{"王", "李"}));
+    EXPECT_EQ(w->cmb_diy_nm->count(), 2);
+    EXPECT_EQ(w->cmb_diy_id->currentIndex(), 0);
+    EXPECT_EQ(w->cmb_diy_nm->currentIndex(), 0);
+    EXPECT_EQ(w->cmb_diy_id->currentText(), entries(w->cmb_diy_id)[0]);
+    EXPECT_TRUE(w->ADOQuery_LIST->active()); // the list query stays open
+}
+
+TEST_F(QuotationTest, TheSameNameUnderTwoNumbersOpensBothAndSumsThemTogether)
+{
+    storeLine("A1", "王", 1, 100);
+    storeLine("A1", "王", 2, 10);
+    storeLine("A2", "王", 1, 200);
+    storeLine("B1", "李", 1, 50);
+    auto w = window();
+    const QString numberBefore = w->quotation.number;
+    w->N19Click();
+    w->cmb_diy_nm->setCurrentIndex(w->cmb_diy_nm->findText("王"));
+    w->Button1->click();
+    EXPECT_FALSE(w->Panel_LIST->isVisible());
+    EXPECT_EQ(w->ADOQueryDIY->recordCount(), 3);
+    EXPECT_EQ(w->quotation.total, 320);
+    EXPECT_EQ(w->bbtn_cash->text(), "总价值：320 元");
+    EXPECT_EQ(w->quotation.name, "王");
+    EXPECT_EQ(w->quotation.number, numberBefore);
+    EXPECT_TRUE(w->quotation.open);
+
+    // A line added now carries the unchanged number with the queried name.
+    showDisks(*w);
+    pick(*w, "西数 2TB");
+    add(*w, "1", std::nullopt);
+    EXPECT_EQ(stored().last().number, numberBefore);
+    EXPECT_EQ(stored().last().name, "王");
+    EXPECT_EQ(w->bbtn_cash->text(), "单据总价值：620 元");
+}
+
+TEST_F(QuotationTest, QueryByNumberKeepsTheNameAndATypedValueWorksLikeAPickedOne)
+{
+    storeLine("A1", "王", 1, 100);
+    storeLine("B1", "李", 1, 50);
+    auto w = window();
+    w->N19Click();
+    w->cmb_diy_id->setEditText("B1"); // typed, not picked
+    w->btn_diy_id_list->click();
+    EXPECT_EQ(w->quotation.number, "B1");
+    EXPECT_EQ(w->quotation.name, "配置单");
+    EXPECT_EQ(w->ADOQueryDIY->recordCount(), 1);
+    EXPECT_EQ(w->bbtn_cash->text(), "总价值：50 元");
+
+    // A value no line carries opens an empty view with a total of 0.
+    w->N19Click();
+    w->cmb_diy_id->setEditText("不存在");
+    w->btn_diy_id_list->click();
+    EXPECT_EQ(w->ADOQueryDIY->recordCount(), 0);
+    EXPECT_EQ(w->bbtn_cash->text(), "总价值：0 元");
+}
+
+TEST_F(QuotationTest, DeleteByNumberRemovesAllItsLinesWithoutAskingAndLeavesTheCaption)
+{
+    storeLine("A1", "王", 1, 100);
+    storeLine("A1", "王", 2, 10);
+    storeLine("A2", "王", 1, 200);
+    auto w = window();
+    create(*w, "A1", "王");
+    EXPECT_EQ(w->bbtn_cash->text(), "总价值：120 元");
+    const bool openBefore = w->quotation.open;
+
+    w->N19Click();
+    w->cmb_diy_id->setCurrentIndex(w->cmb_diy_id->findText("A1"));
+    dialogs.seen.clear();
+    w->Button3->click();
+    EXPECT_TRUE(dialogs.seen.isEmpty());
+    EXPECT_EQ(stored().size(), 1);
+    EXPECT_EQ(stored()[0].number, "A2");
+    EXPECT_FALSE(w->Panel_LIST->isVisible());
+    EXPECT_FALSE(w->ADOQueryDIY->active());
+    EXPECT_EQ(w->ADOQueryDIY->sqlText(), "delete * from DIY where DIY_ID='A1'");
+    EXPECT_EQ(w->quotation.total, 0);
+    EXPECT_EQ(w->bbtn_cash->text(), "总价值：120 元");
+    EXPECT_EQ(w->quotation.open, openBefore);
+    EXPECT_EQ(w->DBGrid3->model()->rowCount(), 0);
+
+    // The recompute now finds the view closed.
+    w->btn_cash1->click();
+    EXPECT_EQ(dialogs.of(DialogKind::ErrorReport).size(), 1);
+
+    w->N19Click();
+    EXPECT_EQ(entries(w->cmb_diy_id), QStringList{"A2"});
+}
+
+TEST_F(QuotationTest, DeleteByNameKeepsNumberAndOpenFlagAndCancelChangesNothing)
+{
+    storeLine("A1", "王", 1, 100);
+    storeLine("A2", "王", 1, 200);
+    storeLine("B1", "李", 1, 50);
+    auto w = window();
+    const QString number = w->quotation.number;
+
+    w->N19Click();
+    w->cmb_diy_nm->setCurrentIndex(w->cmb_diy_nm->findText("李"));
+    w->Button2->click();
+    EXPECT_FALSE(w->Panel_LIST->isVisible());
+    EXPECT_EQ(w->quotation.name, "配置单");
+    EXPECT_EQ(stored().size(), 3);
+
+    w->N19Click();
+    w->cmb_diy_nm->setEditText("王");
+    w->Button4->click();
+    EXPECT_EQ(stored().size(), 1);
+    EXPECT_EQ(w->quotation.name, "王");
+    EXPECT_EQ(w->quotation.number, number);
+    EXPECT_FALSE(w->quotation.open);
+    EXPECT_FALSE(w->Panel_LIST->isVisible());
+    EXPECT_EQ(w->bbtn_cash->text(), "单据总价值：0 元");
+}
+
+TEST_F(QuotationTest, ValuesWithApostrophesAndOtherMarksOpenAndDeleteExactlyTheirOwnLines)
+{
+    const QStringList names = {"O'Brien's", "'", "x' or '1'='1", "x'; delete from DIY; --", "100%_\\",
+                               "\"引号\"", " 空格 ", "O"};
+    for (const QString& name : names)
+        storeLine("N-" + name, name, 1, 10);
+    storeLine("other", "其他", 1, 1);
+    auto w = window();
+
+    for (const QString& name : names) {
+        SCOPED_TRACE(name.toStdString());
+        w->N19Click();
+        w->cmb_diy_nm->setEditText(name);
+        w->Button1->click();
+        EXPECT_FALSE(w->Panel_LIST->isVisible());
+        EXPECT_EQ(w->ADOQueryDIY->recordCount(), 1);
+        EXPECT_EQ(w->ADOQueryDIY->value("DIY_NM").toString(), name);
+
+        w->N19Click();
+        w->cmb_diy_id->setEditText("N-" + name);
+        w->btn_diy_id_list->click();
+        EXPECT_EQ(w->ADOQueryDIY->recordCount(), 1);
+    }
+
+    int left = int(names.size()) + 1;
+    for (const QString& name : names) {
+        SCOPED_TRACE(name.toStdString());
+        w->N19Click();
+        w->cmb_diy_nm->setEditText(name);
+        w->Button4->click();
+        --left;
+        EXPECT_EQ(stored().size(), left);
+        EXPECT_TRUE(stored("DIY_NM=" + db::statements::textLiteral(name)).isEmpty());
+    }
+    ASSERT_EQ(stored().size(), 1);
+    EXPECT_EQ(stored()[0].name, "其他");
+
+    storeLine("O'1", "甲", 1, 1);
+    storeLine("O'", "甲", 1, 1);
+    w->N19Click();
+    w->cmb_diy_id->setEditText("O'");
+    w->Button3->click();
+    EXPECT_EQ(stored("DIY_NM='甲'").size(), 1);
+    EXPECT_EQ(stored("DIY_NM='甲'")[0].number, "O'1");
+}
+
+TEST_F(QuotationTest, AFailingStatementLeavesThePanelShown)
+{
+    storeLine("A1", "王", 1, 100);
+    auto w = window();
+    w->N19Click();
+    w->ADOConnection1->close();
+    w->btn_diy_id_list->click();
+    EXPECT_TRUE(w->Panel_LIST->isVisible());
+    EXPECT_TRUE(w->quotation.open);
+    EXPECT_EQ(w->quotation.total, 0);
+    EXPECT_FALSE(w->ADOQueryDIY->active());
+    w->Button3->click();
+    EXPECT_TRUE(w->Panel_LIST->isVisible());
+    EXPECT_TRUE(dialogs.seen.isEmpty());
+    EXPECT_EQ(stored().size(), 1);
+}
