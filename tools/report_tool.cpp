@@ -1,5 +1,7 @@
 // qmxdiy-report: the report engine on the command line.
 
+#include "report_eval.h"
+
 #include "report/model/frx_datasets.h"
 #include "report/model/frx_report.h"
 #include "report/storage/quotation_template.h"
@@ -99,6 +101,10 @@ int main(int argc, char** argv)
             return check(args[1]);
         if (command == QLatin1StringView("resave") && args.size() == 3)
             return resave(args[1], args[2]);
+        if (command == QLatin1StringView("eval"))
+            return evalCommand(args.mid(1));
+        if (command == QLatin1StringView("expand"))
+            return expandCommand(args.mid(1));
     } catch (const std::exception& e) {
         print(stderr, platform::errorMessage(e) + u'\n');
         return 2;

@@ -1,0 +1,42 @@
+#pragma once
+
+// What a text object shows: its data-bound field, or its text with the delimited
+// expressions replaced by their values; then "Value", the highlight, SuppressRepeated and
+// the hand-over to FlowTo. Also the bracketed parts of a view's TagStr and URL, and the
+// page placeholders that stay in prepared text.
+
+#include <QString>
+
+namespace report {
+
+class ReportCalc;
+class TfrxCustomMemoView;
+class TfrxView;
+
+// One bracket of a text object: the " #" inline format, the "[TotalPages#]" and
+// "[CopyName#]" placeholders, HideZeros, then the bracket's or the object's format. Sets
+// the object's Value.
+QString evaluateBracket(ReportCalc& calc, TfrxCustomMemoView& memo, const QString& expression);
+
+// The text with every bracket (the object's delimiters) replaced by its value's text.
+QString expandMemoText(ReportCalc& calc, TfrxCustomMemoView& memo, const QString& text);
+
+// A text object gets its data. `overflow`, when given, is the part of the new text that
+// does not fit the object; it is handed to the FlowTo object, whose expressions are then
+// switched off.
+void getMemoData(ReportCalc& calc, TfrxCustomMemoView& memo, const QString& overflow = {});
+
+// Replaces every "[...]" of the view's TagStr and URL by the plain text of its value;
+// returns the designed texts for restoreViewTexts.
+struct ViewTexts {
+    QString tagStr, url;
+};
+ViewTexts expandViewTexts(ReportCalc& calc, TfrxView& view);
+void restoreViewTexts(TfrxView& view, const ViewTexts& designed);
+
+// When a prepared page is drawn: the first "[TotalPages#]" (ignoring case) becomes the page
+// count, the first "[CopyName#]" the copy name ("CopyName" global variable followed by the
+// copy number, empty without that variable).
+QString replacePagePlaceholders(const QString& text, int pageCount, int copyNumber);
+
+} // namespace report
