@@ -84,6 +84,14 @@ QString ReportCalc::AddError(const QString& text)
 
 Value ReportCalc::Calc(const QString& expression)
 {
+    if (depth_ >= kMaxNesting)
+        throw CalcError(AddError(QStringLiteral("Stack overflow")));
+    struct Nesting {
+        int& depth;
+        explicit Nesting(int& d) : depth(++d) {}
+        ~Nesting() { --depth; }
+    } nesting(depth_);
+
     Value value;
     if (ResolveName(expression, &value))
         return value;
@@ -104,21 +112,12 @@ Value ReportCalc::Calc(const QString& expression)
         }
     }
     if (error.isEmpty()) {
-        if (depth_ >= kMaxNesting) {
-            error = QStringLiteral("Stack overflow");
-        } else {
-            ++depth_;
-            try {
-                value = it->evaluate();
-                --depth_;
-                return value;
-            } catch (const CalcError&) {
-                --depth_;
-                throw; // a nested Calc has already added its line
-            } catch (const std::exception& e) {
-                --depth_;
-                error = platform::errorMessage(e);
-            }
+        try {
+            return it->evaluate();
+        } catch (const CalcError&) {
+            throw; // a nested Calc has already added its line
+        } catch (const std::exception& e) {
+            error = platform::errorMessage(e);
         }
     }
     throw CalcError(AddError(error));

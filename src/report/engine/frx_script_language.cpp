@@ -101,15 +101,14 @@ QString checkScriptText(ScriptLanguageKind language, const QStringList& text)
             ok = matchWords(s, j, {QStringLiteral("begin"), QStringLiteral("end"), QStringLiteral(".")}, true);
         else if (language == ScriptLanguageKind::CppScript)
             ok = matchWords(s, j, {QStringLiteral("{"), QStringLiteral("}")}, false);
-        if (ok) {
-            // "begin" must be a word of its own, not the start of "beginning".
-            const bool whole = !pascal || s.size() <= i + 5 || !s[i + 5].isLetterOrNumber();
+        // "begin" must be a word of its own, not the start of "beginning".
+        const bool whole = !pascal || s.size() <= i + 5 || !s[i + 5].isLetterOrNumber();
+        if (ok)
             j = skipBlanks(s, j, pascal);
-            if (whole && j >= s.size())
-                return {};
-            if (whole)
-                i = j;
-        }
+        if (ok && whole && j >= s.size())
+            return {};
+        if (whole)
+            i = j; // the first thing that is not part of the empty block
         const qsizetype lineStart = i == 0 ? 0 : s.lastIndexOf(u'\n', i - 1) + 1;
         const int line = int(s.left(i).count(u'\n')) + 1;
         const int column = int(i - lineStart) + 1;
