@@ -155,3 +155,28 @@ TEST(AggregateCalls, FoundOutsideQuotesAtAnyDepthAndInVariables)
 }
 
 } // namespace
+
+namespace {
+
+TEST(RowCountSource, YieldsExactlyRowCountRowsWithNullValues)
+{
+    TfrxMasterData band;
+    band.SetRowCount(3);
+    TfrxUserDataSet& rows = band.VirtualDataSet();
+    int n = 0;
+    for (rows.First(); !rows.Eof() && n < 10; rows.Next())
+        ++n;
+    EXPECT_EQ(n, 3);
+    EXPECT_EQ(rows.RecordCount(), 3);
+    EXPECT_FALSE(rows.GetValue(QStringLiteral("X")).isValid());
+    rows.RangeEnd = TfrxRangeEnd::reLast;
+    EXPECT_EQ(rows.RecordCount(), 0);
+    rows.CheckEOFHandler = [](TfrxDataSet& self) { return self.RecNo >= 2; };
+    rows.First();
+    rows.Next();
+    EXPECT_FALSE(rows.Eof());
+    rows.Next();
+    EXPECT_TRUE(rows.Eof());
+}
+
+} // namespace
