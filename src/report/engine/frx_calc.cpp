@@ -112,8 +112,10 @@ Value ReportCalc::Calc(const QString& expression)
         }
     }
     if (error.isEmpty()) {
+        // A copy: nested Calc calls may add to the cache while this one runs.
+        const Expression compiled = *it;
         try {
-            return it->evaluate();
+            return compiled.evaluate();
         } catch (const CalcError&) {
             throw; // a nested Calc has already added its line
         } catch (const std::exception& e) {
