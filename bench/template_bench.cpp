@@ -33,7 +33,9 @@ void fill(TfrxReport& report)
     data->SetName(QStringLiteral("Data"));
     auto* page = new TfrxReportPage(&report);
     page->SetName(QStringLiteral("Page1"));
-    auto* band = new TfrxMasterData(page);
+    // Filled before it joins the report: a name given inside a report is checked against
+    // every object of it.
+    auto* band = new TfrxMasterData;
     band->SetName(QStringLiteral("MasterData1"));
     for (int i = 0; i < kMemos; ++i) {
         auto* memo = new TfrxMemoView(band);
@@ -43,6 +45,7 @@ void fill(TfrxReport& report)
         if (i % 3 == 0)
             memo->HAlign = TfrxHAlign::haCenter;
     }
+    band->SetParent(page);
 }
 
 double best(const std::function<void()>& run)

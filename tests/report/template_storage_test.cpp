@@ -330,3 +330,41 @@ TEST(ExtraData, ReaderRejectsDamagedDataWithoutReadingPastTheEnd)
 }
 
 } // namespace
+
+namespace {
+
+TEST(TemplateStorage, AncestorTemplateIsLoadedAndMarkedInherited)
+{
+    // The ancestor supplied by the host; the inheriting template's elements update its
+    // objects by name.
+    Sample ancestor;
+    const QByteArray ancestorBytes = save(ancestor.report);
+    TfrxReport report;
+    report.OnLoadTemplate = [&](TfrxReport& r, const QString& name) {
+        EXPECT_EQ(name, "base.xml");
+        QBuffer buffer;
+        buffer.setData(ancestorBytes);
+        buffer.open(QIODevice::ReadOnly);
+        r.LoadFromStream(buffer);
+    };
+    const QByteArray xml = "<?xml version=\"1.0\"?><TfrxReport ParentReport=\"base.xml\"><inherited Name=\"Page1\">"
+                           "<inherited Name=\"MasterData1\"><inherited Name=\"Memo1\" Left=\"99\"/></inherited>"
+                           "</inherited></TfrxReport>";
+    load(report, xml);
+    auto* memo = report.FindObject(QStringLiteral("Memo1"));
+    ASSERT_NE(memo, nullptr);
+    EXPECT_EQ(memo->Left(), 99);
+    EXPECT_TRUE(memo->IsAncestor);
+    EXPECT_EQ(report.ParentReport(), "base.xml");
+    EXPECT_THROW(memo->SetName(QStringLiteral("Other")), ReportError);
+
+    // A report is no element of another report.
+    const QByteArray nested = "<?xml version=\"1.0\"?><TfrxReport><TfrxReport Name=\"R\" ParentReport=\"zz\">"
+                              "<TfrxMemoView Name=\"M\"/></TfrxReport></TfrxReport>";
+    TfrxReport outer;
+    load(outer, nested);
+    EXPECT_EQ(outer.FindObject(QStringLiteral("M")), nullptr);
+    EXPECT_EQ(outer.Errors(), QStringList{"不明的类别 TfrxReport"});
+}
+
+} // namespace

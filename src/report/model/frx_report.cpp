@@ -125,8 +125,10 @@ void TfrxReport::AddError(const QString& line)
 void TfrxReport::SetParentReport(const QString& fileName)
 {
     parentReport_ = fileName;
-    if (fileName.isEmpty() || parentLoadDepth_ > 0)
-        return; // an ancestor naming an ancestor of its own is not followed
+    // An ancestor naming an ancestor of its own is not followed; nor is the name on a
+    // report inside another one, whose objects the reader may still be filling in.
+    if (fileName.isEmpty() || parentLoadDepth_ > 0 || Parent())
+        return;
     ++parentLoadDepth_;
     try {
         if (OnLoadTemplate) {

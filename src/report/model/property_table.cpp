@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QLocale>
 #include <QMutex>
+#include <charconv>
 #include <cmath>
 
 namespace report {
@@ -15,6 +16,8 @@ void registerBuiltInClasses(); // frx_class_registry.cpp
 ClassInfo::ClassInfo(const char* name, const ClassInfo* parent, std::vector<PropInfo> own, Factory factory)
     : name_(QString::fromLatin1(name)), parent_(parent), own_(std::move(own)), factory_(factory)
 {
+    for (PropInfo& p : own_)
+        p.latin1Name = p.name.toLatin1();
     if (parent_)
         all_ = parent_->all_;
     for (const PropInfo& p : own_) {
@@ -34,8 +37,15 @@ ClassInfo::ClassInfo(const char* name, const ClassInfo* parent, std::vector<Prop
 
 const PropInfo* ClassInfo::find(QStringView name) const
 {
+    return find(QByteArrayView(name.toLatin1()));
+}
+
+const PropInfo* ClassInfo::find(QByteArrayView latin1Name) const
+{
+    // A scan by length first: a few dozen names, most of another length.
+    const qsizetype n = latin1Name.size();
     for (const PropInfo* p : all_)
-        if (name.compare(p->name, Qt::CaseInsensitive) == 0)
+        if (p->latin1Name.size() == n && qstrnicmp(p->latin1Name.constData(), n, latin1Name.data(), n) == 0)
             return p;
     return nullptr;
 }
@@ -96,15 +106,27 @@ void initProperties(TfrxPersistent& object, const ClassInfo& info)
 
 QString floatToText(double value)
 {
-    // The shortest fixed form that reads back the same, else 15 significant digits.
+    // The shortest fixed form that reads back the same, when it needs at most 15
+    // significant digits; else the 15-digit general form.
     if (value == 0)
         return QStringLiteral("0");
     const double magnitude = std::abs(value);
     if (magnitude >= 1e-4 && magnitude < 1e15) {
-        for (int decimals = 0; decimals <= 15; ++decimals) {
-            QString text = QString::number(value, 'f', decimals);
-            if (text.toDouble() == value)
-                return text;
+        char buffer[64];
+        const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+        if (ec == std::errc()) {
+            int digits = 0;
+            bool leading = true;
+            for (const char* c = buffer; c < end; ++c) {
+                if (*c < '0' || *c > '9')
+                    continue;
+                if (*c != '0')
+                    leading = false;
+                if (!leading)
+                    ++digits;
+            }
+            if (digits <= 15)
+                return QString::fromLatin1(buffer, end - buffer);
         }
     }
     QString text = QString::number(value, 'g', 15);
@@ -121,6 +143,28 @@ QString floatToText(double value)
 
 double textToFloat(QStringView text)
 {
+    // Fast path: plain digits, sign, point or comma.
+    char buffer[64];
+    qsizetype n = 0;
+    bool plain = text.size() < qsizetype(sizeof buffer);
+    for (qsizetype i = 0; plain && i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c == u' ')
+            continue;
+        if (c == u',' || c == u'.')
+            buffer[n++] = '.';
+        else if ((c >= u'0' && c <= u'9') || c == u'-' || c == u'e' || c == u'E' || c == u'+')
+            buffer[n++] = char(c);
+        else
+            plain = false;
+    }
+    if (plain && n > 0) {
+        const char* first = buffer[0] == '+' ? buffer + 1 : buffer;
+        double value = 0;
+        const auto [end, ec] = std::from_chars(first, buffer + n, value);
+        if (ec == std::errc() && end == buffer + n && std::isfinite(value))
+            return value;
+    }
     QString clean;
     clean.reserve(text.size());
     for (QChar c : text) {

@@ -5,6 +5,7 @@
 // names, getter and setter. Creation defaults, the XML serialiser and member access by name
 // all read these tables.
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -47,6 +48,7 @@ struct PropInfo {
     using StoredRule = bool (*)(const TfrxPersistent&);
 
     QString name;
+    QByteArray latin1Name; // the name as the serialiser writes it; filled by ClassInfo
     PropKind kind = PropKind::Integer;
     Getter get = nullptr;
     Setter set = nullptr;            // null for sub-objects and read-only properties
@@ -81,6 +83,7 @@ public:
     const std::vector<const PropInfo*>& properties() const { return all_; }
     // Ignoring letter case; null when the class has no such property.
     const PropInfo* find(QStringView name) const;
+    const PropInfo* find(QByteArrayView latin1Name) const;
     bool inheritsFrom(const ClassInfo& other) const;
 
 private:

@@ -10,6 +10,7 @@
 #include <QBuffer>
 #include <QStringDecoder>
 #include <algorithm>
+#include <cstring>
 #include <cmath>
 
 namespace report {
@@ -51,6 +52,11 @@ QByteArray textValue(const PropInfo& p, const QVariant& value)
     return {};
 }
 
+QString joinLines(const QVariant& lines)
+{
+    return lines.toStringList().join(QStringLiteral("\r\n"));
+}
+
 bool sameValue(const PropInfo& p, const QVariant& a, const QVariant& b)
 {
     switch (p.kind) {
@@ -86,12 +92,10 @@ QByteArray extraData(const TfrxPersistent& object)
 
 QString decodeAttributeText(QByteArrayView bytes)
 {
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    QString text = utf8(bytes);
-    if (!utf8.hasError())
-        return text;
+    if (bytes.isValidUtf8())
+        return QString::fromUtf8(bytes);
     QStringDecoder gbk("GBK", QStringConverter::Flag::Stateless);
-    return gbk.isValid() ? QString(gbk(bytes)) : text;
+    return gbk.isValid() ? QString(gbk(bytes)) : QString::fromUtf8(bytes);
 }
 
 TfrxXMLSerializer::TfrxXMLSerializer(QIODevice* stream) : stream_(stream) {}
@@ -120,7 +124,7 @@ void TfrxXMLSerializer::writeProperties(QByteArray& out, const TfrxPersistent& o
             TfrxPersistent* ancestorSub = nullptr;
             if (ancestor && ancestor->classInfo().find(p->name) == p)
                 ancestorSub = p->sub(const_cast<TfrxPersistent&>(*ancestor));
-            writeProperties(out, *p->sub(self), prefix + p->name.toLatin1() + '.', ancestorSub);
+            writeProperties(out, *p->sub(self), prefix + p->latin1Name + '.', ancestorSub);
             continue;
         }
         const QVariant value = p->get(object);
@@ -134,8 +138,14 @@ void TfrxXMLSerializer::writeProperties(QByteArray& out, const TfrxPersistent& o
                 // ordinal is; one without is always written.
                 case PropKind::Float: write = !p->hasDefault || !sameValue(*p, value, p->init); break;
                 case PropKind::Variant: write = true; break;
-                case PropKind::String: write = !value.toString().isEmpty(); break;
-                case PropKind::Strings: write = !value.toStringList().isEmpty(); break;
+                // Not empty; or emptied where the value on creation is not empty, which a
+                // reader would otherwise bring back.
+                case PropKind::String:
+                    write = !value.toString().isEmpty() || !p->init.toString().isEmpty();
+                    break;
+                case PropKind::Strings:
+                    write = !joinLines(value).isEmpty() || !joinLines(p->init).isEmpty();
+                    break;
                 case PropKind::Reference: write = value.value<TfrxComponent*>() != nullptr; break;
                 default: write = !p->hasDefault || !sameValue(*p, value, p->init); break;
                 }
@@ -145,7 +155,7 @@ void TfrxXMLSerializer::writeProperties(QByteArray& out, const TfrxPersistent& o
             continue;
         out += ' ';
         out += prefix;
-        out += p->name.toLatin1();
+        out += p->latin1Name;
         if (p->kind == PropKind::Strings)
             out += ".Text";
         out += "=\"";
@@ -277,15 +287,15 @@ void TfrxXMLSerializer::applyPair(TfrxPersistent& object, QByteArrayView name, Q
         const qsizetype dot = rest.indexOf('.');
         if (dot < 0)
             break;
-        const QString step = QString::fromLatin1(rest.first(dot));
-        const PropInfo* p = target->classInfo().find(step);
+        const PropInfo* p = target->classInfo().find(rest.first(dot));
         if (!p || !p->published)
             return;
         if ((p->kind == PropKind::Strings || p->kind == PropKind::WideStrings)
             && qstrnicmp(rest.sliced(dot + 1).data(), rest.size() - dot - 1, "Text", 4) == 0) {
-            if (p->set)
-                p->set(*target, QVariant(QString(decodeAttributeText(UnescapeXML(rawValue)))
-                                             .split(QStringLiteral("\r\n"))));
+            if (p->set) {
+                const QString text = decodeAttributeText(UnescapeXML(rawValue));
+                p->set(*target, text.isEmpty() ? QStringList() : text.split(QStringLiteral("\r\n")));
+            }
             return;
         }
         if (p->kind != PropKind::Object)
@@ -294,20 +304,23 @@ void TfrxXMLSerializer::applyPair(TfrxPersistent& object, QByteArrayView name, Q
         rest = rest.sliced(dot + 1);
     }
 
-    const QString prop = QString::fromLatin1(rest);
+    const auto is = [&rest](const char* word) {
+        const auto n = qsizetype(std::strlen(word));
+        return rest.size() == n && qstrnicmp(rest.data(), n, word, n) == 0;
+    };
     if (target == &object) {
-        if (prop.compare(QLatin1StringView("Text"), Qt::CaseInsensitive) == 0 && isMemo(object)) {
+        if (is("Text") && isMemo(object)) {
             static_cast<TfrxCustomMemoView&>(object).SetText(QString::fromUtf8(UnescapeXML(rawValue)));
             return;
         }
-        if (prop.compare(QLatin1StringView("PropData"), Qt::CaseInsensitive) == 0) {
+        if (is("PropData")) {
             if (component) {
                 ExtraDataReader reader(QByteArray::fromHex(rawValue.toByteArray()));
                 reader.readProperties(*component);
             }
             return;
         }
-        if (prop.compare(QLatin1StringView("Name"), Qt::CaseInsensitive) == 0 && component) {
+        if (is("Name") && component) {
             if (dynamic_cast<TfrxReport*>(&object))
                 return;
             if (root_) {
@@ -326,10 +339,23 @@ void TfrxXMLSerializer::applyPair(TfrxPersistent& object, QByteArrayView name, Q
         }
     }
 
-    const PropInfo* p = target->classInfo().find(prop);
+    const PropInfo* p = target->classInfo().find(rest);
     if (!p || !p->published || !p->set)
         return;
-    const QString text = decodeAttributeText(UnescapeXML(rawValue));
+    // Numbers and names of elements are ASCII: read straight from the bytes.
+    const QByteArray bytes = rawValue.contains('&') ? UnescapeXML(rawValue) : rawValue.toByteArray();
+    switch (p->kind) {
+    case PropKind::Float:
+        p->set(*target, textToFloat(QString::fromLatin1(bytes)));
+        return;
+    case PropKind::Integer:
+    case PropKind::Set:
+        p->set(*target, textToInt(QString::fromLatin1(bytes)));
+        return;
+    default:
+        break;
+    }
+    const QString text = decodeAttributeText(bytes);
     switch (p->kind) {
     case PropKind::Enum:
     case PropKind::Boolean: {
@@ -343,16 +369,9 @@ void TfrxXMLSerializer::applyPair(TfrxPersistent& object, QByteArrayView name, Q
         p->set(*target, p->kind == PropKind::Boolean ? QVariant(ordinal != 0) : QVariant(ordinal));
         break;
     }
-    case PropKind::Float:
-        p->set(*target, textToFloat(text));
-        break;
     case PropKind::String:
     case PropKind::Variant:
         p->set(*target, text);
-        break;
-    case PropKind::Integer:
-    case PropKind::Set:
-        p->set(*target, textToInt(text));
         break;
     case PropKind::Reference:
         fixups_.push_back({target, p, text});
@@ -436,6 +455,8 @@ void TfrxXMLSerializer::readChildren(TfrxComponent& root, TfrxXMLItem& rootItem)
         int next;
     };
     QList<Frame> stack{{&root, &rootItem, 0}};
+    QByteArray lastClassName;
+    const ClassInfo* lastClass = nullptr;
     while (!stack.isEmpty()) {
         Frame& top = stack.last();
         if (top.next >= top.item->count()) {
@@ -447,7 +468,12 @@ void TfrxXMLSerializer::readChildren(TfrxComponent& root, TfrxXMLItem& rootItem)
         const bool inherited = child->name() == kInherited;
         const ClassInfo* info = nullptr;
         if (!inherited) {
-            info = findClass(QString::fromLatin1(child->name()));
+            // Siblings are mostly of one class: look each name up once in a row.
+            if (child->name() != lastClassName) {
+                lastClassName = child->name();
+                lastClass = findClass(QString::fromLatin1(lastClassName));
+            }
+            info = lastClass;
             if (!info || !info->factory()) {
                 addError(cantFind + u' ' + QString::fromUtf8(child->name()));
                 continue;
