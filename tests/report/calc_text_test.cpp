@@ -97,6 +97,9 @@ TEST_F(TextDataTest, ValueHighlightAndSuppressRepeated)
     EXPECT_EQ(show(QStringLiteral("same")), QStringLiteral("same"));
     EXPECT_EQ(show(QStringLiteral("same")), QString());
     EXPECT_EQ(show(QStringLiteral("other")), QStringLiteral("other"));
+    forgetRepeatedTexts(*master); // a new run of rows prints the text again
+    EXPECT_EQ(show(QStringLiteral("other")), QStringLiteral("other"));
+    EXPECT_FALSE(m->Value.isValid());
 }
 
 TEST_F(TextDataTest, FlowToReceivesTheOverflowWithoutExpressions)

@@ -4,6 +4,7 @@
 #include "report/engine/frx_variant_conv.h"
 #include "report/format/frx_display_format.h"
 #include "report/frx_resources.h"
+#include "report/model/frx_bands.h"
 #include "report/model/frx_collections.h"
 #include "report/model/frx_views.h"
 #include "report/script/frx_brackets.h"
@@ -114,6 +115,16 @@ void getMemoData(ReportCalc& calc, TfrxCustomMemoView& memo, const QString& over
     if (TfrxCustomMemoView* next = memo.FlowTo(); next && !overflow.isEmpty()) {
         next->SetText(overflow);
         next->AllowExpressions = false;
+    }
+}
+
+void forgetRepeatedTexts(TfrxBand& band)
+{
+    for (TfrxComponent* c : band.AllObjects()) {
+        if (auto* memo = dynamic_cast<TfrxCustomMemoView*>(c)) {
+            memo->LastValue.clear();
+            memo->Value = QVariant();
+        }
     }
 }
 

@@ -12,6 +12,7 @@ namespace report {
 class ReportCalc;
 class TfrxCustomMemoView;
 class TfrxView;
+class TfrxBand;
 
 // One bracket of a text object: the " #" inline format, the "[TotalPages#]" and
 // "[CopyName#]" placeholders, HideZeros, then the bracket's or the object's format. Sets
@@ -25,6 +26,10 @@ QString expandMemoText(ReportCalc& calc, TfrxCustomMemoView& memo, const QString
 // does not fit the object; it is handed to the FlowTo object, whose expressions are then
 // switched off.
 void getMemoData(ReportCalc& calc, TfrxCustomMemoView& memo, const QString& overflow = {});
+
+// A data band starts a new run of rows or an enclosing group changes: its text objects
+// forget the text remembered for SuppressRepeated, and their values.
+void forgetRepeatedTexts(TfrxBand& band);
 
 // Replaces every "[...]" of the view's TagStr and URL by the plain text of its value;
 // returns the designed texts for restoreViewTexts.
