@@ -58,12 +58,6 @@ TEST_F(TextDataTest, BracketsWithInlineFormatsPlaceholdersAndHiddenZeros)
     EXPECT_EQ(show(QStringLiteral("[<Date> #dyyyy.mm.dd]|[Copy('a #b)', 1, 4)]")), QStringLiteral("2025.12.09|a #b"));
     EXPECT_EQ(show(QStringLiteral("[Page#]   /   [TotalPages#]  [copyname#]")),
               QStringLiteral("2   /   [TotalPages#]  [CopyName#]"));
-    EXPECT_EQ(replacePagePlaceholders(m->Text(), 3, 1), QStringLiteral("2   /   3  "));
-    TfrxVariable& copy = frxGlobalVariables().Add();
-    copy.Name = QStringLiteral("CopyName");
-    copy.Value = QStringLiteral("Copy ");
-    EXPECT_EQ(replacePagePlaceholders(QStringLiteral("[COPYNAME#]/[copyname#]"), 3, 2), QStringLiteral("Copy 2/[copyname#]"));
-    frxGlobalVariables().Clear();
 
     m->HideZeros = true;
     EXPECT_EQ(show(QStringLiteral("<[0]|[0.0]|['0']|[1-1 #n%2.2f]>")), QStringLiteral("<||0|>"));

@@ -5,7 +5,6 @@
 #include "report/format/frx_display_format.h"
 #include "report/frx_resources.h"
 #include "report/model/frx_bands.h"
-#include "report/model/frx_collections.h"
 #include "report/model/frx_views.h"
 #include "report/script/frx_brackets.h"
 
@@ -53,15 +52,6 @@ void getFieldData(ReportCalc& calc, TfrxCustomMemoView& memo)
     if (hiddenZero(memo, v))
         text.clear();
     memo.SetText(text);
-}
-
-QString replaceFirst(const QString& text, QLatin1StringView placeholder, const QString& by)
-{
-    const qsizetype at = text.indexOf(placeholder, 0, Qt::CaseInsensitive);
-    if (at < 0)
-        return text;
-    QString out = text;
-    return out.replace(at, placeholder.size(), by);
 }
 
 } // namespace
@@ -144,19 +134,6 @@ void restoreViewTexts(TfrxView& view, const ViewTexts& designed)
 {
     view.TagStr = designed.tagStr;
     view.URL = designed.url;
-}
-
-QString replacePagePlaceholders(const QString& text, int pageCount, int copyNumber)
-{
-    QString out = replaceFirst(text, QLatin1StringView("[TOTALPAGES#]"), QString::number(pageCount));
-    const qsizetype at = out.indexOf(QLatin1StringView("[COPYNAME#]"), 0, Qt::CaseInsensitive);
-    if (at >= 0) {
-        const TfrxVariables& globals = frxGlobalVariables();
-        const int var = globals.IndexOf(QStringLiteral("CopyName"));
-        const QString name = var < 0 ? QString() : globals[var].Value.toString() + QString::number(copyNumber);
-        out = replaceFirst(out, QLatin1StringView("[COPYNAME#]"), name);
-    }
-    return out;
 }
 
 } // namespace report

@@ -2,8 +2,9 @@
 
 // What a text object shows: its data-bound field, or its text with the delimited
 // expressions replaced by their values; then "Value", the highlight, SuppressRepeated and
-// the hand-over to FlowTo. Also the bracketed parts of a view's TagStr and URL, and the
-// page placeholders that stay in prepared text.
+// the hand-over to FlowTo. Also the bracketed parts of a view's TagStr and URL. The page
+// placeholders "[TotalPages#]" and "[CopyName#]" stay in the text; text objects fill them
+// in when they are drawn.
 
 #include <QString>
 
@@ -38,10 +39,5 @@ struct ViewTexts {
 };
 ViewTexts expandViewTexts(ReportCalc& calc, TfrxView& view);
 void restoreViewTexts(TfrxView& view, const ViewTexts& designed);
-
-// When a prepared page is drawn: the first "[TotalPages#]" (ignoring case) becomes the page
-// count, the first "[CopyName#]" the copy name ("CopyName" global variable followed by the
-// copy number, empty without that variable).
-QString replacePagePlaceholders(const QString& text, int pageCount, int copyNumber);
 
 } // namespace report
