@@ -12,6 +12,8 @@
 
 #include <muParser.h>
 
+#include "best_rate.h"
+
 #include <QElapsedTimer>
 #include <QHash>
 
@@ -66,20 +68,6 @@ private:
     const MemoryDataSet* ds_;
 };
 
-template <typename F>
-double bestRate(qint64 count, F&& body)
-{
-    double best = 0;
-    for (int r = 0; r < kRepeats; ++r) {
-        QElapsedTimer t;
-        t.start();
-        body(count);
-        const double seconds = double(t.nsecsElapsed()) / 1e9;
-        best = std::max(best, double(count) / seconds);
-    }
-    return best;
-}
-
 } // namespace
 
 int main()
@@ -99,7 +87,7 @@ int main()
         report::compileExpression(u"<ds.\"A\"> * <ds.\"B\"> + 1", resolver);
 
     double checksum = 0;
-    const double ours = bestRate(kEvaluations, [&](qint64 n) {
+    const double ours = bestRate(kRepeats, kEvaluations, [&](qint64 n) {
         double sum = 0;
         for (qint64 i = 0; i < n; ++i) {
             sum += expression.evaluate().doubleValue();
@@ -115,7 +103,7 @@ int main()
     DataResolver mixedResolver(&mixed);
     const report::Expression mixedExpression =
         report::compileExpression(u"<ds.\"A\"> * <ds.\"B\"> + 1", mixedResolver);
-    const double oursMixed = bestRate(kEvaluations, [&](qint64 n) {
+    const double oursMixed = bestRate(kRepeats, kEvaluations, [&](qint64 n) {
         double sum = 0;
         for (qint64 i = 0; i < n; ++i) {
             sum += mixedExpression.evaluate().doubleValue();
@@ -129,7 +117,7 @@ int main()
     parser.DefineVar("a", &a);
     parser.DefineVar("b", &b);
     parser.SetExpr("a*b+1");
-    const double theirs = bestRate(kEvaluations, [&](qint64 n) {
+    const double theirs = bestRate(kRepeats, kEvaluations, [&](qint64 n) {
         double sum = 0;
         int row = 0;
         for (qint64 i = 0; i < n; ++i) {
@@ -147,7 +135,7 @@ int main()
     const report::Delimiters brackets;
     const report::DisplayFormat plain;
     const QString memoText = QStringLiteral("[<ds.\"A\"> * <ds.\"B\">]");
-    const double expansions = bestRate(kEvaluations / 8, [&](qint64 n) {
+    const double expansions = bestRate(kRepeats, kEvaluations / 8, [&](qint64 n) {
         qint64 length = 0;
         for (qint64 i = 0; i < n; ++i) {
             const QString out = report::expandBrackets(memoText, brackets, [&](const QString& e) {

@@ -1,6 +1,7 @@
 // qmxdiy-report: the report engine on the command line.
 
 #include "preview/pages/preview_pages.h"
+#include "report_eval.h"
 #include "report/model/frx_datasets.h"
 #include "report/model/frx_pages.h"
 #include "report/model/frx_views.h"
@@ -33,6 +34,13 @@ const char* const kHelp =
     "                    object after its page (short name or class, source name,\n"
     "                    left top width height, a text object's text); exit 2 when the\n"
     "                    file cannot be read or is malformed\n"
+    "  eval [--var NAME=VALUE]... EXPR...\n"
+    "                    evaluate each expression in an empty report whose preparation\n"
+    "                    has just started and print its text, one line each; an error\n"
+    "                    prints its error line and exits 1\n"
+    "  expand [--var NAME=VALUE]... TEXT\n"
+    "                    print the text with its bracket expressions expanded as a\n"
+    "                    text object would\n"
     "  --help            show this text\n"
     "\n"
     "Templates are loaded as the program loads its own: with their report settings, the\n"
@@ -166,6 +174,10 @@ int main(int argc, char** argv)
         }
         if (command == QLatin1StringView("resave") && args.size() == 3)
             return resave(args[1], args[2]);
+        if (command == QLatin1StringView("eval"))
+            return evalCommand(args.mid(1));
+        if (command == QLatin1StringView("expand"))
+            return expandCommand(args.mid(1));
     } catch (const std::exception& e) {
         print(stderr, platform::errorMessage(e) + u'\n');
         return 2;

@@ -56,3 +56,33 @@ TEST(ReportTool, CheckReportsErrorsAndUnreadableFiles)
 }
 
 } // namespace
+
+TEST(ReportTool, EvalAndExpand)
+{
+    const ToolRun ok = run({QStringLiteral("eval"), QStringLiteral("--var"), QStringLiteral("Three=1+2"),
+                            QStringLiteral("<Three> * 2"), QStringLiteral("IIF(<Page#> = 0, 'single', 1/0)"),
+                            QStringLiteral("<TotalPages#>")});
+    EXPECT_EQ(ok.code, 0);
+    EXPECT_EQ(ok.out, "6\nsingle\n0\n");
+    EXPECT_EQ(ok.err, "");
+
+    const ToolRun undeclared = run({QStringLiteral("eval"), QStringLiteral("1"), QStringLiteral("Foo"), QStringLiteral("2")});
+    EXPECT_EQ(undeclared.code, 1);
+    EXPECT_EQ(undeclared.out, "1\n");
+    EXPECT_EQ(undeclared.err, QStringLiteral("运算式错误 'Foo': 标识符未宣告:'Foo'\n"));
+
+    const ToolRun unknown = run({QStringLiteral("eval"), QStringLiteral("<Foo>")});
+    EXPECT_EQ(unknown.code, 1);
+    EXPECT_EQ(unknown.out, "\n");
+    EXPECT_EQ(unknown.err, QStringLiteral("未知的变量或数据库字段: Foo\n"));
+
+    const ToolRun expand = run({QStringLiteral("expand"), QStringLiteral("--var"), QStringLiteral("Name=Copy('ab', 2, 1)"),
+                                QStringLiteral("[<Name>]: [10 / 4 #n%2,2f] [TotalPages#] ['x]y']")});
+    EXPECT_EQ(expand.code, 0);
+    EXPECT_EQ(expand.out, "b: 2,50 [TotalPages#] x]y\n");
+
+    const ToolRun failing = run({QStringLiteral("expand"), QStringLiteral("[1 div 0]")});
+    EXPECT_EQ(failing.code, 1);
+    EXPECT_TRUE(failing.err.startsWith("Memo1: "));
+    EXPECT_EQ(run({QStringLiteral("eval"), QStringLiteral("--var"), QStringLiteral("novalue")}).code, 2);
+}

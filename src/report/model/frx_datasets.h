@@ -5,7 +5,12 @@
 #include "report/model/frx_component.h"
 #include "report/model/frx_types.h"
 
+#include <QByteArray>
+#include <QMetaObject>
 #include <QStringList>
+#include <QVariant>
+#include <functional>
+#include <vector>
 
 namespace db {
 class Dataset;
@@ -42,6 +47,30 @@ public:
     QString OnCheckEOF, OnFirst, OnNext, OnPrior;
     int RecNo = 0; // current record number, run-time only
 
+    // Row access (implemented with the data sources' rows). The base gives null values,
+    // empty texts and numeric field types.
+    virtual QString GetDisplayText(const QString& field);
+    virtual int GetDisplayWidth(const QString& field);
+    virtual TfrxFieldType GetFieldType(const QString& field);
+    virtual QVariant GetValue(const QString& field);
+    virtual void Initialize();
+    virtual void Finalize();
+    virtual void Open();
+    virtual void Close();
+    virtual void First();
+    virtual void Next();
+    virtual void Prior();
+    virtual bool Eof();
+    virtual int FieldsCount();
+    virtual bool IsBlobField(const QString& field);
+    virtual int RecordCount();
+    virtual QByteArray GetBlobBytes(const QString& field);
+    virtual void GetFieldList(QStringList& list);
+    // The name is in the field list, ignoring case.
+    bool HasField(const QString& field);
+    // Host hook for OnCheckEOF: true ends the rows.
+    std::function<bool(TfrxDataSet&)> CheckEOFHandler;
+
     // The first source in the list whose UserName equals the name ignoring case, skipping
     // sources that belong to a report other than the given one; null for an empty name or
     // when none is found.
@@ -60,6 +89,11 @@ public:
     explicit TfrxUserDataSet(TfrxComponent* parent = nullptr);
     QStringList Fields;
     QString OnGetValue;
+    // Host hook for OnGetValue: the value of a field of the current row.
+    std::function<QVariant(TfrxUserDataSet&, const QString& field)> GetValueHandler;
+
+    QVariant GetValue(const QString& field) override;
+    void GetFieldList(QStringList& list) override;
 };
 
 class TfrxCustomDBDataSet : public TfrxDataSet {
@@ -77,8 +111,43 @@ class TfrxDBDataset : public TfrxCustomDBDataSet {
     FRX_CLASS_INFO
 public:
     explicit TfrxDBDataset(TfrxComponent* parent = nullptr);
+    ~TfrxDBDataset() override;
     // The query; not stored with templates (it belongs to the window that owns the report).
     db::Dataset* DataSet = nullptr;
+
+    QString GetDisplayText(const QString& field) override;
+    int GetDisplayWidth(const QString& field) override;
+    TfrxFieldType GetFieldType(const QString& field) override;
+    QVariant GetValue(const QString& field) override;
+    // Fails with the text of "dbNotConn" without a query.
+    void Initialize() override;
+    void Finalize() override;
+    void Open() override;
+    void Close() override;
+    void First() override;
+    void Next() override;
+    void Prior() override;
+    bool Eof() override;
+    int FieldsCount() override;
+    bool IsBlobField(const QString& field) override;
+    int RecordCount() override;
+    QByteArray GetBlobBytes(const QString& field) override;
+    void GetFieldList(QStringList& list) override;
+
+private:
+    struct FieldEntry {
+        QString alias; // the visible name
+        QString field; // the query's field
+    };
+    void ensureOpen();
+    void buildFieldList();
+    const FieldEntry* findField(const QString& alias) const;
+    db::Dataset* query_ = nullptr;
+    bool opened_ = false;
+    bool atEnd_ = false;
+    int bookmark_ = -1;
+    std::vector<FieldEntry> fieldList_; // sorted by alias ignoring case, no duplicates
+    QMetaObject::Connection reopened_;
 };
 
 // Where a view, band, page or report keeps its data source: the reference and, when the
