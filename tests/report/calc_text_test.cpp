@@ -98,15 +98,26 @@ TEST_F(TextDataTest, ValueHighlightAndSuppressRepeated)
 
 TEST_F(TextDataTest, FlowToReceivesTheOverflowWithoutExpressions)
 {
+    // Room for one line: the rest goes on in Memo2, whose own text and brackets give way.
     TfrxMemoView* next = memo(master, QStringLiteral("Memo2"), QStringLiteral("[1+1]"));
+    next->SetBounds(0, 40, 200, 100);
+    m->SetBounds(0, 0, 200, 20);
     m->SetFlowTo(next);
-    m->SetText(QStringLiteral("first [1+2]"));
-    getMemoData(calc, *m, QStringLiteral("rest [x]"));
+    m->SetText(QStringLiteral("first [1+2]\r\nrest ['[x]']\r\nlast"));
+    getMemoData(calc, *m);
     EXPECT_EQ(m->Text(), QStringLiteral("first 3"));
-    EXPECT_EQ(next->Text(), QStringLiteral("rest [x]"));
+    EXPECT_EQ(next->Text(), QStringLiteral("rest [x]\r\nlast"));
     EXPECT_FALSE(next->AllowExpressions);
     getMemoData(calc, *next);
-    EXPECT_EQ(next->Text(), QStringLiteral("rest [x]"));
+    EXPECT_EQ(next->Text(), QStringLiteral("rest [x]\r\nlast"));
+
+    // Everything fits: the next object gets nothing to show.
+    next->AllowExpressions = true;
+    next->SetText(QStringLiteral("[1+1]"));
+    m->SetText(QStringLiteral("short"));
+    getMemoData(calc, *m);
+    EXPECT_EQ(m->Text(), QStringLiteral("short"));
+    EXPECT_EQ(next->Text(), QString());
 }
 
 TEST_F(TextDataTest, TagStrAndUrlAreExpandedAndRestored)

@@ -78,7 +78,7 @@ QString expandMemoText(ReportCalc& calc, TfrxCustomMemoView& memo, const QString
                           [&](const QString& e) { return evaluateBracket(calc, memo, e); });
 }
 
-void getMemoData(ReportCalc& calc, TfrxCustomMemoView& memo, const QString& overflow)
+void getMemoData(ReportCalc& calc, TfrxCustomMemoView& memo)
 {
     if (memo.IsDataField())
         getFieldData(calc, memo);
@@ -102,8 +102,12 @@ void getMemoData(ReportCalc& calc, TfrxCustomMemoView& memo, const QString& over
             memo.LastValue = text;
     }
 
-    if (TfrxCustomMemoView* next = memo.FlowTo(); next && !overflow.isEmpty()) {
-        next->SetText(overflow);
+    if (TfrxCustomMemoView* next = memo.FlowTo()) {
+        // The text is cut at this object's height; what does not fit goes on in the next
+        // object, as text (its brackets were expanded here already).
+        memo.InitPart();
+        memo.DrawPart();
+        next->SetText(memo.PartRemainder());
         next->AllowExpressions = false;
     }
 }

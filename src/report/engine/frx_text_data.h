@@ -23,10 +23,10 @@ QString evaluateBracket(ReportCalc& calc, TfrxCustomMemoView& memo, const QStrin
 // The text with every bracket (the object's delimiters) replaced by its value's text.
 QString expandMemoText(ReportCalc& calc, TfrxCustomMemoView& memo, const QString& text);
 
-// A text object gets its data. `overflow`, when given, is the part of the new text that
-// does not fit the object; it is handed to the FlowTo object, whose expressions are then
-// switched off.
-void getMemoData(ReportCalc& calc, TfrxCustomMemoView& memo, const QString& overflow = {});
+// A text object gets its data. With FlowTo set, the part of the new text that does not fit
+// the object's height is handed to the FlowTo object, whose expressions are then switched
+// off.
+void getMemoData(ReportCalc& calc, TfrxCustomMemoView& memo);
 
 // A data band starts a new run of rows or an enclosing group changes: its text objects
 // forget the text remembered for SuppressRepeated, and their values.
