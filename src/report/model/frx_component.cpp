@@ -41,6 +41,8 @@ TfrxComponent::~TfrxComponent()
 {
     if (parent_)
         parent_->objects_.removeOne(this);
+    if (objects_.isEmpty())
+        return;
     // Descendants are detached first and then destroyed one by one: no recursion however
     // deep the tree, and no search of a parent's list for each child.
     const QList<TfrxComponent*> all = AllObjects();

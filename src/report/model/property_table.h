@@ -115,8 +115,12 @@ void copyProperties(const TfrxPersistent& source, TfrxPersistent& target);
 
 // Text conversions shared by the serialiser and member access.
 QString floatToText(double value);
+void appendFloatText(QByteArray& out, double value);
 // Accepts ',' or '.' as decimal separator and ignores blanks; throws ReportError.
 double textToFloat(QStringView text);
 int textToInt(QStringView text);
+// Same, from Latin-1 bytes.
+double textToFloat(QByteArrayView latin1);
+int textToInt(QByteArrayView latin1);
 
 } // namespace report

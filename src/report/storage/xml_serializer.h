@@ -15,6 +15,7 @@ class QIODevice;
 namespace report {
 
 class TfrxComponent;
+class TfrxCustomMemoView;
 class TfrxPersistent;
 class TfrxXMLItem;
 
@@ -61,9 +62,17 @@ private:
         QString name;
     };
     void addError(const QString& line);
-    void writeProperties(QByteArray& out, const TfrxPersistent& object, const QByteArray& prefix,
+    void appendAttributes(QByteArray& out, const TfrxPersistent& object, const QByteArray& prefix,
+                          const TfrxPersistent* ancestor);
+    void writeProperties(QByteArray& out, const TfrxPersistent& object, QByteArray& prefix,
                          const TfrxPersistent* ancestor);
-    void applyPair(TfrxPersistent& object, QByteArrayView name, QByteArrayView rawValue);
+    // The object attributes are applied to, with what it is.
+    struct Target {
+        TfrxPersistent& object;
+        TfrxComponent* component;
+        TfrxCustomMemoView* memo;
+    };
+    void applyPair(const Target& self, QByteArrayView name, QByteArrayView rawValue);
     void readChildren(TfrxComponent& root, TfrxXMLItem& rootItem);
     TfrxComponent* resolve(const QString& name) const;
     void finishLoading();
