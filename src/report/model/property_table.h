@@ -94,6 +94,25 @@ private:
     Factory factory_;
 };
 
+// Reads of the values the tables hold without the general conversion of QVariant; a value
+// of another type converts as QVariant converts it.
+inline int variantInt(const QVariant& v)
+{
+    return v.typeId() == QMetaType::Int ? *static_cast<const int*>(v.constData()) : v.toInt();
+}
+inline double variantDouble(const QVariant& v)
+{
+    return v.typeId() == QMetaType::Double ? *static_cast<const double*>(v.constData()) : v.toDouble();
+}
+inline bool variantBool(const QVariant& v)
+{
+    return v.typeId() == QMetaType::Bool ? *static_cast<const bool*>(v.constData()) : v.toBool();
+}
+inline QString variantString(const QVariant& v)
+{
+    return v.typeId() == QMetaType::QString ? *static_cast<const QString*>(v.constData()) : v.toString();
+}
+
 // The registered classes of templates, by name (ignoring letter case).
 const ClassInfo* findClass(QStringView name);
 void registerClass(const ClassInfo& info);

@@ -10,6 +10,7 @@
 #include <QBuffer>
 #include <QStringDecoder>
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 #include <cmath>
 
@@ -19,31 +20,38 @@ namespace {
 
 const QByteArray kInherited = QByteArrayLiteral("inherited");
 
+void appendInt(QByteArray& out, int value)
+{
+    char buffer[16];
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    out.append(buffer, end - buffer);
+}
+
 // Appends the text of a value straight to the attribute text: no piece of its own.
 void appendValue(QByteArray& out, const PropInfo& p, const QVariant& value)
 {
     switch (p.kind) {
     case PropKind::Enum: {
-        const int ordinal = value.toInt();
+        const int ordinal = variantInt(value);
         if (p.enumInfo && ordinal >= 0 && size_t(ordinal) < p.enumInfo->names.size())
             out += p.enumInfo->names[size_t(ordinal)];
         else
-            out += QByteArray::number(ordinal);
+            appendInt(out, ordinal);
         break;
     }
     case PropKind::Boolean:
-        out += value.toBool() ? "True" : "False";
+        out += variantBool(value) ? "True" : "False";
         break;
     case PropKind::Integer:
     case PropKind::Set:
-        out += QByteArray::number(value.toInt());
+        appendInt(out, variantInt(value));
         break;
     case PropKind::Float:
-        appendFloatText(out, value.toDouble());
+        appendFloatText(out, variantDouble(value));
         break;
     case PropKind::String:
     case PropKind::Variant:
-        out += EscapeXML(value.toString().toUtf8());
+        out += EscapeXML(variantString(value).toUtf8());
         break;
     case PropKind::Strings:
     case PropKind::WideStrings:
@@ -68,13 +76,13 @@ bool sameValue(const PropInfo& p, const QVariant& a, const QVariant& b)
 {
     switch (p.kind) {
     case PropKind::Float:
-        return std::abs(a.toDouble() - b.toDouble()) < 1e-6;
+        return std::abs(variantDouble(a) - variantDouble(b)) < 1e-6;
     case PropKind::Boolean:
-        return a.toBool() == b.toBool();
+        return variantBool(a) == variantBool(b);
     case PropKind::Integer:
     case PropKind::Set:
     case PropKind::Enum:
-        return a.toInt() == b.toInt();
+        return variantInt(a) == variantInt(b);
     case PropKind::Reference:
         return a.value<TfrxComponent*>() == b.value<TfrxComponent*>();
     case PropKind::Strings:
@@ -169,7 +177,7 @@ void TfrxXMLSerializer::writeProperties(QByteArray& out, const TfrxPersistent& o
                 // Not empty; or emptied where the value on creation is not empty, which a
                 // reader would otherwise bring back.
                 case PropKind::String:
-                    write = !value.toString().isEmpty() || !p->init.toString().isEmpty();
+                    write = !variantString(value).isEmpty() || !variantString(p->init).isEmpty();
                     break;
                 case PropKind::Strings:
                     write = !joinLines(value).isEmpty() || !joinLines(p->init).isEmpty();
@@ -374,7 +382,7 @@ void TfrxXMLSerializer::applyPair(const Target& self, QByteArrayView name, QByte
             if (root_) {
                 // While a tree is read the reader's map of names keeps them unique.
                 const QString name = decodeAttributeText(rawValue.contains('&') ? UnescapeXML(rawValue) : rawValue);
-                const QString key = name.toLower();
+                const QString key = name == lookedUpName_ ? lookedUpKey_ : name.toLower();
                 const TfrxComponent* other = names_.value(key);
                 if (other && other != component)
                     throw ReportError(frxGet(QStringLiteral("prDupl")));
@@ -536,7 +544,8 @@ void TfrxXMLSerializer::readChildren(TfrxComponent& root, TfrxXMLItem& rootItem)
             }
         }
         const QString name = decodeAttributeText(child->getAttr("Name"));
-        TfrxComponent* component = name.isEmpty() ? nullptr : names_.value(name.toLower());
+        const QString key = name.toLower();
+        TfrxComponent* component = name.isEmpty() ? nullptr : names_.value(key);
         const bool created = !component;
         if (created) {
             if (inherited)
@@ -544,8 +553,11 @@ void TfrxXMLSerializer::readChildren(TfrxComponent& root, TfrxXMLItem& rootItem)
             component = info->factory()(parent);
         }
         component->IsLoading = true;
-        // Its Name attribute, read there, maps the name to it.
+        // Its Name attribute, read there, maps the name to it, with the key made here.
+        lookedUpName_ = name;
+        lookedUpKey_ = key;
         AttributesToObject(child->text(), *component);
+        lookedUpName_ = lookedUpKey_ = QString();
         if (created || !loaded_.contains(component))
             loaded_.append(component);
         stack.append({component, child, 0});

@@ -82,6 +82,7 @@ private:
     std::vector<Fixup> fixups_;
     TfrxComponent* root_ = nullptr;
     QHash<QString, TfrxComponent*> names_; // lower-cased names of the root's components
+    QString lookedUpName_, lookedUpKey_; // the name of the element being read, and its key
     QList<TfrxComponent*> loaded_;
 };
 
