@@ -10,6 +10,7 @@
 #include <QBuffer>
 #include <QStringDecoder>
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cstring>
 #include <cmath>
@@ -214,8 +215,6 @@ void TfrxXMLSerializer::appendAttributes(QByteArray& out, const TfrxPersistent& 
     auto* component = dynamic_cast<TfrxComponent*>(const_cast<TfrxPersistent*>(&object));
     if (component)
         component->IsWriting = true;
-    // Room for the usual attributes of an object: one allocation instead of several.
-    out.reserve(out.size() + 512);
     QByteArray steps = prefix;
     writeProperties(out, object, steps, ancestor);
     if (const auto* memo = dynamic_cast<const TfrxCustomMemoView*>(&object)) {
@@ -254,18 +253,21 @@ void TfrxXMLSerializer::WriteTree(TfrxComponent& root, bool withChildren, TfrxXM
     item->setText(ObjectToAttributes(root));
     if (!withChildren)
         return;
-    // Depth first without recursion.
+    // Depth first without recursion. Each element's text is made in one buffer and copied
+    // out at its size.
+    QByteArray text;
     QList<std::pair<const TfrxComponent*, TfrxXMLItem*>> pending{{&root, item}};
     while (!pending.isEmpty()) {
         auto [component, parentItem] = pending.takeLast();
         for (TfrxComponent* child : component->Objects()) {
             TfrxXMLItem* childItem = parentItem->addChild();
             childItem->setName(child->IsAncestor ? kInherited : child->ClassName().toLatin1());
-            QByteArray text = " Name=\"";
+            text.resize(0);
+            text += " Name=\"";
             text += EscapeXML(child->Name().toUtf8());
             text += '"';
             appendAttributes(text, *child, {}, nullptr);
-            childItem->setText(std::move(text));
+            childItem->setText(QByteArray(text.constData(), text.size()));
             pending.append({child, childItem});
         }
     }
@@ -343,7 +345,7 @@ void TfrxXMLSerializer::applyPair(const Target& self, QByteArrayView name, QByte
         const qsizetype dot = rest.indexOf('.');
         if (dot < 0)
             break;
-        const PropInfo* p = target->classInfo().find(rest.first(dot));
+        const PropInfo* p = findProperty(target->classInfo(), rest.first(dot));
         if (!p || !p->published)
             return;
         if ((p->kind == PropKind::Strings || p->kind == PropKind::WideStrings)
@@ -400,7 +402,7 @@ void TfrxXMLSerializer::applyPair(const Target& self, QByteArrayView name, QByte
         }
     }
 
-    const PropInfo* p = target->classInfo().find(rest);
+    const PropInfo* p = findProperty(target->classInfo(), rest);
     if (!p || !p->published || !p->set)
         return;
     // Numbers and names of elements are ASCII: read straight from the bytes.
@@ -442,6 +444,37 @@ void TfrxXMLSerializer::applyPair(const Target& self, QByteArrayView name, QByte
     default:
         break;
     }
+}
+
+// Every object of a class spells its attributes the same way: each spelling is looked up in
+// the class's table once and then found again by its bytes.
+struct TfrxXMLSerializer::PropertyCache {
+    struct Entry {
+        const ClassInfo* info = nullptr;
+        const PropInfo* prop = nullptr;
+        qsizetype length = 0;
+        char name[40];
+    };
+    std::array<Entry, 512> entries;
+};
+
+const PropInfo* TfrxXMLSerializer::findProperty(const ClassInfo& info, QByteArrayView name)
+{
+    if (name.size() > qsizetype(sizeof(PropertyCache::Entry::name)))
+        return info.find(name);
+    if (!propertyCache_)
+        propertyCache_ = std::make_unique<PropertyCache>();
+    size_t hash = std::hash<const void*>()(&info);
+    for (const char c : name)
+        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    PropertyCache::Entry& entry = propertyCache_->entries[hash % propertyCache_->entries.size()];
+    if (entry.info == &info && entry.length == name.size() && std::memcmp(entry.name, name.data(), size_t(name.size())) == 0)
+        return entry.prop;
+    entry.info = &info;
+    entry.prop = info.find(name);
+    entry.length = name.size();
+    std::memcpy(entry.name, name.data(), size_t(name.size()));
+    return entry.prop;
 }
 
 TfrxComponent* TfrxXMLSerializer::resolve(const QString& name) const

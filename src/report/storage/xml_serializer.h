@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QStringList>
+#include <memory>
 #include <vector>
 
 class QIODevice;
@@ -73,6 +74,7 @@ private:
         TfrxCustomMemoView* memo;
     };
     void applyPair(const Target& self, QByteArrayView name, QByteArrayView rawValue);
+    const PropInfo* findProperty(const ClassInfo& info, QByteArrayView name);
     void readChildren(TfrxComponent& root, TfrxXMLItem& rootItem);
     TfrxComponent* resolve(const QString& name) const;
     void finishLoading();
@@ -82,6 +84,8 @@ private:
     std::vector<Fixup> fixups_;
     TfrxComponent* root_ = nullptr;
     QHash<QString, TfrxComponent*> names_; // lower-cased names of the root's components
+    struct PropertyCache;
+    std::unique_ptr<PropertyCache> propertyCache_;
     QString lookedUpName_, lookedUpKey_; // the name of the element being read, and its key
     QList<TfrxComponent*> loaded_;
 };
