@@ -384,8 +384,12 @@ void TfrxXMLSerializer::applyPair(const Target& self, QByteArrayView name, QByte
             if (root_) {
                 // While a tree is read the reader's map of names keeps them unique.
                 const QString name = decodeAttributeText(rawValue.contains('&') ? UnescapeXML(rawValue) : rawValue);
-                const QString key = name == lookedUpName_ ? lookedUpKey_ : name.toLower();
-                const TfrxComponent* other = names_.value(key);
+                // The element's own name was looked up just before its attributes, and nothing
+                // has renamed since: that answer holds, once.
+                const bool known = lookedUp_ && name == lookedUpName_;
+                lookedUp_ = false;
+                const QString key = known ? lookedUpKey_ : name.toLower();
+                const TfrxComponent* other = known ? lookedUpOwner_ : names_.value(key);
                 if (other && other != component)
                     throw ReportError(frxGet(QStringLiteral("prDupl")));
                 // The map never holds an empty name.
@@ -587,10 +591,12 @@ void TfrxXMLSerializer::readChildren(TfrxComponent& root, TfrxXMLItem& rootItem)
         }
         component->IsLoading = true;
         // Its Name attribute, read there, maps the name to it, with the key made here.
+        lookedUp_ = true;
         lookedUpName_ = name;
         lookedUpKey_ = key;
+        lookedUpOwner_ = created ? nullptr : component;
         AttributesToObject(child->text(), *component);
-        lookedUpName_ = lookedUpKey_ = QString();
+        lookedUp_ = false;
         if (created || !loaded_.contains(component))
             loaded_.append(component);
         stack.append({component, child, 0});

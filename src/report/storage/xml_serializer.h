@@ -86,7 +86,10 @@ private:
     QHash<QString, TfrxComponent*> names_; // lower-cased names of the root's components
     struct PropertyCache;
     std::unique_ptr<PropertyCache> propertyCache_;
-    QString lookedUpName_, lookedUpKey_; // the name of the element being read, and its key
+    // The name of the element being read, its key and the component it names, while unused.
+    bool lookedUp_ = false;
+    QString lookedUpName_, lookedUpKey_;
+    const TfrxComponent* lookedUpOwner_ = nullptr;
     QList<TfrxComponent*> loaded_;
 };
 
