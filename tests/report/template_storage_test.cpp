@@ -189,6 +189,35 @@ TEST(TemplateStorage, UnknownClassIsSkippedWithItsChildrenAndOneErrorLine)
     EXPECT_EQ(shown[0], "发生下列的错误:\n不明的类别 TfrxChartView");
 }
 
+TEST(TemplateStorage, NamesMapToOneObjectIgnoringCaseWhileATreeIsRead)
+{
+    // An element with a known name (in any letter case) updates that object; a rename frees
+    // the old name, and taking another object's name fails and keeps the name.
+    const QByteArray xml =
+        "<?xml version=\"1.0\" encoding=\"utf-8\"?><TfrxReport><TfrxReportPage Name=\"Page1\">"
+        "<TfrxMasterData Name=\"MasterData1\">"
+        "<TfrxMemoView Name=\"Memo1\" Left=\"1\"/>"
+        "<TfrxMemoView Name=\"MEMO1\" Top=\"2\"/>"
+        "<TfrxMemoView Name=\"Memo2\" Name=\"memo1\"/>"
+        "<TfrxMemoView Name=\"Memo3\" Name=\"Memo4\"/>"
+        "<TfrxMemoView Name=\"memo3\" Left=\"5\"/>"
+        "</TfrxMasterData></TfrxReportPage></TfrxReport>";
+    TfrxReport report;
+    TfrxReport::setErrorReporter([](const QString&) {});
+    load(report, xml);
+    TfrxReport::setErrorReporter(nullptr);
+    EXPECT_EQ(report.Errors(), QStringList{frxGet(QStringLiteral("prDupl"))});
+    const auto* band = report.FindObject(QStringLiteral("MasterData1"));
+    ASSERT_NE(band, nullptr);
+    QStringList names;
+    for (const TfrxComponent* c : band->Objects())
+        names.append(c->Name());
+    EXPECT_EQ(names, (QStringList{"Memo1", "Memo2", "Memo4", "memo3"}));
+    EXPECT_EQ(band->Objects()[0]->Left(), 1);
+    EXPECT_EQ(band->Objects()[0]->Top(), 2);
+    EXPECT_EQ(band->Objects()[3]->Left(), 5);
+}
+
 TEST(TemplateStorage, MissingDataPageIsAddedFirst)
 {
     const QByteArray xml = "<?xml version=\"1.0\" encoding=\"utf-8\"?><TfrxReport>"

@@ -41,15 +41,17 @@ TfrxComponent::~TfrxComponent()
 {
     if (parent_)
         parent_->objects_.removeOne(this);
-    // Descendants are detached first and then destroyed one by one: no recursion however
-    // deep the tree, and no search of a parent's list for each child.
+    if (objects_.isEmpty())
+        return;
+    // Descendants are destroyed one by one, each detached just before: no recursion however
+    // deep the tree, and no search of a parent's list for each child. Each comes before its
+    // own descendants, which are no longer reached through it.
     const QList<TfrxComponent*> all = AllObjects();
     for (TfrxComponent* c : all) {
         c->parent_ = nullptr;
         c->objects_.clear();
-    }
-    for (TfrxComponent* c : all)
         delete c;
+    }
 }
 
 QString TfrxComponent::ClassName() const
@@ -75,8 +77,9 @@ void TfrxComponent::SetName(const QString& name)
     if (IsAncestor)
         throw ReportError(QStringLiteral("Could not rename %1, it was introduced in the ancestor report").arg(name_));
     // While a template is read, the reader itself maps every name to one object.
-    if (const TfrxReport* report = Report(); report && !name.isEmpty() && !IsLoading) {
-        const TfrxComponent* other = report->FindObject(name);
+    if (!name.isEmpty() && !IsLoading) {
+        const TfrxReport* report = Report();
+        const TfrxComponent* other = report ? report->FindObject(name) : nullptr;
         if (other && other != this)
             throw ReportError(frxGet(QStringLiteral("prDupl")));
     }

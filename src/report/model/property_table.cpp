@@ -42,10 +42,15 @@ const PropInfo* ClassInfo::find(QStringView name) const
 
 const PropInfo* ClassInfo::find(QByteArrayView latin1Name) const
 {
-    // A scan by length first: a few dozen names, most of another length.
+    // A scan by length and first letter: a few dozen names, most of another length.
     const qsizetype n = latin1Name.size();
+    if (n == 0)
+        return nullptr;
+    const auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? char(c + ('a' - 'A')) : c; };
+    const char first = fold(latin1Name[0]);
     for (const PropInfo* p : all_)
-        if (p->latin1Name.size() == n && qstrnicmp(p->latin1Name.constData(), n, latin1Name.data(), n) == 0)
+        if (p->latin1Name.size() == n && fold(p->latin1Name[0]) == first
+            && qstrnicmp(p->latin1Name.constData(), n, latin1Name.data(), n) == 0)
             return p;
     return nullptr;
 }
@@ -104,12 +109,14 @@ void initProperties(TfrxPersistent& object, const ClassInfo& info)
             p.set(object, p.init);
 }
 
-QString floatToText(double value)
+void appendFloatText(QByteArray& out, double value)
 {
     // The shortest fixed form that reads back the same, when it needs at most 15
     // significant digits; else the 15-digit general form.
-    if (value == 0)
-        return QStringLiteral("0");
+    if (value == 0) {
+        out += '0';
+        return;
+    }
     const double magnitude = std::abs(value);
     if (magnitude >= 1e-4 && magnitude < 1e15) {
         char buffer[64];
@@ -125,46 +132,64 @@ QString floatToText(double value)
                 if (!leading)
                     ++digits;
             }
-            if (digits <= 15)
-                return QString::fromLatin1(buffer, end - buffer);
+            if (digits <= 15) {
+                out.append(buffer, end - buffer);
+                return;
+            }
         }
     }
-    QString text = QString::number(value, 'g', 15);
-    if (text.contains(u'e') || text.contains(u'E'))
-        return text;
-    if (text.contains(u'.')) {
-        while (text.endsWith(u'0'))
+    QByteArray text = QString::number(value, 'g', 15).toLatin1();
+    if (!text.contains('e') && !text.contains('E') && text.contains('.')) {
+        while (text.endsWith('0'))
             text.chop(1);
-        if (text.endsWith(u'.'))
+        if (text.endsWith('.'))
             text.chop(1);
     }
-    return text;
+    out += text;
 }
+
+QString floatToText(double value)
+{
+    QByteArray text;
+    appendFloatText(text, value);
+    return QString::fromLatin1(text);
+}
+
+namespace {
+
+// Plain digits, sign, exponent, point or comma, blanks ignored; false for anything else.
+template <class Char>
+bool readPlainFloat(const Char* text, qsizetype size, double& value)
+{
+    char buffer[64];
+    qsizetype n = 0;
+    if (size >= qsizetype(sizeof buffer))
+        return false;
+    for (qsizetype i = 0; i < size; ++i) {
+        const auto c = text[i];
+        if (c == ' ')
+            continue;
+        if (c == ',' || c == '.')
+            buffer[n++] = '.';
+        else if ((c >= '0' && c <= '9') || c == '-' || c == 'e' || c == 'E' || c == '+')
+            buffer[n++] = char(c);
+        else
+            return false;
+    }
+    if (n == 0)
+        return false;
+    const char* first = buffer[0] == '+' ? buffer + 1 : buffer;
+    const auto [end, ec] = std::from_chars(first, buffer + n, value);
+    return ec == std::errc() && end == buffer + n && std::isfinite(value);
+}
+
+} // namespace
 
 double textToFloat(QStringView text)
 {
-    // Fast path: plain digits, sign, point or comma.
-    char buffer[64];
-    qsizetype n = 0;
-    bool plain = text.size() < qsizetype(sizeof buffer);
-    for (qsizetype i = 0; plain && i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (c == u' ')
-            continue;
-        if (c == u',' || c == u'.')
-            buffer[n++] = '.';
-        else if ((c >= u'0' && c <= u'9') || c == u'-' || c == u'e' || c == u'E' || c == u'+')
-            buffer[n++] = char(c);
-        else
-            plain = false;
-    }
-    if (plain && n > 0) {
-        const char* first = buffer[0] == '+' ? buffer + 1 : buffer;
-        double value = 0;
-        const auto [end, ec] = std::from_chars(first, buffer + n, value);
-        if (ec == std::errc() && end == buffer + n && std::isfinite(value))
-            return value;
-    }
+    double value = 0;
+    if (readPlainFloat(text.utf16(), text.size(), value))
+        return value;
     QString clean;
     clean.reserve(text.size());
     for (QChar c : text) {
@@ -174,10 +199,37 @@ double textToFloat(QStringView text)
             clean.append(c);
     }
     bool ok = false;
-    const double value = QLocale::c().toDouble(clean, &ok);
+    value = QLocale::c().toDouble(clean, &ok);
     if (!ok || !std::isfinite(value))
         throw ReportError(QStringLiteral("'%1' is not a valid floating point value").arg(text));
     return value;
+}
+
+double textToFloat(QByteArrayView latin1)
+{
+    double value = 0;
+    if (readPlainFloat(latin1.data(), latin1.size(), value))
+        return value;
+    return textToFloat(QString::fromLatin1(latin1));
+}
+
+int textToInt(QByteArrayView latin1)
+{
+    // Most values are a few plain digits: no conversion to text for those.
+    const qsizetype sign = !latin1.isEmpty() && latin1[0] == '-' ? 1 : 0;
+    const qsizetype digits = latin1.size() - sign;
+    if (digits > 0 && digits <= 9) {
+        int value = 0;
+        bool plain = true;
+        for (qsizetype i = sign; plain && i < latin1.size(); ++i) {
+            const char c = latin1[i];
+            plain = c >= '0' && c <= '9';
+            value = value * 10 + (c - '0');
+        }
+        if (plain)
+            return sign ? -value : value;
+    }
+    return textToInt(QString::fromLatin1(latin1));
 }
 
 int textToInt(QStringView text)

@@ -94,6 +94,25 @@ private:
     Factory factory_;
 };
 
+// Reads of the values the tables hold without the general conversion of QVariant; a value
+// of another type converts as QVariant converts it.
+inline int variantInt(const QVariant& v)
+{
+    return v.typeId() == QMetaType::Int ? *static_cast<const int*>(v.constData()) : v.toInt();
+}
+inline double variantDouble(const QVariant& v)
+{
+    return v.typeId() == QMetaType::Double ? *static_cast<const double*>(v.constData()) : v.toDouble();
+}
+inline bool variantBool(const QVariant& v)
+{
+    return v.typeId() == QMetaType::Bool ? *static_cast<const bool*>(v.constData()) : v.toBool();
+}
+inline QString variantString(const QVariant& v)
+{
+    return v.typeId() == QMetaType::QString ? *static_cast<const QString*>(v.constData()) : v.toString();
+}
+
 // The registered classes of templates, by name (ignoring letter case).
 const ClassInfo* findClass(QStringView name);
 void registerClass(const ClassInfo& info);
@@ -115,8 +134,12 @@ void copyProperties(const TfrxPersistent& source, TfrxPersistent& target);
 
 // Text conversions shared by the serialiser and member access.
 QString floatToText(double value);
+void appendFloatText(QByteArray& out, double value);
 // Accepts ',' or '.' as decimal separator and ignores blanks; throws ReportError.
 double textToFloat(QStringView text);
 int textToInt(QStringView text);
+// Same, from Latin-1 bytes.
+double textToFloat(QByteArrayView latin1);
+int textToInt(QByteArrayView latin1);
 
 } // namespace report

@@ -10,6 +10,8 @@
 #include <QBuffer>
 #include <QStringDecoder>
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <cstring>
 #include <cmath>
 
@@ -19,37 +21,51 @@ namespace {
 
 const QByteArray kInherited = QByteArrayLiteral("inherited");
 
-bool isMemo(const TfrxPersistent& object)
+void appendInt(QByteArray& out, int value)
 {
-    return dynamic_cast<const TfrxCustomMemoView*>(&object) != nullptr;
+    char buffer[16];
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    out.append(buffer, end - buffer);
 }
 
-QByteArray textValue(const PropInfo& p, const QVariant& value)
+// Appends the text of a value straight to the attribute text: no piece of its own.
+void appendValue(QByteArray& out, const PropInfo& p, const QVariant& value)
 {
     switch (p.kind) {
-    case PropKind::Enum:
-        return p.enumInfo ? p.enumInfo->nameOf(value.toInt()).toLatin1() : QByteArray::number(value.toInt());
+    case PropKind::Enum: {
+        const int ordinal = variantInt(value);
+        if (p.enumInfo && ordinal >= 0 && size_t(ordinal) < p.enumInfo->names.size())
+            out += p.enumInfo->names[size_t(ordinal)];
+        else
+            appendInt(out, ordinal);
+        break;
+    }
     case PropKind::Boolean:
-        return value.toBool() ? QByteArrayLiteral("True") : QByteArrayLiteral("False");
+        out += variantBool(value) ? "True" : "False";
+        break;
     case PropKind::Integer:
     case PropKind::Set:
-        return QByteArray::number(value.toInt());
+        appendInt(out, variantInt(value));
+        break;
     case PropKind::Float:
-        return floatToText(value.toDouble()).toLatin1();
+        appendFloatText(out, variantDouble(value));
+        break;
     case PropKind::String:
     case PropKind::Variant:
-        return EscapeXML(value.toString().toUtf8());
+        out += EscapeXML(variantString(value).toUtf8());
+        break;
     case PropKind::Strings:
     case PropKind::WideStrings:
-        return EscapeXML(value.toStringList().join(QStringLiteral("\r\n")).toUtf8());
+        out += EscapeXML(value.toStringList().join(QStringLiteral("\r\n")).toUtf8());
+        break;
     case PropKind::Reference: {
         const TfrxComponent* c = value.value<TfrxComponent*>();
-        return c ? EscapeXML(c->Name().toUtf8()) : QByteArrayLiteral("nil");
+        out += c ? EscapeXML(c->Name().toUtf8()) : QByteArrayLiteral("nil");
+        break;
     }
     case PropKind::Object:
         break;
     }
-    return {};
 }
 
 QString joinLines(const QVariant& lines)
@@ -61,13 +77,13 @@ bool sameValue(const PropInfo& p, const QVariant& a, const QVariant& b)
 {
     switch (p.kind) {
     case PropKind::Float:
-        return std::abs(a.toDouble() - b.toDouble()) < 1e-6;
+        return std::abs(variantDouble(a) - variantDouble(b)) < 1e-6;
     case PropKind::Boolean:
-        return a.toBool() == b.toBool();
+        return variantBool(a) == variantBool(b);
     case PropKind::Integer:
     case PropKind::Set:
     case PropKind::Enum:
-        return a.toInt() == b.toInt();
+        return variantInt(a) == variantInt(b);
     case PropKind::Reference:
         return a.value<TfrxComponent*>() == b.value<TfrxComponent*>();
     case PropKind::Strings:
@@ -86,6 +102,22 @@ QByteArray extraData(const TfrxPersistent& object)
     ExtraDataWriter writer;
     component->WriteExtraData(writer);
     return writer.data();
+}
+
+// Elements below the item: about the number of names a tree brings, so the map of names is
+// not rebuilt as it grows.
+qsizetype countItems(TfrxXMLItem& root)
+{
+    qsizetype n = 0;
+    QList<TfrxXMLItem*> pending{&root};
+    while (!pending.isEmpty()) {
+        TfrxXMLItem* item = pending.takeLast();
+        n += item->count();
+        for (int i = 0; i < item->count(); ++i)
+            if (item->item(i)->count() > 0)
+                pending.append(item->item(i));
+    }
+    return n;
 }
 
 } // namespace
@@ -111,7 +143,7 @@ void TfrxXMLSerializer::addError(const QString& line)
 
 // ---- writing ----
 
-void TfrxXMLSerializer::writeProperties(QByteArray& out, const TfrxPersistent& object, const QByteArray& prefix,
+void TfrxXMLSerializer::writeProperties(QByteArray& out, const TfrxPersistent& object, QByteArray& prefix,
                                         const TfrxPersistent* ancestor)
 {
     auto& self = const_cast<TfrxPersistent&>(object);
@@ -124,7 +156,12 @@ void TfrxXMLSerializer::writeProperties(QByteArray& out, const TfrxPersistent& o
             TfrxPersistent* ancestorSub = nullptr;
             if (ancestor && ancestor->classInfo().find(p->name) == p)
                 ancestorSub = p->sub(const_cast<TfrxPersistent&>(*ancestor));
-            writeProperties(out, *p->sub(self), prefix + p->latin1Name + '.', ancestorSub);
+            // The prefix grows by the step and is cut back after it.
+            const qsizetype length = prefix.size();
+            prefix += p->latin1Name;
+            prefix += '.';
+            writeProperties(out, *p->sub(self), prefix, ancestorSub);
+            prefix.truncate(length);
             continue;
         }
         const QVariant value = p->get(object);
@@ -141,7 +178,7 @@ void TfrxXMLSerializer::writeProperties(QByteArray& out, const TfrxPersistent& o
                 // Not empty; or emptied where the value on creation is not empty, which a
                 // reader would otherwise bring back.
                 case PropKind::String:
-                    write = !value.toString().isEmpty() || !p->init.toString().isEmpty();
+                    write = !variantString(value).isEmpty() || !variantString(p->init).isEmpty();
                     break;
                 case PropKind::Strings:
                     write = !joinLines(value).isEmpty() || !joinLines(p->init).isEmpty();
@@ -159,7 +196,7 @@ void TfrxXMLSerializer::writeProperties(QByteArray& out, const TfrxPersistent& o
         if (p->kind == PropKind::Strings)
             out += ".Text";
         out += "=\"";
-        out += textValue(*p, value);
+        appendValue(out, *p, value);
         out += '"';
     }
 }
@@ -167,28 +204,39 @@ void TfrxXMLSerializer::writeProperties(QByteArray& out, const TfrxPersistent& o
 QByteArray TfrxXMLSerializer::ObjectToAttributes(const TfrxPersistent& object, const QByteArray& prefix,
                                                  const TfrxPersistent* ancestor)
 {
+    QByteArray out;
+    appendAttributes(out, object, prefix, ancestor);
+    return out;
+}
+
+void TfrxXMLSerializer::appendAttributes(QByteArray& out, const TfrxPersistent& object, const QByteArray& prefix,
+                                         const TfrxPersistent* ancestor)
+{
     auto* component = dynamic_cast<TfrxComponent*>(const_cast<TfrxPersistent*>(&object));
     if (component)
         component->IsWriting = true;
-    QByteArray out;
-    writeProperties(out, object, prefix, ancestor);
+    QByteArray steps = prefix;
+    writeProperties(out, object, steps, ancestor);
     if (const auto* memo = dynamic_cast<const TfrxCustomMemoView*>(&object)) {
         const auto* ancestorMemo = dynamic_cast<const TfrxCustomMemoView*>(ancestor);
         if (!ancestorMemo || ancestorMemo->Text() != memo->Text()) {
-            out += ' ' + prefix + "Text=\"";
+            out += ' ';
+            out += prefix;
+            out += "Text=\"";
             out += EscapeXML(memo->Text().toUtf8());
             out += '"';
         }
     }
     const QByteArray extra = extraData(object);
     if (!extra.isEmpty() && (!ancestor || crc32(extra) != crc32(extraData(*ancestor)))) {
-        out += ' ' + prefix + "PropData=\"";
+        out += ' ';
+        out += prefix;
+        out += "PropData=\"";
         out += extra.toHex().toUpper();
         out += '"';
     }
     if (component)
         component->IsWriting = false;
-    return out;
 }
 
 void TfrxXMLSerializer::WriteTree(TfrxComponent& root, bool withChildren, TfrxXMLItem* item)
@@ -205,14 +253,21 @@ void TfrxXMLSerializer::WriteTree(TfrxComponent& root, bool withChildren, TfrxXM
     item->setText(ObjectToAttributes(root));
     if (!withChildren)
         return;
-    // Depth first without recursion.
+    // Depth first without recursion. Each element's text is made in one buffer and copied
+    // out at its size.
+    QByteArray text;
     QList<std::pair<const TfrxComponent*, TfrxXMLItem*>> pending{{&root, item}};
     while (!pending.isEmpty()) {
         auto [component, parentItem] = pending.takeLast();
         for (TfrxComponent* child : component->Objects()) {
             TfrxXMLItem* childItem = parentItem->addChild();
             childItem->setName(child->IsAncestor ? kInherited : child->ClassName().toLatin1());
-            childItem->setText(" Name=\"" + EscapeXML(child->Name().toUtf8()) + '"' + ObjectToAttributes(*child));
+            text.resize(0);
+            text += " Name=\"";
+            text += EscapeXML(child->Name().toUtf8());
+            text += '"';
+            appendAttributes(text, *child, {}, nullptr);
+            childItem->setText(QByteArray(text.constData(), text.size()));
             pending.append({child, childItem});
         }
     }
@@ -227,6 +282,8 @@ QByteArray TfrxXMLSerializer::ObjectToString(const TfrxComponent& object)
 
 void TfrxXMLSerializer::AttributesToObject(const QByteArray& text, TfrxPersistent& object)
 {
+    // What the object is, found once for all its attributes.
+    Target target{object, dynamic_cast<TfrxComponent*>(&object), dynamic_cast<TfrxCustomMemoView*>(&object)};
     const char* s = text.constData();
     const qsizetype n = text.size();
     qsizetype i = 0;
@@ -251,19 +308,20 @@ void TfrxXMLSerializer::AttributesToObject(const QByteArray& text, TfrxPersisten
         const QByteArrayView value(s + open + 1, close - open - 1);
         i = close + 1;
         try {
-            applyPair(object, name, value);
+            applyPair(target, name, value);
         } catch (const std::exception& e) {
             addError(platform::errorMessage(e));
         }
     }
 }
 
-void TfrxXMLSerializer::applyPair(TfrxPersistent& object, QByteArrayView name, QByteArrayView rawValue)
+void TfrxXMLSerializer::applyPair(const Target& self, QByteArrayView name, QByteArrayView rawValue)
 {
-    auto* component = dynamic_cast<TfrxComponent*>(&object);
+    TfrxPersistent& object = self.object;
+    TfrxComponent* const component = self.component;
     if (name.size() == 1 && component) {
         const char c = name[0];
-        const auto number = [&] { return textToFloat(QString::fromLatin1(rawValue)); };
+        const auto number = [&] { return textToFloat(rawValue); };
         switch (c) {
         case 'l': component->SetLeft(number()); return;
         case 't': component->SetTop(number()); return;
@@ -271,7 +329,7 @@ void TfrxXMLSerializer::applyPair(TfrxPersistent& object, QByteArrayView name, Q
         case 'h': component->SetHeight(number()); return;
         case 'u':
         case 'x':
-            if (auto* memo = dynamic_cast<TfrxCustomMemoView*>(component)) {
+            if (TfrxCustomMemoView* memo = self.memo) {
                 const QByteArray bytes = UnescapeXML(rawValue);
                 memo->SetText(c == 'u' ? QString::fromUtf8(bytes) : decodeAttributeText(bytes));
             }
@@ -287,7 +345,7 @@ void TfrxXMLSerializer::applyPair(TfrxPersistent& object, QByteArrayView name, Q
         const qsizetype dot = rest.indexOf('.');
         if (dot < 0)
             break;
-        const PropInfo* p = target->classInfo().find(rest.first(dot));
+        const PropInfo* p = findProperty(target->classInfo(), rest.first(dot));
         if (!p || !p->published)
             return;
         if ((p->kind == PropKind::Strings || p->kind == PropKind::WideStrings)
@@ -309,8 +367,8 @@ void TfrxXMLSerializer::applyPair(TfrxPersistent& object, QByteArrayView name, Q
         return rest.size() == n && qstrnicmp(rest.data(), n, word, n) == 0;
     };
     if (target == &object) {
-        if (is("Text") && isMemo(object)) {
-            static_cast<TfrxCustomMemoView&>(object).SetText(QString::fromUtf8(UnescapeXML(rawValue)));
+        if (is("Text") && self.memo) {
+            self.memo->SetText(QString::fromUtf8(UnescapeXML(rawValue)));
             return;
         }
         if (is("PropData")) {
@@ -325,32 +383,43 @@ void TfrxXMLSerializer::applyPair(TfrxPersistent& object, QByteArrayView name, Q
                 return;
             if (root_) {
                 // While a tree is read the reader's map of names keeps them unique.
-                const QString name = decodeAttributeText(UnescapeXML(rawValue));
-                const TfrxComponent* other = names_.value(name.toLower());
+                const QString name = decodeAttributeText(rawValue.contains('&') ? UnescapeXML(rawValue) : rawValue);
+                // The element's own name was looked up just before its attributes, and nothing
+                // has renamed since: that answer holds, once.
+                const bool known = lookedUp_ && name == lookedUpName_;
+                lookedUp_ = false;
+                const QString key = known ? lookedUpKey_ : name.toLower();
+                const TfrxComponent* other = known ? lookedUpOwner_ : names_.value(key);
                 if (other && other != component)
                     throw ReportError(frxGet(QStringLiteral("prDupl")));
-                if (names_.value(component->Name().toLower()) == component)
-                    names_.remove(component->Name().toLower());
+                // The map never holds an empty name.
+                if (!component->Name().isEmpty()) {
+                    const QString oldKey = component->Name().toLower();
+                    if (oldKey != key && names_.value(oldKey) == component)
+                        names_.remove(oldKey);
+                }
                 component->SetName(name);
                 if (!name.isEmpty())
-                    names_.insert(name.toLower(), component);
+                    names_.insert(key, component);
                 return;
             }
         }
     }
 
-    const PropInfo* p = target->classInfo().find(rest);
+    const PropInfo* p = findProperty(target->classInfo(), rest);
     if (!p || !p->published || !p->set)
         return;
     // Numbers and names of elements are ASCII: read straight from the bytes.
-    const QByteArray bytes = rawValue.contains('&') ? UnescapeXML(rawValue) : rawValue.toByteArray();
+    const bool escaped = rawValue.contains('&');
+    const QByteArray unescaped = escaped ? UnescapeXML(rawValue) : QByteArray();
+    const QByteArrayView bytes = escaped ? QByteArrayView(unescaped) : rawValue;
     switch (p->kind) {
     case PropKind::Float:
-        p->set(*target, textToFloat(QString::fromLatin1(bytes)));
+        p->set(*target, textToFloat(bytes));
         return;
     case PropKind::Integer:
     case PropKind::Set:
-        p->set(*target, textToInt(QString::fromLatin1(bytes)));
+        p->set(*target, textToInt(bytes));
         return;
     default:
         break;
@@ -379,6 +448,37 @@ void TfrxXMLSerializer::applyPair(TfrxPersistent& object, QByteArrayView name, Q
     default:
         break;
     }
+}
+
+// Every object of a class spells its attributes the same way: each spelling is looked up in
+// the class's table once and then found again by its bytes.
+struct TfrxXMLSerializer::PropertyCache {
+    struct Entry {
+        const ClassInfo* info = nullptr;
+        const PropInfo* prop = nullptr;
+        qsizetype length = 0;
+        char name[40];
+    };
+    std::array<Entry, 512> entries;
+};
+
+const PropInfo* TfrxXMLSerializer::findProperty(const ClassInfo& info, QByteArrayView name)
+{
+    if (name.size() > qsizetype(sizeof(PropertyCache::Entry::name)))
+        return info.find(name);
+    if (!propertyCache_)
+        propertyCache_ = std::make_unique<PropertyCache>();
+    size_t hash = std::hash<const void*>()(&info);
+    for (const char c : name)
+        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    PropertyCache::Entry& entry = propertyCache_->entries[hash % propertyCache_->entries.size()];
+    if (entry.info == &info && entry.length == name.size() && std::memcmp(entry.name, name.data(), size_t(name.size())) == 0)
+        return entry.prop;
+    entry.info = &info;
+    entry.prop = info.find(name);
+    entry.length = name.size();
+    std::memcpy(entry.name, name.data(), size_t(name.size()));
+    return entry.prop;
 }
 
 TfrxComponent* TfrxXMLSerializer::resolve(const QString& name) const
@@ -438,6 +538,7 @@ void TfrxXMLSerializer::ReadTree(TfrxComponent& root, TfrxXMLItem* item)
     loaded_.append(&root);
     // After the root's own attributes, which may have brought an ancestor's objects.
     root_ = &root;
+    names_.reserve(countItems(*item));
     for (TfrxComponent* c : root.AllObjects())
         if (!c->Name().isEmpty())
             names_.insert(c->Name().toLower(), c);
@@ -480,7 +581,8 @@ void TfrxXMLSerializer::readChildren(TfrxComponent& root, TfrxXMLItem& rootItem)
             }
         }
         const QString name = decodeAttributeText(child->getAttr("Name"));
-        TfrxComponent* component = name.isEmpty() ? nullptr : names_.value(name.toLower());
+        const QString key = name.toLower();
+        TfrxComponent* component = name.isEmpty() ? nullptr : names_.value(key);
         const bool created = !component;
         if (created) {
             if (inherited)
@@ -488,9 +590,13 @@ void TfrxXMLSerializer::readChildren(TfrxComponent& root, TfrxXMLItem& rootItem)
             component = info->factory()(parent);
         }
         component->IsLoading = true;
+        // Its Name attribute, read there, maps the name to it, with the key made here.
+        lookedUp_ = true;
+        lookedUpName_ = name;
+        lookedUpKey_ = key;
+        lookedUpOwner_ = created ? nullptr : component;
         AttributesToObject(child->text(), *component);
-        if (!component->Name().isEmpty())
-            names_.insert(component->Name().toLower(), component);
+        lookedUp_ = false;
         if (created || !loaded_.contains(component))
             loaded_.append(component);
         stack.append({component, child, 0});

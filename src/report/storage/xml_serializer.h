@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QStringList>
+#include <memory>
 #include <vector>
 
 class QIODevice;
@@ -15,6 +16,7 @@ class QIODevice;
 namespace report {
 
 class TfrxComponent;
+class TfrxCustomMemoView;
 class TfrxPersistent;
 class TfrxXMLItem;
 
@@ -61,9 +63,18 @@ private:
         QString name;
     };
     void addError(const QString& line);
-    void writeProperties(QByteArray& out, const TfrxPersistent& object, const QByteArray& prefix,
+    void appendAttributes(QByteArray& out, const TfrxPersistent& object, const QByteArray& prefix,
+                          const TfrxPersistent* ancestor);
+    void writeProperties(QByteArray& out, const TfrxPersistent& object, QByteArray& prefix,
                          const TfrxPersistent* ancestor);
-    void applyPair(TfrxPersistent& object, QByteArrayView name, QByteArrayView rawValue);
+    // The object attributes are applied to, with what it is.
+    struct Target {
+        TfrxPersistent& object;
+        TfrxComponent* component;
+        TfrxCustomMemoView* memo;
+    };
+    void applyPair(const Target& self, QByteArrayView name, QByteArrayView rawValue);
+    const PropInfo* findProperty(const ClassInfo& info, QByteArrayView name);
     void readChildren(TfrxComponent& root, TfrxXMLItem& rootItem);
     TfrxComponent* resolve(const QString& name) const;
     void finishLoading();
@@ -73,6 +84,12 @@ private:
     std::vector<Fixup> fixups_;
     TfrxComponent* root_ = nullptr;
     QHash<QString, TfrxComponent*> names_; // lower-cased names of the root's components
+    struct PropertyCache;
+    std::unique_ptr<PropertyCache> propertyCache_;
+    // The name of the element being read, its key and the component it names, while unused.
+    bool lookedUp_ = false;
+    QString lookedUpName_, lookedUpKey_;
+    const TfrxComponent* lookedUpOwner_ = nullptr;
     QList<TfrxComponent*> loaded_;
 };
 

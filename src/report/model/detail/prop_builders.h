@@ -26,15 +26,15 @@ template <class T>
 T fromVariant(const QVariant& value)
 {
     if constexpr (std::is_enum_v<T>)
-        return static_cast<T>(value.toInt());
+        return static_cast<T>(variantInt(value));
     else if constexpr (std::is_same_v<T, bool>)
-        return value.toBool();
+        return variantBool(value);
     else if constexpr (std::is_same_v<T, int>)
-        return value.toInt();
+        return variantInt(value);
     else if constexpr (std::is_same_v<T, double>)
-        return value.toDouble();
+        return variantDouble(value);
     else if constexpr (std::is_same_v<T, QString>)
-        return value.toString();
+        return variantString(value);
     else if constexpr (std::is_same_v<T, QStringList>)
         return value.toStringList();
     else if constexpr (std::is_pointer_v<T>)
