@@ -135,7 +135,7 @@ bool Value::sameAs(const Value& o) const
 
 // ---- conversions ------------------------------------------------------------------------
 
-double Value::toDouble() const
+double Value::toFloating(bool (*parseText)(QStringView, double*), const char* targetType) const
 {
     switch (type_) {
     case ValueType::Empty: return 0;
@@ -146,13 +146,18 @@ double Value::toDouble() const
     case ValueType::DateTime: return dbl_;
     case ValueType::String: {
         double d;
-        if (parseNumber(str_, &d))
+        if (parseText(str_, &d))
             return d;
         break;
     }
     default: break;
     }
-    throwCannotConvert("Double");
+    throwCannotConvert(targetType);
+}
+
+double Value::toDouble() const
+{
+    return toFloating(parseNumber, "Double");
 }
 
 qint64 Value::toInt64() const
@@ -228,22 +233,7 @@ bool Value::toBool() const
 
 double Value::toDateTime() const
 {
-    switch (type_) {
-    case ValueType::Empty: return 0;
-    case ValueType::Bool: return bool_ ? -1 : 0;
-    case ValueType::Int32: return i32_;
-    case ValueType::Int64: return double(i64_);
-    case ValueType::Double:
-    case ValueType::DateTime: return dbl_;
-    case ValueType::String: {
-        double d;
-        if (parseDateTime(str_, &d))
-            return d;
-        break;
-    }
-    default: break;
-    }
-    throwCannotConvert("Date");
+    return toFloating(parseDateTime, "Date");
 }
 
 QString Value::toString() const

@@ -189,6 +189,9 @@ public:
     bool sameAs(const Value& o) const;
 
 private:
+    // Doubles and dates read the numeric kinds alike; only their text form differs.
+    double toFloating(bool (*parseText)(QStringView, double*), const char* targetType) const;
+
     struct Raw {
         quint64 a, b;
     };
