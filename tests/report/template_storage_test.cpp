@@ -100,6 +100,23 @@ TEST(Serializer, CommaAndPointDecimalsAndBadValues)
     EXPECT_EQ(memo.GapX, 3); // the scan went on
     EXPECT_EQ(s.Errors().size(), 3);
     EXPECT_TRUE(s.Errors().contains("'tall' is not a valid floating point value"));
+    EXPECT_TRUE(s.Errors().contains("Invalid property value: HAlign=haNowhere"));
+
+    // Enumeration and boolean values in any letter case, padded, or as ordinals.
+    TfrxXMLSerializer t;
+    t.AttributesToObject(" HAlign=\"HARIGHT\" VAlign=\" vaCenter \" WordWrap=\"false\" Clipped=\"0\""
+                         " AutoWidth=\"TRUE\" Underlines=\"1\" Rotation=\"-90\"", memo);
+    EXPECT_TRUE(t.Errors().isEmpty()) << t.Errors().join(u'\n').toStdString();
+    EXPECT_EQ(memo.HAlign, TfrxHAlign::haRight);
+    EXPECT_EQ(memo.VAlign, TfrxVAlign::vaCenter);
+    EXPECT_FALSE(memo.WordWrap);
+    EXPECT_FALSE(memo.Clipped);
+    EXPECT_TRUE(memo.AutoWidth);
+    EXPECT_TRUE(memo.Underlines);
+    EXPECT_EQ(memo.Rotation, -90);
+    t.AttributesToObject(" HAlign=\"7\" WordWrap=\"yes\" VAlign=\"va_Top\"", memo);
+    EXPECT_EQ(t.Errors().size(), 3);
+    EXPECT_EQ(memo.HAlign, TfrxHAlign::haRight);
 }
 
 TEST(Serializer, ShortNamesAndMemoTexts)

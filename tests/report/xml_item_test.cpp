@@ -15,6 +15,7 @@ static void PrintTo(const QByteArray& bytes, std::ostream* out)
 
 namespace {
 
+using report::appendEscapedXML;
 using report::EscapeXML;
 using report::TfrxXMLItem;
 using report::UnescapeXML;
@@ -55,6 +56,31 @@ TEST(XmlEscape, ShortAndLongStringsGiveTheSameResult)
         expected += escapedUnit;
         ASSERT_EQ(EscapeXML(text), expected) << "length " << text.size();
     }
+}
+
+TEST(XmlEscape, AppendingTextGivesTheEscapedUtf8)
+{
+    // The appending form converts and escapes in one pass; whatever the text, it must give
+    // what escaping its UTF-8 gives, after what the buffer already holds.
+    const QString texts[] = {
+        QString(),
+        QStringLiteral("Memo12"),
+        QStringLiteral("a\"b&c<d>e\r\nf"),
+        QStringLiteral("华硕 主板 & 显卡 <i5> \"全新\""),
+        QStringLiteral("价格&quot;含税&quot"),
+        QStringLiteral("é&quot;ü"),
+        QString::fromUcs4(U"\U0001F600 表情 \U00020000"),
+        QString(QChar(0xD800)) + QStringLiteral("孤立的代理"), // a lone surrogate
+        QStringLiteral("x") + QChar(0xDC00),
+    };
+    for (const QString& text : texts) {
+        std::string out = "prefix ";
+        appendEscapedXML(out, text);
+        EXPECT_EQ(QByteArray::fromStdString(out), "prefix " + EscapeXML(text.toUtf8())) << text.toStdString();
+    }
+    std::string bytes;
+    appendEscapedXML(bytes, QByteArrayView("&quot;<"));
+    EXPECT_EQ(bytes, "&#34;&#60;");
 }
 
 TEST(XmlEscape, UnescapeDecodesNumericReferencesAndQuotOnly)

@@ -56,7 +56,7 @@ public:
     // The class name, for designers and messages.
     virtual QString GetDescription() const { return ClassName(); }
 
-    QString Name() const { return name_; }
+    const QString& Name() const { return name_; }
     // Unique within the report; see the failures of SetName in the .cpp.
     virtual void SetName(const QString& name);
     // The smallest unused BaseName + n, n >= 1.

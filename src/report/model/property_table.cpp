@@ -14,10 +14,17 @@ namespace report {
 void registerBuiltInClasses(); // frx_class_registry.cpp
 
 ClassInfo::ClassInfo(const char* name, const ClassInfo* parent, std::vector<PropInfo> own, Factory factory)
-    : name_(QString::fromLatin1(name)), parent_(parent), own_(std::move(own)), factory_(factory)
+    : name_(QString::fromLatin1(name)), latin1Name_(name), parent_(parent), own_(std::move(own)), factory_(factory)
 {
-    for (PropInfo& p : own_)
+    for (PropInfo& p : own_) {
         p.latin1Name = p.name.toLatin1();
+        if (p.init.isValid()) {
+            p.initInt = p.kind == PropKind::Boolean ? int(variantBool(p.init)) : variantInt(p.init);
+            p.initFloat = variantDouble(p.init);
+            if (p.kind == PropKind::String)
+                p.initString = variantString(p.init);
+        }
+    }
     if (parent_)
         all_ = parent_->all_;
     for (const PropInfo& p : own_) {
@@ -104,15 +111,27 @@ const ClassInfo* findClass(QStringView name)
 
 void initProperties(TfrxPersistent& object, const ClassInfo& info)
 {
-    for (const PropInfo& p : info.own())
-        if (p.init.isValid() && p.set)
+    for (const PropInfo& p : info.own()) {
+        if (!p.init.isValid() || !p.set)
+            continue;
+        if (p.setInt && p.intTyped())
+            p.setInt(object, p.initInt);
+        else if (p.setFloat && p.floatTyped())
+            p.setFloat(object, p.initFloat);
+        else if (p.setString && p.stringTyped())
+            p.setString(object, p.initString);
+        else
             p.set(object, p.init);
+    }
 }
 
-void appendFloatText(QByteArray& out, double value)
+namespace {
+
+// The shortest fixed form that reads back the same, when it needs at most 15 significant
+// digits; else the 15-digit general form.
+template <class Out>
+void appendFloatTo(Out& out, double value)
 {
-    // The shortest fixed form that reads back the same, when it needs at most 15
-    // significant digits; else the 15-digit general form.
     if (value == 0) {
         out += '0';
         return;
@@ -145,7 +164,19 @@ void appendFloatText(QByteArray& out, double value)
         if (text.endsWith('.'))
             text.chop(1);
     }
-    out += text;
+    out.append(text.constData(), text.size());
+}
+
+} // namespace
+
+void appendFloatText(QByteArray& out, double value)
+{
+    appendFloatTo(out, value);
+}
+
+void appendFloatText(std::string& out, double value)
+{
+    appendFloatTo(out, value);
 }
 
 QString floatToText(double value)

@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <initializer_list>
+#include <string>
 #include <vector>
 
 namespace report {
@@ -60,6 +61,29 @@ struct PropInfo {
     // Unpublished entries only give a field its value on creation and serve member
     // access; the serialiser skips them. A descendant publishes the field by redeclaring it.
     bool published = true;
+
+    // Typed access beside get and set, for the serialiser and creation, which handle
+    // millions of values: ints (also bools and enumerations), doubles and strings. Set by
+    // the table builders for members of those types; null otherwise.
+    int (*getInt)(const TfrxPersistent&) = nullptr;
+    void (*setInt)(TfrxPersistent&, int) = nullptr;
+    double (*getFloat)(const TfrxPersistent&) = nullptr;
+    void (*setFloat)(TfrxPersistent&, double) = nullptr;
+    QString (*getString)(const TfrxPersistent&) = nullptr;
+    void (*setString)(TfrxPersistent&, const QString&) = nullptr;
+    // init read as the property's kind; filled by ClassInfo.
+    int initInt = 0;
+    double initFloat = 0;
+    QString initString;
+
+    // Whether the typed access serves the property's kind.
+    bool intTyped() const
+    {
+        return getInt && (kind == PropKind::Integer || kind == PropKind::Set || kind == PropKind::Enum
+                          || kind == PropKind::Boolean);
+    }
+    bool floatTyped() const { return getFloat && kind == PropKind::Float; }
+    bool stringTyped() const { return getString && kind == PropKind::String; }
 };
 
 // A class of the report: its name, base, own (new or redeclared) properties and, for
@@ -74,6 +98,7 @@ public:
     ClassInfo& operator=(const ClassInfo&) = delete;
 
     const QString& name() const { return name_; }
+    const QByteArray& latin1Name() const { return latin1Name_; }
     const ClassInfo* parent() const { return parent_; }
     Factory factory() const { return factory_; }
     // Properties declared or redeclared by this class, in declaration order.
@@ -88,6 +113,7 @@ public:
 
 private:
     QString name_;
+    QByteArray latin1Name_;
     const ClassInfo* parent_;
     std::vector<PropInfo> own_;
     std::vector<const PropInfo*> all_;
@@ -135,6 +161,7 @@ void copyProperties(const TfrxPersistent& source, TfrxPersistent& target);
 // Text conversions shared by the serialiser and member access.
 QString floatToText(double value);
 void appendFloatText(QByteArray& out, double value);
+void appendFloatText(std::string& out, double value);
 // Accepts ',' or '.' as decimal separator and ignores blanks; throws ReportError.
 double textToFloat(QStringView text);
 int textToInt(QStringView text);

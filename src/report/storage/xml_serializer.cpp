@@ -21,46 +21,70 @@ namespace {
 
 const QByteArray kInherited = QByteArrayLiteral("inherited");
 
-void appendInt(QByteArray& out, int value)
+void appendInt(std::string& out, int value)
 {
     char buffer[16];
     const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    out.append(buffer, end - buffer);
+    out.append(buffer, size_t(end - buffer));
 }
 
-// Appends the text of a value straight to the attribute text: no piece of its own.
-void appendValue(QByteArray& out, const PropInfo& p, const QVariant& value)
+void append(std::string& out, const QByteArray& bytes)
 {
-    switch (p.kind) {
-    case PropKind::Enum: {
-        const int ordinal = variantInt(value);
+    out.append(bytes.constData(), size_t(bytes.size()));
+}
+
+void appendFloat(std::string& out, double value)
+{
+    // Whole numbers, the most common, need no search for the shortest form.
+    if (value == std::trunc(value) && std::abs(value) < 1e9)
+        appendInt(out, int(value));
+    else
+        appendFloatText(out, value);
+}
+
+void appendOrdinal(std::string& out, const PropInfo& p, int ordinal)
+{
+    if (p.kind == PropKind::Boolean) {
+        out += ordinal != 0 ? "True" : "False";
+    } else if (p.kind == PropKind::Enum) {
         if (p.enumInfo && ordinal >= 0 && size_t(ordinal) < p.enumInfo->names.size())
             out += p.enumInfo->names[size_t(ordinal)];
         else
             appendInt(out, ordinal);
-        break;
+    } else {
+        appendInt(out, ordinal);
     }
-    case PropKind::Boolean:
-        out += variantBool(value) ? "True" : "False";
-        break;
+}
+
+// Appends the text of a value straight to the attribute text: no piece of its own.
+void appendValue(std::string& out, const PropInfo& p, const QVariant& value)
+{
+    switch (p.kind) {
+    case PropKind::Enum:
     case PropKind::Integer:
     case PropKind::Set:
-        appendInt(out, variantInt(value));
+        appendOrdinal(out, p, variantInt(value));
+        break;
+    case PropKind::Boolean:
+        appendOrdinal(out, p, variantBool(value));
         break;
     case PropKind::Float:
-        appendFloatText(out, variantDouble(value));
+        appendFloat(out, variantDouble(value));
         break;
     case PropKind::String:
     case PropKind::Variant:
-        out += EscapeXML(variantString(value).toUtf8());
+        appendEscapedXML(out, variantString(value));
         break;
     case PropKind::Strings:
     case PropKind::WideStrings:
-        out += EscapeXML(value.toStringList().join(QStringLiteral("\r\n")).toUtf8());
+        appendEscapedXML(out, value.toStringList().join(QStringLiteral("\r\n")));
         break;
     case PropKind::Reference: {
         const TfrxComponent* c = value.value<TfrxComponent*>();
-        out += c ? EscapeXML(c->Name().toUtf8()) : QByteArrayLiteral("nil");
+        if (c)
+            appendEscapedXML(out, c->Name());
+        else
+            out += "nil";
         break;
     }
     case PropKind::Object:
@@ -104,6 +128,37 @@ QByteArray extraData(const TfrxPersistent& object)
     return writer.data();
 }
 
+constexpr int kNotPlain = -2;
+
+// The ordinal of an enumeration value written as a bare name of ASCII letters, or as plain
+// decimal digits; -1 for a name the enumeration lacks; kNotPlain for any other text, which
+// the general reading takes.
+int plainOrdinal(const EnumInfo& info, QByteArrayView bytes)
+{
+    if (bytes.isEmpty() || bytes.size() > 9)
+        return kNotPlain;
+    bool digits = true, letters = true;
+    for (const char c : bytes) {
+        digits = digits && c >= '0' && c <= '9';
+        letters = letters && ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'));
+    }
+    if (digits)
+        return textToInt(bytes);
+    if (!letters || (bytes[0] >= '0' && bytes[0] <= '9'))
+        return kNotPlain;
+    const qsizetype n = bytes.size();
+    for (size_t i = 0; i < info.names.size(); ++i)
+        if (qstrnicmp(info.names[i], bytes.data(), n) == 0 && info.names[i][n] == 0)
+            return int(i);
+    return -1;
+}
+
+// An attribute value as a string: unescaped, then decoded.
+QString attributeText(QByteArrayView raw)
+{
+    return decodeAttributeText(raw.contains('&') ? QByteArrayView(UnescapeXML(raw)) : raw);
+}
+
 // Elements below the item: about the number of names a tree brings, so the map of names is
 // not rebuilt as it grows.
 qsizetype countItems(TfrxXMLItem& root)
@@ -143,10 +198,63 @@ void TfrxXMLSerializer::addError(const QString& line)
 
 // ---- writing ----
 
-void TfrxXMLSerializer::writeProperties(QByteArray& out, const TfrxPersistent& object, QByteArray& prefix,
+namespace {
+
+// Whether a value read through the typed access is written: not the ancestor's value, or
+// without an ancestor not the declared default (a property without one is always written).
+bool intWritten(const PropInfo& p, int value, const TfrxPersistent* ancestor)
+{
+    if (ancestor)
+        return value != p.getInt(*ancestor);
+    return !p.hasDefault || value != p.initInt;
+}
+
+bool floatWritten(const PropInfo& p, double value, const TfrxPersistent* ancestor)
+{
+    const double other = ancestor ? p.getFloat(*ancestor) : p.initFloat;
+    return (!ancestor && !p.hasDefault) || std::abs(value - other) >= 1e-6;
+}
+
+bool stringWritten(const PropInfo& p, const QString& value, const TfrxPersistent* ancestor)
+{
+    if (ancestor)
+        return value != p.getString(*ancestor);
+    // Not empty; or emptied where the value on creation is not empty, which a reader would
+    // otherwise bring back.
+    return !value.isEmpty() || !p.initString.isEmpty();
+}
+
+// The same decision for any value, through QVariant.
+bool variantWritten(const PropInfo& p, const QVariant& value, const TfrxPersistent* ancestor)
+{
+    if (ancestor)
+        return !sameValue(p, value, p.get(*ancestor));
+    switch (p.kind) {
+    case PropKind::Variant: return true;
+    case PropKind::String: return !variantString(value).isEmpty() || !variantString(p.init).isEmpty();
+    case PropKind::Strings: return !joinLines(value).isEmpty() || !joinLines(p.init).isEmpty();
+    case PropKind::Reference: return value.value<TfrxComponent*>() != nullptr;
+    default: return !p.hasDefault || !sameValue(p, value, p.init);
+    }
+}
+
+void appendName(std::string& out, const QByteArray& prefix, const PropInfo& p)
+{
+    out += ' ';
+    append(out, prefix);
+    append(out, p.latin1Name);
+    if (p.kind == PropKind::Strings)
+        out += ".Text";
+    out += "=\"";
+}
+
+} // namespace
+
+void TfrxXMLSerializer::writeProperties(std::string& out, const TfrxPersistent& object, QByteArray& prefix,
                                         const TfrxPersistent* ancestor)
 {
     auto& self = const_cast<TfrxPersistent&>(object);
+    const bool all = SerializeDefaultValues;
     for (const PropInfo* p : object.classInfo().properties()) {
         if (!p->published || p->kind == PropKind::WideStrings)
             continue;
@@ -164,52 +272,47 @@ void TfrxXMLSerializer::writeProperties(QByteArray& out, const TfrxPersistent& o
             prefix.truncate(length);
             continue;
         }
-        const QVariant value = p->get(object);
-        bool write = SerializeDefaultValues;
-        if (!write) {
-            if (ancestor) {
-                write = !sameValue(*p, value, p->get(*ancestor));
-            } else {
-                switch (p->kind) {
-                // A float with a declared default is left out while it has it, as an
-                // ordinal is; one without is always written.
-                case PropKind::Float: write = !p->hasDefault || !sameValue(*p, value, p->init); break;
-                case PropKind::Variant: write = true; break;
-                // Not empty; or emptied where the value on creation is not empty, which a
-                // reader would otherwise bring back.
-                case PropKind::String:
-                    write = !variantString(value).isEmpty() || !variantString(p->init).isEmpty();
-                    break;
-                case PropKind::Strings:
-                    write = !joinLines(value).isEmpty() || !joinLines(p->init).isEmpty();
-                    break;
-                case PropKind::Reference: write = value.value<TfrxComponent*>() != nullptr; break;
-                default: write = !p->hasDefault || !sameValue(*p, value, p->init); break;
-                }
+        if (p->intTyped()) {
+            const int value = p->getInt(object);
+            if (all || intWritten(*p, value, ancestor)) {
+                appendName(out, prefix, *p);
+                appendOrdinal(out, *p, value);
+                out += '"';
+            }
+        } else if (p->floatTyped()) {
+            const double value = p->getFloat(object);
+            if (all || floatWritten(*p, value, ancestor)) {
+                appendName(out, prefix, *p);
+                appendFloat(out, value);
+                out += '"';
+            }
+        } else if (p->stringTyped()) {
+            const QString value = p->getString(object);
+            if (all || stringWritten(*p, value, ancestor)) {
+                appendName(out, prefix, *p);
+                appendEscapedXML(out, value);
+                out += '"';
+            }
+        } else {
+            const QVariant value = p->get(object);
+            if (all || variantWritten(*p, value, ancestor)) {
+                appendName(out, prefix, *p);
+                appendValue(out, *p, value);
+                out += '"';
             }
         }
-        if (!write)
-            continue;
-        out += ' ';
-        out += prefix;
-        out += p->latin1Name;
-        if (p->kind == PropKind::Strings)
-            out += ".Text";
-        out += "=\"";
-        appendValue(out, *p, value);
-        out += '"';
     }
 }
 
 QByteArray TfrxXMLSerializer::ObjectToAttributes(const TfrxPersistent& object, const QByteArray& prefix,
                                                  const TfrxPersistent* ancestor)
 {
-    QByteArray out;
+    std::string out;
     appendAttributes(out, object, prefix, ancestor);
-    return out;
+    return QByteArray(out.data(), qsizetype(out.size()));
 }
 
-void TfrxXMLSerializer::appendAttributes(QByteArray& out, const TfrxPersistent& object, const QByteArray& prefix,
+void TfrxXMLSerializer::appendAttributes(std::string& out, const TfrxPersistent& object, const QByteArray& prefix,
                                          const TfrxPersistent* ancestor)
 {
     auto* component = dynamic_cast<TfrxComponent*>(const_cast<TfrxPersistent*>(&object));
@@ -219,24 +322,31 @@ void TfrxXMLSerializer::appendAttributes(QByteArray& out, const TfrxPersistent& 
     writeProperties(out, object, steps, ancestor);
     if (const auto* memo = dynamic_cast<const TfrxCustomMemoView*>(&object)) {
         const auto* ancestorMemo = dynamic_cast<const TfrxCustomMemoView*>(ancestor);
-        if (!ancestorMemo || ancestorMemo->Text() != memo->Text()) {
+        if (!ancestorMemo || ancestorMemo->Memo != memo->Memo) {
             out += ' ';
-            out += prefix;
+            append(out, prefix);
             out += "Text=\"";
-            out += EscapeXML(memo->Text().toUtf8());
+            // The lines joined by CR LF, escaped as they are appended.
+            for (qsizetype i = 0; i < memo->Memo.size(); ++i) {
+                if (i > 0)
+                    out += "&#13;&#10;";
+                appendEscapedXML(out, memo->Memo[i]);
+            }
             out += '"';
         }
     }
-    const QByteArray extra = extraData(object);
-    if (!extra.isEmpty() && (!ancestor || crc32(extra) != crc32(extraData(*ancestor)))) {
-        out += ' ';
-        out += prefix;
-        out += "PropData=\"";
-        out += extra.toHex().toUpper();
-        out += '"';
-    }
-    if (component)
+    if (component) {
+        ExtraDataWriter extra;
+        component->WriteExtraData(extra);
+        if (!extra.data().isEmpty() && (!ancestor || crc32(extra.data()) != crc32(extraData(*ancestor)))) {
+            out += ' ';
+            append(out, prefix);
+            out += "PropData=\"";
+            append(out, extra.data().toHex().toUpper());
+            out += '"';
+        }
         component->IsWriting = false;
+    }
 }
 
 void TfrxXMLSerializer::WriteTree(TfrxComponent& root, bool withChildren, TfrxXMLItem* item)
@@ -249,25 +359,25 @@ void TfrxXMLSerializer::WriteTree(TfrxComponent& root, bool withChildren, TfrxXM
             doc.saveToStream(*stream_);
         return;
     }
-    item->setName(root.IsAncestor ? kInherited : root.ClassName().toLatin1());
+    item->setName(root.IsAncestor ? kInherited : root.classInfo().latin1Name());
     item->setText(ObjectToAttributes(root));
     if (!withChildren)
         return;
     // Depth first without recursion. Each element's text is made in one buffer and copied
     // out at its size.
-    QByteArray text;
+    std::string text;
     QList<std::pair<const TfrxComponent*, TfrxXMLItem*>> pending{{&root, item}};
     while (!pending.isEmpty()) {
         auto [component, parentItem] = pending.takeLast();
         for (TfrxComponent* child : component->Objects()) {
             TfrxXMLItem* childItem = parentItem->addChild();
-            childItem->setName(child->IsAncestor ? kInherited : child->ClassName().toLatin1());
-            text.resize(0);
+            childItem->setName(child->IsAncestor ? kInherited : child->classInfo().latin1Name());
+            text.clear();
             text += " Name=\"";
-            text += EscapeXML(child->Name().toUtf8());
+            appendEscapedXML(text, child->Name());
             text += '"';
             appendAttributes(text, *child, {}, nullptr);
-            childItem->setText(QByteArray(text.constData(), text.size()));
+            childItem->setText(QByteArray(text.data(), qsizetype(text.size())));
             pending.append({child, childItem});
         }
     }
@@ -275,7 +385,7 @@ void TfrxXMLSerializer::WriteTree(TfrxComponent& root, bool withChildren, TfrxXM
 
 QByteArray TfrxXMLSerializer::ObjectToString(const TfrxComponent& object)
 {
-    return object.ClassName().toLatin1() + ObjectToAttributes(object);
+    return object.classInfo().latin1Name() + ObjectToAttributes(object);
 }
 
 // ---- reading ----
@@ -368,7 +478,7 @@ void TfrxXMLSerializer::applyPair(const Target& self, QByteArrayView name, QByte
     };
     if (target == &object) {
         if (is("Text") && self.memo) {
-            self.memo->SetText(QString::fromUtf8(UnescapeXML(rawValue)));
+            self.memo->SetText(QString::fromUtf8(rawValue.contains('&') ? QByteArrayView(UnescapeXML(rawValue)) : rawValue));
             return;
         }
         if (is("PropData")) {
@@ -382,25 +492,19 @@ void TfrxXMLSerializer::applyPair(const Target& self, QByteArrayView name, QByte
             if (dynamic_cast<TfrxReport*>(&object))
                 return;
             if (root_) {
-                // While a tree is read the reader's map of names keeps them unique.
-                const QString name = decodeAttributeText(rawValue.contains('&') ? UnescapeXML(rawValue) : rawValue);
-                // The element's own name was looked up just before its attributes, and nothing
+                // While a tree is read the reader's map of names keeps them unique. The
+                // element's own name was looked up just before its attributes, and nothing
                 // has renamed since: that answer holds, once.
-                const bool known = lookedUp_ && name == lookedUpName_;
+                const bool known = lookedUp_ && rawValue == lookedUpRaw_;
                 lookedUp_ = false;
-                const QString key = known ? lookedUpKey_ : name.toLower();
-                const TfrxComponent* other = known ? lookedUpOwner_ : names_.value(key);
+                const QString name = known ? lookedUpName_ : attributeText(rawValue);
+                const TfrxComponent* other = known ? lookedUpOwner_ : names_.find(name);
                 if (other && other != component)
                     throw ReportError(frxGet(QStringLiteral("prDupl")));
-                // The map never holds an empty name.
-                if (!component->Name().isEmpty()) {
-                    const QString oldKey = component->Name().toLower();
-                    if (oldKey != key && names_.value(oldKey) == component)
-                        names_.remove(oldKey);
-                }
+                const QString oldName = component->Name();
                 component->SetName(name);
-                if (!name.isEmpty())
-                    names_.insert(key, component);
+                names_.remove(component, oldName);
+                names_.insert(component);
                 return;
             }
         }
@@ -415,30 +519,48 @@ void TfrxXMLSerializer::applyPair(const Target& self, QByteArrayView name, QByte
     const QByteArrayView bytes = escaped ? QByteArrayView(unescaped) : rawValue;
     switch (p->kind) {
     case PropKind::Float:
-        p->set(*target, textToFloat(bytes));
+        if (p->setFloat)
+            p->setFloat(*target, textToFloat(bytes));
+        else
+            p->set(*target, textToFloat(bytes));
         return;
     case PropKind::Integer:
     case PropKind::Set:
-        p->set(*target, textToInt(bytes));
+        if (p->setInt)
+            p->setInt(*target, textToInt(bytes));
+        else
+            p->set(*target, textToInt(bytes));
         return;
+    case PropKind::Enum:
+    case PropKind::Boolean: {
+        const EnumInfo& info = p->kind == PropKind::Boolean ? BooleanInfo : *p->enumInfo;
+        int ordinal = plainOrdinal(info, bytes);
+        if (ordinal == kNotPlain) {
+            const QString text = decodeAttributeText(bytes).trimmed();
+            bool isNumber = false;
+            ordinal = text.toInt(&isNumber);
+            if (!isNumber)
+                ordinal = info.ordinalOf(text);
+        }
+        if (ordinal < 0 || size_t(ordinal) >= info.names.size())
+            throw ReportError(QStringLiteral("Invalid property value: %1=%2").arg(p->name, decodeAttributeText(bytes)));
+        if (p->setInt)
+            p->setInt(*target, ordinal);
+        else
+            p->set(*target, p->kind == PropKind::Boolean ? QVariant(ordinal != 0) : QVariant(ordinal));
+        return;
+    }
     default:
         break;
     }
     const QString text = decodeAttributeText(bytes);
     switch (p->kind) {
-    case PropKind::Enum:
-    case PropKind::Boolean: {
-        bool isNumber = false;
-        int ordinal = text.trimmed().toInt(&isNumber);
-        const EnumInfo& info = p->kind == PropKind::Boolean ? BooleanInfo : *p->enumInfo;
-        if (!isNumber)
-            ordinal = info.ordinalOf(text.trimmed());
-        if (ordinal < 0 || size_t(ordinal) >= info.names.size())
-            throw ReportError(QStringLiteral("Invalid property value: %1=%2").arg(p->name, text));
-        p->set(*target, p->kind == PropKind::Boolean ? QVariant(ordinal != 0) : QVariant(ordinal));
-        break;
-    }
     case PropKind::String:
+        if (p->setString)
+            p->setString(*target, text);
+        else
+            p->set(*target, text);
+        break;
     case PropKind::Variant:
         p->set(*target, text);
         break;
@@ -485,7 +607,7 @@ TfrxComponent* TfrxXMLSerializer::resolve(const QString& name) const
 {
     if (name.isEmpty() || name == QLatin1StringView("nil"))
         return nullptr;
-    if (TfrxComponent* c = names_.value(name.toLower()))
+    if (TfrxComponent* c = names_.find(name))
         return c;
     // Components outside the report: the data sources of the program, by name; a dotted
     // name is a component of another owner, found by its last part.
@@ -540,8 +662,7 @@ void TfrxXMLSerializer::ReadTree(TfrxComponent& root, TfrxXMLItem* item)
     root_ = &root;
     names_.reserve(countItems(*item));
     for (TfrxComponent* c : root.AllObjects())
-        if (!c->Name().isEmpty())
-            names_.insert(c->Name().toLower(), c);
+        names_.insert(c);
     readChildren(root, *item);
     finishLoading();
 }
@@ -580,9 +701,9 @@ void TfrxXMLSerializer::readChildren(TfrxComponent& root, TfrxXMLItem& rootItem)
                 continue;
             }
         }
-        const QString name = decodeAttributeText(child->getAttr("Name"));
-        const QString key = name.toLower();
-        TfrxComponent* component = name.isEmpty() ? nullptr : names_.value(key);
+        const QByteArrayView rawName = child->rawAttr("Name");
+        const QString name = attributeText(rawName);
+        TfrxComponent* component = names_.find(name);
         const bool created = !component;
         if (created) {
             if (inherited)
@@ -592,8 +713,8 @@ void TfrxXMLSerializer::readChildren(TfrxComponent& root, TfrxXMLItem& rootItem)
         component->IsLoading = true;
         // Its Name attribute, read there, maps the name to it, with the key made here.
         lookedUp_ = true;
+        lookedUpRaw_ = rawName;
         lookedUpName_ = name;
-        lookedUpKey_ = key;
         lookedUpOwner_ = created ? nullptr : component;
         AttributesToObject(child->text(), *component);
         lookedUp_ = false;
@@ -629,8 +750,7 @@ TfrxComponent* TfrxXMLSerializer::StringToObject(TfrxComponent* owner, const QBy
     if (owner) {
         const TfrxComponent* scope = owner->Report() ? owner->Report() : owner;
         for (TfrxComponent* c : scope->AllObjects())
-            if (!c->Name().isEmpty())
-                names_.insert(c->Name().toLower(), c);
+            names_.insert(c);
     }
     TfrxComponent* object = info->factory()(owner);
     object->IsLoading = true;

@@ -4,11 +4,12 @@
 // elements, and single objects as "ClassName attributes".
 
 #include "report/model/property_table.h"
+#include "report/storage/name_index.h"
 
 #include <QByteArray>
-#include <QHash>
 #include <QStringList>
 #include <memory>
+#include <string>
 #include <vector>
 
 class QIODevice;
@@ -63,9 +64,9 @@ private:
         QString name;
     };
     void addError(const QString& line);
-    void appendAttributes(QByteArray& out, const TfrxPersistent& object, const QByteArray& prefix,
+    void appendAttributes(std::string& out, const TfrxPersistent& object, const QByteArray& prefix,
                           const TfrxPersistent* ancestor);
-    void writeProperties(QByteArray& out, const TfrxPersistent& object, QByteArray& prefix,
+    void writeProperties(std::string& out, const TfrxPersistent& object, QByteArray& prefix,
                          const TfrxPersistent* ancestor);
     // The object attributes are applied to, with what it is.
     struct Target {
@@ -83,12 +84,14 @@ private:
     QStringList errors_;
     std::vector<Fixup> fixups_;
     TfrxComponent* root_ = nullptr;
-    QHash<QString, TfrxComponent*> names_; // lower-cased names of the root's components
+    NameIndex names_; // the root's components
     struct PropertyCache;
     std::unique_ptr<PropertyCache> propertyCache_;
-    // The name of the element being read, its key and the component it names, while unused.
+    // The Name attribute of the element being read, as it stands and decoded, and the
+    // component it names, while unused.
     bool lookedUp_ = false;
-    QString lookedUpName_, lookedUpKey_;
+    QByteArrayView lookedUpRaw_;
+    QString lookedUpName_;
     const TfrxComponent* lookedUpOwner_ = nullptr;
     QList<TfrxComponent*> loaded_;
 };

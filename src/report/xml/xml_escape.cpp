@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstring>
+#include <string>
 
 namespace report {
 
@@ -36,14 +37,15 @@ bool isQuotEntity(const char* p, const char* end)
 
 } // namespace
 
-QByteArray EscapeXML(QByteArrayView text)
+namespace {
+
+// Length of the escaped form of the bytes, or -1 when they need no escaping.
+qsizetype escapedLength(QByteArrayView text)
 {
-    const char* p = text.data();
-    const char* const end = p + text.size();
-    // First pass: the exact length of the result, or the plain copy when nothing needs it.
+    const char* const end = text.data() + text.size();
     qsizetype length = text.size();
     bool any = false;
-    for (const char* q = p; q < end; ++q) {
+    for (const char* q = text.data(); q < end; ++q) {
         const unsigned char c = static_cast<unsigned char>(*q);
         if (!specials[c])
             continue;
@@ -55,11 +57,14 @@ QByteArray EscapeXML(QByteArrayView text)
             length += 4; // "&#NN;": every escaped code has two digits
         }
     }
-    if (!any)
-        return text.toByteArray();
+    return any ? length : -1;
+}
 
-    QByteArray out(length, Qt::Uninitialized);
-    char* o = out.data();
+// Writes the escaped form at o, which has room for escapedLength bytes; returns its end.
+char* writeEscaped(char* o, QByteArrayView text)
+{
+    const char* p = text.data();
+    const char* const end = p + text.size();
     while (p < end) {
         const unsigned char c = static_cast<unsigned char>(*p);
         if (!specials[c]) {
@@ -80,8 +85,88 @@ QByteArray EscapeXML(QByteArrayView text)
         *o++ = char('0' + code % 10);
         *o++ = ';';
     }
-    Q_ASSERT(o == out.data() + out.size());
+    return o;
+}
+
+// UTF-8 of text into out (replacing its contents); false for a lone surrogate, which is
+// left to Qt's own conversion.
+bool toUtf8(QStringView text, std::string& out)
+{
+    out.resize(size_t(text.size()) * 3);
+    char* o = out.data();
+    const char16_t* p = text.utf16();
+    const char16_t* const end = p + text.size();
+    while (p < end) {
+        const char32_t c = *p++;
+        if (c < 0x80) {
+            *o++ = char(c);
+        } else if (c < 0x800) {
+            *o++ = char(0xC0 | (c >> 6));
+            *o++ = char(0x80 | (c & 0x3F));
+        } else if (c < 0xD800 || c > 0xDFFF) {
+            *o++ = char(0xE0 | (c >> 12));
+            *o++ = char(0x80 | ((c >> 6) & 0x3F));
+            *o++ = char(0x80 | (c & 0x3F));
+        } else if (c <= 0xDBFF && p < end && *p >= 0xDC00 && *p <= 0xDFFF) {
+            const char32_t code = 0x10000 + ((c - 0xD800) << 10) + (*p++ - 0xDC00);
+            *o++ = char(0xF0 | (code >> 18));
+            *o++ = char(0x80 | ((code >> 12) & 0x3F));
+            *o++ = char(0x80 | ((code >> 6) & 0x3F));
+            *o++ = char(0x80 | (code & 0x3F));
+        } else {
+            return false;
+        }
+    }
+    out.resize(size_t(o - out.data()));
+    return true;
+}
+
+} // namespace
+
+QByteArray EscapeXML(QByteArrayView text)
+{
+    const qsizetype length = escapedLength(text);
+    if (length < 0)
+        return text.toByteArray();
+    QByteArray out(length, Qt::Uninitialized);
+    [[maybe_unused]] const char* const end = writeEscaped(out.data(), text);
+    Q_ASSERT(end == out.data() + out.size());
     return out;
+}
+
+void appendEscapedXML(std::string& out, QByteArrayView text)
+{
+    const qsizetype length = escapedLength(text);
+    if (length < 0) {
+        out.append(text.data(), size_t(text.size()));
+        return;
+    }
+    const size_t at = out.size();
+    out.resize(at + size_t(length));
+    writeEscaped(out.data() + at, text);
+}
+
+void appendEscapedXML(std::string& out, QStringView text)
+{
+    // Mostly ASCII without specials: copied as it is read.
+    const char16_t* p = text.utf16();
+    const char16_t* const end = p + text.size();
+    const size_t at = out.size();
+    out.resize(at + size_t(text.size()));
+    char* o = out.data() + at;
+    while (p < end && *p < 0x80 && !specials[*p])
+        *o++ = char(*p++);
+    out.resize(size_t(o - out.data()));
+    if (p == end)
+        return;
+    // The rest, through UTF-8 in a buffer kept for the next call. A "&quot;" is never cut
+    // in two, since its first byte is one that stops the copy.
+    thread_local std::string utf8;
+    const QStringView rest(p, end - p);
+    if (toUtf8(rest, utf8))
+        appendEscapedXML(out, QByteArrayView(utf8.data(), qsizetype(utf8.size())));
+    else
+        appendEscapedXML(out, QByteArrayView(rest.toUtf8()));
 }
 
 QByteArray UnescapeXML(QByteArrayView text)

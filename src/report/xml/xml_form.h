@@ -15,6 +15,7 @@
 #include <QString>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 class QDate;
@@ -34,6 +35,9 @@ public:
 // CR, LF, '"', '&', '<' and '>' become "&#NN;" (decimal code); "&quot;" in the input becomes
 // "&#34;" as a whole; every other byte is copied.
 QByteArray EscapeXML(QByteArrayView text);
+// The same appended to out; the text form gives what EscapeXML gives for its UTF-8.
+void appendEscapedXML(std::string& out, QByteArrayView text);
+void appendEscapedXML(std::string& out, QStringView text);
 // "&#" + decimal digits + ";" becomes the byte with that code (codes 0..255; a larger number
 // is left as it stands); "&quot;" becomes '"'; any other '&' is kept as it is.
 QByteArray UnescapeXML(QByteArrayView text);
@@ -101,6 +105,9 @@ public:
     // The value of the first attribute of that name (ignoring letter case), unescaped; the
     // empty string when there is none.
     QByteArray getAttr(QByteArrayView name) const;
+    // The value as it stands in the text, still escaped; empty when there is none. Valid
+    // while the text is unchanged.
+    QByteArrayView rawAttr(QByteArrayView name) const;
     // Replaces the pair of that name in place, or appends a new one; the value is escaped.
     void setAttr(QByteArrayView name, QByteArrayView value);
     // Removes the pair of that name and the blank that follows it.

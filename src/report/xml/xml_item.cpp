@@ -157,10 +157,15 @@ void TfrxXMLItem::clear()
 
 QByteArray TfrxXMLItem::getAttr(QByteArrayView name) const
 {
+    return UnescapeXML(rawAttr(name));
+}
+
+QByteArrayView TfrxXMLItem::rawAttr(QByteArrayView name) const
+{
     const Pair pair = findPair(text_, name);
     if (pair.start < 0 || !pair.closed)
         return {};
-    return UnescapeXML(QByteArrayView(text_).sliced(pair.valueStart, pair.valueEnd - pair.valueStart));
+    return QByteArrayView(text_).sliced(pair.valueStart, pair.valueEnd - pair.valueStart);
 }
 
 void TfrxXMLItem::setAttr(QByteArrayView name, QByteArrayView value)

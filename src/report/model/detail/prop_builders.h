@@ -43,6 +43,32 @@ T fromVariant(const QVariant& value)
         return value.value<T>();
 }
 
+// Fills the typed getter of an entry from a function reading the value as T.
+template <class T, auto Read>
+void typedGetter(PropInfo& p)
+{
+    if constexpr (std::is_same_v<T, bool> || std::is_enum_v<T> || std::is_integral_v<T>)
+        p.getInt = [](const TfrxPersistent& o) { return static_cast<int>(Read(o)); };
+    else if constexpr (std::is_floating_point_v<T>)
+        p.getFloat = [](const TfrxPersistent& o) { return static_cast<double>(Read(o)); };
+    else if constexpr (std::is_same_v<T, QString>)
+        p.getString = [](const TfrxPersistent& o) { return QString(Read(o)); };
+}
+
+// Same for the typed setter, from a function writing a T.
+template <class T, auto Write>
+void typedSetter(PropInfo& p)
+{
+    if constexpr (std::is_same_v<T, bool>)
+        p.setInt = [](TfrxPersistent& o, int v) { Write(o, v != 0); };
+    else if constexpr (std::is_enum_v<T> || std::is_integral_v<T>)
+        p.setInt = [](TfrxPersistent& o, int v) { Write(o, static_cast<T>(v)); };
+    else if constexpr (std::is_floating_point_v<T>)
+        p.setFloat = [](TfrxPersistent& o, double v) { Write(o, static_cast<T>(v)); };
+    else if constexpr (std::is_same_v<T, QString>)
+        p.setString = [](TfrxPersistent& o, const QString& v) { Write(o, v); };
+}
+
 template <auto M> struct MemberOf;
 template <class C, class T, T C::*M> struct MemberOf<M> {
     using Class = C;
@@ -111,6 +137,8 @@ P field(const char* name, PropKind kind)
     p.kind = kind;
     p.get = [](const TfrxPersistent& o) { return toVariant<T>(static_cast<const C&>(o).*M); };
     p.set = [](TfrxPersistent& o, const QVariant& v) { static_cast<C&>(o).*M = fromVariant<T>(v); };
+    typedGetter<T, [](const TfrxPersistent& o) -> const T& { return static_cast<const C&>(o).*M; }>(p);
+    typedSetter<T, [](TfrxPersistent& o, const T& v) { static_cast<C&>(o).*M = v; }>(p);
     return p;
 }
 
@@ -124,10 +152,12 @@ P access(const char* name, PropKind kind)
     p.name = QString::fromUtf8(name);
     p.kind = kind;
     p.get = [](const TfrxPersistent& o) { return toVariant<T>((static_cast<const C&>(o).*G)()); };
+    typedGetter<T, [](const TfrxPersistent& o) -> T { return (static_cast<const C&>(o).*G)(); }>(p);
     if constexpr (!std::is_same_v<decltype(S), std::nullptr_t>) {
         using SC = typename SetterOf<S>::Class;
         using ST = typename SetterOf<S>::Type;
         p.set = [](TfrxPersistent& o, const QVariant& v) { (static_cast<SC&>(o).*S)(fromVariant<ST>(v)); };
+        typedSetter<ST, [](TfrxPersistent& o, const ST& v) { (static_cast<SC&>(o).*S)(v); }>(p);
     }
     return p;
 }
