@@ -172,6 +172,8 @@ void TfrxComponent::FontChanged()
     // While a template is read the stored ParentFont decides, not the order of attributes.
     if (!inheritingFont_ && !IsLoading)
         parentFont_ = false;
+    if (objects_.isEmpty())
+        return;
     // Down through every descendant that follows its parent, without recursion.
     QList<TfrxComponent*> pending{this};
     while (!pending.isEmpty()) {

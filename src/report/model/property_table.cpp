@@ -18,7 +18,8 @@ ClassInfo::ClassInfo(const char* name, const ClassInfo* parent, std::vector<Prop
 {
     for (PropInfo& p : own_) {
         p.latin1Name = p.name.toLatin1();
-        if (p.init.isValid()) {
+        p.hasInit = p.init.isValid();
+        if (p.hasInit) {
             p.initInt = p.kind == PropKind::Boolean ? int(variantBool(p.init)) : variantInt(p.init);
             p.initFloat = variantDouble(p.init);
             if (p.kind == PropKind::String)
@@ -112,7 +113,7 @@ const ClassInfo* findClass(QStringView name)
 void initProperties(TfrxPersistent& object, const ClassInfo& info)
 {
     for (const PropInfo& p : info.own()) {
-        if (!p.init.isValid() || !p.set)
+        if (!p.hasInit || !p.set)
             continue;
         if (p.setInt && p.intTyped())
             p.setInt(object, p.initInt);

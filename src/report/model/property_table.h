@@ -72,6 +72,7 @@ struct PropInfo {
     QString (*getString)(const TfrxPersistent&) = nullptr;
     void (*setString)(TfrxPersistent&, const QString&) = nullptr;
     // init read as the property's kind; filled by ClassInfo.
+    bool hasInit = false; // init is valid
     int initInt = 0;
     double initFloat = 0;
     QString initString;

@@ -46,12 +46,17 @@ void NameIndex::reserve(qsizetype count)
         size *= 2;
     if (size <= slots_.size())
         return;
-    std::vector<TfrxComponent*> old(size, nullptr);
+    std::vector<Slot> old(size);
     old.swap(slots_);
-    count_ = 0;
-    for (TfrxComponent* c : old)
-        if (c)
-            insert(c);
+    const size_t mask = size - 1;
+    for (const Slot& entry : old) {
+        if (!entry.component)
+            continue;
+        size_t i = entry.hash & mask;
+        while (slots_[i].component)
+            i = (i + 1) & mask;
+        slots_[i] = entry;
+    }
 }
 
 void NameIndex::grow()
@@ -59,22 +64,18 @@ void NameIndex::grow()
     reserve(slots_.empty() ? 8 : qsizetype(slots_.size()));
 }
 
-size_t NameIndex::slotOf(QStringView name) const
-{
-    return caseInsensitiveHash(name) & (slots_.size() - 1);
-}
-
 TfrxComponent* NameIndex::find(QStringView name) const
 {
     if (slots_.empty() || name.isEmpty())
         return nullptr;
+    const size_t hash = caseInsensitiveHash(name);
     const size_t mask = slots_.size() - 1;
-    for (size_t i = slotOf(name);; i = (i + 1) & mask) {
-        TfrxComponent* c = slots_[i];
-        if (!c)
+    for (size_t i = hash & mask;; i = (i + 1) & mask) {
+        const Slot& entry = slots_[i];
+        if (!entry.component)
             return nullptr;
-        if (sameName(c, name))
-            return c;
+        if (entry.hash == hash && sameName(entry.component, name))
+            return entry.component;
     }
 }
 
@@ -86,16 +87,17 @@ void NameIndex::insert(TfrxComponent* component)
     // At most half full, so every probe ends at a free slot.
     if (size_t(count_ + 1) * 2 > slots_.size())
         grow();
+    const size_t hash = caseInsensitiveHash(name);
     const size_t mask = slots_.size() - 1;
-    for (size_t i = slotOf(name);; i = (i + 1) & mask) {
-        TfrxComponent*& c = slots_[i];
-        if (!c) {
-            c = component;
+    for (size_t i = hash & mask;; i = (i + 1) & mask) {
+        Slot& entry = slots_[i];
+        if (!entry.component) {
+            entry = {hash, component};
             ++count_;
             return;
         }
-        if (c == component || sameName(c, name)) {
-            c = component;
+        if (entry.component == component || (entry.hash == hash && sameName(entry.component, name))) {
+            entry = {hash, component};
             return;
         }
     }
@@ -106,24 +108,24 @@ void NameIndex::remove(TfrxComponent* component, QStringView oldName)
     if (slots_.empty() || oldName.isEmpty())
         return;
     const size_t mask = slots_.size() - 1;
-    size_t i = slotOf(oldName);
+    size_t i = caseInsensitiveHash(oldName) & mask;
     for (;; i = (i + 1) & mask) {
-        if (!slots_[i])
+        if (!slots_[i].component)
             return;
-        if (slots_[i] == component)
+        if (slots_[i].component == component)
             break;
     }
     // Backward shift: later entries of the run move up into the hole when their home slot
     // allows it, so no probe stops early at it.
-    slots_[i] = nullptr;
+    slots_[i] = {};
     --count_;
-    for (size_t j = (i + 1) & mask; slots_[j]; j = (j + 1) & mask) {
-        const size_t home = slotOf(slots_[j]->Name());
+    for (size_t j = (i + 1) & mask; slots_[j].component; j = (j + 1) & mask) {
+        const size_t home = slots_[j].hash & mask;
         // Whether home lies cyclically outside (i, j]: then the entry may move to i.
         const bool movable = i <= j ? (home <= i || home > j) : (home <= i && home > j);
         if (movable) {
             slots_[i] = slots_[j];
-            slots_[j] = nullptr;
+            slots_[j] = {};
             i = j;
         }
     }

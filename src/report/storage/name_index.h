@@ -28,11 +28,15 @@ public:
     void remove(TfrxComponent* component, QStringView oldName);
 
 private:
-    size_t slotOf(QStringView name) const;
     void grow();
 
-    // Open addressing with linear probing over a power-of-two table; null is a free slot.
-    std::vector<TfrxComponent*> slots_;
+    // Open addressing with linear probing over a power-of-two table; a null component is a
+    // free slot. The hash kept with each entry spares reading the names of the others.
+    struct Slot {
+        size_t hash = 0;
+        TfrxComponent* component = nullptr;
+    };
+    std::vector<Slot> slots_;
     qsizetype count_ = 0;
 };
 

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstdint>
 #include <cstring>
 #include <cmath>
 
@@ -590,9 +591,17 @@ const PropInfo* TfrxXMLSerializer::findProperty(const ClassInfo& info, QByteArra
         return info.find(name);
     if (!propertyCache_)
         propertyCache_ = std::make_unique<PropertyCache>();
-    size_t hash = std::hash<const void*>()(&info);
-    for (const char c : name)
-        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    // The length and the first and last eight bytes tell the names of one class apart well
+    // enough; a clash only costs a lookup in the table.
+    std::uint64_t head = 0, tail = 0;
+    const size_t n = size_t(name.size());
+    std::memcpy(&head, name.data(), std::min<size_t>(n, 8));
+    if (n > 8)
+        std::memcpy(&tail, name.data() + n - std::min<size_t>(n - 8, 8), std::min<size_t>(n - 8, 8));
+    std::uint64_t hash = (reinterpret_cast<std::uintptr_t>(&info) >> 4) ^ (n * 0x9E3779B97F4A7C15ull);
+    hash = (hash ^ head) * 0xFF51AFD7ED558CCDull;
+    hash = (hash ^ tail) * 0xC4CEB9FE1A85EC53ull;
+    hash ^= hash >> 29;
     PropertyCache::Entry& entry = propertyCache_->entries[hash % propertyCache_->entries.size()];
     if (entry.info == &info && entry.length == name.size() && std::memcmp(entry.name, name.data(), size_t(name.size())) == 0)
         return entry.prop;
