@@ -103,8 +103,8 @@ int main(int argc, char** argv)
     });
     const double mb = bytes.size() / 1e6;
     std::printf("template of %d text objects: %.1f MB\n", kMemos, mb);
-    std::printf("save: %.1f ms, %.1f MB/s, %.0f objects/s\n", writeMs, mb / writeMs * 1e3, kMemos / writeMs * 1e3);
-    std::printf("load: %.1f ms, %.1f MB/s, %.0f objects/s\n", readMs, mb / readMs * 1e3, kMemos / readMs * 1e3);
+    std::printf("save: %.1f ms, %.1f MB/s, %.0f objects/s (goal >= 300000)\n", writeMs, mb / writeMs * 1e3, kMemos / writeMs * 1e3);
+    std::printf("load: %.1f ms, %.1f MB/s, %.0f objects/s (goal >= 300000)\n", readMs, mb / readMs * 1e3, kMemos / readMs * 1e3);
     std::printf("load / reading the XML tree alone: %.2f\n", readMs / treeMs);
     std::printf("destroying the loaded report: %.1f ms\n", closeMs);
     return 0;

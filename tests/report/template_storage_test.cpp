@@ -187,6 +187,36 @@ TEST(TemplateStorage, RoundTripKeepsObjectsFontsTextsAndDataSets)
     EXPECT_EQ(save(b), bytes);
 }
 
+TEST(TemplateStorage, ReferenceToAnObjectOfAnotherKindFallsBackToTheDataSource)
+{
+    // An object of the report bears the name of the program's data source: the band's
+    // reference must still reach the data source, not stay empty.
+    TfrxDBDataset lines;
+    lines.SetName(QStringLiteral("HWLines"));
+    const QByteArray xml =
+        "<?xml version=\"1.0\" encoding=\"utf-8\"?><TfrxReport><TfrxReportPage Name=\"Page1\">"
+        "<TfrxMasterData Name=\"MasterData1\" DataSet=\"HWLines\">"
+        "<TfrxMemoView Name=\"hwlines\" DataSet=\"HWLines\" FlowTo=\"MasterData1\"/>"
+        "<TfrxMemoView Name=\"Memo2\" FlowTo=\"HWLINES\"/>"
+        "</TfrxMasterData></TfrxReportPage></TfrxReport>";
+    TfrxReport report;
+    load(report, xml);
+    EXPECT_TRUE(report.Errors().isEmpty()) << report.Errors().join('\n').toStdString();
+    const auto* band = dynamic_cast<TfrxMasterData*>(report.FindObject(QStringLiteral("MasterData1")));
+    const auto* memo = dynamic_cast<TfrxMemoView*>(report.FindObject(QStringLiteral("hwlines")));
+    const auto* memo2 = dynamic_cast<TfrxMemoView*>(report.FindObject(QStringLiteral("Memo2")));
+    ASSERT_TRUE(band && memo && memo2);
+    EXPECT_EQ(band->DataSet(), &lines);
+    EXPECT_EQ(memo->DataSet(), &lines);
+    EXPECT_EQ(memo->FlowTo(), nullptr); // a band is no text object, and no data source has its name
+    EXPECT_EQ(memo2->FlowTo(), memo);   // the object of the report wins where it fits
+    EXPECT_EQ(save(report), [&] {
+        TfrxReport again;
+        load(again, save(report));
+        return save(again);
+    }());
+}
+
 TEST(TemplateStorage, UnknownClassIsSkippedWithItsChildrenAndOneErrorLine)
 {
     const QByteArray xml =

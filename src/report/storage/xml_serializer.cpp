@@ -612,12 +612,8 @@ const PropInfo* TfrxXMLSerializer::findProperty(const ClassInfo& info, QByteArra
     return entry.prop;
 }
 
-TfrxComponent* TfrxXMLSerializer::resolve(const QString& name) const
+TfrxComponent* TfrxXMLSerializer::dataSource(const QString& name) const
 {
-    if (name.isEmpty() || name == QLatin1StringView("nil"))
-        return nullptr;
-    if (TfrxComponent* c = names_.find(name))
-        return c;
     // Components outside the report: the data sources of the program, by name; a dotted
     // name is a component of another owner, found by its last part.
     const QString last = name.section(u'.', -1);
@@ -635,11 +631,19 @@ void TfrxXMLSerializer::FixupReferences()
     const std::vector<Fixup> pending = std::move(fixups_);
     fixups_.clear();
     for (const Fixup& f : pending) {
-        TfrxComponent* target = resolve(f.name);
-        if (!target)
+        if (f.name.isEmpty() || f.name == QLatin1StringView("nil"))
             continue;
         try {
-            f.prop->set(*f.object, QVariant::fromValue(target));
+            // An object of the report by that name first. When it is of another kind than
+            // the property takes (a page named like the program's data source), the
+            // property stays empty and the data sources are tried.
+            if (TfrxComponent* c = names_.find(f.name)) {
+                f.prop->set(*f.object, QVariant::fromValue(c));
+                if (f.prop->get(*f.object).value<TfrxComponent*>())
+                    continue;
+            }
+            if (TfrxComponent* ds = dataSource(f.name))
+                f.prop->set(*f.object, QVariant::fromValue(ds));
         } catch (const std::exception& e) {
             addError(platform::errorMessage(e));
         }

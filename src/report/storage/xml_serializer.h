@@ -77,7 +77,7 @@ private:
     void applyPair(const Target& self, QByteArrayView name, QByteArrayView rawValue);
     const PropInfo* findProperty(const ClassInfo& info, QByteArrayView name);
     void readChildren(TfrxComponent& root, TfrxXMLItem& rootItem);
-    TfrxComponent* resolve(const QString& name) const;
+    TfrxComponent* dataSource(const QString& name) const;
     void finishLoading();
 
     QIODevice* stream_;
