@@ -132,6 +132,38 @@ TEST(Serializer, ShortNamesAndMemoTexts)
     EXPECT_EQ(memo.Style, "编号");
 }
 
+TEST(Serializer, EmptyLinesAtTheEndOfATextSurviveEverySave)
+{
+    // Lines are stored joined by CR LF: a text whose last lines are empty ends in a line
+    // break, and reading it back must give the same lines, not one fewer per save.
+    const QStringList cases[] = {
+        {"a", ""},
+        {"a", "", ""},
+        {"", ""},
+        {"[Date]", "", "x", ""},
+    };
+    for (const QStringList& lines : cases) {
+        TfrxMemoView memo;
+        memo.Memo = lines;
+        TfrxXMLSerializer s;
+        const QByteArray text = s.ObjectToAttributes(memo);
+        TfrxMemoView read;
+        s.AttributesToObject(text, read);
+        EXPECT_EQ(read.Memo, lines) << text.toStdString();
+        TfrxMemoView shortForm;
+        s.AttributesToObject(" u=\"" + EscapeXML(lines.join("\r\n").toUtf8()) + '"', shortForm);
+        EXPECT_EQ(shortForm.Memo, lines);
+    }
+    // Lone carriage returns break lines as well; the text then settles after one save.
+    TfrxMemoView memo;
+    TfrxXMLSerializer s;
+    s.AttributesToObject(" Text=\"a&#13;&#13;\"", memo);
+    EXPECT_EQ(memo.Memo, (QStringList{"a", "", ""}));
+    TfrxMemoView again;
+    s.AttributesToObject(s.ObjectToAttributes(memo), again);
+    EXPECT_EQ(again.Memo, memo.Memo);
+}
+
 TEST(Serializer, SingleObjects)
 {
     TfrxMasterData band;

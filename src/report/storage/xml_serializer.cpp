@@ -129,6 +129,16 @@ QByteArray extraData(const TfrxPersistent& object)
     return writer.data();
 }
 
+// A memo's lines from its stored text: the lines were joined by CR LF, so a text ending in
+// a line break had an empty last line, which setting the text alone would drop on every
+// save and load.
+void setStoredText(TfrxCustomMemoView& memo, const QString& text)
+{
+    memo.SetText(text);
+    if (!text.isEmpty() && (text.back() == u'\n' || text.back() == u'\r'))
+        memo.Memo.append(QString());
+}
+
 constexpr int kNotPlain = -2;
 
 // The ordinal of an enumeration value written as a bare name of ASCII letters, or as plain
@@ -442,7 +452,7 @@ void TfrxXMLSerializer::applyPair(const Target& self, QByteArrayView name, QByte
         case 'x':
             if (TfrxCustomMemoView* memo = self.memo) {
                 const QByteArray bytes = UnescapeXML(rawValue);
-                memo->SetText(c == 'u' ? QString::fromUtf8(bytes) : decodeAttributeText(bytes));
+                setStoredText(*memo, c == 'u' ? QString::fromUtf8(bytes) : decodeAttributeText(bytes));
             }
             return;
         default: break;
@@ -479,7 +489,7 @@ void TfrxXMLSerializer::applyPair(const Target& self, QByteArrayView name, QByte
     };
     if (target == &object) {
         if (is("Text") && self.memo) {
-            self.memo->SetText(QString::fromUtf8(rawValue.contains('&') ? QByteArrayView(UnescapeXML(rawValue)) : rawValue));
+            setStoredText(*self.memo, QString::fromUtf8(rawValue.contains('&') ? QByteArrayView(UnescapeXML(rawValue)) : rawValue));
             return;
         }
         if (is("PropData")) {
