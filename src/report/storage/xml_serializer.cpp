@@ -733,15 +733,18 @@ void TfrxXMLSerializer::readChildren(TfrxComponent& root, TfrxXMLItem& rootItem)
                 continue;
             component = info->factory()(parent);
         }
+        // Every object this reading has touched is loading until it ends, so one already
+        // loading is already on the list of objects told when it does.
+        const bool firstTouch = !component->IsLoading;
         component->IsLoading = true;
-        // Its Name attribute, read there, maps the name to it, with the key made here.
+        // Its Name attribute, read there, maps the name to it with this lookup's answer.
         lookedUp_ = true;
         lookedUpRaw_ = rawName;
         lookedUpName_ = name;
         lookedUpOwner_ = created ? nullptr : component;
         AttributesToObject(child->text(), *component);
         lookedUp_ = false;
-        if (created || !loaded_.contains(component))
+        if (firstTouch)
             loaded_.append(component);
         stack.append({component, child, 0});
     }
