@@ -171,6 +171,17 @@ TEST(XmlRead, TagSplitting)
     EXPECT_EQ(doc.root()->item(0)->getAttr("x"), "1");
     EXPECT_EQ(doc.root()->item(1)->name(), "b");
     EXPECT_EQ(doc.root()->item(1)->count(), 0);
+
+    // Doubled closing slashes leave no slash in the name, so what is written reads back the
+    // same.
+    load(doc, header + R"(<r><c// t="1"><d/></r>)");
+    EXPECT_EQ(shape(doc.root()), R"(r(c[t="1"] d))");
+    QBuffer out;
+    out.open(QIODevice::WriteOnly);
+    doc.saveToStream(out);
+    TfrxXMLDocument again;
+    load(again, out.data());
+    EXPECT_EQ(shape(again.root()), shape(doc.root()));
 }
 
 TEST(XmlRead, WhatWasReadStaysWhenTheTextIsMalformed)

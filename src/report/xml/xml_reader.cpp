@@ -177,7 +177,9 @@ bool TfrxXMLReader::takeTag(TfrxXMLItem* item, const Tag& tag)
     QByteArrayView text = tag.text;
     bool closed = false;
     if (name.back() == '/') {
-        name.chop(1);
+        // Every slash goes: a name ending in one would be written back as a closing slash.
+        while (!name.isEmpty() && name.back() == '/')
+            name.chop(1);
         closed = true;
     } else if (!text.isEmpty() && text.back() == '/') {
         text.chop(1);
