@@ -71,8 +71,8 @@ struct PropInfo {
     void (*setFloat)(TfrxPersistent&, double) = nullptr;
     QString (*getString)(const TfrxPersistent&) = nullptr;
     void (*setString)(TfrxPersistent&, const QString&) = nullptr;
-    // init read as the property's kind; filled by ClassInfo.
-    bool hasInit = false; // init is valid
+    // Whether init is valid, and init read as the property's kind; filled by ClassInfo.
+    bool hasInit = false;
     int initInt = 0;
     double initFloat = 0;
     QString initString;

@@ -1,8 +1,9 @@
 #pragma once
 
 // The components of a tree by name, ignoring letter case, as the reader of a template keeps
-// them. It holds no copy of any name: each entry is found by its component's own name, so
-// a component is taken out under the name it had before it is renamed.
+// them. It holds no copy of any name, only its hash: entries are compared by their
+// components' own names, so a component is taken out under the name it had before it was
+// renamed.
 
 #include <QStringView>
 #include <vector>
