@@ -55,8 +55,8 @@ void writeCollection(ExtraDataWriter& writer, const QString& name, const Collect
 
 // Either a standard collection (items of name/value properties) or a list of nested lists
 // each holding one string of attribute text.
-template <class Collection, class MakeItem>
-void readCollection(ExtraDataReader& reader, Collection& items, MakeItem makeItem)
+template <class MakeItem>
+void readCollection(ExtraDataReader& reader, MakeItem makeItem)
 {
     TfrxXMLSerializer serializer;
     const ValueCode code = reader.readCode();
@@ -123,11 +123,11 @@ void TfrxReport::WriteExtraData(ExtraDataWriter& writer) const
 bool TfrxReport::ReadExtraProperty(const QString& name, ExtraDataReader& reader)
 {
     if (name.compare(kDatasets, Qt::CaseInsensitive) == 0)
-        readCollection(reader, dataSets_, [this]() -> TfrxDataSetItem& { return dataSets_.Add(this); });
+        readCollection(reader, [this]() -> TfrxDataSetItem& { return dataSets_.Add(this); });
     else if (name.compare(kVariables, Qt::CaseInsensitive) == 0)
-        readCollection(reader, variables_, [this]() -> TfrxVariable& { return variables_.Add(); });
+        readCollection(reader, [this]() -> TfrxVariable& { return variables_.Add(); });
     else if (name.compare(kStyle, Qt::CaseInsensitive) == 0)
-        readCollection(reader, styles_, [this]() -> TfrxStyleItem& { return styles_.Add(); });
+        readCollection(reader, [this]() -> TfrxStyleItem& { return styles_.Add(); });
     else
         return false;
     return true;
