@@ -98,11 +98,17 @@ QString joinLines(const QVariant& lines)
     return lines.toStringList().join(QStringLiteral("\r\n"));
 }
 
+// Floats closer than this are one value: what a write and a read give back.
+bool sameFloat(double a, double b)
+{
+    return std::abs(a - b) < 1e-6;
+}
+
 bool sameValue(const PropInfo& p, const QVariant& a, const QVariant& b)
 {
     switch (p.kind) {
     case PropKind::Float:
-        return std::abs(variantDouble(a) - variantDouble(b)) < 1e-6;
+        return sameFloat(variantDouble(a), variantDouble(b));
     case PropKind::Boolean:
         return variantBool(a) == variantBool(b);
     case PropKind::Integer:
@@ -223,7 +229,7 @@ bool intWritten(const PropInfo& p, int value, const TfrxPersistent* ancestor)
 bool floatWritten(const PropInfo& p, double value, const TfrxPersistent* ancestor)
 {
     const double other = ancestor ? p.getFloat(*ancestor) : p.initFloat;
-    return (!ancestor && !p.hasDefault) || std::abs(value - other) >= 1e-6;
+    return (!ancestor && !p.hasDefault) || !sameFloat(value, other);
 }
 
 bool stringWritten(const PropInfo& p, const QString& value, const TfrxPersistent* ancestor)
