@@ -1,7 +1,7 @@
 // Expressions through the report's own path: Calc with its name check and expression cache
 // over a user data source, and a text object's bracket expanded with its text conversion.
-#include "report/engine/frx_calc.h"
-#include "report/engine/frx_text_data.h"
+#include "report/calc/frx_calc.h"
+#include "report/calc/frx_text_data.h"
 #include "report/model/frx_bands.h"
 #include "report/model/frx_collections.h"
 #include "report/model/frx_pages.h"

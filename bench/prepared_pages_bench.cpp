@@ -1,7 +1,7 @@
 // Prepared pages: 1,000,000 text objects appended as 5,000 pages of 40 bands with 5 texts
 // each (a handful of source objects), the memory they take, saving and loading the
 // prepared-report file, rebuilding a page, and the peak memory with the file cache on.
-#include "preview/pages/preview_pages.h"
+#include "report/pages/preview_pages.h"
 #include "report/model/frx_bands.h"
 #include "report/model/frx_pages.h"
 #include "report/model/frx_report.h"

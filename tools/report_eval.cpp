@@ -3,8 +3,8 @@
 
 #include "report_eval.h"
 
-#include "report/engine/frx_calc.h"
-#include "report/engine/frx_text_data.h"
+#include "report/calc/frx_calc.h"
+#include "report/calc/frx_text_data.h"
 #include "report/format/frx_display_format.h"
 #include "report/model/frx_bands.h"
 #include "report/model/frx_pages.h"

@@ -1,6 +1,6 @@
 // qmxdiy-report: the report engine on the command line.
 
-#include "preview/pages/preview_pages.h"
+#include "report/pages/preview_pages.h"
 #include "report_eval.h"
 #include "report/model/frx_datasets.h"
 #include "report/model/frx_pages.h"

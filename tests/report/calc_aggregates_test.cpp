@@ -2,7 +2,7 @@
 // invisible rows, keep blocks and taking back.
 #include "calc_fixture.h"
 
-#include "report/engine/frx_text_data.h"
+#include "report/calc/frx_text_data.h"
 
 using namespace calctest;
 

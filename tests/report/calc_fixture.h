@@ -4,8 +4,8 @@
 // source "ds" (fields A, B and S), its footer, a page footer and a report summary, each with
 // a text object; the C locale for number texts.
 
-#include "report/engine/frx_aggregates.h"
-#include "report/engine/frx_calc.h"
+#include "report/calc/frx_aggregates.h"
+#include "report/calc/frx_calc.h"
 #include "report/model/frx_bands.h"
 #include "report/model/frx_collections.h"
 #include "report/model/frx_pages.h"

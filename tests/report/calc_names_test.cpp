@@ -2,7 +2,7 @@
 // errors, the expression cache and the report's script text.
 #include "calc_fixture.h"
 
-#include "report/engine/frx_script_language.h"
+#include "report/calc/frx_script_language.h"
 #include "report/frx_resources.h"
 
 using namespace calctest;

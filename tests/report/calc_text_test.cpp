@@ -2,7 +2,7 @@
 // placeholders, hidden zeros, highlight, SuppressRepeated, FlowTo, TagStr and URL.
 #include "calc_fixture.h"
 
-#include "report/engine/frx_text_data.h"
+#include "report/calc/frx_text_data.h"
 #include "report/frx_resources.h"
 
 using namespace calctest;

@@ -5,7 +5,7 @@
 #include "report/model/frx_pages.h"
 #include "report/model/frx_report.h"
 #include "report/model/frx_views.h"
-#include "report/storage/extra_data.h"
+#include "report/model/extra_data.h"
 #include "report/storage/xml_serializer.h"
 #include "report/xml/xml_form.h"
 

@@ -4,7 +4,7 @@
 #include "report/model/detail/component_props.h"
 #include "report/model/frx_bands.h"
 #include "report/model/frx_paper.h"
-#include "report/storage/extra_data.h"
+#include "report/model/extra_data.h"
 
 #include <cmath>
 

@@ -3,7 +3,7 @@
 #include "report/frx_resources.h"
 #include "report/model/frx_pages.h"
 #include "report/model/frx_report.h"
-#include "report/storage/extra_data.h"
+#include "report/model/extra_data.h"
 #include "report/storage/xml_serializer.h"
 
 #include <QBuffer>

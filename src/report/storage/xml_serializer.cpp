@@ -4,7 +4,7 @@
 #include "report/model/frx_datasets.h"
 #include "report/model/frx_report.h"
 #include "report/model/frx_views.h"
-#include "report/storage/extra_data.h"
+#include "report/model/extra_data.h"
 #include "report/xml/xml_form.h"
 
 #include <QBuffer>

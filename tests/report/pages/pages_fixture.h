@@ -1,7 +1,7 @@
 #pragma once
 // A small template (one page, a data band with a text, a line and a picture, a page
 // footer) and a stand-in for the band engine that fills a store from it.
-#include "preview/pages/preview_pages.h"
+#include "report/pages/preview_pages.h"
 #include "report/model/frx_bands.h"
 #include "report/model/frx_pages.h"
 #include "report/model/frx_report.h"

@@ -2,7 +2,7 @@
 
 // Internal state of the prepared-pages store, shared by its source files.
 
-#include "preview/pages/preview_pages.h"
+#include "report/pages/preview_pages.h"
 #include "report/model/frx_component.h"
 #include "report/model/frx_pages.h"
 #include "report/xml/xml_form.h"

@@ -1,7 +1,7 @@
 // The outline and the anchors of prepared pages: "item" elements with a text, a 0-based
 // page index and a top in whole pixels.
 
-#include "preview/pages/detail/pages_state.h"
+#include "report/pages/detail/pages_state.h"
 
 #include <cmath>
 

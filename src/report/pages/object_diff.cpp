@@ -1,7 +1,7 @@
 // Difference texts: what a prepared object changes against its source object, as the
 // attribute text of its element. The order of the attributes is part of the file form.
 
-#include "preview/pages/detail/pages_state.h"
+#include "report/pages/detail/pages_state.h"
 #include "report/model/frx_bands.h"
 #include "report/model/frx_datasets.h"
 #include "report/model/frx_views.h"

@@ -1,7 +1,7 @@
 // Drawing a prepared page on a screen, printer or metafile canvas.
 
-#include "preview/pages/detail/pages_state.h"
-#include "preview/pages/detail/view_painter.h"
+#include "report/pages/detail/pages_state.h"
+#include "report/pages/detail/view_painter.h"
 #include "report/model/frx_report.h"
 #include "report/model/frx_views.h"
 #include "report/text/text_context.h"

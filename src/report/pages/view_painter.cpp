@@ -1,4 +1,4 @@
-#include "preview/pages/detail/view_painter.h"
+#include "report/pages/detail/view_painter.h"
 
 #include "report/model/frx_pages.h"
 #include "report/model/frx_views.h"

@@ -1,4 +1,4 @@
-#include "report/engine/frx_variant_conv.h"
+#include "report/calc/frx_variant_conv.h"
 
 #include <QDateTime>
 #include <QStringList>

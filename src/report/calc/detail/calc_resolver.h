@@ -4,7 +4,7 @@
 // "Engine", "Outline", "Value", Get, Set, the lazy IIF and the aggregate functions, and
 // references in angle brackets.
 
-#include "report/engine/frx_calc.h"
+#include "report/calc/frx_calc.h"
 #include "report/script/frx_expression.h"
 
 namespace report {

@@ -1,7 +1,7 @@
-#include "report/engine/frx_aggregates.h"
+#include "report/calc/frx_aggregates.h"
 
-#include "report/engine/frx_calc.h"
-#include "report/engine/frx_variant_conv.h"
+#include "report/calc/frx_calc.h"
+#include "report/calc/frx_variant_conv.h"
 #include "report/model/frx_bands.h"
 #include "report/model/frx_collections.h"
 #include "report/model/frx_pages.h"

@@ -1,4 +1,4 @@
-#include "report/storage/extra_data.h"
+#include "report/model/extra_data.h"
 
 #include "report/model/frx_component.h"
 

@@ -1,4 +1,4 @@
-#include "report/engine/frx_script_language.h"
+#include "report/calc/frx_script_language.h"
 
 #include "report/frx_resources.h"
 

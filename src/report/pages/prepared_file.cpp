@@ -1,7 +1,7 @@
 // The prepared-report file (".fp3"): the store's tree with its source pages, dictionary,
 // picture cache and the report's preview options, written as one line after the header.
 
-#include "preview/pages/detail/pages_state.h"
+#include "report/pages/detail/pages_state.h"
 #include "report/model/frx_report.h"
 #include "report/storage/xml_serializer.h"
 

@@ -1,10 +1,10 @@
 // Rebuilding prepared pages into real page objects, the page cache, and the operations
 // that write whole pages into the tree.
 
-#include "preview/pages/detail/pages_state.h"
+#include "report/pages/detail/pages_state.h"
 #include "report/model/frx_report.h"
 #include "report/model/frx_views.h"
-#include "report/storage/extra_data.h"
+#include "report/model/extra_data.h"
 #include "report/storage/xml_serializer.h"
 
 #include <cmath>

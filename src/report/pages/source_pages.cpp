@@ -1,7 +1,7 @@
 // Source pages and the dictionary: copies of the template pages a preparation uses, each
 // copied object under a short name with the source string its prepared objects start from.
 
-#include "preview/pages/detail/pages_state.h"
+#include "report/pages/detail/pages_state.h"
 #include "report/model/frx_bands.h"
 #include "report/model/frx_views.h"
 #include "report/storage/xml_serializer.h"

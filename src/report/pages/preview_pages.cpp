@@ -1,7 +1,7 @@
 // The prepared-pages store while a report is prepared: pages and objects going into the
 // tree, passes, cut and paste of objects, and the page operations of the preview.
 
-#include "preview/pages/detail/pages_state.h"
+#include "report/pages/detail/pages_state.h"
 #include "report/model/frx_bands.h"
 #include "report/model/frx_report.h"
 #include "report/model/frx_views.h"
