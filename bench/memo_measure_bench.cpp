@@ -6,6 +6,7 @@
 #include "report/model/frx_pages.h"
 #include "report/model/frx_report.h"
 #include "report/model/frx_views.h"
+#include "report/render/item_render.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -37,7 +38,7 @@ int main(int argc, char** argv)
     memo->SetBounds(0, 0, 75 * report::fr01cm, 20);
     memo->Frame().Typ = 15;
     memo->SetText(texts.front());
-    memo->CalcHeight(); // fill the width tables before timing
+    calcItemHeight(*memo); // fill the width tables before timing
 
     double best = 1e300;
     double heights = 0;
@@ -47,7 +48,7 @@ int main(int argc, char** argv)
         t.start();
         for (const QString& text : texts) {
             memo->Memo = QStringList{text};
-            heights += memo->CalcHeight();
+            heights += calcItemHeight(*memo);
         }
         best = std::min(best, t.nsecsElapsed() / 1e9);
     }

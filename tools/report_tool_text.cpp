@@ -4,7 +4,9 @@
 
 #include "report/model/frx_types.h"
 #include "report/model/frx_views.h"
-#include "report/text/memo_lines.h"
+#include "report/render/item_render.h"
+#include "report/render/memo_render.h"
+#include "report/text/text_context.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -111,8 +113,8 @@ void setUp(TfrxMemoView& memo, const TextCommand& c)
         memo.GapX = c.gapX;
     memo.AutoWidth = c.widthMm <= 0;
     memo.SetText(c.text);
-    memo.SetWidth(memo.AutoWidth ? memo.CalcWidth() : c.widthMm * fr01cm);
-    memo.SetHeight(memo.CalcHeight());
+    memo.SetWidth(memo.AutoWidth ? calcItemWidth(memo) : c.widthMm * fr01cm);
+    memo.SetHeight(calcItemHeight(memo));
 }
 
 int layout(const TextCommand& c)
@@ -121,7 +123,7 @@ int layout(const TextCommand& c)
     setUp(memo, c);
     for (const QString& line : memoOutputLines(memo))
         print(stdout, line + u'\n');
-    print(stdout, QStringLiteral("height: %1\nwidth: %2\n").arg(memo.CalcHeight()).arg(memo.CalcWidth()));
+    print(stdout, QStringLiteral("height: %1\nwidth: %2\n").arg(calcItemHeight(memo)).arg(calcItemWidth(memo)));
     return 0;
 }
 
@@ -136,7 +138,7 @@ int drawText(const TextCommand& c)
     image.setDotsPerMeterY(image.dotsPerMeterX());
     image.fill(Qt::white);
     QPainter painter(&image);
-    memo.Draw(&painter, c.scale, c.scale, 0, 0);
+    paintItem(memo, {painter, c.scale, c.scale, 0, 0, TfrxTextContext::of(memo)});
     painter.end();
     if (!image.save(c.png, "PNG")) {
         print(stderr, QStringLiteral("%1: cannot write the picture\n").arg(c.png));

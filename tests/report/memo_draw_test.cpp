@@ -1,7 +1,7 @@
 // Drawing text objects, checked by the pixels of rendered images.
 #include "memo_fixture.h"
 
-#include "report/text/memo_drawing.h"
+#include "report/render/item_render.h"
 #include "report/text/text_context.h"
 
 #include <cmath>
@@ -54,7 +54,7 @@ TEST(MemoDraw, TotalPagesIsFilledInOnlyWhenDrawn)
     QImage image(200, 40, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter p(&image);
-    drawMemoWith(prepared, b.report.TextContext(), &p, 1, 1, 0, 0);
+    paintItem(prepared, {p, 1, 1, 0, 0, b.report.TextContext()});
     p.end();
     EXPECT_EQ(image, render(*expected, QSize(200, 40)));
 
@@ -158,7 +158,7 @@ TEST(MemoDraw, AutoWidthKeepsTheAlignedEdgeAndRealignsTheBand)
     next->Align = TfrxAlign::baLeft; // placed right after its neighbour on the left
 
     total->BeforePrint();
-    const double width = total->CalcWidth();
+    const double width = calcItemWidth(*total);
     ASSERT_LT(width, 100);
     const QImage image = render(*total, QSize(720, 40));
     EXPECT_EQ(total->Width(), width);

@@ -8,6 +8,8 @@
 #include "report/model/frx_pages.h"
 #include "report/model/frx_report.h"
 #include "report/model/frx_views.h"
+#include "report/render/item_render.h"
+#include "report/text/text_context.h"
 
 namespace memo_test {
 
@@ -41,7 +43,7 @@ inline QImage render(report::TfrxView& view, QSize size, double scale = 1)
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter p(&image);
-    view.Draw(&p, scale, scale, 0, 0);
+    report::paintItem(view, {p, scale, scale, 0, 0, report::TfrxTextContext::of(view)});
     p.end();
     return image;
 }

@@ -2,7 +2,8 @@
 #include "memo_fixture.h"
 
 #include "report/layout/draw_text.h"
-#include "report/text/memo_lines.h"
+#include "report/render/item_render.h"
+#include "report/render/memo_render.h"
 #include "report/text/text_context.h"
 
 #include <QTimer>
@@ -46,7 +47,7 @@ TEST(MemoMeasure, ChineseDescriptionWrapsAfterTheLastCharacterThatFits)
         }
     }
     // 9 points: round(9 × 600 / 72) = 75 reference pixels, 12 units, plus the line spacing.
-    EXPECT_EQ(memo->CalcHeight(), lines.size() * (75 / 6.25 + 2) + 2 * memo->GapY);
+    EXPECT_EQ(calcItemHeight(*memo), lines.size() * (75 / 6.25 + 2) + 2 * memo->GapY);
 }
 
 TEST(MemoMeasure, FrameLinesAndShadowAddToBothSizes)
@@ -55,8 +56,8 @@ TEST(MemoMeasure, FrameLinesAndShadowAddToBothSizes)
     TfrxMemoView* memo = b.memo(QStringLiteral("Unit price"));
     const double text = lineWidth(QStringLiteral("Arial"), 10, memo->Text());
     const double line = 83 / 6.25 + 2;
-    EXPECT_EQ(memo->CalcWidth(), std::round(text + 4));
-    EXPECT_EQ(memo->CalcHeight(), std::round(line + 2));
+    EXPECT_EQ(calcItemWidth(*memo), std::round(text + 4));
+    EXPECT_EQ(calcItemHeight(*memo), std::round(line + 2));
 
     // Half of each line lies inside: (3 − 1) / 2 on the left and top, 3 / 2 on the right and
     // bottom; the shadow takes its whole width on the right and at the bottom.
@@ -65,27 +66,27 @@ TEST(MemoMeasure, FrameLinesAndShadowAddToBothSizes)
         | setBit(TfrxFrameType::ftTop) | setBit(TfrxFrameType::ftBottom);
     memo->Frame().DropShadow = true;
     memo->Frame().ShadowWidth = 4;
-    EXPECT_EQ(memo->CalcWidth(), std::round(text + 4 + 1 + 1.5 + 4));
-    EXPECT_EQ(memo->CalcHeight(), std::round(line + 2 + 1 + 1.5 + 4));
+    EXPECT_EQ(calcItemWidth(*memo), std::round(text + 4 + 1 + 1.5 + 4));
+    EXPECT_EQ(calcItemHeight(*memo), std::round(line + 2 + 1 + 1.5 + 4));
 
     // Only the lines the frame has count, each with its own width.
     memo->Frame().DropShadow = false;
     memo->Frame().Typ = setBit(TfrxFrameType::ftRight);
     memo->Frame().RightLine().Width = 7;
-    EXPECT_EQ(memo->CalcWidth(), std::round(text + 4 + 3.5));
-    EXPECT_EQ(memo->CalcHeight(), std::round(line + 2));
+    EXPECT_EQ(calcItemWidth(*memo), std::round(text + 4 + 3.5));
+    EXPECT_EQ(calcItemHeight(*memo), std::round(line + 2));
 }
 
 TEST(MemoMeasure, ExtrasNarrowTheAreaTheTextWrapsIn)
 {
     Band b;
     TfrxMemoView* memo = b.memo(QStringLiteral("Quotation total amount"));
-    memo->SetWidth(memo->CalcWidth());
+    memo->SetWidth(calcItemWidth(*memo));
     EXPECT_EQ(memoOutputLines(*memo).size(), 1);
     memo->Frame().DropShadow = true;
     memo->Frame().ShadowWidth = 4;
     EXPECT_EQ(memoOutputLines(*memo).size(), 2);
-    EXPECT_EQ(memo->CalcHeight(), std::round(2 * (83 / 6.25 + 2) + 2 + 4));
+    EXPECT_EQ(calcItemHeight(*memo), std::round(2 * (83 / 6.25 + 2) + 2 + 4));
 }
 
 TEST(MemoMeasure, AutoWidthKeepsEveryParagraphOnOneLine)
@@ -93,10 +94,10 @@ TEST(MemoMeasure, AutoWidthKeepsEveryParagraphOnOneLine)
     Band b;
     TfrxMemoView* memo = b.memo(QStringLiteral("CPU Intel Core i5 boxed\r\nMainboard with four memory slots"), 30);
     const double line = 83 / 6.25 + 2;
-    EXPECT_GT(memo->CalcHeight(), 4 * line);
+    EXPECT_GT(calcItemHeight(*memo), 4 * line);
     memo->AutoWidth = true;
-    EXPECT_EQ(memo->CalcHeight(), std::round(2 * line + 2));
-    EXPECT_EQ(memo->CalcWidth(),
+    EXPECT_EQ(calcItemHeight(*memo), std::round(2 * line + 2));
+    EXPECT_EQ(calcItemWidth(*memo),
               std::round(lineWidth(QStringLiteral("Arial"), 10, QStringLiteral("Mainboard with four memory slots")) + 4));
 }
 
@@ -106,16 +107,16 @@ TEST(MemoMeasure, ActiveHighlightMeasuresWithItsFont)
     TfrxMemoView* memo = b.memo(QStringLiteral("Overdue"));
     memo->Highlight().Font().SetSize(20);
     memo->Highlight().Font().SetStyle(setBit(TFontStyle::fsBold));
-    const double normalHeight = memo->CalcHeight();
-    const double normalWidth = memo->CalcWidth();
+    const double normalHeight = calcItemHeight(*memo);
+    const double normalWidth = calcItemWidth(*memo);
     memo->Highlight().Active = true;
     EXPECT_EQ(normalHeight, std::round(83 / 6.25 + 2 + 2));
-    EXPECT_EQ(memo->CalcHeight(), std::round(167 / 6.25 + 2 + 2));
+    EXPECT_EQ(calcItemHeight(*memo), std::round(167 / 6.25 + 2 + 2));
     Settings big;
     big.points = 20;
     big.bold = true;
-    EXPECT_EQ(memo->CalcWidth(), std::round(unboundedWidth(big, memo->Text()) + 4));
-    EXPECT_GT(memo->CalcWidth(), normalWidth * 1.8);
+    EXPECT_EQ(calcItemWidth(*memo), std::round(unboundedWidth(big, memo->Text()) + 4));
+    EXPECT_GT(calcItemWidth(*memo), normalWidth * 1.8);
 }
 
 // A text object of a report measures with the report's layout object; one outside any report
@@ -136,9 +137,9 @@ TEST(MemoMeasure, ReportsHaveTheirOwnLayoutObject)
         released = true;
         global.Unlock();
     });
-    EXPECT_EQ(inReport->CalcHeight(), 17);
+    EXPECT_EQ(calcItemHeight(*inReport), 17);
     EXPECT_FALSE(released);
-    EXPECT_EQ(alone.CalcHeight(), 17);
+    EXPECT_EQ(calcItemHeight(alone), 17);
     EXPECT_TRUE(released);
     EXPECT_FALSE(global.IsBusy());
 }

@@ -1,7 +1,8 @@
 // A text object over several pages, and the print cycle that keeps the template unchanged.
 #include "memo_fixture.h"
 
-#include "report/text/memo_lines.h"
+#include "report/render/item_render.h"
+#include "report/render/memo_render.h"
 
 using namespace report;
 using namespace layout_test;
@@ -32,11 +33,11 @@ TfrxHTMLTag firstStyle(const QString& text)
 // Outputs the object part by part, each `lines` lines high, and returns the lines printed.
 QStringList linesOfParts(TfrxCustomMemoView& memo, int lines, QStringList* starts)
 {
-    memo.InitPart();
+    initItemPart(memo);
     QStringList printed;
     for (int guard = 0; guard < 20 && !memo.PartRemainder().isEmpty(); ++guard) {
         starts->append(memo.PartRemainder());
-        const double free = memo.DrawPart();
+        const double free = drawItemPart(memo);
         const QStringList part = memoOutputLines(memo);
         EXPECT_LE(part.size(), lines);
         EXPECT_GT(free, 0);
@@ -106,8 +107,8 @@ TEST(MemoPart, FreeHeightBelowTheKeptLines)
                                         "thirteen fourteen fifteen sixteen seventeen eighteen nineteen twenty");
     // Three lines fill the area exactly: the result is a tiny positive height.
     TfrxMemoView* exact = partMemo(b, text, 3);
-    exact->InitPart();
-    EXPECT_EQ(exact->DrawPart(), 0.0001);
+    initItemPart(*exact);
+    EXPECT_EQ(drawItemPart(*exact), 0.0001);
     EXPECT_EQ(memoOutputLines(*exact).size(), 3);
     EXPECT_FALSE(exact->PartRemainder().isEmpty());
     EXPECT_FALSE(exact->PartRemainder().startsWith(u' '));
@@ -115,21 +116,21 @@ TEST(MemoPart, FreeHeightBelowTheKeptLines)
     // Half a line more stays free.
     TfrxMemoView* loose = partMemo(b, text, 3);
     loose->SetHeight(loose->Height() + kLine / 2);
-    loose->InitPart();
-    EXPECT_DOUBLE_EQ(loose->DrawPart(), kLine / 2);
+    initItemPart(*loose);
+    EXPECT_DOUBLE_EQ(drawItemPart(*loose), kLine / 2);
 
     // No line fits: the whole height is reported and the text waits for the next page.
     TfrxMemoView* none = partMemo(b, text, 0);
     none->SetHeight(kLine);
-    none->InitPart();
-    EXPECT_EQ(none->DrawPart(), kLine);
+    initItemPart(*none);
+    EXPECT_EQ(drawItemPart(*none), kLine);
     EXPECT_EQ(none->PartRemainder(), text);
     EXPECT_TRUE(none->Memo.isEmpty());
 
     // Everything fits: nothing remains, and the rest of the area is free.
     TfrxMemoView* all = partMemo(b, QStringLiteral("short text"), 3);
-    all->InitPart();
-    EXPECT_DOUBLE_EQ(all->DrawPart(), 3 * kLine - 1 + 1 - kLine);
+    initItemPart(*all);
+    EXPECT_DOUBLE_EQ(drawItemPart(*all), 3 * kLine - 1 + 1 - kLine);
     EXPECT_TRUE(all->PartRemainder().isEmpty());
     EXPECT_EQ(all->Text(), "short text");
 }
@@ -139,8 +140,8 @@ TEST(MemoPart, CutAtAParagraphEnd)
     Band b;
     TfrxMemoView* memo = partMemo(b, QStringLiteral("first\r\nsecond\r\nthird\r\nfourth"), 2);
     memo->AllowHTMLTags = false;
-    memo->InitPart();
-    memo->DrawPart();
+    initItemPart(*memo);
+    drawItemPart(*memo);
     EXPECT_EQ(memo->Memo, QStringList({QStringLiteral("first"), QStringLiteral("second")}));
     EXPECT_EQ(memo->PartRemainder(), "third\r\nfourth");
 }

@@ -1,7 +1,8 @@
 // qmxdiy-report layout and draw-text, run as the user runs them.
 #include "memo_fixture.h"
 
-#include "report/text/memo_lines.h"
+#include "report/render/item_render.h"
+#include "report/render/memo_render.h"
 #include "support/test_paths.h"
 #include "tool_run.h"
 
@@ -27,7 +28,7 @@ TEST(MemoTool, LayoutPrintsTheLinesAndTheObjectsSizes)
     const QStringList lines = memoOutputLines(memo);
     ASSERT_GE(lines.size(), 3);
     EXPECT_EQ(r.out, lines.join(u'\n')
-                         + QStringLiteral("\nheight: %1\nwidth: %2\n").arg(memo.CalcHeight()).arg(memo.CalcWidth()));
+                         + QStringLiteral("\nheight: %1\nwidth: %2\n").arg(calcItemHeight(memo)).arg(calcItemWidth(memo)));
     EXPECT_TRUE(r.out.startsWith(QStringLiteral("Graphics card\n")));
 
     // Without a width the object is as wide as its text.

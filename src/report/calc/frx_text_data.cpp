@@ -6,6 +6,7 @@
 #include "report/frx_resources.h"
 #include "report/model/frx_bands.h"
 #include "report/model/frx_views.h"
+#include "report/render/item_render.h"
 #include "report/script/frx_brackets.h"
 
 namespace report {
@@ -105,8 +106,8 @@ void getMemoData(ReportCalc& calc, TfrxCustomMemoView& memo)
     if (TfrxCustomMemoView* next = memo.FlowTo()) {
         // The text is cut at this object's height; what does not fit goes on in the next
         // object, as text (its brackets were expanded here already).
-        memo.InitPart();
-        memo.DrawPart();
+        initItemPart(memo);
+        drawItemPart(memo);
         next->SetText(memo.PartRemainder());
         next->AllowExpressions = false;
     }

@@ -340,15 +340,6 @@ TfrxReportComponent::TfrxReportComponent(TfrxComponent* parent) : TfrxComponent(
     initProperties(*this, staticClassInfo());
 }
 
-void TfrxReportComponent::Draw(QPainter* canvas, double scaleX, double scaleY, double offsetX, double offsetY)
-{
-    (void)canvas;
-    (void)scaleX;
-    (void)scaleY;
-    (void)offsetX;
-    (void)offsetY;
-}
-
 void TfrxReportComponent::BeforePrint()
 {
     savedLeft_ = Left();

@@ -11,7 +11,6 @@
 #include <QString>
 #include <memory>
 
-class QPainter;
 
 namespace report {
 
@@ -160,7 +159,6 @@ public:
     QString OnBeforePrint; // script procedure names, empty for none
     QString OnAfterPrint;
 
-    virtual void Draw(QPainter* canvas, double scaleX, double scaleY, double offsetX, double offsetY);
     // Remembers the designed bounds; AfterPrint puts them back.
     virtual void BeforePrint();
     virtual void GetData() {}

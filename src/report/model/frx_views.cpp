@@ -4,8 +4,6 @@
 #include "report/model/frx_pages.h"
 #include "report/model/extra_data.h"
 
-#include <QPainter>
-#include <QPen>
 #include <cmath>
 
 namespace report {
@@ -162,6 +160,24 @@ void TfrxCustomMemoView::SetText(const QString& text)
         Memo.append(text.mid(start));
 }
 
+void TfrxCustomMemoView::BeforePrint()
+{
+    TfrxStretcheable::BeforePrint();
+    // A data-bound object takes its text from the data each time; nothing to keep.
+    designTextSaved_ = !IsDataField();
+    if (designTextSaved_)
+        designText_ = Memo;
+}
+
+void TfrxCustomMemoView::AfterPrint()
+{
+    if (designTextSaved_) {
+        Memo = designText_;
+        designTextSaved_ = false;
+    }
+    TfrxStretcheable::AfterPrint();
+}
+
 namespace {
 
 // The published properties of a text object, in their stored order; the system text
@@ -276,59 +292,6 @@ void TfrxCustomLineView::MakeAxisParallel()
     }
 }
 
-namespace {
-
-QPen framePen(const TfrxFrame& frame, double scale)
-{
-    QPen pen(toQColor(frame.Color()));
-    pen.setWidthF(std::max(1.0, frame.Width() * scale));
-    switch (frame.Style()) {
-    case TfrxFrameStyle::fsDash: pen.setStyle(Qt::DashLine); break;
-    case TfrxFrameStyle::fsDot: pen.setStyle(Qt::DotLine); break;
-    case TfrxFrameStyle::fsDashDot: pen.setStyle(Qt::DashDotLine); break;
-    case TfrxFrameStyle::fsDashDotDot: pen.setStyle(Qt::DashDotDotLine); break;
-    case TfrxFrameStyle::fsSolid:
-    case TfrxFrameStyle::fsDouble: pen.setStyle(Qt::SolidLine); break;
-    }
-    pen.setCapStyle(Qt::FlatCap);
-    return pen;
-}
-
-void drawArrow(QPainter& p, QPointF from, QPointF tip, double length, double width)
-{
-    const double dx = tip.x() - from.x();
-    const double dy = tip.y() - from.y();
-    const double len = std::hypot(dx, dy);
-    if (len <= 0)
-        return;
-    const double ux = dx / len, uy = dy / len;
-    const QPointF base(tip.x() - ux * length, tip.y() - uy * length);
-    const QPointF left(base.x() - uy * width, base.y() + ux * width);
-    const QPointF right(base.x() + uy * width, base.y() - ux * width);
-    p.drawLine(tip, left);
-    p.drawLine(tip, right);
-}
-
-} // namespace
-
-void TfrxCustomLineView::Draw(QPainter* canvas, double scaleX, double scaleY, double offsetX, double offsetY)
-{
-    MakeAxisParallel();
-    if (!canvas || Frame().Color() == clTransparent || Frame().Width() == 0)
-        return;
-    const QPointF start(AbsLeft() * scaleX + offsetX, AbsTop() * scaleY + offsetY);
-    const QPointF end(start.x() + Width() * scaleX, start.y() + Height() * scaleY);
-    canvas->save();
-    canvas->setRenderHint(QPainter::Antialiasing, Diagonal);
-    canvas->setPen(framePen(Frame(), scaleX));
-    canvas->drawLine(start, end);
-    if (ArrowStart)
-        drawArrow(*canvas, end, start, ArrowLength * scaleX, ArrowWidth * scaleX);
-    if (ArrowEnd)
-        drawArrow(*canvas, start, end, ArrowLength * scaleX, ArrowWidth * scaleX);
-    canvas->restore();
-}
-
 const ClassInfo& TfrxLineView::staticClassInfo()
 {
     using L = TfrxCustomLineView;
@@ -373,46 +336,6 @@ const ClassInfo& TfrxShapeView::staticClassInfo()
 TfrxShapeView::TfrxShapeView(TfrxComponent* parent) : TfrxView(parent)
 {
     initProperties(*this, staticClassInfo());
-}
-
-void TfrxShapeView::Draw(QPainter* canvas, double scaleX, double scaleY, double offsetX, double offsetY)
-{
-    if (!canvas)
-        return;
-    const QRectF r(AbsLeft() * scaleX + offsetX, AbsTop() * scaleY + offsetY, Width() * scaleX, Height() * scaleY);
-    canvas->save();
-    canvas->setRenderHint(QPainter::Antialiasing, Shape != TfrxShapeKind::skRectangle);
-    if (Frame().Color() == clTransparent || Frame().Width() == 0)
-        canvas->setPen(Qt::NoPen);
-    else
-        canvas->setPen(framePen(Frame(), scaleX));
-    if (Color == clTransparent || BrushStyle == TBrushStyle::bsClear) {
-        canvas->setBrush(Qt::NoBrush);
-    } else {
-        static const Qt::BrushStyle styles[] = {Qt::SolidPattern, Qt::NoBrush, Qt::HorPattern, Qt::VerPattern,
-                                                Qt::FDiagPattern, Qt::BDiagPattern, Qt::CrossPattern,
-                                                Qt::DiagCrossPattern};
-        canvas->setBrush(QBrush(toQColor(Color), styles[int(BrushStyle) & 7]));
-    }
-    switch (Shape) {
-    case TfrxShapeKind::skRectangle: canvas->drawRect(r); break;
-    case TfrxShapeKind::skRoundRectangle: {
-        const double radius = (Curve > 0 ? Curve : 2) * scaleX * 2;
-        canvas->drawRoundedRect(r, radius, radius);
-        break;
-    }
-    case TfrxShapeKind::skEllipse: canvas->drawEllipse(r); break;
-    case TfrxShapeKind::skTriangle:
-        canvas->drawPolygon(QPolygonF({QPointF(r.center().x(), r.top()), r.bottomRight(), r.bottomLeft()}));
-        break;
-    case TfrxShapeKind::skDiamond:
-        canvas->drawPolygon(QPolygonF({QPointF(r.center().x(), r.top()), QPointF(r.right(), r.center().y()),
-                                       QPointF(r.center().x(), r.bottom()), QPointF(r.left(), r.center().y())}));
-        break;
-    case TfrxShapeKind::skDiagonal1: canvas->drawLine(r.bottomLeft(), r.topRight()); break;
-    case TfrxShapeKind::skDiagonal2: canvas->drawLine(r.topLeft(), r.bottomRight()); break;
-    }
-    canvas->restore();
 }
 
 // ---- pictures ----

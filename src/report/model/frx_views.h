@@ -47,16 +47,13 @@ private:
     DataSetLink dataSet_;
 };
 
-// A view whose height can follow its content.
+// A view whose height can follow its content; its kind's measurer (report/render) tells the
+// height the content needs and outputs it in parts.
 class TfrxStretcheable : public TfrxView {
     FRX_CLASS_INFO
 public:
     explicit TfrxStretcheable(TfrxComponent* parent = nullptr);
     TfrxStretchMode StretchMode{};
-    // The height the content needs; the text and rich-text objects compute theirs.
-    virtual double CalcHeight() { return Height(); }
-    virtual double DrawPart() { return 0; }
-    virtual void InitPart() {}
 };
 
 class TfrxCustomMemoView : public TfrxStretcheable {
@@ -70,17 +67,13 @@ public:
     // Splits at CR LF, CR or LF.
     void SetText(const QString& text);
     QString GetComponentText() const override { return Text(); }
-    virtual double CalcWidth();
 
-    // Measuring, drawing and piecewise output of the text (src/report/text).
-    double CalcHeight() override;
-    void InitPart() override;
-    double DrawPart() override;
-    void Draw(QPainter* canvas, double scaleX, double scaleY, double offsetX, double offsetY) override;
+    // Keeps the template's text while printing; AfterPrint puts it back.
     void BeforePrint() override;
     void AfterPrint() override;
     // The text not yet output while the object is split over pages.
     const QString& PartRemainder() const { return partRemainder_; }
+    void SetPartRemainder(const QString& rest) { partRemainder_ = rest; }
 
     bool AllowExpressions{};
     QString ExpressionDelimiters;
@@ -150,9 +143,6 @@ public:
     // A line that is not diagonal is made axis-parallel: vertical when Width <= Height
     // (Width 0, frame {ftLeft}), else horizontal (Height 0, frame {ftTop}).
     void MakeAxisParallel();
-    // Draws the line in the frame's colour, width and style (fsDouble solid); nothing for a
-    // transparent colour or zero width.
-    void Draw(QPainter* canvas, double scaleX, double scaleY, double offsetX, double offsetY) override;
 };
 
 class TfrxLineView : public TfrxCustomLineView {
@@ -167,7 +157,6 @@ public:
     explicit TfrxShapeView(TfrxComponent* parent = nullptr);
     TfrxShapeKind Shape{};
     int Curve{};
-    void Draw(QPainter* canvas, double scaleX, double scaleY, double offsetX, double offsetY) override;
 };
 
 class TfrxPictureView : public TfrxView {

@@ -1,11 +1,13 @@
 // Drawing a prepared page on a screen, printer or metafile canvas.
 
-#include "report/pages/detail/pages_state.h"
-#include "report/pages/detail/view_painter.h"
 #include "report/model/frx_report.h"
 #include "report/model/frx_views.h"
+#include "report/pages/detail/pages_state.h"
+#include "report/render/frame_paint.h"
+#include "report/render/item_render.h"
 #include "report/text/text_context.h"
 
+#include <QImage>
 #include <QPaintDevice>
 #include <QPainter>
 
@@ -38,6 +40,20 @@ private:
     bool active_;
 };
 
+// The paper's colour, background picture and frame inside the rectangle.
+void drawPaper(const TfrxReportPage& page, QPainter& canvas, const QRectF& paper, double scale)
+{
+    canvas.save();
+    drawBackground(canvas, page.Color, TBrushStyle::bsSolid, paper);
+    if (!page.BackPicture.isEmpty()) {
+        const QImage image = QImage::fromData(page.BackPicture);
+        if (!image.isNull())
+            canvas.drawImage(paper, image);
+    }
+    drawFrame(canvas, page.Frame(), paper, scale, scale);
+    canvas.restore();
+}
+
 } // namespace
 
 void TfrxPreviewPages::PaintPage(int index, QPainter& canvas, double scaleX, double scaleY, double offsetX,
@@ -55,7 +71,7 @@ void TfrxPreviewPages::PaintPage(int index, QPainter& canvas, double scaleX, dou
     const QRectF paper(offsetX, offsetY, page->PaperWidth() * fr01cm * scaleX, page->PaperHeight() * fr01cm * scaleY);
     if (!printer)
         canvas.setClipRect(paper, Qt::IntersectClip);
-    detail::drawPaper(*page, canvas, paper, scaleX);
+    drawPaper(*page, canvas, paper, scaleX);
 
     // The part of the canvas that can show anything, in the painter's coordinates.
     QRectF visible;
@@ -73,6 +89,7 @@ void TfrxPreviewPages::PaintPage(int index, QPainter& canvas, double scaleX, dou
     TfrxTextContext& texts = Report().TextContext();
     texts.TotalPages = PrintTotalPages > 0 ? PrintTotalPages : PageCount();
     texts.PrintScale = PrintScale;
+    const PaintTarget target{canvas, scaleX, scaleY, left, top, texts};
     for (TfrxComponent* object : page->AllObjects()) {
         auto* view = dynamic_cast<TfrxView*>(object);
         if (!view || (printer && !view->Printable))
@@ -85,7 +102,7 @@ void TfrxPreviewPages::PaintPage(int index, QPainter& canvas, double scaleX, dou
             if (!widened.intersects(visible))
                 continue;
         }
-        detail::drawView(*view, canvas, scaleX, scaleY, left, top, texts);
+        paintItem(*view, target);
     }
     canvas.restore();
 }

@@ -1,18 +1,12 @@
-// Measuring a text object for the band engine: the height its text needs at the current
-// width and the width its widest line needs.
+#include "report/text/memo_layout.h"
 
 #include "report/layout/draw_text.h"
 #include "report/model/frx_views.h"
-#include "report/text/detail/memo_layout.h"
-#include "report/text/memo_lines.h"
-#include "report/text/text_context.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace report {
-
-namespace detail {
 
 MemoInsets memoInsets(const TfrxCustomMemoView& memo)
 {
@@ -81,48 +75,14 @@ double memoWidthOf(const TfrxCustomMemoView& memo, TfrxDrawText& drawText, const
     return std::round(drawText.TextWidth() + memoInsets(memo).horizontal());
 }
 
-} // namespace detail
-
-namespace {
-
-// Lays the object's text out as CalcHeight measures it: in the text area, or unbounded when
-// the width follows the text.
-void layOutAtWidth(TfrxCustomMemoView& memo, TfrxDrawText& drawText)
+void layOutAtWidth(const TfrxCustomMemoView& memo, TfrxDrawText& drawText)
 {
     if (memo.AutoWidth) {
-        detail::layOutForMeasure(memo, drawText, memo.Text(), detail::kUnboundedExtent, detail::kUnboundedExtent);
+        layOutForMeasure(memo, drawText, memo.Text(), kUnboundedExtent, kUnboundedExtent);
     } else {
-        const QRectF area = detail::memoTextArea(memo);
-        detail::layOutForMeasure(memo, drawText, memo.Text(), area.width(), area.height());
+        const QRectF area = memoTextArea(memo);
+        layOutForMeasure(memo, drawText, memo.Text(), area.width(), area.height());
     }
-}
-
-} // namespace
-
-double TfrxCustomMemoView::CalcHeight()
-{
-    TfrxDrawText& drawText = TfrxTextContext::of(*this).drawText();
-    TfrxDrawTextLock lock(drawText);
-    layOutAtWidth(*this, drawText);
-    return std::round(drawText.LineCount() * drawText.LineHeight() + detail::memoInsets(*this).vertical());
-}
-
-double TfrxCustomMemoView::CalcWidth()
-{
-    TfrxDrawText& drawText = TfrxTextContext::of(*this).drawText();
-    TfrxDrawTextLock lock(drawText);
-    return detail::memoWidthOf(*this, drawText, Text());
-}
-
-QStringList memoOutputLines(TfrxCustomMemoView& memo)
-{
-    TfrxDrawText& drawText = TfrxTextContext::of(memo).drawText();
-    TfrxDrawTextLock lock(drawText);
-    layOutAtWidth(memo, drawText);
-    QStringList lines;
-    for (int i = 0; i < drawText.LineCount(); ++i)
-        lines << drawText.Line(i);
-    return lines;
 }
 
 } // namespace report

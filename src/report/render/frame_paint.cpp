@@ -1,4 +1,4 @@
-#include "report/text/view_paint.h"
+#include "report/render/frame_paint.h"
 
 #include "report/model/frx_views.h"
 
@@ -25,18 +25,22 @@ Qt::PenStyle penStyle(TfrxFrameStyle style)
 
 void drawFrameLine(QPainter& canvas, const TfrxFrameLine& line, QPointF from, QPointF to, double scale)
 {
-    const QColor color = toQColor(line.Color);
-    if (!color.isValid() || line.Width <= 0)
+    if (!toQColor(line.Color).isValid() || line.Width <= 0)
         return;
-    QPen pen(color);
-    pen.setWidthF(std::max(1.0, line.Width * scale));
-    pen.setStyle(penStyle(line.Style));
-    pen.setCapStyle(Qt::SquareCap);
-    canvas.setPen(pen);
+    canvas.setPen(framePen(line.Color, line.Width, line.Style, scale, Qt::SquareCap));
     canvas.drawLine(from, to);
 }
 
 } // namespace
+
+QPen framePen(TColor color, double width, TfrxFrameStyle style, double scale, Qt::PenCapStyle cap)
+{
+    QPen pen(toQColor(color));
+    pen.setWidthF(std::max(1.0, width * scale));
+    pen.setStyle(penStyle(style));
+    pen.setCapStyle(cap);
+    return pen;
+}
 
 QRectF viewDeviceRect(const TfrxView& view, double scaleX, double scaleY, double offsetX, double offsetY)
 {

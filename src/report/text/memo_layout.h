@@ -1,19 +1,17 @@
 #pragma once
 
 // Setting up the layout object for one text object: the font, switches, spacing and the text
-// area, shared by measuring, drawing and piecewise output.
+// area, shared by the text object's measuring, drawing and piecewise output.
 
 #include <QColor>
 #include <QRectF>
 #include <QString>
 
 namespace report {
+
 class TfrxCustomMemoView;
 class TfrxFont;
 class TfrxDrawText;
-}
-
-namespace report::detail {
 
 // The area a text object lays out in when its width follows the text.
 inline constexpr double kUnboundedExtent = 10000;
@@ -44,4 +42,8 @@ void layOutForMeasure(const TfrxCustomMemoView& memo, TfrxDrawText& drawText, co
 // CalcWidth of the object were `text` its text; the caller holds the layout object.
 double memoWidthOf(const TfrxCustomMemoView& memo, TfrxDrawText& drawText, const QString& text);
 
-} // namespace report::detail
+// Lays the object's text out as its height is measured: in the text area, or unbounded when
+// the width follows the text.
+void layOutAtWidth(const TfrxCustomMemoView& memo, TfrxDrawText& drawText);
+
+} // namespace report

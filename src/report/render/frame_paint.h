@@ -1,10 +1,11 @@
 #pragma once
 
 // Background and frame of a view, or of a page's paper, on a canvas with scale and offset:
-// the one drawing of these that text objects, other views and prepared pages share.
+// the one drawing of these that every item kind and prepared pages share.
 
 #include "report/model/frx_types.h"
 
+#include <QPen>
 #include <QRectF>
 
 class QPainter;
@@ -13,6 +14,10 @@ namespace report {
 
 class TfrxView;
 class TfrxFrame;
+
+// A pen for a frame or line of the colour, width (at least one device pixel) and style;
+// fsDouble is drawn solid.
+QPen framePen(TColor color, double width, TfrxFrameStyle style, double scale, Qt::PenCapStyle cap);
 
 // The view's rectangle on the device; a drop shadow takes its width from the right and
 // bottom edges.

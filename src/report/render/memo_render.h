@@ -8,7 +8,7 @@ namespace report {
 
 class TfrxCustomMemoView;
 
-// The lines CalcHeight counts, without tags, hyphens included.
+// The lines the height is measured from, without tags, hyphens included.
 QStringList memoOutputLines(TfrxCustomMemoView& memo);
 
 } // namespace report
