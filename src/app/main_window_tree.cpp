@@ -347,10 +347,10 @@ void TFrm_main::deleteCategoryWithContents(db::Dataset& rows)
     const db::CategorySubtree contents = db::countCategorySubtree(*ADOConnection1, level, id);
     if (contents.empty())
         return; // the row alone: the dataset deletes it
+    // One pass, so a name holding "%2" stays as it is.
     const QString question = QStringLiteral("删除“%1”及其下 %2 个分类、%3 个产品?")
-                                 .arg(rows.value(levelNameColumn(level)).toString())
-                                 .arg(contents.categories)
-                                 .arg(contents.items);
+                                 .arg(rows.value(levelNameColumn(level)).toString(),
+                                      QString::number(contents.categories), QString::number(contents.items));
     if (!platform::confirmYesNo(this, question))
         throw platform::Abort();
     // The row itself goes in the same transaction; the dataset's own delete then finds it

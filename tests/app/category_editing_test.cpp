@@ -2,8 +2,10 @@
 // catalogue file, driven through the navigators' buttons as the operator would.
 #include "category_fixture.h"
 #include "app/category_tree_images.h"
+#include "dbaware/db_grid.h"
 #include "dbaware/db_navigator.h"
 #include <QAbstractButton>
+#include <QPushButton>
 #include <QDir>
 #include <QFile>
 #include <QFrame>
@@ -365,4 +367,46 @@ TEST_F(CategoryEditingTest, AddRecordCommandRefusesAnItemForAVanishedCategory)
     EXPECT_EQ(dialogs.of(DialogKind::ErrorReport).size(), 1);
     EXPECT_NE(w->ADOQueryHW->state(), db::Dataset::State::Insert);
     EXPECT_EQ(w->categoryValues.l4Id, 0);
+}
+
+TEST_F(CategoryEditingTest, ANameTypedIntoTheGridIsSavedByTheRefreshOrKeptWhenItCannotBe)
+{
+    auto w = openWindow(cat);
+    w->show();
+    QApplication::setActiveWindow(w.get());
+    click(*w, node(*w, {"电脑"}));
+    moveGridTo(*w, "L2_NM", "整机");
+    auto typeIntoNameCell = [&](const QString& text) {
+        QApplication::processEvents();
+        const QModelIndex cell =
+            w->DBGrid2->model()->index(w->ADOQueryL1_L4->currentRow(), w->ADOQueryL1_L4->fieldIndex("L2_NM"));
+        QTest::mouseClick(w->DBGrid2->viewport(), Qt::LeftButton, {}, w->DBGrid2->visualRect(cell).center());
+        // The first key opens the cell editor, which takes the keys after it.
+        for (const QChar c : text)
+            QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+    };
+    typeIntoNameCell("Brand");
+    QTest::mouseClick(w->btn_refresh, Qt::LeftButton);
+    EXPECT_EQ(l2Named("整机"), QStringList{});
+    EXPECT_EQ(cat.count("select count(*) as n from L2 where L2_NM like 'Brand'"), 1);
+    EXPECT_TRUE(dialogs.of(DialogKind::ErrorReport).isEmpty());
+
+    // The file refuses the next name: the refresh stops with the reason, the tree and the
+    // typed text stay, and the navigator's Cancel discards it.
+    cat.run("CREATE TRIGGER refuse_bad BEFORE UPDATE ON L2 WHEN NEW.L2_NM LIKE '%BAD%' "
+            "BEGIN SELECT RAISE(ABORT, 'bad category name'); END");
+    click(*w, node(*w, {"电脑"}));
+    moveGridTo(*w, "L2_NM", "配件");
+    typeIntoNameCell("BAD");
+    QTest::mouseClick(w->btn_refresh, Qt::LeftButton);
+    const auto reports = dialogs.of(DialogKind::ErrorReport);
+    ASSERT_EQ(reports.size(), 1);
+    EXPECT_TRUE(reports[0].text.contains("ADOQueryL1_L4")) << reports[0].text.toStdString();
+    EXPECT_TRUE(reports[0].text.contains("bad category name")) << reports[0].text.toStdString();
+    EXPECT_EQ(w->ADOQueryL1_L4->state(), db::Dataset::State::Edit);
+    EXPECT_EQ(w->ADOQueryL1_L4->asString("L2_NM"), "BAD");
+    EXPECT_NE(node(*w, {"电脑", "配件"}), nullptr);
+    press(*w, Button::Cancel);
+    EXPECT_EQ(w->ADOQueryL1_L4->asString("L2_NM"), "配件");
+    EXPECT_EQ(l2Named("配件"), QStringList{QString::number(pc)});
 }
