@@ -4,14 +4,17 @@
 #include "db/detail/sql_query.h"
 #include "db/search_text.h"
 #include <sqlcipher/sqlite3.h>
+#include <QStringMatcher>
 #include <algorithm>
 
 namespace db {
 
 namespace {
 
-// Separates an item's name from its parameters, so no word matches across the two.
+// Separate an item's name from its parameters and one item from the next, so no word
+// matches across them (folded words hold no control characters).
 constexpr QChar kFieldSeparator(0x1F);
+constexpr QChar kItemSeparator(0x1E);
 // Beyond this many changed rows one read of everything is quicker than reading each again.
 constexpr qsizetype kMostRowsReadAgain = 2000;
 
@@ -82,6 +85,7 @@ void CatalogueIndex::bringUpToDate()
 void CatalogueIndex::reloadAll(sqlite3* handle)
 {
     loaded_ = false;
+    joinedStale_ = true;
     dirtyItems_.clear();
     everythingDirty_ = false;
     categoriesDirty_ = false;
@@ -113,11 +117,13 @@ void CatalogueIndex::rereadItems(sqlite3* handle)
             Item item{static_cast<int>(id), static_cast<int>(row.integer(1)), row.text(2), row.optionalReal(4), {}};
             item.folded = foldedText(item.name, row.text(3));
             if (at != itemIndex_.cend()) {
+                joinedStale_ = joinedStale_ || items_[*at].folded != item.folded;
                 items_[*at] = std::move(item);
             } else if (!items_.isEmpty() && items_.back().id > id) {
                 removed = true; // a key below the last one: put in order below
                 items_.append(std::move(item));
             } else {
+                joinedStale_ = true;
                 itemIndex_.insert(item.id, items_.size());
                 items_.append(std::move(item));
             }
@@ -129,6 +135,7 @@ void CatalogueIndex::rereadItems(sqlite3* handle)
     }
     if (!removed)
         return;
+    joinedStale_ = true;
     items_.removeIf([](const Item& item) { return item.id == 0; });
     std::sort(items_.begin(), items_.end(), [](const Item& a, const Item& b) { return a.id < b.id; });
     itemIndex_.clear();
@@ -142,6 +149,31 @@ int CatalogueIndex::size()
     return static_cast<int>(items_.size());
 }
 
+void CatalogueIndex::joinTexts()
+{
+    if (!joinedStale_)
+        return;
+    qsizetype length = 0;
+    for (const Item& item : items_)
+        length += item.folded.size() + 1;
+    joined_.clear();
+    joined_.reserve(length);
+    starts_.clear();
+    starts_.reserve(items_.size());
+    for (const Item& item : items_) {
+        starts_.append(joined_.size());
+        joined_.append(item.folded);
+        joined_.append(kItemSeparator);
+    }
+    joinedStale_ = false;
+}
+
+bool CatalogueIndex::matchesAll(qsizetype item, const QStringList& words) const
+{
+    const QStringView text = QStringView(joined_).sliced(starts_[item], items_[item].folded.size());
+    return std::all_of(words.cbegin(), words.cend(), [&](const QString& w) { return text.contains(w); });
+}
+
 SearchResult CatalogueIndex::search(const QString& typed, int limit)
 {
     bringUpToDate();
@@ -149,22 +181,27 @@ SearchResult CatalogueIndex::search(const QString& typed, int limit)
     QStringList words = searchWords(typed);
     if (words.isEmpty())
         return result;
-    // The longest word first: it fails soonest.
+    joinTexts();
+    // The longest word is looked for in all texts at once; each item it is found in is then
+    // checked for the other words.
     std::sort(words.begin(), words.end(), [](const QString& a, const QString& b) { return a.size() > b.size(); });
-    for (const Item& item : items_) {
-        const bool all = std::all_of(words.cbegin(), words.cend(), [&](const QString& w) {
-            return item.folded.contains(w);
-        });
-        if (!all)
+    const QStringMatcher first(words.front());
+    const QStringList others = words.mid(1);
+    for (qsizetype at = first.indexIn(joined_); at >= 0;) {
+        const qsizetype item = std::upper_bound(starts_.cbegin(), starts_.cend(), at) - starts_.cbegin() - 1;
+        const qsizetype next = item + 1 < starts_.size() ? starts_[item + 1] : joined_.size();
+        at = next < joined_.size() ? first.indexIn(joined_, next) : -1;
+        if (!matchesAll(item, others))
             continue;
-        const auto path = categories_.pathOf(item.l4Id);
+        const Item& found = items_[item];
+        const auto path = categories_.pathOf(found.l4Id);
         if (!path)
             continue; // filed under no complete category path: no tree reaches it
         ++result.total;
         if (result.hits.size() < limit)
-            result.hits.append({item.id, item.l4Id,
+            result.hits.append({found.id, found.l4Id,
                                 {(*path)[0]->name, (*path)[1]->name, (*path)[2]->name, (*path)[3]->name},
-                                item.name, item.price});
+                                found.name, found.price});
     }
     return result;
 }

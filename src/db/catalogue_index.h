@@ -67,6 +67,8 @@ private:
     void bringUpToDate();
     void reloadAll(sqlite3* handle);
     void rereadItems(sqlite3* handle);
+    void joinTexts();
+    bool matchesAll(qsizetype item, const QStringList& words) const;
     qint64 dataVersion(sqlite3* handle) const;
 
     Connection& connection_;
@@ -79,6 +81,11 @@ private:
     CatalogueCategories categories_;
     QList<Item> items_;               // in key order
     QHash<int, qsizetype> itemIndex_; // key -> position in items_
+    // Every item's folded text one after the other, each ended by a separator, and where each
+    // begins: one pass of a string matcher over it finds the items holding a word.
+    QString joined_;
+    QList<qsizetype> starts_;
+    bool joinedStale_ = true;
 };
 
 } // namespace db

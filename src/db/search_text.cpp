@@ -33,7 +33,7 @@ QString foldForSearch(QStringView text)
     result.reserve(text.size());
     for (QChar c : text) {
         const QChar half(halfWidthOf(c.unicode()));
-        if (half.isSpace())
+        if (half.isSpace() || half.unicode() < 0x20 || half.unicode() == 0x7F)
             continue;
         if (half.unicode() < 0x80) {
             const char16_t u = half.unicode();
