@@ -12,10 +12,20 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <ctime>
 
 namespace {
 
 double ms(const QElapsedTimer& t) { return double(t.nsecsElapsed()) / 1e6; }
+
+// Processor time of this thread: the machine is shared, so the wall clock also counts waits
+// for other programs.
+double cpuMs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
+}
 
 // The exported text with every price one higher.
 QByteArray raisePrices(const QByteArray& exported)
@@ -45,9 +55,10 @@ int main(int argc, char** argv)
 
     const QString exported = folder.filePath(QStringLiteral("all.csv"));
     QElapsedTimer t;
+    double cpu = cpuMs();
     t.start();
     const int items = db::exportPriceList(connection, exported);
-    std::printf("export of %d items: %.0f ms (goal <= 1000 ms)\n", items, ms(t));
+    std::printf("export of %d items: %.0f ms, processor time %.0f ms (goal <= 1000 ms)\n", items, ms(t), cpuMs() - cpu);
 
     QFile file(exported);
     file.open(QIODevice::ReadOnly);
@@ -57,6 +68,7 @@ int main(int argc, char** argv)
     out.write(raisePrices(file.readAll()));
     out.close();
 
+    cpu = cpuMs();
     t.restart();
     const db::PriceListFile list = db::readPriceListFile(changed);
     const double read = ms(t);
@@ -64,11 +76,13 @@ int main(int argc, char** argv)
     const double preview = ms(t);
     db::applyImport(connection, list, plan);
     const double all = ms(t);
-    std::printf("import of %lld changed prices: read %.0f ms, preview %.0f ms, with the transaction %.0f ms "
-                "(goal <= 3000 ms)\n",
-                static_cast<long long>(plan.priceChanges.size()), read, preview, all);
+    const double allCpu = cpuMs() - cpu;
+    std::printf("import of %lld changed prices: read %.0f ms, preview %.0f ms, with the transaction %.0f ms, "
+                "processor time %.0f ms (goal <= 3000 ms)\n",
+                static_cast<long long>(plan.priceChanges.size()), read, preview, all, allCpu);
 
     // Yardstick: the same number of price updates through plain sqlite3 calls.
+    cpu = cpuMs();
     t.restart();
     sqlite3* h = connection.handle();
     sqlite3_exec(h, "BEGIN", nullptr, nullptr, nullptr);
@@ -83,6 +97,9 @@ int main(int argc, char** argv)
     sqlite3_finalize(st);
     sqlite3_exec(h, "COMMIT", nullptr, nullptr, nullptr);
     const double raw = ms(t);
-    std::printf("the same %d updates through plain sqlite3 calls: %.0f ms; import / plain = %.1f\n", items, raw, all / raw);
+    const double rawCpu = cpuMs() - cpu;
+    std::printf("the same %d updates through plain sqlite3 calls: %.0f ms, processor time %.0f ms; import / plain = "
+                "%.1f (processor time %.1f)\n",
+                items, raw, rawCpu, all / raw, allCpu / rawCpu);
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "db/csv_text.h"
 #include <QStringDecoder>
+#include <algorithm>
 #include <array>
 
 namespace db::csv {
@@ -91,7 +92,26 @@ bool Reader::next(Record& record)
         else
             overflow = true;
     };
+    auto takeRun = [&](QStringView part) {
+        fieldStart = false;
+        const qsizetype room = kMaxFieldLength - field.size();
+        if (part.size() > room) {
+            overflow = true;
+            part = part.first(std::max<qsizetype>(room, 0));
+        }
+        field.append(part);
+    };
     for (; i < text_.size(); ++i) {
+        // Characters that mean nothing to the reader are taken as one run.
+        qsizetype run = i;
+        while (run < text_.size() && text_[run] != QLatin1Char('"') && !isLineBreak(text_[run])
+               && (inQuotes || text_[run] != delimiter_))
+            ++run;
+        if (run > i) {
+            takeRun(text_.sliced(i, run - i));
+            i = run - 1;
+            continue;
+        }
         const QChar c = text_[i];
         if (inQuotes) {
             if (c == QLatin1Char('"')) {
