@@ -6,12 +6,22 @@
 #include "db/connection.h"
 #include <QString>
 #include <QStringList>
+#include <ctime>
 
 namespace bench_support {
 
 inline constexpr int kBigCatalogueItems = 100000;
 
-// Creates the catalogue file at `path` and answers the number of items.
+// Processor time of this thread: the machine is shared, so the wall clock also counts waits
+// for other programs.
+inline double cpuMs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
+}
+
+// Creates the catalogue file in the folder and answers the number of items.
 inline int createBigCatalogue(const QString& folderWithSlash)
 {
     const QString path = folderWithSlash + QLatin1String(db::kDatabaseFileName);
@@ -56,6 +66,14 @@ inline int createBigCatalogue(const QString& folderWithSlash)
                   .arg(brandCase, seriesCase));
     c.execute(QStringLiteral("COMMIT"));
     return kBigCatalogueItems;
+}
+
+// The big catalogue in the folder, created and opened.
+inline void openBigCatalogue(db::Connection& connection, const QString& folderWithSlash)
+{
+    createBigCatalogue(folderWithSlash);
+    connection.setConnectionString(db::ConnectionString::build(folderWithSlash));
+    connection.open();
 }
 
 } // namespace bench_support

@@ -11,7 +11,6 @@
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <algorithm>
-#include <ctime>
 #include <cstdio>
 #include <functional>
 #include <vector>
@@ -27,14 +26,6 @@ struct Figures {
     long long hits;
 };
 
-// Processor time of this thread: the machine is shared, so the wall clock also counts waits
-// for other programs.
-double cpuMs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
-}
 
 Figures measure(const std::function<int(const QString&)>& search)
 {
@@ -42,11 +33,11 @@ Figures measure(const std::function<int(const QString&)>& search)
     long long hits = 0;
     for (int k = 0; k < kSearches; ++k) {
         QElapsedTimer t;
-        const double cpuStart = cpuMs();
+        const double cpuStart = bench_support::cpuMs();
         t.start();
         hits += search(kTypical[k % kTypical.size()]);
         ms.push_back(double(t.nsecsElapsed()) / 1e6);
-        cpu.push_back(cpuMs() - cpuStart);
+        cpu.push_back(bench_support::cpuMs() - cpuStart);
     }
     std::sort(ms.begin(), ms.end());
     std::sort(cpu.begin(), cpu.end());
@@ -145,10 +136,8 @@ int main(int argc, char** argv)
     QCoreApplication application(argc, argv);
     QTemporaryDir folder;
     const QString withSlash = folder.path() + QLatin1Char('/');
-    bench_support::createBigCatalogue(withSlash);
     db::Connection connection;
-    connection.setConnectionString(db::ConnectionString::build(withSlash));
-    connection.open();
+    bench_support::openBigCatalogue(connection, withSlash);
 
     db::CatalogueIndex index(connection);
     QElapsedTimer build;

@@ -12,20 +12,11 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <cstdio>
-#include <ctime>
 
 namespace {
 
 double ms(const QElapsedTimer& t) { return double(t.nsecsElapsed()) / 1e6; }
 
-// Processor time of this thread: the machine is shared, so the wall clock also counts waits
-// for other programs.
-double cpuMs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
-}
 
 // The exported text with every price one higher.
 QByteArray raisePrices(const QByteArray& exported)
@@ -48,17 +39,16 @@ int main(int argc, char** argv)
     QCoreApplication application(argc, argv);
     QTemporaryDir folder;
     const QString withSlash = folder.path() + QLatin1Char('/');
-    bench_support::createBigCatalogue(withSlash);
     db::Connection connection;
-    connection.setConnectionString(db::ConnectionString::build(withSlash));
-    connection.open();
+    bench_support::openBigCatalogue(connection, withSlash);
 
     const QString exported = folder.filePath(QStringLiteral("all.csv"));
     QElapsedTimer t;
-    double cpu = cpuMs();
+    double cpu = bench_support::cpuMs();
     t.start();
     const int items = db::exportPriceList(connection, exported);
-    std::printf("export of %d items: %.0f ms, processor time %.0f ms (goal <= 1000 ms)\n", items, ms(t), cpuMs() - cpu);
+    std::printf("export of %d items: %.0f ms, processor time %.0f ms (goal <= 1000 ms)\n", items, ms(t),
+                bench_support::cpuMs() - cpu);
 
     QFile file(exported);
     file.open(QIODevice::ReadOnly);
@@ -68,7 +58,7 @@ int main(int argc, char** argv)
     out.write(raisePrices(file.readAll()));
     out.close();
 
-    cpu = cpuMs();
+    cpu = bench_support::cpuMs();
     t.restart();
     const db::PriceListFile list = db::readPriceListFile(changed);
     const double read = ms(t);
@@ -76,13 +66,13 @@ int main(int argc, char** argv)
     const double preview = ms(t);
     db::applyImport(connection, list, plan);
     const double all = ms(t);
-    const double allCpu = cpuMs() - cpu;
+    const double allCpu = bench_support::cpuMs() - cpu;
     std::printf("import of %lld changed prices: read %.0f ms, preview %.0f ms, with the transaction %.0f ms, "
                 "processor time %.0f ms (goal <= 3000 ms)\n",
                 static_cast<long long>(plan.priceChanges.size()), read, preview, all, allCpu);
 
     // Yardstick: the same number of price updates through plain sqlite3 calls.
-    cpu = cpuMs();
+    cpu = bench_support::cpuMs();
     t.restart();
     sqlite3* h = connection.handle();
     sqlite3_exec(h, "BEGIN", nullptr, nullptr, nullptr);
@@ -97,7 +87,7 @@ int main(int argc, char** argv)
     sqlite3_finalize(st);
     sqlite3_exec(h, "COMMIT", nullptr, nullptr, nullptr);
     const double raw = ms(t);
-    const double rawCpu = cpuMs() - cpu;
+    const double rawCpu = bench_support::cpuMs() - cpu;
     std::printf("the same %d updates through plain sqlite3 calls: %.0f ms, processor time %.0f ms; import / plain = "
                 "%.1f (processor time %.1f)\n",
                 items, raw, rawCpu, all / raw, allCpu / rawCpu);

@@ -96,6 +96,7 @@ void TFrm_main::N29Click()
             return;
         ProgressWindow progress(this, QStringLiteral("导出价格表"));
         const int items = db::exportPriceList(*ADOConnection1, file, scope, progress.step(QStringLiteral("正在导出……")));
+        progress.finish();
         platform::showMessage(this, QStringLiteral("已导出 %1 项产品到“%2”。").arg(items).arg(QDir::toNativeSeparators(file)));
     });
 }
@@ -109,6 +110,7 @@ void TFrm_main::N30Click()
         ProgressWindow progress(this, QStringLiteral("导入价格表"));
         const db::PriceListFile list = db::readPriceListFile(file, progress.step(QStringLiteral("正在读取……")));
         const db::ImportPlan plan = db::planImport(*ADOConnection1, list);
+        progress.finish();
         const QString name = QFileInfo(file).fileName();
         const QString counts = plan.summary();
         if (plan.changesNothing()) {
@@ -121,6 +123,7 @@ void TFrm_main::N30Click()
                                           QStringLiteral("导入"), QStringLiteral("取消")))
             return;
         db::applyImport(*ADOConnection1, list, plan, progress.step(QStringLiteral("正在导入……")));
+        progress.finish();
         // The tree and the grids show the catalogue as it now is.
         btn_refreshClick();
         platform::showMessage(this, QStringLiteral("价格表已导入：%1").arg(counts));

@@ -18,6 +18,12 @@ ProgressWindow::ProgressWindow(QWidget* parent, const QString& caption)
 
 ProgressWindow::~ProgressWindow() = default;
 
+void ProgressWindow::finish()
+{
+    dialog_->reset();
+    dialog_->hide();
+}
+
 db::Progress ProgressWindow::step(const QString& label)
 {
     dialog_->setLabelText(label);

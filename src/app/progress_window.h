@@ -18,6 +18,8 @@ public:
 
     // The callback of one step, labelled with its text.
     db::Progress step(const QString& label);
+    // Takes the window away between steps (before a question or message is shown).
+    void finish();
 
 private:
     std::unique_ptr<QProgressDialog> dialog_;

@@ -62,6 +62,12 @@ void SqlQuery::run()
     reset();
 }
 
+qint64 SqlQuery::insert()
+{
+    run();
+    return sqlite3_last_insert_rowid(handle_);
+}
+
 void SqlQuery::reset()
 {
     sqlite3_reset(statement_);

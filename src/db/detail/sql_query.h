@@ -25,6 +25,8 @@ public:
     bool step();
     // Runs a statement that returns no rows and makes it ready for the next bindings.
     void run();
+    // The same for an insert; answers the new row's key.
+    qint64 insert();
     void reset();
 
     bool isNull(int column) const;
