@@ -69,6 +69,15 @@ void Reader::endField(Record& record, QString& field, bool& overflow)
     overflow = false;
 }
 
+qsizetype Reader::plainRunEnd(qsizetype from, bool inQuotes) const
+{
+    qsizetype end = from;
+    while (end < text_.size() && text_[end] != QLatin1Char('"') && !isLineBreak(text_[end])
+           && (inQuotes || text_[end] != delimiter_))
+        ++end;
+    return end;
+}
+
 bool Reader::next(Record& record)
 {
     // Empty lines between records are skipped.
@@ -85,14 +94,7 @@ bool Reader::next(Record& record)
     bool inQuotes = false;
     bool fieldStart = true; // only a quote that opens a field starts a quoted field
     qsizetype i = at_;
-    auto take = [&](QChar c) {
-        fieldStart = false;
-        if (field.size() < kMaxFieldLength)
-            field.append(c);
-        else
-            overflow = true;
-    };
-    auto takeRun = [&](QStringView part) {
+    auto take = [&](QStringView part) {
         fieldStart = false;
         const qsizetype room = kMaxFieldLength - field.size();
         if (part.size() > room) {
@@ -103,34 +105,21 @@ bool Reader::next(Record& record)
     };
     for (; i < text_.size(); ++i) {
         // Characters that mean nothing to the reader are taken as one run.
-        qsizetype run = i;
-        while (run < text_.size() && text_[run] != QLatin1Char('"') && !isLineBreak(text_[run])
-               && (inQuotes || text_[run] != delimiter_))
-            ++run;
-        if (run > i) {
-            takeRun(text_.sliced(i, run - i));
+        if (const qsizetype run = plainRunEnd(i, inQuotes); run > i) {
+            take(text_.sliced(i, run - i));
             i = run - 1;
             continue;
         }
         const QChar c = text_[i];
-        if (inQuotes) {
-            if (c == QLatin1Char('"')) {
-                if (i + 1 < text_.size() && text_[i + 1] == QLatin1Char('"')) {
-                    take(c);
-                    ++i;
-                } else {
-                    inQuotes = false;
-                    fieldStart = false;
-                }
-            } else {
-                if (isLineBreak(c)) {
-                    // A line break inside quotes is kept as one LF.
-                    countLineBreak(i);
-                    take(QLatin1Char('\n'));
-                } else {
-                    take(c);
-                }
-            }
+        if (inQuotes && c == QLatin1Char('"')) {
+            const bool doubled = i + 1 < text_.size() && text_[i + 1] == QLatin1Char('"');
+            take(doubled ? QStringView(u"\"") : QStringView());
+            i += doubled ? 1 : 0;
+            inQuotes = doubled;
+        } else if (inQuotes) {
+            // A line break inside quotes is kept as one LF.
+            countLineBreak(i);
+            take(u"\n");
         } else if (c == QLatin1Char('"') && fieldStart) {
             inQuotes = true;
         } else if (c == delimiter_) {
@@ -143,7 +132,7 @@ bool Reader::next(Record& record)
         } else {
             // A quote inside an unquoted field, or text after a closing quote, is kept as text,
             // as spreadsheet programs read it.
-            take(c);
+            take(QStringView(&c, 1));
         }
     }
     endField(record, field, overflow);

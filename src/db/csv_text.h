@@ -47,6 +47,8 @@ public:
 private:
     void endField(Record& record, QString& field, bool& overflow);
     void countLineBreak(qsizetype& i);
+    // Where the characters from `from` on stop being plain text.
+    qsizetype plainRunEnd(qsizetype from, bool inQuotes) const;
 
     QStringView text_;
     QChar delimiter_;
