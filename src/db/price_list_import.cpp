@@ -36,16 +36,41 @@ QHash<QString, QList<StoredItem>> storedItems(sqlite3* handle)
     return items;
 }
 
-// The plan with what applying it needs: new categories and new items refer to their parents
-// by id, negative for a category the plan makes (-1 is the first new one).
-struct WorkedPlan {
+} // namespace
+
+// New categories and new items refer to their parents by id, negative for a category the plan
+// makes (-1 is the first new one). The stamp tells whether anything wrote to the catalogue
+// since: another connection's commit changes the data version, this one's writes its count
+// of changes.
+struct detail::ImportWrites {
     struct Made {
         int level, parentId;
         QString name;
     };
-    ImportPlan plan;
+    struct Stamp {
+        sqlite3* handle = nullptr;
+        qint64 dataVersion = -1;
+        qint64 changes = -1;
+        bool operator==(const Stamp&) const = default;
+    };
     QList<Made> categories;
     QList<int> newItemCategory; // per new item
+    Stamp stamp;
+};
+
+namespace {
+
+using Writes = detail::ImportWrites;
+
+Writes::Stamp stampOf(sqlite3* handle)
+{
+    detail::SqlQuery version(handle, "PRAGMA data_version");
+    return {handle, version.step() ? version.integer(0) : -1, static_cast<qint64>(sqlite3_total_changes(handle))};
+}
+
+struct WorkedPlan {
+    ImportPlan plan;
+    Writes writes;
 };
 
 class Planner {
@@ -65,7 +90,7 @@ public:
             const int n = l4.front() > 0 ? taken[itemKey(l4.front(), row.name)]++ : 0;
             if (n >= matches.size()) {
                 worked.plan.newItems.append(row);
-                worked.newItemCategory.append(l4.front());
+                worked.writes.newItemCategory.append(l4.front());
             } else if (row.price && matches[n].price != row.price) {
                 worked.plan.priceChanges.append({row.line, matches[n].id, row.path, row.name, matches[n].price, *row.price});
             } else {
@@ -92,9 +117,9 @@ private:
             const QString key = QStringLiteral("%1/%2/").arg(level).arg(ids.front()) + CatalogueCategories::nameKey(name);
             int made = made_.value(key, 0);
             if (made == 0) {
-                worked.categories.append({level, ids.front(), name});
+                worked.writes.categories.append({level, ids.front(), name});
                 worked.plan.newCategories.append({level, path.mid(0, level)});
-                made = -static_cast<int>(worked.categories.size());
+                made = -static_cast<int>(worked.writes.categories.size());
                 made_.insert(key, made);
             }
             ids = {made};
@@ -127,9 +152,9 @@ const char* const kInsertCategory[4] = {
     "INSERT INTO L4 (L3_ID, L4_NM) VALUES (?1, ?2)",
 };
 
-void write(sqlite3* handle, const WorkedPlan& worked, const Progress& progress)
+void write(sqlite3* handle, const ImportPlan& plan, const Writes& writes, const Progress& progress)
 {
-    const qint64 total = worked.categories.size() + worked.plan.newItems.size() + worked.plan.priceChanges.size();
+    const qint64 total = writes.categories.size() + plan.newItems.size() + plan.priceChanges.size();
     qint64 done = 0;
     auto step = [&] {
         if (progress && ++done % 1024 == 0 && !progress(done, total))
@@ -137,7 +162,7 @@ void write(sqlite3* handle, const WorkedPlan& worked, const Progress& progress)
     };
     QList<int> madeIds;
     auto real = [&](int id) { return id >= 0 ? id : madeIds[-id - 1]; };
-    for (const WorkedPlan::Made& made : worked.categories) {
+    for (const Writes::Made& made : writes.categories) {
         detail::SqlQuery insert(handle, kInsertCategory[made.level - 1]);
         if (made.level > 1)
             insert.bind(1, qint64(real(made.parentId)));
@@ -146,9 +171,9 @@ void write(sqlite3* handle, const WorkedPlan& worked, const Progress& progress)
         step();
     }
     detail::SqlQuery insertItem(handle, "INSERT INTO HW (L4_ID, HW_MC, HW_CS, HW_JG, HW_URL) VALUES (?, ?, ?, ?, ?)");
-    for (qsizetype k = 0; k < worked.plan.newItems.size(); ++k) {
-        const PriceListRow& row = worked.plan.newItems[k];
-        insertItem.bind(1, qint64(real(worked.newItemCategory[k])))
+    for (qsizetype k = 0; k < plan.newItems.size(); ++k) {
+        const PriceListRow& row = plan.newItems[k];
+        insertItem.bind(1, qint64(real(writes.newItemCategory[k])))
             .bind(2, row.name)
             .bind(3, row.parameters.isEmpty() ? QString() : row.parameters)
             .bind(4, row.price)
@@ -158,7 +183,7 @@ void write(sqlite3* handle, const WorkedPlan& worked, const Progress& progress)
     }
     detail::SqlQuery update(handle, "UPDATE HW SET HW_JG = ?, HW_RQ = strftime('%Y-%m-%d %H:%M:%S', 'now', "
                                     "'localtime') WHERE HW_ID = ?");
-    for (const ImportPlan::PriceChange& change : worked.plan.priceChanges) {
+    for (const ImportPlan::PriceChange& change : plan.priceChanges) {
         update.bind(1, change.newPrice).bind(2, qint64(change.itemId)).run();
         step();
     }
@@ -178,18 +203,28 @@ QString ImportPlan::summary() const
 
 ImportPlan planImport(Connection& connection, const PriceListFile& file)
 {
-    return Planner(connection.handle()).run(file).plan;
+    const Writes::Stamp stamp = stampOf(connection.handle());
+    WorkedPlan worked = Planner(connection.handle()).run(file);
+    worked.writes.stamp = stamp;
+    worked.plan.writes = std::make_shared<const Writes>(std::move(worked.writes));
+    return std::move(worked.plan);
 }
 
 void applyImport(Connection& connection, const PriceListFile& file, const ImportPlan& previewed,
                  const Progress& progress)
 {
     Transaction transaction(connection);
-    const WorkedPlan worked = Planner(connection.handle()).run(file);
+    sqlite3* handle = connection.handle();
+    if (previewed.writes && previewed.writes->stamp == stampOf(handle)) {
+        write(handle, previewed, *previewed.writes, progress);
+        transaction.commit();
+        return;
+    }
+    const WorkedPlan worked = Planner(handle).run(file);
     if (worked.plan.priceChanges != previewed.priceChanges || worked.plan.newCategories != previewed.newCategories
         || worked.plan.newItems.size() != previewed.newItems.size())
         throw DbError(QStringLiteral("预览之后目录已有变化（可能另一个程序修改了它），没有导入任何内容。请重新导入。"));
-    write(connection.handle(), worked, progress);
+    write(handle, worked.plan, worked.writes, progress);
     transaction.commit();
 }
 

@@ -1,7 +1,11 @@
 #pragma once
 #include "db/price_list.h"
 
+#include <memory>
+
 namespace db {
+
+namespace detail { struct ImportWrites; }
 
 // What an import would change, worked out against the catalogue without changing it.
 //
@@ -34,6 +38,10 @@ struct ImportPlan {
     int unchanged = 0;
     QList<RefusedRow> refused;
 
+    // What applying needs beyond the lists (the parents of new categories and items), with
+    // the state of the catalogue the plan was worked out against.
+    std::shared_ptr<const detail::ImportWrites> writes;
+
     bool changesNothing() const { return priceChanges.isEmpty() && newItems.isEmpty() && newCategories.isEmpty(); }
     // The preview's counts in one line, e.g. "价格变动 3 项，新产品 2 项，新分类 1 个，未变 10 项，拒绝 1 行".
     QString summary() const;
@@ -41,10 +49,10 @@ struct ImportPlan {
 
 ImportPlan planImport(Connection& connection, const PriceListFile& file);
 
-// Makes the previewed changes in one transaction. The plan is worked out again inside the
-// transaction: when the catalogue changed since the preview the import fails and changes
-// nothing, as it does on any failure (the transaction is rolled back). Stopping the progress
-// fails too.
+// Makes the previewed changes in one transaction. When anything wrote to the catalogue since
+// the preview, the plan is worked out again inside the transaction, and if it differs the
+// import fails and changes nothing, as it does on any failure (the transaction is rolled
+// back). Stopping the progress fails too.
 void applyImport(Connection& connection, const PriceListFile& file, const ImportPlan& previewed,
                  const Progress& progress = {});
 

@@ -138,6 +138,17 @@ TEST_F(PriceListTest, AnImportRefusesWhenTheCatalogueChangedAfterThePreviewAndSt
     EXPECT_THROW(db::applyImport(connection, list, plan), db::DbError);
     EXPECT_EQ(dump(), before);
 
+    // A change by another program (another connection) is noticed as well.
+    const db::ImportPlan second = db::planImport(connection, list);
+    {
+        db::Connection other;
+        other.setConnectionString(connection.connectionString());
+        other.open();
+        other.execute(QStringLiteral("update HW set HW_JG = 640 where HW_ID = %1").arg(kingston));
+    }
+    EXPECT_THROW(db::applyImport(connection, list, second), db::DbError);
+    EXPECT_EQ(priceOf(kingston), 640);
+
     const db::ImportPlan fresh = db::planImport(connection, list);
     // Stopping through the progress rolls back too (it asks every 1024 steps).
     QString rows;
@@ -145,9 +156,10 @@ TEST_F(PriceListTest, AnImportRefusesWhenTheCatalogueChangedAfterThePreviewAndSt
         rows += QStringLiteral("电脑,配件,内存,DDR5,条目 %1,,%1,\r\n").arg(k);
     const auto big = file(rows);
     const db::ImportPlan bigPlan = db::planImport(connection, big);
+    const QStringList beforeStop = dump();
     EXPECT_THROW(db::applyImport(connection, big, bigPlan, [](qint64 done, qint64) { return done < 2000; }),
                  db::DbError);
-    EXPECT_EQ(dump(), before);
+    EXPECT_EQ(dump(), beforeStop);
     db::applyImport(connection, list, fresh);
     EXPECT_EQ(priceOf(kingston), 700);
 }
