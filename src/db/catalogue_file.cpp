@@ -1,6 +1,7 @@
 #include "db/catalogue_file.h"
 #include "db/connection.h"
 #include "db/db_error.h"
+#include "db/detail/statement.h"
 #include <sqlcipher/sqlite3.h>
 #include <QDir>
 #include <QFile>
@@ -52,56 +53,38 @@ CREATE INDEX DIY_BY_ID ON DIY (DIY_ID);
 CREATE INDEX DIY_BY_NM ON DIY (DIY_NM);
 )";
 
-void exec(sqlite3* handle, const char* sql)
-{
-    char* error = nullptr;
-    if (sqlite3_exec(handle, sql, nullptr, nullptr, &error) != SQLITE_OK) {
-        const QString message = QString::fromUtf8(error ? error : sqlite3_errmsg(handle));
-        sqlite3_free(error);
-        throw DbError(message);
-    }
-}
-
+// One insert statement run once per row, answering the new row's key.
 class Inserter {
 public:
-    Inserter(sqlite3* handle, const char* sql) : handle_(handle)
-    {
-        if (sqlite3_prepare_v2(handle, sql, -1, &st_, nullptr) != SQLITE_OK)
-            throw DbError(QString::fromUtf8(sqlite3_errmsg(handle)));
-    }
-    ~Inserter() { sqlite3_finalize(st_); }
+    Inserter(sqlite3* handle, const char* sql) : handle_(handle), st_(handle, QByteArray(sql)) {}
     Inserter& text(int i, const QString& v)
     {
-        if (v.isNull()) {
-            sqlite3_bind_null(st_, i);
-        } else {
-            const QByteArray u = v.toUtf8();
-            sqlite3_bind_text(st_, i, u.constData(), static_cast<int>(u.size()), SQLITE_TRANSIENT);
-        }
+        if (v.isNull())
+            st_.bindNull(i);
+        else
+            st_.bind(i, v);
         return *this;
     }
     Inserter& integer(int i, qint64 v)
     {
-        sqlite3_bind_int64(st_, i, v);
+        st_.bind(i, v);
         return *this;
     }
     Inserter& real(int i, double v)
     {
-        sqlite3_bind_double(st_, i, v);
+        st_.bind(i, v);
         return *this;
     }
     qint64 run()
     {
-        if (sqlite3_step(st_) != SQLITE_DONE)
-            throw DbError(QString::fromUtf8(sqlite3_errmsg(handle_)));
-        sqlite3_reset(st_);
-        sqlite3_clear_bindings(st_);
+        st_.run();
+        st_.reset();
         return sqlite3_last_insert_rowid(handle_);
     }
 
 private:
     sqlite3* handle_;
-    sqlite3_stmt* st_ = nullptr;
+    detail::Statement st_;
 };
 
 QString requiredName(const QJsonObject& o, const char* where)
@@ -174,19 +157,19 @@ int create(const QString& path, const QByteArray* json)
     sqlite3* handle = nullptr;
     const QByteArray utf8 = temporary.toUtf8();
     if (sqlite3_open_v2(utf8.constData(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
-        const QString message = handle ? QString::fromUtf8(sqlite3_errmsg(handle)) : QStringLiteral("out of memory");
+        const QString message = handle ? detail::engineMessage(handle) : QStringLiteral("out of memory");
         sqlite3_close(handle);
         throw DbError(QStringLiteral("Cannot create '%1': %2").arg(path, message));
     }
     int items = 0;
     try {
         const QByteArray key = QByteArray("PRAGMA key = '") + kDatabasePassword + "'";
-        exec(handle, key.constData());
-        exec(handle, "BEGIN");
-        exec(handle, kSchema);
+        detail::exec(handle, key.constData());
+        detail::exec(handle, "BEGIN");
+        detail::exec(handle, kSchema);
         if (json)
             items = loadJson(handle, *json);
-        exec(handle, "COMMIT");
+        detail::exec(handle, "COMMIT");
         sqlite3_close(handle);
         handle = nullptr;
         // rename() never replaces an existing file, so a file made meanwhile by another copy wins.
