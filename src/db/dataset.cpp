@@ -381,6 +381,22 @@ QVariant Dataset::valueAt(int row, int fieldIndex) const
         return {};
     if ((state_ == State::Edit || state_ == State::Insert) && row == current_)
         return buffer_.value(fieldIndex);
+    const FieldType type = fields_[fieldIndex].type;
+    // Numbers stored as numbers, the usual case, go straight into the field's type.
+    switch (rows_->kind(row, fieldIndex)) {
+    case RowStore::Kind::Integer:
+        if (type == FieldType::Integer || type == FieldType::AutoInc)
+            return static_cast<int>(rows_->integer(row, fieldIndex));
+        if (type == FieldType::Float)
+            return rows_->real(row, fieldIndex);
+        break;
+    case RowStore::Kind::Real:
+        if (type == FieldType::Float)
+            return rows_->real(row, fieldIndex);
+        break;
+    default:
+        break;
+    }
     return typed(fields_[fieldIndex], rows_->value(row, fieldIndex));
 }
 
