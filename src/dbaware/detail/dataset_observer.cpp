@@ -20,20 +20,20 @@ bool DatasetObserver::setDataset(Dataset* dataset)
         return true;
     const DatasetHandlers& h = handlers_;
     if (h.reset) {
-        connect(dataset_, &Dataset::opened, this, [this] { handlers_.reset(); });
-        connect(dataset_, &Dataset::closed, this, [this] { handlers_.reset(); });
-        connect(dataset_, &Dataset::destroyed, this, [this] { handlers_.reset(); });
+        connect(dataset_, &Dataset::opened, this, h.reset);
+        connect(dataset_, &Dataset::closed, this, h.reset);
+        connect(dataset_, &Dataset::destroyed, this, h.reset);
     }
     if (h.rowsChanged)
-        connect(dataset_, &Dataset::rowsChanged, this, [this] { handlers_.rowsChanged(); });
+        connect(dataset_, &Dataset::rowsChanged, this, h.rowsChanged);
     if (h.currentChanged)
-        connect(dataset_, &Dataset::currentChanged, this, [this](int row) { handlers_.currentChanged(row); });
+        connect(dataset_, &Dataset::currentChanged, this, h.currentChanged);
     if (h.stateChanged)
-        connect(dataset_, &Dataset::stateChanged, this, [this](Dataset::State s) { handlers_.stateChanged(s); });
+        connect(dataset_, &Dataset::stateChanged, this, h.stateChanged);
     if (h.fieldChanged)
-        connect(dataset_, &Dataset::fieldChanged, this, [this](int field) { handlers_.fieldChanged(field); });
+        connect(dataset_, &Dataset::fieldChanged, this, h.fieldChanged);
     if (h.aboutToPost)
-        connect(dataset_, &Dataset::aboutToPost, this, [this] { handlers_.aboutToPost(); });
+        connect(dataset_, &Dataset::aboutToPost, this, h.aboutToPost);
     return true;
 }
 
