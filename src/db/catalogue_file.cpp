@@ -53,40 +53,6 @@ CREATE INDEX DIY_BY_ID ON DIY (DIY_ID);
 CREATE INDEX DIY_BY_NM ON DIY (DIY_NM);
 )";
 
-// One insert statement run once per row, answering the new row's key.
-class Inserter {
-public:
-    Inserter(sqlite3* handle, const char* sql) : handle_(handle), st_(handle, QByteArray(sql)) {}
-    Inserter& text(int i, const QString& v)
-    {
-        if (v.isNull())
-            st_.bindNull(i);
-        else
-            st_.bind(i, v);
-        return *this;
-    }
-    Inserter& integer(int i, qint64 v)
-    {
-        st_.bind(i, v);
-        return *this;
-    }
-    Inserter& real(int i, double v)
-    {
-        st_.bind(i, v);
-        return *this;
-    }
-    qint64 run()
-    {
-        st_.run();
-        st_.reset();
-        return sqlite3_last_insert_rowid(handle_);
-    }
-
-private:
-    sqlite3* handle_;
-    detail::Statement st_;
-};
-
 QString requiredName(const QJsonObject& o, const char* where)
 {
     const QString name = o.value(QLatin1String("name")).toString();
@@ -102,39 +68,39 @@ int loadJson(sqlite3* handle, const QByteArray& json)
     if (doc.isNull())
         throw DbError(QStringLiteral("catalogue data: %1 at offset %2").arg(parseError.errorString()).arg(parseError.offset));
 
-    Inserter l1(handle, "INSERT INTO L1 (L1_NM) VALUES (?)");
-    Inserter l2(handle, "INSERT INTO L2 (L1_ID, L2_NM) VALUES (?, ?)");
-    Inserter l3(handle, "INSERT INTO L3 (L2_ID, L3_NM) VALUES (?, ?)");
-    Inserter l4(handle, "INSERT INTO L4 (L3_ID, L4_NM) VALUES (?, ?)");
-    Inserter hw(handle, "INSERT INTO HW (L4_ID, HW_MC, HW_DW, HW_NF, HW_RQ, HW_CS, HW_JG, HW_URL) "
-                        "VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
+    detail::Statement l1(handle, "INSERT INTO L1 (L1_NM) VALUES (?)");
+    detail::Statement l2(handle, "INSERT INTO L2 (L1_ID, L2_NM) VALUES (?, ?)");
+    detail::Statement l3(handle, "INSERT INTO L3 (L2_ID, L3_NM) VALUES (?, ?)");
+    detail::Statement l4(handle, "INSERT INTO L4 (L3_ID, L4_NM) VALUES (?, ?)");
+    detail::Statement hw(handle, "INSERT INTO HW (L4_ID, HW_MC, HW_DW, HW_NF, HW_RQ, HW_CS, HW_JG, HW_URL) "
+                                 "VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
     int items = 0;
     const auto children = [](const QJsonObject& o) { return o.value(QLatin1String("children")).toArray(); };
     for (const auto& v1 : doc.object().value(QLatin1String("categories")).toArray()) {
         const QJsonObject c1 = v1.toObject();
-        const qint64 id1 = l1.text(1, requiredName(c1, "category")).run();
+        const qint64 id1 = l1.bind(1, requiredName(c1, "category")).insert();
         for (const auto& v2 : children(c1)) {
             const QJsonObject c2 = v2.toObject();
-            const qint64 id2 = l2.integer(1, id1).text(2, requiredName(c2, "category")).run();
+            const qint64 id2 = l2.bind(1, id1).bind(2, requiredName(c2, "category")).insert();
             for (const auto& v3 : children(c2)) {
                 const QJsonObject c3 = v3.toObject();
-                const qint64 id3 = l3.integer(1, id2).text(2, requiredName(c3, "category")).run();
+                const qint64 id3 = l3.bind(1, id2).bind(2, requiredName(c3, "category")).insert();
                 for (const auto& v4 : children(c3)) {
                     const QJsonObject c4 = v4.toObject();
-                    const qint64 id4 = l4.integer(1, id3).text(2, requiredName(c4, "category")).run();
+                    const qint64 id4 = l4.bind(1, id3).bind(2, requiredName(c4, "category")).insert();
                     for (const auto& vi : c4.value(QLatin1String("items")).toArray()) {
                         const QJsonObject it = vi.toObject();
                         const QString updated = it.value(QLatin1String("updated")).toString();
-                        hw.integer(1, id4)
-                            .text(2, requiredName(it, "item"))
-                            .text(3, it.value(QLatin1String("unit")).toString())
-                            .integer(4, it.value(QLatin1String("year")).toInt())
-                            .text(5, updated.isEmpty() ? QString() : updated + QStringLiteral(" 00:00:00"))
-                            .text(6, it.value(QLatin1String("specs")).toString())
-                            .real(7, it.value(QLatin1String("price")).toDouble());
                         const QString url = it.value(QLatin1String("url")).toString();
-                        hw.text(8, url.isEmpty() ? QString() : url);
-                        hw.run();
+                        hw.bind(1, id4)
+                            .bind(2, requiredName(it, "item"))
+                            .bind(3, it.value(QLatin1String("unit")).toString())
+                            .bind(4, qint64(it.value(QLatin1String("year")).toInt()))
+                            .bind(5, updated.isEmpty() ? QString() : updated + QStringLiteral(" 00:00:00"))
+                            .bind(6, it.value(QLatin1String("specs")).toString())
+                            .bind(7, it.value(QLatin1String("price")).toDouble())
+                            .bind(8, url.isEmpty() ? QString() : url)
+                            .run();
                         ++items;
                     }
                 }

@@ -54,6 +54,12 @@ QHash<QString, TableColumn> tableColumns(sqlite3* handle, const QString& table)
     return columns;
 }
 
+// A text value is stored as text even when it is empty; only a null value stores null.
+void bindText(Statement& st, int index, const QString& text)
+{
+    st.bind(index, text.isNull() ? QString(QLatin1String("")) : text);
+}
+
 void bindValue(Statement& st, int index, const FieldDef& f, const QVariant& v)
 {
     if (!v.isValid() || v.isNull()) {
@@ -69,14 +75,14 @@ void bindValue(Statement& st, int index, const FieldDef& f, const QVariant& v)
         st.bind(index, v.toDouble());
         return;
     case FieldType::DateTime:
-        st.bind(index, detail::dateTimeToStorage(v.toDateTime()));
+        bindText(st, index, detail::dateTimeToStorage(v.toDateTime()));
         return;
     case FieldType::Blob:
         st.bindBlob(index, v.toByteArray());
         return;
     case FieldType::Text:
     case FieldType::Memo:
-        st.bind(index, v.toString());
+        bindText(st, index, v.toString());
         return;
     }
 }

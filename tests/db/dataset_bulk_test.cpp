@@ -1,4 +1,5 @@
-// Result sets larger than the storage chunks of a dataset, and values larger than a chunk.
+// Result sets larger than the storage chunks of a dataset, values larger than a chunk, and
+// how empty and null texts are written.
 #include "db_fixture.h"
 
 TEST_F(CatalogueTest, LargeResultsAndValuesLargerThanAStorageChunkReadBackIntact)
@@ -44,4 +45,20 @@ TEST_F(CatalogueTest, LargeResultsAndValuesLargerThanAStorageChunkReadBackIntact
     }
     EXPECT_EQ(wrong, 0);
     EXPECT_EQ(hw->valueAt(pictureRow, tp).toByteArray(), picture);
+}
+
+TEST_F(CatalogueTest, AnEmptyTextIsWrittenAsEmptyTextAndOnlyNullAsNull)
+{
+    auto hw = query(QStringLiteral("ADOQueryHW"), QStringLiteral("select * from HW"));
+    hw->append();
+    hw->setValue(QStringLiteral("HW_MC"), QString());                 // an empty text
+    hw->setValue(QStringLiteral("HW_DW"), QStringLiteral(""));        // the same, spelt otherwise
+    hw->setValue(QStringLiteral("HW_CS"), QVariant());                 // null
+    hw->post();
+    auto check = query(QStringLiteral("q"), QStringLiteral("select HW_MC is null as A, HW_MC = '' as B, HW_DW = '' as C, "
+                                                           "HW_CS is null as D from HW"));
+    EXPECT_EQ(check->asInteger(QStringLiteral("A")), 0);
+    EXPECT_EQ(check->asInteger(QStringLiteral("B")), 1);
+    EXPECT_EQ(check->asInteger(QStringLiteral("C")), 1);
+    EXPECT_EQ(check->asInteger(QStringLiteral("D")), 1);
 }

@@ -27,6 +27,8 @@ void exec(sqlite3* handle, const QString& sql)
 
 Statement::Statement(sqlite3* handle, const QByteArray& sql) : handle_(handle)
 {
+    if (!handle)
+        throw DbError(QStringLiteral("Operation is not allowed when the object is closed"));
     if (sqlite3_prepare_v2(handle, sql.constData(), static_cast<int>(sql.size()), &statement_, nullptr) != SQLITE_OK)
         throw DbError(engineMessage(handle));
 }
@@ -51,12 +53,42 @@ Statement& Statement::operator=(Statement&& other) noexcept
     return *this;
 }
 
-void Statement::failed() const
+Statement& Statement::bindNull(int index)
 {
-    // The message first: resetting the statement would replace it.
-    const QString message = engineMessage(handle_);
-    sqlite3_reset(statement_);
-    throw DbError(message);
+    sqlite3_bind_null(statement_, index);
+    return *this;
+}
+
+Statement& Statement::bind(int index, const QString& text)
+{
+    if (text.isNull())
+        return bindNull(index);
+    const QByteArray utf8 = text.toUtf8();
+    sqlite3_bind_text(statement_, index, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
+    return *this;
+}
+
+Statement& Statement::bind(int index, qint64 value)
+{
+    sqlite3_bind_int64(statement_, index, value);
+    return *this;
+}
+
+Statement& Statement::bind(int index, double value)
+{
+    sqlite3_bind_double(statement_, index, value);
+    return *this;
+}
+
+Statement& Statement::bind(int index, std::optional<double> value)
+{
+    return value ? bind(index, *value) : bindNull(index);
+}
+
+Statement& Statement::bindBlob(int index, const QByteArray& bytes)
+{
+    sqlite3_bind_blob(statement_, index, bytes.constData(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+    return *this;
 }
 
 bool Statement::step()
@@ -64,17 +96,25 @@ bool Statement::step()
     const int rc = sqlite3_step(statement_);
     if (rc == SQLITE_ROW)
         return true;
-    if (rc != SQLITE_DONE)
-        failed();
-    return false;
+    if (rc == SQLITE_DONE)
+        return false;
+    // The message first: resetting the statement would replace it.
+    const QString message = engineMessage(handle_);
+    sqlite3_reset(statement_);
+    throw DbError(message);
 }
 
 void Statement::run()
 {
-    const int rc = sqlite3_step(statement_);
-    if (rc != SQLITE_DONE && rc != SQLITE_ROW)
-        failed();
-    sqlite3_reset(statement_);
+    while (step()) {
+    }
+    reset();
+}
+
+qint64 Statement::insert()
+{
+    run();
+    return sqlite3_last_insert_rowid(handle_);
 }
 
 void Statement::reset()
@@ -88,11 +128,9 @@ int Statement::columnCount() const
     return sqlite3_column_count(statement_);
 }
 
-QString Statement::text(int column) const
+bool Statement::isNull(int column) const
 {
-    // The text before its length, the order the engine asks for.
-    const auto* utf8 = reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));
-    return QString::fromUtf8(utf8, sqlite3_column_bytes(statement_, column));
+    return sqlite3_column_type(statement_, column) == SQLITE_NULL;
 }
 
 qint64 Statement::integer(int column) const
@@ -100,30 +138,26 @@ qint64 Statement::integer(int column) const
     return sqlite3_column_int64(statement_, column);
 }
 
-void Statement::bindNull(int index)
+double Statement::real(int column) const
 {
-    sqlite3_bind_null(statement_, index);
+    return sqlite3_column_double(statement_, column);
 }
 
-void Statement::bind(int index, qint64 value)
+std::optional<double> Statement::optionalReal(int column) const
 {
-    sqlite3_bind_int64(statement_, index, value);
+    if (isNull(column))
+        return std::nullopt;
+    return real(column);
 }
 
-void Statement::bind(int index, double value)
+QString Statement::text(int column) const
 {
-    sqlite3_bind_double(statement_, index, value);
-}
-
-void Statement::bind(int index, const QString& text)
-{
-    const QByteArray utf8 = text.toUtf8();
-    sqlite3_bind_text(statement_, index, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
-}
-
-void Statement::bindBlob(int index, const QByteArray& bytes)
-{
-    sqlite3_bind_blob(statement_, index, bytes.constData(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+    // The text before its length, the order the engine asks for.
+    const auto* utf8 = reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));
+    if (!utf8)
+        return {};
+    const int length = sqlite3_column_bytes(statement_, column);
+    return length == 0 ? QString(QLatin1String("")) : QString::fromUtf8(utf8, length);
 }
 
 } // namespace db::detail
