@@ -1,5 +1,5 @@
 #include "db/catalogue_categories.h"
-#include "db/detail/sql_query.h"
+#include "db/detail/statement.h"
 #include <algorithm>
 
 namespace db {
@@ -28,7 +28,7 @@ CatalogueCategories CatalogueCategories::load(sqlite3* handle)
     };
     CatalogueCategories result;
     for (std::size_t level = 0; level < 4; ++level) {
-        detail::SqlQuery rows(handle, kSelects[level]);
+        detail::Statement rows(handle, kSelects[level]);
         QHash<QString, int> seenNames;
         while (rows.step()) {
             if (rows.isNull(0) || rows.isNull(2))

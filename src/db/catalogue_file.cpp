@@ -1,7 +1,7 @@
 #include "db/catalogue_file.h"
 #include "db/connection.h"
 #include "db/db_error.h"
-#include "db/detail/sql_query.h"
+#include "db/detail/statement.h"
 #include <sqlcipher/sqlite3.h>
 #include <QDir>
 #include <QFile>
@@ -53,16 +53,6 @@ CREATE INDEX DIY_BY_ID ON DIY (DIY_ID);
 CREATE INDEX DIY_BY_NM ON DIY (DIY_NM);
 )";
 
-void exec(sqlite3* handle, const char* sql)
-{
-    char* error = nullptr;
-    if (sqlite3_exec(handle, sql, nullptr, nullptr, &error) != SQLITE_OK) {
-        const QString message = QString::fromUtf8(error ? error : sqlite3_errmsg(handle));
-        sqlite3_free(error);
-        throw DbError(message);
-    }
-}
-
 QString requiredName(const QJsonObject& o, const char* where)
 {
     const QString name = o.value(QLatin1String("name")).toString();
@@ -78,12 +68,12 @@ int loadJson(sqlite3* handle, const QByteArray& json)
     if (doc.isNull())
         throw DbError(QStringLiteral("catalogue data: %1 at offset %2").arg(parseError.errorString()).arg(parseError.offset));
 
-    detail::SqlQuery l1(handle, "INSERT INTO L1 (L1_NM) VALUES (?)");
-    detail::SqlQuery l2(handle, "INSERT INTO L2 (L1_ID, L2_NM) VALUES (?, ?)");
-    detail::SqlQuery l3(handle, "INSERT INTO L3 (L2_ID, L3_NM) VALUES (?, ?)");
-    detail::SqlQuery l4(handle, "INSERT INTO L4 (L3_ID, L4_NM) VALUES (?, ?)");
-    detail::SqlQuery hw(handle, "INSERT INTO HW (L4_ID, HW_MC, HW_DW, HW_NF, HW_RQ, HW_CS, HW_JG, HW_URL) "
-                        "VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
+    detail::Statement l1(handle, "INSERT INTO L1 (L1_NM) VALUES (?)");
+    detail::Statement l2(handle, "INSERT INTO L2 (L1_ID, L2_NM) VALUES (?, ?)");
+    detail::Statement l3(handle, "INSERT INTO L3 (L2_ID, L3_NM) VALUES (?, ?)");
+    detail::Statement l4(handle, "INSERT INTO L4 (L3_ID, L4_NM) VALUES (?, ?)");
+    detail::Statement hw(handle, "INSERT INTO HW (L4_ID, HW_MC, HW_DW, HW_NF, HW_RQ, HW_CS, HW_JG, HW_URL) "
+                                 "VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
     int items = 0;
     const auto children = [](const QJsonObject& o) { return o.value(QLatin1String("children")).toArray(); };
     for (const auto& v1 : doc.object().value(QLatin1String("categories")).toArray()) {
@@ -101,16 +91,16 @@ int loadJson(sqlite3* handle, const QByteArray& json)
                     for (const auto& vi : c4.value(QLatin1String("items")).toArray()) {
                         const QJsonObject it = vi.toObject();
                         const QString updated = it.value(QLatin1String("updated")).toString();
+                        const QString url = it.value(QLatin1String("url")).toString();
                         hw.bind(1, id4)
                             .bind(2, requiredName(it, "item"))
                             .bind(3, it.value(QLatin1String("unit")).toString())
                             .bind(4, qint64(it.value(QLatin1String("year")).toInt()))
                             .bind(5, updated.isEmpty() ? QString() : updated + QStringLiteral(" 00:00:00"))
                             .bind(6, it.value(QLatin1String("specs")).toString())
-                            .bind(7, std::optional<double>(it.value(QLatin1String("price")).toDouble()));
-                        const QString url = it.value(QLatin1String("url")).toString();
-                        hw.bind(8, url.isEmpty() ? QString() : url);
-                        hw.run();
+                            .bind(7, it.value(QLatin1String("price")).toDouble())
+                            .bind(8, url.isEmpty() ? QString() : url)
+                            .run();
                         ++items;
                     }
                 }
@@ -133,19 +123,19 @@ int create(const QString& path, const QByteArray* json)
     sqlite3* handle = nullptr;
     const QByteArray utf8 = temporary.toUtf8();
     if (sqlite3_open_v2(utf8.constData(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
-        const QString message = handle ? QString::fromUtf8(sqlite3_errmsg(handle)) : QStringLiteral("out of memory");
+        const QString message = handle ? detail::engineMessage(handle) : QStringLiteral("out of memory");
         sqlite3_close(handle);
         throw DbError(QStringLiteral("Cannot create '%1': %2").arg(path, message));
     }
     int items = 0;
     try {
         const QByteArray key = QByteArray("PRAGMA key = '") + kDatabasePassword + "'";
-        exec(handle, key.constData());
-        exec(handle, "BEGIN");
-        exec(handle, kSchema);
+        detail::exec(handle, key.constData());
+        detail::exec(handle, "BEGIN");
+        detail::exec(handle, kSchema);
         if (json)
             items = loadJson(handle, *json);
-        exec(handle, "COMMIT");
+        detail::exec(handle, "COMMIT");
         sqlite3_close(handle);
         handle = nullptr;
         // rename() never replaces an existing file, so a file made meanwhile by another copy wins.

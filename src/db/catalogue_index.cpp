@@ -1,7 +1,7 @@
 #include "db/catalogue_index.h"
 #include "db/connection.h"
 #include "db/db_error.h"
-#include "db/detail/sql_query.h"
+#include "db/detail/statement.h"
 #include "db/search_text.h"
 #include <sqlcipher/sqlite3.h>
 #include <QStringMatcher>
@@ -50,7 +50,7 @@ void CatalogueIndex::onUpdate(void* self, int, const char*, const char* table, q
 
 qint64 CatalogueIndex::dataVersion(sqlite3* handle) const
 {
-    detail::SqlQuery version(handle, "PRAGMA data_version");
+    detail::Statement version(handle, "PRAGMA data_version");
     return version.step() ? version.integer(0) : -1;
 }
 
@@ -92,7 +92,7 @@ void CatalogueIndex::reloadAll(sqlite3* handle)
     categories_ = CatalogueCategories::load(handle);
     items_.clear();
     itemIndex_.clear();
-    detail::SqlQuery rows(handle, "SELECT HW_ID, L4_ID, HW_MC, HW_CS, HW_JG FROM HW ORDER BY HW_ID");
+    detail::Statement rows(handle, "SELECT HW_ID, L4_ID, HW_MC, HW_CS, HW_JG FROM HW ORDER BY HW_ID");
     while (rows.step()) {
         Item item{static_cast<int>(rows.integer(0)), static_cast<int>(rows.integer(1)), rows.text(2),
                   rows.optionalReal(4), {}};
@@ -108,7 +108,7 @@ void CatalogueIndex::rereadItems(sqlite3* handle)
     QList<qint64> ids(dirtyItems_.begin(), dirtyItems_.end());
     std::sort(ids.begin(), ids.end());
     dirtyItems_.clear();
-    detail::SqlQuery row(handle, "SELECT HW_ID, L4_ID, HW_MC, HW_CS, HW_JG FROM HW WHERE HW_ID = ?");
+    detail::Statement row(handle, "SELECT HW_ID, L4_ID, HW_MC, HW_CS, HW_JG FROM HW WHERE HW_ID = ?");
     bool removed = false;
     for (qint64 id : ids) {
         row.bind(1, id);

@@ -5,7 +5,7 @@
 #include "db/connection.h"
 #include "db/csv_text.h"
 #include "db/db_error.h"
-#include "db/detail/sql_query.h"
+#include "db/detail/statement.h"
 #include "db/price_list.h"
 #include "platform/error.h"
 #include "platform/file_operations.h"
@@ -26,7 +26,7 @@ struct ItemRow {
 QHash<int, QList<ItemRow>> itemsByCategory(sqlite3* handle)
 {
     QHash<int, QList<ItemRow>> items;
-    detail::SqlQuery rows(handle, "SELECT HW_ID, L4_ID, HW_MC, HW_CS, HW_JG, HW_URL FROM HW ORDER BY HW_ID");
+    detail::Statement rows(handle, "SELECT HW_ID, L4_ID, HW_MC, HW_CS, HW_JG, HW_URL FROM HW ORDER BY HW_ID");
     while (rows.step()) {
         if (rows.isNull(1))
             continue;

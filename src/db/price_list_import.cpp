@@ -3,7 +3,7 @@
 #include "db/catalogue_categories.h"
 #include "db/connection.h"
 #include "db/db_error.h"
-#include "db/detail/sql_query.h"
+#include "db/detail/statement.h"
 #include "db/transaction.h"
 #include <sqlcipher/sqlite3.h>
 #include <algorithm>
@@ -26,7 +26,7 @@ QString itemKey(int l4Id, const QString& name)
 QHash<QString, QList<StoredItem>> storedItems(sqlite3* handle)
 {
     QHash<QString, QList<StoredItem>> items;
-    detail::SqlQuery rows(handle, "SELECT HW_ID, L4_ID, HW_MC, HW_JG FROM HW ORDER BY HW_ID");
+    detail::Statement rows(handle, "SELECT HW_ID, L4_ID, HW_MC, HW_JG FROM HW ORDER BY HW_ID");
     while (rows.step()) {
         if (rows.isNull(1) || rows.isNull(2))
             continue;
@@ -64,7 +64,7 @@ using Writes = detail::ImportWrites;
 
 Writes::Stamp stampOf(sqlite3* handle)
 {
-    detail::SqlQuery version(handle, "PRAGMA data_version");
+    detail::Statement version(handle, "PRAGMA data_version");
     return {handle, version.step() ? version.integer(0) : -1, static_cast<qint64>(sqlite3_total_changes(handle))};
 }
 
@@ -163,14 +163,14 @@ void write(sqlite3* handle, const ImportPlan& plan, const Writes& writes, const 
     QList<int> madeIds;
     auto real = [&](int id) { return id >= 0 ? id : madeIds[-id - 1]; };
     for (const Writes::Made& made : writes.categories) {
-        detail::SqlQuery insert(handle, kInsertCategory[made.level - 1]);
+        detail::Statement insert(handle, kInsertCategory[made.level - 1]);
         if (made.level > 1)
             insert.bind(1, qint64(real(made.parentId)));
         insert.bind(2, made.name.trimmed()).run();
         madeIds.append(static_cast<int>(sqlite3_last_insert_rowid(handle)));
         step();
     }
-    detail::SqlQuery insertItem(handle, "INSERT INTO HW (L4_ID, HW_MC, HW_CS, HW_JG, HW_URL) VALUES (?, ?, ?, ?, ?)");
+    detail::Statement insertItem(handle, "INSERT INTO HW (L4_ID, HW_MC, HW_CS, HW_JG, HW_URL) VALUES (?, ?, ?, ?, ?)");
     for (qsizetype k = 0; k < plan.newItems.size(); ++k) {
         const PriceListRow& row = plan.newItems[k];
         insertItem.bind(1, qint64(real(writes.newItemCategory[k])))
@@ -181,7 +181,7 @@ void write(sqlite3* handle, const ImportPlan& plan, const Writes& writes, const 
             .run();
         step();
     }
-    detail::SqlQuery update(handle, "UPDATE HW SET HW_JG = ?, HW_RQ = strftime('%Y-%m-%d %H:%M:%S', 'now', "
+    detail::Statement update(handle, "UPDATE HW SET HW_JG = ?, HW_RQ = strftime('%Y-%m-%d %H:%M:%S', 'now', "
                                     "'localtime') WHERE HW_ID = ?");
     for (const ImportPlan::PriceChange& change : plan.priceChanges) {
         update.bind(1, change.newPrice).bind(2, qint64(change.itemId)).run();
