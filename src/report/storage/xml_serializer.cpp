@@ -170,6 +170,29 @@ int plainOrdinal(const EnumInfo& info, QByteArrayView bytes)
     return -1;
 }
 
+bool isHexDigit(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
+// The extra streamed data written as PropData. What was read before a failure stays; the
+// failure is the caller's error line. Bytes that are not whole hexadecimal pairs are not
+// read at all: a skipped digit would shift every byte after it.
+void readExtraData(TfrxComponent& component, QByteArrayView hex)
+{
+    QString failure;
+    if (hex.size() % 2 != 0 || !std::all_of(hex.begin(), hex.end(), isHexDigit)) {
+        failure = QStringLiteral("not hexadecimal");
+    } else {
+        ExtraDataReader reader(QByteArray::fromHex(hex.toByteArray()));
+        failure = reader.readProperties(component);
+    }
+    if (failure.isEmpty())
+        return;
+    const QString owner = component.Name().isEmpty() ? QString() : component.Name() + u'.';
+    throw ReportError(QStringLiteral("Invalid property value: %1PropData (%2)").arg(owner, failure));
+}
+
 // An attribute value as a string: unescaped, then decoded.
 QString attributeText(QByteArrayView raw)
 {
@@ -499,10 +522,8 @@ void TfrxXMLSerializer::applyPair(const Target& self, QByteArrayView name, QByte
             return;
         }
         if (is("PropData")) {
-            if (component) {
-                ExtraDataReader reader(QByteArray::fromHex(rawValue.toByteArray()));
-                reader.readProperties(*component);
-            }
+            if (component)
+                readExtraData(*component, rawValue);
             return;
         }
         if (is("Name") && component) {
@@ -633,6 +654,9 @@ TfrxComponent* TfrxXMLSerializer::dataSource(const QString& name) const
     // Components outside the report: the data sources of the program, by name; a dotted
     // name is a component of another owner, found by its last part.
     const QString last = name.section(u'.', -1);
+    // A name ending in a dot names nothing; it must not find a source that has no name.
+    if (last.isEmpty())
+        return nullptr;
     const TfrxReport* report = root_ ? root_->Report() : nullptr;
     for (TfrxDataSet* ds : TfrxDataSet::all()) {
         const TfrxReport* owner = ds->Report();
