@@ -55,14 +55,17 @@ TEST(QuotationTemplate, LoadsWithoutErrorsAndBindsTheProgramsDataSource)
     // One master band walks the lines; every object with a data field reads them.
     int bound = 0;
     for (TfrxComponent* c : t.report.AllObjects()) {
-        if (auto* band = dynamic_cast<TfrxMasterData*>(c))
-            EXPECT_EQ(band->DataSet(), &t.lines) << band->Name().toStdString();
+        SCOPED_TRACE(c->Name().toStdString());
+        if (auto* band = dynamic_cast<TfrxMasterData*>(c)) {
+            EXPECT_EQ(band->DataSet(), &t.lines);
+        }
         if (auto* view = dynamic_cast<TfrxView*>(c); view && !view->DataField.isEmpty()) {
-            EXPECT_EQ(view->DataSet(), &t.lines) << view->Name().toStdString();
+            EXPECT_EQ(view->DataSet(), &t.lines);
             ++bound;
         }
-        if (auto* rich = dynamic_cast<TfrxRichView*>(c))
-            EXPECT_TRUE(rich->RichText.startsWith("{\\rtf1")) << rich->Name().toStdString();
+        if (auto* rich = dynamic_cast<TfrxRichView*>(c)) {
+            EXPECT_TRUE(rich->RichText.startsWith("{\\rtf1"));
+        }
     }
     EXPECT_GT(bound, 0);
 }

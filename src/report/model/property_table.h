@@ -159,11 +159,8 @@ void setProperty(TfrxPersistent& object, QStringView name, const QVariant& value
 // objects must be of the same class (or the target of a base class of the source).
 void copyProperties(const TfrxPersistent& source, TfrxPersistent& target);
 
-// Text conversions shared by the serialiser and member access.
-QString floatToText(double value);
-void appendFloatText(QByteArray& out, double value);
-void appendFloatText(std::string& out, double value);
-// Accepts ',' or '.' as decimal separator and ignores blanks; throws ReportError.
+// Numbers in the XML number form (report/xml/xml_number.h) for the serialiser and member
+// access; a text that is none throws ReportError.
 double textToFloat(QStringView text);
 int textToInt(QStringView text);
 // Same, from Latin-1 bytes.

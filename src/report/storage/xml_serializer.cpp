@@ -6,12 +6,12 @@
 #include "report/model/frx_views.h"
 #include "report/model/extra_data.h"
 #include "report/xml/xml_form.h"
+#include "report/xml/xml_number.h"
 
 #include <QBuffer>
 #include <QStringDecoder>
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cstdint>
 #include <cstring>
 #include <cmath>
@@ -22,25 +22,9 @@ namespace {
 
 const QByteArray kInherited = QByteArrayLiteral("inherited");
 
-void appendInt(std::string& out, int value)
-{
-    char buffer[16];
-    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    out.append(buffer, size_t(end - buffer));
-}
-
 void append(std::string& out, const QByteArray& bytes)
 {
     out.append(bytes.constData(), size_t(bytes.size()));
-}
-
-void appendFloat(std::string& out, double value)
-{
-    // Whole numbers, the most common, need no search for the shortest form.
-    if (value == std::trunc(value) && std::abs(value) < 1e9)
-        appendInt(out, int(value));
-    else
-        appendFloatText(out, value);
 }
 
 void appendOrdinal(std::string& out, const PropInfo& p, int ordinal)
@@ -51,9 +35,9 @@ void appendOrdinal(std::string& out, const PropInfo& p, int ordinal)
         if (p.enumInfo && ordinal >= 0 && size_t(ordinal) < p.enumInfo->names.size())
             out += p.enumInfo->names[size_t(ordinal)];
         else
-            appendInt(out, ordinal);
+            appendIntText(out, ordinal);
     } else {
-        appendInt(out, ordinal);
+        appendIntText(out, ordinal);
     }
 }
 
@@ -70,7 +54,7 @@ void appendValue(std::string& out, const PropInfo& p, const QVariant& value)
         appendOrdinal(out, p, variantBool(value));
         break;
     case PropKind::Float:
-        appendFloat(out, variantDouble(value));
+        appendFloatText(out, variantDouble(value));
         break;
     case PropKind::String:
     case PropKind::Variant:
@@ -323,7 +307,7 @@ void TfrxXMLSerializer::writeProperties(std::string& out, const TfrxPersistent& 
             const double value = p->getFloat(object);
             if (all || floatWritten(*p, value, ancestor)) {
                 appendName(out, prefix, *p);
-                appendFloat(out, value);
+                appendFloatText(out, value);
                 out += '"';
             }
         } else if (p->stringTyped()) {
