@@ -13,11 +13,39 @@ namespace report {
 
 void registerBuiltInClasses(); // frx_class_registry.cpp
 
+namespace {
+
+// Whether the typed access of the property's kind is there: the getter, and the setter
+// when the property can be set.
+bool hasTypedAccess(const PropInfo& p)
+{
+    const auto both = [&p](auto get, auto set) { return get && (set || !p.set); };
+    switch (p.kind) {
+    case PropKind::Integer:
+    case PropKind::Set:
+    case PropKind::Enum:
+    case PropKind::Boolean: return both(p.getInt, p.setInt);
+    case PropKind::Float: return both(p.getFloat, p.setFloat);
+    case PropKind::String: return both(p.getString, p.setString);
+    case PropKind::Strings:
+    case PropKind::WideStrings: return both(p.getStrings, p.setStrings);
+    case PropKind::Reference: return both(p.getReference, p.setReference);
+    case PropKind::Variant:
+    case PropKind::Object: return true;
+    }
+    return false;
+}
+
+} // namespace
+
 ClassInfo::ClassInfo(const char* name, const ClassInfo* parent, std::vector<PropInfo> own, Factory factory)
     : name_(QString::fromLatin1(name)), latin1Name_(name), parent_(parent), own_(std::move(own)), factory_(factory)
 {
     for (PropInfo& p : own_) {
         p.latin1Name = p.name.toLatin1();
+        // A member type the table builders do not know: its kind would have no reader.
+        if (!hasTypedAccess(p))
+            qFatal("%s.%s has no typed access for its kind", name, p.latin1Name.constData());
         p.hasInit = p.init.isValid();
         if (p.hasInit) {
             p.initInt = p.kind == PropKind::Boolean ? int(variantBool(p.init)) : variantInt(p.init);
@@ -115,14 +143,15 @@ void initProperties(TfrxPersistent& object, const ClassInfo& info)
     for (const PropInfo& p : info.own()) {
         if (!p.hasInit || !p.set)
             continue;
-        if (p.setInt && p.intTyped())
-            p.setInt(object, p.initInt);
-        else if (p.setFloat && p.floatTyped())
-            p.setFloat(object, p.initFloat);
-        else if (p.setString && p.stringTyped())
-            p.setString(object, p.initString);
-        else
-            p.set(object, p.init);
+        switch (p.kind) {
+        case PropKind::Integer:
+        case PropKind::Set:
+        case PropKind::Enum:
+        case PropKind::Boolean: p.setInt(object, p.initInt); break;
+        case PropKind::Float: p.setFloat(object, p.initFloat); break;
+        case PropKind::String: p.setString(object, p.initString); break;
+        default: p.set(object, p.init); break;
+        }
     }
 }
 
