@@ -101,7 +101,7 @@ private:
     TfrxComponent* root_ = nullptr;
     NameIndex names_; // the root's components
     struct PropertyCache;
-    std::unique_ptr<PropertyCache> propertyCache_;
+    std::unique_ptr<PropertyCache> propertyCache_; // attribute spellings found, by class
     QList<TfrxComponent*> loaded_;
 };
 
