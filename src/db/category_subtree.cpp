@@ -48,7 +48,7 @@ int countRows(Connection& connection, const QString& from)
         count.step();
         return static_cast<int>(count.integer(0));
     } catch (const DbError& e) {
-        throw DbError(connection.name() + QStringLiteral(": ") + e.message());
+        throw DbError(connection.name() + QStringLiteral(": ") + e.text());
     }
 }
 
