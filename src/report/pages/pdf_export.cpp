@@ -2,11 +2,13 @@
 // the fonts it draws with and keeps text as text.
 
 #include "report/pages/detail/export_paper.h"
+#include "report/pages/detail/pdf_text_map.h"
 #include "report/pages/preview_pages.h"
 #include "report/model/frx_pages.h"
 #include "report/model/frx_types.h"
 #include "platform/error.h"
 
+#include <QBuffer>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
@@ -75,14 +77,19 @@ public:
         const QList<int> list = detail::exportedPages(pages, settings);
         if (list.isEmpty())
             throw platform::Error(QStringLiteral("Cannot write file %1: the report has no pages").arg(fileName));
+        // Made in memory, where its text maps are mended, then written in one piece.
+        QByteArray document;
+        {
+            QBuffer buffer(&document);
+            buffer.open(QIODevice::WriteOnly);
+            if (!writeDocument(pages, buffer, list, settings))
+                return false;
+        }
+        detail::mendPdfTextMaps(document);
         QSaveFile file(fileName);
         if (!file.open(QIODevice::WriteOnly))
             throw platform::Error(QStringLiteral("Cannot create file %1: %2").arg(fileName, file.errorString()));
-        if (!writeDocument(pages, file, list, settings)) {
-            file.cancelWriting();
-            return false;
-        }
-        if (!file.commit())
+        if (file.write(document) != document.size() || !file.commit())
             throw platform::Error(QStringLiteral("Cannot write file %1: %2").arg(fileName, file.errorString()));
         return true;
     }
