@@ -2,6 +2,7 @@
 // pictures measured in pixels, page choice, progress and stopping, failures.
 #include "pages_fixture.h"
 #include "report/pages/page_export.h"
+#include "report/pages/detail/pdf_text_map.h"
 #include "report/text/text_context.h"
 #include "platform/error.h"
 #include "support/test_paths.h"
@@ -210,6 +211,27 @@ TEST(PageExport, DrawTimeValuesDoNotOutliveThePage)
     texts.TotalPages = 7; // set by whoever draws around the page keeps its value
     x.pages.PaintPage(1, painter, 1, 1, 0, 0);
     EXPECT_EQ(texts.TotalPages, 7);
+}
+
+} // namespace
+
+namespace {
+
+// Text maps as the PDF writer makes them: single codes, runs given by their first
+// character, lists. Radicals become ideographs; runs of several codes stay as they are.
+TEST(PageExport, TextMapsNameIdeographsNotRadicals)
+{
+    QByteArray pdf = "stream\n<0001> <0004>\nbegincmap\n"
+                     "2 beginbfchar\n<0003> <2F00>\n<0004> <0041>\nendbfchar\n"
+                     "3 beginbfrange\n<0005> <0005> <2EDA>\n<0006> <0007> <2F00>\n"
+                     "<0008> <000A> [<2F06> <4E00> <2E9F>]\nendbfrange\nendcmap\n<2F00>";
+    const qsizetype size = pdf.size();
+    EXPECT_EQ(report::detail::mendPdfTextMaps(pdf), 5);
+    EXPECT_EQ(pdf.size(), size);
+    EXPECT_EQ(pdf, "stream\n<0001> <0004>\nbegincmap\n"
+                   "2 beginbfchar\n<0003> <4E00>\n<0004> <0041>\nendbfchar\n"
+                   "3 beginbfrange\n<0005> <0005> <9875>\n<0006> <0007> <2F00>\n"
+                   "<0008> <000A> [<4E8C> <4E00> <6BCD>]\nendbfrange\nendcmap\n<2F00>");
 }
 
 } // namespace
