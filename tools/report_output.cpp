@@ -52,3 +52,11 @@ void writePreparedOutput(TfrxPreviewPages& pages, const QString& fileName, const
         throw platform::Error(QStringLiteral("Cannot write %1: the name must end in .fp3, .pdf or .png").arg(fileName));
     filter->Export(pages, fileName, settings);
 }
+
+std::unique_ptr<TfrxCsvDataSet> csvDataSetOf(const QString& argument)
+{
+    const qsizetype equals = argument.indexOf(u'=');
+    if (equals < 0)
+        throw platform::Error(QStringLiteral("--csv takes NAME=FILE, not %1").arg(argument));
+    return makeCsvDataSet(argument.left(equals), argument.mid(equals + 1));
+}

@@ -1,12 +1,15 @@
 #pragma once
 
 // Writing prepared pages to the file a command names, shared by the commands that make
-// output: "render" here, "prepare" with the pages it made.
+// output: "render" here, "prepare" with the pages it made; and the CSV data sources
+// "prepare" takes.
 
+#include "report/model/csv_dataset.h"
 #include "report/pages/page_export.h"
 
 #include <QList>
 #include <QString>
+#include <memory>
 
 namespace report {
 class TfrxPreviewPages;
@@ -25,3 +28,7 @@ QList<int> parsePageList(const QString& text, int pageCount);
 // otherwise. Throws platform::Error when the file cannot be written.
 void writePreparedOutput(report::TfrxPreviewPages& pages, const QString& fileName,
                          const report::TfrxExportSettings& settings);
+
+// The data source of a "--csv NAME=FILE" argument (the text after "--csv"). Throws
+// platform::Error without "=", for an empty name, or when the file is not a CSV table.
+std::unique_ptr<report::TfrxCsvDataSet> csvDataSetOf(const QString& argument);
