@@ -7,6 +7,7 @@
 #include "report/model/extra_data.h"
 #include "report/storage/xml_serializer.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace report {
@@ -21,6 +22,13 @@ constexpr int kPageCacheSize = 50;
 // subtrees: every later step (positions, drawing) walks up through the parents, so the
 // depth would otherwise multiply the cost of each object.
 constexpr std::size_t kMaxObjectDepth = 256;
+
+// A size in whole pixels; a damaged file may give any number, infinite ones included.
+int wholePixels(double value)
+{
+    constexpr double kLimit = 1e9;
+    return std::isfinite(value) ? int(std::lround(std::clamp(value, -kLimit, kLimit))) : 0;
+}
 
 class PageBuilder {
 public:
@@ -228,11 +236,11 @@ QSize TfrxPreviewPages::GetPreparedPageSize(int index)
     if (source >= 0 && source < int(d_->sourcePages.size())) {
         const TfrxPage& page = *d_->sourcePages[std::size_t(source)].page;
         if (const auto* report = dynamic_cast<const TfrxReportPage*>(&page))
-            return {int(std::round(report->PaperWidth() * fr01cm)), int(std::round(report->PaperHeight() * fr01cm))};
-        return {int(std::round(page.Width())), int(std::round(page.Height()))};
+            return {wholePixels(report->PaperWidth() * fr01cm), wholePixels(report->PaperHeight() * fr01cm)};
+        return {wholePixels(page.Width()), wholePixels(page.Height())};
     }
     const TfrxReportPage* page = GetPreparedPage(index);
-    return page ? QSize(int(std::round(page->Width())), int(std::round(page->Height()))) : QSize(0, 0);
+    return page ? QSize(wholePixels(page->Width()), wholePixels(page->Height())) : QSize(0, 0);
 }
 
 void TfrxPreviewPages::ReplacePage(int index, TfrxReportPage& page)

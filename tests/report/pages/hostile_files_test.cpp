@@ -121,6 +121,7 @@ TEST(HostilePreparedFiles, AbsurdPaperStillExports)
     buffer.setData(file);
     buffer.open(QIODevice::ReadOnly);
     pages.LoadFromStream(buffer);
+    EXPECT_EQ(pages.GetPreparedPageSize(0).width(), 1'000'000'000); // not an overflowed int
     testing_support::TempFolder dir;
     EXPECT_TRUE(pdfExport().Export(pages, dir.file(QStringLiteral("a.pdf")), {}));
     TfrxExportSettings settings;
