@@ -1,10 +1,7 @@
 // Drawing prepared pages: 50 quotation-like pages of 40 rows (five framed texts and a rule
 // each, a picture every tenth row) painted at 100 % onto a screen-sized image, as the preview
 // repaints them, and at 300 dpi as a printer or a PDF page would take them.
-#include "report/model/frx_bands.h"
-#include "report/model/frx_pages.h"
-#include "report/model/frx_report.h"
-#include "report/model/frx_views.h"
+#include "quotation_rows.h"
 #include "report/pages/preview_pages.h"
 
 #include <QBuffer>
@@ -20,7 +17,6 @@ using namespace report;
 
 constexpr int kPages = 50;
 constexpr int kBandsPerPage = 40;
-constexpr int kMemosPerBand = 5;
 
 QByteArray pngPicture()
 {
@@ -33,31 +29,16 @@ QByteArray pngPicture()
     return bytes;
 }
 
-struct Template {
-    TfrxReport report;
-    TfrxReportPage* page;
-    TfrxMasterData* band;
+// The quotation rows with a rule under each row and a band with a picture for every tenth.
+struct Template : bench::QuotationRows {
     TfrxMasterData* pictureBand;
-    TfrxMemoView* memos[kMemosPerBand];
 
     Template()
     {
-        page = new TfrxReportPage(&report);
-        page->SetName(QStringLiteral("Page1"));
-        page->SetDefaults();
-        band = new TfrxMasterData(page);
-        band->SetName(QStringLiteral("MasterData1"));
-        band->SetBounds(0, 0, 718, 24);
-        const double lefts[] = {0, 40, 400, 480, 600};
-        const double widths[] = {40, 360, 80, 120, 118};
-        for (int i = 0; i < kMemosPerBand; ++i) {
-            memos[i] = new TfrxMemoView(band);
-            memos[i]->SetName(QStringLiteral("Memo%1").arg(i + 1));
-            memos[i]->SetBounds(lefts[i], 2, widths[i], 20);
-            memos[i]->Frame().Typ = 15;
-            TfrxFont font = memos[i]->Font();
+        for (TfrxMemoView* memo : memos) {
+            TfrxFont font = memo->Font();
             font.SetName(QStringLiteral("宋体"));
-            memos[i]->SetFont(font);
+            memo->SetFont(font);
         }
         auto* rule = new TfrxLineView(band);
         rule->SetName(QStringLiteral("Line1"));
@@ -85,11 +66,7 @@ void prepare(Template& t, TfrxPreviewPages& pages)
         for (int b = 0; b < kBandsPerPage; ++b, ++line) {
             TfrxMasterData* band = b % 10 == 9 ? t.pictureBand : t.band;
             band->SetTop(60 + b * 24);
-            t.memos[0]->SetText(QString::number(line + 1));
-            t.memos[1]->SetText(QStringLiteral("金士顿 FURY Beast DDR4 3200 16GB 台式机内存 %1").arg(line % 97));
-            t.memos[2]->SetText(QString::number(line % 4 + 1));
-            t.memos[3]->SetText(QString::number(199 + line % 1000) + QStringLiteral(".00"));
-            t.memos[4]->SetText(QString::number((199 + line % 1000) * (line % 4 + 1)) + QStringLiteral(".00"));
+            t.fill(line);
             pages.AppendObject(*band);
         }
     }
