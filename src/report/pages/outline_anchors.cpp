@@ -4,6 +4,7 @@
 #include "report/pages/detail/pages_state.h"
 
 #include <cmath>
+#include <vector>
 
 namespace report {
 
@@ -11,12 +12,19 @@ namespace {
 
 QByteArray utf8(const QString& text) { return text.toUtf8(); }
 
+// The item and every item under it, without recursion: an outline read from a file may
+// nest to any depth.
 void shiftToNextPage(TfrxXMLItem* item, int delta)
 {
-    item->setAttr("page", QByteArray::number(item->getAttr("page").toInt() + 1));
-    item->setAttr("top", QByteArray::number(item->getAttr("top").toInt() + delta));
-    for (int i = 0; i < item->count(); ++i)
-        shiftToNextPage(item->item(i), delta);
+    std::vector<TfrxXMLItem*> pending{item};
+    while (!pending.empty()) {
+        TfrxXMLItem* next = pending.back();
+        pending.pop_back();
+        next->setAttr("page", QByteArray::number(next->getAttr("page").toInt() + 1));
+        next->setAttr("top", QByteArray::number(next->getAttr("top").toInt() + delta));
+        for (int i = 0; i < next->count(); ++i)
+            pending.push_back(next->item(i));
+    }
 }
 
 } // namespace

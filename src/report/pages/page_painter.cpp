@@ -40,6 +40,31 @@ private:
     bool active_;
 };
 
+// The page total and print scale a drawn page hands to its text objects; the report's text
+// context has its earlier values back afterwards, so a template object drawn later (in the
+// designer, say) does not fill in a prepared report's total or take a printer's scale.
+class DrawTimeValues {
+public:
+    DrawTimeValues(TfrxTextContext& texts, int totalPages, double printScale)
+        : texts_(texts), totalPages_(texts.TotalPages), printScale_(texts.PrintScale)
+    {
+        texts_.TotalPages = totalPages;
+        texts_.PrintScale = printScale;
+    }
+    ~DrawTimeValues()
+    {
+        texts_.TotalPages = totalPages_;
+        texts_.PrintScale = printScale_;
+    }
+    DrawTimeValues(const DrawTimeValues&) = delete;
+    DrawTimeValues& operator=(const DrawTimeValues&) = delete;
+
+private:
+    TfrxTextContext& texts_;
+    std::optional<int> totalPages_;
+    double printScale_;
+};
+
 // The paper's colour, background picture and frame inside the rectangle.
 void drawPaper(const TfrxReportPage& page, QPainter& canvas, const QRectF& paper, double scale)
 {
@@ -85,10 +110,9 @@ void TfrxPreviewPages::PaintPage(int index, QPainter& canvas, double scaleX, dou
     const double left = offsetX + page->LeftMargin * fr01cm * scaleX;
     const double top = offsetY + page->TopMargin * fr01cm * scaleY;
     // Text objects fill "[TotalPages#]" with the number of prepared pages (or the count a print
-    // job hands over) and enlarge printer fonts by the job's scale.
+    // job hands over) and enlarge printer fonts by the job's scale, for this page only.
     TfrxTextContext& texts = Report().TextContext();
-    texts.TotalPages = PrintTotalPages > 0 ? PrintTotalPages : PageCount();
-    texts.PrintScale = PrintScale;
+    const DrawTimeValues drawTime(texts, PrintTotalPages > 0 ? PrintTotalPages : PageCount(), PrintScale);
     const PaintTarget target{canvas, scaleX, scaleY, left, top, texts};
     for (TfrxComponent* object : page->AllObjects()) {
         auto* view = dynamic_cast<TfrxView*>(object);

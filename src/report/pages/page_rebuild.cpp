@@ -7,6 +7,7 @@
 #include "report/model/extra_data.h"
 #include "report/storage/xml_serializer.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace report {
@@ -16,22 +17,48 @@ using detail::DictEntry;
 namespace {
 
 constexpr int kPageCacheSize = 50;
+// Pages this program prepares nest objects a few levels deep (page, band, object, its
+// parts). Objects deeper than this in a damaged or crafted file are left out with their
+// subtrees: every later step (positions, drawing) walks up through the parents, so the
+// depth would otherwise multiply the cost of each object.
+constexpr std::size_t kMaxObjectDepth = 256;
+
+// A size in whole pixels; a damaged file may give any number, infinite ones included.
+int wholePixels(double value)
+{
+    constexpr double kLimit = 1e9;
+    return std::isfinite(value) ? int(std::lround(std::clamp(value, -kLimit, kLimit))) : 0;
+}
 
 class PageBuilder {
 public:
     explicit PageBuilder(detail::PagesState& state) : state_(state) {}
 
-    // Objects of the element's children become children of parent, recursively.
+    // Objects of the element's descendants become descendants of parent, in document order,
+    // without recursion: a damaged or crafted file may nest objects to any depth.
     void readObjects(const TfrxXMLItem& element, TfrxComponent& parent)
     {
-        for (int i = 0; i < element.count(); ++i) {
-            const TfrxXMLItem* child = element.item(i);
+        struct Frame {
+            const TfrxXMLItem* element;
+            TfrxComponent* object;
+            int next;
+        };
+        std::vector<Frame> stack{{&element, &parent, 0}};
+        while (!stack.empty()) {
+            Frame& top = stack.back();
+            if (top.next >= top.element->count()) {
+                stack.pop_back();
+                continue;
+            }
+            const TfrxXMLItem* child = top.element->item(top.next++);
+            if (stack.size() > kMaxObjectDepth)
+                continue;
             TfrxComponent* object = makeObject(*child);
             if (!object)
                 continue; // an unknown class: its subtree goes with it
-            object->SetParent(&parent);
+            object->SetParent(top.object);
             names_.insert(object, child->name());
-            readObjects(*child, *object);
+            stack.push_back({child, object, 0}); // top is not used past this point
         }
     }
 
@@ -209,11 +236,11 @@ QSize TfrxPreviewPages::GetPreparedPageSize(int index)
     if (source >= 0 && source < int(d_->sourcePages.size())) {
         const TfrxPage& page = *d_->sourcePages[std::size_t(source)].page;
         if (const auto* report = dynamic_cast<const TfrxReportPage*>(&page))
-            return {int(std::round(report->PaperWidth() * fr01cm)), int(std::round(report->PaperHeight() * fr01cm))};
-        return {int(std::round(page.Width())), int(std::round(page.Height()))};
+            return {wholePixels(report->PaperWidth() * fr01cm), wholePixels(report->PaperHeight() * fr01cm)};
+        return {wholePixels(page.Width()), wholePixels(page.Height())};
     }
     const TfrxReportPage* page = GetPreparedPage(index);
-    return page ? QSize(int(std::round(page->Width())), int(std::round(page->Height()))) : QSize(0, 0);
+    return page ? QSize(wholePixels(page->Width()), wholePixels(page->Height())) : QSize(0, 0);
 }
 
 void TfrxPreviewPages::ReplacePage(int index, TfrxReportPage& page)

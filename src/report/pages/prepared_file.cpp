@@ -28,6 +28,36 @@ std::unique_ptr<TfrxPage> makeSourcePage(const QByteArray& className)
     return std::make_unique<TfrxReportPage>();
 }
 
+// The objects of the source pages by name, each page indexed once on first use, so that a
+// dictionary of any size is read in time proportional to it. A name found more than once
+// on a page stands for the first object of that name, as a search through the page would.
+class SourceNames {
+public:
+    explicit SourceNames(const std::vector<detail::SourcePage>& pages) : pages_(pages), index_(pages.size()) {}
+
+    TfrxComponent* find(int page, const QString& name)
+    {
+        Index& index = index_[std::size_t(page)];
+        if (!index.built) {
+            for (TfrxComponent* object : pages_[std::size_t(page)].page->AllObjects()) {
+                const QString key = object->Name().toCaseFolded();
+                if (!index.byName.contains(key))
+                    index.byName.insert(key, object);
+            }
+            index.built = true;
+        }
+        return index.byName.value(name.toCaseFolded());
+    }
+
+private:
+    struct Index {
+        bool built = false;
+        QHash<QString, TfrxComponent*> byName;
+    };
+    const std::vector<detail::SourcePage>& pages_;
+    std::vector<Index> index_;
+};
+
 } // namespace
 
 void TfrxPreviewPages::SaveToStream(QIODevice& stream)
@@ -144,6 +174,7 @@ void TfrxPreviewPages::LoadFromStream(QIODevice& stream)
 
     if (const int at = root->findChild("dictionary"); at >= 0) {
         const TfrxXMLItem* dictionary = root->item(at);
+        SourceNames names(d.sourcePages);
         for (int i = 0; i < dictionary->count(); ++i) {
             const TfrxXMLItem* element = dictionary->item(i);
             if (d.byShortName.contains(element->name()))
@@ -156,8 +187,7 @@ void TfrxPreviewPages::LoadFromStream(QIODevice& stream)
             const int pageIndex = key.mid(4, dot - 4).toInt(&ok);
             if (!ok || pageIndex < 0 || pageIndex >= int(d.sourcePages.size()))
                 continue;
-            TfrxComponent* source =
-                d.sourcePages[std::size_t(pageIndex)].page->FindObject(QString::fromUtf8(key.mid(dot + 1)));
+            TfrxComponent* source = names.find(pageIndex, QString::fromUtf8(key.mid(dot + 1)));
             if (!source || d.bySource.contains(source))
                 continue;
             auto entry = std::make_unique<DictEntry>();

@@ -45,9 +45,25 @@ int PagesState::sourceIndexOf(const QByteArray& elementName)
 
 void PagesState::appendElement(TfrxXMLItem& parent, TfrxComponent& object)
 {
+    // Depth first in child order, without recursion: a template may nest objects deeply.
+    std::vector<std::pair<TfrxXMLItem*, TfrxComponent*>> pending{{&parent, &object}};
+    while (!pending.empty()) {
+        const auto [into, next] = pending.back();
+        pending.pop_back();
+        TfrxXMLItem* item = appendOneElement(*into, *next);
+        if (!item)
+            continue;
+        const QList<TfrxComponent*>& children = next->Objects();
+        for (auto it = children.crbegin(); it != children.crend(); ++it)
+            pending.emplace_back(item, *it);
+    }
+}
+
+TfrxXMLItem* PagesState::appendOneElement(TfrxXMLItem& parent, TfrxComponent& object)
+{
     const PreparedKind kind = preparedKind(object);
     if (!object.Visible() || kind == PreparedKind::Hidden)
-        return;
+        return nullptr;
     if (kind == PreparedKind::Picture) {
         auto* picture = static_cast<TfrxPictureView*>(&object);
         auto last = lastStoredPicture.constFind(&object);
@@ -86,8 +102,7 @@ void PagesState::appendElement(TfrxXMLItem& parent, TfrxComponent& object)
         }
     }
     estimate += item->name().size() + item->text().size() + qint64(sizeof(TfrxXMLItem)) + 16;
-    for (TfrxComponent* child : object.Objects())
-        appendElement(*item, *child);
+    return item;
 }
 
 } // namespace detail

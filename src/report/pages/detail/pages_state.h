@@ -81,6 +81,8 @@ struct PagesState {
     void clearCache() { cache.clear(); }
     // Elements of objects, children of the current page included.
     void appendElement(TfrxXMLItem& parent, TfrxComponent& object);
+    // The element of the object alone (null for objects not stored).
+    TfrxXMLItem* appendOneElement(TfrxXMLItem& parent, TfrxComponent& object);
     bool firstPassOfTwo() const;
     // Number of a page element made by the band engine ("page" + N), or -1.
     static int sourceIndexOf(const QByteArray& elementName);

@@ -1,0 +1,142 @@
+// The picture export filter: every page drawn by PaintPage on a white picture at the
+// chosen resolution, one PNG file per page. All pictures are written to temporary files
+// first and renamed into place at the end, so a stopped or failed export changes no file.
+
+#include "report/pages/detail/export_paper.h"
+#include "report/pages/preview_pages.h"
+#include "report/model/frx_pages.h"
+#include "platform/error.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QPainter>
+#include <QTemporaryFile>
+#include <cmath>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+namespace report {
+
+namespace {
+
+constexpr int kMinDpi = 1;
+constexpr int kMaxDpi = 2400;
+constexpr double kScreenDpi = 96;
+// Larger pictures are refused rather than left to fail in the allocator.
+constexpr qint64 kMaxPictureBytes = qint64(1) << 30;
+constexpr int kMaxPictureSide = 32767;
+
+QString pageFileName(const QString& pattern, int pageNumber)
+{
+    QString name = pattern;
+    return name.replace(QLatin1StringView("%d"), QString::number(pageNumber));
+}
+
+QImage drawPage(TfrxPreviewPages& pages, int index, int dpi)
+{
+    const TfrxReportPage* page = pages.GetPreparedPage(index);
+    const QSizeF paper = page ? detail::paperMillimetres(*page) : QSizeF(210, 297);
+    const qint64 width = std::max<qint64>(1, std::llround(paper.width() / 25.4 * dpi));
+    const qint64 height = std::max<qint64>(1, std::llround(paper.height() / 25.4 * dpi));
+    if (width > kMaxPictureSide || height > kMaxPictureSide || width * height * 4 > kMaxPictureBytes)
+        throw platform::Error(QStringLiteral("Page %1 is too large for a picture at %2 dpi").arg(index + 1).arg(dpi));
+    QImage image(int(width), int(height), QImage::Format_RGB32);
+    if (image.isNull())
+        throw platform::Error(QStringLiteral("Not enough memory for a picture of page %1").arg(index + 1));
+    image.fill(Qt::white);
+    const int dotsPerMetre = int(std::lround(dpi / 0.0254));
+    image.setDotsPerMeterX(dotsPerMetre);
+    image.setDotsPerMeterY(dotsPerMetre);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    const double scale = dpi / kScreenDpi;
+    pages.PaintPage(index, painter, scale, scale, 0, 0);
+    return image;
+}
+
+// Pictures written so far under temporary names beside their targets.
+class PendingFiles {
+public:
+    ~PendingFiles()
+    {
+        for (const Entry& e : entries_)
+            QFile::remove(e.temporary);
+    }
+
+    void write(const QImage& image, const QString& target)
+    {
+        QTemporaryFile file(QFileInfo(target).absoluteFilePath() + QStringLiteral(".XXXXXX"));
+        file.setAutoRemove(false);
+        if (!file.open())
+            throw platform::Error(QStringLiteral("Cannot create file %1: %2").arg(target, file.errorString()));
+        entries_.push_back({file.fileName(), target});
+        // As an ordinary new file, not the private mode of temporary files.
+        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
+                            | QFileDevice::ReadOther);
+        if (!image.save(&file, "PNG") || !file.flush())
+            throw platform::Error(QStringLiteral("Cannot write file %1: %2").arg(target, file.errorString()));
+    }
+
+    // Into place, each replacing an earlier file of its name.
+    void commit()
+    {
+        while (!entries_.empty()) {
+            const Entry e = entries_.front();
+            if (std::rename(QFile::encodeName(e.temporary).constData(), QFile::encodeName(e.target).constData()) != 0)
+                throw platform::Error(QStringLiteral("Cannot write file %1: %2")
+                                          .arg(e.target, QString::fromLocal8Bit(std::strerror(errno))));
+            entries_.erase(entries_.begin());
+        }
+    }
+
+private:
+    struct Entry {
+        QString temporary;
+        QString target;
+    };
+    std::vector<Entry> entries_;
+};
+
+class PngExport final : public TfrxPageExport {
+public:
+    QString Name() const override { return QStringLiteral("png"); }
+    QString FileFilter() const override { return QStringLiteral("PNG (*.png)"); }
+
+    bool Export(TfrxPreviewPages& pages, const QString& fileName, const TfrxExportSettings& settings) const override
+    {
+        if (settings.Dpi < kMinDpi || settings.Dpi > kMaxDpi)
+            throw platform::Error(
+                QStringLiteral("The resolution must be from %1 to %2 dpi, not %3").arg(kMinDpi).arg(kMaxDpi).arg(settings.Dpi));
+        const QList<int> list = detail::exportedPages(pages, settings);
+        if (list.isEmpty())
+            throw platform::Error(QStringLiteral("Cannot write file %1: the report has no pages").arg(fileName));
+        const bool numbered = fileName.contains(QLatin1StringView("%d"));
+        if (!numbered && list.size() > 1)
+            throw platform::Error(
+                QStringLiteral("Cannot write %1 pages to one picture %2: put %d in the file name").arg(list.size()).arg(fileName));
+        PendingFiles files;
+        int done = 0;
+        for (const int index : list) {
+            files.write(drawPage(pages, index, settings.Dpi), numbered ? pageFileName(fileName, index + 1) : fileName);
+            if (!detail::reportProgress(settings, ++done, int(list.size())))
+                return false;
+        }
+        files.commit();
+        return true;
+    }
+};
+
+} // namespace
+
+const TfrxPageExport& pngExport()
+{
+    static const PngExport filter;
+    return filter;
+}
+
+} // namespace report
