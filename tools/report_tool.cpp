@@ -9,6 +9,7 @@
 #include "report/model/frx_report.h"
 #include "report/storage/quotation_template.h"
 #include "report_tool_text.h"
+#include "report_prepare.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -148,9 +149,12 @@ int main(int argc, char** argv)
     const QStringList args = app.arguments().mid(1);
     if (args.isEmpty() || args[0] == QLatin1StringView("--help") || args[0] == QLatin1StringView("-h")) {
         std::fputs(kHelp, args.isEmpty() ? stderr : stdout);
+        std::fputs(kPrepareHelp, args.isEmpty() ? stderr : stdout);
         std::fputs(kTextCommandsHelp, args.isEmpty() ? stderr : stdout);
         return args.isEmpty() ? 2 : 0;
     }
+    if (args[0] == QLatin1StringView("prepare"))
+        return prepareCommand(args.mid(1));
     TfrxDBDataset lines;
     lines.SetName(QStringLiteral("frxDBDataset1"));
     lines.CloseDataSource = false;
