@@ -118,6 +118,11 @@ void TfrxEngine::runDataBand(TfrxDataBand& band)
     ext_->finishColumns(*this, band);
     if (!printed)
         return;
+    // A source that counts its rows stands after the last one now; the footers see the
+    // last row, as the group footers do when a group changes.
+    const bool pastEnd = source.RangeEnd == TfrxRangeEnd::reCount && source.RecNo >= source.RangeEndCount && source.RecNo > 0;
+    if (pastEnd)
+        source.Prior();
     printGroupFooters(band, 0);
     if (!band.FooterAfterEach) {
         if (band.KeepFooter) {
@@ -130,6 +135,8 @@ void TfrxEngine::runDataBand(TfrxDataBand& band)
             calc_.Aggregates().EndKeep();
         }
     }
+    if (pastEnd)
+        source.Next();
     leaveHeader(band.Header);
     if (!band.Groups.isEmpty() && band.KeepTogether)
         ext_->closeKeep(*this, band);

@@ -187,6 +187,13 @@ void TfrxEngine::prepareBand(TfrxBand& band)
 {
     calc_.SetCurrentBand(&band);
     BandRun& run = state_.of(band);
+    // From the designed bounds, before anything grows; only bands that can grow need them.
+    if (!run.shiftReady) {
+        const QList<TfrxView*> views = viewsOf(band);
+        if (std::any_of(views.begin(), views.end(), [](const TfrxView* v) { return isStretching(*v); }))
+            computeShiftLists(band, run);
+        run.shiftReady = true;
+    }
     calc_.SetCurrentObjectName(band.Name());
     band.BeforePrint();
     run.prepared = true;
@@ -257,8 +264,6 @@ void TfrxEngine::prepareObjects(TfrxBand& band)
 void TfrxEngine::shiftObjects(TfrxBand& band)
 {
     BandRun& run = state_.of(band);
-    if (!run.shiftReady)
-        computeShiftLists(band, run);
     const std::vector<Box> order = shiftOrder(band);
     struct Offer {
         double shift = -1;

@@ -108,6 +108,7 @@ protected:
         return out;
     }
 
+public:
     // The names of the bands on a page, in output order.
     static QStringList names(const PageLayout& page)
     {
@@ -135,6 +136,7 @@ protected:
         return nullptr;
     }
 
+protected:
     // The printable height of the page.
     static constexpr double kPageHeight = 257 * fr01cm;
 
