@@ -122,8 +122,8 @@ void TfrxEngine::outputBand(TfrxBand& band)
         NewPage();
         pageBreakBand_ = nullptr;
     }
-    prepareBand(band);
     try {
+        prepareBand(band);
         if (band.Visible())
             placeBand(band);
     } catch (...) {

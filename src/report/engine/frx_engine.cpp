@@ -373,8 +373,8 @@ void TfrxEngine::outputFooter(TfrxBand* band)
 {
     if (!band)
         return;
-    prepareBand(*band);
     try {
+        prepareBand(*band);
         if (band->Visible()) {
             band->SetLeft(0);
             band->SetTop(CurY);
@@ -413,7 +413,12 @@ void TfrxEngine::EndPage()
         CurY = PageHeight - footer->Height();
         const bool leftOut = (firstPage_ && !footer->PrintOnFirstPage) || (lastPage_ && !footer->PrintOnLastPage);
         if (leftOut) {
-            prepareBand(*footer);
+            try {
+                prepareBand(*footer);
+            } catch (...) {
+                unprepareBand(*footer);
+                throw;
+            }
             unprepareBand(*footer);
             calc_.Aggregates().Reset(footer);
         } else {
@@ -476,12 +481,17 @@ void TfrxEngine::NewColumn()
             continue;
         for (TfrxBand* b = entry.band; b; b = b->Child()) {
             CurX = entry.x + x;
-            prepareBand(*b);
-            if (b->Visible()) {
-                b->SetLeft(CurX);
-                b->SetTop(CurY);
-                pages_.AppendObject(*b);
-                CurY += b->Height();
+            try {
+                prepareBand(*b);
+                if (b->Visible()) {
+                    b->SetLeft(CurX);
+                    b->SetTop(CurY);
+                    pages_.AppendObject(*b);
+                    CurY += b->Height();
+                }
+            } catch (...) {
+                unprepareBand(*b);
+                throw;
             }
             unprepareBand(*b);
             if (!b->Visible() && !b->PrintChildIfInvisible)

@@ -40,6 +40,7 @@ protected:
         saved_ = formatLocale();
         setFormatLocale(QLocale::c());
         report.SetName(QStringLiteral("frxReport1"));
+        dataPage->SetName(QStringLiteral("Data"));
         page->SetName(QStringLiteral("Page1"));
         page->SetPaperSize(9);
         page->LeftMargin = page->RightMargin = page->TopMargin = page->BottomMargin = 20;
@@ -141,6 +142,8 @@ protected:
     static constexpr double kPageHeight = 257 * fr01cm;
 
     TfrxReport report;
+    // As every stored template has one.
+    TfrxDataPage* dataPage = new TfrxDataPage(&report);
     TfrxReportPage* page = new TfrxReportPage(&report);
     TfrxUserDataSet ds;
     std::vector<QVariantMap> rows;
