@@ -135,6 +135,8 @@ Data openData(const PrepareArgs& a)
     return d;
 }
 
+} // namespace
+
 bool loadTemplateFile(TfrxReport& report, const QString& path)
 {
     QFile file(path);
@@ -149,8 +151,6 @@ bool loadTemplateFile(TfrxReport& report, const QString& path)
     }
     return true;
 }
-
-} // namespace
 
 int prepareCommand(const QStringList& args)
 {

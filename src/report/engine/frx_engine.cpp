@@ -288,27 +288,19 @@ void TfrxEngine::beginPageRun(TfrxReportPage& page)
     columnOrigin_ = 0;
     firstPage_ = true;
     lastPage_ = false;
-    const auto dropTitle = [this] {
-        for (HeaderEntry& e : headers_)
-            if (e.band && dynamic_cast<TfrxReportTitle*>(e.band))
-                e.band = nullptr;
-    };
-    if (pages_.PageCount() > 0 && page.PrintOnPreviousPage) {
-        // The page continues on the last prepared page, below what is there.
-        pages_.StartPage(page); // overwrite mode moves to the next existing page
-        CurY = pages_.LowestBandBottom();
-        dropTitle();
-        ShowBand(title);
-    } else {
-        addPage();
-    }
+    // PrintOnPreviousPage (going on below the content of the last prepared page) needs the
+    // store to reopen its last page; until it can, such a page starts a page of its own.
+    addPage();
     if (firstPageRun_)
         pages_.FirstPage = pages_.CurPage();
     headerHeight_ = CurY;
     TfrxBand* columnHeader = firstBandOf<TfrxColumnHeader>(page);
     ShowBand(columnHeader);
     headers_.push_back({columnHeader, 0, false});
-    dropTitle();
+    // The title is printed once, on the first page of the run.
+    for (HeaderEntry& e : headers_)
+        if (e.band && dynamic_cast<TfrxReportTitle*>(e.band))
+            e.band = nullptr;
     ext_->addPageOutline(*this, page);
 }
 

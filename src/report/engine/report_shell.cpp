@@ -71,10 +71,7 @@ void ReportShell::Progress(TfrxProgressType type, int progress)
         return;
     if (OnProgress)
         OnProgress(type, progress);
-    // The message loop runs between pages; not on every page, which would cost more than
-    // the page itself in a long report.
-    if (progress % 16 == 0)
-        processMessages();
+    processMessages();
 }
 
 void ReportShell::ProgressStop(TfrxProgressType type, int progress)
