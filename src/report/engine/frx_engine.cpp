@@ -248,26 +248,30 @@ void TfrxEngine::pageRun(TfrxReportPage& page)
 // printable area.
 void TfrxEngine::outputPageViews(TfrxReportPage& page)
 {
-    QList<TfrxComponent*> views;
-    for (TfrxComponent* c : page.Objects())
-        if (dynamic_cast<TfrxView*>(c))
-            views.append(c);
+    QList<std::pair<TfrxComponent*, int>> views; // with their places among the page's children
+    for (int i = 0; i < page.Objects().size(); ++i)
+        if (dynamic_cast<TfrxView*>(page.Objects()[i]))
+            views.append({page.Objects()[i], i});
     if (views.isEmpty())
         return;
     TfrxNullBand carrier;
     carrier.SetBounds(0, 0, PageWidth, PageHeight);
-    for (TfrxComponent* v : views)
-        v->SetParent(&carrier);
+    for (const auto& [view, at] : views)
+        view->SetParent(&carrier);
+    const auto putBack = [&] {
+        for (const auto& [view, at] : views) {
+            view->SetParent(&page);
+            page.SetChildIndex(view, at);
+        }
+    };
     const double y = CurY;
     try {
         ShowBand(&carrier);
     } catch (...) {
-        for (TfrxComponent* v : views)
-            v->SetParent(&page);
+        putBack();
         throw;
     }
-    for (TfrxComponent* v : views)
-        v->SetParent(&page);
+    putBack();
     CurY = y;
 }
 

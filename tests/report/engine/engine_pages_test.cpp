@@ -204,3 +204,30 @@ TEST_F(PageTest, TitleOnceAndSummaryAfterTheLastRow)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(PageTest, ViewsPlacedOnThePageGoOutOnceWhereTheyStand)
+{
+    auto* stamp = new TfrxMemoView(page);
+    stamp->SetName(QStringLiteral("Stamp"));
+    stamp->SetBounds(10, 500, 80, 20);
+    stamp->SetText(QStringLiteral("[Page#]"));
+    page->SetChildIndex(stamp, 0);
+    setRowCount(40);
+    report.EngineOptions().DestroyForms = false; // the page's children come back in their order
+    ASSERT_TRUE(prepare());
+    const auto pages = layout();
+    ASSERT_EQ(pages.size(), 3u);
+    // They go out through a band of their own (without a name), on the first page only.
+    const auto carriers = [](const PageLayout& p) { return textsOf(p, QString()); };
+    EXPECT_EQ(carriers(pages[0]), QStringList{QStringLiteral("1")});
+    EXPECT_TRUE(carriers(pages[1]).isEmpty());
+    EXPECT_TRUE(carriers(pages[2]).isEmpty());
+    EXPECT_EQ(page->Objects().front(), stamp);
+    EXPECT_DOUBLE_EQ(stamp->Top(), 500);
+    // The rows start below the page header as on any page.
+    EXPECT_DOUBLE_EQ(find(pages[0], QStringLiteral("MasterData1"))->top, 100);
+}
+
+} // namespace
