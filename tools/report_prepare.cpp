@@ -13,6 +13,7 @@
 
 #include <QFile>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 using namespace report;
@@ -193,5 +194,9 @@ int prepareCommand(const QStringList& args)
             lines << line;
     for (const QString& line : lines)
         print(stdout, line + u'\n');
-    return prepared && loadErrors.isEmpty() ? 0 : 1;
+    // Everything is written: the process ends without taking its pages apart object by
+    // object, which takes a noticeable part of a long report's time for nothing.
+    std::fflush(stdout);
+    std::fflush(stderr);
+    std::_Exit(prepared && loadErrors.isEmpty() ? 0 : 1);
 }

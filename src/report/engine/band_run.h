@@ -6,9 +6,11 @@
 // points at objects of a template that has been reloaded since.
 
 #include "report/calc/frx_text_data.h"
+#include "report/model/frx_component.h"
 #include "report/value/frx_value.h"
 
 #include <QList>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -34,13 +36,27 @@ struct BandRun {
     // theirs, and the designed TagStr and URL of those objects.
     bool prepared = false;
     int preparedObjects = 0;
-    std::vector<ViewTexts> designedTexts;
+    std::vector<std::optional<ViewTexts>> designedTexts;
 };
 
 struct PageMasters {
     QList<TfrxDataBand*> horizontal;
     QList<TfrxDataBand*> vertical;
 };
+
+// The object as T when its class is T or derives from it: a walk up the class table, where
+// dynamic_cast compares type names on this platform, which the engine would do for every
+// object of every row.
+template <class T>
+T* as(TfrxComponent* c)
+{
+    return c && c->classInfo().inheritsFrom(T::staticClassInfo()) ? static_cast<T*>(c) : nullptr;
+}
+template <class T>
+const T* as(const TfrxComponent* c)
+{
+    return c && c->classInfo().inheritsFrom(T::staticClassInfo()) ? static_cast<const T*>(c) : nullptr;
+}
 
 class BandRunState {
 public:

@@ -147,7 +147,7 @@ void TfrxEngine::printDataRow(TfrxDataBand& band, bool firstRow)
     if (firstRow) {
         if (band.KeepTogether || (band.KeepHeader && band.Header))
             ext_->openKeep(*this, band);
-        if (auto* header = dynamic_cast<TfrxHeader*>(band.Header); header && header->ReprintOnNewPage)
+        if (auto* header = as<TfrxHeader>(band.Header); header && header->ReprintOnNewPage)
             enterHeader(header);
         ShowBand(band.Header);
         startGroups(band, 0, true);
@@ -238,7 +238,7 @@ void TfrxEngine::printGroupFooters(TfrxDataBand& band, int downTo)
     for (qsizetype j = band.Groups.size() - 1; j >= downTo; --j) {
         auto& group = static_cast<TfrxGroupHeader&>(*band.Groups[j]);
         if (TfrxBand* footer = group.Footer) {
-            auto* gf = dynamic_cast<TfrxGroupFooter*>(footer);
+            auto* gf = as<TfrxGroupFooter>(footer);
             if (gf && gf->HideIfSingleDataRecord && band.LineN < 3)
                 calc_.Aggregates().Reset(footer);
             else

@@ -20,9 +20,9 @@ constexpr int kMasterNumber = 6;
 constexpr int kLastDataNumber = 11;
 constexpr int kGroupFooterNumber = 13;
 
-bool isDataBand(const TfrxBand* b) { return dynamic_cast<const TfrxDataBand*>(b) != nullptr; }
-bool isGroupHeader(const TfrxBand* b) { return dynamic_cast<const TfrxGroupHeader*>(b) != nullptr; }
-bool isGroupFooter(const TfrxBand* b) { return dynamic_cast<const TfrxGroupFooter*>(b) != nullptr; }
+bool isDataBand(const TfrxBand* b) { return as<TfrxDataBand>(b) != nullptr; }
+bool isGroupHeader(const TfrxBand* b) { return as<TfrxGroupHeader>(b) != nullptr; }
+bool isGroupFooter(const TfrxBand* b) { return as<TfrxGroupFooter>(b) != nullptr; }
 
 void addLine(TfrxReport& report, const char* key, const TfrxBand* band)
 {
@@ -101,19 +101,19 @@ void linkHeadersAndFooters(TfrxReport& report, QList<TfrxBand*>& list)
     for (qsizetype i = 0; i < list.size(); ++i) {
         if (!isDataBand(list[i]))
             continue;
-        if (i > 0 && dynamic_cast<TfrxHeader*>(list[i - 1])) {
+        if (i > 0 && as<TfrxHeader>(list[i - 1])) {
             list[i]->Header = list[i - 1];
             list.remove(--i);
         }
-        if (i + 1 < list.size() && dynamic_cast<TfrxFooter*>(list[i + 1])) {
+        if (i + 1 < list.size() && as<TfrxFooter>(list[i + 1])) {
             list[i]->Footer = list[i + 1];
             list.remove(i + 1);
         }
     }
     for (TfrxBand* b : list)
-        if (dynamic_cast<TfrxHeader*>(b) || dynamic_cast<TfrxFooter*>(b))
+        if (as<TfrxHeader>(b) || as<TfrxFooter>(b))
             addLine(report, "enUnconnHeader", b);
-    list.removeIf([](TfrxBand* b) { return dynamic_cast<TfrxHeader*>(b) || dynamic_cast<TfrxFooter*>(b); });
+    list.removeIf([](TfrxBand* b) { return as<TfrxHeader>(b) || as<TfrxFooter>(b); });
 }
 
 // The bands one level below the parent leave the list into its nested list; the walk ends
@@ -148,14 +148,14 @@ void TfrxEngine::LinkBands(TfrxReportPage& page, bool vertical)
     masters.clear();
     QList<TfrxBand*> bands;
     for (TfrxComponent* c : page.Objects()) {
-        auto* band = dynamic_cast<TfrxBand*>(c);
+        auto* band = as<TfrxBand>(c);
         if (!band || band->Vertical != vertical)
             continue;
         bands.append(band);
         band->SubBands.clear();
         band->Header = band->Footer = nullptr;
         band->Groups.clear();
-        auto* data = dynamic_cast<TfrxDataBand*>(band);
+        auto* data = as<TfrxDataBand>(band);
         if (data && !data->DataSet() && data->RowCount() > 0) {
             data->SetDataSet(&data->VirtualDataSet());
             data->VirtualDataSet().Initialize();
@@ -165,7 +165,7 @@ void TfrxEngine::LinkBands(TfrxReportPage& page, bool vertical)
     linkGroups(report_, list);
     linkHeadersAndFooters(report_, list);
     for (qsizetype i = 0; i < list.size();) {
-        auto* master = dynamic_cast<TfrxMasterData*>(list[i]);
+        auto* master = as<TfrxMasterData>(list[i]);
         if (!master) {
             ++i;
             continue;
@@ -183,7 +183,7 @@ bool TfrxEngine::validate()
 {
     TfrxDataSet* reportSource = report_.DataSet();
     for (int i = 0; i < report_.PagesCount(); ++i) {
-        auto* page = dynamic_cast<TfrxReportPage*>(report_.Pages(i));
+        auto* page = as<TfrxReportPage>(report_.Pages(i));
         if (!page)
             continue;
         if (reportSource && reportSource == page->DataSet()) {

@@ -38,7 +38,7 @@ QList<TfrxView*> viewsOf(const TfrxBand& band)
 {
     QList<TfrxView*> views;
     for (TfrxComponent* c : band.Objects())
-        if (auto* v = dynamic_cast<TfrxView*>(c))
+        if (auto* v = as<TfrxView>(c))
             views.append(v);
     return views;
 }
@@ -81,7 +81,7 @@ void computeShiftLists(const TfrxBand& band, BandRun& run)
 
 bool isStretching(const TfrxView& view)
 {
-    const auto* s = dynamic_cast<const TfrxStretcheable*>(&view);
+    const auto* s = as<TfrxStretcheable>(&view);
     return s && s->StretchMode != TfrxStretchMode::smDontStretch;
 }
 
@@ -106,7 +106,7 @@ void TfrxEngine::ShowBand(TfrxBand* band)
     }
     for (qsizetype i = keeping.size() - 1; i >= 0; --i)
         ext_->closeKeep(*this, *keeping[i]);
-    if (dynamic_cast<TfrxDataBand*>(band))
+    if (as<TfrxDataBand>(band))
         calc_.Aggregates().AddValue(band, band->Visible());
 }
 
@@ -114,10 +114,10 @@ void TfrxEngine::outputBand(TfrxBand& band)
 {
     if (state_.of(band).crossedByVertical && ext_->outputAcrossVerticalBands(*this, band))
         return;
-    const bool firstRowBand = dynamic_cast<TfrxDataBand*>(&band) || dynamic_cast<TfrxGroupHeader*>(&band);
+    const bool firstRowBand = as<TfrxDataBand>(&band) || as<TfrxGroupHeader>(&band);
     if (!calledFromAddPage_ && band.Visible() && band.StartNewPage && (!firstRowBand || band.LineN != 1)) {
         pageBreakBand_ = &band;
-        if (auto* g = dynamic_cast<TfrxGroupHeader*>(&band); g && g->ResetPageNumbers)
+        if (auto* g = as<TfrxGroupHeader>(&band); g && g->ResetPageNumbers)
             pages_.CloseLogicalPageGroup();
         NewPage();
         pageBreakBand_ = nullptr;
@@ -138,12 +138,12 @@ void TfrxEngine::outputBand(TfrxBand& band)
 
 void TfrxEngine::placeBand(TfrxBand& band)
 {
-    auto* data = dynamic_cast<TfrxDataBand*>(&band);
+    auto* data = as<TfrxDataBand>(&band);
     const bool multiColumn = data && data->Columns > 1;
-    const bool carrier = dynamic_cast<TfrxNullBand*>(&band) != nullptr;
+    const bool carrier = as<TfrxNullBand>(&band) != nullptr;
     // A band printed at the top of a new page goes there whatever its height: testing it
     // would start yet another page.
-    if (!multiColumn && !carrier && !calledFromAddPage_ && !dynamic_cast<TfrxOverlay*>(&band)
+    if (!multiColumn && !carrier && !calledFromAddPage_ && !as<TfrxOverlay>(&band)
         && FreeSpace() < band.Height() - kFitTolerance) {
         if (band.AllowSplit && ext_->splitBand(*this, band))
             return;
@@ -169,17 +169,26 @@ void TfrxEngine::publishState()
     sys.totalPagesAll = TotalPages;
     sys.line = line_;
     sys.lineThrough = lineThrough_;
+    // Only what changed: the names are looked up lower-cased, which costs on every band.
     MemberTable& m = calc_.EngineMembers();
-    m.set(QStringLiteral("CurX"), Value(CurX));
-    m.set(QStringLiteral("CurY"), Value(CurY));
-    m.set(QStringLiteral("CurColumn"), Value(CurColumn));
-    m.set(QStringLiteral("PageNo"), Value(sys.pageNo));
-    m.set(QStringLiteral("TotalPages"), Value(TotalPages));
-    m.set(QStringLiteral("FinalPass"), Value(FinalPass));
-    m.set(QStringLiteral("DoublePass"), Value(DoublePass));
-    m.set(QStringLiteral("PageWidth"), Value(PageWidth));
-    m.set(QStringLiteral("PageHeight"), Value(PageHeight));
-    m.set(QStringLiteral("FreeSpace"), Value(FreeSpace()));
+    Published& p = published_;
+    const auto put = [&m, &p](auto& last, auto value, const char* name) {
+        if (p.valid && last == value)
+            return;
+        last = value;
+        m.set(QLatin1StringView(name), Value(value));
+    };
+    put(p.curX, CurX, "CurX");
+    put(p.curY, CurY, "CurY");
+    put(p.curColumn, CurColumn, "CurColumn");
+    put(p.pageNo, sys.pageNo, "PageNo");
+    put(p.totalPages, TotalPages, "TotalPages");
+    put(p.finalPass, FinalPass, "FinalPass");
+    put(p.doublePass, DoublePass, "DoublePass");
+    put(p.pageWidth, PageWidth, "PageWidth");
+    put(p.pageHeight, PageHeight, "PageHeight");
+    put(p.freeSpace, FreeSpace(), "FreeSpace");
+    p.valid = true;
     pages_.Engine().CurY = CurY;
 }
 
@@ -223,7 +232,7 @@ void TfrxEngine::prepareBand(TfrxBand& band)
     calc_.SetCurrentObjectName(band.Name());
     runProcedure(band.OnAfterCalcHeight, &band);
     for (TfrxView* v : views)
-        if (auto* s = dynamic_cast<TfrxStretcheable*>(v); s && s->StretchMode == TfrxStretchMode::smMaxHeight)
+        if (auto* s = as<TfrxStretcheable>(v); s && s->StretchMode == TfrxStretchMode::smMaxHeight)
             s->SetHeight(maxBottom - s->Top());
 }
 
@@ -231,7 +240,7 @@ void TfrxEngine::prepareObjects(TfrxBand& band)
 {
     BandRun& run = state_.of(band);
     for (TfrxComponent* c : band.Objects()) {
-        auto* object = dynamic_cast<TfrxReportComponent*>(c);
+        auto* object = as<TfrxReportComponent>(c);
         if (!object)
             continue;
         calc_.SetCurrentObjectName(object->Name());
@@ -243,7 +252,7 @@ void TfrxEngine::prepareObjects(TfrxBand& band)
         if (hooks_.OnBeforePrint)
             hooks_.OnBeforePrint(*object);
         runProcedure(object->OnBeforePrint, object);
-        auto* view = dynamic_cast<TfrxView*>(object);
+        auto* view = as<TfrxView>(object);
         if (!object->Visible() || !view)
             continue;
         run.designedTexts.back() = getObjectData(calc_, *object);
@@ -321,10 +330,13 @@ void TfrxEngine::unprepareBand(TfrxBand& band)
     const QList<TfrxComponent*>& objects = band.Objects();
     std::exception_ptr failure;
     if (band.Visible()) {
-        for (qsizetype i = 0; i < run.preparedObjects && i < objects.size(); ++i) {
-            auto* object = dynamic_cast<TfrxReportComponent*>(objects[i]);
+        int k = 0;
+        for (TfrxComponent* c : objects) {
+            auto* object = as<TfrxReportComponent>(c);
             if (!object)
                 continue;
+            if (k++ >= run.preparedObjects)
+                break;
             calc_.SetCurrentObjectName(object->Name());
             try {
                 if (hooks_.OnAfterPrint)
@@ -339,12 +351,12 @@ void TfrxEngine::unprepareBand(TfrxBand& band)
     // The designed state comes back whatever happened above.
     qsizetype k = 0;
     for (qsizetype i = 0; i < objects.size() && k < run.preparedObjects; ++i) {
-        auto* object = dynamic_cast<TfrxReportComponent*>(objects[i]);
+        auto* object = as<TfrxReportComponent>(objects[i]);
         if (!object)
             continue;
-        if (auto* view = dynamic_cast<TfrxView*>(object); view && std::size_t(k) < run.designedTexts.size()
-                                                           && !run.designedTexts[std::size_t(k)].tagStr.isNull())
-            restoreViewTexts(*view, run.designedTexts[std::size_t(k)]);
+        if (auto* view = as<TfrxView>(object); view && std::size_t(k) < run.designedTexts.size()
+                                               && run.designedTexts[std::size_t(k)])
+            restoreViewTexts(*view, *run.designedTexts[std::size_t(k)]);
         object->AfterPrint();
         ++k;
     }

@@ -33,7 +33,7 @@ QList<TfrxReportPage*> reportPages(const TfrxReport& report)
 {
     QList<TfrxReportPage*> pages;
     for (TfrxComponent* c : report.Objects())
-        if (auto* page = dynamic_cast<TfrxReportPage*>(c))
+        if (auto* page = as<TfrxReportPage>(c))
             pages.append(page);
     return pages;
 }
@@ -42,7 +42,7 @@ template <class Band>
 Band* firstBandOf(const TfrxReportPage& page)
 {
     for (TfrxComponent* c : page.Objects())
-        if (auto* b = dynamic_cast<Band*>(c))
+        if (auto* b = as<Band>(c))
             return b;
     return nullptr;
 }
@@ -50,7 +50,7 @@ Band* firstBandOf(const TfrxReportPage& page)
 bool isSubreportPage(const TfrxReportPage& page)
 {
     for (TfrxComponent* c : page.Report() ? page.Report()->AllObjects() : QList<TfrxComponent*>())
-        if (auto* sub = dynamic_cast<TfrxSubreport*>(c))
+        if (auto* sub = as<TfrxSubreport>(c))
             if (sub->Page() == &page)
                 return true;
     return false;
@@ -162,6 +162,8 @@ void TfrxEngine::finishRun(bool started)
     running_ = false;
     pages_.Engine().Running = false;
     page_ = nullptr;
+    pageBands_ = {};
+    published_ = {};
     headers_.clear();
     if (failure)
         std::rethrow_exception(failure);
@@ -250,7 +252,7 @@ void TfrxEngine::outputPageViews(TfrxReportPage& page)
 {
     QList<std::pair<TfrxComponent*, int>> views; // with their places among the page's children
     for (int i = 0; i < page.Objects().size(); ++i)
-        if (dynamic_cast<TfrxView*>(page.Objects()[i]))
+        if (as<TfrxView>(page.Objects()[i]))
             views.append({page.Objects()[i], i});
     if (views.isEmpty())
         return;
@@ -279,8 +281,10 @@ void TfrxEngine::beginPageRun(TfrxReportPage& page)
 {
     page_ = &page;
     headers_.clear();
-    TfrxBand* title = firstBandOf<TfrxReportTitle>(page);
-    TfrxBand* header = firstBandOf<TfrxPageHeader>(page);
+    pageBands_ = {firstBandOf<TfrxReportTitle>(page), firstBandOf<TfrxPageHeader>(page), firstBandOf<TfrxPageFooter>(page),
+                  firstBandOf<TfrxColumnHeader>(page), firstBandOf<TfrxColumnFooter>(page), firstBandOf<TfrxOverlay>(page)};
+    TfrxBand* title = pageBands_.title;
+    TfrxBand* header = pageBands_.header;
     if (page.TitleBeforeHeader)
         headers_ = {{title, 0, false}, {header, 0, false}};
     else
@@ -298,12 +302,12 @@ void TfrxEngine::beginPageRun(TfrxReportPage& page)
     if (firstPageRun_)
         pages_.FirstPage = pages_.CurPage();
     headerHeight_ = CurY;
-    TfrxBand* columnHeader = firstBandOf<TfrxColumnHeader>(page);
+    TfrxBand* columnHeader = pageBands_.columnHeader;
     ShowBand(columnHeader);
     headers_.push_back({columnHeader, 0, false});
     // The title is printed once, on the first page of the run.
     for (HeaderEntry& e : headers_)
-        if (e.band && dynamic_cast<TfrxReportTitle*>(e.band))
+        if (e.band && as<TfrxReportTitle>(e.band))
             e.band = nullptr;
     ext_->addPageOutline(*this, page);
 }
@@ -323,7 +327,7 @@ void TfrxEngine::addPage()
     checkPageLimit();
     pages_.StartPage(*page_);
     CurY = 0;
-    if (auto* overlay = firstBandOf<TfrxOverlay>(*page_); overlay && !overlay->PrintOnTop) {
+    if (TfrxOverlay* overlay = pageBands_.overlay; overlay && !overlay->PrintOnTop) {
         ShowBand(overlay);
         CurY = 0;
     }
@@ -335,18 +339,18 @@ void TfrxEngine::addPage()
         TfrxBand* band = entry.band;
         if (!band || band == pageBreakBand_ || (ext_->keeping() && entry.addedWhileKeeping))
             continue;
-        if (auto* ph = dynamic_cast<TfrxPageHeader*>(band); ph && firstPage_ && !ph->PrintOnFirstPage)
+        if (auto* ph = as<TfrxPageHeader>(band); ph && firstPage_ && !ph->PrintOnFirstPage)
             continue;
-        if (noHeaders_ && dynamic_cast<TfrxHeader*>(band))
+        if (noHeaders_ && as<TfrxHeader>(band))
             continue;
         band->IsReprinting = true;
         const int line = line_, through = lineThrough_;
         line_ = band->LineN;
         lineThrough_ = band->LineThrough;
         calledFromAddPage_ = true;
-        if (dynamic_cast<TfrxReportTitle*>(band))
+        if (as<TfrxReportTitle>(band))
             headers_[i].band = nullptr;
-        if (dynamic_cast<TfrxPageHeader*>(band))
+        if (as<TfrxPageHeader>(band))
             headerHeight_ = band->Height();
         try {
             ShowBand(band);
@@ -389,7 +393,7 @@ void TfrxEngine::outputFooter(TfrxBand* band)
 void TfrxEngine::EndPage()
 {
     TfrxReportPage& page = *page_;
-    auto* columnFooter = firstBandOf<TfrxColumnFooter>(page);
+    TfrxBand* columnFooter = pageBands_.columnFooter;
     if (page.Columns() > 1 && !lastPage_) {
         CurX = columnOrigin_;
         CurColumn = 1;
@@ -405,7 +409,7 @@ void TfrxEngine::EndPage()
         }
         printingSummary_ = false;
     }
-    if (auto* footer = firstBandOf<TfrxPageFooter>(*page_)) {
+    if (TfrxPageFooter* footer = pageBands_.footer) {
         CurY = PageHeight - footer->Height();
         const bool leftOut = (firstPage_ && !footer->PrintOnFirstPage) || (lastPage_ && !footer->PrintOnLastPage);
         if (leftOut) {
@@ -421,7 +425,7 @@ void TfrxEngine::EndPage()
             outputFooter(footer);
         }
     }
-    if (auto* overlay = firstBandOf<TfrxOverlay>(*page_); overlay && overlay->PrintOnTop) {
+    if (TfrxOverlay* overlay = pageBands_.overlay; overlay && overlay->PrintOnTop) {
         CurY = 0;
         outputFooter(overlay);
     }
@@ -433,10 +437,10 @@ double TfrxEngine::FooterHeight() const
     if (!page_)
         return 0;
     double h = 0;
-    if (auto* b = firstBandOf<TfrxColumnFooter>(*page_))
-        h += b->Height();
-    if (auto* b = firstBandOf<TfrxPageFooter>(*page_))
-        h += b->Height();
+    if (pageBands_.columnFooter)
+        h += pageBands_.columnFooter->Height();
+    if (pageBands_.footer)
+        h += pageBands_.footer->Height();
     return h;
 }
 
@@ -465,7 +469,7 @@ void TfrxEngine::NewColumn()
         NewPage();
         return;
     }
-    outputFooter(firstBandOf<TfrxColumnFooter>(*page_));
+    outputFooter(pageBands_.columnFooter);
     ++CurColumn;
     QString position = page_->ColumnPositions.value(CurColumn - 1);
     position.remove(u' ');
@@ -473,7 +477,7 @@ void TfrxEngine::NewColumn()
     const double x = QLocale::c().toDouble(position) * fr01cm;
     CurY = headerHeight_;
     for (const HeaderEntry& entry : headers_) {
-        if (!entry.band || dynamic_cast<TfrxPageHeader*>(entry.band))
+        if (!entry.band || as<TfrxPageHeader>(entry.band))
             continue;
         for (TfrxBand* b = entry.band; b; b = b->Child()) {
             CurX = entry.x + x;

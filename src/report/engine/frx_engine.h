@@ -17,6 +17,8 @@ class ClassInfo;
 class EngineExtensions;
 class ReportCalc;
 class TfrxGroupHeader;
+class TfrxOverlay;
+class TfrxPageFooter;
 class TfrxPreviewPages;
 class TfrxReport;
 
@@ -152,6 +154,22 @@ private:
     std::vector<std::function<void()>> notify_;
 
     TfrxReportPage* page_ = nullptr;
+    // The current page's bands of the kinds that print once per page, found when its run
+    // begins.
+    struct PageBands {
+        TfrxBand* title = nullptr;
+        TfrxBand* header = nullptr;
+        TfrxPageFooter* footer = nullptr;
+        TfrxBand* columnHeader = nullptr;
+        TfrxBand* columnFooter = nullptr;
+        TfrxOverlay* overlay = nullptr;
+    } pageBands_;
+    // Values last given to the script's "Engine" members.
+    struct Published {
+        double curX = -1, curY = -1, pageWidth = -1, pageHeight = -1, freeSpace = -1;
+        int curColumn = -1, pageNo = -1, totalPages = -1;
+        bool finalPass = false, doublePass = false, valid = false;
+    } published_;
     std::vector<HeaderEntry> headers_;
     double headerHeight_ = 0;
     double columnOrigin_ = 0;
