@@ -7,6 +7,7 @@
 #include "report/model/frx_report.h"
 #include "report/model/frx_views.h"
 #include "report/model/extra_data.h"
+#include "report/xml/xml_number.h"
 
 #include <cmath>
 
