@@ -11,6 +11,7 @@
 #include "report/storage/quotation_template.h"
 #include "report_render.h"
 #include "report_tool_text.h"
+#include "report_prepare.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -55,28 +56,10 @@ void print(FILE* out, const QString& text)
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), out);
 }
 
-// Loads a template file; false (with the message on stderr) when it cannot be read or is
-// malformed.
-bool loadTemplate(TfrxReport& report, const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        print(stderr, QStringLiteral("%1: %2\n").arg(path, file.errorString()));
-        return false;
-    }
-    // No error reporter is installed, so the error lines are only collected.
-    loadOwnTemplate(report, file.readAll());
-    if (!report.LoadFailure.isEmpty()) {
-        print(stderr, QStringLiteral("%1: %2\n").arg(path, report.LoadFailure));
-        return false;
-    }
-    return true;
-}
-
 int check(const QString& path)
 {
     TfrxReport report;
-    const bool read = loadTemplate(report, path);
+    const bool read = loadTemplateFile(report, path);
     for (const QString& line : report.Errors())
         print(stdout, line + u'\n');
     print(stdout, QStringLiteral("objects: %1, errors: %2\n").arg(report.AllObjects().size()).arg(report.Errors().size()));
@@ -88,7 +71,7 @@ int check(const QString& path)
 int resave(const QString& in, const QString& out)
 {
     TfrxReport report;
-    if (!loadTemplate(report, in))
+    if (!loadTemplateFile(report, in))
         return 2;
     for (const QString& line : report.Errors())
         print(stderr, line + u'\n');
@@ -152,10 +135,13 @@ int main(int argc, char** argv)
     const QStringList args = app.arguments().mid(1);
     if (args.isEmpty() || args[0] == QLatin1StringView("--help") || args[0] == QLatin1StringView("-h")) {
         std::fputs(kHelp, args.isEmpty() ? stderr : stdout);
+        std::fputs(kPrepareHelp, args.isEmpty() ? stderr : stdout);
         std::fputs(kTextCommandsHelp, args.isEmpty() ? stderr : stdout);
         std::fputs(kRenderHelp, args.isEmpty() ? stderr : stdout);
         return args.isEmpty() ? 2 : 0;
     }
+    if (args[0] == QLatin1StringView("prepare"))
+        return prepareCommand(args.mid(1));
     TfrxDBDataset lines;
     lines.SetName(QStringLiteral("frxDBDataset1"));
     lines.CloseDataSource = false;

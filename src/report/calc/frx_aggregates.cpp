@@ -257,19 +257,22 @@ void TfrxAggregateList::addDataBand(TfrxBand* dataBand)
 
 void TfrxAggregateList::AddItems(TfrxReportPage& page)
 {
-    TfrxBand* firstMaster = nullptr;
-    for (TfrxComponent* c : page.Objects()) {
-        if (auto* master = dynamic_cast<TfrxMasterData*>(c)) {
-            if (!firstMaster)
-                firstMaster = master;
-            addDataBand(master);
-        }
-    }
-    if (!firstMaster)
+    QList<TfrxDataBand*> masters;
+    for (TfrxComponent* c : page.Objects())
+        if (auto* master = dynamic_cast<TfrxMasterData*>(c))
+            masters.append(master);
+    AddItems(page, masters);
+}
+
+void TfrxAggregateList::AddItems(TfrxReportPage& page, const QList<TfrxDataBand*>& masters)
+{
+    for (TfrxDataBand* master : masters)
+        addDataBand(master);
+    if (masters.isEmpty())
         return;
     for (TfrxComponent* c : page.Objects())
         if (dynamic_cast<TfrxPageFooter*>(c) || dynamic_cast<TfrxColumnFooter*>(c) || dynamic_cast<TfrxReportSummary*>(c))
-            addFromBandChain(static_cast<TfrxBand*>(c), firstMaster);
+            addFromBandChain(static_cast<TfrxBand*>(c), masters.front());
 }
 
 void TfrxAggregateList::AddValue(TfrxBand* dataBand, bool bandVisible)

@@ -11,6 +11,7 @@
 
 #include "report/value/frx_value.h"
 
+#include <QList>
 #include <QStringList>
 #include <functional>
 #include <vector>
@@ -20,6 +21,7 @@ namespace report {
 class ReportCalc;
 class TfrxBand;
 class TfrxComponent;
+class TfrxDataBand;
 class TfrxReportPage;
 
 enum class AggregateKind { Sum, Avg, Min, Max, Count };
@@ -65,7 +67,11 @@ class TfrxAggregateList {
 public:
     explicit TfrxAggregateList(ReportCalc& calc) : calc_(calc) {}
 
-    // Registers the items of a page whose bands have been linked (Footer, Groups, SubBands).
+    // Registers the items of a page whose bands have been linked (Footer, Groups, SubBands):
+    // those of the linked master list (in order of Top, bands with a data source), then the
+    // page footer, column footer and summary with the first of them as default band.
+    void AddItems(TfrxReportPage& page, const QList<TfrxDataBand*>& masters);
+    // Same, with the page's master data bands in child order standing for the linked list.
     void AddItems(TfrxReportPage& page);
     // Registers the calls of one text object's text with the given default data band; used
     // by AddItems.

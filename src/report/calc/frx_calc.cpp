@@ -57,6 +57,7 @@ void ReportCalc::StartPreparation()
 void ReportCalc::StartPreparation(double startDayNumber)
 {
     cache_->compiled.clear();
+    preparing_ = true;
     cache_->language = scriptLanguageOf(report_.ScriptLanguage.isEmpty() ? QStringLiteral("PascalScript")
                                                                          : report_.ScriptLanguage);
     system_.date = std::floor(startDayNumber);
@@ -68,6 +69,16 @@ void ReportCalc::StartPreparation(double startDayNumber)
         report_.AddError(error);
         throw CalcError(error);
     }
+}
+
+void ReportCalc::EndPreparation()
+{
+    cache_->compiled.clear();
+    aggregates_->Clear();
+    currentBand_ = nullptr;
+    currentObject_.clear();
+    lastValue_ = Value();
+    preparing_ = false;
 }
 
 int ReportCalc::CacheSize() const
@@ -114,6 +125,8 @@ Value ReportCalc::Calc(const QString& expression)
     if (error.isEmpty()) {
         // A copy: nested Calc calls may add to the cache while this one runs.
         const Expression compiled = *it;
+        if (!preparing_)
+            cache_->compiled.erase(it);
         try {
             return compiled.evaluate();
         } catch (const CalcError&) {

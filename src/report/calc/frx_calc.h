@@ -70,6 +70,11 @@ public:
     // to now. Fails with the script error line when the report's script text is not accepted.
     void StartPreparation();
     void StartPreparation(double startDayNumber);
+    // Ends the preparation: the compiled expressions and the aggregate items point at
+    // objects of the template, which is reloaded after a run, so they are forgotten. Until
+    // the next StartPreparation every Calc compiles its text afresh and keeps nothing.
+    void EndPreparation();
+    bool Preparing() const { return preparing_; }
 
     // The value of an expression, or CalcError (the line is added to the report's errors).
     Value Calc(const QString& expression);
@@ -121,6 +126,7 @@ private:
     TfrxBand* currentBand_ = nullptr;
     Value lastValue_;
     int depth_ = 0;
+    bool preparing_ = false;
 };
 
 } // namespace report

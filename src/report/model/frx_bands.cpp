@@ -2,6 +2,7 @@
 
 #include "report/model/detail/component_props.h"
 #include "report/model/frx_pages.h"
+#include "report/model/frx_views.h"
 
 #include <cmath>
 
@@ -72,6 +73,11 @@ TfrxBand::TfrxBand(TfrxComponent* parent) : TfrxReportComponent(parent)
 }
 
 TfrxBand::~TfrxBand() = default;
+
+bool TfrxBand::IsAcceptedChild(const TfrxComponent& child) const
+{
+    return dynamic_cast<const TfrxView*>(&child) || dynamic_cast<const TfrxDialogComponent*>(&child);
+}
 
 int TfrxBand::BandNumber() const
 {

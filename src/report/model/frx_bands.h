@@ -20,6 +20,9 @@ public:
     explicit TfrxBand(TfrxComponent* parent = nullptr);
     ~TfrxBand() override;
 
+    // Views, and data sources (which loading moves onto the data page).
+    bool IsAcceptedChild(const TfrxComponent& child) const override;
+
     // Position of the band's class in the band-kind table; 0 for a class not in it.
     int BandNumber() const;
 

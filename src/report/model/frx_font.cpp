@@ -70,12 +70,22 @@ bool TfrxFont::operator==(const TfrxFont& other) const
         }                                                                                                \
     }
 FONT_SETTER(SetName, const QString&, name_)
-FONT_SETTER(SetHeight, int, height_)
 FONT_SETTER(SetColor, TColor, color_)
 FONT_SETTER(SetStyle, int, style_)
 FONT_SETTER(SetCharset, int, charset_)
 FONT_SETTER(SetPitch, TFontPitch, pitch_)
 #undef FONT_SETTER
+
+void TfrxFont::SetHeight(int value)
+{
+    // A font larger than any page is of no use and its sizes overflow the layout
+    // arithmetic; a template may hold any number.
+    value = std::clamp(value, -kMaxFontPixels, kMaxFontPixels);
+    if (height_ != value) {
+        height_ = value;
+        changed();
+    }
+}
 
 int TfrxFont::Size() const
 {
@@ -85,7 +95,7 @@ int TfrxFont::Size() const
 void TfrxFont::SetSize(int points)
 {
     // Kept to sizes a font can have, so that no value overflows the height.
-    const double pixels = std::clamp(double(points) * pixelsPerInch_ / 72, -1e6, 1e6);
+    const double pixels = std::clamp(double(points) * pixelsPerInch_ / 72, -double(kMaxFontPixels), double(kMaxFontPixels));
     SetHeight(-int(std::lround(pixels)));
 }
 

@@ -23,7 +23,9 @@ public:
     QString Name() const { return name_; }
     void SetName(const QString& name);
     int Height() const { return height_; }
+    // Clamped to kMaxFontPixels either way.
     void SetHeight(int height);
+    static constexpr int kMaxFontPixels = 2000;
     // Points at the font's pixels per inch.
     int Size() const;
     void SetSize(int points);

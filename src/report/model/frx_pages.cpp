@@ -4,6 +4,8 @@
 #include "report/model/detail/component_props.h"
 #include "report/model/frx_bands.h"
 #include "report/model/frx_paper.h"
+#include "report/model/frx_report.h"
+#include "report/model/frx_views.h"
 #include "report/model/extra_data.h"
 #include "report/xml/xml_number.h"
 
@@ -249,6 +251,28 @@ const ClassInfo& TfrxDialogPage::staticClassInfo()
 TfrxDialogPage::TfrxDialogPage(TfrxComponent* parent) : TfrxPage(parent)
 {
     initProperties(*this, staticClassInfo());
+}
+
+namespace {
+
+bool isPageOrReport(const TfrxComponent& c)
+{
+    return dynamic_cast<const TfrxPage*>(&c) || dynamic_cast<const TfrxReport*>(&c);
+}
+
+} // namespace
+
+bool TfrxPage::IsAcceptedChild(const TfrxComponent& child) const { return !isPageOrReport(child); }
+
+bool TfrxReportPage::IsAcceptedChild(const TfrxComponent& child) const
+{
+    return dynamic_cast<const TfrxBand*>(&child) || dynamic_cast<const TfrxView*>(&child)
+        || dynamic_cast<const TfrxDialogComponent*>(&child);
+}
+
+bool TfrxDataPage::IsAcceptedChild(const TfrxComponent& child) const
+{
+    return !isPageOrReport(child) && !dynamic_cast<const TfrxBand*>(&child);
 }
 
 } // namespace report

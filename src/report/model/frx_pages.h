@@ -16,6 +16,8 @@ class TfrxPage : public TfrxComponent {
     FRX_CLASS_INFO
 public:
     explicit TfrxPage(TfrxComponent* parent = nullptr);
+    // No report and no page inside a page.
+    bool IsAcceptedChild(const TfrxComponent& child) const override;
 };
 
 class TfrxReportPage : public TfrxPage {
@@ -23,6 +25,8 @@ class TfrxReportPage : public TfrxPage {
 public:
     explicit TfrxReportPage(TfrxComponent* parent = nullptr);
     QString BaseName() const override { return QStringLiteral("Page"); }
+    // Bands, views placed on the page, and data sources (moved onto the data page).
+    bool IsAcceptedChild(const TfrxComponent& child) const override;
 
     int PaperSize() const { return paperSize_; }
     // Below 256 a known code takes the code's dimensions (exchanged in landscape); unknown
@@ -98,6 +102,8 @@ class TfrxDataPage : public TfrxPage {
     FRX_CLASS_INFO
 public:
     explicit TfrxDataPage(TfrxComponent* parent = nullptr);
+    // Neither pages nor bands.
+    bool IsAcceptedChild(const TfrxComponent& child) const override;
 };
 
 // A dialog form shown before the report runs; kept so that templates holding one load and

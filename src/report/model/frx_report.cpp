@@ -81,6 +81,11 @@ void TfrxReport::Clear()
                        QStringLiteral("Line"),       QStringLiteral("Line#"),       QStringLiteral("CopyName#")};
 }
 
+bool TfrxReport::IsAcceptedChild(const TfrxComponent& child) const
+{
+    return dynamic_cast<const TfrxPage*>(&child) || dynamic_cast<const TfrxDialogComponent*>(&child);
+}
+
 int TfrxReport::PagesCount() const
 {
     return int(std::count_if(Objects().begin(), Objects().end(),

@@ -57,6 +57,9 @@ public:
     std::function<void(TfrxReport& report, const QString& fileName)> OnLoadTemplate;
 
     // Pages are the report's children.
+    // Pages, and data sources (which loading moves onto the data page).
+    bool IsAcceptedChild(const TfrxComponent& child) const override;
+
     int PagesCount() const;
     TfrxPage* Pages(int index) const;
     TfrxDataPage* DataPage() const;

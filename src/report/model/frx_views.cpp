@@ -2,6 +2,8 @@
 
 #include "report/model/detail/component_props.h"
 #include "report/model/frx_pages.h"
+#include "report/model/frx_bands.h"
+#include "report/model/frx_report.h"
 #include "report/model/extra_data.h"
 
 #include <cmath>
@@ -86,6 +88,12 @@ const ClassInfo& TfrxView::staticClassInfo()
         cursorProp().unpublished(),
     });
     return info;
+}
+
+bool TfrxView::IsAcceptedChild(const TfrxComponent& child) const
+{
+    return !dynamic_cast<const TfrxReport*>(&child) && !dynamic_cast<const TfrxPage*>(&child)
+        && !dynamic_cast<const TfrxBand*>(&child);
 }
 
 TfrxView::TfrxView(TfrxComponent* parent) : TfrxReportComponent(parent)

@@ -41,6 +41,8 @@ public:
     QString DataSetName() const { return dataSet_.name(); }
     void SetDataSetName(const QString& name);
     bool IsDataField() const { return DataSet() && !DataField.isEmpty(); }
+    // No report, page or band inside a view.
+    bool IsAcceptedChild(const TfrxComponent& child) const override;
 
 private:
     TfrxFrame frame_;

@@ -441,6 +441,12 @@ void TfrxXMLSerializer::readChildren(TfrxComponent& root, TfrxXMLItem& rootItem)
             if (inherited)
                 continue;
             component = info->factory()(parent);
+            if (!parent->IsAcceptedChild(*component)) {
+                addError(QStringLiteral("%1 %2 cannot be placed in %3 %4")
+                             .arg(component->ClassName(), name, parent->ClassName(), parent->Name()));
+                delete component; // with the elements inside it, which are not read
+                continue;
+            }
         }
         // Every object this reading has touched is loading until it ends, so one already
         // loading is already on the list of objects told when it does.

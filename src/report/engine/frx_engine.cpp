@@ -1,0 +1,518 @@
+// The run of the band engine: initialize, validate, the passes over the report pages, page
+// runs, adding and ending pages, NewPage, NewColumn and the free space.
+
+#include "report/engine/frx_engine.h"
+
+#include "report/calc/frx_aggregates.h"
+#include "report/calc/frx_calc.h"
+#include "report/engine/engine_extensions.h"
+#include "report/calc/frx_object_data.h"
+#include "report/frx_resources.h"
+#include "report/model/frx_bands.h"
+#include "report/model/frx_collections.h"
+#include "report/model/frx_pages.h"
+#include "report/model/frx_report.h"
+#include "report/model/frx_types.h"
+#include "report/model/frx_views.h"
+#include "report/pages/preview_pages.h"
+
+#include <QLocale>
+#include <cmath>
+
+namespace report {
+
+namespace {
+
+EngineExtensions& noExtensions()
+{
+    static EngineExtensions none;
+    return none;
+}
+
+QList<TfrxReportPage*> reportPages(const TfrxReport& report)
+{
+    QList<TfrxReportPage*> pages;
+    for (TfrxComponent* c : report.Objects())
+        if (auto* page = as<TfrxReportPage>(c))
+            pages.append(page);
+    return pages;
+}
+
+template <class Band>
+Band* firstBandOf(const TfrxReportPage& page)
+{
+    for (TfrxComponent* c : page.Objects())
+        if (auto* b = as<Band>(c))
+            return b;
+    return nullptr;
+}
+
+bool isSubreportPage(const TfrxReportPage& page)
+{
+    for (TfrxComponent* c : page.Report() ? page.Report()->AllObjects() : QList<TfrxComponent*>())
+        if (auto* sub = as<TfrxSubreport>(c))
+            if (sub->Page() == &page)
+                return true;
+    return false;
+}
+
+} // namespace
+
+TfrxEngine::TfrxEngine(TfrxReport& report, ReportCalc& calc, TfrxPreviewPages& pages)
+    : report_(report), calc_(calc), pages_(pages), ext_(&noExtensions())
+{
+}
+
+TfrxEngine::~TfrxEngine() = default;
+
+void TfrxEngine::SetExtensions(EngineExtensions* extensions)
+{
+    ext_ = extensions ? extensions : &noExtensions();
+}
+
+void TfrxEngine::StopReport() { report_.Terminated = true; }
+
+void TfrxEngine::runProcedure(const QString& name, TfrxComponent* sender)
+{
+    if (!name.isEmpty() && hooks_.RunProcedure)
+        hooks_.RunProcedure(name, sender);
+}
+
+void TfrxEngine::processMessages()
+{
+    if (hooks_.ProcessMessages)
+        hooks_.ProcessMessages();
+}
+
+void TfrxEngine::initializeRun()
+{
+    pages_.BeginPreparation();
+    StartDate = calc_.System().date;
+    StartTime = calc_.System().time;
+    CurVColumn = 0;
+    running_ = true;
+    rows_ = 0;
+    state_.clear();
+    calc_.Aggregates().Clear();
+    DoublePass = report_.EngineOptions().DoublePass;
+    pages_.Engine().Running = true;
+}
+
+bool TfrxEngine::Run()
+{
+    initializeRun();
+    bool started = false;
+    try {
+        const QList<TfrxReportPage*> pages = reportPages(report_);
+        for (TfrxReportPage* page : pages) {
+            LinkBands(*page, false);
+            LinkBands(*page, true);
+        }
+        if (!validate()) {
+            finishRun(false);
+            return false;
+        }
+        started = true;
+        for (int i = 0; i < report_.DataSets().Count(); ++i)
+            if (TfrxDataSet* ds = report_.DataSets()[i].DataSet())
+                ds->Initialize();
+        applyNamedStyles(report_);
+        runProcedure(report_.OnStartReport, &report_);
+        for (TfrxReportPage* page : pages) {
+            pages_.RegisterSourcePage(*page);
+            calc_.Aggregates().AddItems(*page, state_.masters(*page).horizontal);
+        }
+        FinalPass = !DoublePass;
+        TotalPages = 0;
+        pages_.MarkPassStart();
+        runPass();
+        if (DoublePass && !report_.Terminated) {
+            TotalPages = pages_.PageCount();
+            pages_.RewindToPassStart();
+            calc_.Aggregates().ClearValues();
+            FinalPass = true;
+            runPass();
+        }
+    } catch (...) {
+        finishRun(started);
+        throw;
+    }
+    finishRun(started);
+    return true;
+}
+
+void TfrxEngine::finishRun(bool started)
+{
+    // Every step runs even when one fails, so that the sources are back and the store closed.
+    std::exception_ptr failure;
+    const auto guarded = [&failure](auto&& step) {
+        try {
+            step();
+        } catch (...) {
+            if (!failure)
+                failure = std::current_exception();
+        }
+    };
+    if (started)
+        guarded([&] { runProcedure(report_.OnStopReport, &report_); });
+    for (int i = 0; i < report_.DataSets().Count(); ++i)
+        if (TfrxDataSet* ds = report_.DataSets()[i].DataSet())
+            guarded([ds] { ds->Finalize(); });
+    guarded([this] { pages_.EndPreparation(); });
+    running_ = false;
+    pages_.Engine().Running = false;
+    page_ = nullptr;
+    pageBands_ = {};
+    published_ = {};
+    headers_.clear();
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+void TfrxEngine::runPass()
+{
+    pages_.Engine().FinalPass = FinalPass;
+    pages_.Engine().TotalPages = TotalPages;
+    firstPageRun_ = true;
+    TfrxDataSet* source = report_.DataSet();
+    if (!source) {
+        runAllPages();
+        return;
+    }
+    source->First();
+    while (!source->Eof() && !report_.Terminated) {
+        runAllPages();
+        source->Next();
+    }
+}
+
+void TfrxEngine::runAllPages()
+{
+    for (TfrxReportPage* page : reportPages(report_)) {
+        if (report_.Terminated)
+            break;
+        if (page->Visible() && !isSubreportPage(*page))
+            runReportPage(*page);
+        firstPageRun_ = false;
+    }
+}
+
+void TfrxEngine::runReportPage(TfrxReportPage& page)
+{
+    noKeepAtPageStart_ = true;
+    runProcedure(page.OnBeforePrint, &page);
+    if (TfrxDataSet* source = page.DataSet()) {
+        source->First();
+        while (!source->Eof() && !report_.Terminated) {
+            pageRun(page);
+            source->Next();
+        }
+    } else {
+        pageRun(page);
+    }
+    runProcedure(page.OnAfterPrint, &page);
+}
+
+bool TfrxEngine::pageHasData(TfrxReportPage& page)
+{
+    if (report_.EngineOptions().PrintIfEmpty)
+        return true;
+    for (TfrxDataBand* band : state_.masters(page).horizontal) {
+        runProcedure(band->OnMasterDetail, band);
+        if (bandHasData(*band))
+            return true;
+    }
+    return false;
+}
+
+void TfrxEngine::pageRun(TfrxReportPage& page)
+{
+    if (!pageHasData(page))
+        return;
+    beginPageRun(page);
+    outputPageViews(page);
+    if (hooks_.OnManualBuild)
+        hooks_.OnManualBuild(page);
+    else if (!page.OnManualBuild.isEmpty())
+        runProcedure(page.OnManualBuild, &page);
+    else
+        runDataBands(state_.masters(page).horizontal);
+    lastPage_ = true;
+    if (page.EndlessHeight || page.EndlessWidth) {
+        PageHeight = CurY + FooterHeight();
+        ext_->resizeEndlessPage(*this, page);
+    }
+    EndPage();
+    lastPage_ = false;
+}
+
+// Views placed on the page outside any band go out once through a band as large as the
+// printable area.
+void TfrxEngine::outputPageViews(TfrxReportPage& page)
+{
+    QList<std::pair<TfrxComponent*, int>> views; // with their places among the page's children
+    for (int i = 0; i < page.Objects().size(); ++i)
+        if (as<TfrxView>(page.Objects()[i]))
+            views.append({page.Objects()[i], i});
+    if (views.isEmpty())
+        return;
+    TfrxNullBand carrier;
+    carrier.SetBounds(0, 0, PageWidth, PageHeight);
+    for (const auto& [view, at] : views)
+        view->SetParent(&carrier);
+    const auto putBack = [&] {
+        for (const auto& [view, at] : views) {
+            view->SetParent(&page);
+            page.SetChildIndex(view, at);
+        }
+    };
+    const double y = CurY;
+    try {
+        ShowBand(&carrier);
+    } catch (...) {
+        putBack();
+        throw;
+    }
+    putBack();
+    CurY = y;
+}
+
+void TfrxEngine::beginPageRun(TfrxReportPage& page)
+{
+    page_ = &page;
+    headers_.clear();
+    pageBands_ = {firstBandOf<TfrxReportTitle>(page), firstBandOf<TfrxPageHeader>(page), firstBandOf<TfrxPageFooter>(page),
+                  firstBandOf<TfrxColumnHeader>(page), firstBandOf<TfrxColumnFooter>(page), firstBandOf<TfrxOverlay>(page)};
+    TfrxBand* title = pageBands_.title;
+    TfrxBand* header = pageBands_.header;
+    if (page.TitleBeforeHeader)
+        headers_ = {{title, 0, false}, {header, 0, false}};
+    else
+        headers_ = {{header, 0, false}, {title, 0, false}};
+    PageHeight = page.PaperHeight() * fr01cm - page.TopMargin * fr01cm - page.BottomMargin * fr01cm;
+    PageWidth = page.PaperWidth() * fr01cm - page.LeftMargin * fr01cm - page.RightMargin * fr01cm;
+    CurX = CurY = 0;
+    CurColumn = 1;
+    columnOrigin_ = 0;
+    firstPage_ = true;
+    lastPage_ = false;
+    // PrintOnPreviousPage (going on below the content of the last prepared page) needs the
+    // store to reopen its last page; until it can, such a page starts a page of its own.
+    addPage();
+    if (firstPageRun_)
+        pages_.FirstPage = pages_.CurPage();
+    headerHeight_ = CurY;
+    TfrxBand* columnHeader = pageBands_.columnHeader;
+    ShowBand(columnHeader);
+    headers_.push_back({columnHeader, 0, false});
+    // The title is printed once, on the first page of the run.
+    for (HeaderEntry& e : headers_)
+        if (e.band && as<TfrxReportTitle>(e.band))
+            e.band = nullptr;
+    ext_->addPageOutline(*this, page);
+}
+
+void TfrxEngine::checkPageLimit()
+{
+    if (limits_.maxPages > 0 && pages_.PageCount() >= limits_.maxPages && pages_.CurPage() + 1 >= limits_.maxPages) {
+        const QString line = QStringLiteral("The report stops at %1 pages").arg(limits_.maxPages);
+        report_.AddError(line);
+        report_.Terminated = true;
+        throw ReportError(line);
+    }
+}
+
+void TfrxEngine::addPage()
+{
+    checkPageLimit();
+    pages_.StartPage(*page_);
+    CurY = 0;
+    if (TfrxOverlay* overlay = pageBands_.overlay; overlay && !overlay->PrintOnTop) {
+        ShowBand(overlay);
+        CurY = 0;
+    }
+    const double savedX = CurX;
+    headerHeight_ = 0;
+    for (std::size_t i = 0; i < headers_.size(); ++i) {
+        HeaderEntry entry = headers_[i];
+        CurX = entry.x;
+        TfrxBand* band = entry.band;
+        if (!band || band == pageBreakBand_ || (ext_->keeping() && entry.addedWhileKeeping))
+            continue;
+        if (auto* ph = as<TfrxPageHeader>(band); ph && firstPage_ && !ph->PrintOnFirstPage)
+            continue;
+        if (noHeaders_ && as<TfrxHeader>(band))
+            continue;
+        band->IsReprinting = true;
+        const int line = line_, through = lineThrough_;
+        line_ = band->LineN;
+        lineThrough_ = band->LineThrough;
+        calledFromAddPage_ = true;
+        if (as<TfrxReportTitle>(band))
+            headers_[i].band = nullptr;
+        if (as<TfrxPageHeader>(band))
+            headerHeight_ = band->Height();
+        try {
+            ShowBand(band);
+        } catch (...) {
+            calledFromAddPage_ = false;
+            band->IsReprinting = false;
+            throw;
+        }
+        calledFromAddPage_ = false;
+        band->IsReprinting = false;
+        line_ = line;
+        lineThrough_ = through;
+    }
+    CurX = savedX;
+}
+
+// The footer path: prepared, placed at CurY unless the page already holds it, unprepared,
+// its aggregates reset.
+void TfrxEngine::outputFooter(TfrxBand* band)
+{
+    if (!band)
+        return;
+    try {
+        prepareBand(*band);
+        if (band->Visible()) {
+            band->SetLeft(0);
+            band->SetTop(CurY);
+            if (!pages_.PageHasBand(*band))
+                pages_.AppendObject(*band);
+            CurY += band->Height();
+        }
+    } catch (...) {
+        unprepareBand(*band);
+        throw;
+    }
+    unprepareBand(*band);
+    calc_.Aggregates().Reset(band);
+}
+
+void TfrxEngine::EndPage()
+{
+    TfrxReportPage& page = *page_;
+    TfrxBand* columnFooter = pageBands_.columnFooter;
+    if (page.Columns() > 1 && !lastPage_) {
+        CurX = columnOrigin_;
+        CurColumn = 1;
+    }
+    outputFooter(columnFooter);
+    if (lastPage_ && !printingSummary_) {
+        printingSummary_ = true;
+        try {
+            ShowBandByClass(TfrxReportSummary::staticClassInfo());
+        } catch (...) {
+            printingSummary_ = false;
+            throw;
+        }
+        printingSummary_ = false;
+    }
+    if (TfrxPageFooter* footer = pageBands_.footer) {
+        CurY = PageHeight - footer->Height();
+        const bool leftOut = (firstPage_ && !footer->PrintOnFirstPage) || (lastPage_ && !footer->PrintOnLastPage);
+        if (leftOut) {
+            try {
+                prepareBand(*footer);
+            } catch (...) {
+                unprepareBand(*footer);
+                throw;
+            }
+            unprepareBand(*footer);
+            calc_.Aggregates().Reset(footer);
+        } else {
+            outputFooter(footer);
+        }
+    }
+    if (TfrxOverlay* overlay = pageBands_.overlay; overlay && overlay->PrintOnTop) {
+        CurY = 0;
+        outputFooter(overlay);
+    }
+    firstPage_ = false;
+}
+
+double TfrxEngine::FooterHeight() const
+{
+    if (!page_)
+        return 0;
+    double h = 0;
+    if (pageBands_.columnFooter)
+        h += pageBands_.columnFooter->Height();
+    if (pageBands_.footer)
+        h += pageBands_.footer->Height();
+    return h;
+}
+
+double TfrxEngine::FreeSpace() const
+{
+    if (page_ && page_->EndlessHeight)
+        return 1000000;
+    return PageHeight - FooterHeight() - CurY;
+}
+
+void TfrxEngine::NewPage()
+{
+    const bool keeping = ext_->keeping();
+    if (keeping)
+        ext_->beforeKeptPageBreak(*this);
+    EndPage();
+    addPage();
+    if (keeping)
+        ext_->afterKeptPageBreak(*this);
+    ext_->addPageOutline(*this, *page_);
+}
+
+void TfrxEngine::NewColumn()
+{
+    if (!page_ || CurColumn >= page_->Columns()) {
+        NewPage();
+        return;
+    }
+    outputFooter(pageBands_.columnFooter);
+    ++CurColumn;
+    QString position = page_->ColumnPositions.value(CurColumn - 1);
+    position.remove(u' ');
+    position.replace(u',', u'.');
+    const double x = QLocale::c().toDouble(position) * fr01cm;
+    CurY = headerHeight_;
+    for (const HeaderEntry& entry : headers_) {
+        if (!entry.band || as<TfrxPageHeader>(entry.band))
+            continue;
+        for (TfrxBand* b = entry.band; b; b = b->Child()) {
+            CurX = entry.x + x;
+            try {
+                prepareBand(*b);
+                if (b->Visible()) {
+                    b->SetLeft(CurX);
+                    b->SetTop(CurY);
+                    pages_.AppendObject(*b);
+                    CurY += b->Height();
+                }
+            } catch (...) {
+                unprepareBand(*b);
+                throw;
+            }
+            unprepareBand(*b);
+            if (!b->Visible() && !b->PrintChildIfInvisible)
+                break;
+        }
+    }
+    CurX = columnOrigin_ + x;
+}
+
+void TfrxEngine::ShowBandByClass(const ClassInfo& cls)
+{
+    if (!page_)
+        return;
+    for (TfrxComponent* c : page_->Objects()) {
+        for (const ClassInfo* k = &c->classInfo(); k; k = k->parent()) {
+            if (k == &cls) {
+                ShowBand(static_cast<TfrxBand*>(c));
+                return;
+            }
+        }
+    }
+}
+
+} // namespace report
