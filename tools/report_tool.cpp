@@ -8,6 +8,7 @@
 #include "report/xml/xml_form.h"
 #include "report/model/frx_report.h"
 #include "report/storage/quotation_template.h"
+#include "report_tool_rich.h"
 #include "report_tool_text.h"
 
 #include <QCoreApplication>
@@ -144,11 +145,14 @@ int main(int argc, char** argv)
 {
     if (argc > 1 && isTextCommand(argv[1]))
         return runTextCommand(argc, argv);
+    if (argc > 1 && isRichCommand(argv[1]))
+        return runRichCommand(argc, argv);
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     if (args.isEmpty() || args[0] == QLatin1StringView("--help") || args[0] == QLatin1StringView("-h")) {
         std::fputs(kHelp, args.isEmpty() ? stderr : stdout);
         std::fputs(kTextCommandsHelp, args.isEmpty() ? stderr : stdout);
+        std::fputs(kRichCommandHelp, args.isEmpty() ? stderr : stdout);
         return args.isEmpty() ? 2 : 0;
     }
     TfrxDBDataset lines;
@@ -184,5 +188,6 @@ int main(int argc, char** argv)
     }
     std::fputs(kHelp, stderr);
     std::fputs(kTextCommandsHelp, stderr);
+    std::fputs(kRichCommandHelp, stderr);
     return 2;
 }
