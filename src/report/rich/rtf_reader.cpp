@@ -448,8 +448,11 @@ void Reader::handleWord(const Word& w)
         st_.uc = std::clamp(p, 0, 16);
         return;
     case Keyword::U:
-        textChar(char16_t(p < 0 ? p + 65536 : p));
-        fallbackLeft_ = st_.uc;
+        // A 16-bit code unit, written signed by many programs; other values are no character.
+        if (w.hasParam && p >= -32768 && p <= 65535)
+            textChar(char16_t(p < 0 ? p + 65536 : p));
+        if (w.hasParam)
+            fallbackLeft_ = st_.uc;
         return;
     case Keyword::Symbol:
         textChar(info.symbol);
