@@ -54,16 +54,28 @@ private:
     }
 };
 
+// Content that fails to load was reported where it was loaded (getting the data); here
+// it measures as empty and leaves nothing over.
 class RichMeasurer final : public ItemMeasurer {
 public:
     double calcHeight(TfrxView& view, TfrxTextContext&) const override
     {
-        return richCalcHeight(static_cast<const TfrxRichView&>(view));
+        try {
+            return richCalcHeight(static_cast<const TfrxRichView&>(view));
+        } catch (const platform::Error&) {
+            return 0;
+        }
     }
     void initPart(TfrxView& view) const override { richInitPart(static_cast<TfrxRichView&>(view)); }
     double drawPart(TfrxView& view, TfrxTextContext&) const override
     {
-        return richDrawPart(static_cast<TfrxRichView&>(view));
+        auto& richView = static_cast<TfrxRichView&>(view);
+        try {
+            return richDrawPart(richView);
+        } catch (const platform::Error&) {
+            richView.PartRemainder.clear();
+            return 0;
+        }
     }
 };
 
