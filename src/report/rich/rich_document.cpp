@@ -74,11 +74,14 @@ std::uint16_t RichDocument::indexOf(const CharFormat& format)
 
 void RichDocument::append(QStringView text, const CharFormat& format)
 {
-    if (text.isEmpty())
-        return;
-    const std::uint16_t index = indexOf(format);
-    text_ += text;
-    formatIndex_.insert(formatIndex_.end(), std::size_t(text.size()), index);
+    const qsizetype before = text_.size();
+    // Control characters other than tabs and line breaks are no text; a stray CR or LF
+    // would be taken for a paragraph break that has no paragraph.
+    for (const QChar c : text)
+        if (c.unicode() >= 0x20 || c == u'\t' || c == kLineBreak)
+            text_ += c;
+    if (text_.size() > before)
+        formatIndex_.insert(formatIndex_.end(), std::size_t(text_.size() - before), indexOf(format));
 }
 
 void RichDocument::breakParagraph(const ParaFormat& format, const CharFormat& markFormat)

@@ -18,7 +18,7 @@ namespace {
 // Groups nested deeper are skipped whole; real documents stay far below.
 constexpr int kMaxDepth = 200;
 constexpr int kMaxWordLength = 32;
-constexpr std::size_t kMaxTableEntries = 4096;
+constexpr std::size_t kMaxTableEntries = 16384;
 constexpr qsizetype kMaxFontNameBytes = 256;
 // Parameters are clamped here, so no arithmetic on them overflows.
 constexpr long long kParamLimit = 1'000'000'000;
@@ -45,7 +45,7 @@ struct State {
 };
 
 struct FontEntry {
-    QByteArray nameBytes;
+    QByteArray nameBytes; // not yet decoded
     QString name;
     int charset = 1; // the default set: the document's code page
     bool named = false;
@@ -91,13 +91,14 @@ private:
     void handleWord(const Word& w);
     bool handleCharacterWord(Keyword k, const Word& w);
     bool handleParagraphWord(Keyword k, const Word& w);
-    void textByte(char c);
+    void textByte(char c, bool escaped = false);
     void textChar(char16_t c);
     bool consumeFallback();
     void flush();
     CharFormat charFormat() const;
     int effectiveFont() const;
     void finishFontName();
+    void decodeFontName(FontEntry& e);
     void endColorEntry();
 
     QByteArrayView in_;
@@ -278,7 +279,7 @@ void Reader::controlSymbol(char c)
     }
     switch (c) {
     case '\\': case '{': case '}':
-        textByte(c);
+        textByte(c, true);
         return;
     case '~':
         textChar(0x00A0);
@@ -308,7 +309,7 @@ void Reader::hexByte()
         return;
     }
     pos_ += 2;
-    textByte(char(hi << 4 | lo));
+    textByte(char(hi << 4 | lo), true);
 }
 
 // True when the token is part of the fallback text of a \u and is dropped.
@@ -320,7 +321,8 @@ bool Reader::consumeFallback()
     return true;
 }
 
-void Reader::textByte(char c)
+// A byte of text; a semicolon that was not escaped ends a table entry.
+void Reader::textByte(char c, bool escaped)
 {
     if (consumeFallback())
         return;
@@ -329,13 +331,13 @@ void Reader::textByte(char c)
         pending_ += c;
         return;
     case Dest::FontTable:
-        if (c == ';')
+        if (c == ';' && !escaped)
             finishFontName();
         else if (currentFontEntry_ >= 0 && fonts_[currentFontEntry_].nameBytes.size() < kMaxFontNameBytes)
             fonts_[currentFontEntry_].nameBytes += c;
         return;
     case Dest::ColorTable:
-        if (c == ';')
+        if (c == ';' && !escaped)
             endColorEntry();
         return;
     }
@@ -346,8 +348,15 @@ void Reader::textChar(char16_t c)
     if (consumeFallback())
         return;
     flush();
-    if (st_.dest == Dest::Text)
+    if (st_.dest == Dest::Text) {
         doc_.append(QStringView(&c, 1), charFormat());
+    } else if (st_.dest == Dest::FontTable && currentFontEntry_ >= 0) {
+        FontEntry& e = fonts_[currentFontEntry_];
+        if (!e.named && e.name.size() < kMaxFontNameBytes) {
+            decodeFontName(e);
+            e.name += QChar(c);
+        }
+    }
 }
 
 void Reader::flush()
@@ -396,14 +405,24 @@ CharFormat Reader::charFormat() const
     return f;
 }
 
+// Font names come as bytes in the font's character set, \u characters between them.
+void Reader::decodeFontName(FontEntry& e)
+{
+    if (e.nameBytes.isEmpty())
+        return;
+    e.name += decoders_.decode(detail::charsetEncoding(e.charset, ansiCodePage_), e.nameBytes);
+    e.nameBytes.clear();
+}
+
 void Reader::finishFontName()
 {
     if (currentFontEntry_ < 0)
         return;
     FontEntry& e = fonts_[currentFontEntry_];
-    if (!e.named && !e.nameBytes.isEmpty()) {
-        e.name = decoders_.decode(detail::charsetEncoding(e.charset, ansiCodePage_), e.nameBytes).trimmed();
-        e.named = true;
+    if (!e.named) {
+        decodeFontName(e);
+        e.name = e.name.trimmed();
+        e.named = !e.name.isEmpty();
     }
 }
 
