@@ -28,10 +28,11 @@ void ensureApplication()
     static int argc = 1;
     static char name[] = "fuzz_rich_text";
     static char* argv[] = {name, nullptr};
+    static QGuiApplication* application = nullptr; // lives for the whole run
     if (!QGuiApplication::instance()) {
         if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
-        new QGuiApplication(argc, argv); // lives for the whole run
+        application = new QGuiApplication(argc, argv);
     }
 }
 
