@@ -21,30 +21,43 @@ struct GlyphBatch {
 
 bool isDrawn(char16_t c) { return c > 0x20 && !(c >= 0xDC00 && c < 0xE000) && c != 0x00A0; }
 
-void drawDecorations(QPainter& canvas, const CharFormat& f, double left, double right, double baseline, int px,
-                     const QColor& color)
+// Where reference points land on the device.
+struct DeviceMap {
+    QPointF origin;
+    double sx, sy;
+    QPointF at(double x, double y) const { return {origin.x() + x * sx, origin.y() + y * sy}; }
+    QRectF rect(double left, double top, double width, double height) const
+    {
+        return {at(left, top), QSizeF(width * sx, height * sy)};
+    }
+};
+
+void drawDecorations(QPainter& canvas, const CharFormat& f, const DeviceMap& map, double left, double right,
+                     double baseline, int px, const QColor& color)
 {
     if (!f.underline && !f.strike)
         return;
-    const double thickness = std::max(1.0, px / 16.0);
+    const double thickness = std::max(1.0 / map.sy, px / 16.0);
     if (f.underline)
-        canvas.fillRect(QRectF(left, baseline + px * 0.08, right - left, thickness), color);
+        canvas.fillRect(map.rect(left, baseline + px * 0.08, right - left, thickness), color);
     if (f.strike)
-        canvas.fillRect(QRectF(left, baseline - px * 0.3, right - left, thickness), color);
+        canvas.fillRect(map.rect(left, baseline - px * 0.3, right - left, thickness), color);
 }
 
-void drawRun(QPainter& canvas, const RichDocument& doc, const RichLayout& layout, const RichLine& line, int start,
-             int end)
+// Glyphs are drawn from fonts of the device size at positions of the reference layout:
+// the device only decides their shapes, and the glyph cache of the canvas serves them.
+void drawRun(QPainter& canvas, const RichDocument& doc, const RichLayout& layout, const DeviceMap& map,
+             const RichLine& line, int start, int end)
 {
     const CharFormat& f = doc.formatAt(start);
     const int px = referenceFontHeight(f.halfPoints);
     const double left = layout.x[start];
     const double right = layout.x[end - 1] + layout.width[end - 1];
     if (f.hasHighlight)
-        canvas.fillRect(QRectF(left, line.top, right - left, line.height), QColor::fromRgb(f.highlight));
+        canvas.fillRect(map.rect(left, line.top, right - left, line.height), QColor::fromRgb(f.highlight));
 
     const QColor color = f.autoColor ? QColor(Qt::black) : QColor::fromRgb(f.color);
-    const detail::GlyphFonts& fonts = detail::GlyphFonts::of(f.face, px, f.bold, f.italic);
+    const detail::GlyphFonts& fonts = detail::GlyphFonts::of(f.face, px * map.sy, f.bold, f.italic);
     const double baseline = line.top + line.baseline;
     const QString& text = doc.text();
     std::vector<GlyphBatch> batches;
@@ -58,7 +71,7 @@ void drawRun(QPainter& canvas, const RichDocument& doc, const RichLayout& layout
         if (batch == batches.end())
             batch = batches.insert(batches.end(), GlyphBatch{g.font, {}, {}});
         batch->indexes.push_back(g.index);
-        batch->positions.push_back(QPointF(layout.x[i], baseline));
+        batch->positions.push_back(map.at(layout.x[i], baseline));
     }
     canvas.setPen(color);
     for (const GlyphBatch& b : batches) {
@@ -68,7 +81,7 @@ void drawRun(QPainter& canvas, const RichDocument& doc, const RichLayout& layout
         run.setPositions(b.positions);
         canvas.drawGlyphRun(QPointF(0, 0), run);
     }
-    drawDecorations(canvas, f, left, right, baseline, px, color);
+    drawDecorations(canvas, f, map, left, right, baseline, px, color);
 }
 
 } // namespace
@@ -76,9 +89,8 @@ void drawRun(QPainter& canvas, const RichDocument& doc, const RichLayout& layout
 void paintRich(QPainter& canvas, const RichDocument& document, const RichLayout& layout, QPointF origin,
                double scaleX, double scaleY, int maxHeight)
 {
+    const DeviceMap map{origin, scaleX, scaleY};
     canvas.save();
-    canvas.translate(origin);
-    canvas.scale(scaleX, scaleY);
     for (std::size_t l = 0; l < layout.lines.size(); ++l) {
         const RichLine& line = layout.lines[l];
         if (l > 0 && line.top + line.height > maxHeight)
@@ -88,7 +100,7 @@ void paintRich(QPainter& canvas, const RichDocument& document, const RichLayout&
             int runEnd = i + 1;
             while (runEnd < line.end && &document.formatAt(runEnd) == f)
                 ++runEnd;
-            drawRun(canvas, document, layout, line, i, runEnd);
+            drawRun(canvas, document, layout, map, line, i, runEnd);
             i = runEnd;
         }
     }

@@ -95,7 +95,7 @@ private:
     void textChar(char16_t c);
     bool consumeFallback();
     void flush();
-    CharFormat charFormat() const;
+    const CharFormat& charFormat();
     int effectiveFont() const;
     void finishFontName();
     void decodeFontName(FontEntry& e);
@@ -118,6 +118,15 @@ private:
     int red_ = 0, green_ = 0, blue_ = 0;
     bool colorSet_ = false;
     detail::Decoders decoders_;
+    struct FormatKey {
+        int font, halfPoints;
+        bool bold, italic, underline, strike;
+        int color, highlight, fonts, colors, named;
+        bool operator==(const FormatKey&) const = default;
+    };
+    std::optional<FormatKey> formatKey_;
+    CharFormat format_;
+    int namedFonts_ = 0; // font names finished so far
 };
 
 RichDocument Reader::run()
@@ -379,9 +388,17 @@ int Reader::effectiveFont() const
     return st_.font >= 0 ? st_.font : defaultFont_;
 }
 
-CharFormat Reader::charFormat() const
+// The format of text at this point. Made again only when the state or the tables it
+// depends on changed: \u text comes one character per control word.
+const CharFormat& Reader::charFormat()
 {
-    CharFormat f;
+    const FormatKey key{effectiveFont(), st_.halfPoints, st_.bold, st_.italic, st_.underline, st_.strike,
+                        st_.color, st_.highlight, int(fonts_.size()), int(colors_.size()), namedFonts_};
+    if (formatKey_ && *formatKey_ == key)
+        return format_;
+    formatKey_ = key;
+    CharFormat& f = format_;
+    f = CharFormat();
     const auto font = fonts_.find(effectiveFont());
     if (font != fonts_.end() && !font->second.name.isEmpty()) {
         f.face = font->second.name;
@@ -423,6 +440,7 @@ void Reader::finishFontName()
         decodeFontName(e);
         e.name = e.name.trimmed();
         e.named = !e.name.isEmpty();
+        namedFonts_ += e.named;
     }
 }
 

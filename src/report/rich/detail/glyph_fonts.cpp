@@ -3,29 +3,32 @@
 #include "report/layout/detail/reference_device.h"
 
 #include <QFont>
+#include <QStringList>
 
 namespace report::rich::detail {
 
-GlyphFonts::GlyphFonts(const QString& family, int pixelHeight, bool bold, bool italic)
+GlyphFonts::GlyphFonts(const QString& family, double pixelHeight, bool bold, bool italic)
 {
     using report::detail::ReferenceDevice;
     ReferenceDevice::instance(); // installs the font table
-    fonts_.push_back(QRawFont::fromFont(ReferenceDevice::makeFont(family, pixelHeight, bold, italic)));
-    for (const QString& substitute : QFont::substitutes(family)) {
-        QRawFont f = QRawFont::fromFont(ReferenceDevice::makeFont(substitute, pixelHeight, bold, italic));
-        if (f.isValid())
+    const auto add = [&](const QString& name) {
+        QRawFont f = QRawFont::fromFont(ReferenceDevice::makeFont(name, 100, bold, italic));
+        if (f.isValid()) {
+            f.setPixelSize(pixelHeight);
             fonts_.push_back(std::move(f));
-    }
-    for (const QString& substitute : QFont::substitutes(fonts_.front().familyName())) {
-        QRawFont f = QRawFont::fromFont(ReferenceDevice::makeFont(substitute, pixelHeight, bold, italic));
-        if (f.isValid())
-            fonts_.push_back(std::move(f));
-    }
+        }
+    };
+    add(family);
+    if (fonts_.empty())
+        fonts_.emplace_back();
+    const QStringList chain = QFont::substitutes(family) + QFont::substitutes(fonts_.front().familyName());
+    for (const QString& substitute : chain)
+        add(substitute);
 }
 
-GlyphFonts& GlyphFonts::of(const QString& family, int pixelHeight, bool bold, bool italic)
+GlyphFonts& GlyphFonts::of(const QString& family, double pixelHeight, bool bold, bool italic)
 {
-    using Key = std::tuple<QString, int, bool, bool>;
+    using Key = std::tuple<QString, double, bool, bool>;
     // Never destroyed: raw fonts must not outlive the application object.
     static auto* cache = new std::map<Key, std::unique_ptr<GlyphFonts>>;
     Key key{family, pixelHeight, bold, italic};

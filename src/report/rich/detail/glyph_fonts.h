@@ -20,15 +20,15 @@ struct GlyphRef {
 
 class GlyphFonts {
 public:
-    // The fonts of a family at a reference pixel height; they live as long as the process
-    // (making a raw font costs more than drawing a heading, bench/rich_text_bench).
-    static GlyphFonts& of(const QString& family, int pixelHeight, bool bold, bool italic);
+    // The fonts of a family at a pixel height; they live as long as the process (making a
+    // raw font costs more than drawing a heading, bench/rich_text_bench).
+    static GlyphFonts& of(const QString& family, double pixelHeight, bool bold, bool italic);
 
     // The glyph of a character (a surrogate pair as two), from the first font that has it.
     GlyphRef glyph(const QChar* chars, int count) const;
 
 private:
-    GlyphFonts(const QString& family, int pixelHeight, bool bold, bool italic);
+    GlyphFonts(const QString& family, double pixelHeight, bool bold, bool italic);
     std::vector<QRawFont> fonts_;
 };
 
