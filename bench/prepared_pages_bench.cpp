@@ -1,11 +1,8 @@
 // Prepared pages: 1,000,000 text objects appended as 5,000 pages of 40 bands with 5 texts
 // each (a handful of source objects), the memory they take, saving and loading the
 // prepared-report file, rebuilding a page, and the peak memory with the file cache on.
+#include "quotation_rows.h"
 #include "report/pages/preview_pages.h"
-#include "report/model/frx_bands.h"
-#include "report/model/frx_pages.h"
-#include "report/model/frx_report.h"
-#include "report/model/frx_views.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -20,7 +17,8 @@ using namespace report;
 
 constexpr int kPages = 5000;
 constexpr int kBandsPerPage = 40;
-constexpr int kMemosPerBand = 5;
+using bench::kMemosPerBand;
+using Template = bench::QuotationRows;
 constexpr int kRebuilds = 200;
 
 qint64 heapInUse()
@@ -28,31 +26,6 @@ qint64 heapInUse()
     const struct mallinfo2 info = mallinfo2();
     return qint64(info.uordblks + info.hblkhd);
 }
-
-struct Template {
-    TfrxReport report;
-    TfrxReportPage* page;
-    TfrxMasterData* band;
-    TfrxMemoView* memos[kMemosPerBand];
-
-    Template()
-    {
-        page = new TfrxReportPage(&report);
-        page->SetName(QStringLiteral("Page1"));
-        page->SetDefaults();
-        band = new TfrxMasterData(page);
-        band->SetName(QStringLiteral("MasterData1"));
-        band->SetBounds(0, 0, 718, 24);
-        const double lefts[] = {0, 40, 400, 480, 600};
-        const double widths[] = {40, 360, 80, 120, 118};
-        for (int i = 0; i < kMemosPerBand; ++i) {
-            memos[i] = new TfrxMemoView(band);
-            memos[i]->SetName(QStringLiteral("Memo%1").arg(i + 1));
-            memos[i]->SetBounds(lefts[i], 2, widths[i], 20);
-            memos[i]->Frame().Typ = 15;
-        }
-    }
-};
 
 // The band engine's part: every page gets 40 rows of five texts.
 void prepare(Template& t, TfrxPreviewPages& pages, qint64* peak = nullptr)
@@ -66,11 +39,7 @@ void prepare(Template& t, TfrxPreviewPages& pages, qint64* peak = nullptr)
         pages.StartPage(*t.page);
         for (int b = 0; b < kBandsPerPage; ++b, ++line) {
             t.band->SetTop(60 + b * 24);
-            t.memos[0]->SetText(QString::number(line + 1));
-            t.memos[1]->SetText(QStringLiteral("金士顿 FURY Beast DDR4 3200 16GB 台式机内存 %1").arg(line % 97));
-            t.memos[2]->SetText(QString::number(line % 4 + 1));
-            t.memos[3]->SetText(QString::number(199 + line % 1000) + QStringLiteral(".00"));
-            t.memos[4]->SetText(QString::number((199 + line % 1000) * (line % 4 + 1)) + QStringLiteral(".00"));
+            t.fill(line);
             t.memos[4]->SetHeight(line % 3 ? 20 : 40);
             pages.AppendObject(*t.band);
         }

@@ -12,6 +12,8 @@ inline QString productTitle()
 
 inline QString webSiteName() { return QStringLiteral("装机单开源小组网站"); }
 inline QString authorName() { return QStringLiteral("装机单开源小组"); }
-inline QString webAddress() { return QStringLiteral("https://qmxdiy.example.org/"); }
+// The program's own help page, shipped beside the program file; the web-site and author
+// items open it until the makers have a site of their own.
+inline QString helpPageName() { return QStringLiteral("README.md"); }
 
 } // namespace app

@@ -40,6 +40,10 @@ public:
     void showStatus(const QString& text);
     QString statusText() const;
 
+    // The help page the web-site and author items open: README.md beside the program file.
+    const QString& helpPage() const { return helpPage_; }
+    void setHelpPage(const QString& path) { helpPage_ = path; }
+
     // ---- state shared by the subsystems, for the whole run ----
     CategoryValues categoryValues;
     CategoryInsertContext insertContext;
@@ -187,9 +191,16 @@ public slots:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // With an edit pending, asks "保存修改吗?": Yes posts it (a failure keeps the window
+    // open), No discards it, Cancel keeps the window open.
+    void closeEvent(QCloseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    // The eight query components, in the order compaction closes them.
+    QList<db::Dataset*> queries() const;
+    // Posts every pending edit or insert; fails (UnsavedEditError) at the first that cannot be.
+    void postPendingEdits();
     void createQueries();
     void createControls();
     void createCategoryPanel();
@@ -210,8 +221,12 @@ private:
     // ---- category tree (main_window_tree.cpp) ----
     void wireCategoryTree();
     void clickCategory();
+    // Left presses and releases on the tree's nodes: true when the event was taken.
+    bool treeMouseEvent(QEvent* event);
     void insertCategoryRow(db::Dataset& rows);
-    void refuseDeletingNonEmptyCategory(db::Dataset& rows);
+    // Before a category row is deleted: asks about the sub-categories and items under it and
+    // deletes them with the row, or aborts the delete on No.
+    void deleteCategoryWithContents(db::Dataset& rows);
     // The node last clicked, or null once a refresh has removed it.
     QTreeWidgetItem* lastClickedNode() const;
     // Fails with a message for the operator unless the last click found its category's id
@@ -242,9 +257,11 @@ private:
     std::shared_ptr<CompactionRun> compaction_; // made on first use
 
     QPersistentModelIndex lastClickedNode_; // invalid after a refresh
+    QPersistentModelIndex pressedNode_;     // the node under the mouse when the left button went down
     bool categoryResolved_ = false;          // the last click found its category's id
 
     QString dataFolder_;
+    QString helpPage_;
     QPoint dragOffset_;
     bool dragging_ = false;
 };

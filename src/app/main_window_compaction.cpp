@@ -38,10 +38,10 @@ struct WaitCursor {
 
 void TFrm_main::closeDatabase()
 {
-    ADOConnection1->close();
-    for (db::Dataset* query : {ADOQueryL1, ADOQueryL2, ADOQueryL3, ADOQueryL4, ADOQueryL1_L4, ADOQueryHW,
-                               ADOQueryDIY, ADOQuery_LIST})
+    // The queries first: each posts what is pending while the connection can still take it.
+    for (db::Dataset* query : queries())
         query->close();
+    ADOConnection1->close();
 }
 
 void TFrm_main::N27Click()
@@ -50,13 +50,19 @@ void TFrm_main::N27Click()
         compaction_ = std::make_shared<CompactionRun>();
     if (compaction_->underWay)
         return; // the one under way goes on; a second would copy a closed database twice
+    // Edits still pending are saved before anything is closed; when one cannot be, the
+    // command stops here with the reason, and the operator's text stays where it was typed.
+    const bool ready = platform::reported(this, [this] {
+        postPendingEdits();
+        // What the log holds goes into the file, so that a copy of the file alone holds it all.
+        if (ADOConnection1->connected())
+            db::checkpoint(*ADOConnection1);
+        closeDatabase();
+    });
+    if (!ready)
+        return;
     *compaction_ = CompactionRun{};
     compaction_->underWay = true;
-
-    // What the log holds goes into the file, so that a copy of the file alone holds it all.
-    if (ADOConnection1->connected())
-        db::checkpoint(*ADOConnection1);
-    closeDatabase();
     const QString folder = programFolder();
     try {
         compaction_->copiedFrom = db::copyClosedDatabase(folder + QLatin1String(db::kDatabaseFileName),

@@ -49,6 +49,7 @@ void TFrm_main::openQuotation(const QString& statement)
 void TFrm_main::btn_diy_id_listClick()
 {
     platform::guarded([this] {
+        ADOQueryDIY->postPending(); // a line being edited is saved first, or nothing changes
         quotation.open = true;
         quotation.total = 0;
         quotation.number = cmb_diy_id->currentText();
@@ -59,6 +60,7 @@ void TFrm_main::btn_diy_id_listClick()
 void TFrm_main::Button1Click()
 {
     platform::guarded([this] {
+        ADOQueryDIY->postPending(); // a line being edited is saved first, or nothing changes
         quotation.open = true;
         quotation.total = 0;
         quotation.name = cmb_diy_nm->currentText();
@@ -69,6 +71,7 @@ void TFrm_main::Button1Click()
 void TFrm_main::Button3Click()
 {
     platform::guarded([this] {
+        ADOQueryDIY->postPending(); // a line being edited is saved first, or nothing changes
         quotation.total = 0; // the caption keeps the old total
         quotation.number = cmb_diy_id->currentText();
         // No confirmation; the lines view is left closed, holding the delete statement.
@@ -80,6 +83,7 @@ void TFrm_main::Button3Click()
 void TFrm_main::Button4Click()
 {
     platform::guarded([this] {
+        ADOQueryDIY->postPending(); // a line being edited is saved first, or nothing changes
         quotation.total = 0;
         quotation.name = cmb_diy_nm->currentText();
         db::executeStatement(*ADOQueryDIY, db::statements::deleteLinesOfName(quotation.name));

@@ -59,6 +59,8 @@ void TFrm_main::btn_create0Click()
 
 void TFrm_main::createQuotation()
 {
+    // A line being edited is saved before the view is re-run, or the command stops here.
+    ADOQueryDIY->postPending();
     quotation.open = true;
     quotation.total = 0;
     quotation.number = platform::inputQuery(
@@ -83,19 +85,24 @@ void TFrm_main::addLine()
 {
     if (!quotation.open && platform::confirmYesNo(this, kOfferCreate))
         btn_create0Click();
+    // The line describes one item: the catalogue row current now, the one the operator sees
+    // highlighted and whose picture is shown. Read before anything is started, so a row that
+    // cannot be read adds nothing.
+    db::Dataset& item = *ADOQueryHW;
+    const int itemId = item.asInteger(QStringLiteral("HW_ID"));
+    const QString itemName = item.asString(QStringLiteral("HW_MC"));
+    const QString parameters = item.asString(QStringLiteral("HW_CS"));
+
     // Nothing is started while the lines view is closed; the first field then fails.
     DBNV3->btnClick(Nav::Insert);
     db::Dataset& line = *ADOQueryDIY;
     line.setValue(QStringLiteral("DIY_ID"), quotation.number);
     line.setValue(QStringLiteral("DIY_NM"), quotation.name);
-    line.setValue(QStringLiteral("HW_ID"), hardwareSelection.itemId);
+    line.setValue(QStringLiteral("HW_ID"), itemId);
     line.setValue(QStringLiteral("L2_ID"), categoryValues.l2Id);
     line.setValue(QStringLiteral("L2_NM"), categoryValues.l2Name);
-    // The item name and price come from the catalogue row current at this moment.
-    db::Dataset& item = *ADOQueryHW;
     line.setValue(QStringLiteral("HW_MS"), categoryValues.l3Name + QLatin1Char(' ') + categoryValues.l4Name
-                                                + QLatin1Char(' ') + item.asString(QStringLiteral("HW_MC"))
-                                                + firstCharacters(hardwareSelection.parameters, 30)
+                                                + QLatin1Char(' ') + itemName + firstCharacters(parameters, 30)
                                                 + QStringLiteral("……"));
 
     const int quantity = wholeNumber(platform::inputQuery(this, QStringLiteral("输入数量"),
@@ -108,9 +115,12 @@ void TFrm_main::addLine()
     const double amount = quantity * price;
     line.setValue(QStringLiteral("DIY_CASH"), amount);
 
+    // The total counts only what the database holds: a refused post is reported (the
+    // handler's guard would hide it) and leaves the total and the pending line as they are.
+    if (!platform::reported(this, [this] { DBNV3->btnClick(Nav::Post); }))
+        return;
     quotation.total += amount;
     showRunningTotal();
-    DBNV3->btnClick(Nav::Post);
 }
 
 // ---- remove line ----

@@ -4,6 +4,7 @@
 #include "app/app_identity.h"
 #include "app/data_folder.h"
 #include "app/picture_frame.h"
+#include "app/web_address.h"
 #include "db/connection.h"
 #include "db/dataset.h"
 #include "dbaware/db_grid.h"
@@ -14,6 +15,7 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QDate>
+#include <QDir>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
@@ -28,7 +30,8 @@ namespace app {
 TFrm_main::TFrm_main(const QString& dataFolder, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                           | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      dataFolder_(dataFolder)
+      dataFolder_(dataFolder),
+      helpPage_(QDir(QCoreApplication::applicationDirPath()).filePath(helpPageName()))
 {
     createQueries();
     createControls();
@@ -142,7 +145,6 @@ void TFrm_main::wireHandlers()
     // Every entry point from the event loop runs under the handler's own guard (see the
     // handlers); none lets an exception through.
     connect(btn_refresh, &QPushButton::clicked, this, &TFrm_main::btn_refreshClick);
-    connect(tv1, &QTreeWidget::itemClicked, this, [this] { i(); });
     connect(Button5, &QPushButton::clicked, this, &TFrm_main::N18Click);
     connect(img_help, &PictureFrame::clicked, this, &TFrm_main::img_helpClick);
     connect(Image1, &PictureFrame::clicked, this, &TFrm_main::Image1Click);
@@ -240,7 +242,13 @@ void TFrm_main::FormKeyDown(int key, Qt::KeyboardModifiers)
 
 void TFrm_main::openMakersWebSite()
 {
-    platform::openWithShell(webAddress());
+    // Checked like a product address, so only a document (never a program) is opened.
+    const QUrl page = safeOpenTarget(helpPage_, dataFolder());
+    if (!page.isValid()) {
+        platform::showMessage(this, QStringLiteral("找不到帮助页：") + helpPage_);
+        return;
+    }
+    platform::openUrlWithShell(page);
 }
 
 bool TFrm_main::isInsideWindow(QObject* object) const
@@ -296,6 +304,9 @@ bool TFrm_main::dragPanel(QWidget* panel, QEvent* event)
 bool TFrm_main::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == Panel_LIST && dragPanel(Panel_LIST, event))
+        return true;
+    // The tree's clicks: see treeMouseEvent (runs the click handler `i`).
+    if (watched == tv1->viewport() && treeMouseEvent(event))
         return true;
     if (event->type() == QEvent::KeyPress && isInsideWindow(watched)) {
         auto* key = static_cast<QKeyEvent*>(event);

@@ -9,6 +9,7 @@
 #include "app/category_path.h"
 #include "app/category_tree_images.h"
 #include "app/main_window.h"
+#include "db/category_subtree.h"
 #include "db/connection.h"
 #include "db/dataset.h"
 #include "db/statements.h"
@@ -18,6 +19,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QTreeWidget>
 
 namespace app {
@@ -89,7 +91,7 @@ void TFrm_main::wireCategoryTree()
     connect(tv1, &QTreeWidget::currentItemChanged, this, [](QTreeWidgetItem* current, QTreeWidgetItem* previous) {
         followSelection(current, previous);
     });
-    ADOQueryL1_L4->beforeDelete = [this](db::Dataset& rows) { refuseDeletingNonEmptyCategory(rows); };
+    ADOQueryL1_L4->beforeDelete = [this](db::Dataset& rows) { deleteCategoryWithContents(rows); };
 }
 
 QTreeWidgetItem* TFrm_main::lastClickedNode() const
@@ -119,6 +121,9 @@ void TFrm_main::btn_refreshClick()
     platform::guarded([this] {
         if (!ADOConnection1->connected())
             ADOConnection1->open();
+        // A category being edited is saved before the grid is re-run; if it cannot be, the
+        // refresh stops here and the operator's text stays in the grid.
+        ADOQueryL1_L4->postPending();
         lastClickedNode_ = QPersistentModelIndex();
         categoryResolved_ = false;
         tv1->clear();
@@ -164,6 +169,36 @@ void TFrm_main::btn_refreshClick()
 
 // ---- tree click ----
 
+bool TFrm_main::treeMouseEvent(QEvent* event)
+{
+    // Selecting a node closes the branch selected before, which moves the rows below it while
+    // the button is still down. The click therefore belongs to the node under the mouse when
+    // the button went down: it is selected at the press and its click handler runs once at
+    // the release, wherever the rows have gone.
+    const auto type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick && type != QEvent::MouseButtonRelease)
+        return false;
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (mouse->button() != Qt::LeftButton)
+        return false;
+    if (type == QEvent::MouseButtonRelease) {
+        QTreeWidgetItem* pressed = pressedNode_.isValid() ? tv1->itemFromIndex(pressedNode_) : nullptr;
+        pressedNode_ = QPersistentModelIndex();
+        if (!pressed)
+            return false;
+        if (tv1->currentItem() != pressed)
+            tv1->setCurrentItem(pressed);
+        i();
+        return true;
+    }
+    QTreeWidgetItem* node = tv1->itemAt(mouse->position().toPoint());
+    pressedNode_ = node ? QPersistentModelIndex(tv1->indexFromItem(node)) : QPersistentModelIndex();
+    if (!node)
+        return false;
+    tv1->setCurrentItem(node);
+    return true;
+}
+
 void TFrm_main::i()
 {
     platform::guarded([this] { clickCategory(); });
@@ -172,10 +207,14 @@ void TFrm_main::i()
 void TFrm_main::clickCategory()
 {
     QTreeWidgetItem* node = tv1->currentItem();
+    const int level = depthOf(node);
+    // The grid this click re-runs saves what is being edited in it first; a failed save
+    // stops the click before anything changes, and the typed text stays.
+    if (level >= 1 && level <= 4)
+        (level < 4 ? ADOQueryL1_L4 : ADOQueryHW)->postPending();
     lastClickedNode_ = node ? QPersistentModelIndex(tv1->indexFromItem(node)) : QPersistentModelIndex();
     // Until this click has found its category, nothing may be filed under the one before.
     categoryResolved_ = false;
-    const int level = depthOf(node);
     if (level < 1 || level > 4)
         return;
     Panel_L1_L4->setVisible(level < 4);
@@ -297,36 +336,26 @@ void TFrm_main::insertCategoryRow(db::Dataset& rows)
     setNodeImages(new QTreeWidgetItem(parentNode, QStringList{answer}), kInsertedNodeImage, kInsertedNodeImage);
 }
 
-void TFrm_main::refuseDeletingNonEmptyCategory(db::Dataset& rows)
+void TFrm_main::deleteCategoryWithContents(db::Dataset& rows)
 {
-    // Child categories and items of a deleted category would stay in their tables where no
-    // tree reaches them: such a category is kept until it is empty.
+    // A category that holds sub-categories or items goes with all of them, after the
+    // operator has seen how much that is; nothing is left in a table where no tree reaches it.
     const int level = levelOfTable(rows.tableName());
     if (level < 1)
         return;
     const int id = rows.asInteger(levelKeyColumn(level));
-    bool hasChildren = false;
-    QString what;
-    if (level < 4) {
-        db::Dataset& children = *(level == 1 ? ADOQueryL2 : level == 2 ? ADOQueryL3 : ADOQueryL4);
-        db::openStatement(children, level == 1 ? db::statements::l2Of(id)
-                                    : level == 2 ? db::statements::l3Of(id)
-                                                 : db::statements::l4Of(id));
-        hasChildren = !children.isEmpty();
-        children.close();
-        what = QStringLiteral("下级分类");
-    } else {
-        // Items are listed by their category's name; keep those filed under this very row.
-        db::Dataset& items = *ADOQueryL4;
-        db::openStatement(items, db::statements::itemsUnderL4Named(rows.value(QStringLiteral("L4_NM")).toString()));
-        for (items.first(); !items.eof() && !hasChildren; items.next())
-            hasChildren = !items.isNull(QStringLiteral("L4_ID")) && items.asInteger(QStringLiteral("L4_ID")) == id;
-        items.close();
-        what = QStringLiteral("硬件产品");
-    }
-    if (hasChildren)
-        throw platform::Error(QStringLiteral("分类“%1”下还有%2，不能删除。请先删除或移走它们。")
-                                  .arg(rows.value(levelNameColumn(level)).toString(), what));
+    const db::CategorySubtree contents = db::countCategorySubtree(*ADOConnection1, level, id);
+    if (contents.empty())
+        return; // the row alone: the dataset deletes it
+    // One pass, so a name holding "%2" stays as it is.
+    const QString question = QStringLiteral("删除“%1”及其下 %2 个分类、%3 个产品?")
+                                 .arg(rows.value(levelNameColumn(level)).toString(),
+                                      QString::number(contents.categories), QString::number(contents.items));
+    if (!platform::confirmYesNo(this, question))
+        throw platform::Abort();
+    // The row itself goes in the same transaction; the dataset's own delete then finds it
+    // gone and only takes it off the grid.
+    db::deleteCategorySubtree(*ADOConnection1, level, id);
 }
 
 void TFrm_main::ADOQueryL1_L4AfterDelete()

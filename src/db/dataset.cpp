@@ -310,7 +310,7 @@ void Dataset::close()
 {
     if (!active())
         return;
-    // Closing discards an unposted row, as it would be after a failed post.
+    postPending();
     buffer_.clear();
     writeStatements_->clear();
     rows_ = std::make_unique<RowStore>();
@@ -339,7 +339,7 @@ int Dataset::execSql()
 void Dataset::refresh()
 {
     requireActive();
-    checkBrowseMode();
+    postPending();
     QVariant key;
     const int oldRow = current_;
     if (keyField_ >= 0 && current_ >= 0)
@@ -590,6 +590,19 @@ void Dataset::checkBrowseMode()
             post();
         else
             cancel();
+    }
+}
+
+void Dataset::postPending()
+{
+    if (!editing())
+        return;
+    try {
+        checkBrowseMode();
+    } catch (const std::exception& e) {
+        refusal_.clear();
+        throw UnsavedEditError(QStringLiteral("%1 的修改未能保存，操作已停止：\n%2")
+                                   .arg(name_, QString::fromUtf8(e.what())));
     }
 }
 

@@ -54,6 +54,8 @@ public:
     void setFixedFields(const QStringList& names) { fixedFields_ = names; }
 
     void open();
+    // Posts a pending edit or insert first (see postPending); a failed post leaves the
+    // dataset open, the row as it was, and throws.
     void close();
     bool active() const { return state_ != State::Inactive; }
     // Runs the statement text as a statement that returns no rows; the dataset stays closed.
@@ -100,6 +102,11 @@ public:
     bool canModify() const { return active() && !table_.isEmpty() && keyField_ >= 0; }
     // Posts a modified row, drops an untouched one; nothing in browse state.
     void checkBrowseMode();
+    // checkBrowseMode before the rows go away (close, re-run): what the operator typed is
+    // posted as a move to another row would post it. A failed post keeps the row and its
+    // text and throws UnsavedEditError naming the dataset and the cause.
+    void postPending();
+    bool editing() const { return state_ == State::Edit || state_ == State::Insert; }
     // Called by a bound editor, during aboutToPost, whose text the field refused: the post
     // (or the move that started it) then fails with this message and the row stays as it is.
     void refuseHandOver(const QString& message) { refusal_ = message; }

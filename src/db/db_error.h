@@ -1,4 +1,5 @@
 #pragma once
+#include "platform/error.h"
 #include <stdexcept>
 #include <QString>
 
@@ -14,6 +15,13 @@ public:
 
 private:
     QString text_;
+};
+
+// A pending edit or insert could not be posted before its dataset was closed or re-run: the
+// command that wanted it stops, and the operator is told even by a silent handler.
+class UnsavedEditError : public DbError, public platform::MustReport {
+public:
+    using DbError::DbError;
 };
 
 } // namespace db

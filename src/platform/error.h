@@ -16,6 +16,19 @@ private:
     QString message_;
 };
 
+// Marks a failure the operator must see even where a handler's guard ends silently: an edit
+// that could not be saved stops the command, and a silent stop would look like a lost edit.
+class MustReport {
+public:
+    virtual ~MustReport() = default;
+};
+
+// Ends an operation the operator chose not to go on with: no error report, nothing to say.
+class Abort : public std::exception {
+public:
+    const char* what() const noexcept override { return "Operation aborted"; }
+};
+
 // The text an exception shows to the operator, whichever kind it is.
 QString errorMessage(const std::exception& error);
 

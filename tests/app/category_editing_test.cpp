@@ -2,8 +2,12 @@
 // catalogue file, driven through the navigators' buttons as the operator would.
 #include "category_fixture.h"
 #include "app/category_tree_images.h"
+#include "dbaware/db_grid.h"
 #include "dbaware/db_navigator.h"
 #include <QAbstractButton>
+#include <QPushButton>
+#include <QDir>
+#include <QFile>
 #include <QFrame>
 #include <QLabel>
 #include <gtest/gtest.h>
@@ -200,36 +204,82 @@ TEST_F(CategoryEditingTest, ARefusedPostReportsTheErrorAndAddsNoNode)
     EXPECT_EQ(cat.count("select count(*) as n from L2"), 2);
 }
 
-TEST_F(CategoryEditingTest, DeleteRefusesACategoryWithChildrenOrItems)
+TEST_F(CategoryEditingTest, DeletingACategoryWithContentsAsksWithTheCountsAndTakesTheWholeSubtree)
 {
+    // A picture file and a quotation line of the item outlive the item.
+    QDir(cat.folder.path()).mkpath("PICS");
+    const int disk = cat.count("select HW_ID as n from HW");
+    cat.run(QStringLiteral("update HW set HW_TP = x'FFD8FF', HW_TP_URL = '.\\PICS\\%1.jpg'").arg(disk));
+    QFile picture(cat.folder.file(QStringLiteral("PICS/%1.jpg").arg(disk)));
+    ASSERT_TRUE(picture.open(QIODevice::WriteOnly));
+    picture.close();
+    cat.run(QStringLiteral("insert into DIY (DIY_ID, DIY_NM, HW_ID, HW_MS) values ('Q', 'q', %1, '希捷')").arg(disk));
+
     auto w = openWindow(cat);
-    // Level 1 with children, level 2 with children, level 4 with items: all kept.
-    struct Case {
-        QStringList clickPath;
-        QString column, name, table;
+    w->show();
+    auto storedRows = [&] {
+        QList<int> counts;
+        for (const char* table : {"L1", "L2", "L3", "L4", "HW", "DIY"})
+            counts << cat.count(QStringLiteral("select count(*) as n from %1").arg(QLatin1String(table)));
+        return counts;
     };
-    const QList<Case> refused = {
-        {{}, "L1_NM", "电脑", "L1"},
-        {{"电脑"}, "L2_NM", "配件", "L2"},
-        {{"电脑", "配件", "存储"}, "L4_NM", "硬盘", "L4"},
-    };
-    for (const Case& c : refused) {
-        dialogs.seen.clear();
-        if (c.clickPath.isEmpty())
-            w->btn_refreshClick();
-        else
-            click(*w, node(*w, c.clickPath));
-        moveGridTo(*w, c.column, c.name);
-        press(*w, Button::Delete);
-        const auto reports = dialogs.of(DialogKind::ErrorReport);
-        ASSERT_EQ(reports.size(), 1) << c.name.toStdString();
-        EXPECT_TRUE(reports[0].text.contains(c.name)) << reports[0].text.toStdString();
-        EXPECT_EQ(cat.column(QStringLiteral("select * from %1 where %2='%3'").arg(c.table, c.column, c.name), c.column)
-                      .size(),
-                  1);
-        EXPECT_EQ(w->ADOQueryL1_L4->asString(c.column), c.name); // the row stays in the grid
-    }
+    const QList<int> before = storedRows();
+    ASSERT_EQ(before, (QList<int>{2, 2, 1, 2, 1, 1}));
+
+    // No leaves everything.
+    dialogs.question = false;
+    moveGridTo(*w, "L1_NM", "电脑");
+    press(*w, Button::Delete);
+    ASSERT_EQ(dialogs.of(DialogKind::Question).size(), 1);
+    EXPECT_EQ(dialogs.of(DialogKind::Question)[0].text, "删除“电脑”及其下 5 个分类、1 个产品?");
+    EXPECT_TRUE(dialogs.of(DialogKind::ErrorReport).isEmpty());
+    EXPECT_EQ(storedRows(), before);
+    EXPECT_EQ(w->ADOQueryL1_L4->asString("L1_NM"), "电脑");
+
+    // A level-4 category with items: Yes takes the items (with their stored pictures) too.
+    dialogs.seen.clear();
+    dialogs.question = true;
+    click(*w, node(*w, {"电脑", "配件", "存储"}));
+    moveGridTo(*w, "L4_NM", "硬盘");
+    press(*w, Button::Delete);
+    ASSERT_EQ(dialogs.of(DialogKind::Question).size(), 1);
+    EXPECT_EQ(dialogs.of(DialogKind::Question)[0].text, "删除“硬盘”及其下 0 个分类、1 个产品?");
+    EXPECT_TRUE(dialogs.of(DialogKind::ErrorReport).isEmpty());
+    EXPECT_EQ(storedRows(), (QList<int>{2, 2, 1, 1, 0, 1}));
+    EXPECT_EQ(node(*w, {"电脑", "配件", "存储", "硬盘"}), nullptr);
+    EXPECT_TRUE(picture.exists());
+
+    // A level-1 category: its whole branch goes, the rest of the catalogue stays.
+    dialogs.seen.clear();
+    moveGridTo(*w, "L1_NM", "电脑");
+    press(*w, Button::Delete);
+    ASSERT_EQ(dialogs.of(DialogKind::Question).size(), 1);
+    EXPECT_EQ(dialogs.of(DialogKind::Question)[0].text, "删除“电脑”及其下 4 个分类、0 个产品?");
+    EXPECT_EQ(storedRows(), (QList<int>{1, 0, 0, 0, 0, 1}));
+    EXPECT_EQ(node(*w, {"电脑"}), nullptr);
+    EXPECT_NE(node(*w, {"外设"}), nullptr);
+    EXPECT_EQ(rowsOf(*w->ADOQueryL1_L4, "L1_NM"), QStringList{"外设"});
+}
+
+TEST_F(CategoryEditingTest, AFailureInTheMiddleOfASubtreeDeleteLeavesEveryRow)
+{
+    // The file refuses to lose level-3 rows: the items and level-4 rows, deleted before
+    // them, must come back.
+    cat.run("CREATE TRIGGER keep_l3 BEFORE DELETE ON L3 BEGIN SELECT RAISE(ABORT, 'L3 rows are kept'); END");
+    auto w = openWindow(cat);
+    moveGridTo(*w, "L1_NM", "电脑");
+    press(*w, Button::Delete);
+    ASSERT_EQ(dialogs.of(DialogKind::Question).size(), 1);
+    const auto reports = dialogs.of(DialogKind::ErrorReport);
+    ASSERT_EQ(reports.size(), 1);
+    EXPECT_TRUE(reports[0].text.contains("L3 rows are kept")) << reports[0].text.toStdString();
+    EXPECT_EQ(cat.count("select count(*) as n from L1"), 2);
+    EXPECT_EQ(cat.count("select count(*) as n from L2"), 2);
+    EXPECT_EQ(cat.count("select count(*) as n from L3"), 1);
+    EXPECT_EQ(cat.count("select count(*) as n from L4"), 2);
     EXPECT_EQ(cat.count("select count(*) as n from HW"), 1);
+    EXPECT_EQ(w->ADOQueryL1_L4->asString("L1_NM"), "电脑"); // the row stays in the grid
+    EXPECT_NE(node(*w, {"电脑", "配件", "存储", "硬盘"}), nullptr);
 }
 
 TEST_F(CategoryEditingTest, DeletingAnEmptyCategoryRebuildsTheTree)
@@ -317,4 +367,46 @@ TEST_F(CategoryEditingTest, AddRecordCommandRefusesAnItemForAVanishedCategory)
     EXPECT_EQ(dialogs.of(DialogKind::ErrorReport).size(), 1);
     EXPECT_NE(w->ADOQueryHW->state(), db::Dataset::State::Insert);
     EXPECT_EQ(w->categoryValues.l4Id, 0);
+}
+
+TEST_F(CategoryEditingTest, ANameTypedIntoTheGridIsSavedByTheRefreshOrKeptWhenItCannotBe)
+{
+    auto w = openWindow(cat);
+    w->show();
+    QApplication::setActiveWindow(w.get());
+    click(*w, node(*w, {"电脑"}));
+    moveGridTo(*w, "L2_NM", "整机");
+    auto typeIntoNameCell = [&](const QString& text) {
+        QApplication::processEvents();
+        const QModelIndex cell =
+            w->DBGrid2->model()->index(w->ADOQueryL1_L4->currentRow(), w->ADOQueryL1_L4->fieldIndex("L2_NM"));
+        QTest::mouseClick(w->DBGrid2->viewport(), Qt::LeftButton, {}, w->DBGrid2->visualRect(cell).center());
+        // The first key opens the cell editor, which takes the keys after it.
+        for (const QChar c : text)
+            QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+    };
+    typeIntoNameCell("Brand");
+    QTest::mouseClick(w->btn_refresh, Qt::LeftButton);
+    EXPECT_EQ(l2Named("整机"), QStringList{});
+    EXPECT_EQ(cat.count("select count(*) as n from L2 where L2_NM like 'Brand'"), 1);
+    EXPECT_TRUE(dialogs.of(DialogKind::ErrorReport).isEmpty());
+
+    // The file refuses the next name: the refresh stops with the reason, the tree and the
+    // typed text stay, and the navigator's Cancel discards it.
+    cat.run("CREATE TRIGGER refuse_bad BEFORE UPDATE ON L2 WHEN NEW.L2_NM LIKE '%BAD%' "
+            "BEGIN SELECT RAISE(ABORT, 'bad category name'); END");
+    click(*w, node(*w, {"电脑"}));
+    moveGridTo(*w, "L2_NM", "配件");
+    typeIntoNameCell("BAD");
+    QTest::mouseClick(w->btn_refresh, Qt::LeftButton);
+    const auto reports = dialogs.of(DialogKind::ErrorReport);
+    ASSERT_EQ(reports.size(), 1);
+    EXPECT_TRUE(reports[0].text.contains("ADOQueryL1_L4")) << reports[0].text.toStdString();
+    EXPECT_TRUE(reports[0].text.contains("bad category name")) << reports[0].text.toStdString();
+    EXPECT_EQ(w->ADOQueryL1_L4->state(), db::Dataset::State::Edit);
+    EXPECT_EQ(w->ADOQueryL1_L4->asString("L2_NM"), "BAD");
+    EXPECT_NE(node(*w, {"电脑", "配件"}), nullptr);
+    press(*w, Button::Cancel);
+    EXPECT_EQ(w->ADOQueryL1_L4->asString("L2_NM"), "配件");
+    EXPECT_EQ(l2Named("配件"), QStringList{QString::number(pc)});
 }

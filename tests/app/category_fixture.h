@@ -9,7 +9,10 @@
 #include "db/statements.h"
 #include "platform/widgets/dialogs.h"
 #include "support/test_paths.h"
+#include <gtest/gtest.h>
+#include <QApplication>
 #include <QList>
+#include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 #include <memory>
@@ -90,9 +93,12 @@ public:
                 } else {
                     answer.value = answers.takeFirst();
                 }
+            } else if (request.kind == platform::DialogKind::Question && question) {
+                answer.accepted = *question;
             } else {
                 answer.accepted = confirm;
             }
+            answer.choice = choice;
             return answer;
         });
     }
@@ -109,6 +115,8 @@ public:
 
     QStringList answers;
     bool confirm = true;
+    std::optional<bool> question;                       // Yes/No questions; unset: as `confirm`
+    platform::Choice choice = platform::Choice::Yes; // Yes/No/Cancel questions
     QList<platform::DialogRequest> seen;
 
 private:
@@ -151,6 +159,17 @@ inline void click(app::TFrm_main& w, QTreeWidgetItem* item)
 {
     w.tv1->setCurrentItem(item);
     w.i();
+}
+
+// A real left click on a node, at the place it is drawn: press and release as the operator
+// makes them, so whatever the tree does between the two happens as it does on screen.
+inline void mouseClickNode(app::TFrm_main& w, QTreeWidgetItem* item)
+{
+    QApplication::processEvents();
+    w.tv1->scrollToItem(item);
+    const QRect place = w.tv1->visualItemRect(item);
+    ASSERT_TRUE(place.isValid()) << item->text(0).toStdString() << " is not on screen";
+    QTest::mouseClick(w.tv1->viewport(), Qt::LeftButton, {}, place.center());
 }
 
 // The values of one column of the rows a dataset holds.

@@ -305,3 +305,38 @@ TEST(CategoryTreeConnectionTest, RefreshWithoutACatalogueEndsSilently)
     EXPECT_FALSE(w.ADOQueryL1_L4->active());
     EXPECT_TRUE(dialogs.seen.isEmpty());
 }
+
+TEST_F(CategoryTreeTest, AMouseClickBelowAnOpenedBranchLandsOnTheNodeUnderTheMouse)
+{
+    auto w = openWindow(cat);
+    w->show();
+    // 电脑 opened shows 配件 and 整机; 外设 is drawn below them. Selecting 外设 closes 电脑's
+    // branch while the button is down, so the rows move under the mouse before the release.
+    mouseClickNode(*w, node(*w, {"电脑"}));
+    ASSERT_TRUE(node(*w, {"电脑"})->isExpanded());
+    mouseClickNode(*w, node(*w, {"外设"}));
+    EXPECT_EQ(w->tv1->currentItem(), node(*w, {"外设"}));
+    EXPECT_EQ(w->tv1->selectedItems(), QList<QTreeWidgetItem*>{node(*w, {"外设"})});
+    EXPECT_FALSE(node(*w, {"电脑"})->isExpanded());
+    EXPECT_EQ(w->Lbl_L1->text(), "外设");
+    EXPECT_EQ(w->categoryValues.l1Id, peripherals);
+    EXPECT_EQ(w->insertContext.parentId, peripherals); // a following "+" files under 外设
+    EXPECT_EQ(w->ADOQueryL1_L4->tableName(), "L2");
+    EXPECT_EQ(rowsOf(*w->ADOQueryL1_L4, "L2_NM"), QStringList{});
+
+    // The same one level down: 配件 opened, a click on its sibling 整机 drawn below 存储.
+    mouseClickNode(*w, node(*w, {"电脑"}));
+    mouseClickNode(*w, node(*w, {"电脑", "配件"}));
+    ASSERT_TRUE(node(*w, {"电脑", "配件"})->isExpanded());
+    mouseClickNode(*w, node(*w, {"电脑", "整机"}));
+    EXPECT_EQ(w->tv1->selectedItems(), QList<QTreeWidgetItem*>{node(*w, {"电脑", "整机"})});
+    EXPECT_EQ(w->Lbl_L2->text(), "整机");
+    EXPECT_EQ(w->categoryValues.l2Id, whole);
+    EXPECT_EQ(w->ADOQueryL1_L4->tableName(), "L3");
+
+    // A press on the empty area below the nodes selects nothing new and loads nothing.
+    const QString label = w->Lbl_L2->text();
+    QTest::mouseClick(w->tv1->viewport(), Qt::LeftButton, {}, QPoint(20, w->tv1->viewport()->height() - 5));
+    EXPECT_EQ(w->tv1->currentItem(), node(*w, {"电脑", "整机"}));
+    EXPECT_EQ(w->Lbl_L2->text(), label);
+}

@@ -3,6 +3,8 @@
 #include "quotation_fixture.h"
 #include "platform/operator_text.h"
 #include <QAbstractButton>
+#include <QApplication>
+#include <QTest>
 
 using namespace quotation_testing;
 using Button = dbaware::DBNavigator::Button;
@@ -200,16 +202,73 @@ TEST_F(QuotationTest, TheDescriptionTakesTheFirstThirtyCharactersOfTheParameters
     EXPECT_EQ(lines[1].description, QStringLiteral("存储 硬盘 西数 2TB……"));
 
     // A character outside the basic plane counts once and is never cut in half.
-    w->hardwareSelection.parameters = QString(29, QLatin1Char('a')) + QStringLiteral("😀bc");
+    db::Dataset& items = *w->ADOQueryHW;
+    items.edit();
+    items.setValue("HW_CS", QString(29, QLatin1Char('a')) + QStringLiteral("😀bc"));
+    items.post();
     add(*w, "1", "1");
     EXPECT_EQ(stored().last().description,
               QStringLiteral("存储 硬盘 西数 2TB") + QString(29, QLatin1Char('a')) + QStringLiteral("😀……"));
 
-    // The item name is the one of the catalogue row current now, the id the selection's.
-    w->ADOQueryHW->first();
-    add(*w, "1", "1");
-    EXPECT_TRUE(stored().last().description.startsWith(QStringLiteral("存储 硬盘 希捷 1TB")));
-    EXPECT_EQ(stored().last().itemId, wd);
+    // Every part of the line comes from the catalogue row current now, not from the row
+    // picked before it.
+    items.first();
+    add(*w, "1", std::nullopt);
+    EXPECT_EQ(stored().last().description, QStringLiteral("存储 硬盘 希捷 1TB") + kLongParameters.left(30) + QStringLiteral("……"));
+    EXPECT_EQ(stored().last().itemId, seagate);
+    EXPECT_EQ(stored().last().price, 1234.5);
+}
+
+TEST_F(QuotationTest, AfterArrowKeysTheAddedLineIsTheHighlightedItemAlone)
+{
+    auto w = window();
+    QApplication::setActiveWindow(w.get());
+    showDisks(*w); // 希捷 current, and picked by the tree click
+    create(*w, "K", "方向键");
+    QApplication::processEvents();
+    w->DBGrid1->setFocus();
+    QTest::keyClick(w->DBGrid1, Qt::Key_Down); // to 西数 2TB, no click
+    ASSERT_EQ(w->ADOQueryHW->asString("HW_MC"), "西数 2TB");
+    dialogs.answers = {"2", std::nullopt};
+    QTest::mouseClick(w->btn_add0, Qt::LeftButton);
+    const auto lines = stored();
+    ASSERT_EQ(lines.size(), 1);
+    EXPECT_EQ(lines[0].itemId, wd);
+    EXPECT_EQ(lines[0].description, QStringLiteral("存储 硬盘 西数 2TB……")); // its own (empty) parameters
+    EXPECT_EQ(lines[0].price, 300);
+    EXPECT_EQ(lines[0].amount, 600);
+    EXPECT_EQ(dialogs.of(DialogKind::Prompt).last().defaultValue, "300");
+}
+
+TEST_F(QuotationTest, ARefusedPostIsReportedAndLeavesTheTotalAsItWas)
+{
+    // A name so long that the line's description exceeds the 255 characters it may hold.
+    const QString longName = QString(250, QChar(u'长'));
+    addItem(cat.count("select L4_ID as n from L4"), longName, QStringLiteral("99"), QStringLiteral("x"));
+    auto w = window();
+    QApplication::setActiveWindow(w.get());
+    showDisks(*w);
+    create(*w, "L", "过长");
+    pick(*w, "西数 2TB");
+    add(*w, "1", std::nullopt);
+    ASSERT_EQ(caption(*w), "单据总价值：300 元");
+
+    QApplication::processEvents();
+    w->DBGrid1->setFocus();
+    QTest::keyClick(w->DBGrid1, Qt::Key_End);
+    ASSERT_EQ(w->ADOQueryHW->asString("HW_MC"), longName);
+    dialogs.answers = {"1", std::nullopt};
+    QTest::mouseClick(w->btn_add0, Qt::LeftButton);
+    const auto reports = dialogs.of(DialogKind::ErrorReport);
+    ASSERT_EQ(reports.size(), 1);
+    EXPECT_TRUE(reports[0].text.contains("HW_MS")) << reports[0].text.toStdString();
+    EXPECT_EQ(w->quotation.total, 300);
+    EXPECT_EQ(caption(*w), "单据总价值：300 元");
+    EXPECT_EQ(stored().size(), 1);
+    // The refused line stays pending for the operator to mend or cancel.
+    EXPECT_EQ(w->ADOQueryDIY->state(), db::Dataset::State::Insert);
+    w->DBNV3->button(Button::Cancel)->click();
+    EXPECT_EQ(caption(*w), "单据总价值：300 元");
 }
 
 TEST_F(QuotationTest, RemovingALineOf300FromATotalOf1000ShowsTheRest)

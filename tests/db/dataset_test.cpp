@@ -208,6 +208,54 @@ TEST_F(CatalogueTest, MovingPostsAChangedRowAndDropsAnUntouchedNewOne)
     EXPECT_EQ(diy->currentRow(), 0);
 }
 
+TEST_F(CatalogueTest, ClosingOrRerunningPostsThePendingRowAndAFailedPostStopsIt)
+{
+    addLine(QStringLiteral("1"), QStringLiteral("a"), 1);
+    auto diy = query(QStringLiteral("ADOQueryDIY"), st::linesOfNumber(QStringLiteral("1")));
+    auto storedNames = [&] {
+        auto check = query(QStringLiteral("check"), QStringLiteral("select group_concat(HW_MS, '|') as M from DIY"));
+        return check->value(QStringLiteral("M")).toString();
+    };
+
+    // An edit is posted by a close, a new row by a re-run; an untouched new row is dropped.
+    diy->edit();
+    diy->setValue(QStringLiteral("HW_MS"), QStringLiteral("edited"));
+    diy->close();
+    EXPECT_FALSE(diy->active());
+    db::openStatement(*diy, st::linesOfNumber(QStringLiteral("1")));
+    diy->append();
+    diy->setValue(QStringLiteral("DIY_ID"), QStringLiteral("1"));
+    diy->setValue(QStringLiteral("HW_MS"), QStringLiteral("inserted"));
+    db::openStatement(*diy, st::linesOfNumber(QStringLiteral("1")));
+    EXPECT_EQ(diy->recordCount(), 2);
+    diy->append();
+    diy->refresh();
+    EXPECT_EQ(diy->recordCount(), 2);
+    EXPECT_EQ(storedNames(), QStringLiteral("edited|inserted"));
+
+    // A post the file refuses: the close fails, naming the query and the cause, and the
+    // dataset stays open on the row with the value it was given.
+    diy->first();
+    diy->edit();
+    diy->setValue(QStringLiteral("L2_NM"), QString(51, QLatin1Char('x')));
+    try {
+        diy->close();
+        ADD_FAILURE() << "the close went on";
+    } catch (const db::UnsavedEditError& e) {
+        EXPECT_TRUE(e.text().contains(QStringLiteral("ADOQueryDIY"))) << e.text().toStdString();
+        EXPECT_TRUE(e.text().contains(QStringLiteral("L2_NM"))) << e.text().toStdString();
+    }
+    EXPECT_THROW(db::openStatement(*diy, st::linesOfNumber(QStringLiteral("2"))), db::UnsavedEditError);
+    EXPECT_EQ(diy->state(), db::Dataset::State::Edit);
+    EXPECT_EQ(diy->value(QStringLiteral("L2_NM")).toString(), QString(51, QLatin1Char('x')));
+    EXPECT_EQ(diy->sqlText(), st::linesOfNumber(QStringLiteral("1")));
+    // Cancel still discards, and the close then goes through.
+    diy->cancel();
+    diy->close();
+    EXPECT_FALSE(diy->active());
+    EXPECT_EQ(storedNames(), QStringLiteral("edited|inserted"));
+}
+
 TEST_F(CatalogueTest, InsertGoesBeforeTheCurrentRowAndRefreshKeepsThePlace)
 {
     addLine(QStringLiteral("1"), QStringLiteral("a"), 1);

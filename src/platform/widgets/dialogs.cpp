@@ -135,6 +135,21 @@ bool confirmYesNo(QWidget* parent, const QString& text)
         == QMessageBox::Yes;
 }
 
+Choice askYesNoCancel(QWidget* parent, const QString& text)
+{
+    if (auto answer = answerByResponder(DialogKind::YesNoCancel, applicationCaption(), text))
+        return answer->choice;
+    switch (runMessageBox(parent, QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                          QMessageBox::Yes)) {
+    case QMessageBox::Yes:
+        return Choice::Yes;
+    case QMessageBox::No:
+        return Choice::No;
+    default:
+        return Choice::Cancel; // also the window's close button and Escape
+    }
+}
+
 void showMessage(QWidget* parent, const QString& text)
 {
     if (answerByResponder(DialogKind::Message, applicationCaption(), text))
@@ -172,12 +187,23 @@ QString saveFileName(QWidget* parent, const QString& caption, const QString& sta
 
 bool guarded(const std::function<void()>& body)
 {
+    QString mustReport;
     try {
         body();
         return true;
+    } catch (const std::exception& error) {
+        if (dynamic_cast<const MustReport*>(&error))
+            mustReport = errorMessage(error);
     } catch (...) {
-        return false; // the guard's whole purpose: the handler ends silently
     }
+    // The guard's whole purpose is a silent end, except for what the operator must know.
+    if (!mustReport.isEmpty()) {
+        try {
+            showErrorReport(nullptr, mustReport);
+        } catch (...) {
+        }
+    }
+    return false;
 }
 
 bool reported(QWidget* parent, const std::function<void()>& body)
@@ -186,6 +212,8 @@ bool reported(QWidget* parent, const std::function<void()>& body)
     try {
         body();
         return true;
+    } catch (const Abort&) {
+        return false; // the operator's own choice: nothing to report
     } catch (const std::exception& error) {
         message = errorMessage(error);
     } catch (...) {

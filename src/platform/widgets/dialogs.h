@@ -9,7 +9,9 @@ class QWidget;
 // answers instead of opening a window, so no modal loop runs unattended.
 namespace platform {
 
-enum class DialogKind { Prompt, Confirm, Message, ErrorReport, OpenFile, SaveFile, Question, Password };
+enum class DialogKind { Prompt, Confirm, Message, ErrorReport, OpenFile, SaveFile, Question, Password, YesNoCancel };
+
+enum class Choice { Yes, No, Cancel };
 
 struct DialogRequest {
     DialogKind kind;
@@ -22,6 +24,7 @@ struct DialogRequest {
 struct DialogAnswer {
     bool accepted = true; // OK (prompt, confirm); ignored for messages
     QString value;        // the edited text of a prompt, the chosen file of a file dialog
+    Choice choice = Choice::Yes; // the button of a YesNoCancel question
 };
 
 using DialogResponder = std::function<DialogAnswer(const DialogRequest&)>;
@@ -44,6 +47,9 @@ bool confirmOkCancel(QWidget* parent, const QString& text);
 // Question box with Yes and No (DialogKind::Question); true for Yes.
 bool confirmYesNo(QWidget* parent, const QString& text);
 
+// Question box with Yes, No and Cancel (DialogKind::YesNoCancel).
+Choice askYesNoCancel(QWidget* parent, const QString& text);
+
 // Plain message box with OK.
 void showMessage(QWidget* parent, const QString& text);
 
@@ -56,12 +62,13 @@ QString openFileName(QWidget* parent, const QString& caption, const QString& sta
 QString saveFileName(QWidget* parent, const QString& caption, const QString& startFolder, const QString& filter,
                      const QString& defaultSuffix);
 
-// Runs a handler body under a catch-all guard: any exception ends it silently.
+// Runs a handler body under a catch-all guard: any exception ends it silently, except one
+// marked MustReport, which is shown with the standard error report.
 // Answers false when the body failed.
 bool guarded(const std::function<void()>& body);
 
 // Runs a handler body that is not guarded: an exception is shown with the standard error
-// report, and never crosses the event loop.
+// report (except Abort, which ends it quietly), and never crosses the event loop.
 bool reported(QWidget* parent, const std::function<void()>& body);
 
 } // namespace platform

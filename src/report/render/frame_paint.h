@@ -33,4 +33,14 @@ void drawViewBackground(const TfrxView& view, QPainter& canvas, const QRectF& re
 void drawFrame(QPainter& canvas, const TfrxFrame& frame, const QRectF& rect, double scaleX, double scaleY);
 void drawViewFrame(const TfrxView& view, QPainter& canvas, const QRectF& rect, double scaleX, double scaleY);
 
+// The view's background, then the content drawn into its device rectangle, then its frame.
+template <class Content>
+void paintFramedView(const TfrxView& view, QPainter& canvas, const QRectF& rect, double scaleX, double scaleY,
+                     Content&& content)
+{
+    drawViewBackground(view, canvas, rect);
+    content();
+    drawViewFrame(view, canvas, rect, scaleX, scaleY);
+}
+
 } // namespace report

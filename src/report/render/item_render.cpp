@@ -21,8 +21,7 @@ public:
     {
         const QRectF r = viewDeviceRect(view, t.scaleX, t.scaleY, t.offsetX, t.offsetY);
         t.canvas.save();
-        drawViewBackground(view, t.canvas, r);
-        drawViewFrame(view, t.canvas, r, t.scaleX, t.scaleY);
+        paintFramedView(view, t.canvas, r, t.scaleX, t.scaleY, [] {});
         t.canvas.restore();
     }
 };

@@ -42,9 +42,8 @@ public:
     {
         const QRectF r = viewDeviceRect(view, t.scaleX, t.scaleY, t.offsetX, t.offsetY);
         t.canvas.save();
-        drawViewBackground(view, t.canvas, r);
-        drawPicture(static_cast<const TfrxPictureView&>(view), t.canvas, r);
-        drawViewFrame(view, t.canvas, r, t.scaleX, t.scaleY);
+        paintFramedView(view, t.canvas, r, t.scaleX, t.scaleY,
+                        [&] { drawPicture(static_cast<const TfrxPictureView&>(view), t.canvas, r); });
         t.canvas.restore();
     }
 };
