@@ -23,13 +23,13 @@ public:
         auto& richView = static_cast<TfrxRichView&>(view);
         const QRectF rect = viewDeviceRect(richView, t.scaleX, t.scaleY, t.offsetX, t.offsetY);
         t.canvas.save();
-        drawViewBackground(richView, t.canvas, rect);
-        try {
-            paintContent(richView, t);
-        } catch (const platform::Error&) {
-            // content the object could not load is not drawn; its loading reported it
-        }
-        drawViewFrame(richView, t.canvas, rect, t.scaleX, t.scaleY);
+        paintFramedView(richView, t.canvas, rect, t.scaleX, t.scaleY, [&] {
+            try {
+                paintContent(richView, t);
+            } catch (const platform::Error&) {
+                // content the object could not load is not drawn; its loading reported it
+            }
+        });
         t.canvas.restore();
     }
 
