@@ -75,13 +75,13 @@ TEST(ItemRender, AClassWithoutAnEntryTakesItsNearestAncestorsAndSiblingsKeepThei
 {
     TfrxSysMemoView sys;
     TfrxMemoView memo;
-    TfrxRichView rich;
+    TfrxShapeView shape;
     TfrxLineView line;
     for (TfrxCustomMemoView* text : {static_cast<TfrxCustomMemoView*>(&sys), static_cast<TfrxCustomMemoView*>(&memo)}) {
         text->SetBounds(0, 0, 200, 1);
         text->SetText(QStringLiteral("one\ntwo\nthree"));
     }
-    rich.SetBounds(0, 0, 200, 37);
+    shape.SetBounds(0, 0, 200, 37);
     line.SetBounds(0, 0, 200, 0);
 
     // Both text classes measure their three lines through the text objects' entry.
@@ -89,7 +89,7 @@ TEST(ItemRender, AClassWithoutAnEntryTakesItsNearestAncestorsAndSiblingsKeepThei
     EXPECT_GT(threeLines, 30);
     EXPECT_EQ(calcItemHeight(sys), threeLines);
     // Kinds without content of their own keep their size.
-    EXPECT_EQ(calcItemHeight(rich), 37);
+    EXPECT_EQ(calcItemHeight(shape), 37);
     EXPECT_EQ(calcItemHeight(line), 0);
 
     Recorder recorder;
