@@ -109,6 +109,16 @@ void RichDocument::dropFinalBreak()
     paragraphs_.pop_back();
 }
 
+bool RichDocument::operator==(const RichDocument& other) const
+{
+    if (text_ != other.text_ || paragraphs_ != other.paragraphs_)
+        return false;
+    for (int i = 0; i < length(); ++i)
+        if (!(formatAt(i) == other.formatAt(i)))
+            return false;
+    return true;
+}
+
 int RichDocument::paragraphAt(int position) const
 {
     return int(std::count(text_.cbegin(), text_.cbegin() + position, QChar(kParagraphBreak)));

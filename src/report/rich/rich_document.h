@@ -84,6 +84,9 @@ public:
     // end the last paragraph with a break too, and this takes that empty paragraph away.
     void dropFinalBreak();
 
+    // The same text, character formats and paragraph formats (the final mark aside).
+    bool operator==(const RichDocument& other) const;
+
     // Replaces `count` characters from `start` by `text` (paragraphs broken at CR LF, LF
     // or CR). The new characters take the format of the character at `start` (or, at the
     // end, of the one before it); new paragraphs take the format of the paragraph at `start`.
