@@ -119,8 +119,8 @@ void compare(const char* what, std::vector<TfrxRichView*> views, int perRun)
             for (const Yardstick& y : yardsticks)
                 sink = sink + qtHeightAndDraw(y, p);
     });
-    std::printf("%s, CalcHeight + draw (processor time): %.0f per second (%.3f ms each); QTextDocument "
-                "%.0f per second; ours %.2f times as fast\n",
+    std::printf("%s, CalcHeight + draw (processor time): %.0f times per second (%.3f ms a time); "
+                "QTextDocument %.0f times per second; ours %.2f times as fast\n",
                 what, ours, 1000 / ours, qt, ours / qt);
 }
 
