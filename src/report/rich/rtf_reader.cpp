@@ -19,7 +19,8 @@ namespace {
 constexpr int kMaxDepth = 200;
 constexpr int kMaxWordLength = 32;
 constexpr std::size_t kMaxTableEntries = 16384;
-constexpr qsizetype kMaxFontNameBytes = 256;
+constexpr qsizetype kMaxFontNameBytes = 1024;
+constexpr qsizetype kMaxFontNameLength = 128; // characters: what a writer writes reads back whole
 // Parameters are clamped here, so no arithmetic on them overflows.
 constexpr long long kParamLimit = 1'000'000'000;
 constexpr int kMaxHalfPoints = 3276; // 1638 points
@@ -361,7 +362,7 @@ void Reader::textChar(char16_t c)
         doc_.append(QStringView(&c, 1), charFormat());
     } else if (st_.dest == Dest::FontTable && currentFontEntry_ >= 0) {
         FontEntry& e = fonts_[currentFontEntry_];
-        if (!e.named && e.name.size() < kMaxFontNameBytes) {
+        if (!e.named && e.name.size() < kMaxFontNameLength) {
             decodeFontName(e);
             e.name += QChar(c);
         }
@@ -438,7 +439,7 @@ void Reader::finishFontName()
     FontEntry& e = fonts_[currentFontEntry_];
     if (!e.named) {
         decodeFontName(e);
-        e.name = e.name.trimmed();
+        e.name = e.name.left(kMaxFontNameLength).trimmed();
         e.named = !e.name.isEmpty();
         namedFonts_ += e.named;
     }
