@@ -66,8 +66,10 @@ void checkCuts(const RichDocument& doc, std::uint8_t seed)
     RichDocument head = doc;
     head.truncate(at);
     checkShape(head);
+    // Cutting at a paragraph's start takes the break before it along; cutting at the end
+    // takes nothing.
     QString expected = doc.text().left(at);
-    if (expected.endsWith(QChar(RichDocument::kParagraphBreak)))
+    if (at < doc.length() && expected.endsWith(QChar(RichDocument::kParagraphBreak)))
         expected.chop(1);
     FUZZ_CHECK(head.text() == expected);
     // The remainder travels as RTF.
