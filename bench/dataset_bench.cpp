@@ -1,5 +1,7 @@
 // Reading a large catalogue through the dataset against a plain sqlite3_step loop on the same
-// file, and posting rows one by one (each committed on its own).
+// file, and posting rows one by one (each committed on its own). The read is single-threaded,
+// so its ratio is also given in the thread's CPU time, which other work on a shared machine
+// does not stretch.
 #include "db/catalogue_file.h"
 #include "db/connection.h"
 #include "db/dataset.h"
@@ -10,12 +12,41 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 
 namespace {
 
 constexpr int kRows = 100000;
 constexpr int kPosts = 5000;
-constexpr int kRepeats = 3;
+constexpr int kRepeats = 5;
+
+// Wall-clock and CPU milliseconds of one run.
+struct Times {
+    double wall = 1e300;
+    double cpu = 1e300;
+    void keepBest(const Times& other)
+    {
+        wall = std::min(wall, other.wall);
+        cpu = std::min(cpu, other.cpu);
+    }
+};
+
+double threadCpuMs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
+}
+
+class Stopwatch {
+public:
+    Stopwatch() : cpu_(threadCpuMs()) { wall_.start(); }
+    Times elapsed() const { return {wall_.nsecsElapsed() / 1e6, threadCpuMs() - cpu_}; }
+
+private:
+    QElapsedTimer wall_;
+    double cpu_;
+};
 
 void fill(db::Connection& c)
 {
@@ -29,10 +60,9 @@ void fill(db::Connection& c)
     c.execute(QStringLiteral("COMMIT"));
 }
 
-double rawLoopMs(sqlite3* handle, long long& checksum)
+Times rawLoop(sqlite3* handle, long long& checksum)
 {
-    QElapsedTimer t;
-    t.start();
+    const Stopwatch t;
     sqlite3_stmt* st = nullptr;
     sqlite3_prepare_v2(handle, "select * from HW", -1, &st, nullptr);
     const int columns = sqlite3_column_count(st);
@@ -48,13 +78,12 @@ double rawLoopMs(sqlite3* handle, long long& checksum)
         }
     }
     sqlite3_finalize(st);
-    return t.nsecsElapsed() / 1e6;
+    return t.elapsed();
 }
 
-double datasetMs(db::Connection& c, long long& checksum)
+Times viaDataset(db::Connection& c, long long& checksum)
 {
-    QElapsedTimer t;
-    t.start();
+    const Stopwatch t;
     db::Dataset hw(QStringLiteral("ADOQueryHW"), &c);
     db::openStatement(hw, QStringLiteral("select * from HW"));
     const int id = hw.fieldIndex(QStringLiteral("HW_ID"));
@@ -63,7 +92,7 @@ double datasetMs(db::Connection& c, long long& checksum)
         checksum += hw.valueAt(hw.currentRow(), id).toLongLong();
         checksum += static_cast<long long>(hw.valueAt(hw.currentRow(), price).toDouble());
     }
-    return t.nsecsElapsed() / 1e6;
+    return t.elapsed();
 }
 
 } // namespace
@@ -80,14 +109,15 @@ int main(int argc, char** argv)
     fill(c);
 
     long long checksum = 0;
-    double raw = 1e300, viaDataset = 1e300;
+    Times raw, dataset;
     for (int i = 0; i < kRepeats; ++i) { // best of several: the machines are shared
-        raw = std::min(raw, rawLoopMs(c.handle(), checksum));
-        viaDataset = std::min(viaDataset, datasetMs(c, checksum));
+        raw.keepBest(rawLoop(c.handle(), checksum));
+        dataset.keepBest(viaDataset(c, checksum));
     }
-    std::printf("read %d HW rows, plain sqlite3_step loop: %.1f ms\n", kRows, raw);
-    std::printf("read %d HW rows, dataset: %.1f ms\n", kRows, viaDataset);
-    std::printf("read ratio dataset / plain loop: %.2f (goal <= 1.5)\n", viaDataset / raw);
+    std::printf("read %d HW rows, plain sqlite3_step loop: %.1f ms\n", kRows, raw.wall);
+    std::printf("read %d HW rows, dataset: %.1f ms\n", kRows, dataset.wall);
+    std::printf("read ratio dataset / plain loop: %.2f (goal <= 1.5)\n", dataset.wall / raw.wall);
+    std::printf("read ratio dataset / plain loop in thread CPU time: %.2f\n", dataset.cpu / raw.cpu);
 
     db::Dataset hw(QStringLiteral("ADOQueryHW"), &c);
     db::openStatement(hw, db::statements::itemsUnderL4Named(QStringLiteral("none")));

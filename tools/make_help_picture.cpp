@@ -8,6 +8,7 @@
 #include "db/statements.h"
 #include "dbaware/db_navigator.h"
 #include "platform/font_table.h"
+#include "platform/headless_gui.h"
 #include "platform/jpeg_codec.h"
 #include <QAbstractButton>
 #include <QApplication>
@@ -76,8 +77,7 @@ void callout(QPainter& p, const QPointF& from, const QPointF& to, const QString&
 
 int main(int argc, char** argv)
 {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    platform::prepareHeadlessGui();
     QApplication application(argc, argv);
     platform::installFontTable();
     if (argc != 2) {

@@ -1,6 +1,7 @@
 // qmxdiy-samplepicture OUT.jpg: draws the product picture the record panel shows before any
 // item's picture is loaded, a 447 × 335 studio shot of a tower computer case with a glass
 // side panel, and writes it as a quality-90 JPEG. The result is stored in resources/.
+#include "platform/headless_gui.h"
 #include "platform/jpeg_codec.h"
 #include <QGuiApplication>
 #include <QImage>
@@ -153,8 +154,7 @@ void caption(QPainter& p)
 
 int main(int argc, char** argv)
 {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    platform::prepareHeadlessGui();
     QGuiApplication application(argc, argv);
     if (argc != 2) {
         std::fprintf(stderr, "usage: qmxdiy-samplepicture OUT.jpg\n");

@@ -6,6 +6,7 @@
 #include "report/model/frx_pages.h"
 #include "report/model/frx_views.h"
 #include "report/xml/xml_form.h"
+#include "report/xml/xml_number.h"
 #include "report/model/frx_report.h"
 #include "report/storage/quotation_template.h"
 #include "report_tool_rich.h"

@@ -2,6 +2,7 @@
 
 #include "report_tool_text.h"
 
+#include "platform/headless_gui.h"
 #include "report/model/frx_types.h"
 #include "report/model/frx_views.h"
 #include "report/render/item_render.h"
@@ -161,8 +162,7 @@ bool isTextCommand(const char* command)
 int runTextCommand(int argc, char** argv)
 {
     // The tool never shows a window; fonts need a GUI application object all the same.
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    platform::prepareHeadlessGui();
     QGuiApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     const bool drawing = args[0] == QLatin1StringView("draw-text");

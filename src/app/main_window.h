@@ -15,11 +15,12 @@ class QTimer;
 class QTreeWidget;
 class QTreeWidgetItem;
 
-namespace db { class Connection; class Dataset; }
+namespace db { class CatalogueIndex; class Connection; class Dataset; struct SearchHit; }
 namespace dbaware { class DBComboBox; class DBEdit; class DBGrid; class DBImage; class DBMemo; class DBNavigator; }
 
 namespace app {
 
+class CatalogueSearchBox;
 class PictureFrame;
 
 // The program's one window. Its controls carry the names the handlers use; the handlers are
@@ -61,6 +62,8 @@ public:
     db::Dataset* ADOQueryHW = nullptr;    // DataSource5
     db::Dataset* ADOQueryDIY = nullptr;   // DataSource7
     db::Dataset* ADOQuery_LIST = nullptr; // DataSource8
+    // The catalogue search's index over ADOConnection1 (destroyed before the connection).
+    std::unique_ptr<db::CatalogueIndex> catalogueIndex;
 
     // ---- controls, bottom to top ----
     QTreeWidget* tv1 = nullptr;
@@ -120,6 +123,7 @@ public:
     QFrame* pnl_bigimg = nullptr;
     PictureFrame* Image2 = nullptr;
     QLabel* statusArea = nullptr;
+    CatalogueSearchBox* searchBox = nullptr; // above DBGrid1 in Panel2
 
     QTimer* Timer1 = nullptr;
     QTimer* Timer2 = nullptr;
@@ -133,6 +137,7 @@ public:
     QAction *N4 = nullptr, *N5 = nullptr, *N6 = nullptr, *N15 = nullptr, *N16 = nullptr;
     QAction *N8 = nullptr, *N9 = nullptr, *N24 = nullptr, *N11 = nullptr, *N12 = nullptr;
     QAction *N27 = nullptr, *webSiteItem = nullptr, *authorItem = nullptr, *N18 = nullptr;
+    QAction *N29 = nullptr, *N30 = nullptr; // "导出价格表...", "导入价格表..."
 
 public slots:
     // ---- shell ----
@@ -188,6 +193,13 @@ public slots:
 
     // ---- quotation printout ----
     void btn_print1Click();
+
+    // ---- catalogue search and price lists ----
+    // Selects a search hit as a click on its row in its category does: the tree shows the
+    // category, the grid and record panel the item with its picture.
+    void showSearchHit(const db::SearchHit& hit);
+    void N29Click(); // export the catalogue, or the category the popup menu was opened on
+    void N30Click(); // import a price list after its preview
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -249,6 +261,16 @@ private:
     void recompute();
     void openQuotation(const QString& statement);
     void fillQuotationList(QComboBox* list, const QString& statement, const QString& column);
+
+    // ---- catalogue search and price lists (main_window_search.cpp, main_window_price_list.cpp) ----
+    void createSearchBox();
+    void addPriceListItems();
+    // The tree node of a level-4 category, found by its path of names; null when the tree
+    // does not show it.
+    QTreeWidgetItem* treeNodeOfCategory(int l4Id) const;
+    // Remembers the tree node under a popup menu's position (none elsewhere).
+    void notePopupNode(const QPoint& globalPos);
+    QPersistentModelIndex popupNode_;
 
     // ---- database compaction (main_window_compaction.cpp) ----
     struct CompactionRun;

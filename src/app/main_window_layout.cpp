@@ -258,7 +258,8 @@ void TFrm_main::createLinesPanel()
 void TFrm_main::createCatalogueGridPanel()
 {
     Panel2 = makePanel(this, "Panel2", 200, 2, 588, 201);
-    DBGrid1 = place(new dbaware::DBGrid(Panel2), "DBGrid1", -7, 0, 595, 169);
+    // The search box (main_window_search.cpp) takes the panel's top 24 pixels.
+    DBGrid1 = place(new dbaware::DBGrid(Panel2), "DBGrid1", -7, 24, 595, 145);
     DBGrid1->setToolTip(QStringLiteral("双击加入到清单中"));
     DBGrid1->setTitleFont(songFont(12));
     DBGrid1->setDataset(ADOQueryHW);

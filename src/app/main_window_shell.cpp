@@ -3,8 +3,10 @@
 #include "app/main_window.h"
 #include "app/app_identity.h"
 #include "app/data_folder.h"
+#include "app/catalogue_search_box.h"
 #include "app/picture_frame.h"
 #include "app/web_address.h"
+#include "db/catalogue_index.h"
 #include "db/connection.h"
 #include "db/dataset.h"
 #include "dbaware/db_grid.h"
@@ -18,6 +20,7 @@
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -35,8 +38,10 @@ TFrm_main::TFrm_main(const QString& dataFolder, QWidget* parent)
 {
     createQueries();
     createControls();
+    createSearchBox();
     createTimers();
     createPopupMenu();
+    addPriceListItems();
     wireHandlers();
     // Key preview: the window sees every key before the focused control.
     qApp->installEventFilter(this);
@@ -259,6 +264,9 @@ bool TFrm_main::isInsideWindow(QObject* object) const
 
 bool TFrm_main::runMenuShortcut(const QKeyEvent& key)
 {
+    // The search box edits its own text with these keys.
+    if (searchBox && QApplication::focusWidget() == searchBox->edit())
+        return false;
     const QKeySequence pressed(key.modifiers() | key.key());
     for (QAction* action : {N13, N22, N10, N26}) {
         if (action->shortcut() == pressed) {
@@ -322,6 +330,7 @@ bool TFrm_main::eventFilter(QObject* watched, QEvent* event)
 
 void TFrm_main::contextMenuEvent(QContextMenuEvent* event)
 {
+    notePopupNode(event->globalPos());
     PopupMenu1->popup(event->globalPos());
 }
 

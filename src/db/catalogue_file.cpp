@@ -1,6 +1,7 @@
 #include "db/catalogue_file.h"
 #include "db/connection.h"
 #include "db/db_error.h"
+#include "db/detail/statement.h"
 #include <sqlcipher/sqlite3.h>
 #include <QDir>
 #include <QFile>
@@ -52,58 +53,6 @@ CREATE INDEX DIY_BY_ID ON DIY (DIY_ID);
 CREATE INDEX DIY_BY_NM ON DIY (DIY_NM);
 )";
 
-void exec(sqlite3* handle, const char* sql)
-{
-    char* error = nullptr;
-    if (sqlite3_exec(handle, sql, nullptr, nullptr, &error) != SQLITE_OK) {
-        const QString message = QString::fromUtf8(error ? error : sqlite3_errmsg(handle));
-        sqlite3_free(error);
-        throw DbError(message);
-    }
-}
-
-class Inserter {
-public:
-    Inserter(sqlite3* handle, const char* sql) : handle_(handle)
-    {
-        if (sqlite3_prepare_v2(handle, sql, -1, &st_, nullptr) != SQLITE_OK)
-            throw DbError(QString::fromUtf8(sqlite3_errmsg(handle)));
-    }
-    ~Inserter() { sqlite3_finalize(st_); }
-    Inserter& text(int i, const QString& v)
-    {
-        if (v.isNull()) {
-            sqlite3_bind_null(st_, i);
-        } else {
-            const QByteArray u = v.toUtf8();
-            sqlite3_bind_text(st_, i, u.constData(), static_cast<int>(u.size()), SQLITE_TRANSIENT);
-        }
-        return *this;
-    }
-    Inserter& integer(int i, qint64 v)
-    {
-        sqlite3_bind_int64(st_, i, v);
-        return *this;
-    }
-    Inserter& real(int i, double v)
-    {
-        sqlite3_bind_double(st_, i, v);
-        return *this;
-    }
-    qint64 run()
-    {
-        if (sqlite3_step(st_) != SQLITE_DONE)
-            throw DbError(QString::fromUtf8(sqlite3_errmsg(handle_)));
-        sqlite3_reset(st_);
-        sqlite3_clear_bindings(st_);
-        return sqlite3_last_insert_rowid(handle_);
-    }
-
-private:
-    sqlite3* handle_;
-    sqlite3_stmt* st_ = nullptr;
-};
-
 QString requiredName(const QJsonObject& o, const char* where)
 {
     const QString name = o.value(QLatin1String("name")).toString();
@@ -119,39 +68,39 @@ int loadJson(sqlite3* handle, const QByteArray& json)
     if (doc.isNull())
         throw DbError(QStringLiteral("catalogue data: %1 at offset %2").arg(parseError.errorString()).arg(parseError.offset));
 
-    Inserter l1(handle, "INSERT INTO L1 (L1_NM) VALUES (?)");
-    Inserter l2(handle, "INSERT INTO L2 (L1_ID, L2_NM) VALUES (?, ?)");
-    Inserter l3(handle, "INSERT INTO L3 (L2_ID, L3_NM) VALUES (?, ?)");
-    Inserter l4(handle, "INSERT INTO L4 (L3_ID, L4_NM) VALUES (?, ?)");
-    Inserter hw(handle, "INSERT INTO HW (L4_ID, HW_MC, HW_DW, HW_NF, HW_RQ, HW_CS, HW_JG, HW_URL) "
-                        "VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
+    detail::Statement l1(handle, "INSERT INTO L1 (L1_NM) VALUES (?)");
+    detail::Statement l2(handle, "INSERT INTO L2 (L1_ID, L2_NM) VALUES (?, ?)");
+    detail::Statement l3(handle, "INSERT INTO L3 (L2_ID, L3_NM) VALUES (?, ?)");
+    detail::Statement l4(handle, "INSERT INTO L4 (L3_ID, L4_NM) VALUES (?, ?)");
+    detail::Statement hw(handle, "INSERT INTO HW (L4_ID, HW_MC, HW_DW, HW_NF, HW_RQ, HW_CS, HW_JG, HW_URL) "
+                                 "VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
     int items = 0;
     const auto children = [](const QJsonObject& o) { return o.value(QLatin1String("children")).toArray(); };
     for (const auto& v1 : doc.object().value(QLatin1String("categories")).toArray()) {
         const QJsonObject c1 = v1.toObject();
-        const qint64 id1 = l1.text(1, requiredName(c1, "category")).run();
+        const qint64 id1 = l1.bind(1, requiredName(c1, "category")).insert();
         for (const auto& v2 : children(c1)) {
             const QJsonObject c2 = v2.toObject();
-            const qint64 id2 = l2.integer(1, id1).text(2, requiredName(c2, "category")).run();
+            const qint64 id2 = l2.bind(1, id1).bind(2, requiredName(c2, "category")).insert();
             for (const auto& v3 : children(c2)) {
                 const QJsonObject c3 = v3.toObject();
-                const qint64 id3 = l3.integer(1, id2).text(2, requiredName(c3, "category")).run();
+                const qint64 id3 = l3.bind(1, id2).bind(2, requiredName(c3, "category")).insert();
                 for (const auto& v4 : children(c3)) {
                     const QJsonObject c4 = v4.toObject();
-                    const qint64 id4 = l4.integer(1, id3).text(2, requiredName(c4, "category")).run();
+                    const qint64 id4 = l4.bind(1, id3).bind(2, requiredName(c4, "category")).insert();
                     for (const auto& vi : c4.value(QLatin1String("items")).toArray()) {
                         const QJsonObject it = vi.toObject();
                         const QString updated = it.value(QLatin1String("updated")).toString();
-                        hw.integer(1, id4)
-                            .text(2, requiredName(it, "item"))
-                            .text(3, it.value(QLatin1String("unit")).toString())
-                            .integer(4, it.value(QLatin1String("year")).toInt())
-                            .text(5, updated.isEmpty() ? QString() : updated + QStringLiteral(" 00:00:00"))
-                            .text(6, it.value(QLatin1String("specs")).toString())
-                            .real(7, it.value(QLatin1String("price")).toDouble());
                         const QString url = it.value(QLatin1String("url")).toString();
-                        hw.text(8, url.isEmpty() ? QString() : url);
-                        hw.run();
+                        hw.bind(1, id4)
+                            .bind(2, requiredName(it, "item"))
+                            .bind(3, it.value(QLatin1String("unit")).toString())
+                            .bind(4, qint64(it.value(QLatin1String("year")).toInt()))
+                            .bind(5, updated.isEmpty() ? QString() : updated + QStringLiteral(" 00:00:00"))
+                            .bind(6, it.value(QLatin1String("specs")).toString())
+                            .bind(7, it.value(QLatin1String("price")).toDouble())
+                            .bind(8, url.isEmpty() ? QString() : url)
+                            .run();
                         ++items;
                     }
                 }
@@ -174,19 +123,19 @@ int create(const QString& path, const QByteArray* json)
     sqlite3* handle = nullptr;
     const QByteArray utf8 = temporary.toUtf8();
     if (sqlite3_open_v2(utf8.constData(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
-        const QString message = handle ? QString::fromUtf8(sqlite3_errmsg(handle)) : QStringLiteral("out of memory");
+        const QString message = handle ? detail::engineMessage(handle) : QStringLiteral("out of memory");
         sqlite3_close(handle);
         throw DbError(QStringLiteral("Cannot create '%1': %2").arg(path, message));
     }
     int items = 0;
     try {
         const QByteArray key = QByteArray("PRAGMA key = '") + kDatabasePassword + "'";
-        exec(handle, key.constData());
-        exec(handle, "BEGIN");
-        exec(handle, kSchema);
+        detail::exec(handle, key.constData());
+        detail::exec(handle, "BEGIN");
+        detail::exec(handle, kSchema);
         if (json)
             items = loadJson(handle, *json);
-        exec(handle, "COMMIT");
+        detail::exec(handle, "COMMIT");
         sqlite3_close(handle);
         handle = nullptr;
         // rename() never replaces an existing file, so a file made meanwhile by another copy wins.

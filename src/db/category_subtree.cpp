@@ -1,8 +1,8 @@
 #include "db/category_subtree.h"
 #include "db/connection.h"
 #include "db/db_error.h"
+#include "db/detail/statement.h"
 #include "db/transaction.h"
-#include <sqlcipher/sqlite3.h>
 #include <QStringList>
 
 namespace db {
@@ -43,20 +43,13 @@ QString itemsUnder(int level, int id)
 
 int countRows(Connection& connection, const QString& from)
 {
-    sqlite3* handle = connection.handle();
-    if (!handle)
-        throw DbError(connection.name() + QStringLiteral(": Operation is not allowed when the object is closed"));
-    const QByteArray sql = (QStringLiteral("select count(*) from ") + from).toUtf8();
-    sqlite3_stmt* st = nullptr;
-    int count = -1;
-    if (sqlite3_prepare_v2(handle, sql.constData(), static_cast<int>(sql.size()), &st, nullptr) == SQLITE_OK
-        && sqlite3_step(st) == SQLITE_ROW)
-        count = sqlite3_column_int(st, 0);
-    const QString error = QString::fromUtf8(sqlite3_errmsg(handle));
-    sqlite3_finalize(st);
-    if (count < 0)
-        throw DbError(connection.name() + QStringLiteral(": ") + error);
-    return count;
+    try {
+        detail::Statement count(connection.handle(), QStringLiteral("select count(*) from ") + from);
+        count.step();
+        return static_cast<int>(count.integer(0));
+    } catch (const DbError& e) {
+        throw DbError(connection.name() + QStringLiteral(": ") + e.text());
+    }
 }
 
 } // namespace

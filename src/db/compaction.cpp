@@ -1,6 +1,7 @@
 #include "db/compaction.h"
 #include "db/connection.h"
 #include "db/db_error.h"
+#include "db/detail/statement.h"
 #include "db/statements.h"
 #include "platform/file_operations.h"
 #include <sqlcipher/sqlite3.h>
@@ -27,35 +28,17 @@ struct Handle {
     }
 };
 
-void run(sqlite3* handle, const QString& sql)
-{
-    const QByteArray utf8 = sql.toUtf8();
-    char* error = nullptr;
-    if (sqlite3_exec(handle, utf8.constData(), nullptr, nullptr, &error) != SQLITE_OK) {
-        const QString message = QString::fromUtf8(error ? error : sqlite3_errmsg(handle));
-        sqlite3_free(error);
-        throw DbError(message);
-    }
-}
-
 // Every row of a statement, its columns joined by a unit separator.
 QStringList rowsOf(sqlite3* handle, const QString& sql)
 {
-    sqlite3_stmt* st = nullptr;
-    const QByteArray utf8 = sql.toUtf8();
-    if (sqlite3_prepare_v2(handle, utf8.constData(), -1, &st, nullptr) != SQLITE_OK)
-        throw DbError(QString::fromUtf8(sqlite3_errmsg(handle)));
+    detail::Statement st(handle, sql);
     QStringList rows;
-    int rc;
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+    while (st.step()) {
         QStringList columns;
-        for (int c = 0; c < sqlite3_column_count(st); ++c)
-            columns << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, c)));
+        for (int c = 0; c < st.columnCount(); ++c)
+            columns << st.text(c);
         rows << columns.join(QChar(0x1f));
     }
-    sqlite3_finalize(st);
-    if (rc != SQLITE_DONE)
-        throw DbError(QString::fromUtf8(sqlite3_errmsg(handle)));
     return rows;
 }
 
@@ -188,21 +171,21 @@ void compactInPlace(const QString& file, const QString& password, const std::fun
     TemporaryFile compacted{temp};
     // An empty file is an empty database to the engine; the connection itself creates none.
     platform::writeFileAtomically(temp, QByteArray());
-    run(source.h, QStringLiteral("ATTACH DATABASE %1 AS compacted KEY %2")
+    detail::exec(source.h, QStringLiteral("ATTACH DATABASE %1 AS compacted KEY %2")
                       .arg(statements::textLiteral(temp), statements::textLiteral(password)));
     try {
         // One transaction: the new file is written once, not once per table.
-        run(source.h, QStringLiteral("BEGIN"));
-        run(source.h, QStringLiteral("SELECT sqlcipher_export('compacted')"));
-        run(source.h, QStringLiteral("PRAGMA compacted.user_version = %1").arg(original.userVersion.toLongLong()));
-        run(source.h, QStringLiteral("COMMIT"));
+        detail::exec(source.h, QStringLiteral("BEGIN"));
+        detail::exec(source.h, QStringLiteral("SELECT sqlcipher_export('compacted')"));
+        detail::exec(source.h, QStringLiteral("PRAGMA compacted.user_version = %1").arg(original.userVersion.toLongLong()));
+        detail::exec(source.h, QStringLiteral("COMMIT"));
     } catch (...) {
         if (!sqlite3_get_autocommit(source.h))
             sqlite3_exec(source.h, "ROLLBACK", nullptr, nullptr, nullptr);
         sqlite3_exec(source.h, "DETACH DATABASE compacted", nullptr, nullptr, nullptr);
         throw;
     }
-    run(source.h, QStringLiteral("DETACH DATABASE compacted"));
+    detail::exec(source.h, QStringLiteral("DETACH DATABASE compacted"));
     source.close();
     pause();
 

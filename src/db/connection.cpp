@@ -1,5 +1,6 @@
 #include "db/connection.h"
 #include "db/db_error.h"
+#include "db/detail/statement.h"
 #include "db/statements.h"
 #include <sqlcipher/sqlite3.h>
 #include <QFileInfo>
@@ -9,25 +10,14 @@ namespace db {
 
 namespace {
 
-QString engineMessage(sqlite3* handle)
-{
-    return QString::fromUtf8(sqlite3_errmsg(handle));
-}
-
 // Runs a statement that must succeed; answers whether it returned a row.
 bool runPragma(sqlite3* handle, const QString& sql, QString* firstValue = nullptr)
 {
-    sqlite3_stmt* statement = nullptr;
-    const QByteArray utf8 = sql.toUtf8();
-    if (sqlite3_prepare_v2(handle, utf8.constData(), static_cast<int>(utf8.size()), &statement, nullptr) != SQLITE_OK)
-        throw DbError(engineMessage(handle));
-    const int rc = sqlite3_step(statement);
-    if (rc == SQLITE_ROW && firstValue)
-        *firstValue = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)));
-    sqlite3_finalize(statement);
-    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
-        throw DbError(engineMessage(handle));
-    return rc == SQLITE_ROW;
+    detail::Statement statement(handle, sql);
+    const bool row = statement.step();
+    if (row && firstValue)
+        *firstValue = statement.text(0);
+    return row;
 }
 
 } // namespace
@@ -84,7 +74,7 @@ sqlite3* openEncrypted(const QString& path, const QString& password, const QStri
     const QByteArray utf8Path = path.toUtf8();
     if (sqlite3_open_v2(utf8Path.constData(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX, nullptr)
         != SQLITE_OK) {
-        const QString message = handle ? engineMessage(handle) : QStringLiteral("out of memory");
+        const QString message = handle ? detail::engineMessage(handle) : QStringLiteral("out of memory");
         sqlite3_close(handle);
         throw DbError(prefix + QStringLiteral("Cannot open '%1': %2").arg(path, message));
     }
@@ -158,13 +148,7 @@ int Connection::execute(const QString& sql)
 {
     if (!handle_)
         throw DbError(name_ + QStringLiteral(": Operation is not allowed when the object is closed"));
-    const QByteArray utf8 = adaptStatement(sql).toUtf8();
-    char* error = nullptr;
-    if (sqlite3_exec(handle_, utf8.constData(), nullptr, nullptr, &error) != SQLITE_OK) {
-        const QString message = QString::fromUtf8(error ? error : "unknown error");
-        sqlite3_free(error);
-        throw DbError(message);
-    }
+    detail::exec(handle_, adaptStatement(sql));
     return sqlite3_changes(handle_);
 }
 

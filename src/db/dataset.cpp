@@ -3,6 +3,7 @@
 #include "db/db_error.h"
 #include "db/detail/field_types.h"
 #include "db/detail/row_store.h"
+#include "db/detail/statement.h"
 #include "db/detail/statement_cache.h"
 #include "platform/operator_text.h"
 #include <sqlcipher/sqlite3.h>
@@ -15,27 +16,9 @@
 namespace db {
 
 using detail::RowStore;
+using detail::Statement;
 
 namespace {
-
-// Finalises a prepared statement on every path.
-struct Statement {
-    sqlite3_stmt* handle = nullptr;
-    ~Statement() { sqlite3_finalize(handle); }
-};
-
-QString engineError(sqlite3* handle)
-{
-    return QString::fromUtf8(sqlite3_errmsg(handle));
-}
-
-void prepare(sqlite3* handle, const QString& sql, Statement& statement)
-{
-    const QByteArray utf8 = sql.toUtf8();
-    if (sqlite3_prepare_v2(handle, utf8.constData(), static_cast<int>(utf8.size()), &statement.handle, nullptr)
-        != SQLITE_OK)
-        throw DbError(engineError(handle));
-}
 
 // The single table a "select ... from T ..." statement reads; empty for anything else.
 QString tableOfStatement(const QString& sql)
@@ -60,48 +43,47 @@ QHash<QString, TableColumn> tableColumns(sqlite3* handle, const QString& table)
     QHash<QString, TableColumn> columns;
     if (table.isEmpty())
         return columns;
-    Statement st;
-    prepare(handle, QStringLiteral("PRAGMA table_info(\"%1\")").arg(table), st);
-    while (sqlite3_step(st.handle) == SQLITE_ROW) {
+    Statement st(handle, QStringLiteral("PRAGMA table_info(\"%1\")").arg(table));
+    while (st.step()) {
         TableColumn c;
-        const QString name = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.handle, 1)));
-        c.declaredType = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.handle, 2)));
-        c.isKey = sqlite3_column_int(st.handle, 5) != 0;
+        const QString name = st.text(1);
+        c.declaredType = st.text(2);
+        c.isKey = st.integer(5) != 0;
         columns.insert(name.toUpper(), c);
     }
     return columns;
 }
 
-void bindValue(sqlite3_stmt* st, int index, const FieldDef& f, const QVariant& v)
+// A text value is stored as text even when it is empty; only a null value stores null.
+void bindText(Statement& st, int index, const QString& text)
+{
+    st.bind(index, text.isNull() ? QString(QLatin1String("")) : text);
+}
+
+void bindValue(Statement& st, int index, const FieldDef& f, const QVariant& v)
 {
     if (!v.isValid() || v.isNull()) {
-        sqlite3_bind_null(st, index);
+        st.bindNull(index);
         return;
     }
     switch (f.type) {
     case FieldType::Integer:
     case FieldType::AutoInc:
-        sqlite3_bind_int64(st, index, v.toLongLong());
+        st.bind(index, static_cast<qint64>(v.toLongLong()));
         return;
     case FieldType::Float:
-        sqlite3_bind_double(st, index, v.toDouble());
+        st.bind(index, v.toDouble());
         return;
-    case FieldType::DateTime: {
-        const QByteArray text = detail::dateTimeToStorage(v.toDateTime()).toUtf8();
-        sqlite3_bind_text(st, index, text.constData(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+    case FieldType::DateTime:
+        bindText(st, index, detail::dateTimeToStorage(v.toDateTime()));
         return;
-    }
-    case FieldType::Blob: {
-        const QByteArray bytes = v.toByteArray();
-        sqlite3_bind_blob(st, index, bytes.constData(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+    case FieldType::Blob:
+        st.bindBlob(index, v.toByteArray());
         return;
-    }
     case FieldType::Text:
-    case FieldType::Memo: {
-        const QByteArray text = v.toString().toUtf8();
-        sqlite3_bind_text(st, index, text.constData(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+    case FieldType::Memo:
+        bindText(st, index, v.toString());
         return;
-    }
     }
 }
 
@@ -204,7 +186,7 @@ void Dataset::requireEditing() const
         fail(QStringLiteral("Dataset not in edit or insert mode"));
 }
 
-sqlite3_stmt* Dataset::writeStatement(const QString& sql)
+Statement& Dataset::writeStatement(const QString& sql)
 {
     try {
         return writeStatements_->get(liveHandle(), sql);
@@ -230,11 +212,11 @@ void Dataset::open()
     const QString sql = Connection::adaptStatement(sqlText());
     Statement st;
     try {
-        prepare(handle, sql, st);
+        st = Statement(handle, sql);
     } catch (const DbError& e) {
         fail(e.text());
     }
-    const int columnCount = sqlite3_column_count(st.handle);
+    const int columnCount = st.columnCount();
     if (columnCount == 0)
         fail(QStringLiteral("The statement returns no rows"));
 
@@ -243,12 +225,12 @@ void Dataset::open()
 
     QList<FieldDef> resultFields;
     for (int c = 0; c < columnCount; ++c) {
-        const QString colName = QString::fromUtf8(sqlite3_column_name(st.handle, c));
+        const QString colName = QString::fromUtf8(sqlite3_column_name(st.get(), c));
         const auto it = tableCols.constFind(colName.toUpper());
         if (it != tableCols.constEnd()) {
             resultFields.append(detail::fieldFromDeclaration(colName, it->declaredType, it->isKey));
         } else {
-            const char* decl = sqlite3_column_decltype(st.handle, c);
+            const char* decl = sqlite3_column_decltype(st.get(), c);
             FieldDef f = detail::fieldFromDeclaration(colName, decl ? QString::fromUtf8(decl) : QString(), false);
             f.readOnly = true; // not a column of the table: nothing to write it back to
             resultFields.append(f);
@@ -285,15 +267,14 @@ void Dataset::open()
 
     rows_ = std::make_unique<RowStore>(static_cast<int>(fields_.size()));
     const std::vector<int> columnOf(columnOfField_.begin(), columnOfField_.end());
-    int rc;
-    while ((rc = sqlite3_step(st.handle)) == SQLITE_ROW)
-        rows_->appendFromStatement(st.handle, columnOf);
-    if (rc != SQLITE_DONE) {
-        const QString message = engineError(handle);
+    try {
+        while (st.step())
+            rows_->appendFromStatement(st.get(), columnOf);
+    } catch (const DbError& e) {
         rows_ = std::make_unique<RowStore>();
         fields_.clear();
         columnOfField_.clear();
-        fail(message);
+        fail(e.text());
     }
 
     state_ = State::Browse;
@@ -406,6 +387,22 @@ QVariant Dataset::valueAt(int row, int fieldIndex) const
         return {};
     if ((state_ == State::Edit || state_ == State::Insert) && row == current_)
         return buffer_.value(fieldIndex);
+    const FieldType type = fields_[fieldIndex].type;
+    // Numbers stored as numbers, the usual case, go straight into the field's type.
+    switch (rows_->kind(row, fieldIndex)) {
+    case RowStore::Kind::Integer:
+        if (type == FieldType::Integer || type == FieldType::AutoInc)
+            return static_cast<int>(rows_->integer(row, fieldIndex));
+        if (type == FieldType::Float)
+            return rows_->real(row, fieldIndex);
+        break;
+    case RowStore::Kind::Real:
+        if (type == FieldType::Float)
+            return rows_->real(row, fieldIndex);
+        break;
+    default:
+        break;
+    }
     return typed(fields_[fieldIndex], rows_->value(row, fieldIndex));
 }
 
@@ -810,13 +807,14 @@ void Dataset::postInsert()
         sql = QStringLiteral("INSERT INTO \"%1\" (\"%2\") VALUES (%3)")
                   .arg(table_, columns.join(QStringLiteral("\", \"")), marks.join(QStringLiteral(", ")));
     }
-    sqlite3_stmt* st = writeStatement(sql);
+    Statement& st = writeStatement(sql);
     for (int b = 0; b < bound.size(); ++b)
         bindValue(st, b + 1, fields_[bound[b]], buffer_[bound[b]]);
-    const int rc = sqlite3_step(st);
-    sqlite3_reset(st);
-    if (rc != SQLITE_DONE)
-        fail(engineError(handle));
+    try {
+        st.run();
+    } catch (const DbError& e) {
+        fail(e.text());
+    }
     const qint64 key = fields_[keyField_].type == FieldType::AutoInc ? sqlite3_last_insert_rowid(handle)
                                                                      : buffer_[keyField_].toLongLong();
     reloadRow(current_, key);
@@ -843,27 +841,25 @@ void Dataset::postUpdate()
         const QString sql = QStringLiteral("UPDATE \"%1\" SET %2 WHERE \"%3\" = ? AND %4")
                                 .arg(table_, sets.join(QStringLiteral(", ")), fields_[keyField_].name,
                                      guards.join(QStringLiteral(" AND ")));
-        Statement st;
         try {
-            prepare(handle, sql, st);
+            Statement st(handle, sql);
+            int index = 1;
+            for (int i : changed)
+                bindValue(st, index++, fields_[i], buffer_[i]);
+            st.bind(index++, key);
+            for (int i : changed) {
+                const QVariant original = rows_->value(current_, i);
+                if (!original.isValid())
+                    st.bindNull(index++);
+                else if (fields_[i].type == FieldType::DateTime)
+                    bindValue(st, index++, FieldDef{fields_[i].name, FieldType::Text, 0, false}, original);
+                else
+                    bindValue(st, index++, fields_[i], typed(fields_[i], original));
+            }
+            st.run();
         } catch (const DbError& e) {
             fail(e.text());
         }
-        int index = 1;
-        for (int i : changed)
-            bindValue(st.handle, index++, fields_[i], buffer_[i]);
-        sqlite3_bind_int64(st.handle, index++, key);
-        for (int i : changed) {
-            const QVariant original = rows_->value(current_, i);
-            if (!original.isValid())
-                sqlite3_bind_null(st.handle, index++);
-            else if (fields_[i].type == FieldType::DateTime)
-                bindValue(st.handle, index++, FieldDef{fields_[i].name, FieldType::Text, 0, false}, original);
-            else
-                bindValue(st.handle, index++, fields_[i], typed(fields_[i], original));
-        }
-        if (sqlite3_step(st.handle) != SQLITE_DONE)
-            fail(engineError(handle));
         if (sqlite3_changes(handle) == 0)
             fail(QStringLiteral("Row cannot be located for updating. Some values may have been changed since it "
                                 "was last read."));
@@ -882,15 +878,15 @@ void Dataset::reloadRow(int row, qint64 key)
     QList<QVariant> values = buffer_;
     bool found = false;
     try {
-        sqlite3_stmt* st = writeStatements_->get(handle, sql);
-        sqlite3_bind_int64(st, 1, key);
-        if (sqlite3_step(st) == SQLITE_ROW) {
+        Statement& st = writeStatements_->get(handle, sql);
+        st.bind(1, key);
+        if (st.step()) {
             found = true;
             values.clear();
             for (int i = 0; i < fields_.size(); ++i)
-                values.append(RowStore::columnValue(st, i));
+                values.append(RowStore::columnValue(st.get(), i));
         }
-        sqlite3_reset(st);
+        st.reset();
     } catch (const DbError&) {
         // Fields that are not table columns: keep what was posted.
     }
@@ -939,15 +935,13 @@ void Dataset::remove()
     if (beforeDelete)
         beforeDelete(*this);
     sqlite3* handle = liveHandle();
-    Statement st;
     try {
-        prepare(handle, QStringLiteral("DELETE FROM \"%1\" WHERE \"%2\" = ?").arg(table_, fields_[keyField_].name), st);
+        Statement st(handle, QStringLiteral("DELETE FROM \"%1\" WHERE \"%2\" = ?").arg(table_, fields_[keyField_].name));
+        st.bind(1, rows_->integer(current_, keyField_));
+        st.run();
     } catch (const DbError& e) {
         fail(e.text());
     }
-    sqlite3_bind_int64(st.handle, 1, rows_->integer(current_, keyField_));
-    if (sqlite3_step(st.handle) != SQLITE_DONE)
-        fail(engineError(handle));
     // A row another program deleted first is simply gone here too.
     rows_->removeRow(current_);
     if (current_ >= rows_->rowCount())

@@ -14,7 +14,7 @@ struct sqlite3_stmt;
 namespace db {
 
 class Connection;
-namespace detail { class RowStore; class StatementCache; }
+namespace detail { class RowStore; class Statement; class StatementCache; }
 
 enum class FieldType { Integer, AutoInc, Float, Text, Memo, DateTime, Blob };
 
@@ -152,7 +152,7 @@ private:
     void postInsert();
     void postUpdate();
     void reloadRow(int row, qint64 key);
-    sqlite3_stmt* writeStatement(const QString& sql);
+    detail::Statement& writeStatement(const QString& sql);
     QVariant convertText(const FieldDef& f, const QString& text) const;
     QString formatDisplay(const FieldDef& f, const QVariant& v) const;
 

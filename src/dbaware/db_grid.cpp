@@ -1,5 +1,6 @@
 #include "dbaware/db_grid.h"
 #include "dbaware/detail/cell_editor_delegate.h"
+#include "dbaware/detail/dataset_observer.h"
 #include "dbaware/detail/grid_model.h"
 #include "dbaware/detail/indicator_header.h"
 #include "dbaware/detail/record_ops.h"
@@ -25,7 +26,11 @@ DBGrid::DBGrid(QWidget* parent)
     : QTableView(parent),
       model_(new detail::GridModel(this)),
       delegate_(new detail::CellEditorDelegate(model_, this)),
-      indicator_(new detail::IndicatorHeader(this))
+      indicator_(new detail::IndicatorHeader(this)),
+      observer_(new detail::DatasetObserver(this, {.rowsChanged = [this] { syncCurrent(); },
+                                                   .currentChanged = [this](int) { syncCurrent(); },
+                                                   .stateChanged = [this](Dataset::State) { onStateChanged(); },
+                                                   .aboutToPost = [this] { handOverCell(); }}))
 {
     setVerticalHeader(indicator_);
     setModel(model_);
@@ -68,16 +73,9 @@ DBGrid::~DBGrid() = default;
 
 void DBGrid::setDataset(Dataset* dataset)
 {
-    if (Dataset* old = model_->dataset())
-        disconnect(old, nullptr, this, nullptr);
     // The model connects first, so its row count is current when the grid follows a change.
     model_->setDataset(dataset);
-    if (dataset) {
-        connect(dataset, &Dataset::currentChanged, this, &DBGrid::syncCurrent);
-        connect(dataset, &Dataset::rowsChanged, this, &DBGrid::syncCurrent);
-        connect(dataset, &Dataset::stateChanged, this, &DBGrid::onStateChanged);
-        connect(dataset, &Dataset::aboutToPost, this, &DBGrid::handOverCell);
-    }
+    observer_->setDataset(dataset);
     syncCurrent();
 }
 

@@ -9,6 +9,7 @@ namespace dbaware {
 
 namespace detail {
 class CellEditorDelegate;
+class DatasetObserver;
 class GridModel;
 class IndicatorHeader;
 } // namespace detail
@@ -88,6 +89,7 @@ private:
     detail::GridModel* model_;
     detail::CellEditorDelegate* delegate_;
     detail::IndicatorHeader* indicator_;
+    detail::DatasetObserver* observer_;
     bool readOnly_ = false;
     bool syncing_ = false;
     bool writing_ = false;

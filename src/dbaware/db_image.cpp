@@ -1,4 +1,5 @@
 #include "dbaware/db_image.h"
+#include "dbaware/detail/dataset_observer.h"
 #include "dbaware/detail/record_ops.h"
 #include "db/dataset.h"
 #include <QBuffer>
@@ -11,30 +12,29 @@ using db::Dataset;
 DBImage::DBImage(QWidget* parent) : QFrame(parent)
 {
     setFrameShape(QFrame::StyledPanel);
+    const auto changed = [this] { reload(); };
+    const auto fieldChanged = [this](int field) {
+        if (dataset() && field == dataset()->fieldIndex(fieldName_))
+            reload();
+    };
+    observer_ = new detail::DatasetObserver(this, {.reset = changed,
+                                                   .rowsChanged = changed,
+                                                   .currentChanged = [this](int) { reload(); },
+                                                   .stateChanged = [this](Dataset::State) { reload(); },
+                                                   .fieldChanged = fieldChanged});
 }
 
 DBImage::~DBImage() = default;
 
 void DBImage::setDataset(Dataset* dataset)
 {
-    if (dataset_ == dataset)
-        return;
-    if (dataset_)
-        disconnect(dataset_, nullptr, this, nullptr);
-    dataset_ = dataset;
-    if (dataset_) {
-        connect(dataset_, &Dataset::opened, this, &DBImage::reload);
-        connect(dataset_, &Dataset::closed, this, &DBImage::reload);
-        connect(dataset_, &Dataset::destroyed, this, &DBImage::reload);
-        connect(dataset_, &Dataset::currentChanged, this, &DBImage::reload);
-        connect(dataset_, &Dataset::stateChanged, this, &DBImage::reload);
-        connect(dataset_, &Dataset::rowsChanged, this, &DBImage::reload);
-        connect(dataset_, &Dataset::fieldChanged, this, [this](int field) {
-            if (dataset_ && field == dataset_->fieldIndex(fieldName_))
-                reload();
-        });
-    }
-    reload();
+    if (observer_->setDataset(dataset))
+        reload();
+}
+
+Dataset* DBImage::dataset() const
+{
+    return observer_->dataset();
 }
 
 void DBImage::setFieldName(const QString& name)
@@ -52,10 +52,10 @@ void DBImage::setStretch(bool stretch)
 void DBImage::reload()
 {
     QByteArray bytes;
-    if (dataset_ && dataset_->active() && dataset_->fieldIndex(fieldName_) >= 0
-        && (dataset_->currentRow() >= 0 || detail::isEditing(*dataset_))) {
+    const Dataset* ds = dataset();
+    if (ds && ds->active() && ds->fieldIndex(fieldName_) >= 0 && (ds->currentRow() >= 0 || detail::isEditing(*ds))) {
         try {
-            bytes = dataset_->value(fieldName_).toByteArray();
+            bytes = ds->value(fieldName_).toByteArray();
         } catch (...) {
             bytes.clear(); // nothing to show
         }
@@ -80,11 +80,12 @@ QImage DBImage::picture() const
 
 void DBImage::store(const QVariant& value)
 {
-    if (!dataset_)
+    Dataset* ds = dataset();
+    if (!ds)
         return;
-    if (!detail::isEditing(*dataset_))
-        dataset_->edit();
-    dataset_->setValue(fieldName_, value);
+    if (!detail::isEditing(*ds))
+        ds->edit();
+    ds->setValue(fieldName_, value);
 }
 
 void DBImage::setPicture(const QImage& image)

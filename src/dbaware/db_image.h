@@ -2,11 +2,12 @@
 #include <QByteArray>
 #include <QFrame>
 #include <QImage>
-#include <QPointer>
 
 namespace db { class Dataset; }
 
 namespace dbaware {
+
+namespace detail { class DatasetObserver; }
 
 // A picture bound to a binary field of a dataset's current row: shows the stored bytes as
 // an image (any format QImage reads) and carries pictures into and out of the field. It
@@ -18,7 +19,7 @@ public:
     ~DBImage() override;
 
     void setDataset(db::Dataset* dataset);
-    db::Dataset* dataset() const { return dataset_; }
+    db::Dataset* dataset() const;
     void setFieldName(const QString& name);
     const QString& fieldName() const { return fieldName_; }
 
@@ -44,7 +45,7 @@ private:
     void reload();
     void store(const QVariant& value);
 
-    QPointer<db::Dataset> dataset_;
+    detail::DatasetObserver* observer_;
     QString fieldName_;
     QByteArray bytes_;
     mutable QImage picture_;

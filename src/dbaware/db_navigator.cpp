@@ -1,4 +1,5 @@
 #include "dbaware/db_navigator.h"
+#include "dbaware/detail/dataset_observer.h"
 #include "dbaware/detail/navigator_button.h"
 #include "dbaware/detail/record_ops.h"
 #include "platform/widgets/dialogs.h"
@@ -26,6 +27,11 @@ DBNavigator::DBNavigator(QWidget* parent) : QWidget(parent)
     // Like any control in the tab order; a click on a button lands here too, so an edit
     // that held the focus hands its text over before the button acts.
     setFocusPolicy(Qt::StrongFocus);
+    const auto changed = [this] { updateButtons(); };
+    observer_ = new detail::DatasetObserver(this, {.reset = changed,
+                                                   .rowsChanged = changed,
+                                                   .currentChanged = [this](int) { updateButtons(); },
+                                                   .stateChanged = [this](Dataset::State) { updateButtons(); }});
     for (Button b : kAllButtons) {
         auto* button = new detail::NavigatorButton(static_cast<detail::Glyph>(index(b)), this);
         button->setToolTip(standardHint(b));
@@ -57,24 +63,13 @@ QString DBNavigator::standardHint(Button button)
 
 void DBNavigator::setDataset(Dataset* dataset)
 {
-    if (dataset_ == dataset)
-        return;
-    if (dataset_)
-        disconnect(dataset_, nullptr, this, nullptr);
-    dataset_ = dataset;
-    if (dataset_) {
-        for (auto changed : {&Dataset::opened, &Dataset::closed, &Dataset::rowsChanged})
-            connect(dataset_, changed, this, &DBNavigator::updateButtons);
-        connect(dataset_, &Dataset::currentChanged, this, &DBNavigator::updateButtons);
-        connect(dataset_, &Dataset::stateChanged, this, &DBNavigator::updateButtons);
-        connect(dataset_, &Dataset::destroyed, this, &DBNavigator::updateButtons);
-    }
-    updateButtons();
+    if (observer_->setDataset(dataset))
+        updateButtons();
 }
 
 Dataset* DBNavigator::dataset() const
 {
-    return dataset_;
+    return observer_->dataset();
 }
 
 void DBNavigator::setVisibleButtons(const QList<Button>& buttons)
@@ -103,7 +98,7 @@ QAbstractButton* DBNavigator::button(Button button) const
 
 void DBNavigator::btnClick(Button button)
 {
-    Dataset* ds = dataset_;
+    Dataset* ds = dataset();
     if (!ds || !ds->active())
         return;
     switch (button) {
@@ -150,7 +145,7 @@ void DBNavigator::pressed(Button button)
 
 void DBNavigator::updateButtons()
 {
-    Dataset* ds = dataset_;
+    Dataset* ds = dataset();
     const bool active = ds && ds->active();
     const bool editing = active && detail::isEditing(*ds);
     const bool writable = active && detail::canModify(*ds);

@@ -1,7 +1,6 @@
 #pragma once
 #include "db/dataset.h"
 #include <QList>
-#include <QPointer>
 #include <QWidget>
 #include <array>
 
@@ -9,7 +8,10 @@ class QAbstractButton;
 
 namespace dbaware {
 
-namespace detail { class NavigatorButton; }
+namespace detail {
+class DatasetObserver;
+class NavigatorButton;
+} // namespace detail
 
 // A row of record buttons driving a dataset: first, prior, next, last, insert, delete,
 // edit, post, cancel, refresh. Buttons are enabled as the dataset's position and state
@@ -53,7 +55,7 @@ private:
 
     std::array<detail::NavigatorButton*, kButtonCount> buttons_{};
     std::array<bool, kButtonCount> visible_{};
-    QPointer<db::Dataset> dataset_;
+    detail::DatasetObserver* observer_;
 };
 
 } // namespace dbaware

@@ -5,52 +5,45 @@
 
 namespace platform {
 
-namespace {
-
-constexpr int significantDigits = 15;
-
-} // namespace
-
 QString formatGeneral(double value, const QLocale& locale)
+{
+    return formatGeneral(value, QStringView(locale.decimalPoint()));
+}
+
+QString formatGeneral(double value, QStringView point)
 {
     if (std::isnan(value))
         return QStringLiteral("NAN");
     if (std::isinf(value))
         return value > 0 ? QStringLiteral("INF") : QStringLiteral("-INF");
-    if (value == 0) // also -0
-        return QStringLiteral("0");
-
-    // to_chars ignores the C locale, which Qt sets from the environment.
+    // Whole numbers below 10^15, the most common, are their integer digits (-0 is "0").
+    if (value > -1e15 && value < 1e15 && value == double(qint64(value)))
+        return QString::number(qint64(value));
+    // "%.15g" gives the digits and the switch to the exponent form (below -4, at least 15);
+    // only the exponent is written differently. to_chars ignores the C locale, which Qt
+    // sets from the environment.
     char text[48];
-    const auto written = std::to_chars(text, text + sizeof text, value,
-                                       std::chars_format::scientific, significantDigits - 1);
-    const std::string_view scientific(text, std::size_t(written.ptr - text)); // -d.ddde+XX
-    const bool negative = scientific.front() == '-';
-    const std::size_t mark = scientific.find('e');
-    std::string digits;
-    for (char c : scientific.substr(negative ? 1 : 0, mark - (negative ? 1 : 0)))
-        if (c != '.')
-            digits += c;
-    while (digits.size() > 1 && digits.back() == '0')
-        digits.pop_back();
-    int exponent = 0;
-    std::from_chars(scientific.data() + mark + 1 + (scientific[mark + 1] == '+'),
-                    scientific.data() + scientific.size(), exponent);
-
-    const QString point = locale.decimalPoint();
-    const QString all = QString::fromLatin1(digits.data(), qsizetype(digits.size()));
-    QString out = negative ? QStringLiteral("-") : QString();
-    if (exponent < -4 || exponent >= significantDigits) {
-        out += all.left(1);
-        if (all.size() > 1)
-            out += point + all.mid(1);
-        out += QLatin1Char('E') + QString::number(exponent);
-    } else if (exponent < 0) {
-        out += QLatin1Char('0') + point + QString(-exponent - 1, QLatin1Char('0')) + all;
-    } else if (all.size() <= exponent + 1) {
-        out += all + QString(exponent + 1 - all.size(), QLatin1Char('0'));
-    } else {
-        out += all.left(exponent + 1) + point + all.mid(exponent + 1);
+    const auto written = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 15);
+    QString out;
+    out.reserve(written.ptr - text + point.size());
+    for (const char* p = text; p < written.ptr; ++p) {
+        if (*p == '.') {
+            out += point;
+        } else if (*p == 'e') {
+            // "e+20" -> "E20", "e-07" -> "E-7"
+            out += u'E';
+            ++p;
+            if (*p == '-')
+                out += u'-';
+            ++p;
+            while (p + 1 < written.ptr && *p == '0')
+                ++p;
+            for (; p < written.ptr; ++p)
+                out += QLatin1Char(*p);
+            break;
+        } else {
+            out += QLatin1Char(*p);
+        }
     }
     return out;
 }

@@ -13,6 +13,8 @@ namespace platform {
 // the locale's decimal separator, and an exponent ("1E20", "1.5E-7") only when the
 // decimal exponent is below -4 or at least 15.
 QString formatGeneral(double value, const QLocale& locale = QLocale::system());
+// The same with the decimal separator given, for callers that keep it.
+QString formatGeneral(double value, QStringView decimalPoint);
 
 // A decimal number with the locale's separator or '.', optional sign and exponent,
 // surrounding blanks allowed; nothing else (no group separators, no infinities).

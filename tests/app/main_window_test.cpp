@@ -74,7 +74,7 @@ TEST_F(MainWindowTest, ControlsSitAtTheirPlacesInStackingOrder)
     EXPECT_EQ(rectOf(w.L_B), QRect(104, 264, 65, 161));
     EXPECT_EQ(rectOf(w.pnl_help), QRect(0, 0, 791, 541));
     EXPECT_EQ(rectOf(w.pnl_bigimg), QRect(40, 32, 697, 481));
-    EXPECT_EQ(rectOf(w.DBGrid1), QRect(-7, 0, 595, 169));
+    EXPECT_EQ(rectOf(w.DBGrid1), QRect(-7, 24, 595, 145)); // under the search box
     EXPECT_EQ(rectOf(w.DBGrid3), QRect(4, 3, 583, 146));
     EXPECT_EQ(rectOf(w.Button5), QRect(539, 146, 41, 25));
     EXPECT_EQ(rectOf(w.bbtn_cash), QRect(435, 149, 157, 25));
@@ -171,7 +171,7 @@ TEST_F(MainWindowTest, PopupMenuHoldsEveryCommandInOrder)
         "○ 管理清单(查阅/打印)", "○ 刷新左侧分类数据表", "-",
         "◇ 添加记录", "◇ 修改记录", "◇ 保存修改", "◇ 删除记录", "◇ 打开产品网址",
         "◆ 从剪贴板粘贴图片", "◆ 从文件导入图片", "◆ 其他图片设置", "-",
-        "※ 压缩数据库(每周一次)", "◇ 装机单开源小组网站(更新)", "◇ 作者  装机单开源小组", "◇ 查看软件帮助"};
+        "※ 压缩数据库(每周一次)", "导出价格表...", "导入价格表...", "◇ 装机单开源小组网站(更新)", "◇ 作者  装机单开源小组", "◇ 查看软件帮助"};
     EXPECT_EQ(seen, expected);
 
     QStringList sub;

@@ -1,13 +1,10 @@
 #include "expression_test_support.h"
 
-#include "platform/operator_text.h"
 #include "report/format/frx_display_format.h"
 #include "report/format/frx_format.h"
 #include "report/script/frx_functions.h"
 
 #include <gtest/gtest.h>
-
-#include <random>
 
 using report::DisplayFormat;
 using report::DisplayKind;
@@ -52,23 +49,6 @@ protected:
 private:
     QLocale saved_;
 };
-
-TEST_F(FormatTest, PlainNumbersMatchTheOperatorForm)
-{
-    // The fast conversion of the report language agrees with the program's general form.
-    std::mt19937_64 random(42);
-    std::uniform_real_distribution<double> mantissa(-10, 10);
-    std::uniform_int_distribution<int> exponent(-12, 22);
-    std::vector<double> values = {0.1 + 0.2, 1e15, 1e14 + 0.5, 123456789012345.6, 1e-5, 0.0001,
-                                  -2.5, 1e20, 1.5e-7, 999999999999999.0, 1e16, 0.1};
-    for (int i = 0; i < 2000; ++i)
-        values.push_back(mantissa(random) * std::pow(10.0, exponent(random)));
-    for (const QLocale& locale : {QLocale::c(), QLocale(QLocale::German)}) {
-        report::setFormatLocale(locale);
-        for (double v : values)
-            ASSERT_EQ(report::formatGeneralNumber(v), platform::formatGeneral(v, locale)) << v;
-    }
-}
 
 TEST_F(FormatTest, DisplayFormatsOfPart65)
 {

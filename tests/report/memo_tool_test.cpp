@@ -5,6 +5,8 @@
 #include "report/render/memo_render.h"
 #include "support/test_paths.h"
 #include "tool_run.h"
+#include <QFileInfo>
+#include <unistd.h>
 
 using namespace report;
 using namespace memo_test;
@@ -60,6 +62,36 @@ TEST(MemoTool, DrawTextWritesThePictureAtTheScale)
     EXPECT_LT(reds.right(), darks.left()); // the red word comes first
 
     EXPECT_EQ(run({QStringLiteral("draw-text"), QStringLiteral("no picture named")}).code, 2);
+}
+
+TEST(MemoTool, AHeadlessRunPrintsNoPlatformNoiseButStillReportsErrors)
+{
+    // A shell as root without a session: no display, no runtime folder, no platform chosen.
+    testing_support::TempFolder dir;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"XDG_RUNTIME_DIR", "QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        env.remove(QString::fromLatin1(name));
+    env.insert(QStringLiteral("TMPDIR"), dir.path());
+
+    for (const QStringList& args : {QStringList{QStringLiteral("layout"), QStringLiteral("two words")},
+                                    QStringList{QStringLiteral("draw-text"), QStringLiteral("--png"),
+                                                dir.file(QStringLiteral("text.png")), QStringLiteral("two words")}}) {
+        const ToolRun r = run(args, env);
+        EXPECT_EQ(r.code, 0) << args.join(u' ').toStdString();
+        EXPECT_EQ(r.err, QString()) << args.join(u' ').toStdString();
+    }
+    // The runtime folder it used instead is the user's alone.
+    const QFileInfo runtime(dir.file(QStringLiteral("qmxdiy-runtime-%1").arg(::getuid())));
+    EXPECT_TRUE(runtime.isDir());
+    const QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup
+        | QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
+    EXPECT_FALSE(runtime.permissions() & others);
+
+    const ToolRun failed = run({QStringLiteral("draw-text"), QStringLiteral("--png"),
+                                dir.file(QStringLiteral("no/such/folder/text.png")), QStringLiteral("two words")},
+                               env);
+    EXPECT_EQ(failed.code, 2);
+    EXPECT_TRUE(failed.err.contains(QStringLiteral("cannot write the picture"))) << failed.err.toStdString();
 }
 
 } // namespace

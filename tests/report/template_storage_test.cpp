@@ -249,6 +249,83 @@ TEST(TemplateStorage, ReferenceToAnObjectOfAnotherKindFallsBackToTheDataSource)
     }());
 }
 
+TEST(TemplateStorage, ABadAttributeCostsOnlyItself)
+{
+    // A malformed number, and a second element of the same name whose reference ends in a
+    // dot: the object keeps its binding to the program's data source. A name ending in a
+    // dot must not find the data bands' own sources, which have no name.
+    TfrxDBDataset lines;
+    lines.SetName(QStringLiteral("frxDBDataset1"));
+    const QByteArray xml =
+        "<?xml version=\"1.0\" encoding=\"utf-8\"?><TfrxReport><TfrxReportPage Name=\"Page1\">"
+        "<TfrxMasterData Name=\"MasterData1\" DataSet=\"frxDBDataset1\">"
+        "<TfrxMemoView Name=\"Memo9\" DataField=\"DIY_SL\" DataSet=\"frxDBDataset1\" DataSetName=\"frxDBDataset1\""
+        " Font.Height=\"!13\" Font.Name=\"Arial\" Top=\"11.33859\"/>"
+        "<TfrxMemoView Name=\"Memo9\" DataSet=\"frxN6report18Tfr$1.;end.\"/>"
+        "</TfrxMasterData></TfrxReportPage></TfrxReport>";
+    TfrxReport report;
+    load(report, xml);
+    EXPECT_EQ(report.Errors(), QStringList{"'!13' is not a valid integer value"});
+    const auto* memo = dynamic_cast<TfrxMemoView*>(report.FindObject(QStringLiteral("Memo9")));
+    ASSERT_NE(memo, nullptr);
+    EXPECT_EQ(memo->DataSet(), &lines);
+    EXPECT_EQ(memo->DataField, "DIY_SL");
+    EXPECT_EQ(memo->Font().Height(), TfrxFont().Height());
+    EXPECT_EQ(memo->Font().Name(), "Arial");
+    EXPECT_DOUBLE_EQ(memo->Top(), 11.33859);
+
+    const QByteArray first = save(report);
+    EXPECT_TRUE(first.contains("DataSet=\"frxDBDataset1\" DataSetName=\"frxDBDataset1\"")) << first.toStdString();
+    TfrxReport again;
+    load(again, first);
+    EXPECT_TRUE(again.Errors().isEmpty());
+    EXPECT_EQ(save(again), first);
+}
+
+TEST(TemplateStorage, DamagedPropDataIsAnErrorLineAndKeepsWhatWasRead)
+{
+    ExtraDataWriter w;
+    w.writeBinaryProperty(QStringLiteral("RichEdit"), QByteArray("{\\rtf1}"));
+    const QByteArray good = w.data().toHex().toUpper();
+    TfrxRichView rich;
+    rich.SetName(QStringLiteral("Rich5"));
+    TfrxXMLSerializer s;
+    s.AttributesToObject(" PropData=\"" + good + "\"", rich);
+    EXPECT_TRUE(s.Errors().isEmpty());
+    EXPECT_EQ(rich.RichText, "{\\rtf1}");
+
+    // Cut short, a letter that is no digit, an odd count of digits: each is reported, and
+    // the attributes after it are still applied.
+    const QByteArray damaged[] = {good.left(good.size() - 4), good.left(20) + 'z' + good.mid(21), good + '0'};
+    for (const QByteArray& hex : damaged) {
+        SCOPED_TRACE(hex.toStdString());
+        TfrxRichView other;
+        other.SetName(QStringLiteral("Rich5"));
+        TfrxXMLSerializer t;
+        t.AttributesToObject(" PropData=\"" + hex + "\" GapX=\"7\"", other);
+        ASSERT_EQ(t.Errors().size(), 1);
+        EXPECT_TRUE(t.Errors()[0].startsWith("Invalid property value: Rich5.PropData (")) << t.Errors()[0].toStdString();
+        EXPECT_TRUE(other.RichText.isEmpty());
+        EXPECT_EQ(other.GapX, 7);
+    }
+
+    // The report's own data: a data source entry that cannot be read is reported by the
+    // load, the entries before it stay.
+    TfrxReport report;
+    TfrxDBDataset lines;
+    lines.SetName(QStringLiteral("frxDBDataset1"));
+    report.DataSets().Add(&report).SetDataSet(&lines);
+    ExtraDataWriter data;
+    report.WriteExtraData(data);
+    TfrxReport read;
+    TfrxXMLSerializer u;
+    u.AttributesToObject(" PropData=\"" + data.data().left(data.data().size() - 3).toHex() + '"', read);
+    ASSERT_EQ(u.Errors().size(), 1);
+    EXPECT_TRUE(u.Errors()[0].startsWith("Invalid property value: PropData ("));
+    ASSERT_EQ(read.DataSets().Count(), 1);
+    EXPECT_EQ(read.DataSets()[0].DataSet(), &lines);
+}
+
 TEST(TemplateStorage, UnknownClassIsSkippedWithItsChildrenAndOneErrorLine)
 {
     const QByteArray xml =

@@ -12,9 +12,11 @@ struct ToolRun {
     QString err;
 };
 
-inline ToolRun run(const QStringList& args)
+inline ToolRun run(const QStringList& args,
+                   const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment())
 {
     QProcess p;
+    p.setProcessEnvironment(environment);
     p.start(QStringLiteral(QMX_BINARY_DIR "/bin/qmxdiy-report"), args);
     p.waitForFinished(60000);
     return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};

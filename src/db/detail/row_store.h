@@ -9,17 +9,17 @@ struct sqlite3_stmt;
 
 namespace db::detail {
 
-// Client-side rows in compact blocks: each cell is a fixed-size record and the bytes of texts
-// and blobs live in an arena of fixed chunks, so reading a large result set costs one copy of
-// its bytes, no allocation per value and no re-copying as it grows. Texts stay UTF-8 until a
-// value is asked for.
+// Client-side rows in one arena: each row is a run of fixed-size cells, and the bytes of
+// texts and blobs follow in the same chunks, so reading a large result set costs one copy of
+// its bytes, no allocation per value and no re-copying as it grows. Texts stay UTF-8 until
+// a value is asked for.
 class RowStore {
 public:
     enum class Kind : std::uint8_t { Null, Integer, Real, Text, Blob };
 
     explicit RowStore(int columns = 0) : columns_(static_cast<std::size_t>(columns)) {}
 
-    int rowCount() const { return static_cast<int>(rowSlot_.size()); }
+    int rowCount() const { return static_cast<int>(rowCells_.size()); }
     int columnCount() const { return static_cast<int>(columns_); }
 
     // One column of a stepped statement in the form value() answers.
@@ -41,7 +41,7 @@ public:
     QVariant value(int row, int column) const;
 
 private:
-    // Trivial, so blocks are allocated without being cleared first: every cell is written
+    // Trivial, so chunks are allocated without being cleared first: every cell is written
     // when its row is stored.
     struct Cell {
         Kind kind;
@@ -52,27 +52,29 @@ private:
             std::uint64_t offset;
         };
     };
+    struct FreeChunk {
+        void operator()(char* chunk) const;
+    };
 
-    static constexpr std::size_t kRowsPerBlock = 4096;
-    static constexpr std::size_t kChunkBytes = std::size_t(1) << 20;
-
-    Cell* slotCells(std::size_t slot) { return cellBlocks_[slot / kRowsPerBlock].get() + (slot % kRowsPerBlock) * columns_; }
     const Cell& cell(int row, int column) const
     {
-        const std::size_t slot = rowSlot_[static_cast<std::size_t>(row)];
-        return cellBlocks_[slot / kRowsPerBlock][(slot % kRowsPerBlock) * columns_ + static_cast<std::size_t>(column)];
+        return reinterpret_cast<const Cell*>(bytesAt(rowCells_[static_cast<std::size_t>(row)]))[column];
     }
     const char* bytesAt(std::uint64_t offset) const { return chunks_[offset >> 32].get() + (offset & 0xFFFFFFFFu); }
+    char* bytesAt(std::uint64_t offset) { return chunks_[offset >> 32].get() + (offset & 0xFFFFFFFFu); }
+    std::uint64_t reserve(std::size_t length, std::size_t alignment);
+    void newChunk(std::size_t atLeast);
     std::uint64_t storeBytes(const char* data, std::size_t length);
-    std::size_t newRow();
+    Cell* newRow(std::uint64_t& offset);
+    std::uint64_t storeRow(const QList<QVariant>& values);
     void setCell(Cell& cell, const QVariant& value);
 
     std::size_t columns_;
-    std::size_t slots_ = 0;                       // rows ever stored, including rewritten ones
-    std::vector<std::unique_ptr<Cell[]>> cellBlocks_;
-    std::vector<std::size_t> rowSlot_;            // slot of each row, in row order
-    std::vector<std::unique_ptr<char[]>> chunks_; // text and blob bytes
-    std::size_t chunkUsed_ = kChunkBytes;         // bytes used in the last chunk
+    std::vector<std::uint64_t> rowCells_;                // where each row's cells are, in row order
+    std::vector<std::unique_ptr<char[], FreeChunk>> chunks_;
+    std::size_t chunkUsed_ = 0;                          // bytes used in the last chunk
+    std::size_t chunkSize_ = 0;                          // size of the last chunk
+    std::size_t nextChunkSize_ = 0;                      // the chunks grow up to a limit
 };
 
 } // namespace db::detail

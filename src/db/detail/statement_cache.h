@@ -1,9 +1,10 @@
 #pragma once
-#include <QHash>
+#include "db/detail/statement.h"
+#include <QHashFunctions>
 #include <QString>
+#include <unordered_map>
 
 struct sqlite3;
-struct sqlite3_stmt;
 
 namespace db::detail {
 
@@ -14,15 +15,18 @@ public:
     StatementCache() = default;
     StatementCache(const StatementCache&) = delete;
     StatementCache& operator=(const StatementCache&) = delete;
-    ~StatementCache() { clear(); }
 
     // A reset statement with no bindings; throws DbError with the engine's message.
-    sqlite3_stmt* get(sqlite3* handle, const QString& sql);
+    Statement& get(sqlite3* handle, const QString& sql);
     void clear();
 
 private:
+    struct TextHash {
+        std::size_t operator()(const QString& text) const { return qHash(text); }
+    };
+
     sqlite3* handle_ = nullptr;
-    QHash<QString, sqlite3_stmt*> statements_;
+    std::unordered_map<QString, Statement, TextHash> statements_;
 };
 
 } // namespace db::detail

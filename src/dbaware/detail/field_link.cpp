@@ -1,4 +1,5 @@
 #include "dbaware/detail/field_link.h"
+#include "dbaware/detail/dataset_observer.h"
 #include "platform/error.h"
 #include "dbaware/detail/record_ops.h"
 #include "platform/widgets/dialogs.h"
@@ -12,26 +13,24 @@ using db::Dataset;
 FieldLink::FieldLink(QWidget* owner, FieldControl control)
     : QObject(owner), owner_(owner), control_(std::move(control))
 {
+    observer_ = new DatasetObserver(this, {.reset = [this] { rebind(); },
+                                           .currentChanged = [this](int) { reload(); },
+                                           .stateChanged = [this](Dataset::State s) { onStateChanged(s); },
+                                           .fieldChanged = [this](int field) { onFieldChanged(field); },
+                                           // Before a post (or a move off the row) the typed
+                                           // text becomes the field's value.
+                                           .aboutToPost = [this] { handOverForPost(); }});
 }
 
 void FieldLink::setDataset(Dataset* dataset)
 {
-    if (dataset_ == dataset)
-        return;
-    if (dataset_)
-        disconnect(dataset_, nullptr, this, nullptr);
-    dataset_ = dataset;
-    if (dataset_) {
-        connect(dataset_, &Dataset::opened, this, &FieldLink::rebind);
-        connect(dataset_, &Dataset::closed, this, &FieldLink::rebind);
-        connect(dataset_, &Dataset::destroyed, this, &FieldLink::rebind);
-        connect(dataset_, &Dataset::currentChanged, this, &FieldLink::reload);
-        connect(dataset_, &Dataset::stateChanged, this, &FieldLink::onStateChanged);
-        connect(dataset_, &Dataset::fieldChanged, this, &FieldLink::onFieldChanged);
-        // Before a post (or a move off the row) the typed text becomes the field's value.
-        connect(dataset_, &Dataset::aboutToPost, this, &FieldLink::handOverForPost);
-    }
-    rebind();
+    if (observer_->setDataset(dataset))
+        rebind();
+}
+
+Dataset* FieldLink::dataset() const
+{
+    return observer_->dataset();
 }
 
 void FieldLink::setFieldName(const QString& name)
@@ -48,10 +47,10 @@ void FieldLink::setReadOnly(bool readOnly)
 
 const db::FieldDef* FieldLink::field() const
 {
-    if (!dataset_ || !dataset_->active())
+    if (!dataset() || !dataset()->active())
         return nullptr;
-    const int i = dataset_->fieldIndex(fieldName_);
-    return i < 0 ? nullptr : &dataset_->fields()[i];
+    const int i = dataset()->fieldIndex(fieldName_);
+    return i < 0 ? nullptr : &dataset()->fields()[i];
 }
 
 bool FieldLink::editable() const
@@ -76,9 +75,9 @@ void FieldLink::updateEditable()
 void FieldLink::reload()
 {
     QString text;
-    if (field() && (dataset_->currentRow() >= 0 || isEditing(*dataset_))) {
+    if (field() && (dataset()->currentRow() >= 0 || isEditing(*dataset()))) {
         try {
-            text = dataset_->displayText(fieldName_);
+            text = dataset()->displayText(fieldName_);
         } catch (...) {
             text.clear(); // a value that cannot be shown leaves the control empty
         }
@@ -98,7 +97,7 @@ void FieldLink::onStateChanged(Dataset::State state)
 
 void FieldLink::onFieldChanged(int fieldIndex)
 {
-    if (dataset_ && fieldIndex == dataset_->fieldIndex(fieldName_))
+    if (dataset() && fieldIndex == dataset()->fieldIndex(fieldName_))
         reload();
 }
 
@@ -111,9 +110,9 @@ void FieldLink::typed()
     const QString text = control_.text();
     modified_ = true;
     clearedInBrowse_ = false;
-    if (dataset_->state() != Dataset::State::Browse)
+    if (dataset()->state() != Dataset::State::Browse)
         return;
-    if (!platform::reported(owner_, [&] { dataset_->edit(); })) {
+    if (!platform::reported(owner_, [&] { dataset()->edit(); })) {
         reload();
         return;
     }
@@ -127,16 +126,16 @@ void FieldLink::typed()
 
 void FieldLink::handOverForPost()
 {
-    if (!modified_ || handingOver_ || !dataset_ || !dataset_->active())
+    if (!modified_ || handingOver_ || !dataset() || !dataset()->active())
         return;
     // Refused text stops the post that asked for it; whoever started the post reports it.
     QScopedValueRollback guard(handingOver_, true);
     try {
-        if (!isEditing(*dataset_))
-            dataset_->edit();
-        dataset_->setText(fieldName_, control_.text());
+        if (!isEditing(*dataset()))
+            dataset()->edit();
+        dataset()->setText(fieldName_, control_.text());
     } catch (const std::exception& e) {
-        dataset_->refuseHandOver(platform::errorMessage(e));
+        dataset()->refuseHandOver(platform::errorMessage(e));
     }
 }
 
@@ -151,22 +150,22 @@ void FieldLink::cleared()
 
 bool FieldLink::handOver()
 {
-    if (!modified_ || handingOver_ || !dataset_ || !dataset_->active())
+    if (!modified_ || handingOver_ || !dataset() || !dataset()->active())
         return true;
     // The report of a refused value takes the focus, which asks for a hand-over again.
     QScopedValueRollback guard(handingOver_, true);
     return platform::reported(owner_, [&] {
         // A cleared control does not start the edit itself: the dataset refuses the value.
-        if (!isEditing(*dataset_) && !clearedInBrowse_)
-            dataset_->edit();
-        dataset_->setText(fieldName_, control_.text());
+        if (!isEditing(*dataset()) && !clearedInBrowse_)
+            dataset()->edit();
+        dataset()->setText(fieldName_, control_.text());
     });
 }
 
 void FieldLink::cancel()
 {
-    if (dataset_ && dataset_->active() && isEditing(*dataset_))
-        platform::reported(owner_, [&] { dataset_->cancel(); });
+    if (dataset() && dataset()->active() && isEditing(*dataset()))
+        platform::reported(owner_, [&] { dataset()->cancel(); });
     reload();
 }
 

@@ -1,12 +1,13 @@
 #pragma once
 #include "db/dataset.h"
 #include <QObject>
-#include <QPointer>
 #include <functional>
 
 class QWidget;
 
 namespace dbaware::detail {
+
+class DatasetObserver;
 
 // What a bound control lets its link do to it.
 struct FieldControl {
@@ -25,7 +26,7 @@ public:
     FieldLink(QWidget* owner, FieldControl control);
 
     void setDataset(db::Dataset* dataset);
-    db::Dataset* dataset() const { return dataset_; }
+    db::Dataset* dataset() const;
     void setFieldName(const QString& name);
     const QString& fieldName() const { return fieldName_; }
     void setReadOnly(bool readOnly);
@@ -58,7 +59,7 @@ private:
 
     QWidget* owner_;
     FieldControl control_;
-    QPointer<db::Dataset> dataset_;
+    DatasetObserver* observer_ = nullptr;
     QString fieldName_;
     bool readOnly_ = false;
     bool modified_ = false;

@@ -1,4 +1,5 @@
 #include "dbaware/detail/grid_model.h"
+#include "dbaware/detail/dataset_observer.h"
 #include "db/dataset.h"
 
 namespace dbaware::detail {
@@ -17,23 +18,23 @@ bool showsTypeWord(db::FieldType type)
 
 } // namespace
 
-GridModel::GridModel(QObject* parent) : QAbstractTableModel(parent) {}
+GridModel::GridModel(QObject* parent)
+    : QAbstractTableModel(parent),
+      observer_(new DatasetObserver(this, {.reset = [this] { rebuild(); },
+                                           .rowsChanged = [this] { syncRowCount(); },
+                                           .fieldChanged = [this](int) { refreshCurrentRow(); }}))
+{
+}
 
 void GridModel::setDataset(db::Dataset* dataset)
 {
-    if (dataset_ == dataset)
-        return;
-    if (dataset_)
-        disconnect(dataset_, nullptr, this, nullptr);
-    dataset_ = dataset;
-    if (dataset_) {
-        connect(dataset_, &db::Dataset::opened, this, &GridModel::rebuild);
-        connect(dataset_, &db::Dataset::closed, this, &GridModel::rebuild);
-        connect(dataset_, &db::Dataset::rowsChanged, this, &GridModel::syncRowCount);
-        connect(dataset_, &db::Dataset::fieldChanged, this, &GridModel::refreshCurrentRow);
-        connect(dataset_, &db::Dataset::destroyed, this, &GridModel::rebuild);
-    }
-    rebuild();
+    if (observer_->setDataset(dataset))
+        rebuild();
+}
+
+db::Dataset* GridModel::dataset() const
+{
+    return observer_->dataset();
 }
 
 void GridModel::setColumns(const QList<GridColumn>& columns)
@@ -60,14 +61,14 @@ void GridModel::setEditable(bool editable)
 void GridModel::rebuild()
 {
     beginResetModel();
-    const bool active = dataset_ && dataset_->active();
+    const bool active = dataset() && dataset()->active();
     if (!given_.isEmpty()) {
         // Columns of the grid's own list stay in place; a field the result lacks shows empty.
         columns_ = given_;
     } else {
         columns_.clear();
         if (active)
-            for (const db::FieldDef& f : dataset_->fields()) {
+            for (const db::FieldDef& f : dataset()->fields()) {
                 GridColumn c;
                 c.fieldName = f.name;
                 c.title = f.name;
@@ -76,15 +77,15 @@ void GridModel::rebuild()
     }
     fieldOf_.clear();
     for (const GridColumn& c : columns_)
-        fieldOf_.append(active ? dataset_->fieldIndex(c.fieldName) : -1);
-    rows_ = active ? dataset_->recordCount() : 0;
+        fieldOf_.append(active ? dataset()->fieldIndex(c.fieldName) : -1);
+    rows_ = active ? dataset()->recordCount() : 0;
     endResetModel();
     emit columnsReset();
 }
 
 void GridModel::syncRowCount()
 {
-    const int count = dataset_ && dataset_->active() ? dataset_->recordCount() : 0;
+    const int count = dataset() && dataset()->active() ? dataset()->recordCount() : 0;
     // Only the count matters to the view: rows are read afresh on every repaint.
     if (count > rows_) {
         beginInsertRows({}, rows_, count - 1);
@@ -101,7 +102,7 @@ void GridModel::syncRowCount()
 
 void GridModel::refreshCurrentRow()
 {
-    const int row = dataset_ ? dataset_->currentRow() : -1;
+    const int row = dataset() ? dataset()->currentRow() : -1;
     if (row >= 0 && row < rows_ && !columns_.isEmpty())
         emit dataChanged(index(row, 0), index(row, columnCount() - 1));
 }
@@ -114,9 +115,9 @@ int GridModel::fieldOf(int column) const
 const db::FieldDef* GridModel::fieldDef(int column) const
 {
     const int f = fieldOf(column);
-    if (f < 0 || !dataset_ || f >= dataset_->fields().size())
+    if (f < 0 || !dataset() || f >= dataset()->fields().size())
         return nullptr;
-    return &dataset_->fields()[f];
+    return &dataset()->fields()[f];
 }
 
 bool GridModel::cellEditable(int column) const
@@ -138,14 +139,14 @@ int GridModel::columnCount(const QModelIndex& parent) const
 QString GridModel::cellText(int row, int column) const
 {
     const db::FieldDef* f = fieldDef(column);
-    if (!f || row >= dataset_->recordCount())
+    if (!f || row >= dataset()->recordCount())
         return {};
     const int field = fieldOf(column);
     if (showsTypeWord(f->type)) {
-        const QVariant v = dataset_->valueAt(row, field);
+        const QVariant v = dataset()->valueAt(row, field);
         return db::fieldTypeWord(f->type, !v.isValid() || v.isNull());
     }
-    return dataset_->displayTextAt(row, field);
+    return dataset()->displayTextAt(row, field);
 }
 
 QVariant GridModel::data(const QModelIndex& index, int role) const

@@ -2,11 +2,12 @@
 #include "dbaware/grid_column.h"
 #include <QAbstractTableModel>
 #include <QList>
-#include <QPointer>
 
 #include "db/dataset.h"
 
 namespace dbaware::detail {
+
+class DatasetObserver;
 
 // The table a DBGrid shows: one row per dataset row, one column per grid column. Cells are
 // read from the dataset when they are drawn; nothing of the result set is copied.
@@ -16,7 +17,7 @@ public:
     explicit GridModel(QObject* parent = nullptr);
 
     void setDataset(db::Dataset* dataset);
-    db::Dataset* dataset() const { return dataset_; }
+    db::Dataset* dataset() const;
 
     // An empty list shows every field of the dataset, titled with the field names.
     void setColumns(const QList<GridColumn>& columns);
@@ -47,7 +48,7 @@ private:
     void refreshCurrentRow();
     QString cellText(int row, int column) const;
 
-    QPointer<db::Dataset> dataset_;
+    DatasetObserver* observer_;
     QList<GridColumn> given_;
     QList<GridColumn> columns_;
     QList<int> fieldOf_;

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QVBoxLayout>
 #include <optional>
 #include <utility>
@@ -82,12 +83,12 @@ int runMessageBox(QWidget* parent, QMessageBox::Icon icon, const QString& text,
 
 std::optional<DialogAnswer> answerByResponder(DialogKind kind, const QString& caption,
                                               const QString& text, const QString& defaultValue = {},
-                                              const QString& filter = {})
+                                              const QString& filter = {}, const QString& details = {})
 {
     const DialogResponder& responder = installedResponder();
     if (!responder)
         return std::nullopt;
-    return responder(DialogRequest{kind, caption, text, defaultValue, filter});
+    return responder(DialogRequest{kind, caption, text, defaultValue, filter, details});
 }
 
 QString answeredFile(const DialogAnswer& answer)
@@ -124,6 +125,34 @@ bool confirmOkCancel(QWidget* parent, const QString& text)
     return runMessageBox(parent, QMessageBox::Question, text,
                          QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok)
         == QMessageBox::Ok;
+}
+
+bool confirmWithDetails(QWidget* parent, const QString& caption, const QString& text, const QString& details,
+                        const QString& acceptText, const QString& rejectText)
+{
+    if (auto answer = answerByResponder(DialogKind::Confirm, caption, text, {}, {}, details))
+        return answer->accepted;
+    QDialog dialog(parent);
+    dialog.setWindowTitle(caption);
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* label = new QLabel(text, &dialog);
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    auto* list = new QPlainTextEdit(details, &dialog);
+    list->setReadOnly(true);
+    list->setLineWrapMode(QPlainTextEdit::NoWrap);
+    list->setMinimumSize(560, 260);
+    list->setVisible(!details.isEmpty());
+    auto* buttons = new QDialogButtonBox(&dialog);
+    QPushButton* accept = buttons->addButton(acceptText, QDialogButtonBox::AcceptRole);
+    buttons->addButton(rejectText, QDialogButtonBox::RejectRole);
+    accept->setDefault(true);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(label);
+    layout->addWidget(list);
+    layout->addWidget(buttons);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 bool confirmYesNo(QWidget* parent, const QString& text)

@@ -19,6 +19,7 @@ struct DialogRequest {
     QString text;         // prompt, question or message
     QString defaultValue; // prompts; the start folder of file dialogs
     QString filter;       // file dialogs: "描述 (*.jpg *.jpeg);;所有文件 (*)"
+    QString details;      // confirmations with details: the list shown under the text
 };
 
 struct DialogAnswer {
@@ -43,6 +44,11 @@ std::optional<QString> passwordQuery(QWidget* parent, const QString& caption, co
 
 // Confirmation box with OK and Cancel; true for OK.
 bool confirmOkCancel(QWidget* parent, const QString& text);
+
+// Confirmation box (DialogKind::Confirm) with a caption, a text, a scrollable list of details
+// and two buttons named by the caller; true for the first.
+bool confirmWithDetails(QWidget* parent, const QString& caption, const QString& text, const QString& details,
+                        const QString& acceptText, const QString& rejectText);
 
 // Question box with Yes and No (DialogKind::Question); true for Yes.
 bool confirmYesNo(QWidget* parent, const QString& text);

@@ -5,6 +5,7 @@
 #include "report/model/frx_bands.h"
 #include "report/model/frx_paper.h"
 #include "report/model/extra_data.h"
+#include "report/xml/xml_number.h"
 
 #include <cmath>
 

@@ -2,22 +2,50 @@
 
 #include "report/model/frx_persistent.h"
 #include "report/model/frx_types.h"
+#include "report/xml/xml_number.h"
 
 #include <QHash>
-#include <QLocale>
 #include <QMutex>
-#include <charconv>
-#include <cmath>
+#include <optional>
+#include <type_traits>
 
 namespace report {
 
 void registerBuiltInClasses(); // frx_class_registry.cpp
+
+namespace {
+
+// Whether the typed access of the property's kind is there: the getter, and the setter
+// when the property can be set.
+bool hasTypedAccess(const PropInfo& p)
+{
+    const auto both = [&p](auto get, auto set) { return get && (set || !p.set); };
+    switch (p.kind) {
+    case PropKind::Integer:
+    case PropKind::Set:
+    case PropKind::Enum:
+    case PropKind::Boolean: return both(p.getInt, p.setInt);
+    case PropKind::Float: return both(p.getFloat, p.setFloat);
+    case PropKind::String: return both(p.getString, p.setString);
+    case PropKind::Strings:
+    case PropKind::WideStrings: return both(p.getStrings, p.setStrings);
+    case PropKind::Reference: return both(p.getReference, p.setReference);
+    case PropKind::Variant:
+    case PropKind::Object: return true;
+    }
+    return false;
+}
+
+} // namespace
 
 ClassInfo::ClassInfo(const char* name, const ClassInfo* parent, std::vector<PropInfo> own, Factory factory)
     : name_(QString::fromLatin1(name)), latin1Name_(name), parent_(parent), own_(std::move(own)), factory_(factory)
 {
     for (PropInfo& p : own_) {
         p.latin1Name = p.name.toLatin1();
+        // A member type the table builders do not know: its kind would have no reader.
+        if (!hasTypedAccess(p))
+            qFatal("%s.%s has no typed access for its kind", name, p.latin1Name.constData());
         p.hasInit = p.init.isValid();
         if (p.hasInit) {
             p.initInt = p.kind == PropKind::Boolean ? int(variantBool(p.init)) : variantInt(p.init);
@@ -115,168 +143,39 @@ void initProperties(TfrxPersistent& object, const ClassInfo& info)
     for (const PropInfo& p : info.own()) {
         if (!p.hasInit || !p.set)
             continue;
-        if (p.setInt && p.intTyped())
-            p.setInt(object, p.initInt);
-        else if (p.setFloat && p.floatTyped())
-            p.setFloat(object, p.initFloat);
-        else if (p.setString && p.stringTyped())
-            p.setString(object, p.initString);
-        else
-            p.set(object, p.init);
+        switch (p.kind) {
+        case PropKind::Integer:
+        case PropKind::Set:
+        case PropKind::Enum:
+        case PropKind::Boolean: p.setInt(object, p.initInt); break;
+        case PropKind::Float: p.setFloat(object, p.initFloat); break;
+        case PropKind::String: p.setString(object, p.initString); break;
+        default: p.set(object, p.init); break;
+        }
     }
 }
 
 namespace {
 
-// The shortest fixed form that reads back the same, when it needs at most 15 significant
-// digits; else the 15-digit general form.
-template <class Out>
-void appendFloatTo(Out& out, double value)
+QString asText(QStringView text) { return text.toString(); }
+QString asText(QByteArrayView latin1) { return QString::fromLatin1(latin1); }
+
+// The number read, or a ReportError that names the text.
+template <class Number, class Text>
+Number checked(const std::optional<Number>& value, Text text)
 {
-    if (value == 0) {
-        out += '0';
-        return;
-    }
-    const double magnitude = std::abs(value);
-    if (magnitude >= 1e-4 && magnitude < 1e15) {
-        char buffer[64];
-        const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
-        if (ec == std::errc()) {
-            int digits = 0;
-            bool leading = true;
-            for (const char* c = buffer; c < end; ++c) {
-                if (*c < '0' || *c > '9')
-                    continue;
-                if (*c != '0')
-                    leading = false;
-                if (!leading)
-                    ++digits;
-            }
-            if (digits <= 15) {
-                out.append(buffer, end - buffer);
-                return;
-            }
-        }
-    }
-    QByteArray text = QString::number(value, 'g', 15).toLatin1();
-    if (!text.contains('e') && !text.contains('E') && text.contains('.')) {
-        while (text.endsWith('0'))
-            text.chop(1);
-        if (text.endsWith('.'))
-            text.chop(1);
-    }
-    out.append(text.constData(), text.size());
+    if (!value)
+        throw ReportError(QStringLiteral("'%1' is not a valid %2 value")
+                              .arg(asText(text), std::is_same_v<Number, int> ? u"integer" : u"floating point"));
+    return *value;
 }
 
 } // namespace
 
-void appendFloatText(QByteArray& out, double value)
-{
-    appendFloatTo(out, value);
-}
-
-void appendFloatText(std::string& out, double value)
-{
-    appendFloatTo(out, value);
-}
-
-QString floatToText(double value)
-{
-    QByteArray text;
-    appendFloatText(text, value);
-    return QString::fromLatin1(text);
-}
-
-namespace {
-
-// Plain digits, sign, exponent, point or comma, blanks ignored; false for anything else.
-template <class Char>
-bool readPlainFloat(const Char* text, qsizetype size, double& value)
-{
-    char buffer[64];
-    qsizetype n = 0;
-    if (size >= qsizetype(sizeof buffer))
-        return false;
-    for (qsizetype i = 0; i < size; ++i) {
-        const auto c = text[i];
-        if (c == ' ')
-            continue;
-        if (c == ',' || c == '.')
-            buffer[n++] = '.';
-        else if ((c >= '0' && c <= '9') || c == '-' || c == 'e' || c == 'E' || c == '+')
-            buffer[n++] = char(c);
-        else
-            return false;
-    }
-    if (n == 0)
-        return false;
-    const char* first = buffer[0] == '+' ? buffer + 1 : buffer;
-    const auto [end, ec] = std::from_chars(first, buffer + n, value);
-    return ec == std::errc() && end == buffer + n && std::isfinite(value);
-}
-
-} // namespace
-
-double textToFloat(QStringView text)
-{
-    double value = 0;
-    if (readPlainFloat(text.utf16(), text.size(), value))
-        return value;
-    QString clean;
-    clean.reserve(text.size());
-    for (QChar c : text) {
-        if (c == u',')
-            clean.append(u'.');
-        else if (c != u' ')
-            clean.append(c);
-    }
-    bool ok = false;
-    value = QLocale::c().toDouble(clean, &ok);
-    if (!ok || !std::isfinite(value))
-        throw ReportError(QStringLiteral("'%1' is not a valid floating point value").arg(text));
-    return value;
-}
-
-double textToFloat(QByteArrayView latin1)
-{
-    double value = 0;
-    if (readPlainFloat(latin1.data(), latin1.size(), value))
-        return value;
-    return textToFloat(QString::fromLatin1(latin1));
-}
-
-int textToInt(QByteArrayView latin1)
-{
-    // Most values are a few plain digits: no conversion to text for those.
-    const qsizetype sign = !latin1.isEmpty() && latin1[0] == '-' ? 1 : 0;
-    const qsizetype digits = latin1.size() - sign;
-    if (digits > 0 && digits <= 9) {
-        int value = 0;
-        bool plain = true;
-        for (qsizetype i = sign; plain && i < latin1.size(); ++i) {
-            const char c = latin1[i];
-            plain = c >= '0' && c <= '9';
-            value = value * 10 + (c - '0');
-        }
-        if (plain)
-            return sign ? -value : value;
-    }
-    return textToInt(QString::fromLatin1(latin1));
-}
-
-int textToInt(QStringView text)
-{
-    const QStringView t = text.trimmed();
-    bool ok = false;
-    int value = 0;
-    if (t.startsWith(u'$'))
-        value = int(t.mid(1).toUInt(&ok, 16));
-    else
-        value = t.toInt(&ok, 10);
-    if (!ok)
-        throw ReportError(QStringLiteral("'%1' is not a valid integer value").arg(text));
-    return value;
-}
+double textToFloat(QStringView text) { return checked(readFloatText(text), text); }
+double textToFloat(QByteArrayView latin1) { return checked(readFloatText(latin1), latin1); }
+int textToInt(QStringView text) { return checked(readIntText(text), text); }
+int textToInt(QByteArrayView latin1) { return checked(readIntText(latin1), latin1); }
 
 namespace {
 

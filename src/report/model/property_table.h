@@ -63,28 +63,26 @@ struct PropInfo {
     bool published = true;
 
     // Typed access beside get and set, for the serialiser and creation, which handle
-    // millions of values: ints (also bools and enumerations), doubles and strings. Set by
-    // the table builders for members of those types; null otherwise.
+    // millions of values. The table builders fill the pair of the property's kind (ClassInfo
+    // refuses a table where one is missing): ints for Integer, Set, Enum and Boolean, doubles
+    // for Float, strings for String, string lists for Strings and WideStrings, components
+    // for Reference. Variant values are QVariants, read through get and set.
     int (*getInt)(const TfrxPersistent&) = nullptr;
     void (*setInt)(TfrxPersistent&, int) = nullptr;
     double (*getFloat)(const TfrxPersistent&) = nullptr;
     void (*setFloat)(TfrxPersistent&, double) = nullptr;
     QString (*getString)(const TfrxPersistent&) = nullptr;
     void (*setString)(TfrxPersistent&, const QString&) = nullptr;
+    QStringList (*getStrings)(const TfrxPersistent&) = nullptr;
+    void (*setStrings)(TfrxPersistent&, const QStringList&) = nullptr;
+    TfrxComponent* (*getReference)(const TfrxPersistent&) = nullptr;
+    // A component of another kind than the property takes leaves it empty.
+    void (*setReference)(TfrxPersistent&, TfrxComponent*) = nullptr;
     // Whether init is valid, and init read as the property's kind; filled by ClassInfo.
     bool hasInit = false;
     int initInt = 0;
     double initFloat = 0;
     QString initString;
-
-    // Whether the typed access serves the property's kind.
-    bool intTyped() const
-    {
-        return getInt && (kind == PropKind::Integer || kind == PropKind::Set || kind == PropKind::Enum
-                          || kind == PropKind::Boolean);
-    }
-    bool floatTyped() const { return getFloat && kind == PropKind::Float; }
-    bool stringTyped() const { return getString && kind == PropKind::String; }
 };
 
 // A class of the report: its name, base, own (new or redeclared) properties and, for
@@ -159,11 +157,8 @@ void setProperty(TfrxPersistent& object, QStringView name, const QVariant& value
 // objects must be of the same class (or the target of a base class of the source).
 void copyProperties(const TfrxPersistent& source, TfrxPersistent& target);
 
-// Text conversions shared by the serialiser and member access.
-QString floatToText(double value);
-void appendFloatText(QByteArray& out, double value);
-void appendFloatText(std::string& out, double value);
-// Accepts ',' or '.' as decimal separator and ignores blanks; throws ReportError.
+// Numbers in the XML number form (report/xml/xml_number.h) for the serialiser and member
+// access; a text that is none throws ReportError.
 double textToFloat(QStringView text);
 int textToInt(QStringView text);
 // Same, from Latin-1 bytes.

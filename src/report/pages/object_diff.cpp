@@ -5,6 +5,7 @@
 #include "report/model/frx_bands.h"
 #include "report/model/frx_datasets.h"
 #include "report/model/frx_views.h"
+#include "report/xml/xml_number.h"
 
 #include <QHash>
 #include <cmath>

@@ -6,6 +6,7 @@
 #include "report/model/frx_report.h"
 #include "report/model/frx_views.h"
 #include "report/storage/xml_serializer.h"
+#include "report/xml/xml_number.h"
 
 #include <QImage>
 #include <algorithm>

@@ -74,7 +74,22 @@ private:
         TfrxComponent* component;
         TfrxCustomMemoView* memo;
     };
-    void applyPair(const Target& self, QByteArrayView name, QByteArrayView rawValue);
+    // An element's Name attribute as it stands, decoded, and the component of the report
+    // that bears the name (null for none), looked up before its attributes are applied.
+    struct KnownName {
+        QByteArrayView raw;
+        QString name;
+        const TfrxComponent* owner;
+    };
+    // known answers the first Name attribute of the text, if it is the one looked up.
+    void applyAttributes(const QByteArray& text, TfrxPersistent& object, const KnownName* known);
+    // The three kinds of attribute: the one-letter names of Left, Top, Width, Height and a
+    // memo's text; the object's own Text, PropData and Name (which takes known and uses it
+    // up); and published properties by their (dotted) names. The first two answer whether
+    // the name was theirs.
+    bool applyShortName(const Target& self, char name, QByteArrayView rawValue);
+    bool applyOwnAttribute(const Target& self, QByteArrayView name, QByteArrayView rawValue, const KnownName*& known);
+    void applyProperty(TfrxPersistent& object, QByteArrayView name, QByteArrayView rawValue);
     const PropInfo* findProperty(const ClassInfo& info, QByteArrayView name);
     void readChildren(TfrxComponent& root, TfrxXMLItem& rootItem);
     TfrxComponent* dataSource(const QString& name) const;
@@ -86,13 +101,7 @@ private:
     TfrxComponent* root_ = nullptr;
     NameIndex names_; // the root's components
     struct PropertyCache;
-    std::unique_ptr<PropertyCache> propertyCache_;
-    // The Name attribute of the element being read, as it stands and decoded, and the
-    // component it names, while unused.
-    bool lookedUp_ = false;
-    QByteArrayView lookedUpRaw_;
-    QString lookedUpName_;
-    const TfrxComponent* lookedUpOwner_ = nullptr;
+    std::unique_ptr<PropertyCache> propertyCache_; // attribute spellings found, by class
     QList<TfrxComponent*> loaded_;
 };
 

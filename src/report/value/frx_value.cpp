@@ -2,7 +2,6 @@
 
 #include "platform/operator_text.h"
 
-#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -341,38 +340,8 @@ QChar formatDecimalSeparator()
 
 QString formatGeneralNumber(double value)
 {
-    // Whole numbers below 10^15 are their integer digits.
-    if (value > -1e15 && value < 1e15 && value == double(qint64(value)))
-        return QString::number(qint64(value));
-    if (!std::isfinite(value))
-        return platform::formatGeneral(value, formatLocale());
-    // "%.15g": the same digits and the same switch to the exponent form (below -4, at least
-    // 15) as the platform's general form; only the exponent is written differently.
-    char text[48];
-    const auto written = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 15);
-    QString out;
-    out.reserve(written.ptr - text);
     const QChar point = formatDecimalSeparator();
-    for (const char* p = text; p < written.ptr; ++p) {
-        if (*p == '.') {
-            out += point;
-        } else if (*p == 'e') {
-            // "e+20" -> "E20", "e-07" -> "E-7"
-            out += u'E';
-            ++p;
-            if (*p == '-')
-                out += u'-';
-            ++p;
-            while (p + 1 < written.ptr && *p == '0')
-                ++p;
-            for (; p < written.ptr; ++p)
-                out += QLatin1Char(*p);
-            break;
-        } else {
-            out += QLatin1Char(*p);
-        }
-    }
-    return out;
+    return platform::formatGeneral(value, QStringView(&point, 1));
 }
 
 QString formatDayNumber(double dayNumber)

@@ -1,6 +1,7 @@
 // Escaping of attribute values and the text of typed values.
 #include "report/xml/xml_form.h"
 #include "report/xml/xml_ascii.h"
+#include "report/xml/xml_number.h"
 
 #include "platform/operator_text.h"
 
@@ -223,7 +224,10 @@ QByteArray ValueToXML(qint64 value)
 
 QByteArray ValueToXML(double value)
 {
-    return platform::formatGeneral(value).toUtf8();
+    // The number form every reader of the XML form takes, not the locale's.
+    std::string text;
+    appendFloatText(text, value);
+    return QByteArray(text.data(), qsizetype(text.size()));
 }
 
 QByteArray ValueToXML(bool value)

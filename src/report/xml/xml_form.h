@@ -43,8 +43,9 @@ void appendEscapedXML(std::string& out, QStringView text);
 QByteArray UnescapeXML(QByteArrayView text);
 
 // Values of typed data as attribute values: integers in decimal, floating point (single,
-// double, currency) in the platform's general form with the locale's decimal separator,
-// dates in the locale's short date format, strings escaped, booleans "1"/"0".
+// double, currency) in the number form of xml_number.h (a '.' whatever the locale, which
+// every reader takes), dates in the locale's short date format, strings escaped, booleans
+// "1"/"0".
 QByteArray ValueToXML(int value);
 QByteArray ValueToXML(qint64 value);
 QByteArray ValueToXML(double value);

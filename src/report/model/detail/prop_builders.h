@@ -53,6 +53,10 @@ void typedGetter(PropInfo& p)
         p.getFloat = [](const TfrxPersistent& o) { return static_cast<double>(Read(o)); };
     else if constexpr (std::is_same_v<T, QString>)
         p.getString = [](const TfrxPersistent& o) { return QString(Read(o)); };
+    else if constexpr (std::is_same_v<T, QStringList>)
+        p.getStrings = [](const TfrxPersistent& o) { return QStringList(Read(o)); };
+    else if constexpr (std::is_pointer_v<T> && std::is_base_of_v<TfrxComponent, std::remove_pointer_t<T>>)
+        p.getReference = [](const TfrxPersistent& o) -> TfrxComponent* { return Read(o); };
 }
 
 // Same for the typed setter, from a function writing a T.
@@ -67,6 +71,10 @@ void typedSetter(PropInfo& p)
         p.setFloat = [](TfrxPersistent& o, double v) { Write(o, static_cast<T>(v)); };
     else if constexpr (std::is_same_v<T, QString>)
         p.setString = [](TfrxPersistent& o, const QString& v) { Write(o, v); };
+    else if constexpr (std::is_same_v<T, QStringList>)
+        p.setStrings = [](TfrxPersistent& o, const QStringList& v) { Write(o, v); };
+    else if constexpr (std::is_pointer_v<T> && std::is_base_of_v<TfrxComponent, std::remove_pointer_t<T>>)
+        p.setReference = [](TfrxPersistent& o, TfrxComponent* c) { Write(o, dynamic_cast<T>(c)); };
 }
 
 template <auto M> struct MemberOf;

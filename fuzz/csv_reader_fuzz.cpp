@@ -1,0 +1,81 @@
+// Fuzz target: price lists read from arbitrary bytes.
+//
+// Whatever the bytes, the CSV reader must end, keep within its limits and count lines
+// forward; a record it read without error, written again field by field, must read back as
+// the same fields; and reading the bytes as a price list must either fail with the data
+// layer's error or give rows that the import can take (four category names, a name without
+// control characters, a non-negative price) and refused rows with a line and a reason.
+#include "db/csv_text.h"
+#include "db/db_error.h"
+#include "db/price_list.h"
+
+#include "fuzz_check.h"
+
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+
+namespace {
+
+void checkRecords(const QString& text, QChar delimiter)
+{
+    db::csv::Reader reader(text, delimiter);
+    db::csv::Record record;
+    int lastLine = 0;
+    qsizetype lastPosition = -1;
+    while (reader.next(record)) {
+        FUZZ_CHECK(reader.position() > lastPosition);
+        FUZZ_CHECK(record.line > lastLine);
+        lastPosition = reader.position();
+        lastLine = record.line;
+        FUZZ_CHECK(record.fields.size() <= db::csv::kMaxFields);
+        for (const QString& field : record.fields)
+            FUZZ_CHECK(field.size() <= db::csv::kMaxFieldLength && !field.contains(QLatin1Char('\r')));
+        if (!record.error.isEmpty() || record.fields == QStringList{QString()})
+            continue;
+        QString again;
+        for (qsizetype k = 0; k < record.fields.size(); ++k)
+            again += (k ? QString(delimiter) : QString()) + db::csv::quoted(record.fields[k], delimiter);
+        again += QStringLiteral("\r\n");
+        db::csv::Reader reread(again, delimiter);
+        db::csv::Record back;
+        FUZZ_CHECK(reread.next(back));
+        FUZZ_CHECK(back.error.isEmpty() && back.fields == record.fields);
+        FUZZ_CHECK(!reread.next(back));
+    }
+}
+
+void checkPriceList(const QByteArray& bytes)
+{
+    db::PriceListFile file;
+    try {
+        file = db::readPriceList(bytes);
+    } catch (const db::DbError& e) {
+        FUZZ_CHECK(!e.text().isEmpty());
+        return;
+    }
+    for (const db::PriceListRow& row : file.rows) {
+        FUZZ_CHECK(row.line >= 2 && row.path.size() == 4);
+        for (const QString& name : row.path)
+            FUZZ_CHECK(!name.isEmpty() && name.size() <= db::kCategoryNameLength);
+        FUZZ_CHECK(!row.name.isEmpty() && row.name.size() <= db::kItemNameLength);
+        for (QChar c : row.name + row.webAddress)
+            FUZZ_CHECK(c.unicode() >= 0x20 && c.unicode() != 0x7F && c != QChar::ReplacementCharacter);
+        FUZZ_CHECK(!row.price || (std::isfinite(*row.price) && *row.price >= 0));
+    }
+    for (const db::RefusedRow& refused : file.refused)
+        FUZZ_CHECK(refused.line >= 2 && !refused.reason.isEmpty());
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const QByteArray input(reinterpret_cast<const char*>(data), qsizetype(size));
+    const db::csv::Decoded decoded = db::csv::decode(input);
+    FUZZ_CHECK(!decoded.encoding.isEmpty());
+    const QChar delimiter = db::csv::detectDelimiter(decoded.text);
+    checkRecords(decoded.text, delimiter);
+    checkPriceList(input);
+    return 0;
+}

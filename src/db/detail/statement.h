@@ -1,0 +1,66 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace db::detail {
+
+// The engine's message for the last failure on a connection.
+QString engineMessage(sqlite3* handle);
+
+// Runs statements that return no rows; a failure throws DbError with the engine's message.
+void exec(sqlite3* handle, const char* sql);
+void exec(sqlite3* handle, const QString& sql);
+
+// One prepared statement, finalised on every path, with its values bound to ?-marks (never
+// put into the text). Preparing on a closed connection, preparing, stepping and running fail
+// with a DbError carrying the engine's message.
+class Statement {
+public:
+    Statement() = default;
+    Statement(sqlite3* handle, const char* sql) : Statement(handle, QByteArray(sql)) {}
+    Statement(sqlite3* handle, const QByteArray& sql);
+    Statement(sqlite3* handle, const QString& sql) : Statement(handle, sql.toUtf8()) {}
+    ~Statement();
+    Statement(Statement&& other) noexcept;
+    Statement& operator=(Statement&& other) noexcept;
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    sqlite3_stmt* get() const { return statement_; }
+
+    // Values for the ?-marks, counted from 1. A null QString and nullopt bind null.
+    Statement& bindNull(int index);
+    Statement& bind(int index, const QString& text);
+    Statement& bind(int index, qint64 value);
+    Statement& bind(int index, double value);
+    Statement& bind(int index, std::optional<double> value);
+    Statement& bindBlob(int index, const QByteArray& bytes);
+
+    // The next row: true while there is one, false when the rows are done.
+    bool step();
+    // Runs the statement to its end, then makes it ready for the next values.
+    void run();
+    // The same for an insert; answers the new row's key.
+    qint64 insert();
+    // Back to the start with no values bound.
+    void reset();
+
+    // Columns of the current row.
+    int columnCount() const;
+    bool isNull(int column) const;
+    qint64 integer(int column) const;
+    double real(int column) const;
+    std::optional<double> optionalReal(int column) const;
+    // Null for a null value, empty (not null) for an empty text.
+    QString text(int column) const;
+
+private:
+    sqlite3* handle_ = nullptr;
+    sqlite3_stmt* statement_ = nullptr;
+};
+
+} // namespace db::detail

@@ -1,0 +1,118 @@
+// qmxdiy-catalogue run as the operator runs it: export, import preview and --apply, search,
+// and its exit status for refused rows, nothing found, bad usage and unreadable files.
+#include "db/catalogue_file.h"
+#include "db/connection.h"
+#include "db/statements.h"
+#include "support/test_paths.h"
+#include <QFile>
+#include <QProcess>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct ToolRun {
+    int code;
+    QString out;
+    QString err;
+};
+
+class CatalogueToolTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        db::createCatalogue(file(db::kDatabaseFileName), false);
+        db::Connection c;
+        c.setConnectionString(db::ConnectionString::build(folder.path() + QLatin1Char('/')));
+        c.open();
+        c.execute("insert into L1 (L1_NM) values ('电脑')");
+        c.execute("insert into L2 (L1_ID, L2_NM) values (1, '配件')");
+        c.execute("insert into L3 (L2_ID, L3_NM) values (1, '显卡')");
+        c.execute("insert into L4 (L3_ID, L4_NM) values (1, 'NVIDIA')");
+        c.execute("insert into L3 (L2_ID, L3_NM) values (1, '内存')");
+        c.execute("insert into L4 (L3_ID, L4_NM) values (2, 'DDR5')");
+        c.execute("insert into HW (L4_ID, HW_MC, HW_CS, HW_JG) values (1, 'RTX 4070 SUPER', '12GB', 4599)");
+        c.execute("insert into HW (L4_ID, HW_MC, HW_CS, HW_JG) values (2, 'Tom''s 内存 32GB', 'DDR5 6000', 899)");
+    }
+
+    QString file(const QString& name) const { return folder.file(name); }
+
+    ToolRun run(const QStringList& args)
+    {
+        QProcess p;
+        p.start(QStringLiteral(QMX_BINARY_DIR "/bin/qmxdiy-catalogue"), args);
+        p.waitForFinished(60000);
+        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+    }
+    QStringList withData(const QStringList& args) { return QStringList{"--data-dir", folder.path()} + args; }
+
+    void write(const QString& name, const QByteArray& bytes)
+    {
+        QFile f(file(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+
+    testing_support::TempFolder folder;
+};
+
+} // namespace
+
+TEST_F(CatalogueToolTest, SearchPrintsOneHitALineAndExitsOneWhenNothingIsFound)
+{
+    const ToolRun hits = run(withData({"search", "ＲＴＸ", "4070"}));
+    EXPECT_EQ(hits.code, 0) << hits.err.toStdString();
+    EXPECT_EQ(hits.out, "1\t电脑/配件/显卡/NVIDIA\tRTX 4070 SUPER\t4599\n");
+    const ToolRun byFile = run({"--db", file(db::kDatabaseFileName), "search", "tom's"});
+    EXPECT_EQ(byFile.out, "2\t电脑/配件/内存/DDR5\tTom's 内存 32GB\t899\n");
+    const ToolRun none = run(withData({"search", "没有"}));
+    EXPECT_EQ(none.code, 1);
+    EXPECT_TRUE(none.out.isEmpty());
+}
+
+TEST_F(CatalogueToolTest, ExportThenImportPreviewAndApply)
+{
+    const ToolRun exported = run(withData({"export", "--category", "电脑/配件/显卡", file("cards.csv")}));
+    EXPECT_EQ(exported.code, 0) << exported.err.toStdString();
+    EXPECT_EQ(exported.out, QStringLiteral("exported 1 items to %1\n").arg(file("cards.csv")));
+    QFile cards(file("cards.csv"));
+    ASSERT_TRUE(cards.open(QIODevice::ReadOnly));
+    EXPECT_EQ(cards.readAll(), QStringLiteral("\uFEFF一级分类,二级分类,三级分类,四级分类,名称,详细参数,价格,网址\r\n"
+                                              "电脑,配件,显卡,NVIDIA,RTX 4070 SUPER,12GB,4599,\r\n").toUtf8());
+
+    write("in.csv", QStringLiteral("一级分类,二级分类,三级分类,四级分类,名称,详细参数,价格,网址\r\n"
+                                   "电脑,配件,显卡,NVIDIA,RTX 4070 SUPER,,4399,\r\n"
+                                   "电脑,配件,显卡,NVIDIA,坏行,,很贵,\r\n").toUtf8());
+    const ToolRun preview = run(withData({"import", file("in.csv")}));
+    EXPECT_EQ(preview.code, 1); // a row was refused
+    EXPECT_TRUE(preview.out.contains(QStringLiteral("价格变动 1 项，新产品 0 项，新分类 0 个，未变 0 项，拒绝 1 行\n")))
+        << preview.out.toStdString();
+    EXPECT_TRUE(preview.out.contains(QStringLiteral("第2行 价格 电脑/配件/显卡/NVIDIA/RTX 4070 SUPER: 4599 → 4399\n")));
+    EXPECT_TRUE(preview.out.contains(QStringLiteral("第3行 拒绝: 价格不是数字：“很贵”\n")));
+    EXPECT_EQ(run(withData({"search", "4070"})).out, "1\t电脑/配件/显卡/NVIDIA\tRTX 4070 SUPER\t4599\n");
+
+    const ToolRun applied = run(withData({"import", "--apply", file("in.csv")}));
+    EXPECT_EQ(applied.code, 1);
+    EXPECT_TRUE(applied.out.endsWith(QStringLiteral("已导入\n")));
+    EXPECT_EQ(run(withData({"search", "4070"})).out, "1\t电脑/配件/显卡/NVIDIA\tRTX 4070 SUPER\t4399\n");
+    const ToolRun again = run(withData({"import", "--apply", file("cards.csv")}));
+    EXPECT_EQ(again.code, 0);
+    EXPECT_TRUE(again.out.contains(QStringLiteral("价格变动 1 项")));
+}
+
+TEST_F(CatalogueToolTest, BadUsageAndUnreadableFilesExitTwo)
+{
+    EXPECT_EQ(run({}).code, 2);
+    EXPECT_EQ(run(withData({"frobnicate"})).code, 2);
+    EXPECT_EQ(run(withData({"export"})).code, 2);
+    EXPECT_EQ(run({"--db"}).code, 2);
+    const ToolRun missing = run(withData({"import", file("missing.csv")}));
+    EXPECT_EQ(missing.code, 2);
+    EXPECT_TRUE(missing.err.contains(QStringLiteral("无法读取文件"))) << missing.err.toStdString();
+    const ToolRun noDb = run({"--db", file("none.dat"), "search", "x"});
+    EXPECT_EQ(noDb.code, 2);
+    EXPECT_TRUE(noDb.err.contains("Could not find file")) << noDb.err.toStdString();
+    write("notes.csv", "a,b\n1,2\n");
+    EXPECT_EQ(run(withData({"import", file("notes.csv")})).code, 2);
+    EXPECT_EQ(run(withData({"export", "--category", "没有", file("x.csv")})).code, 1);
+    EXPECT_EQ(run({"--help"}).code, 0);
+}

@@ -1,0 +1,176 @@
+// qmxdiy-catalogue: the catalogue's price lists and search on the command line.
+#include "app/data_folder.h"
+#include "db/catalogue_categories.h"
+#include "db/catalogue_index.h"
+#include "db/connection.h"
+#include "db/db_error.h"
+#include "db/price_list.h"
+#include "db/price_list_import.h"
+#include <QCoreApplication>
+#include <QDir>
+#include <climits>
+#include <cstdio>
+
+namespace {
+
+const char* const kHelp =
+    "Usage: qmxdiy-catalogue [--data-dir DIR | --db FILE] COMMAND [ARGUMENTS]\n"
+    "\n"
+    "Commands:\n"
+    "  export [--category PATH] OUT.csv\n"
+    "                  write the catalogue (or the category PATH, names separated by '/',\n"
+    "                  and everything below it) as a price list in UTF-8 with a byte-order mark\n"
+    "  import IN.csv   print what importing the price list would change: the counts, the\n"
+    "                  price changes and the refused rows with their line numbers; changes\n"
+    "                  nothing\n"
+    "  import --apply IN.csv\n"
+    "                  the same, then make the changes in one transaction\n"
+    "  search WORDS... print the items whose name or parameters contain every word, one a\n"
+    "                  line: id, category path, name, price (separated by tabs)\n"
+    "\n"
+    "The catalogue is the data folder's qmxpcdiy.dat (the folder as the program chooses it)\n"
+    "or the file given with --db. Exit status: 0 done, 1 rows were refused or nothing was\n"
+    "found, 2 bad usage or a file that cannot be read or written.\n";
+
+enum Exit { kDone = 0, kRefused = 1, kFailed = 2 };
+
+void print(FILE* out, const QString& text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), out);
+}
+
+int usage(const QString& message)
+{
+    print(stderr, QStringLiteral("qmxdiy-catalogue: %1\n\n").arg(message));
+    print(stderr, QString::fromLatin1(kHelp));
+    return kFailed;
+}
+
+QString price(const std::optional<double>& value)
+{
+    return value ? db::formatPrice(*value) : QStringLiteral("-");
+}
+
+int exportCommand(db::Connection& connection, QStringList args)
+{
+    db::ExportScope scope;
+    if (args.size() == 3 && args[0] == QLatin1String("--category")) {
+        const QStringList names = args[1].split(QLatin1Char('/'));
+        const auto found = db::CatalogueCategories::load(connection.handle()).resolve(names);
+        if (!found) {
+            print(stderr, QStringLiteral("qmxdiy-catalogue: no category %1\n").arg(args[1]));
+            return kRefused;
+        }
+        scope = {found->first, found->second};
+        args = args.mid(2);
+    }
+    if (args.size() != 1)
+        return usage(QStringLiteral("export takes [--category PATH] OUT.csv"));
+    const int items = db::exportPriceList(connection, args[0], scope);
+    print(stdout, QStringLiteral("exported %1 items to %2\n").arg(items).arg(args[0]));
+    return kDone;
+}
+
+void printPlan(const db::ImportPlan& plan)
+{
+    print(stdout, plan.summary() + u'\n');
+    for (const auto& change : plan.priceChanges)
+        print(stdout, QStringLiteral("第%1行 价格 %2/%3: %4 → %5\n")
+                          .arg(change.line)
+                          .arg(change.path.join(u'/'), change.name, price(change.oldPrice), price(change.newPrice)));
+    for (const auto& category : plan.newCategories)
+        print(stdout, QStringLiteral("新分类 %1\n").arg(category.path.join(u'/')));
+    for (const auto& item : plan.newItems)
+        print(stdout, QStringLiteral("第%1行 新产品 %2/%3: %4\n")
+                          .arg(item.line)
+                          .arg(item.path.join(u'/'), item.name, price(item.price)));
+    for (const auto& refused : plan.refused)
+        print(stdout, QStringLiteral("第%1行 拒绝: %2\n").arg(refused.line).arg(refused.reason));
+}
+
+int importCommand(db::Connection& connection, QStringList args)
+{
+    const bool apply = !args.isEmpty() && args[0] == QLatin1String("--apply");
+    if (apply)
+        args.removeFirst();
+    if (args.size() != 1)
+        return usage(QStringLiteral("import takes [--apply] IN.csv"));
+    const db::PriceListFile file = db::readPriceListFile(args[0]);
+    const db::ImportPlan plan = db::planImport(connection, file);
+    print(stdout, QStringLiteral("%1: %2\n").arg(args[0], file.encoding));
+    printPlan(plan);
+    if (apply) {
+        db::applyImport(connection, file, plan);
+        print(stdout, plan.changesNothing() ? QStringLiteral("没有需要导入的变动\n") : QStringLiteral("已导入\n"));
+    }
+    return plan.refused.isEmpty() ? kDone : kRefused;
+}
+
+int searchCommand(db::Connection& connection, const QStringList& words)
+{
+    if (words.isEmpty())
+        return usage(QStringLiteral("search takes one or more words"));
+    db::CatalogueIndex index(connection);
+    const db::SearchResult result = index.search(words.join(u' '), INT_MAX);
+    for (const db::SearchHit& hit : result.hits)
+        print(stdout, QStringLiteral("%1\t%2\t%3\t%4\n").arg(hit.itemId).arg(hit.path.join(u'/'), hit.name, price(hit.price)));
+    return result.hits.isEmpty() ? kRefused : kDone;
+}
+
+// The catalogue file named by --db or --data-dir (taken off the arguments), else the
+// program's own choice of data folder.
+QString catalogueFile(QStringList& args)
+{
+    if (args.size() >= 2 && args[0] == QLatin1String("--db")) {
+        const QString file = args[1];
+        args = args.mid(2);
+        return QDir().absoluteFilePath(file);
+    }
+    QStringList forFolder{QStringLiteral("qmxdiy-catalogue")};
+    if (args.size() >= 2 && args[0] == QLatin1String("--data-dir")) {
+        forFolder << args[0] << args[1];
+        args = args.mid(2);
+    }
+    const auto choice = app::chooseDataFolder(forFolder, QCoreApplication::applicationDirPath());
+    return QDir(choice.folder).filePath(QLatin1String(db::kDatabaseFileName));
+}
+
+int run(QStringList args)
+{
+    if (args.isEmpty() || args[0] == QLatin1String("--help"))
+        return args.isEmpty() ? usage(QStringLiteral("no command")) : (print(stdout, QString::fromLatin1(kHelp)), kDone);
+    if ((args[0] == QLatin1String("--db") || args[0] == QLatin1String("--data-dir")) && args.size() < 2)
+        return usage(args[0] + QStringLiteral(" needs a value"));
+    const QString path = catalogueFile(args);
+    if (args.isEmpty())
+        return usage(QStringLiteral("no command"));
+    const QString command = args.takeFirst();
+    if (command != QLatin1String("export") && command != QLatin1String("import") && command != QLatin1String("search"))
+        return usage(QStringLiteral("unknown command %1").arg(command));
+
+    db::Connection connection(QStringLiteral("qmxdiy-catalogue"));
+    connection.setConnectionString(QStringLiteral("Data Source=\"%1\";Jet OLEDB:Database Password=%2")
+                                       .arg(path, QLatin1String(db::kDatabasePassword)));
+    connection.open();
+    if (command == QLatin1String("export"))
+        return exportCommand(connection, args);
+    if (command == QLatin1String("import"))
+        return importCommand(connection, args);
+    return searchCommand(connection, args);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication application(argc, argv);
+    try {
+        return run(QCoreApplication::arguments().mid(1));
+    } catch (const db::DbError& e) {
+        print(stderr, QStringLiteral("qmxdiy-catalogue: %1\n").arg(e.text()));
+    } catch (const std::exception& e) {
+        print(stderr, QStringLiteral("qmxdiy-catalogue: %1\n").arg(QString::fromUtf8(e.what())));
+    }
+    return kFailed;
+}
