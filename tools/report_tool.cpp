@@ -10,6 +10,7 @@
 #include "report/model/frx_report.h"
 #include "report/storage/quotation_template.h"
 #include "report_render.h"
+#include "report_tool_rich.h"
 #include "report_tool_text.h"
 #include "report_prepare.h"
 
@@ -131,6 +132,8 @@ int main(int argc, char** argv)
         return runTextCommand(argc, argv);
     if (argc > 1 && isRenderCommand(argv[1]))
         return runRenderCommand(argc, argv);
+    if (argc > 1 && isRichCommand(argv[1]))
+        return runRichCommand(argc, argv);
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     if (args.isEmpty() || args[0] == QLatin1StringView("--help") || args[0] == QLatin1StringView("-h")) {
@@ -138,6 +141,7 @@ int main(int argc, char** argv)
         std::fputs(kPrepareHelp, args.isEmpty() ? stderr : stdout);
         std::fputs(kTextCommandsHelp, args.isEmpty() ? stderr : stdout);
         std::fputs(kRenderHelp, args.isEmpty() ? stderr : stdout);
+        std::fputs(kRichCommandHelp, args.isEmpty() ? stderr : stdout);
         return args.isEmpty() ? 2 : 0;
     }
     if (args[0] == QLatin1StringView("prepare"))
@@ -176,5 +180,6 @@ int main(int argc, char** argv)
     std::fputs(kHelp, stderr);
     std::fputs(kTextCommandsHelp, stderr);
     std::fputs(kRenderHelp, stderr);
+    std::fputs(kRichCommandHelp, stderr);
     return 2;
 }

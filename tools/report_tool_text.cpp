@@ -132,23 +132,27 @@ int drawText(const TextCommand& c)
 {
     TfrxMemoView memo;
     setUp(memo, c);
-    const QSize size(std::max(1, int(std::ceil(memo.Width() * c.scale))),
-                     std::max(1, int(std::ceil(memo.Height() * c.scale))));
+    return drawItemPicture(memo, c.scale, c.png);
+}
+
+} // namespace
+
+int drawItemPicture(report::TfrxView& view, double scale, const QString& png)
+{
+    const QSize size(std::max(1, int(std::ceil(view.Width() * scale))), std::max(1, int(std::ceil(view.Height() * scale))));
     QImage image(size, QImage::Format_RGB32);
-    image.setDotsPerMeterX(int(std::lround(96 * c.scale / 0.0254)));
+    image.setDotsPerMeterX(int(std::lround(96 * scale / 0.0254)));
     image.setDotsPerMeterY(image.dotsPerMeterX());
     image.fill(Qt::white);
     QPainter painter(&image);
-    paintItem(memo, {painter, c.scale, c.scale, 0, 0, TfrxTextContext::of(memo)});
+    paintItem(view, {painter, scale, scale, 0, 0, TfrxTextContext::of(view)});
     painter.end();
-    if (!image.save(c.png, "PNG")) {
-        print(stderr, QStringLiteral("%1: cannot write the picture\n").arg(c.png));
+    if (!image.save(png, "PNG")) {
+        print(stderr, QStringLiteral("%1: cannot write the picture\n").arg(png));
         return 2;
     }
     return 0;
 }
-
-} // namespace
 
 bool isTextCommand(const char* command)
 {

@@ -467,4 +467,35 @@ bool TfrxRichView::ReadExtraProperty(const QString& name, ExtraDataReader& reade
     return true;
 }
 
+namespace {
+QString (*richTextReader)(const QByteArray&) = nullptr;
+}
+
+void TfrxRichView::BeforePrint()
+{
+    TfrxStretcheable::BeforePrint();
+    designText_ = RichText;
+    designTextSaved_ = true;
+}
+
+void TfrxRichView::AfterPrint()
+{
+    if (designTextSaved_) {
+        RichText = designText_;
+        designTextSaved_ = false;
+    }
+    PartRemainder.clear();
+    TfrxStretcheable::AfterPrint();
+}
+
+QString TfrxRichView::GetComponentText() const
+{
+    return richTextReader ? richTextReader(RichText) : QString();
+}
+
+void TfrxRichView::SetTextReader(QString (*reader)(const QByteArray& content))
+{
+    richTextReader = reader;
+}
+
 } // namespace report

@@ -204,12 +204,25 @@ public:
     double GapY{};
     bool Wysiwyg{};
     QByteArray RichText; // the stored RTF, exactly as streamed
+    // Run time: the content (RTF) not yet output while the object is split over pages.
+    QByteArray PartRemainder;
 
     void WriteExtraData(ExtraDataWriter& writer) const override;
     bool ReadExtraProperty(const QString& name, ExtraDataReader& reader) override;
 
+    // Keeps the template's content while printing; AfterPrint puts it back, so data and
+    // expression results never alter the template.
+    void BeforePrint() override;
+    void AfterPrint() override;
+    // The content's plain text, through the reader the rich-text engine (report/rich, above
+    // the model) installs; empty until it has.
+    QString GetComponentText() const override;
+    static void SetTextReader(QString (*reader)(const QByteArray& content));
+
 private:
     ComponentRef<TfrxRichView> flowTo_;
+    QByteArray designText_;
+    bool designTextSaved_ = false;
 };
 
 } // namespace report

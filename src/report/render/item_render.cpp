@@ -48,6 +48,7 @@ public:
         add(TfrxCustomLineView::staticClassInfo(), detail::lineKind());
         add(TfrxShapeView::staticClassInfo(), detail::shapeKind());
         add(TfrxPictureView::staticClassInfo(), detail::pictureKind());
+        add(TfrxRichView::staticClassInfo(), detail::richKind());
     }
 
     void add(const ClassInfo& cls, detail::ItemKind kind) { kinds_.insert_or_assign(&cls, kind); }

@@ -17,5 +17,6 @@ ItemKind memoKind();
 ItemKind lineKind();
 ItemKind shapeKind();
 ItemKind pictureKind();
+ItemKind richKind();
 
 } // namespace report::detail

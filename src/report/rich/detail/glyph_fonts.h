@@ -1,0 +1,35 @@
+#pragma once
+
+// The fonts glyphs are drawn from: a run's font and, for characters it lacks, the fonts
+// the font table names after it, as the reference device measures them.
+
+#include <QRawFont>
+#include <QString>
+
+#include <map>
+#include <memory>
+#include <tuple>
+#include <vector>
+
+namespace report::rich::detail {
+
+struct GlyphRef {
+    const QRawFont* font = nullptr;
+    quint32 index = 0;
+};
+
+class GlyphFonts {
+public:
+    // The fonts of a family at a pixel height; they live as long as the process (making a
+    // raw font costs more than drawing a heading, bench/rich_text_bench).
+    static GlyphFonts& of(const QString& family, double pixelHeight, bool bold, bool italic);
+
+    // The glyph of a character (a surrogate pair as two), from the first font that has it.
+    GlyphRef glyph(const QChar* chars, int count) const;
+
+private:
+    GlyphFonts(const QString& family, double pixelHeight, bool bold, bool italic);
+    std::vector<QRawFont> fonts_;
+};
+
+} // namespace report::rich::detail

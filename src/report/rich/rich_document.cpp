@@ -1,0 +1,188 @@
+#include "report/rich/rich_document.h"
+
+#include <algorithm>
+
+namespace report::rich {
+
+namespace {
+
+// Distinct formats a document keeps; hostile input with more gets the last one again
+// instead of an ever longer search.
+constexpr std::size_t kMaxFormats = 4096;
+
+// CR LF, LF and CR become one paragraph break.
+QString withParagraphBreaks(const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'\r') {
+            out += RichDocument::kParagraphBreak;
+            if (i + 1 < text.size() && text[i + 1] == u'\n')
+                ++i;
+        } else if (c == u'\n') {
+            out += RichDocument::kParagraphBreak;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+CharFormat defaultCharFormat()
+{
+    CharFormat f;
+    f.face = QStringLiteral("MS Sans Serif");
+    f.halfPoints = 16;
+    return f;
+}
+
+RichDocument::RichDocument() : paragraphs_(1), endFormat_(defaultCharFormat())
+{
+    formats_.push_back(endFormat_);
+}
+
+RichDocument RichDocument::fromPlainText(const QString& text)
+{
+    RichDocument doc;
+    doc.replace(0, 0, text);
+    return doc;
+}
+
+QString RichDocument::plainText() const
+{
+    QString out = text_;
+    out.replace(QChar(kParagraphBreak), QStringLiteral("\r\n"));
+    return out;
+}
+
+std::uint16_t RichDocument::indexOf(const CharFormat& format)
+{
+    if (!formatIndex_.empty() && formats_[formatIndex_.back()] == format)
+        return formatIndex_.back();
+    const auto it = std::find(formats_.begin(), formats_.end(), format);
+    if (it != formats_.end())
+        return std::uint16_t(it - formats_.begin());
+    if (formats_.size() >= kMaxFormats)
+        return std::uint16_t(formats_.size() - 1);
+    formats_.push_back(format);
+    return std::uint16_t(formats_.size() - 1);
+}
+
+void RichDocument::append(QStringView text, const CharFormat& format)
+{
+    const qsizetype before = text_.size();
+    // Control characters other than tabs and line breaks are no text; a stray CR or LF
+    // would be taken for a paragraph break that has no paragraph.
+    for (const QChar c : text)
+        if (c.unicode() >= 0x20 || c == u'\t' || c == kLineBreak)
+            text_ += c;
+    if (text_.size() > before)
+        formatIndex_.insert(formatIndex_.end(), std::size_t(text_.size() - before), indexOf(format));
+}
+
+void RichDocument::breakParagraph(const ParaFormat& format, const CharFormat& markFormat)
+{
+    const std::uint16_t index = indexOf(markFormat);
+    text_ += kParagraphBreak;
+    formatIndex_.push_back(index);
+    paragraphs_.back() = format;
+    paragraphs_.push_back(format);
+}
+
+void RichDocument::setLastParagraph(const ParaFormat& format, const CharFormat& markFormat)
+{
+    paragraphs_.back() = format;
+    endFormat_ = markFormat;
+}
+
+void RichDocument::dropFinalBreak()
+{
+    if (text_.isEmpty() || text_.back() != kParagraphBreak)
+        return;
+    endFormat_ = formats_[formatIndex_.back()];
+    text_.chop(1);
+    formatIndex_.pop_back();
+    paragraphs_.pop_back();
+}
+
+bool RichDocument::operator==(const RichDocument& other) const
+{
+    if (text_ != other.text_ || paragraphs_ != other.paragraphs_)
+        return false;
+    for (int i = 0; i < length(); ++i)
+        if (!(formatAt(i) == other.formatAt(i)))
+            return false;
+    return true;
+}
+
+int RichDocument::paragraphAt(int position) const
+{
+    return int(std::count(text_.cbegin(), text_.cbegin() + position, QChar(kParagraphBreak)));
+}
+
+int RichDocument::replace(int start, int count, const QString& text)
+{
+    start = std::clamp(start, 0, length());
+    count = std::clamp(count, 0, length() - start);
+    const CharFormat format = start < length() ? formatAt(start) : start > 0 ? formatAt(start - 1) : endFormat_;
+    const int paragraph = paragraphAt(start);
+    const ParaFormat paraFormat = paragraphs_[paragraph];
+
+    // Paragraph breaks removed join their paragraphs to the one at `start`.
+    const int removedBreaks = int(std::count(text_.cbegin() + start, text_.cbegin() + start + count,
+                                             QChar(kParagraphBreak)));
+    paragraphs_.erase(paragraphs_.begin() + paragraph + 1, paragraphs_.begin() + paragraph + 1 + removedBreaks);
+    text_.remove(start, count);
+    formatIndex_.erase(formatIndex_.begin() + start, formatIndex_.begin() + start + count);
+
+    const QString inserted = withParagraphBreaks(text);
+    const std::uint16_t index = indexOf(format);
+    text_.insert(start, inserted);
+    formatIndex_.insert(formatIndex_.begin() + start, std::size_t(inserted.size()), index);
+    const auto addedBreaks = std::count(inserted.cbegin(), inserted.cend(), QChar(kParagraphBreak));
+    paragraphs_.insert(paragraphs_.begin() + paragraph + 1, std::size_t(addedBreaks), paraFormat);
+    return int(inserted.size());
+}
+
+RichDocument RichDocument::slice(int from, int to) const
+{
+    from = std::clamp(from, 0, length());
+    to = std::clamp(to, from, length());
+    RichDocument part;
+    part.formats_.clear();
+    part.paragraphs_.clear();
+    int paragraph = paragraphAt(from);
+    part.paragraphs_.push_back(paragraphs_[paragraph]);
+    for (int i = from; i < to; ++i) {
+        part.text_ += text_[i];
+        part.formatIndex_.push_back(part.indexOf(formatAt(i)));
+        if (text_[i] == kParagraphBreak)
+            part.paragraphs_.push_back(paragraphs_[++paragraph]);
+    }
+    part.endFormat_ = to < length() ? formatAt(to) : endFormat_;
+    if (part.formats_.empty())
+        part.formats_.push_back(part.endFormat_);
+    return part;
+}
+
+void RichDocument::truncate(int position)
+{
+    position = std::clamp(position, 0, length());
+    if (position == length())
+        return;
+    endFormat_ = formatAt(position);
+    if (position > 0 && text_[position - 1] == kParagraphBreak) {
+        --position;
+        endFormat_ = formatAt(position);
+    }
+    const int keptParagraphs = paragraphAt(position) + 1;
+    text_.truncate(position);
+    formatIndex_.resize(std::size_t(position));
+    paragraphs_.resize(std::size_t(keptParagraphs));
+}
+
+} // namespace report::rich

@@ -1,0 +1,112 @@
+#pragma once
+
+// The content of a rich-text object: its text with paragraph breaks, the character format of
+// every character and the format of every paragraph. It offers what the object needs of it:
+// the plain text, replacing a range by text that takes the range's formatting, cutting off
+// a remainder, and copies of a range (RTF in and out live in rtf_reader.h / rtf_writer.h).
+//
+// Positions count characters, each paragraph break as one, as the object's plain text with
+// CR LF breaks is counted.
+
+#include <QRgb>
+#include <QString>
+
+#include <cstdint>
+#include <vector>
+
+namespace report::rich {
+
+// Character formatting. Sizes in half-points, as RTF writes them.
+struct CharFormat {
+    QString face;
+    int charset = 0;
+    int halfPoints = 16;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strike = false;
+    bool autoColor = true; // the default text colour (black)
+    QRgb color = 0xFF000000;
+    bool hasHighlight = false;
+    QRgb highlight = 0xFFFFFFFF;
+
+    bool operator==(const CharFormat&) const = default;
+};
+
+enum class ParaAlign : std::uint8_t { Left, Center, Right, Justify };
+
+// Paragraph formatting; indents and spacing in twips.
+struct ParaFormat {
+    ParaAlign align = ParaAlign::Left;
+    int leftIndent = 0;
+    int rightIndent = 0;
+    int firstIndent = 0; // relative to the left indent, may be negative
+    int spaceBefore = 0;
+    int spaceAfter = 0;
+
+    bool operator==(const ParaFormat&) const = default;
+};
+
+// The format plain content takes: the control's default font (MS Sans Serif 8 pt), black,
+// left-aligned paragraphs without indents.
+CharFormat defaultCharFormat();
+
+class RichDocument {
+public:
+    static constexpr char16_t kParagraphBreak = u'\r';
+    static constexpr char16_t kLineBreak = u'\v'; // a line break inside a paragraph
+
+    RichDocument();
+    // Plain text in the default format; CR LF, LF and CR break paragraphs.
+    static RichDocument fromPlainText(const QString& text);
+
+    // Characters, a paragraph break counting one.
+    int length() const { return int(text_.size()); }
+    // True when there is no character (a single empty paragraph).
+    bool isEmpty() const { return text_.isEmpty(); }
+    // The text with a single kParagraphBreak between paragraphs.
+    const QString& text() const { return text_; }
+    // The text with CR LF between paragraphs.
+    QString plainText() const;
+
+    const CharFormat& formatAt(int position) const { return formats_[formatIndex_[position]]; }
+    // The format of the final paragraph mark: what text typed into an empty document takes.
+    const CharFormat& endFormat() const { return endFormat_; }
+    int paragraphCount() const { return int(paragraphs_.size()); }
+    const ParaFormat& paragraph(int index) const { return paragraphs_[index]; }
+
+    // Building, for readers: characters in a format, paragraph breaks (the ended paragraph
+    // gets `format`), and the format of the last paragraph and of its mark.
+    void append(QStringView text, const CharFormat& format);
+    void breakParagraph(const ParaFormat& format, const CharFormat& markFormat);
+    void setLastParagraph(const ParaFormat& format, const CharFormat& markFormat);
+    // A document that ends with a paragraph break ends with an empty paragraph; writers
+    // end the last paragraph with a break too, and this takes that empty paragraph away.
+    void dropFinalBreak();
+
+    // The same text, character formats and paragraph formats (the final mark aside).
+    bool operator==(const RichDocument& other) const;
+
+    // Replaces `count` characters from `start` by `text` (paragraphs broken at CR LF, LF
+    // or CR). The new characters take the format of the character at `start` (or, at the
+    // end, of the one before it); new paragraphs take the format of the paragraph at `start`.
+    // Out-of-range arguments are clipped. Returns the length of the inserted text.
+    int replace(int start, int count, const QString& text);
+
+    // The characters from `from` to `to` with their formats, as a document of its own.
+    RichDocument slice(int from, int to) const;
+    // Removes everything from `position` on; a paragraph break just before it goes too.
+    void truncate(int position);
+
+private:
+    std::uint16_t indexOf(const CharFormat& format);
+    int paragraphAt(int position) const;
+
+    QString text_;
+    std::vector<std::uint16_t> formatIndex_; // one per character of text_
+    std::vector<CharFormat> formats_;        // the distinct formats in use
+    std::vector<ParaFormat> paragraphs_;     // one per paragraph, never empty
+    CharFormat endFormat_;
+};
+
+} // namespace report::rich

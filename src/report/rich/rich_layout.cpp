@@ -1,0 +1,240 @@
+#include "report/rich/rich_layout.h"
+
+#include "report/layout/detail/reference_device.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace report::rich {
+
+namespace {
+
+using report::detail::ReferenceDevice;
+using report::detail::WidthTable;
+
+constexpr int kDefaultTabTwips = 720;
+// Share of a font's height above the baseline: the ideographic em box of the Song face
+// ends 0.12 em below it.
+constexpr double kAscentShare = 0.88;
+
+bool isWide(char16_t c)
+{
+    return (c >= 0x2E80 && c <= 0x9FFF) || (c >= 0xAC00 && c <= 0xD7AF) || (c >= 0xF900 && c <= 0xFAFF)
+           || (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFFEF) || (c >= 0xD800 && c <= 0xDBFF);
+}
+
+// Closing punctuation does not start a line, opening punctuation does not end one.
+bool noBreakBefore(char16_t c)
+{
+    return QStringView(u"，。、；：！？）》」』】〕〉”’・…,.;:!?)]}%").contains(QChar(c));
+}
+bool noBreakAfter(char16_t c) { return QStringView(u"（《「『【〔〈“‘([{").contains(QChar(c)); }
+
+bool canBreakBefore(const QString& text, int i)
+{
+    const char16_t prev = text[i - 1].unicode();
+    const char16_t c = text[i].unicode();
+    if (c == u' ' || (c >= 0xDC00 && c < 0xE000))
+        return false;
+    if (prev == u' ' || prev == u'\t')
+        return true;
+    return (isWide(prev) || isWide(c)) && !noBreakBefore(c) && !noBreakAfter(prev);
+}
+
+// Reference widths of every character, one width table per run.
+std::vector<int> characterWidths(const RichDocument& doc)
+{
+    std::vector<int> widths(std::size_t(doc.length()), 0);
+    const QString& text = doc.text();
+    const CharFormat* format = nullptr;
+    WidthTable* table = nullptr;
+    for (int i = 0; i < doc.length(); ++i) {
+        const CharFormat& f = doc.formatAt(i);
+        if (&f != format) {
+            format = &f;
+            table = &ReferenceDevice::instance().table(f.face, referenceFontHeight(f.halfPoints), f.bold, f.italic);
+        }
+        const char16_t c = text[i].unicode();
+        if (c == RichDocument::kParagraphBreak || c == RichDocument::kLineBreak || c == u'\t')
+            continue;
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < doc.length())
+            widths[i] = table->widthOfPair(c, text[i + 1].unicode());
+        else
+            widths[i] = table->width(c);
+    }
+    return widths;
+}
+
+struct Paragraph {
+    int start;
+    int end; // its break, or the document's end
+    const ParaFormat* format;
+    const CharFormat* mark;
+};
+
+class Builder {
+public:
+    Builder(const RichDocument& doc, int width) : doc_(doc), width_(width)
+    {
+        out_.x.assign(std::size_t(doc.length()), 0);
+        out_.width = characterWidths(doc);
+    }
+
+    RichLayout run()
+    {
+        int start = 0;
+        for (int p = 0; p < doc_.paragraphCount(); ++p) {
+            const int end = int(doc_.text().indexOf(QChar(RichDocument::kParagraphBreak), start));
+            const int stop = end < 0 ? doc_.length() : end;
+            const CharFormat& mark = stop < doc_.length() ? doc_.formatAt(stop) : doc_.endFormat();
+            layOutParagraph({start, stop, &doc_.paragraph(p), &mark});
+            start = stop + 1;
+        }
+        out_.height = y_;
+        return std::move(out_);
+    }
+
+private:
+    void layOutParagraph(const Paragraph& p);
+    int breakLine(const Paragraph& p, int start, int avail, int left, bool* forced);
+    void placeLine(const Paragraph& p, RichLine& line, int left, int avail, bool justify);
+    void setLineHeight(const Paragraph& p, RichLine& line) const;
+
+    const RichDocument& doc_;
+    int width_;
+    RichLayout out_;
+    int y_ = 0;
+};
+
+void Builder::layOutParagraph(const Paragraph& p)
+{
+    const ParaFormat& f = *p.format;
+    y_ += twipsToReference(f.spaceBefore);
+    int i = p.start;
+    bool first = true;
+    do {
+        const int left = twipsToReference(f.leftIndent + (first ? f.firstIndent : 0));
+        const int avail = std::max(1, width_ - left - twipsToReference(f.rightIndent));
+        bool forced = false;
+        RichLine line;
+        line.start = i;
+        line.next = breakLine(p, i, avail, left, &forced);
+        line.end = line.next;
+        const QString& text = doc_.text();
+        while (line.end > line.start && (text[line.end - 1] == u' ' || text[line.end - 1] == RichDocument::kLineBreak))
+            --line.end;
+        line.paragraphEnd = line.next >= p.end;
+        setLineHeight(p, line);
+        line.top = y_;
+        y_ += line.height;
+        placeLine(p, line, left, avail, f.align == ParaAlign::Justify && !line.paragraphEnd && !forced);
+        if (line.paragraphEnd)
+            y_ += twipsToReference(f.spaceAfter);
+        line.bottomWithSpacing = y_;
+        out_.lines.push_back(line);
+        i = line.next;
+        first = false;
+    } while (i < p.end);
+}
+
+// The first character of the next line.
+int Builder::breakLine(const Paragraph& p, int start, int avail, int left, bool* forced)
+{
+    const QString& text = doc_.text();
+    int x = 0;
+    int lastBreak = -1;
+    for (int j = start; j < p.end; ++j) {
+        const char16_t c = text[j].unicode();
+        if (c == RichDocument::kLineBreak) {
+            *forced = true;
+            return j + 1;
+        }
+        if (j > start && canBreakBefore(text, j))
+            lastBreak = j;
+        int w = out_.width[j];
+        if (c == u'\t') {
+            const int stop = twipsToReference(kDefaultTabTwips);
+            w = stop - (left + x) % stop;
+            out_.width[j] = w;
+        }
+        if (c != u' ' && x + w > avail && j > start)
+            return lastBreak > start ? lastBreak : j;
+        x += w;
+    }
+    return p.end;
+}
+
+void Builder::setLineHeight(const Paragraph& p, RichLine& line) const
+{
+    int height = 0;
+    for (int i = line.start; i < line.next && i < p.end; ++i)
+        height = std::max(height, referenceFontHeight(doc_.formatAt(i).halfPoints));
+    if (line.paragraphEnd || height == 0)
+        height = std::max(height, referenceFontHeight(p.mark->halfPoints));
+    line.height = height;
+    line.baseline = int(std::lround(height * kAscentShare));
+}
+
+void Builder::placeLine(const Paragraph& p, RichLine& line, int left, int avail, bool justify)
+{
+    int content = 0;
+    for (int i = line.start; i < line.end; ++i)
+        content += out_.width[i];
+    const int spare = std::max(0, avail - content);
+    int x = left;
+    if (p.format->align == ParaAlign::Right)
+        x += spare;
+    else if (p.format->align == ParaAlign::Center)
+        x += spare / 2;
+
+    // Justified lines share the spare width among their spaces, or, without spaces (Chinese),
+    // among the gaps between characters; the first ones get the odd pixels.
+    const QString& text = doc_.text();
+    int gaps = 0;
+    bool bySpaces = false;
+    if (justify && spare > 0) {
+        gaps = int(std::count(text.cbegin() + line.start, text.cbegin() + line.end, QChar(u' ')));
+        bySpaces = gaps > 0;
+        if (!bySpaces)
+            gaps = line.end - line.start - 1;
+    }
+    int slot = 0;
+    for (int i = line.start; i < line.next; ++i) {
+        out_.x[i] = x;
+        const bool takes = gaps > 0 && i < line.end && (bySpaces ? text[i] == u' ' : i + 1 < line.end);
+        if (takes) {
+            const int extra = spare / gaps + (slot < spare % gaps ? 1 : 0);
+            out_.width[i] += extra;
+            ++slot;
+        }
+        x += out_.width[i];
+    }
+}
+
+} // namespace
+
+int referenceFontHeight(int halfPoints) { return int(std::lround(halfPoints * 600.0 / 144.0)); }
+
+int twipsToReference(int twips) { return int(std::lround(twips / kTwipsPerReference)); }
+
+RichLayout layOutRich(const RichDocument& document, int width)
+{
+    return Builder(document, std::max(1, width)).run();
+}
+
+RichFit fitRich(const RichDocument& document, const RichLayout& layout, int height)
+{
+    RichFit fit;
+    fit.firstUnfit = document.length();
+    for (const RichLine& line : layout.lines) {
+        if (line.top + line.height > height) {
+            fit.firstUnfit = line.start;
+            return fit;
+        }
+        fit.height = line.bottomWithSpacing;
+        ++fit.keptLines;
+    }
+    return fit;
+}
+
+} // namespace report::rich

@@ -1,0 +1,162 @@
+// What a rich-text object does each print: data, expressions in the bracket's formatting,
+// output in parts over pages, FlowTo, keeping the template, and its plain text.
+#include "../calc_fixture.h"
+#include "rich_fixture.h"
+
+#include "platform/error.h"
+#include "report/format/frx_display_format.h"
+#include "report/rich/rtf_reader.h"
+#include "report/rich/rtf_writer.h"
+#include "report/rich/rich_view.h"
+
+using namespace report;
+using namespace calctest;
+
+namespace {
+
+class RichData : public CalcTest {
+protected:
+    TfrxRichView* rich(const QByteArray& rtf, double height = 40)
+    {
+        auto* view = new TfrxRichView(master);
+        view->SetBounds(0, 0, 300, height);
+        view->RichText = rtf;
+        view->AllowExpressions = true;
+        view->ExpressionDelimiters = QStringLiteral("[,]");
+        return view;
+    }
+};
+
+TEST_F(RichData, DateTakesTheFormattingOfTheOpeningBracket)
+{
+    TfrxRichView* view = rich("{\\rtf1{\\colortbl ;\\red255\\green0\\blue0;}Printed: {\\b\\cf1 [}Date{\\i ]} on "
+                              "[Missing_Name] end [open\\par}");
+    getRichData(calc, *view);
+    const rich::RichDocument doc = richContent(*view);
+    const QString date = plainText(calc.Calc(QStringLiteral("Date")));
+    ASSERT_FALSE(date.isEmpty());
+    // An unclosed bracket stays as written; a failing expression shows nothing and leaves
+    // its line in the report's errors.
+    EXPECT_EQ(doc.plainText(), QStringLiteral("Printed: ") + date + QStringLiteral(" on  end [open"));
+    EXPECT_FALSE(report.Errors().isEmpty());
+    for (int i = 9; i < 9 + date.size(); ++i) {
+        EXPECT_TRUE(doc.formatAt(i).bold);
+        EXPECT_FALSE(doc.formatAt(i).italic);
+        EXPECT_EQ(doc.formatAt(i).color & 0xFFFFFF, 0xFF0000u);
+    }
+    EXPECT_FALSE(doc.formatAt(9 + int(date.size())).bold);
+}
+
+TEST_F(RichData, DataFieldsReplaceTheContent)
+{
+    setRows({row(QStringLiteral("电脑配置单 [not an expression]")), row(QStringLiteral("{\\rtf1 {\\b bold} data\\par}")),
+             row(QVariant())});
+    TfrxRichView* view = rich("{\\rtf1\\qc\\b\\fs40 stored\\par}");
+    view->SetDataSet(&ds);
+    view->DataField = QStringLiteral("A");
+    view->AllowExpressions = false;
+
+    // Plain text in the default format, not the stored one.
+    getRichData(calc, *view);
+    rich::RichDocument doc = richContent(*view);
+    EXPECT_EQ(doc.plainText(), QStringLiteral("电脑配置单 [not an expression]"));
+    EXPECT_EQ(doc.formatAt(0), rich::defaultCharFormat());
+    EXPECT_EQ(doc.paragraph(0).align, rich::ParaAlign::Left);
+    EXPECT_GT(calcItemHeight(*view), 0);
+
+    // RTF is taken as RTF.
+    ds.Next();
+    getRichData(calc, *view);
+    doc = richContent(*view);
+    EXPECT_EQ(doc.plainText(), "bold data");
+    EXPECT_TRUE(doc.formatAt(0).bold);
+    EXPECT_FALSE(doc.formatAt(5).bold);
+
+    // A null field empties the object.
+    ds.Next();
+    getRichData(calc, *view);
+    EXPECT_EQ(calcItemHeight(*view), 0);
+}
+
+// A long text output over two pages continues on the second with its formatting intact,
+// also when the remainder travels as RTF (a prepared-report file keeps it so).
+TEST_F(RichData, LongTextSplitsOverPagesKeepingItsFormatting)
+{
+    QByteArray rtf = "{\\rtf1{\\colortbl ;\\red0\\green0\\blue255;}\\fs24 ";
+    for (int i = 0; i < 12; ++i)
+        rtf += (i % 2 ? "\\pard\\qr\\i\\cf1 line " : "\\pard\\qc\\b line ") + QByteArray::number(i) + "\\plain\\fs24\\par ";
+    rtf += "}";
+    TfrxRichView* view = rich(rtf, 16 * 5 + 2 + 1); // five 16-unit lines and the gaps
+    const QString whole = richContent(*view).plainText();
+
+    initItemPart(*view);
+    const double free = drawItemPart(*view);
+    const rich::RichDocument first = richContent(*view);
+    EXPECT_EQ(first.plainText(), "line 0\r\nline 1\r\nline 2\r\nline 3\r\nline 4");
+    EXPECT_NEAR(free, view->Height() - (80 + 2 + 0.1), 1e-9);
+    ASSERT_FALSE(view->PartRemainder.isEmpty());
+
+    // The next page's part starts with "line 5", right-aligned, italic and blue.
+    const rich::RichDocument rest = rich::readRtf(view->PartRemainder);
+    EXPECT_EQ(first.plainText() + QStringLiteral("\r\n") + rest.plainText(), whole);
+    EXPECT_EQ(rest.paragraph(0).align, rich::ParaAlign::Right);
+    EXPECT_TRUE(rest.formatAt(0).italic);
+    EXPECT_EQ(rest.formatAt(0).color & 0xFFFFFF, 0x0000FFu);
+    EXPECT_EQ(rest.paragraph(1).align, rich::ParaAlign::Center);
+    EXPECT_TRUE(rest.formatAt(int(rest.text().indexOf(u'\r')) + 1).bold);
+
+    // The second part takes the rest; then nothing is left.
+    view->SetHeight(400);
+    EXPECT_EQ(drawItemPart(*view), 0);
+    EXPECT_EQ(richContent(*view).plainText(), rest.plainText());
+    EXPECT_TRUE(view->PartRemainder.isEmpty());
+
+    // When not even one line fits, nothing is output and the whole text waits.
+    view->RichText = rtf;
+    view->SetHeight(8);
+    initItemPart(*view);
+    EXPECT_EQ(drawItemPart(*view), view->Height());
+    EXPECT_TRUE(richContent(*view).isEmpty());
+    EXPECT_EQ(rich::readRtf(view->PartRemainder).plainText(), whole);
+}
+
+TEST_F(RichData, PrintingKeepsTheTemplateAndFlowsTheRest)
+{
+    const QByteArray stored = "{\\rtf1 a [1+1]\\par b\\par c\\par d\\par}";
+    TfrxRichView* view = rich(stored, 16 * 2 + 2);
+    auto* next = new TfrxRichView(master);
+    next->SetBounds(0, 100, 300, 100);
+    next->AllowExpressions = true;
+    view->SetFlowTo(next);
+
+    view->BeforePrint();
+    getRichData(calc, *view);
+    EXPECT_EQ(richContent(*view).plainText(), "a 2\r\nb");
+    EXPECT_EQ(richContent(*next).plainText(), "c\r\nd");
+    EXPECT_FALSE(next->AllowExpressions);
+    view->AfterPrint();
+    EXPECT_EQ(view->RichText, stored);
+}
+
+TEST(RichObject, ComponentTextAndFailedLoads)
+{
+    const TfrxRichObject frxRichObject1;
+    TfrxRichView view;
+    view.RichText = rich_test::templateRtf("Rich4");
+    EXPECT_EQ(view.GetComponentText(), QStringLiteral("具体型号参数"));
+    view.RichText = "plain bytes\r\nsecond";
+    EXPECT_EQ(view.GetComponentText(), QStringLiteral("plain bytes\r\nsecond"));
+
+    // Content the object cannot take fails to load, with the message of the platform.
+    view.RichText = QByteArray((64 << 20) + 1, 'x');
+    try {
+        (void)richContent(view);
+        ADD_FAILURE() << "loaded";
+    } catch (const platform::Error& e) {
+        EXPECT_EQ(e.message(), "Failed to Load Stream");
+    }
+    EXPECT_EQ(view.GetComponentText(), QString());
+    EXPECT_EQ(calcItemHeight(view), 0); // measured as empty, not thrown at the band engine
+}
+
+} // namespace

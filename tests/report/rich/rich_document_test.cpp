@@ -1,0 +1,82 @@
+// The rich document: replacing ranges, cutting remainders and writing RTF that reads back
+// as the same document.
+#include "report/rich/rtf_reader.h"
+#include "report/rich/rtf_writer.h"
+
+#include <gtest/gtest.h>
+
+using namespace report::rich;
+
+namespace {
+
+const char* const kStyled =
+    "{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}{\\f1\\fcharset0 Arial;}}"
+    "{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green128\\blue0;}"
+    "\\pard\\qc\\li360\\sb60 \\f0\\fs24\\b \\'b1\\'ea\\'cc\\'e2\\b0\\par"
+    "\\pard\\qj\\fi240\\sa120 \\f1\\fs20\\cf1 red {\\highlight2 marked} {\\i\\ul\\strike odd\\{\\}\\\\} a\\tab b\\line c"
+    "\\u8364?\\u-10179?\\u-8694?\\par}";
+
+TEST(RichDocument, WrittenRtfReadsBackAsTheSameDocument)
+{
+    const RichDocument doc = readRtf(QByteArray(kStyled));
+    ASSERT_EQ(doc.plainText(), QStringLiteral("标题\r\nred marked odd{}\\ a\tb\vc€😊"));
+    EXPECT_TRUE(readRtf(writeRtf(doc)) == doc);
+    // Plain ASCII: the bytes need no code page to be read.
+    const QByteArray rtf = writeRtf(doc);
+    EXPECT_TRUE(std::all_of(rtf.cbegin(), rtf.cend(), [](char c) { return uchar(c) < 0x80; }));
+    EXPECT_TRUE(rtf.contains("\\'cb\\'ce\\'cc\\'e5")); // 宋体 in its character set
+    // A range: from the second paragraph on, with its paragraph format.
+    const int second = int(doc.text().indexOf(u'\r')) + 1;
+    const RichDocument rest = readRtf(writeRtf(doc, second));
+    EXPECT_TRUE(rest == doc.slice(second, doc.length()));
+    EXPECT_EQ(rest.paragraph(0).align, ParaAlign::Justify);
+    EXPECT_EQ(rest.paragraph(0).firstIndent, 240);
+    // An empty document writes and reads as empty.
+    EXPECT_TRUE(readRtf(writeRtf(RichDocument())).isEmpty());
+}
+
+TEST(RichDocument, ReplacedTextTakesTheFormatOfTheRangeStart)
+{
+    RichDocument doc = readRtf(QByteArray("{\\rtf1 plain {\\b\\fs40 [}x{\\i ]} end}"));
+    const int open = int(doc.text().indexOf(u'['));
+    EXPECT_EQ(doc.replace(open, 3, QStringLiteral("one\r\ntwo")), 7);
+    EXPECT_EQ(doc.plainText(), QStringLiteral("plain one\r\ntwo end"));
+    for (int i = open; i < open + 7; ++i) {
+        if (doc.text()[i] == u'\r')
+            continue;
+        EXPECT_TRUE(doc.formatAt(i).bold);
+        EXPECT_EQ(doc.formatAt(i).halfPoints, 40);
+        EXPECT_FALSE(doc.formatAt(i).italic);
+    }
+    EXPECT_EQ(doc.paragraphCount(), 2);
+    EXPECT_FALSE(doc.formatAt(doc.length() - 1).bold);
+
+    // Replacing across a paragraph break joins the paragraphs; out-of-range is clipped.
+    doc.replace(open, 7, QString());
+    EXPECT_EQ(doc.plainText(), "plain  end");
+    EXPECT_EQ(doc.paragraphCount(), 1);
+    doc.replace(1000, 5, QStringLiteral("!"));
+    EXPECT_EQ(doc.plainText(), "plain  end!");
+    // Text typed into an empty document takes the format of its paragraph mark.
+    RichDocument empty = readRtf(QByteArray("{\\rtf1\\pard\\qc\\b\\fs40\\par}"));
+    empty.replace(0, 0, QStringLiteral("title"));
+    EXPECT_TRUE(empty.formatAt(0).bold);
+    EXPECT_EQ(empty.formatAt(0).halfPoints, 40);
+    EXPECT_EQ(empty.paragraph(0).align, ParaAlign::Center);
+}
+
+TEST(RichDocument, TruncatingKeepsTheStartAndItsFormats)
+{
+    RichDocument doc = readRtf(QByteArray(kStyled));
+    const RichDocument whole = doc;
+    const int second = int(doc.text().indexOf(u'\r')) + 1;
+    doc.truncate(second);
+    EXPECT_EQ(doc.plainText(), QStringLiteral("标题"));
+    EXPECT_EQ(doc.paragraphCount(), 1);
+    EXPECT_EQ(doc.paragraph(0), whole.paragraph(0));
+    EXPECT_TRUE(readRtf(writeRtf(doc)) == doc);
+    doc.truncate(0);
+    EXPECT_TRUE(doc.isEmpty());
+}
+
+} // namespace
