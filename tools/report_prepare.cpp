@@ -6,6 +6,7 @@
 #include "db/dataset.h"
 #include "db/statements.h"
 #include "generated_lines.h"
+#include "report_output.h"
 #include "report/engine/report_shell.h"
 #include "report/model/frx_report.h"
 #include "report/pages/preview_pages.h"
@@ -15,16 +16,21 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <vector>
 
 using namespace report;
 
 const char* const kPrepareHelp =
     "  prepare (TEMPLATE.xml | --builtin) [--db FILE (--quotation NUMBER | --sql SELECT\n"
-    "          --dataset NAME)] [--rows N] [--double-pass] -o OUT.fp3\n"
+    "          --dataset NAME)] [--csv NAME=FILE.csv]... [--rows N] [--double-pass]\n"
+    "          -o OUT.fp3|OUT.pdf|OUT-%d.png [--dpi N]\n"
     "                    prepare a template (or the built-in quotation template) over\n"
     "                    the lines of a quotation in a catalogue file, the rows of a\n"
     "                    SELECT given the data-source name NAME, or N generated\n"
-    "                    quotation lines held in memory; print \"pages: N\", then the\n"
+    "                    quotation lines held in memory; --csv adds a data source NAME\n"
+    "                    over a UTF-8 CSV file (header row = field names); write a\n"
+    "                    prepared report, a PDF, or one PNG per page at --dpi (96);\n"
+    "                    print \"pages: N\", then the\n"
     "                    error lines; exit 0 when the preparation succeeded, 1 when it\n"
     "                    reported errors (the pages made are still written), 2 for bad\n"
     "                    usage or an unreadable template\n";
@@ -41,7 +47,9 @@ struct PrepareArgs {
     QString templatePath;
     bool builtin = false;
     QString dbFile, quotation, sql, dataset, output;
+    QStringList csv; // NAME=FILE
     int rows = -1;
+    int dpi = 96;
     bool doublePass = false;
 };
 
@@ -71,6 +79,15 @@ QString parseArgs(const QStringList& args, PrepareArgs& a)
             ok = value(a.dataset);
         } else if (arg == QLatin1StringView("-o")) {
             ok = value(a.output);
+        } else if (arg == QLatin1StringView("--csv")) {
+            QString source;
+            ok = value(source);
+            a.csv << source;
+        } else if (arg == QLatin1StringView("--dpi")) {
+            QString n;
+            ok = value(n);
+            a.dpi = ok ? n.toInt(&ok) : 0;
+            ok = ok && a.dpi >= 1 && a.dpi <= 2400;
         } else if (arg == QLatin1StringView("--rows")) {
             QString n;
             ok = value(n);
@@ -88,8 +105,8 @@ QString parseArgs(const QStringList& args, PrepareArgs& a)
         return QStringLiteral("give either a template file or --builtin");
     if (a.output.isEmpty())
         return QStringLiteral("-o OUT is required");
-    if (!a.output.endsWith(QLatin1StringView(".fp3"), Qt::CaseInsensitive))
-        return QStringLiteral("only .fp3 output is available");
+    if (!isOutputName(a.output, true))
+        return QStringLiteral("-o takes a name ending in .fp3 or .pdf, or one with %d ending in .png");
     if (!a.dbFile.isEmpty() && a.quotation.isEmpty() == a.sql.isEmpty())
         return QStringLiteral("--db needs either --quotation or --sql");
     if ((!a.quotation.isEmpty() || !a.sql.isEmpty()) && a.dbFile.isEmpty())
@@ -109,6 +126,7 @@ struct Data {
     std::unique_ptr<db::Connection> connection;
     std::unique_ptr<db::Dataset> query;
     std::unique_ptr<TfrxDataSet> source;
+    std::vector<std::unique_ptr<TfrxCsvDataSet>> csv;
 };
 
 Data openData(const PrepareArgs& a)
@@ -133,6 +151,8 @@ Data openData(const PrepareArgs& a)
         d.source = std::move(lines);
     }
     d.source->SetName(a.sql.isEmpty() ? QStringLiteral("frxDBDataset1") : a.dataset);
+    for (const QString& source : a.csv)
+        d.csv.push_back(csvDataSetOf(source));
     return d;
 }
 
@@ -174,6 +194,10 @@ int prepareCommand(const QStringList& args)
         loadQuotationTemplate(report);
     else if (!loadTemplateFile(report, a.templatePath))
         return 2;
+    // The CSV sources are the report's too, so that expressions reach them by name.
+    for (const auto& source : data.csv)
+        if (!report.DataSets().Find(source.get()))
+            report.DataSets().Add(&report).SetDataSet(source.get());
     // Load-time error lines (unknown classes, refused children) are reported with the run's.
     const QStringList loadErrors = report.Errors();
     report.EngineOptions().NewSilentMode = TfrxSilentMode::simSilent;
@@ -182,7 +206,9 @@ int prepareCommand(const QStringList& args)
     ReportShell shell(report);
     const bool prepared = shell.PrepareReport(true);
     try {
-        shell.PreviewPages().SaveToFile(a.output);
+        TfrxExportSettings settings;
+        settings.Dpi = a.dpi;
+        writePreparedOutput(shell.PreviewPages(), a.output, settings);
     } catch (const std::exception& e) {
         print(stderr, platform::errorMessage(e) + u'\n');
         return 2;

@@ -2,6 +2,7 @@
 #include "report_output.h"
 
 #include "platform/error.h"
+#include "platform/headless_gui.h"
 #include "report/model/frx_report.h"
 #include "report/pages/preview_pages.h"
 
@@ -100,8 +101,7 @@ bool isRenderCommand(const char* command) { return std::strcmp(command, "render"
 int runRenderCommand(int argc, char** argv)
 {
     // The tool never shows a window; fonts need a GUI application object all the same.
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    platform::prepareHeadlessGui();
     QGuiApplication app(argc, argv);
     RenderCommand command;
     if (!parse(app.arguments().mid(1), command))

@@ -11,10 +11,14 @@
 #include "report/storage/quotation_template.h"
 #include "report_render.h"
 #include "report_tool_rich.h"
+#include "platform/headless_gui.h"
 #include "report_tool_text.h"
 #include "report_prepare.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <cstring>
+#include <memory>
 #include <QFile>
 #include <QStringList>
 #include <cstdio>
@@ -134,8 +138,14 @@ int main(int argc, char** argv)
         return runRenderCommand(argc, argv);
     if (argc > 1 && isRichCommand(argv[1]))
         return runRichCommand(argc, argv);
-    QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments().mid(1);
+    // Preparing measures texts and may draw pages: fonts need a GUI application object, on
+    // no screen and with no platform noise.
+    const bool needsFonts = argc > 1 && std::strcmp(argv[1], "prepare") == 0;
+    if (needsFonts)
+        platform::prepareHeadlessGui();
+    std::unique_ptr<QCoreApplication> application(needsFonts ? new QGuiApplication(argc, argv)
+                                                             : new QCoreApplication(argc, argv));
+    const QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty() || args[0] == QLatin1StringView("--help") || args[0] == QLatin1StringView("-h")) {
         std::fputs(kHelp, args.isEmpty() ? stderr : stdout);
         std::fputs(kPrepareHelp, args.isEmpty() ? stderr : stdout);

@@ -11,6 +11,8 @@
 #include "report/text/text_context.h"
 
 #include <QFile>
+#include "platform/headless_gui.h"
+
 #include <QGuiApplication>
 #include <QStringList>
 #include <cmath>
@@ -106,8 +108,7 @@ bool isRichCommand(const char* command) { return std::strcmp(command, "rich-text
 
 int runRichCommand(int argc, char** argv)
 {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    platform::prepareHeadlessGui();
     QGuiApplication app(argc, argv);
     RichCommand command;
     if (!parse(app.arguments().mid(1), command))

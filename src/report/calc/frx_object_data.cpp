@@ -4,6 +4,7 @@
 #include "report/model/frx_collections.h"
 #include "report/model/frx_report.h"
 #include "report/model/frx_views.h"
+#include "report/rich/rich_view.h"
 
 #include <unordered_map>
 
@@ -11,9 +12,13 @@ namespace report {
 
 namespace {
 
+// Rich text gets its data (field content, expressions in the RTF, FlowTo) in its own module.
 std::unordered_map<const ClassInfo*, DataGetter>& getters()
 {
-    static std::unordered_map<const ClassInfo*, DataGetter> table;
+    static std::unordered_map<const ClassInfo*, DataGetter> table{
+        {&TfrxRichView::staticClassInfo(),
+         [](ReportCalc& calc, TfrxView& view) { getRichData(calc, static_cast<TfrxRichView&>(view)); }},
+    };
     return table;
 }
 
