@@ -108,6 +108,13 @@ TEST(CsvDataSet, RowsAsAReportDataSourceSeesThem)
     EXPECT_EQ(seen, (QStringList{QStringLiteral("内存=1,299.00"), QStringLiteral("硬盘=560")}));
     EXPECT_FALSE(source->GetValue(QStringLiteral("Missing")).isValid());
 
+    // Plain decimal numbers are numbers (sums add them); other spellings stay text.
+    source->First();
+    EXPECT_EQ(source->GetValue(QStringLiteral("Price")).typeId(), QMetaType::QString);
+    source->Next();
+    EXPECT_EQ(source->GetValue(QStringLiteral("Price")), QVariant(560));
+    EXPECT_EQ(source->GetDisplayText(QStringLiteral("Price")), QStringLiteral("560"));
+
     EXPECT_THROW(makeCsvDataSet(QStringLiteral("x"), dir.file(QStringLiteral("none.csv"))), platform::Error);
     EXPECT_THROW(makeCsvDataSet(QStringLiteral(" "), path), platform::Error);
 }

@@ -4,6 +4,8 @@
 #include "platform/error.h"
 
 #include <QFile>
+#include <QRegularExpression>
+#include <climits>
 #include <QStringDecoder>
 
 namespace report {
@@ -170,10 +172,29 @@ TfrxCsvDataSet::TfrxCsvDataSet(const QString& userName, TfrxCsvTable table) : ta
     RangeEndCount = table_.rowCount();
 }
 
+namespace {
+
+// A cell written as a plain decimal number ("30", "-2.5", "560.00") is that number, so that
+// sums and comparisons work as over a database (a display format gives it back its
+// decimals); any other spelling ("007", "1,299.00", "1e3", "+5", "") stays text.
+QVariant cellValue(const QString& text)
+{
+    static const QRegularExpression plainNumber(QStringLiteral("^-?(0|[1-9][0-9]{0,17})(\\.[0-9]{1,15})?$"));
+    if (!plainNumber.match(text).hasMatch())
+        return text;
+    if (!text.contains(u'.')) {
+        const qlonglong whole = text.toLongLong();
+        return whole >= INT_MIN && whole <= INT_MAX ? QVariant(int(whole)) : QVariant(whole);
+    }
+    return text.toDouble();
+}
+
+} // namespace
+
 QVariant TfrxCsvDataSet::GetValue(const QString& field)
 {
     const int index = table_.fieldIndex(field);
-    return index < 0 ? QVariant() : QVariant(table_.cell(RecNo, index));
+    return index < 0 ? QVariant() : cellValue(table_.cell(RecNo, index));
 }
 
 QString TfrxCsvDataSet::GetDisplayText(const QString& field)

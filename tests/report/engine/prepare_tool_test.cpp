@@ -5,6 +5,8 @@
 #include "support/test_paths.h"
 
 #include <QFile>
+#include <QImage>
+#include <QProcess>
 #include <gtest/gtest.h>
 
 namespace {
@@ -24,6 +26,79 @@ TEST(PrepareTool, GeneratedLinesMakeTheQuotationsPages)
                                QStringLiteral("37"), QStringLiteral("--double-pass"), QStringLiteral("-o"), out});
     EXPECT_EQ(twice.code, 0);
     EXPECT_EQ(twice.out, QStringLiteral("pages: 3\n"));
+}
+
+QString pdfText(const QString& path)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    p.waitForFinished(60000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+TEST(PrepareTool, TheQuotationGoesStraightToPdfAndToPictures)
+{
+    testing_support::TempFolder folder;
+    const QString pdf = folder.file(QStringLiteral("q.pdf"));
+    const ToolRun r = run({QStringLiteral("prepare"), QStringLiteral("--builtin"), QStringLiteral("--rows"),
+                           QStringLiteral("20"), QStringLiteral("-o"), pdf});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, QStringLiteral("pages: 2\n"));
+    EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
+    const QString text = pdfText(pdf);
+    const QStringList pages = text.split(u'\f', Qt::SkipEmptyParts);
+    ASSERT_GE(pages.size(), 2) << text.toStdString();
+    // The headings on every page, the sum only after the last row.
+    for (int i = 0; i < 2; ++i)
+        EXPECT_TRUE(pages[i].contains(QStringLiteral("具体型号参数"))) << i;
+    EXPECT_FALSE(pages[0].contains(QStringLiteral("合计金额")));
+    EXPECT_TRUE(pages[1].contains(QStringLiteral("合计金额")));
+
+    const QString pictures = folder.file(QStringLiteral("q-%d.png"));
+    const ToolRun p = run({QStringLiteral("prepare"), QStringLiteral("--builtin"), QStringLiteral("--rows"),
+                           QStringLiteral("20"), QStringLiteral("--dpi"), QStringLiteral("50"), QStringLiteral("-o"),
+                           pictures});
+    ASSERT_EQ(p.code, 0) << p.err.toStdString();
+    for (const char* name : {"q-1.png", "q-2.png"}) {
+        const QImage page(folder.file(QString::fromLatin1(name)));
+        // A4 at 50 dots per inch.
+        EXPECT_NEAR(page.width(), 210 / 25.4 * 50, 1.5) << name;
+        EXPECT_NEAR(page.height(), 297 / 25.4 * 50, 1.5) << name;
+    }
+    EXPECT_FALSE(QFile::exists(folder.file(QStringLiteral("q-3.png"))));
+}
+
+TEST(PrepareTool, ACsvFileFeedsADataBandAndItsSum)
+{
+    testing_support::TempFolder folder;
+    const QString csv = folder.file(QStringLiteral("goods.csv"));
+    const QString templ = folder.file(QStringLiteral("goods.xml"));
+    QFile c(csv);
+    ASSERT_TRUE(c.open(QIODevice::WriteOnly));
+    c.write("\xEF\xBB\xBFname,price\r\n\"Bob's, \"\"best\"\"\",12\r\n\xE7\xAC\xAC\xE4\xBA\x8C,30.50\r\n");
+    c.close();
+    QFile t(templ);
+    ASSERT_TRUE(t.open(QIODevice::WriteOnly));
+    t.write("<?xml version=\"1.0\" encoding=\"utf-8\"?><TfrxReport><TfrxReportPage Name=\"Page1\">"
+            "<TfrxMasterData Name=\"MasterData1\" Top=\"50\" Height=\"20\" DataSetName=\"Goods\">"
+            "<TfrxMemoView Name=\"M1\" Width=\"400\" Height=\"18\" Text=\"[Goods.&#34;name&#34;] costs "
+            "[Goods.&#34;price&#34;]\"/></TfrxMasterData><TfrxReportSummary Name=\"S\" Top=\"100\" Height=\"20\">"
+            "<TfrxMemoView Name=\"M2\" Width=\"300\" Height=\"18\" Text=\"total "
+            "[SUM(&#60;Goods.&#34;price&#34;&#62;,MasterData1)]\"/></TfrxReportSummary></TfrxReportPage></TfrxReport>");
+    t.close();
+    const QString pdf = folder.file(QStringLiteral("goods.pdf"));
+    const ToolRun r = run({QStringLiteral("prepare"), templ, QStringLiteral("--csv"), QStringLiteral("Goods=") + csv,
+                           QStringLiteral("-o"), pdf});
+    ASSERT_EQ(r.code, 0) << r.out.toStdString() << r.err.toStdString();
+    const QString text = pdfText(pdf);
+    EXPECT_TRUE(text.contains(QStringLiteral("Bob's, \"best\" costs 12"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("第二 costs 30.5"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("total 42.5"))) << text.toStdString();
+
+    EXPECT_EQ(run({QStringLiteral("prepare"), templ, QStringLiteral("--csv"), QStringLiteral("Goods"),
+                   QStringLiteral("-o"), pdf}).code, 2);
+    EXPECT_EQ(run({QStringLiteral("prepare"), templ, QStringLiteral("--csv"),
+                   QStringLiteral("Goods=") + folder.file(QStringLiteral("none.csv")), QStringLiteral("-o"), pdf}).code, 2);
 }
 
 TEST(PrepareTool, ErrorsAreListedAndThePagesStillWritten)
@@ -57,6 +132,8 @@ TEST(PrepareTool, BadUsageAndUnreadableTemplatesExitWithTwo)
                    QStringLiteral("--sql"), QStringLiteral("delete from DIY"), QStringLiteral("--dataset"),
                    QStringLiteral("d"), QStringLiteral("-o"), out}).code, 2);
     EXPECT_EQ(run({QStringLiteral("prepare"), folder.file(QStringLiteral("missing.xml")), QStringLiteral("-o"), out}).code, 2);
+    EXPECT_EQ(run({QStringLiteral("prepare"), QStringLiteral("--builtin"), QStringLiteral("-o"),
+                   folder.file(QStringLiteral("x.png"))}).code, 2); // a picture per page needs %d
     EXPECT_FALSE(QFile::exists(out));
 }
 
