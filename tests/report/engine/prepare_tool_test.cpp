@@ -68,6 +68,39 @@ TEST(PrepareTool, TheQuotationGoesStraightToPdfAndToPictures)
     EXPECT_FALSE(QFile::exists(folder.file(QStringLiteral("q-3.png"))));
 }
 
+// Dark enough to be ink, whatever the anti-aliasing of an edge.
+bool inked(const QImage& image, double xMm, double yMm)
+{
+    constexpr double kPixelsPerMm = 300 / 25.4;
+    return qGray(image.pixel(int(xMm * kPixelsPerMm), int(yMm * kPixelsPerMm))) < 128;
+}
+
+TEST(PrepareTool, TheQuotationsBarAndRulesStandAtTheirMillimetresAt300Dpi)
+{
+    testing_support::TempFolder folder;
+    const ToolRun r = run({QStringLiteral("prepare"), QStringLiteral("--builtin"), QStringLiteral("--rows"),
+                           QStringLiteral("3"), QStringLiteral("--dpi"), QStringLiteral("300"), QStringLiteral("-o"),
+                           folder.file(QStringLiteral("q-%d.png"))});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    const QImage page(folder.file(QStringLiteral("q-1.png")));
+    ASSERT_EQ(page.size(), QSize(2480, 3508));
+    // The page header starts at the 20 mm margins. Its black bar spans 21-192 mm across at
+    // 36-37 mm down; the heading row's top rule lies at 55 mm from 20 to 190 mm, with the
+    // column separators going down from it at 20, 54, 130, 150, 170 and 190 mm.
+    for (double x : {22.0, 100.0, 191.0})
+        EXPECT_TRUE(inked(page, x, 36.5)) << x;
+    EXPECT_FALSE(inked(page, 100, 35.5));
+    EXPECT_FALSE(inked(page, 100, 37.6));
+    EXPECT_FALSE(inked(page, 19, 36.5));
+    for (double x : {25.0, 100.0, 185.0})
+        EXPECT_TRUE(inked(page, x, 55.1)) << x;
+    EXPECT_FALSE(inked(page, 100, 54.5));
+    EXPECT_FALSE(inked(page, 192, 55.1));
+    for (double x : {20.05, 54.05, 130.05, 150.05, 170.05, 190.05})
+        EXPECT_TRUE(inked(page, x, 60)) << x;
+    EXPECT_FALSE(inked(page, 57, 60.5));
+}
+
 TEST(PrepareTool, ACsvFileFeedsADataBandAndItsSum)
 {
     testing_support::TempFolder folder;
