@@ -50,7 +50,7 @@ private:
     QLocale saved_;
 };
 
-TEST_F(FormatTest, DisplayFormatsOfPart65)
+TEST_F(FormatTest, DisplayFormatsOfEachKindWithTheirSeparators)
 {
     EXPECT_EQ(display(Value::null(), DisplayKind::fkNumeric, "%2.2f"), QString());
     EXPECT_EQ(display(Value(0.1 + 0.2), DisplayKind::fkText, ""), q("0.3"));
