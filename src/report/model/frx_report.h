@@ -52,6 +52,9 @@ public:
     QString OnStartReport, OnStopReport, OnRunDialogs; // script procedure names
     // The preview control the report shows its pages in; never stored.
     void* Preview = nullptr;
+    // Drill-down groups the preview toggled, each "group header name.running line number";
+    // never stored.
+    QStringList ToggledGroups;
 
     // Host callbacks.
     std::function<void(TfrxReport& report, const QString& fileName)> OnLoadTemplate;
