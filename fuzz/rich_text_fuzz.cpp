@@ -2,6 +2,7 @@
 //
 // Whatever the bytes, reading ends with a document no longer than the input; it writes
 // as RTF that reads back as the same document (so a remainder survives a save and load);
+// the quick test for a character says "maybe" whenever the text holds it;
 // its layout covers every character once, in order, within the height it reports; cutting
 // and replacing keep text and paragraphs in step; and drawing it ends.
 #include "report/rich/rich_layout.h"
@@ -107,6 +108,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(doc.length() <= input.size());
     checkShape(doc);
     FUZZ_CHECK(readRtf(writeRtf(doc)) == doc);
+    // The quick test for an expression's bracket never misses one the text holds.
+    for (const char16_t c : {u'[', u'<', char16_t(size > 0 ? data[0] & 0x7f : 'a')})
+        FUZZ_CHECK(!doc.text().contains(QChar(c)) || mayHoldCharacter(input, c));
     if (doc.length() > 4000)
         return 0; // the rest grows with the square of the length
     const std::uint8_t seed = size > 0 ? data[size / 2] : 0;

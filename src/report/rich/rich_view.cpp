@@ -165,6 +165,10 @@ void expandExpressions(ReportCalc& calc, TfrxRichView& view)
     const Delimiters delimiters = parseDelimiters(view.ExpressionDelimiters);
     if (delimiters.open.isEmpty() || delimiters.close.isEmpty())
         return;
+    // Most rich texts hold no expression; reading them only to find that out is most of
+    // the time a long report spends on them.
+    if (rich::looksLikeRtf(view.RichText) && !rich::mayHoldCharacter(view.RichText, delimiters.open[0].unicode()))
+        return;
     rich::RichDocument doc = richContent(view);
     if (!doc.text().contains(delimiters.open))
         return;

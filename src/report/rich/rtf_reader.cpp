@@ -72,6 +72,32 @@ int hexValue(char c)
     return -1;
 }
 
+// The numeric parameter of a control word starting at `pos` (an optional minus sign and
+// digits), clamped; `pos` ends after it.
+struct Param {
+    bool present = false;
+    int value = 0;
+};
+
+Param readParam(QByteArrayView in, qsizetype& pos)
+{
+    const qsizetype n = in.size();
+    bool negative = false;
+    if (pos + 1 < n && in[pos] == '-' && isDigit(in[pos + 1])) {
+        negative = true;
+        ++pos;
+    }
+    Param p;
+    long long value = 0;
+    while (pos < n && isDigit(in[pos])) {
+        p.present = true;
+        value = std::min(kParamLimit, value * 10 + (in[pos] - '0'));
+        ++pos;
+    }
+    p.value = int(negative ? -value : value);
+    return p;
+}
+
 class Reader {
 public:
     explicit Reader(QByteArrayView in) : in_(in) {}
@@ -118,7 +144,7 @@ private:
     std::vector<std::optional<QRgb>> colors_;
     int red_ = 0, green_ = 0, blue_ = 0;
     bool colorSet_ = false;
-    detail::Decoders decoders_;
+    detail::Decoders& decoders_ = detail::Decoders::ofThisThread();
     struct FormatKey {
         int font, halfPoints;
         bool bold, italic, underline, strike;
@@ -243,18 +269,9 @@ Word Reader::readWord()
         ++pos_;
     Word w;
     w.name = in_.sliced(start, std::min<qsizetype>(pos_ - start, kMaxWordLength));
-    bool negative = false;
-    if (pos_ + 1 < n && in_[pos_] == '-' && isDigit(in_[pos_ + 1])) {
-        negative = true;
-        ++pos_;
-    }
-    long long value = 0;
-    while (pos_ < n && isDigit(in_[pos_])) {
-        w.hasParam = true;
-        value = std::min(kParamLimit, value * 10 + (in_[pos_] - '0'));
-        ++pos_;
-    }
-    w.param = int(negative ? -value : value);
+    const Param param = readParam(in_, pos_);
+    w.hasParam = param.present;
+    w.param = param.value;
     if (pos_ < n && in_[pos_] == ' ')
         ++pos_;
     return w;
@@ -626,6 +643,32 @@ bool looksLikeRtf(QByteArrayView bytes)
 RichDocument readRtf(QByteArrayView bytes)
 {
     return Reader(bytes).run();
+}
+
+bool mayHoldCharacter(QByteArrayView bytes, char16_t c)
+{
+    if (c == 0 || c >= 0x80 || c == '\\' || c == '{' || c == '}')
+        return true;
+    const qsizetype n = bytes.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (bytes[i] == char(c))
+            return true;
+        if (bytes[i] != '\\' || i + 1 >= n)
+            continue;
+        const char next = bytes[i + 1];
+        if (next == '\'' && i + 3 < n && hexValue(bytes[i + 2]) == c / 16 && hexValue(bytes[i + 3]) == c % 16)
+            return true;
+        if (next == 'u') {
+            // An ASCII character has one form as a \u word: its own number.
+            qsizetype at = i + 2;
+            const Param p = readParam(bytes, at);
+            if (p.present && p.value == int(c))
+                return true;
+        }
+        if (next == '\\')
+            ++i; // an escaped backslash does not start a control word
+    }
+    return false;
 }
 
 } // namespace report::rich

@@ -151,3 +151,35 @@ TEST(RtfReader, HostileInputEndsBoundedAndClean)
 }
 
 } // namespace
+
+// The quick test for an expression's opening bracket: every way a bracket can be written
+// says "maybe", a document with none says no, and whatever it says agrees with reading.
+TEST(RtfReader, QuickTestForACharacterNeverMissesIt)
+{
+    const char* const holding[] = {
+        "{\\rtf1 Date: [Date]}",
+        "{\\rtf1\\ansi\\ansicpg1252 \\'5bDate]}",
+        "{\\rtf1\\ansi\\ansicpg1252 \\'5BDate]}",
+        "{\\rtf1\\uc1 \\u91?Date]}",
+        "{\\rtf1\\uc1 \\u091 Date]}",
+        "{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}}\\f0 \\'ba\\'cf[Sum]}",
+    };
+    for (const char* rtf : holding) {
+        EXPECT_TRUE(text(rtf).contains(u'[')) << rtf;
+        EXPECT_TRUE(mayHoldCharacter(QByteArray(rtf), u'[')) << rtf;
+    }
+    const char* const without[] = {
+        "{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}}\\f0\\fs24 \\'ba\\'cf\\'bc\\'c6\\par}",
+        "{\\rtf1 a \\\\u91 b \\'5c c}", // an escaped backslash starts no \u word
+        "{\\rtf1\\uc1 \\u92?\\u9100?\\ul text\\ulnone}",
+        "{\\rtf1\\uc1 \\u-65445?Date]}", // out of the 16-bit range: no character
+        "",
+    };
+    for (const char* rtf : without) {
+        EXPECT_FALSE(text(rtf).contains(u'[')) << rtf;
+        EXPECT_FALSE(mayHoldCharacter(QByteArray(rtf), u'[')) << rtf;
+    }
+    // Characters it cannot decide about are always "maybe".
+    EXPECT_TRUE(mayHoldCharacter(QByteArray("{\\rtf1 x}"), u'【'));
+    EXPECT_TRUE(mayHoldCharacter(QByteArray("{\\rtf1 x}"), u'{'));
+}

@@ -54,6 +54,12 @@ const char* charsetEncoding(int charset, int ansiCodePage)
     return codePageEncoding(charsetCodePage(charset, ansiCodePage));
 }
 
+Decoders& Decoders::ofThisThread()
+{
+    thread_local Decoders decoders;
+    return decoders;
+}
+
 QString Decoders::decode(const char* encoding, QByteArrayView bytes)
 {
     auto it = decoders_.find(QByteArray(encoding));

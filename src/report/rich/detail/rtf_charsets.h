@@ -21,9 +21,11 @@ const char* charsetEncoding(int charset, int ansiCodePage);
 // The code page RTF writers give a character set (for \ansicpg and \fcharset back again).
 int charsetCodePage(int charset, int ansiCodePage);
 
-// Decoders by encoding name, made once per use.
+// Decoders by encoding name. Making one costs more than reading a short document, so
+// each thread keeps those it has made (decoding leaves no state in them).
 class Decoders {
 public:
+    static Decoders& ofThisThread();
     QString decode(const char* encoding, QByteArrayView bytes);
 
 private:
