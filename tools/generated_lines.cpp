@@ -46,6 +46,10 @@ GeneratedLinesDataSet::GeneratedLinesDataSet(int count) : lines_(generateLines(c
 
 int GeneratedLinesDataSet::fieldIndex(const QString& field) const
 {
+    // Templates name fields as they are spelt, and comparing exactly is far cheaper.
+    for (int i = 0; i < kFieldCount; ++i)
+        if (field == QLatin1StringView(kFields[i]))
+            return i;
     for (int i = 0; i < kFieldCount; ++i)
         if (field.compare(QLatin1StringView(kFields[i]), Qt::CaseInsensitive) == 0)
             return i;
