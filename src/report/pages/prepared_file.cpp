@@ -15,6 +15,10 @@ using detail::DictEntry;
 
 namespace {
 
+// Marks a dictionary whose full-difference objects are stored against their source
+// objects; files written before it lack the mark and are read the way they were written.
+const char* const kFullSources = "full";
+
 [[noreturn]] void fail(const char* what, const QString& path, const QString& reason)
 {
     throw platform::Error(QStringLiteral("Cannot %1 file %2: %3").arg(QLatin1StringView(what), path, reason));
@@ -80,6 +84,9 @@ void TfrxPreviewPages::SaveToStream(QIODevice& stream)
 
     TfrxXMLItem* dictionary = d.child("dictionary");
     dictionary->clear();
+    dictionary->setText({});
+    if (d.fullSources)
+        dictionary->setAttr("sources", kFullSources);
     std::vector<const DictEntry*> sorted;
     sorted.reserve(d.entries.size());
     for (const auto& entry : d.entries)
@@ -174,6 +181,7 @@ void TfrxPreviewPages::LoadFromStream(QIODevice& stream)
 
     if (const int at = root->findChild("dictionary"); at >= 0) {
         const TfrxXMLItem* dictionary = root->item(at);
+        d.fullSources = dictionary->getAttr("sources") == kFullSources;
         SourceNames names(d.sourcePages);
         for (int i = 0; i < dictionary->count(); ++i) {
             const TfrxXMLItem* element = dictionary->item(i);
@@ -194,7 +202,7 @@ void TfrxPreviewPages::LoadFromStream(QIODevice& stream)
             entry->shortName = element->name();
             entry->key = key;
             entry->source = source;
-            entry->sourceString = detail::PagesState::sourceStringOf(*source);
+            entry->sourceString = d.sourceStringOf(*source);
             d.byShortName.insert(entry->shortName, entry.get());
             d.bySource.insert(source, entry.get());
             d.entries.push_back(std::move(entry));

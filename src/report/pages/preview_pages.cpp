@@ -94,8 +94,10 @@ TfrxXMLItem* PagesState::appendOneElement(TfrxXMLItem& parent, TfrxComponent& ob
         if (firstPassOfTwo()) {
             item->setText(differenceText(object, *entry->source, kind, true));
         } else if (kind == PreparedKind::FullDifference) {
+            // Against the source object when its source string carries its attributes: a
+            // rich text stored per row is then mostly its position, not its whole document.
             TfrxXMLSerializer serializer;
-            item->setText(serializer.ObjectToAttributes(object) + ' '
+            item->setText(serializer.ObjectToAttributes(object, {}, fullSources ? entry->source : nullptr) + ' '
                           + differenceText(object, *entry->source, kind, true));
         } else {
             item->setText(differenceText(object, *entry->source, kind, false));
@@ -144,6 +146,7 @@ void TfrxPreviewPages::Clear()
     d_->passObjects = 0;
     d_->logicalCount = 0;
     d_->estimate = 0;
+    d_->fullSources = true;
     AddPageAction = AddPageMode::Overwrite;
 }
 

@@ -50,9 +50,9 @@ void copyChildren(const TfrxComponent& from, TfrxComponent& to, std::vector<std:
 
 } // namespace
 
-QByteArray PagesState::sourceStringOf(TfrxComponent& copy)
+QByteArray PagesState::sourceStringOf(TfrxComponent& copy) const
 {
-    if (preparedKind(copy) == PreparedKind::FullDifference)
+    if (!fullSources && preparedKind(copy) == PreparedKind::FullDifference)
         return copy.ClassName().toLatin1();
     auto* memo = dynamic_cast<TfrxCustomMemoView*>(&copy);
     if (memo) {

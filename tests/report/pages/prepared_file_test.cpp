@@ -1,5 +1,6 @@
 // The prepared-report file and the spill file.
 #include "pages_fixture.h"
+#include "report/storage/xml_serializer.h"
 #include "support/test_paths.h"
 
 #include <QDir>
@@ -64,7 +65,7 @@ TEST(PreparedFile, SavedPagesComeBackTheSame)
     EXPECT_EQ(text.count('\n'), 0);
     EXPECT_TRUE(text.contains("<report><TfrxReport DotMatrixReport=\"0\" PreviewOptions.OutlineVisible=\"0\" "
                               "PreviewOptions.OutlineWidth=\"150\"/></report><sourcepages><TfrxReportPage "));
-    EXPECT_TRUE(text.contains("<dictionary><b1 name=\"Page0.MasterData1\"/><b2 name=\"Page0.PageFooter1\"/>"
+    EXPECT_TRUE(text.contains("<dictionary sources=\"full\"><b1 name=\"Page0.MasterData1\"/><b2 name=\"Page0.PageFooter1\"/>"
                               "<l1 name=\"Page0.Line1\"/><m1 name=\"Page0.Memo1\"/>"));
     EXPECT_TRUE(text.endsWith("</picturecache></preparedreport>"));
 
@@ -240,3 +241,106 @@ TEST(PreparedFile, CommandLineListsPagesAndObjects)
 }
 
 } // namespace
+
+namespace {
+
+TfrxRichView* addRich(Template& t)
+{
+    auto* rich = new TfrxRichView(t.band);
+    rich->SetName(QStringLiteral("Rich1"));
+    rich->SetBounds(420, 0, 60, 18);
+    rich->Color = 0xFF;
+    rich->RichText = "{\\rtf1\\ansi {\\b same} text\\par}";
+    return rich;
+}
+
+TfrxRichView* richOf(TfrxReportPage* page, int band)
+{
+    for (TfrxComponent* c : page->Objects()[band]->Objects())
+        if (auto* rich = dynamic_cast<TfrxRichView*>(c))
+            return rich;
+    return nullptr;
+}
+
+} // namespace
+
+// A rich text is stored as what differs from its source object, so a row whose document is
+// the template's carries no copy of it; the file reads back the same either way.
+TEST(PreparedFile, RichTextIsStoredAgainstItsSource)
+{
+    testing_support::TempFolder dir;
+    Template t;
+    TfrxRichView* rich = addRich(t);
+    const QByteArray sameText = rich->RichText;
+    const QByteArray otherText = "{\\rtf1\\ansi other\\par}";
+    TfrxPreviewPages pages(t.report);
+    Engine e(t, pages);
+    e.newPage();
+    e.row(100, QStringLiteral("one"));
+    rich->RichText = otherText;
+    rich->SetWidth(70);
+    e.row(130, QStringLiteral("two"));
+    rich->RichText = sameText;
+    rich->SetWidth(60);
+    e.finish();
+
+    const TfrxXMLItem* page = pageElement(pages, 0);
+    const auto richElement = [&](int row) { return page->item(row)->item(4); };
+    EXPECT_EQ(richElement(0)->name(), "r1");
+    EXPECT_FALSE(richElement(0)->text().contains("PropData")) << richElement(0)->text().constData();
+    EXPECT_FALSE(richElement(0)->text().contains("Color"));
+    EXPECT_TRUE(richElement(1)->text().contains("PropData"));
+
+    const QString path = dir.file("rich.fp3");
+    pages.SaveToFile(path);
+    EXPECT_TRUE(readFile(path).contains("<dictionary sources=\"full\">"));
+    TfrxReport other;
+    TfrxPreviewPages loaded(other);
+    ASSERT_TRUE(loaded.LoadFromFile(path));
+    for (TfrxPreviewPages* store : {&pages, &loaded}) {
+        TfrxReportPage* prepared = store->GetPreparedPage(0);
+        ASSERT_NE(prepared, nullptr);
+        TfrxRichView* first = richOf(prepared, 0);
+        TfrxRichView* second = richOf(prepared, 1);
+        ASSERT_TRUE(first && second);
+        EXPECT_EQ(first->RichText, sameText);
+        EXPECT_EQ(second->RichText, otherText);
+        EXPECT_EQ(first->Color, 0xFF);
+        EXPECT_EQ(second->Color, 0xFF);
+        EXPECT_EQ(first->Width(), 60);
+        EXPECT_EQ(second->Width(), 70);
+    }
+}
+
+// Files written before stored a rich text with its source string being the class name
+// and all its properties in its element: a property left at its default there is the
+// default, not the source object's value.
+TEST(PreparedFile, OlderRichTextElementsReadAsWritten)
+{
+    testing_support::TempFolder dir;
+    Template t;
+    TfrxRichView* rich = addRich(t);
+    TfrxXMLSerializer serializer;
+    const QByteArray source = "<TfrxRichView Name=\"Rich1\"" + serializer.ObjectToAttributes(*rich) + "/>";
+    rich->Color = TfrxRichView().Color;
+    rich->RichText = "{\\rtf1\\ansi older\\par}";
+    const QByteArray element = "<r1" + serializer.ObjectToAttributes(*rich) + " t=\"0\"/>";
+    const QByteArray file = "<?xml version=\"1.0\" encoding=\"utf-8\"?><preparedreport><previewpages><page0>" + element
+                            + "</page0></previewpages><sourcepages><TfrxReportPage Name=\"Page1\">" + source
+                            + "</TfrxReportPage></sourcepages>";
+    for (const bool marked : {false, true}) {
+        const QByteArray dictionary = marked ? "<dictionary sources=\"full\">" : "<dictionary>";
+        writeFile(dir.file("rich.fp3"), file + dictionary + "<r1 name=\"Page0.Rich1\"/></dictionary></preparedreport>");
+        TfrxReport other;
+        TfrxPreviewPages loaded(other);
+        ASSERT_TRUE(loaded.LoadFromFile(dir.file("rich.fp3")));
+        TfrxReportPage* prepared = loaded.GetPreparedPage(0);
+        ASSERT_NE(prepared, nullptr);
+        ASSERT_EQ(prepared->Objects().size(), 1);
+        auto* read = dynamic_cast<TfrxRichView*>(prepared->Objects()[0]);
+        ASSERT_NE(read, nullptr);
+        EXPECT_EQ(read->RichText, rich->RichText);
+        // Marked, the element is a difference from the source, whose colour stays.
+        EXPECT_EQ(read->Color, marked ? 0xFF : TfrxRichView().Color) << marked;
+    }
+}

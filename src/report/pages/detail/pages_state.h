@@ -65,6 +65,11 @@ struct PagesState {
     int passObjects = 0;
     int logicalCount = 0;
     qint64 estimate = 0;
+    // Rich text and the other kinds stored with a full difference: true when their source
+    // strings carry all their attributes and their elements only what differs from the
+    // source object; false in a store read from a file written before, where the source
+    // string is the class name and the element holds every attribute.
+    bool fullSources = true;
 
     // Children of the root, made on first use.
     TfrxXMLItem* child(const char* name) { return doc.root()->childByName(name); }
@@ -87,7 +92,7 @@ struct PagesState {
     // Number of a page element made by the band engine ("page" + N), or -1.
     static int sourceIndexOf(const QByteArray& elementName);
     // The source string of a source copy (memo bindings are dropped first).
-    static QByteArray sourceStringOf(TfrxComponent& copy);
+    QByteArray sourceStringOf(TfrxComponent& copy) const;
 };
 
 // What a prepared object is, for storing it: Hidden kinds are not stored at all.
