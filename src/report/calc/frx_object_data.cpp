@@ -58,15 +58,17 @@ void registerDataGetter(const ClassInfo& cls, DataGetter getter)
 
 ViewTexts getObjectData(ReportCalc& calc, TfrxReportComponent& object)
 {
-    auto* view = dynamic_cast<TfrxView*>(&object);
-    if (!view)
+    // Classes by the class table, not dynamic_cast: this runs for every object of every row.
+    const ClassInfo& cls = object.classInfo();
+    if (!cls.inheritsFrom(TfrxView::staticClassInfo()))
         return {};
-    if (const DataGetter* getter = getterFor(view->classInfo()))
+    auto* view = static_cast<TfrxView*>(&object);
+    if (const DataGetter* getter = getterFor(cls))
         (*getter)(calc, *view);
-    else if (auto* memo = dynamic_cast<TfrxCustomMemoView*>(view))
-        getMemoData(calc, *memo);
-    else if (auto* picture = dynamic_cast<TfrxPictureView*>(view))
-        getPictureData(*picture);
+    else if (cls.inheritsFrom(TfrxCustomMemoView::staticClassInfo()))
+        getMemoData(calc, static_cast<TfrxCustomMemoView&>(*view));
+    else if (cls.inheritsFrom(TfrxPictureView::staticClassInfo()))
+        getPictureData(static_cast<TfrxPictureView&>(*view));
     if (view->TagStr.contains(u'[') || view->URL.contains(u'['))
         return expandViewTexts(calc, *view);
     return {view->TagStr, view->URL};

@@ -88,8 +88,9 @@ int TfrxBand::BandNumber() const
 namespace {
 bool onCharacterGrid(const TfrxBand& band)
 {
-    const auto* page = dynamic_cast<const TfrxReportPage*>(band.Page());
-    return page && page->IsCharacterGrid();
+    const TfrxPage* page = band.Page();
+    return page && page->classInfo().inheritsFrom(TfrxReportPage::staticClassInfo())
+        && static_cast<const TfrxReportPage*>(page)->IsCharacterGrid();
 }
 } // namespace
 

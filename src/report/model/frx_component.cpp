@@ -253,19 +253,21 @@ double TfrxComponent::AbsTop() const
     return sum;
 }
 
+// Both walk up the class table rather than dynamic_cast, which compares type names on
+// this platform: bands ask for their page whenever they are placed.
 TfrxPage* TfrxComponent::Page() const
 {
     for (const TfrxComponent* c = this; c; c = c->parent_)
-        if (auto* page = dynamic_cast<const TfrxPage*>(c))
-            return const_cast<TfrxPage*>(page);
+        if (c->classInfo().inheritsFrom(TfrxPage::staticClassInfo()))
+            return static_cast<TfrxPage*>(const_cast<TfrxComponent*>(c));
     return nullptr;
 }
 
 TfrxReport* TfrxComponent::Report() const
 {
     for (const TfrxComponent* c = this; c; c = c->parent_)
-        if (auto* report = dynamic_cast<const TfrxReport*>(c))
-            return const_cast<TfrxReport*>(report);
+        if (c->classInfo().inheritsFrom(TfrxReport::staticClassInfo()))
+            return static_cast<TfrxReport*>(const_cast<TfrxComponent*>(c));
     return nullptr;
 }
 

@@ -647,14 +647,10 @@ RichDocument readRtf(QByteArrayView bytes)
 
 bool mayHoldCharacter(QByteArrayView bytes, char16_t c)
 {
-    if (c == 0 || c >= 0x80 || c == '\\' || c == '{' || c == '}')
+    if (c == 0 || c >= 0x80 || c == '\\' || c == '{' || c == '}' || bytes.contains(char(c)))
         return true;
     const qsizetype n = bytes.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        if (bytes[i] == char(c))
-            return true;
-        if (bytes[i] != '\\' || i + 1 >= n)
-            continue;
+    for (qsizetype i = bytes.indexOf('\\'); i >= 0 && i + 1 < n; i = bytes.indexOf('\\', i + 1)) {
         const char next = bytes[i + 1];
         if (next == '\'' && i + 3 < n && hexValue(bytes[i + 2]) == c / 16 && hexValue(bytes[i + 3]) == c % 16)
             return true;

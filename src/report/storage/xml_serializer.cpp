@@ -56,6 +56,12 @@ QByteArray extraData(const TfrxPersistent& object)
     return writer.data();
 }
 
+// Extra data is compared by checksum; equal bytes, the usual case, need no checksum.
+bool differentExtraData(const QByteArray& data, const QByteArray& ancestorData)
+{
+    return data != ancestorData && crc32(data) != crc32(ancestorData);
+}
+
 // Whether a value is written: not the ancestor's value, or without an ancestor not the
 // declared default (a property without one is always written).
 bool intWritten(const PropInfo& p, int value, const TfrxPersistent* ancestor)
@@ -230,7 +236,7 @@ void TfrxXMLSerializer::appendAttributes(std::string& out, const TfrxPersistent&
     if (component) {
         ExtraDataWriter extra;
         component->WriteExtraData(extra);
-        if (!extra.data().isEmpty() && (!ancestor || crc32(extra.data()) != crc32(extraData(*ancestor)))) {
+        if (!extra.data().isEmpty() && (!ancestor || differentExtraData(extra.data(), extraData(*ancestor)))) {
             out += ' ';
             append(out, prefix);
             out += "PropData=\"";
