@@ -7,6 +7,7 @@
 #include "generated_lines.h"
 #include "report/engine/report_shell.h"
 #include "report/model/frx_report.h"
+#include "report/pages/page_export.h"
 #include "report/pages/preview_pages.h"
 #include "report/storage/quotation_template.h"
 
@@ -41,12 +42,22 @@ struct ProcessRun {
     bool ok = false;
 };
 
+// Linux counts the spawning process's resident memory into a spawned child's peak (the
+// child starts on the parent's memory until it runs its program), and this benchmark holds
+// hundreds of pages; so the peak is taken by /usr/bin/time, a small process, when present.
+const char* const kTimeProgram = "/usr/bin/time";
+
 // Runs a program to its end; its wall time, its peak resident memory and its output.
-ProcessRun runProcess(const QStringList& args)
+ProcessRun runProcess(QStringList args)
 {
     ProcessRun r;
     QTemporaryDir dir;
     const QByteArray outPath = dir.filePath(QStringLiteral("out.txt")).toLocal8Bit();
+    const QString peakPath = dir.filePath(QStringLiteral("peak.txt"));
+    const bool timed = QFileInfo(QString::fromLatin1(kTimeProgram)).isExecutable();
+    if (timed)
+        args = QStringList{QString::fromLatin1(kTimeProgram), QStringLiteral("-f"), QStringLiteral("%M"),
+                           QStringLiteral("-o"), peakPath} + args;
     std::vector<QByteArray> bytes;
     for (const QString& a : args)
         bytes.push_back(a.toLocal8Bit());
@@ -70,6 +81,8 @@ ProcessRun runProcess(const QStringList& args)
     r.seconds = double(t.nsecsElapsed()) / 1e9;
     posix_spawn_file_actions_destroy(&actions);
     r.peakMb = double(usage.ru_maxrss) / 1024.0;
+    if (QFile peak(peakPath); timed && peak.open(QIODevice::ReadOnly))
+        r.peakMb = peak.readAll().trimmed().split('\n').last().toDouble() / 1024.0;
     r.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
     QFile out(QString::fromLocal8Bit(outPath));
     if (out.open(QIODevice::ReadOnly))
@@ -84,14 +97,24 @@ double median(std::vector<double> v)
 }
 
 struct Figures {
-    double prepareMin = 0, prepareMedian = 0, processMin = 0, processMedian = 0, peakMb = 0;
+    double prepareMin = 0, prepareMedian = 0, processMin = 0, processMedian = 0, peakMb = 0, pdfMs = 0;
 };
+
+// The prepared pages written as a PDF, as the peer harness's pdf mode times its own.
+double pdfTime(TfrxPreviewPages& pages, const QString& file)
+{
+    QElapsedTimer t;
+    t.start();
+    pdfExport().Export(pages, file, TfrxExportSettings());
+    return double(t.nsecsElapsed()) / 1e6;
+}
 
 // Preparing in this process: the template is loaded once per run, as the program does.
 Figures ownInProcess(int lines, const QString& fp3)
 {
     std::vector<double> times;
     int pages = 0;
+    double pdfMs = 0;
     for (int run = 0; run < kRuns; ++run) {
         GeneratedLinesDataSet source(lines);
         source.SetName(QStringLiteral("frxDBDataset1"));
@@ -112,9 +135,14 @@ Figures ownInProcess(int lines, const QString& fp3)
             std::printf("report %d lines: pages %d\n", lines, pages);
             std::printf("report %d lines: fp3 size %.2f MB, save %.1f ms\n", lines,
                         double(QFileInfo(fp3).size()) / 1048576.0, saveMs);
+            const QString pdf = QString(fp3).replace(QStringLiteral(".fp3"), QStringLiteral(".pdf"));
+            pdfMs = pdfTime(shell.PreviewPages(), pdf);
+            std::printf("report %d lines: pdf %.1f ms, %d pages, %.2f MB\n", lines, pdfMs, pages,
+                        double(QFileInfo(pdf).size()) / 1048576.0);
         }
     }
     Figures f;
+    f.pdfMs = pdfMs;
     f.prepareMin = *std::min_element(times.begin(), times.end());
     f.prepareMedian = median(times);
     std::printf("report %d lines: prepare %.1f ms (min), %.1f ms (median)\n", lines, f.prepareMin, f.prepareMedian);
@@ -138,6 +166,26 @@ void ownProcess(const QString& tool, int lines, const QString& fp3, Figures& f)
     f.processMedian = median(times);
     std::printf("report %d lines: whole process %.1f ms (min), %.1f ms (median), peak memory %.1f MB\n", lines,
                 f.processMin, f.processMedian, f.peakMb);
+}
+
+// The peer's PDF time (its own timing of writing the PDF), best of three runs.
+void peerPdf(const QString& harness, const QString& layout, int lines, const Figures& own)
+{
+    QTemporaryDir dir;
+    const QString out = dir.filePath(QStringLiteral("peer.pdf"));
+    std::vector<double> pdfMs;
+    for (int run = 0; run < 3; ++run) {
+        const ProcessRun r = runProcess({harness, QString::number(lines), QStringLiteral("pdf"), layout, out});
+        const QJsonObject o = QJsonDocument::fromJson(r.out.trimmed().split('\n').last()).object();
+        if (!r.ok || o.isEmpty()) {
+            std::printf("peer %d lines: the harness failed in pdf mode\n", lines);
+            return;
+        }
+        pdfMs.push_back(o.value(QStringLiteral("pdf_ms")).toDouble());
+    }
+    const double best = *std::min_element(pdfMs.begin(), pdfMs.end());
+    std::printf("peer %d lines: pdf %.1f ms (min), %.1f ms (median)\n", lines, best, median(pdfMs));
+    std::printf("ratio %d lines: pdf %.2f\n", lines, own.pdfMs / best);
 }
 
 bool peer(const QString& folder, int lines, const Figures& own)
@@ -168,6 +216,7 @@ bool peer(const QString& folder, int lines, const Figures& own)
                 "peak memory %.2f\n",
                 lines, own.prepareMin / pMin, own.prepareMedian / median(prepareMs), own.processMin / wMin,
                 own.processMedian / median(wall), own.peakMb / peak);
+    peerPdf(harness, layout, lines, own);
     return true;
 }
 
@@ -189,7 +238,6 @@ int main(int argc, char** argv)
         const QString fp3 = dir.filePath(QStringLiteral("q%1.fp3").arg(lines));
         Figures f = ownInProcess(lines, fp3);
         ownProcess(tool, lines, fp3, f);
-        std::printf("report %d lines: pdf not measured (no PDF export in this build)\n", lines);
         if (peerFolder.isEmpty() || !peer(peerFolder, lines, f))
             std::printf("peer %d lines: harness not built (see ../shared/peers/kreport/README.md)\n", lines);
     }
