@@ -237,10 +237,14 @@ TfrxComponent* TfrxComponent::FindObject(const QString& name) const
     return nullptr;
 }
 
+// These walk up the class table rather than dynamic_cast, which compares type names on
+// this platform: bands ask for their page whenever they are placed, painters for the
+// absolute position of every object.
 double TfrxComponent::AbsLeft() const
 {
     double sum = 0;
-    for (const TfrxComponent* c = this; c && !dynamic_cast<const TfrxDialogPage*>(c); c = c->parent_)
+    for (const TfrxComponent* c = this; c && !c->classInfo().inheritsFrom(TfrxDialogPage::staticClassInfo());
+         c = c->parent_)
         sum += c->left_;
     return sum;
 }
@@ -248,13 +252,12 @@ double TfrxComponent::AbsLeft() const
 double TfrxComponent::AbsTop() const
 {
     double sum = 0;
-    for (const TfrxComponent* c = this; c && !dynamic_cast<const TfrxDialogPage*>(c); c = c->parent_)
+    for (const TfrxComponent* c = this; c && !c->classInfo().inheritsFrom(TfrxDialogPage::staticClassInfo());
+         c = c->parent_)
         sum += c->top_;
     return sum;
 }
 
-// Both walk up the class table rather than dynamic_cast, which compares type names on
-// this platform: bands ask for their page whenever they are placed.
 TfrxPage* TfrxComponent::Page() const
 {
     for (const TfrxComponent* c = this; c; c = c->parent_)

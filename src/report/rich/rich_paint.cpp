@@ -1,6 +1,6 @@
 #include "report/rich/rich_paint.h"
 
-#include "report/rich/detail/glyph_fonts.h"
+#include "report/layout/detail/glyph_fonts.h"
 
 #include <QGlyphRun>
 #include <QPainter>
@@ -57,7 +57,7 @@ void drawRun(QPainter& canvas, const RichDocument& doc, const RichLayout& layout
         canvas.fillRect(map.rect(left, line.top, right - left, line.height), QColor::fromRgb(f.highlight));
 
     const QColor color = f.autoColor ? QColor(Qt::black) : QColor::fromRgb(f.color);
-    const detail::GlyphFonts& fonts = detail::GlyphFonts::of(f.face, px * map.sy, f.bold, f.italic);
+    const report::detail::GlyphFonts& fonts = report::detail::GlyphFonts::of(f.face, px * map.sy, f.bold, f.italic);
     const double baseline = line.top + line.baseline;
     const QString& text = doc.text();
     std::vector<GlyphBatch> batches;
@@ -66,7 +66,7 @@ void drawRun(QPainter& canvas, const RichDocument& doc, const RichLayout& layout
         if (!isDrawn(c))
             continue;
         const int count = (c >= 0xD800 && c < 0xDC00 && i + 1 < end) ? 2 : 1;
-        const detail::GlyphRef g = fonts.glyph(text.constData() + i, count);
+        const report::detail::GlyphRef g = fonts.glyph(text.constData() + i, count);
         auto batch = std::find_if(batches.begin(), batches.end(), [&](const GlyphBatch& b) { return b.font == g.font; });
         if (batch == batches.end())
             batch = batches.insert(batches.end(), GlyphBatch{g.font, {}, {}});

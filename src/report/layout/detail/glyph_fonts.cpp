@@ -1,15 +1,14 @@
-#include "report/rich/detail/glyph_fonts.h"
+#include "report/layout/detail/glyph_fonts.h"
 
 #include "report/layout/detail/reference_device.h"
 
 #include <QFont>
 #include <QStringList>
 
-namespace report::rich::detail {
+namespace report::detail {
 
 GlyphFonts::GlyphFonts(const QString& family, double pixelHeight, bool bold, bool italic)
 {
-    using report::detail::ReferenceDevice;
     ReferenceDevice::instance(); // installs the font table
     const auto add = [&](const QString& name) {
         QRawFont f = QRawFont::fromFont(ReferenceDevice::makeFont(name, 100, bold, italic));
@@ -49,4 +48,4 @@ GlyphRef GlyphFonts::glyph(const QChar* chars, int count) const
     return {&fonts_.front(), 0};
 }
 
-} // namespace report::rich::detail
+} // namespace report::detail

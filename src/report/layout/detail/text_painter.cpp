@@ -1,10 +1,12 @@
 // Drawing a laid-out text on a screen or printer canvas. Line breaks come from the reference
 // layout; device fonts only decide glyph shapes, and with Wysiwyg every line keeps its
 // reference width scaled to the device.
+#include "report/layout/detail/glyph_fonts.h"
 #include "report/layout/detail/layout_state.h"
 #include "report/layout/detail/pixel_spread.h"
 
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QTextOption>
@@ -27,6 +29,7 @@ public:
     struct Entry {
         QFont font;
         QFontMetricsF metrics;
+        const GlyphFonts* glyphs;
     };
 
     const Entry& get(unsigned char style, int pixels)
@@ -36,7 +39,8 @@ public:
         if (it == fonts_.end()) {
             QFont f = ReferenceDevice::makeFont(family_, pixels, style & fsBold, style & fsItalic);
             QFontMetricsF m = device_ ? QFontMetricsF(f, device_) : QFontMetricsF(f);
-            it = fonts_.emplace(key, Entry{f, m}).first;
+            const GlyphFonts* glyphs = &GlyphFonts::of(family_, pixels, style & fsBold, style & fsItalic);
+            it = fonts_.emplace(key, Entry{f, m, glyphs}).first;
         }
         return it->second;
     }
@@ -54,38 +58,200 @@ struct Glyph {
     int width = 0; // device pixels
 };
 
+// The glyphs of one raw font and colour within a line, drawn as one run.
+struct GlyphBatch {
+    const QRawFont* font;
+    QRgb color;
+    QList<quint32> indexes;
+    QList<QPointF> positions;
+};
+
+struct Rule {
+    QRectF rect;
+    QColor color;
+};
+
+// One character drawn alone: for glyphs none of the table's fonts has, so that the
+// platform's own fallback still finds one.
+void drawCharacter(QPainter& canvas, const QFont& font, const QColor& color, QPointF at, const QChar* chars, int count)
+{
+    canvas.setFont(font);
+    canvas.setPen(color);
+    canvas.drawText(at, QString(chars, count));
+}
+
+// The characters of a line at their positions, as runs of glyphs per font and colour;
+// underline and strike-out rules are drawn over them, per character so that a rule runs on
+// through pixels added for justification.
+void drawLine(QPainter& canvas, DeviceFonts& fonts, const std::vector<Glyph>& glyphs, const std::vector<int>& pixels,
+              double x, double y, double scaleY)
+{
+    std::vector<GlyphBatch> batches;
+    std::vector<Rule> rules;
+    for (size_t g = 0; g < glyphs.size(); ++g) {
+        const Glyph& gl = glyphs[g];
+        const auto& f = fonts.get(gl.tag.Style, pixels[g]);
+        const QColor color(gl.tag.Color);
+        double baseline = y + f.metrics.ascent();
+        if (gl.tag.AddY)
+            baseline += std::lround(gl.tag.Size * scaleY);
+        if (!isJustifiableSpace(gl.c) && !QChar::isLowSurrogate(gl.c) && gl.c > 0x20) {
+            const QChar pair[2] = {QChar(gl.c), QChar(g + 1 < glyphs.size() ? glyphs[g + 1].c : u' ')};
+            const int count = QChar::isHighSurrogate(gl.c) && g + 1 < glyphs.size() ? 2 : 1;
+            const GlyphRef ref = f.glyphs->glyph(pair, count);
+            if (ref.index == 0) {
+                drawCharacter(canvas, f.font, color, QPointF(x, baseline), pair, count);
+            } else {
+                auto batch = std::find_if(batches.begin(), batches.end(), [&](const GlyphBatch& b) {
+                    return b.font == ref.font && b.color == color.rgba();
+                });
+                if (batch == batches.end())
+                    batch = batches.insert(batches.end(), GlyphBatch{ref.font, color.rgba(), {}, {}});
+                batch->indexes.push_back(ref.index);
+                batch->positions.push_back(QPointF(x, baseline));
+            }
+        }
+        const double rule = std::max(1.0, std::round(f.metrics.lineWidth()));
+        if (gl.tag.Style & fsUnderline)
+            rules.push_back({QRectF(x, std::round(baseline + f.metrics.underlinePos()), gl.width, rule), color});
+        if (gl.tag.Style & fsStrikeOut)
+            rules.push_back({QRectF(x, std::round(baseline - f.metrics.strikeOutPos()), gl.width, rule), color});
+        x += gl.width;
+    }
+    for (const GlyphBatch& b : batches) {
+        QGlyphRun run;
+        run.setRawFont(*b.font);
+        run.setGlyphIndexes(b.indexes);
+        run.setPositions(b.positions);
+        canvas.setPen(QColor::fromRgba(b.color));
+        canvas.drawGlyphRun(QPointF(0, 0), run);
+    }
+    for (const Rule& r : rules)
+        canvas.fillRect(r.rect, r.color);
+}
+
 struct Frame {
     QTransform toDevice; // local frame: x along the lines, y across them, origin at the block corner
     double length = 0;   // line length, device pixels
     double depth = 0;    // room across the lines, device pixels
 };
 
-} // namespace
-
-void paintLayout(LayoutState& s, QPainter* canvas, TextHAlign hAlign, TextVAlign vAlign)
-{
-    QPaintDevice* device = canvas->device();
-    // Printers and PDF writers are paged devices.
-    const bool printer = dynamic_cast<QPagedPaintDevice*>(device) != nullptr;
-    const int dpi = printer ? device->logicalDpiY() : 96;
-    auto devicePixels = [&](int points) {
-        const double px = printer ? dpi * points * s.printScale / 72.0 : points * s.scaleY * 96.0 / 72.0;
+// Device pixel heights of point sizes: printers and PDF writers (paged devices) at their
+// resolution and print scale, other canvases at the drawing's scale.
+struct DeviceScale {
+    bool printer;
+    int dpi;
+    double printScale;
+    double scaleY;
+    int pixels(int points) const
+    {
+        const double px = printer ? dpi * points * printScale / 72.0 : points * scaleY * 96.0 / 72.0;
         return std::max(1, int(std::lround(px)));
-    };
-    DeviceFonts fonts(s.family, device);
-
-    const int lineCount = int(s.lines.size());
-    const int baseHeight = devicePixels(s.pointSize);
-    const double pitch = baseHeight + s.lineSpacing * s.scaleY;
-    double step = pitch;
-    double blockHeight = lineCount * pitch;
-    if (s.wysiwyg) {
-        // The block keeps the reference height; the difference goes into the gaps.
-        blockHeight = lineCount * s.lineHeight() * s.scaleY;
-        if (lineCount > 1)
-            step = pitch + (blockHeight - lineCount * pitch) / (lineCount - 1);
     }
+};
 
+// A line placed in the block's frame: its characters with device widths and its start.
+struct PlacedLine {
+    const OutputLine* line;
+    std::vector<Glyph> glyphs;
+    std::vector<int> pixels; // device pixel height of each character
+    double x = 0;
+    int width = 0;
+    bool slanted = false; // italic, raised or lowered, or of another size than the text's
+};
+
+// Device widths, character by character as the reference layout measured them.
+int measureGlyphs(PlacedLine& p, DeviceFonts& fonts, int spacing)
+{
+    int width = 0;
+    auto& glyphs = p.glyphs;
+    for (size_t g = 0; g < glyphs.size(); ++g) {
+        Glyph& gl = glyphs[g];
+        if (QChar::isLowSurrogate(gl.c) && g > 0 && QChar::isHighSurrogate(glyphs[g - 1].c))
+            continue;
+        const auto& f = fonts.get(gl.tag.Style, p.pixels[g]);
+        double advance;
+        if (QChar::isHighSurrogate(gl.c) && g + 1 < glyphs.size() && QChar::isLowSurrogate(glyphs[g + 1].c)) {
+            const QChar pair[2] = {QChar(gl.c), QChar(glyphs[g + 1].c)};
+            advance = f.metrics.horizontalAdvance(QString(pair, 2));
+        } else {
+            advance = f.metrics.horizontalAdvance(QChar(gl.c));
+        }
+        gl.width = int(std::lround(advance)) + spacing;
+        width += gl.width;
+    }
+    return width;
+}
+
+// The horizontal start of a line, with justification spread over its spaces.
+void alignLine(PlacedLine& p, const LayoutState& s, TextHAlign hAlign, double length, bool boldOrItalic)
+{
+    const bool indented = p.line->paragraphStart && (hAlign == TextHAlign::haLeft || hAlign == TextHAlign::haBlock);
+    p.x = indented ? std::lround(s.paragraphGap * s.scaleX) : 0;
+    switch (hAlign) {
+    case TextHAlign::haLeft:
+        break;
+    case TextHAlign::haRight:
+        p.x = length - p.width - (boldOrItalic ? 1 : 0);
+        break;
+    case TextHAlign::haCenter:
+        p.x = (length - p.width) / 2;
+        break;
+    case TextHAlign::haBlock: {
+        int spaces = 0;
+        for (const Glyph& gl : p.glyphs)
+            spaces += isJustifiableSpace(gl.c) ? 1 : 0;
+        if (!p.line->paragraphEnd && spaces > 0) {
+            const int free = int(std::floor(length - p.x - p.width));
+            if (free > 0) {
+                int each = free / spaces, rest = free % spaces;
+                for (Glyph& gl : p.glyphs) {
+                    if (!isJustifiableSpace(gl.c))
+                        continue;
+                    gl.width += each + (rest > 0 ? 1 : 0);
+                    rest = std::max(0, rest - 1);
+                }
+                p.width += free;
+            }
+        } else if (s.rtlReading) {
+            p.x = length - p.width;
+        }
+        break;
+    }
+    }
+}
+
+PlacedLine placeLine(LayoutState& s, const OutputLine& line, DeviceFonts& fonts, const DeviceScale& scale,
+                     TextHAlign hAlign, double length)
+{
+    PlacedLine p{&line, {}, {}};
+    for (int k = line.start; k < line.start + line.length; ++k)
+        p.glyphs.push_back({s.chars[k], s.tagAt(k)});
+    if (line.hyphen)
+        p.glyphs.push_back({u'-', p.glyphs.back().tag});
+    bool boldOrItalic = false;
+    const int basePixels = scale.pixels(s.pointSize);
+    for (const Glyph& gl : p.glyphs) {
+        p.pixels.push_back(scale.pixels(gl.tag.Size));
+        boldOrItalic |= (gl.tag.Style & (fsBold | fsItalic)) != 0;
+        p.slanted |= (gl.tag.Style & fsItalic) != 0 || gl.tag.AddY || p.pixels.back() != basePixels;
+    }
+    const int ownWidth = measureGlyphs(p, fonts, int(std::lround(s.charSpacing * s.scaleX)));
+    p.width = ownWidth;
+    if (s.wysiwyg) {
+        p.width = int(std::lround(double(s.referenceWidth(line)) / kReferencePerUnit * s.scaleX));
+        std::vector<int> extra(p.glyphs.size(), 0);
+        spreadPixels(extra.data(), int(p.glyphs.size()), p.width - ownWidth);
+        for (size_t g = 0; g < p.glyphs.size(); ++g)
+            p.glyphs[g].width += extra[g];
+    }
+    alignLine(p, s, hAlign, length, boldOrItalic);
+    return p;
+}
+
+// The frame the block is drawn in: its device transform and its room along and across.
+Frame frameOf(const LayoutState& s, double blockHeight)
+{
     const QRectF r = s.deviceRect;
     Frame frame;
     if (s.rotation % 90 == 0) {
@@ -110,135 +276,100 @@ void paintLayout(LayoutState& s, QPainter* canvas, TextHAlign hAlign, TextVAlign
         frame.toDevice.rotate(-s.rotation);
         frame.toDevice.translate(-frame.length / 2, -frame.depth / 2);
     }
+    return frame;
+}
 
-    canvas->save();
-    if (s.clipped)
-        canvas->setClipRect(r, Qt::IntersectClip);
-    canvas->setTransform(frame.toDevice, true);
+// Whether clipping to the frame could cut anything: upright text of one size whose lines
+// and whose last line's descent stay inside needs no clip (what a glyph's edge smoothing
+// reaches past its advance stays within the object's gap). Clipping costs a PDF writer a
+// graphics state for every text.
+bool mayLeaveFrame(const std::vector<PlacedLine>& lines, const Frame& frame, double top, double step,
+                   const QFontMetricsF& base)
+{
+    if (lines.empty())
+        return false;
+    const double bottom = top + double(lines.size() - 1) * step + base.ascent() + base.descent();
+    if (top < 0 || bottom > frame.depth)
+        return true;
+    for (const PlacedLine& p : lines)
+        if (p.slanted || p.x < 0 || p.x + p.width > frame.length)
+            return true;
+    return false;
+}
 
-    double y = 0;
-    if (vAlign == TextVAlign::vaBottom)
-        y = frame.depth - blockHeight;
-    else if (vAlign == TextVAlign::vaCenter)
-        y = (frame.depth - blockHeight) / 2;
+void drawRightToLeft(QPainter& canvas, LayoutState& s, const PlacedLine& p, const DeviceFonts::Entry& base, double y,
+                     double pitch)
+{
+    // Right-to-left reading needs the whole line shaped at once.
+    canvas.setFont(base.font);
+    canvas.setPen(QColor(p.glyphs.front().tag.Color));
+    QTextOption option(Qt::AlignRight | Qt::AlignTop);
+    option.setTextDirection(Qt::RightToLeft);
+    option.setWrapMode(QTextOption::NoWrap);
+    canvas.drawText(QRectF(p.x, y, std::max(p.width, 1), pitch), s.lineText(*p.line), option);
+}
 
-    const int spacing = int(std::lround(s.charSpacing * s.scaleX));
-    const int indent = int(std::lround(s.paragraphGap * s.scaleX));
-    std::vector<Glyph> glyphs;
-    std::vector<int> extra;
+} // namespace
 
-    for (int i = 0; i < lineCount; ++i, y += step) {
-        const OutputLine& line = s.lines[i];
-        glyphs.clear();
-        for (int k = line.start; k < line.start + line.length; ++k)
-            glyphs.push_back({s.chars[k], s.tagAt(k)});
-        if (line.hyphen)
-            glyphs.push_back({u'-', glyphs.back().tag});
+void paintLayout(LayoutState& s, QPainter* canvas, TextHAlign hAlign, TextVAlign vAlign)
+{
+    QPaintDevice* device = canvas->device();
+    const bool printer = dynamic_cast<QPagedPaintDevice*>(device) != nullptr;
+    const DeviceScale scale{printer, printer ? device->logicalDpiY() : 96, s.printScale, s.scaleY};
+    DeviceFonts fonts(s.family, device);
 
-        // Device widths, character by character as the reference layout measured them.
-        int ownWidth = 0;
-        bool boldOrItalic = false;
-        for (size_t g = 0; g < glyphs.size(); ++g) {
-            Glyph& gl = glyphs[g];
-            boldOrItalic |= (gl.tag.Style & (fsBold | fsItalic)) != 0;
-            if (QChar::isLowSurrogate(gl.c) && g > 0 && QChar::isHighSurrogate(glyphs[g - 1].c))
-                continue;
-            const auto& f = fonts.get(gl.tag.Style, devicePixels(gl.tag.Size));
-            double advance;
-            if (QChar::isHighSurrogate(gl.c) && g + 1 < glyphs.size() && QChar::isLowSurrogate(glyphs[g + 1].c)) {
-                const QChar pair[2] = {QChar(gl.c), QChar(glyphs[g + 1].c)};
-                advance = f.metrics.horizontalAdvance(QString(pair, 2));
-            } else {
-                advance = f.metrics.horizontalAdvance(QChar(gl.c));
-            }
-            gl.width = int(std::lround(advance)) + spacing;
-            ownWidth += gl.width;
-        }
-        int lineWidth = ownWidth;
-        if (s.wysiwyg) {
-            lineWidth = int(std::lround(double(s.referenceWidth(line)) / kReferencePerUnit * s.scaleX));
-            extra.assign(glyphs.size(), 0);
-            spreadPixels(extra.data(), int(glyphs.size()), lineWidth - ownWidth);
-            for (size_t g = 0; g < glyphs.size(); ++g)
-                glyphs[g].width += extra[g];
-        }
-
-        // Horizontal start.
-        const bool indented = line.paragraphStart && (hAlign == TextHAlign::haLeft || hAlign == TextHAlign::haBlock);
-        double x = indented ? indent : 0;
-        bool justify = false;
-        switch (hAlign) {
-        case TextHAlign::haLeft:
-            break;
-        case TextHAlign::haRight:
-            x = frame.length - lineWidth - (boldOrItalic ? 1 : 0);
-            break;
-        case TextHAlign::haCenter:
-            x = (frame.length - lineWidth) / 2;
-            break;
-        case TextHAlign::haBlock: {
-            int spaces = 0;
-            for (const Glyph& gl : glyphs)
-                spaces += isJustifiableSpace(gl.c) ? 1 : 0;
-            justify = !line.paragraphEnd && spaces > 0;
-            if (justify) {
-                const int free = int(std::floor(frame.length - x - lineWidth));
-                if (free > 0) {
-                    int each = free / spaces, rest = free % spaces;
-                    for (Glyph& gl : glyphs) {
-                        if (!isJustifiableSpace(gl.c))
-                            continue;
-                        gl.width += each + (rest > 0 ? 1 : 0);
-                        rest = std::max(0, rest - 1);
-                    }
-                    lineWidth += free;
-                }
-            } else if (s.rtlReading) {
-                x = frame.length - lineWidth;
-            }
-            break;
-        }
-        }
-
-        if (s.rtlReading) {
-            // Right-to-left reading needs the whole line shaped at once.
-            const auto& f = fonts.get(s.baseStyle, baseHeight);
-            canvas->setFont(f.font);
-            canvas->setPen(QColor(glyphs.front().tag.Color));
-            QTextOption option(Qt::AlignRight | Qt::AlignTop);
-            option.setTextDirection(Qt::RightToLeft);
-            option.setWrapMode(QTextOption::NoWrap);
-            canvas->drawText(QRectF(x, y, std::max(lineWidth, 1), pitch), s.lineText(line), option);
-            continue;
-        }
-
-        for (size_t g = 0; g < glyphs.size(); ++g) {
-            const Glyph& gl = glyphs[g];
-            const auto& f = fonts.get(gl.tag.Style, devicePixels(gl.tag.Size));
-            const QColor color(gl.tag.Color);
-            double baseline = y + f.metrics.ascent();
-            if (gl.tag.AddY)
-                baseline += std::lround(gl.tag.Size * s.scaleY);
-            if (!isJustifiableSpace(gl.c) && !QChar::isLowSurrogate(gl.c)) {
-                canvas->setFont(f.font);
-                canvas->setPen(color);
-                if (QChar::isHighSurrogate(gl.c) && g + 1 < glyphs.size()) {
-                    const QChar pair[2] = {QChar(gl.c), QChar(glyphs[g + 1].c)};
-                    canvas->drawText(QPointF(x, baseline), QString(pair, 2));
-                } else {
-                    canvas->drawText(QPointF(x, baseline), QString(QChar(gl.c)));
-                }
-            }
-            // Ruled per character, so the rule runs on through the added pixels.
-            const double rule = std::max(1.0, std::round(f.metrics.lineWidth()));
-            if (gl.tag.Style & fsUnderline)
-                canvas->fillRect(QRectF(x, std::round(baseline + f.metrics.underlinePos()), gl.width, rule), color);
-            if (gl.tag.Style & fsStrikeOut)
-                canvas->fillRect(QRectF(x, std::round(baseline - f.metrics.strikeOutPos()), gl.width, rule), color);
-            x += gl.width;
-        }
+    const int lineCount = int(s.lines.size());
+    const int baseHeight = scale.pixels(s.pointSize);
+    const double pitch = baseHeight + s.lineSpacing * s.scaleY;
+    double step = pitch;
+    double blockHeight = lineCount * pitch;
+    if (s.wysiwyg) {
+        // The block keeps the reference height; the difference goes into the gaps.
+        blockHeight = lineCount * s.lineHeight() * s.scaleY;
+        if (lineCount > 1)
+            step = pitch + (blockHeight - lineCount * pitch) / (lineCount - 1);
     }
-    canvas->restore();
+    const Frame frame = frameOf(s, blockHeight);
+    double top = 0;
+    if (vAlign == TextVAlign::vaBottom)
+        top = frame.depth - blockHeight;
+    else if (vAlign == TextVAlign::vaCenter)
+        top = (frame.depth - blockHeight) / 2;
+
+    std::vector<PlacedLine> lines;
+    lines.reserve(std::size_t(lineCount));
+    for (const OutputLine& line : s.lines)
+        lines.push_back(placeLine(s, line, fonts, scale, hAlign, frame.length));
+
+    const DeviceFonts::Entry& base = fonts.get(s.baseStyle, baseHeight);
+    const bool clip = s.clipped && mayLeaveFrame(lines, frame, top, step, base.metrics);
+    // Upright text that needs no clip is drawn without a saved state: the origin moves
+    // instead of the canvas, and only the pen and font are put back.
+    const bool plain = !clip && s.rotation == 0 && !s.rtlReading;
+    const QPointF origin = plain ? s.deviceRect.topLeft() : QPointF();
+    const QPen pen = canvas->pen();
+    const QFont font = canvas->font();
+    if (!plain) {
+        canvas->save();
+        if (clip)
+            canvas->setClipRect(s.deviceRect, Qt::IntersectClip);
+        canvas->setTransform(frame.toDevice, true);
+    }
+    double y = top;
+    for (const PlacedLine& p : lines) {
+        if (s.rtlReading)
+            drawRightToLeft(*canvas, s, p, base, y, pitch);
+        else
+            drawLine(*canvas, fonts, p.glyphs, p.pixels, origin.x() + p.x, origin.y() + y, s.scaleY);
+        y += step;
+    }
+    if (!plain) {
+        canvas->restore();
+    } else {
+        canvas->setPen(pen);
+        if (canvas->font() != font)
+            canvas->setFont(font);
+    }
 }
 
 } // namespace report::detail
