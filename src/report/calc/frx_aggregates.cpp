@@ -1,7 +1,7 @@
 #include "report/calc/frx_aggregates.h"
 
 #include "report/calc/frx_calc.h"
-#include "report/calc/frx_variant_conv.h"
+#include "report/value/frx_variant_conv.h"
 #include "report/model/frx_bands.h"
 #include "report/model/frx_collections.h"
 #include "report/model/frx_pages.h"

@@ -3,7 +3,7 @@
 #include "report/calc/detail/calc_resolver.h"
 #include "report/calc/frx_aggregates.h"
 #include "report/calc/frx_script_language.h"
-#include "report/calc/frx_variant_conv.h"
+#include "report/value/frx_variant_conv.h"
 #include "report/frx_resources.h"
 #include "report/model/frx_collections.h"
 #include "report/model/frx_report.h"

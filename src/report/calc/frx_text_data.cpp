@@ -1,7 +1,7 @@
 #include "report/calc/frx_text_data.h"
 
 #include "report/calc/frx_calc.h"
-#include "report/calc/frx_variant_conv.h"
+#include "report/value/frx_variant_conv.h"
 #include "report/format/frx_display_format.h"
 #include "report/frx_resources.h"
 #include "report/model/frx_bands.h"

@@ -2,9 +2,11 @@
 // asks its host for values, and the database data source over a query with ranges,
 // bookmarks and field aliases.
 #include "db/dataset.h"
+#include "platform/error.h"
 #include "report/frx_resources.h"
 #include "report/model/frx_datasets.h"
 #include "report/model/frx_component.h"
+#include "report/value/frx_variant_conv.h"
 
 #include <algorithm>
 
@@ -70,6 +72,15 @@ bool TfrxDataSet::HasField(const QString& field)
 QVariant TfrxUserDataSet::GetValue(const QString& field)
 {
     return GetValueHandler ? GetValueHandler(*this, field) : QVariant();
+}
+
+QString TfrxUserDataSet::GetDisplayText(const QString& field)
+{
+    try {
+        return valueFromVariant(GetValue(field)).toString();
+    } catch (const platform::Error&) {
+        return {}; // a value without a text form (an object) shows nothing
+    }
 }
 
 void TfrxUserDataSet::GetFieldList(QStringList& list) { list = Fields; }

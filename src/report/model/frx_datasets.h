@@ -93,6 +93,8 @@ public:
     std::function<QVariant(TfrxUserDataSet&, const QString& field)> GetValueHandler;
 
     QVariant GetValue(const QString& field) override;
+    // The value's plain text: a text object bound to a field shows what the host gives.
+    QString GetDisplayText(const QString& field) override;
     void GetFieldList(QStringList& list) override;
 };
 

@@ -2,7 +2,7 @@
 
 #include "platform/error.h"
 #include "report/calc/frx_calc.h"
-#include "report/calc/frx_variant_conv.h"
+#include "report/value/frx_variant_conv.h"
 #include "report/format/frx_display_format.h"
 #include "report/frx_resources.h"
 #include "report/model/frx_views.h"

@@ -265,3 +265,35 @@ TEST_F(EngineTest, MissingAndUnconnectedDataSourcesStopThePreparation)
 }
 
 } // namespace
+
+// A text object bound to a field of a host-fed data source shows the host's values (the
+// source has no display text of its own).
+TEST_F(EngineTest, TextsBoundToAUserDataSourceShowItsValues)
+{
+    TfrxUserDataSet other;
+    other.SetName(QStringLiteral("other"));
+    other.Fields = QStringList{QStringLiteral("N"), QStringLiteral("S"), QStringLiteral("E")};
+    other.RangeEnd = TfrxRangeEnd::reCount;
+    other.RangeEndCount = 2;
+    other.GetValueHandler = [](TfrxUserDataSet& self, const QString& field) {
+        if (field == QStringLiteral("N"))
+            return QVariant(12.5 * (self.RecNo + 1));
+        return field == QStringLiteral("S") ? QVariant(QStringLiteral("行%1").arg(self.RecNo + 1)) : QVariant();
+    };
+    report.DataSets().Add(&report).SetDataSet(&other);
+    auto* data = band<TfrxMasterData>(QStringLiteral("MasterData1"), 100, 20);
+    data->SetDataSet(&other);
+    for (const char* field : {"N", "S", "E"}) {
+        TfrxMemoView* bound = memo(data, QString::fromLatin1(field), QString());
+        bound->SetDataSet(&other);
+        bound->DataField = QString::fromLatin1(field);
+    }
+    ASSERT_TRUE(prepare()) << report.Errors().join(u'\n').toStdString();
+    const auto pages = layout();
+    QStringList shown;
+    for (const Placed& p : pages[0])
+        if (p.name == QStringLiteral("MasterData1"))
+            shown << p.texts.value(0) << p.texts.value(1) << p.texts.value(2);
+    EXPECT_EQ(shown, (QStringList{QStringLiteral("12.5"), QStringLiteral("行1"), QString(), QStringLiteral("25"),
+                                  QStringLiteral("行2"), QString()}));
+}

@@ -1,4 +1,4 @@
-#include "report/calc/frx_variant_conv.h"
+#include "report/value/frx_variant_conv.h"
 
 #include <QDateTime>
 #include <QStringList>
