@@ -91,11 +91,13 @@ TfrxDataSet* TfrxDataSet::find(const QString& userName, const TfrxReport* report
         return nullptr;
     DataSetList& list = dataSetList();
     QMutexLocker locker(&list.lock);
+    // The name first: every data band owns an unnamed row-count source, so the list is
+    // long while pages are rebuilt, and finding an owner walks up the tree.
     for (TfrxDataSet* ds : list.items) {
-        const TfrxReport* owner = ds->Report();
-        if (owner && owner != report)
+        if (ds->userName_.compare(userName, Qt::CaseInsensitive) != 0)
             continue;
-        if (ds->userName_.compare(userName, Qt::CaseInsensitive) == 0)
+        const TfrxReport* owner = ds->Report();
+        if (!owner || owner == report)
             return ds;
     }
     return nullptr;

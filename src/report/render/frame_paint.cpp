@@ -74,9 +74,12 @@ void drawViewBackground(const TfrxView& view, QPainter& canvas, const QRectF& re
 
 void drawFrame(QPainter& canvas, const TfrxFrame& frame, const QRectF& rect, double scaleX, double scaleY)
 {
-    canvas.save();
     const QColor shadow = toQColor(frame.ShadowColor);
-    if (frame.DropShadow && shadow.isValid() && frame.ShadowWidth > 0) {
+    const bool shadowed = frame.DropShadow && shadow.isValid() && frame.ShadowWidth > 0;
+    if (frame.Typ == 0 && !shadowed)
+        return; // nothing to draw, and a saved state costs a PDF writer
+    canvas.save();
+    if (shadowed) {
         const double wx = frame.ShadowWidth * scaleX;
         const double wy = frame.ShadowWidth * scaleY;
         canvas.fillRect(QRectF(rect.right(), rect.top() + wy, wx, rect.height()), shadow);

@@ -39,8 +39,11 @@ public:
             return;
         const QPointF start(line.AbsLeft() * t.scaleX + t.offsetX, line.AbsTop() * t.scaleY + t.offsetY);
         const QPointF end(start.x() + line.Width() * t.scaleX, start.y() + line.Height() * t.scaleY);
+        // The pen stays set rather than the canvas being saved and restored around every
+        // line: the next line mostly takes the same pen, which then costs a PDF writer no new
+        // graphics state. Every painter sets the pen it strokes with.
         QPainter& canvas = t.canvas;
-        canvas.save();
+        const bool smooth = canvas.testRenderHint(QPainter::Antialiasing);
         canvas.setRenderHint(QPainter::Antialiasing, line.Diagonal);
         canvas.setPen(framePen(frame.Color(), frame.Width(), frame.Style(), t.scaleX, Qt::FlatCap));
         canvas.drawLine(start, end);
@@ -48,7 +51,7 @@ public:
             drawArrow(canvas, end, start, line.ArrowLength * t.scaleX, line.ArrowWidth * t.scaleX);
         if (line.ArrowEnd)
             drawArrow(canvas, start, end, line.ArrowLength * t.scaleX, line.ArrowWidth * t.scaleX);
-        canvas.restore();
+        canvas.setRenderHint(QPainter::Antialiasing, smooth);
     }
 };
 

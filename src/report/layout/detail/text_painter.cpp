@@ -30,6 +30,9 @@ public:
         QFont font;
         QFontMetricsF metrics;
         const GlyphFonts* glyphs;
+        // Rounded advances of the font's characters, kept for the process: a font of a
+        // pixel size measures alike on every device.
+        WidthTable* widths;
     };
 
     const Entry& get(unsigned char style, int pixels)
@@ -39,8 +42,10 @@ public:
         if (it == fonts_.end()) {
             QFont f = ReferenceDevice::makeFont(family_, pixels, style & fsBold, style & fsItalic);
             QFontMetricsF m = device_ ? QFontMetricsF(f, device_) : QFontMetricsF(f);
-            const GlyphFonts* glyphs = &GlyphFonts::of(family_, pixels, style & fsBold, style & fsItalic);
-            it = fonts_.emplace(key, Entry{f, m, glyphs}).first;
+            const bool bold = style & fsBold, italic = style & fsItalic;
+            const GlyphFonts* glyphs = &GlyphFonts::of(family_, pixels, bold, italic);
+            WidthTable* widths = &ReferenceDevice::instance().table(family_, pixels, bold, italic);
+            it = fonts_.emplace(key, Entry{f, m, glyphs, widths}).first;
         }
         return it->second;
     }
@@ -170,14 +175,12 @@ int measureGlyphs(PlacedLine& p, DeviceFonts& fonts, int spacing)
         if (QChar::isLowSurrogate(gl.c) && g > 0 && QChar::isHighSurrogate(glyphs[g - 1].c))
             continue;
         const auto& f = fonts.get(gl.tag.Style, p.pixels[g]);
-        double advance;
-        if (QChar::isHighSurrogate(gl.c) && g + 1 < glyphs.size() && QChar::isLowSurrogate(glyphs[g + 1].c)) {
-            const QChar pair[2] = {QChar(gl.c), QChar(glyphs[g + 1].c)};
-            advance = f.metrics.horizontalAdvance(QString(pair, 2));
-        } else {
-            advance = f.metrics.horizontalAdvance(QChar(gl.c));
-        }
-        gl.width = int(std::lround(advance)) + spacing;
+        int advance;
+        if (QChar::isHighSurrogate(gl.c) && g + 1 < glyphs.size() && QChar::isLowSurrogate(glyphs[g + 1].c))
+            advance = f.widths->widthOfPair(gl.c, glyphs[g + 1].c);
+        else
+            advance = f.widths->width(gl.c);
+        gl.width = advance + spacing;
         width += gl.width;
     }
     return width;
