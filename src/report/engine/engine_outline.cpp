@@ -60,6 +60,7 @@ void EngineExtensions::addPageOutline(TfrxEngine& engine, TfrxReportPage& page, 
     if (!ownItem)
         return;
     engine.Calc().SetCurrentObjectName(page.Name());
+    engine.publishState(); // the text may read the new page's number
     outline.AddItem(plainText(engine.Calc().Calc(page.OutlineText)), 0);
 }
 
