@@ -53,39 +53,70 @@ struct Piece {
     QList<TfrxView*> objects;
 };
 
-// Step 1 of a piece: which objects go into it, at the free space `free`.
+// Whether a stretchable object has put out all of its content: a text object knows what
+// it has left; for other kinds the remembered height says it.
+bool partDone(TfrxView& view, double remembered, double room, double d)
+{
+    if (const auto* memo = as<TfrxCustomMemoView>(&view))
+        return memo->PartRemainder().isEmpty();
+    return d <= 0 || remembered <= room + kEps;
+}
+
+// A stretchable object that starts above the end of the free space puts out what fits
+// there. The remembered height of what it has left is only an estimate, so it is given
+// all the room there is and asked what remains.
+void drawStretchablePart(Piece& piece, Waiting& w, double free)
+{
+    TfrxView& v = *w.view;
+    const double room = free - v.Top();
+    v.SetHeight(room);
+    const double d = drawItemPart(v);
+    if (std::abs(d - room) < kEps) {
+        // Nothing fitted: it waits for the next piece whole.
+        moveBelow(piece.waiting, v, d);
+        v.SetTop(free);
+        v.SetHeight(w.height);
+        return;
+    }
+    piece.objects.append(&v);
+    if (partDone(v, w.height, room, d)) {
+        // The last part: as high as it needs, or as its remembered height.
+        v.SetHeight(std::max(std::min(w.height, room), room - d));
+        w.height = -1;
+        return;
+    }
+    moveBelow(piece.waiting, v, d);
+    // Something is left, however short the estimate says it is.
+    w.height = std::max(w.height - room + d, 1.0);
+}
+
+// Step 1 of a piece: which objects go into it, at the free space `free`. Objects aligned
+// to the band's bottom wait for the last piece.
 void fillPiece(Piece& piece, double free)
 {
     for (Waiting& w : piece.waiting)
         w.moved = false;
-    for (std::size_t i = 0; i < piece.waiting.size();) {
-        Waiting& w = piece.waiting[i];
+    for (Waiting& w : piece.waiting) {
         TfrxView& v = *w.view;
-        if (v.Top() + v.Height() <= free + kEps) {
-            if (w.stretchable)
-                drawItemPart(v);
-            piece.objects.append(&v);
-            piece.waiting.erase(piece.waiting.begin() + std::ptrdiff_t(i));
+        if (v.Align == TfrxAlign::baBottom || w.height < 0)
             continue;
+        if (v.Top() < free && w.stretchable) {
+            drawStretchablePart(piece, w, free);
+        } else if (v.Top() + v.Height() <= free + kEps) {
+            piece.objects.append(&v);
+            w.height = -1;
+        } else if (v.Top() < free) {
+            moveBelow(piece.waiting, v, free - v.Top());
+            v.SetTop(free);
         }
-        if (v.Top() < free) {
-            if (w.stretchable) {
-                v.SetHeight(free - v.Top());
-                const double d = drawItemPart(v);
-                moveBelow(piece.waiting, v, d);
-                if (std::abs(d - v.Height()) < kEps) {
-                    v.SetTop(free);
-                    v.SetHeight(w.height);
-                } else {
-                    piece.objects.append(&v);
-                    w.height = w.height - v.Height() + d;
-                }
-            } else {
-                moveBelow(piece.waiting, v, free - v.Top());
-                v.SetTop(free);
-            }
-        }
-        ++i;
+    }
+    std::erase_if(piece.waiting, [](const Waiting& w) { return w.height < 0; });
+    const bool onlyBottom = std::all_of(piece.waiting.begin(), piece.waiting.end(),
+                                        [](const Waiting& w) { return w.view->Align == TfrxAlign::baBottom; });
+    if (onlyBottom) {
+        for (Waiting& w : piece.waiting)
+            piece.objects.append(w.view);
+        piece.waiting.clear();
     }
 }
 
@@ -98,8 +129,11 @@ void forceFirst(Piece& piece)
     TfrxView& v = *first->view;
     v.SetTop(std::max(0.0, v.Top()));
     if (first->stretchable) {
-        v.SetHeight(first->height);
-        drawItemPart(v);
+        // Content that does not fit even an empty page goes out whole (and is clipped
+        // where the page ends) rather than being lost.
+        constexpr double kAll = 1e7;
+        v.SetHeight(kAll);
+        v.SetHeight(kAll - drawItemPart(v));
     }
     piece.objects.append(&v);
     piece.waiting.erase(first);

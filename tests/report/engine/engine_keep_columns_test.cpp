@@ -84,6 +84,16 @@ TEST_F(KeepTest, ABlockLargerThanAPageGoesOnAcrossPagesWithNothingLost)
     EXPECT_EQ(allTexts(pages, QStringLiteral("GroupFooter1")), (QStringList{"60", "8140"}));
 }
 
+TEST_F(KeepTest, AKeptRowTallerThanAnEmptyPageEndsWithOnePageARow)
+{
+    build(1000, 3);
+    static_cast<TfrxBand*>(report.FindObject(QStringLiteral("MasterData1")))->SetHeight(2 * kPageHeight);
+    ASSERT_TRUE(prepare()) << report.Errors().join(u'\n').toStdString();
+    const auto pages = layout();
+    ASSERT_LE(pages.size(), 5u);
+    EXPECT_EQ(allTexts(pages, QStringLiteral("MasterData1")), numbers(1, 3));
+}
+
 TEST_F(EngineTest, AMultiColumnBandFillsAcrossThenDownAndMovesAWholeRowOfColumns)
 {
     auto* data = band<TfrxMasterData>(QStringLiteral("MasterData1"), 100, 50);
