@@ -8,14 +8,6 @@ using namespace enginetest;
 
 namespace {
 
-QStringList allTexts(const std::vector<PageLayout>& pages, const QString& band)
-{
-    QStringList out;
-    for (const PageLayout& p : pages)
-        out << EngineTest::textsOf(p, band);
-    return out;
-}
-
 QStringList numbers(int from, int to)
 {
     QStringList out;

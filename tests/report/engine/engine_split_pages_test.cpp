@@ -8,14 +8,6 @@ using namespace enginetest;
 
 namespace {
 
-QStringList allTexts(const std::vector<PageLayout>& pages, const QString& band)
-{
-    QStringList out;
-    for (const PageLayout& p : pages)
-        out << EngineTest::textsOf(p, band);
-    return out;
-}
-
 // The views of the prepared band `index` on page `pageIndex`, by name.
 const TfrxComponent* child(TfrxPreviewPages& pages, int pageIndex, int index, const QString& name)
 {
