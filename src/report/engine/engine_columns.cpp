@@ -55,11 +55,13 @@ void EngineExtensions::columnStep(TfrxEngine& engine, TfrxDataBand& band)
 void EngineExtensions::completeColumnRow(TfrxEngine& engine, TfrxDataBand& band)
 {
     BandRun& run = engine.BandState().of(band);
-    if (run.lowestY <= engine.PageHeight - engine.FooterHeight() + kEps || engine.FreeSpace() >= 1000000) {
+    // An endless page, and a subreport printed on its parent, never break.
+    if (run.lowestY <= engine.PageHeight - engine.FooterHeight() + kEps || engine.FreeSpace() >= 1000000
+        || collecting()) {
         engine.CurY = run.lowestY;
         return;
     }
-    if (keeping() || collecting()) {
+    if (keeping()) {
         engine.NewColumn();
         return;
     }

@@ -93,8 +93,6 @@ private:
         int outlineCount = 0;
         int anchorIndex = -1;
         bool aggregates = false;
-        // The page the block started on: a block that moved once continues across pages.
-        int page = -1;
     };
     void moveKeptOutline(TfrxEngine& engine, int newTop);
     void completeColumnRow(TfrxEngine& engine, TfrxDataBand& band);

@@ -1,7 +1,7 @@
 // Keep blocks: everything output between opening and closing a block on a band moves as
 // one piece to the next page when a page break happens inside it, with the aggregate
-// values, outline items and anchors made meanwhile. A block that does not fit an empty page
-// either continues across pages: it is moved once at most.
+// values, outline items and anchors made meanwhile. Keeping ends at that break, so a block
+// larger than a page is moved once and then continues across pages.
 
 #include "report/engine/engine_extensions.h"
 
@@ -44,7 +44,6 @@ void EngineExtensions::openKeep(TfrxEngine& engine, TfrxBand& band, int position
     keep_.outlineCount = keep_.outlineParent ? keep_.outlineParent->count() : 0;
     keep_.anchorIndex = pages.LastAnchorIndex();
     keep_.aggregates = false;
-    keep_.page = pages.CurPage();
     engine.Calc().Aggregates().StartKeep();
 }
 
