@@ -81,8 +81,13 @@ void EngineExtensions::rememberRowStart(TfrxEngine& engine, TfrxDataBand& band)
 
 void EngineExtensions::beforeKeptPageBreak(TfrxEngine& engine)
 {
-    if (keep_.aggregates)
+    if (keep_.aggregates) {
+        // The row that moves was added before the block opened, so it is in the values
+        // themselves, not in what the page-footer items hold: holding ends first, then the
+        // row is taken back, and it is added again on the new page.
+        engine.Calc().Aggregates().EndKeep();
         engine.Calc().Aggregates().DeleteValue(keep_.band);
+    }
     engine.PreviewPages().CutObjectsFrom(keep_.position);
 }
 

@@ -76,6 +76,31 @@ TEST_F(KeepTest, ABlockLargerThanAPageGoesOnAcrossPagesWithNothingLost)
     EXPECT_EQ(allTexts(pages, QStringLiteral("GroupFooter1")), (QStringList{"60", "8140"}));
 }
 
+TEST_F(EngineTest, AFooterKeptWithTheLastRowTakesTheRowAndItsValueAlong)
+{
+    auto* pageFooter = band<TfrxPageFooter>(QStringLiteral("PageFooter1"), 500, 60);
+    pageFooter->PrintOnFirstPage = pageFooter->PrintOnLastPage = true;
+    memo(pageFooter, QStringLiteral("PageSum"), QStringLiteral("[SUM(<ds.\"V\">)]"));
+    auto* data = band<TfrxMasterData>(QStringLiteral("MasterData1"), 100, 50);
+    data->KeepFooter = true;
+    memo(data, QStringLiteral("Row"), QStringLiteral("[ds.\"N\"]"));
+    auto* footer = band<TfrxFooter>(QStringLiteral("Footer1"), 200, 100);
+    memo(footer, QStringLiteral("Total"), QStringLiteral("[SUM(<ds.\"V\">)]"));
+    // 18 rows fill 900 of 911.34; the footer (100) does not fit and takes row 18 along.
+    setRowCount(18);
+    ASSERT_TRUE(prepare()) << report.Errors().join(u'\n').toStdString();
+    const auto pages = layout();
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_EQ(textsOf(pages[0], QStringLiteral("MasterData1")), numbers(1, 17));
+    EXPECT_EQ(names(pages[1]), (QStringList{"MasterData1", "Footer1", "PageFooter1"}));
+    EXPECT_EQ(pages[1][0].texts, QStringList{"18"});
+    EXPECT_DOUBLE_EQ(pages[1][0].top, 0);
+    EXPECT_DOUBLE_EQ(pages[1][1].top, 50);
+    EXPECT_EQ(pages[1][1].texts, QStringList{"1710"});
+    EXPECT_EQ(textsOf(pages[0], QStringLiteral("PageFooter1")), QStringList{"1530"});
+    EXPECT_EQ(textsOf(pages[1], QStringLiteral("PageFooter1")), QStringList{"180"});
+}
+
 TEST_F(KeepTest, AKeptRowTallerThanAnEmptyPageEndsWithOnePageARow)
 {
     build(1000, 3);
