@@ -235,13 +235,21 @@ TEST_F(EngineTest, WithoutAPageItemTheOutlineKeepsItsNestingAcrossPageBreaks)
     EXPECT_EQ(outlineLines(shell.PreviewPages()), expected) << outlineLines(shell.PreviewPages()).join(u'\n').toStdString();
 }
 
-TEST_F(KeepTest, TheOutlineItemsOfAMovedBlockMoveWithIt)
+TEST_F(KeepTest, TheOutlineItemsAndAnchorsOfAMovedBlockMoveWithIt)
 {
     build(5, 15);
     group->OutlineText = QStringLiteral("<ds.\"G\">");
+    // An anchor at each group header, as a script's AddAnchor would make it.
+    int groups = 0;
+    shell.Hooks().OnBeforePrint = [&](TfrxComponent& c) {
+        if (c.Name() == QStringLiteral("GroupHeader1"))
+            shell.PreviewPages().AddAnchorRecord(QString(QChar(u'A' + groups++)));
+    };
     ASSERT_TRUE(prepare()) << report.Errors().join(u'\n').toStdString();
     EXPECT_EQ(outlineLines(shell.PreviewPages()),
               (QStringList{"A (page 1, y 0)", "B (page 1, y 310)", "C (page 2, y 0)"}));
+    EXPECT_EQ(shell.PreviewPages().FindAnchorPage(QStringLiteral("B")), 1);
+    EXPECT_EQ(shell.PreviewPages().FindAnchorPage(QStringLiteral("C")), 2);
 }
 
 } // namespace
