@@ -165,8 +165,9 @@ void TfrxEngine::printDataRow(TfrxDataBand& band, bool firstRow)
     ext_->columnStep(*this, band);
     ext_->addOutlineItem(*this, band);
     QList<TfrxDataBand*> nested;
-    for (TfrxBand* sub : band.SubBands)
-        nested.append(static_cast<TfrxDataBand*>(sub));
+    if (!ext_->collapsed(band))
+        for (TfrxBand* sub : band.SubBands)
+            nested.append(static_cast<TfrxDataBand*>(sub));
     runDataBands(nested);
     if (!band.OutlineText.isEmpty())
         ext_->outlineLevelUp(*this, band);

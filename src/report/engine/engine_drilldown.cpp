@@ -24,6 +24,7 @@ void EngineExtensions::applyDrillDown(TfrxEngine& engine, TfrxDataBand& band)
 {
     const QStringList& toggled = engine.Report().ToggledGroups;
     const QList<TfrxBand*>& groups = band.Groups;
+    collapsed_.remove(&band);
     for (qsizetype j = 0; j < groups.size(); ++j) {
         auto& group = static_cast<TfrxGroupHeader&>(*groups[j]);
         if (!group.DrillDown)
@@ -38,8 +39,10 @@ void EngineExtensions::applyDrillDown(TfrxEngine& engine, TfrxDataBand& band)
         if (group.Footer)
             group.Footer->SetVisible(expanded || group.ShowFooterIfDrillDown);
         // The groups inside a collapsed group are not looked at.
-        if (!expanded)
+        if (!expanded) {
+            collapsed_.insert(&band);
             return;
+        }
     }
 }
 

@@ -7,6 +7,7 @@
 // feature (engine_keep.cpp, engine_columns.cpp, ...).
 
 #include <QList>
+#include <QSet>
 
 namespace report {
 
@@ -82,6 +83,8 @@ public:
 
     // Drill-down visibility of group bands when the groups start.
     virtual void applyDrillDown(TfrxEngine& engine, TfrxDataBand& band);
+    // A data band hidden in a collapsed group: its nested data bands are not run either.
+    bool collapsed(const TfrxDataBand& band) const { return collapsed_.contains(&band); }
 
 private:
     struct KeepState {
@@ -104,6 +107,7 @@ private:
     // The subreport pages being run, outermost first: a page met again contains itself.
     QList<const TfrxReportPage*> subreports_;
     TfrxNullBand* target_ = nullptr;
+    QSet<const TfrxDataBand*> collapsed_;
     // Vertical bands: the horizontal band being printed across them; the cells of a page
     // run are numbered left to right, and a sheet (one repetition of the page run) shows
     // the cells from its first one on as far as the page width allows. The right edge the

@@ -22,6 +22,7 @@ void EngineExtensions::reset()
     keep_ = {};
     subreports_.clear();
     target_ = nullptr;
+    collapsed_.clear();
     acrossBand_ = nullptr;
     sheetCell_ = 0;
     nextSheetCell_ = -1;

@@ -283,10 +283,15 @@ protected:
         auto* gf = band<TfrxGroupFooter>(QStringLiteral("GroupFooter1"), 300, 20);
         // Rows of the hidden data band count too (flags 1).
         memo(gf, QStringLiteral("GF"), QStringLiteral("[SUM(<ds.\"V\">, MasterData1, 1)]"));
+        auto* detail = band<TfrxDetailData>(QStringLiteral("DetailData1"), 250, 20);
+        detail->SetDataSet(nullptr);
+        detail->SetRowCount(1);
+        memo(detail, QStringLiteral("D"), QStringLiteral("detail"));
         setRowCount(6, 3);
     }
 };
 
+// The detail rows of a collapsed group's data band stay hidden with it.
 TEST_F(DrillDownTest, ACollapsedGroupShowsItsHeaderAndFooterOnly)
 {
     ASSERT_TRUE(prepare()) << report.Errors().join(u'\n').toStdString();
@@ -302,7 +307,8 @@ TEST_F(DrillDownTest, AToggledGroupIsExpandedAndExpandDrillDownTurnsTheListAroun
     ASSERT_TRUE(prepare()) << report.Errors().join(u'\n').toStdString();
     auto pages = layout();
     EXPECT_EQ(names(pages[0]), (QStringList{"GroupHeader1", "GroupFooter1", "GroupHeader1", "MasterData1",
-                                            "MasterData1", "MasterData1", "GroupFooter1"}));
+                                            "DetailData1", "MasterData1", "DetailData1", "MasterData1", "DetailData1",
+                                            "GroupFooter1"}));
     EXPECT_EQ(textsOf(pages[0], QStringLiteral("MasterData1")), (QStringList{"4", "5", "6"}));
     static_cast<TfrxGroupHeader*>(report.FindObject(QStringLiteral("GroupHeader1")))->ExpandDrillDown = true;
     ASSERT_TRUE(prepare()) << report.Errors().join(u'\n').toStdString();
