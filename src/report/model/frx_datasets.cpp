@@ -94,7 +94,8 @@ TfrxDataSet* TfrxDataSet::find(const QString& userName, const TfrxReport* report
     // The name first: every data band owns an unnamed row-count source, so the list is
     // long while pages are rebuilt, and finding an owner walks up the tree.
     for (TfrxDataSet* ds : list.items) {
-        if (ds->userName_.compare(userName, Qt::CaseInsensitive) != 0)
+        // Folding case keeps the length, so the length rules most of them out at once.
+        if (ds->userName_.size() != userName.size() || ds->userName_.compare(userName, Qt::CaseInsensitive) != 0)
             continue;
         const TfrxReport* owner = ds->Report();
         if (!owner || owner == report)
