@@ -84,7 +84,8 @@ public:
     // The lines that fit into `height` report units and what is left over.
     TfrxTextSplit Split(double height) const;
 
-    // Draws the laid-out lines into the device rectangle.
+    // Draws the laid-out lines into the device rectangle. The canvas's pen may be left
+    // with the text's colour; painters set the pen they stroke with.
     void DrawText(QPainter* canvas, TextHAlign hAlign, TextVAlign vAlign) const;
 
 private:

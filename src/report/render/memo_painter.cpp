@@ -83,13 +83,11 @@ public:
         drawText.SetText(text);
 
         QPainter& canvas = t.canvas;
-        canvas.save();
         drawViewBackground(memo, canvas, rect);
         drawViewFrame(memo, canvas, rect, t.scaleX, t.scaleY);
         if (memo.Underlines && memo.Rotation % 360 == 0)
             drawUnderlines(memo, canvas, area, drawText.LineHeight(), t.scaleX, t.scaleY, t.offsetX, t.offsetY);
         drawText.DrawText(&canvas, static_cast<TextHAlign>(memo.HAlign), static_cast<TextVAlign>(memo.VAlign));
-        canvas.restore();
         memo.Color = ownColor;
     }
 };

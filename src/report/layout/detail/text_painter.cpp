@@ -347,10 +347,10 @@ void paintLayout(LayoutState& s, QPainter* canvas, TextHAlign hAlign, TextVAlign
     const DeviceFonts::Entry& base = fonts.get(s.baseStyle, baseHeight);
     const bool clip = s.clipped && mayLeaveFrame(lines, frame, top, step, base.metrics);
     // Upright text that needs no clip is drawn without a saved state: the origin moves
-    // instead of the canvas, and only the pen and font are put back.
+    // instead of the canvas, the font is put back and the pen stays with the text's colour
+    // (the next text mostly has it too, which costs a PDF writer no new graphics state).
     const bool plain = !clip && s.rotation == 0 && !s.rtlReading;
     const QPointF origin = plain ? s.deviceRect.topLeft() : QPointF();
-    const QPen pen = canvas->pen();
     const QFont font = canvas->font();
     if (!plain) {
         canvas->save();
@@ -366,13 +366,10 @@ void paintLayout(LayoutState& s, QPainter* canvas, TextHAlign hAlign, TextVAlign
             drawLine(*canvas, fonts, p.glyphs, p.pixels, origin.x() + p.x, origin.y() + y, s.scaleY);
         y += step;
     }
-    if (!plain) {
+    if (!plain)
         canvas->restore();
-    } else {
-        canvas->setPen(pen);
-        if (canvas->font() != font)
-            canvas->setFont(font);
-    }
+    else if (canvas->font() != font)
+        canvas->setFont(font);
 }
 
 } // namespace report::detail
