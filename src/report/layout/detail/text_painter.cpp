@@ -62,7 +62,8 @@ struct Frame {
 
 } // namespace
 
-void paintLayout(LayoutState& s, QPainter* canvas, TextHAlign hAlign, TextVAlign vAlign)
+void paintLayout(LayoutState& s, QPainter* canvas, TextHAlign hAlign, TextVAlign vAlign,
+                 const std::function<void(const QString&, const QRectF&)>& onLine)
 {
     QPaintDevice* device = canvas->device();
     // Printers and PDF writers are paged devices.
@@ -200,6 +201,8 @@ void paintLayout(LayoutState& s, QPainter* canvas, TextHAlign hAlign, TextVAlign
         }
         }
 
+        if (onLine)
+            onLine(s.lineText(line), canvas->transform().mapRect(QRectF(x, y, lineWidth, pitch)));
         if (s.rtlReading) {
             // Right-to-left reading needs the whole line shaped at once.
             const auto& f = fonts.get(s.baseStyle, baseHeight);
