@@ -156,7 +156,14 @@ void TfrxPreviewForm::buildToolBar()
     zoomCB_->addItems({QStringLiteral("25%"), QStringLiteral("50%"), QStringLiteral("75%"), QStringLiteral("100%"),
                        QStringLiteral("150%"), QStringLiteral("200%"), QStringLiteral("页宽"), QStringLiteral("整页")});
     connect(zoomCB_, &QComboBox::activated, this, [this](int index) { ApplyZoomText(zoomCB_->itemText(index)); });
-    buttons_.insert(QStringLiteral("ZoomCB"), toolBar_->addWidget(zoomCB_));
+    // The box hands Enter to its edit more than once; what the last layout wrote is no new text.
+    connect(zoomCB_->lineEdit(), &QLineEdit::returnPressed, this, [this] {
+        if (zoomCB_->currentText() != shownZoom_)
+            ApplyZoomText(zoomCB_->currentText());
+    });
+    QAction* zoomBox = toolBar_->addWidget(zoomCB_);
+    zoomBox->setObjectName(QStringLiteral("ZoomCB"));
+    buttons_.insert(QStringLiteral("ZoomCB"), zoomBox);
     addButton(QStringLiteral("ZoomMinusB"), 126, 127, 16, [this] { ZoomOut(); });
     addButton(QStringLiteral("FullScreenBtn"), 0, 150, 22, [this] { SetFullScreen(!fullScreen_); })
         ->setText(QStringLiteral("F"));
@@ -181,7 +188,9 @@ void TfrxPreviewForm::buildToolBar()
     pageE_->setToolTip(frxGet(142));
     pageE_->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d*")), pageE_));
     connect(pageE_, &QLineEdit::returnPressed, this, [this] { ApplyPageText(pageE_->text()); });
-    buttons_.insert(QStringLiteral("PageE"), toolBar_->addWidget(pageE_));
+    QAction* pageBox = toolBar_->addWidget(pageE_);
+    pageBox->setObjectName(QStringLiteral("PageE"));
+    buttons_.insert(QStringLiteral("PageE"), pageBox);
     addButton(QStringLiteral("NextB"), 138, 139, 10, [this] { preview_->Next(); });
     addButton(QStringLiteral("LastB"), 140, 141, 11, [this] { preview_->Last(); });
     addButton(QStringLiteral("CancelB"), 2, 0, -1, [this] { CancelOrClose(); });
@@ -301,7 +310,8 @@ bool TfrxPreviewForm::canUsePages() const { return !preview_->running() && previ
 
 void TfrxPreviewForm::updateZoomBox()
 {
-    zoomCB_->setEditText(QString::number(std::lround(preview_->zoom() * 100)) + u'%');
+    shownZoom_ = QString::number(std::lround(preview_->zoom() * 100)) + u'%';
+    zoomCB_->setEditText(shownZoom_);
 }
 
 void TfrxPreviewForm::pageChanged(int page)

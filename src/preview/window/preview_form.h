@@ -112,6 +112,7 @@ private:
     QMenu* exportMenu_;
     QHash<QString, QAction*> buttons_;
     QList<QAction*> separators_;
+    QString shownZoom_;
     bool fullScreen_ = false;
     Qt::WindowStates savedState_;
     bool keepDrillDown_ = false;
