@@ -43,8 +43,10 @@ public:
     QVariant GetValue(const QString& field) override
     {
         const int n = RecNo + 1;
-        if (onRow && field == QStringLiteral("DIY_ID"))
+        if (onRow && field == QStringLiteral("HW_MS") && n != notified_) {
+            notified_ = n;
             onRow(n);
+        }
         if (field == QStringLiteral("DIY_ID"))
             return QStringLiteral("Q%1").arg(n);
         if (field == QStringLiteral("DIY_NM"))
@@ -64,6 +66,9 @@ public:
     std::function<QString(int line)> describe;
     // Told of each line as the engine reads it (the user acting while the report runs).
     std::function<void(int line)> onRow;
+
+private:
+    int notified_ = 0;
 };
 
 class PreviewTest : public ::testing::Test {
