@@ -8,6 +8,7 @@
 #include "platform/widgets/dialogs.h"
 #include "preview/window/preview_control.h"
 #include "preview/window/preview_form.h"
+#include "preview/printing/print_command.h"
 #include "preview/window/preview_workspace.h"
 #include "report/engine/report_shell.h"
 #include "report/model/frx_report.h"
