@@ -11,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QStyle>
@@ -152,6 +153,11 @@ void TfrxPreview::layOutPages()
         OnLaidOut();
 }
 
+void TfrxPreview::setLeftWidth(int width)
+{
+    splitter_->setSizes({width, std::max(1, splitter_->width() - width - splitter_->handleWidth())});
+}
+
 void TfrxPreview::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
@@ -163,14 +169,16 @@ void TfrxPreview::goToPage(int page, TfrxPreviewWorkspace* chooser)
     page = std::clamp(page, 1, std::max(1, pageCount()));
     const bool changed = page != pageNo_;
     pageNo_ = page;
-    for (TfrxPreviewWorkspace* area : {workspace_, thumbnails_}) {
-        area->setCurrentIndex(page - 1);
-        if (area != chooser) {
-            const QSignalBlocker quiet(area->verticalScrollBar());
-            area->scrollToPage(page - 1);
+    {
+        // The page is chosen: scrolling to it must not choose another one.
+        const QScopedValueRollback<bool> navigating(navigating_, true);
+        for (TfrxPreviewWorkspace* area : {workspace_, thumbnails_}) {
+            area->setCurrentIndex(page - 1);
+            if (area != chooser)
+                area->scrollToPage(page - 1);
+            if (changed)
+                area->viewport()->update();
         }
-        if (changed)
-            area->viewport()->update();
     }
     if (OnPageChanged)
         OnPageChanged(pageNo_);
@@ -178,7 +186,7 @@ void TfrxPreview::goToPage(int page, TfrxPreviewWorkspace* chooser)
 
 void TfrxPreview::workspaceScrolled()
 {
-    if (workspace_->pageList().count() == 0)
+    if (navigating_ || workspace_->pageList().count() == 0)
         return;
     const int page = workspace_->pageList().pageAtTop(workspace_->scrollPos().y()) + 1;
     if (page == pageNo_)
@@ -186,10 +194,7 @@ void TfrxPreview::workspaceScrolled()
     pageNo_ = page;
     workspace_->setCurrentIndex(page - 1);
     thumbnails_->setCurrentIndex(page - 1);
-    {
-        const QSignalBlocker quiet(thumbnails_->verticalScrollBar());
-        thumbnails_->scrollToPage(page - 1);
-    }
+    thumbnails_->scrollToPage(page - 1);
     thumbnails_->viewport()->update();
     if (OnPageChanged)
         OnPageChanged(pageNo_);

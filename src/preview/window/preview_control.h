@@ -74,6 +74,8 @@ public:
     bool outlineVisible() const;
     void setOutlineVisible(bool visible);
     bool thumbnailVisible() const;
+    // Width of the outline and thumbnail pane; the splitter may change it.
+    void setLeftWidth(int width);
     void setThumbnailVisible(bool visible);
     void buildOutline();
     QTreeWidget* outlineTree() const { return outline_; }
@@ -133,6 +135,7 @@ private:
     report::TfrxZoomMode zoomMode_ = report::TfrxZoomMode::zmDefault;
     bool running_ = false;
     bool locked_ = false;
+    bool navigating_ = false;
     int updateInterval_ = 20;
     qint64 firstPageAt_ = -1;
     SearchState search_;

@@ -279,7 +279,7 @@ void TfrxPreviewForm::Init()
     report::TfrxReport& report = shell_.Report();
     const report::TfrxPreviewOptions& options = report.PreviewOptions();
     if (options.OutlineWidth > 0)
-        preview_->outlineTree()->parentWidget()->setFixedWidth(options.OutlineWidth);
+        preview_->setLeftWidth(options.OutlineWidth);
     button(QStringLiteral("DesignerB"))->setEnabled(options.AllowEdit);
     applyButtons();
     toolBar_->setToolButtonStyle(options.ShowCaptions ? Qt::ToolButtonTextUnderIcon : Qt::ToolButtonIconOnly);
