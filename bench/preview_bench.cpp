@@ -17,6 +17,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QWindow>
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -92,27 +93,36 @@ int main(int argc, char** argv)
     form.show();
     form.Init();
     preview::TfrxPreviewWorkspace& area = *form.preview()->workspace();
+    // The window system shows the window first; then its page area paints.
+    while (!form.windowHandle()->isExposed())
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
     area.viewport()->repaint();
     const double firstPaint = clock.nsecsElapsed() / 1e6;
+    const int cachedAtFirstPaint = shell.PreviewPages().CachedPageCount();
 
     // Scroll steps of a wheel notch's three lines (60 pixels) through every page.
     std::vector<double> steps;
     const int end = area.pageList().scrollSize().height();
+    long halfway = 0;
     for (int y = 0; y < end; y += 60) {
+        if (halfway == 0 && y >= end / 2)
+            halfway = residentKiB();
         clock.restart();
         area.setScrollPos({0, y});
-        area.viewport()->repaint();
+        QApplication::sendPostedEvents(); // the paint of what scrolled into view
         steps.push_back(clock.nsecsElapsed() / 1e6);
     }
     const long after = residentKiB();
 
     std::printf("pages: %d (file of %.1f MiB)\n", pages, QFile(file).size() / 1048576.0);
     std::printf("load the prepared-report file: %.1f ms\n", loaded);
-    std::printf("open the window until the first page is painted: %.1f ms (goal <= 200 ms)\n", firstPaint);
+    std::printf("open the window until the first page is painted: %.1f ms (goal <= 200 ms; %d pages drawn)\n",
+                firstPaint, cachedAtFirstPaint);
     std::printf("scroll step at 100%% (%zu steps of 60 px): median %.2f ms, p99 %.2f ms, max %.2f ms "
                 "(goal: median <= 8 ms, p99 <= 16 ms)\n",
                 steps.size(), percentile(steps, 0.5), percentile(steps, 0.99), percentile(steps, 1.0));
-    std::printf("memory after visiting every page: %ld KiB more than with the file loaded; %d pages cached\n",
-                after - before, shell.PreviewPages().CachedPageCount());
+    std::printf("memory after visiting every page: %ld KiB more than with the file loaded (%ld KiB after half "
+                "of them); %d pages cached\n",
+                after - before, halfway - before, shell.PreviewPages().CachedPageCount());
     return 0;
 }

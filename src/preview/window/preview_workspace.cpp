@@ -4,6 +4,7 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
@@ -82,17 +83,20 @@ void TfrxPreviewWorkspace::resizeEvent(QResizeEvent* event)
     updateScrollRange();
 }
 
-void TfrxPreviewWorkspace::scrollContentsBy(int, int)
+void TfrxPreviewWorkspace::scrollContentsBy(int dx, int dy)
 {
-    viewport()->update();
+    // What stays on screen moves; only the strip that comes into view is painted.
+    viewport()->scroll(dx, dy);
     if (onScrolled)
         onScrolled();
 }
 
-void TfrxPreviewWorkspace::paintEvent(QPaintEvent*)
+void TfrxPreviewWorkspace::paintEvent(QPaintEvent* event)
 {
     QPainter painter(viewport());
-    const QRect view = viewport()->rect();
+    // Clipped to what needs painting, so the page painter passes over the objects outside it.
+    painter.setClipRegion(event->region());
+    const QRect view = event->region().boundingRect();
     painter.fillRect(view, backColor);
     if (locked || !pages_ || list_.count() == 0)
         return;
