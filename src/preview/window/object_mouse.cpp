@@ -104,7 +104,8 @@ void followUrl(TfrxPreview& preview, const QString& url)
 
 } // namespace
 
-void TfrxPreview::mouseOverSurface(QPoint surfacePos, bool click, Qt::MouseButton button, Qt::KeyboardModifiers)
+void TfrxPreview::mouseOverSurface(QPoint surfacePos, bool click, Qt::MouseButton button,
+                                   Qt::KeyboardModifiers shift)
 {
     if (OnStatusText)
         OnStatusText(QString());
@@ -115,28 +116,32 @@ void TfrxPreview::mouseOverSurface(QPoint surfacePos, bool click, Qt::MouseButto
         return;
     Qt::CursorShape cursor = Qt::ArrowCursor;
     QString url;
-    TfrxGroupHeader* group = nullptr;
+    bool drillDown = false, changed = false;
     try {
         TfrxReportPage* page = pages().GetPreparedPage(index);
         if (!page)
             return;
         const QPointF onPage = QPointF(surfacePos - workspace_->pageList().item(index).rect().topLeft()) / zoom_;
         TfrxComponent* object = objectUnderMouse(*page, onPage, page->MirrorMargins && index % 2 == 1);
-        group = drillDownGroupOf(object);
-        if (group) {
+        if (TfrxGroupHeader* group = drillDownGroupOf(object)) {
+            drillDown = true;
             cursor = Qt::PointingHandCursor;
             if (click && button == Qt::LeftButton) {
                 const QString key = group->Name() + u'.' + QString::number(group->Tag);
                 if (!report().ToggledGroups.removeOne(key))
                     report().ToggledGroups << key;
-                if (OnDrillDown)
-                    OnDrillDown();
             }
         } else if (auto* view = dynamic_cast<TfrxView*>(object)) {
             cursor = cursorShapeOf(view->Cursor);
             url = view->URL;
             if (!url.isEmpty() && view->Cursor == 0)
                 cursor = Qt::PointingHandCursor;
+            if (!click && OnMouseOverObject)
+                OnMouseOverObject(*view);
+            if (click && OnClickObject && OnClickObject(*view, button, shift)) {
+                pages().ReplacePage(index, *page);
+                changed = true;
+            }
         }
     } catch (...) {
         // A page that cannot be rebuilt has no objects to offer.
@@ -144,7 +149,11 @@ void TfrxPreview::mouseOverSurface(QPoint surfacePos, bool click, Qt::MouseButto
     workspace_->viewport()->setCursor(cursor);
     if (!url.isEmpty() && OnStatusText)
         OnStatusText(url);
-    if (click && !group && !url.isEmpty())
+    if (changed)
+        workspace_->viewport()->update();
+    if (click && drillDown && button == Qt::LeftButton && OnDrillDown)
+        OnDrillDown();
+    else if (click && !url.isEmpty())
         followUrl(*this, url);
 }
 

@@ -87,7 +87,8 @@ TfrxPreview::TfrxPreview(QWidget* parent, report::ReportShell& shell) : QWidget(
     workspace_->onMove = [this](QPoint p) { mouseOverSurface(p, false, Qt::NoButton, {}); };
     workspace_->onZoomWheel = [this](int notches) {
         // Ctrl+wheel stops at 0.3 rather than at the zoom's own floor.
-        setZoom(std::max(0.3, zoom_ + 0.1 * notches));
+        if (!running_)
+            setZoom(std::max(0.3, zoom_ + 0.1 * notches));
     };
     workspace_->onNavigateKey = [this](int key, Qt::KeyboardModifiers) {
         if (key == Qt::Key_Home)

@@ -20,6 +20,7 @@ namespace report {
 class ReportShell;
 class TfrxPreviewPages;
 class TfrxReport;
+class TfrxView;
 } // namespace report
 
 namespace preview {
@@ -107,6 +108,11 @@ public:
     std::function<void()> OnLaidOut;
     // Status panel 0 while preparing.
     std::function<void(const QString& text)> OnStatusPages;
+
+    // The host's events for views under the mouse. A click handler that changed the view
+    // answers true: the page is then stored in full and drawn again.
+    std::function<void(report::TfrxView& view)> OnMouseOverObject;
+    std::function<bool(report::TfrxView& view, Qt::MouseButton, Qt::KeyboardModifiers)> OnClickObject;
 
     // The objects under the mouse: cursor, status text, clicks (with a redraw).
     void mouseOverSurface(QPoint surfacePos, bool click, Qt::MouseButton button, Qt::KeyboardModifiers shift);

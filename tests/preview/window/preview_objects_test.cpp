@@ -171,3 +171,24 @@ TEST_F(ObjectMouseTest, ADrillDownGroupIsToggledAndPreparedAgainInTheWindow)
     EXPECT_FALSE(pv().locked());
     EXPECT_FALSE(pv().running());
 }
+
+TEST_F(ObjectMouseTest, AViewChangedByTheHostsClickHandlerIsStoredWithItsPage)
+{
+    QStringList seen;
+    pv().OnMouseOverObject = [&](TfrxView& view) { seen << view.Name(); };
+    pv().OnClickObject = [](TfrxView& view, Qt::MouseButton button, Qt::KeyboardModifiers) {
+        auto* memo = dynamic_cast<TfrxMemoView*>(&view);
+        if (!memo || button != Qt::LeftButton)
+            return false;
+        memo->SetText(QStringLiteral("已点"));
+        return true;
+    };
+    QTest::mouseMove(area().viewport(), at(200));
+    EXPECT_EQ(seen, QStringList{QStringLiteral("Cross")});
+    QTest::mouseClick(area().viewport(), Qt::MiddleButton, {}, at(200));
+    QTest::mouseClick(area().viewport(), Qt::LeftButton, {}, at(200));
+    TfrxReportPage* page = shell->PreviewPages().GetPreparedPage(0);
+    auto* memo = dynamic_cast<TfrxMemoView*>(page->FindObject(QStringLiteral("Cross")));
+    ASSERT_NE(memo, nullptr);
+    EXPECT_EQ(memo->Text(), "已点");
+}
