@@ -49,7 +49,8 @@ void arrow(QPainter& p, bool left, bool bar)
         p.drawRect(left ? 2 : 12, 3, 2, 10);
 }
 
-void drawImage(QPainter& p, int index)
+// The file commands: open, save, print, export, PDF, e-mail.
+bool drawFileImage(QPainter& p, int index)
 {
     switch (index) {
     case 0: // open: a folder
@@ -84,6 +85,22 @@ void drawImage(QPainter& p, int index)
         else
             p.drawLine(4, 10, 12, 10);
         break;
+    case 23: // e-mail: an envelope
+        p.setPen(kInk);
+        p.setBrush(kPaper);
+        p.drawRect(1, 3, 14, 10);
+        p.drawPolyline(QPolygonF{{1, 3}, {8, 9}, {15, 3}});
+        break;
+    default: return false;
+    }
+    return true;
+}
+
+void drawImage(QPainter& p, int index)
+{
+    if (drawFileImage(p, index))
+        return;
+    switch (index) {
     case 4: magnifier(p, 0); break;
     case 15: magnifier(p, 1); break;
     case 16: magnifier(p, -1); break;
@@ -123,12 +140,6 @@ void drawImage(QPainter& p, int index)
         p.drawPolyline(QPolygonF{{11, 1}, {15, 1}, {15, 5}});
         p.drawPolyline(QPolygonF{{1, 11}, {1, 15}, {5, 15}});
         p.drawPolyline(QPolygonF{{11, 15}, {15, 15}, {15, 11}});
-        break;
-    case 23: // e-mail: an envelope
-        p.setPen(kInk);
-        p.setBrush(kPaper);
-        p.drawRect(1, 3, 14, 10);
-        p.drawPolyline(QPolygonF{{1, 3}, {8, 9}, {15, 3}});
         break;
     default: break; // unused places of the strip stay empty
     }
