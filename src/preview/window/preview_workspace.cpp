@@ -1,6 +1,9 @@
 #include "preview/window/preview_workspace.h"
 
+#include "report/layout/draw_text.h"
+#include "report/model/frx_report.h"
 #include "report/pages/preview_pages.h"
+#include "report/text/text_context.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -8,6 +11,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
+#include <QTimer>
 #include <QWheelEvent>
 #include <algorithm>
 
@@ -100,6 +104,12 @@ void TfrxPreviewWorkspace::paintEvent(QPaintEvent* event)
     painter.fillRect(view, backColor);
     if (locked || !pages_ || list_.count() == 0)
         return;
+    // A paint that arrives while the report's text layout is in use (the engine lets events
+    // run during a preparation) would wait for itself: the pages are drawn a moment later.
+    if (pages_->Report().TextContext().drawText().IsBusy()) {
+        QTimer::singleShot(50, viewport(), qOverload<>(&QWidget::update));
+        return;
+    }
     const QPoint scroll = scrollPos();
     const int top = list_.lastPageStartingAbove(scroll.y());
     const int from = std::max(0, top - kPaintReach), to = std::min(list_.count() - 1, top + kPaintReach);

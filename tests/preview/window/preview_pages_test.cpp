@@ -5,7 +5,9 @@
 #include "preview/window/page_list.h"
 #include "preview/window/page_settings_apply.h"
 #include "preview/window/page_settings_dialog.h"
+#include "report/layout/draw_text.h"
 #include "report/model/frx_pages.h"
+#include "report/text/text_context.h"
 
 #include <QBuffer>
 #include <QPainter>
@@ -134,4 +136,21 @@ TEST_F(PreviewTest, PageSettingsForAllPagesPrepareTheQuotationAgainOnTheNewPaper
     EXPECT_DOUBLE_EQ(templatePage->LeftMargin, 15);
     EXPECT_EQ(area().pageList().count(), pages);
     EXPECT_EQ(form->statusText(0), preview::pageOfText(1, pages));
+}
+
+TEST_F(PreviewTest, APaintWhileTheTextLayoutIsInUseWaitsInsteadOfHanging)
+{
+    prepare(20);
+    openWindow();
+    report::TfrxDrawText& layout = report->TextContext().drawText();
+    QImage busy;
+    {
+        // As when the engine lets events run while it measures a text.
+        const report::TfrxDrawTextLock held(layout);
+        busy = area().viewport()->grab().toImage();
+    }
+    const QImage later = area().viewport()->grab().toImage();
+    const QPoint middle = area().pageList().item(0).rect().translated(-area().scrollPos()).center();
+    EXPECT_EQ(busy.pixelColor(middle), QColor(0x80, 0x80, 0x80));
+    EXPECT_NE(later, busy);
 }
