@@ -123,6 +123,12 @@ int TfrxPreviewPages::CachedPageCount() const { return int(d_->cache.size()); }
 QString TfrxPreviewPages::SpillFileName() const { return d_->doc.tempFileName(); }
 int TfrxPreviewPages::CurPage() const { return d_->curPage; }
 
+void TfrxPreviewPages::SetCurPage(int index)
+{
+    if (index >= 0 && index < PageCount())
+        d_->curPage = index;
+}
+
 int TfrxPreviewPages::PageCount() const
 {
     const int at = d_->doc.root()->findChild("previewpages");
