@@ -2,6 +2,7 @@
 // cursors, status text, and drill-down groups toggled and prepared again in the window.
 #include "preview_fixture.h"
 
+#include "report/model/csv_dataset.h"
 #include "report/model/frx_bands.h"
 #include "report/model/frx_pages.h"
 #include "report/model/frx_types.h"
@@ -9,6 +10,7 @@
 #include "report/xml/xml_form.h"
 
 #include <QAction>
+#include <QMenu>
 #include <QScrollBar>
 #include <QTreeWidget>
 #include <cmath>
@@ -191,4 +193,59 @@ TEST_F(ObjectMouseTest, AViewChangedByTheHostsClickHandlerIsStoredWithItsPage)
     auto* memo = dynamic_cast<TfrxMemoView*>(page->FindObject(QStringLiteral("Cross")));
     ASSERT_NE(memo, nullptr);
     EXPECT_EQ(memo->Text(), "已点");
+}
+
+namespace {
+
+int itemCount(TfrxPreviewPages& pages)
+{
+    int items = 0;
+    for (int i = 0; i < pages.PageCount(); ++i)
+        for (TfrxComponent* c : pages.GetPreparedPage(i)->AllObjects())
+            items += c->Name() == QLatin1StringView("Item") ? 1 : 0;
+    return items;
+}
+
+} // namespace
+
+TEST_F(PreviewTest, DrillDownGroupsOpenWithAClickAndAllTogetherFromThePopup)
+{
+    const QString folder = QStringLiteral(QMX_SOURCE_DIR "/tests/report/engine/templates/");
+    auto items = makeCsvDataSet(QStringLiteral("Items"), folder + QStringLiteral("items.csv"));
+    report = std::make_unique<TfrxReport>();
+    ASSERT_TRUE(report->LoadFromFile(folder + QStringLiteral("drilldown_groups.xml")));
+    report->DataSets().Add(report.get()).SetDataSet(items.get());
+    report->EngineOptions().NewSilentMode = TfrxSilentMode::simSilent;
+    shell = std::make_unique<ReportShell>(*report);
+    ASSERT_TRUE(shell->PrepareReport(true));
+    openWindow();
+    ASSERT_EQ(itemCount(shell->PreviewPages()), 0); // the groups start closed
+
+    QStringList entries;
+    for (QAction* a : form->popupMenu()->actions())
+        entries << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    EXPECT_EQ(entries.mid(0, 4), (QStringList{"Collapse all", "Expand all", "-", "打印"}));
+
+    // A click on the first group's header opens that group only.
+    TfrxReportPage* page = shell->PreviewPages().GetPreparedPage(0);
+    TfrxComponent* header = nullptr;
+    for (TfrxComponent* c : page->AllObjects())
+        if (dynamic_cast<TfrxGroupHeader*>(c) && !header)
+            header = c;
+    ASSERT_NE(header, nullptr);
+    const QString key = header->Name() + u'.' + QString::number(header->Tag);
+    const QPointF inside(page->LeftMargin * fr01cm + header->AbsLeft() + 5, page->TopMargin * fr01cm + header->AbsTop() + 5);
+    const QPoint at = area().pageList().item(0).rect().translated(-area().scrollPos()).topLeft()
+                      + (inside * pv().zoom()).toPoint();
+    QTest::mouseClick(area().viewport(), Qt::LeftButton, {}, at);
+    EXPECT_EQ(report->ToggledGroups, QStringList{key});
+    const int opened = itemCount(shell->PreviewPages());
+    EXPECT_GT(opened, 0);
+
+    form->popupMenu()->actions()[1]->trigger(); // Expand all
+    EXPECT_TRUE(report->ToggledGroups.isEmpty());
+    EXPECT_GT(itemCount(shell->PreviewPages()), opened);
+    form->popupMenu()->actions()[0]->trigger(); // Collapse all
+    EXPECT_EQ(itemCount(shell->PreviewPages()), 0);
+    form.reset();
 }
