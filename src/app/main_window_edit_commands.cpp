@@ -1,7 +1,7 @@
 // The popup menu's text-editing commands (paste, copy, cut, clear), which serve the data edits
 // of the record panel, and the command that opens an item's web address.
 #include "app/main_window.h"
-#include "app/web_address.h"
+#include "platform/web_address.h"
 #include "db/dataset.h"
 #include "dbaware/db_edit.h"
 #include "dbaware/db_memo.h"
@@ -55,7 +55,7 @@ void TFrm_main::N16Click()
         if (address.trimmed().isEmpty())
             return;
         // The text comes from the price list: it may open a page or a document, never run a program.
-        const QUrl target = safeOpenTarget(address, dataFolder());
+        const QUrl target = platform::safeOpenTarget(address, dataFolder());
         if (!target.isValid()) {
             platform::showMessage(this, QStringLiteral("无法打开这个网址：%1").arg(address));
             return;

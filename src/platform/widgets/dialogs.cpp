@@ -193,6 +193,15 @@ void showErrorReport(QWidget* parent, const QString& text)
     runMessageBox(parent, QMessageBox::Critical, text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
+void showErrorBox(QWidget* parent, const QString& caption, const QString& text)
+{
+    if (answerByResponder(DialogKind::ErrorReport, caption, text))
+        return;
+    QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
 QString openFileName(QWidget* parent, const QString& caption, const QString& startFolder, const QString& filter)
 {
     if (auto answer = answerByResponder(DialogKind::OpenFile, caption, {}, startFolder, filter))

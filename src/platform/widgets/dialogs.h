@@ -62,6 +62,9 @@ void showMessage(QWidget* parent, const QString& text);
 // The application's standard error report: a message box with the error's text.
 void showErrorReport(QWidget* parent, const QString& text);
 
+// Message box with an error icon under a caption of the caller's (DialogKind::ErrorReport).
+void showErrorBox(QWidget* parent, const QString& caption, const QString& text);
+
 // Standard open and save dialogs. Answer the chosen file's path, empty when cancelled. The
 // save dialog adds the default suffix (without its dot) to a name typed without one.
 QString openFileName(QWidget* parent, const QString& caption, const QString& startFolder, const QString& filter);

@@ -366,7 +366,7 @@ TfrxTextSplit TfrxDrawText::Split(double height) const
 void TfrxDrawText::DrawText(QPainter* canvas, TextHAlign hAlign, TextVAlign vAlign) const
 {
     if (canvas && !d_->lines.empty())
-        detail::paintLayout(*d_, canvas, hAlign, vAlign);
+        detail::paintLayout(*d_, canvas, hAlign, vAlign, OnLineDrawn);
 }
 
 } // namespace report

@@ -14,6 +14,7 @@
 #include <QFont>
 #include <QRectF>
 #include <QString>
+#include <functional>
 #include <memory>
 
 class QPainter;
@@ -87,6 +88,11 @@ public:
     // Draws the laid-out lines into the device rectangle. The canvas's pen may be left
     // with the text's colour; painters set the pen they stroke with.
     void DrawText(QPainter* canvas, TextHAlign hAlign, TextVAlign vAlign) const;
+
+    // Told of every output line DrawText draws, in drawing order, with the line's text and
+    // its rectangle on the canvas's device; the preview's find walks the runs of a page
+    // this way. Empty normally.
+    std::function<void(const QString& text, const QRectF& deviceRect)> OnLineDrawn;
 
 private:
     std::unique_ptr<detail::LayoutState> d_;

@@ -10,6 +10,7 @@
 #include <QRectF>
 #include <QRgb>
 #include <QString>
+#include <functional>
 #include <vector>
 
 class QPainter;
@@ -81,6 +82,8 @@ struct LayoutState {
     QString lineText(const OutputLine& line) const;
 };
 
-void paintLayout(LayoutState& state, QPainter* canvas, TextHAlign hAlign, TextVAlign vAlign);
+// onLine, when set, is told of each line drawn (its text and device rectangle).
+void paintLayout(LayoutState& state, QPainter* canvas, TextHAlign hAlign, TextVAlign vAlign,
+                 const std::function<void(const QString&, const QRectF&)>& onLine = {});
 
 } // namespace report::detail

@@ -314,7 +314,8 @@ void drawRightToLeft(QPainter& canvas, LayoutState& s, const PlacedLine& p, cons
 
 } // namespace
 
-void paintLayout(LayoutState& s, QPainter* canvas, TextHAlign hAlign, TextVAlign vAlign)
+void paintLayout(LayoutState& s, QPainter* canvas, TextHAlign hAlign, TextVAlign vAlign,
+                 const std::function<void(const QString&, const QRectF&)>& onLine)
 {
     QPaintDevice* device = canvas->device();
     const bool printer = dynamic_cast<QPagedPaintDevice*>(device) != nullptr;
@@ -360,6 +361,9 @@ void paintLayout(LayoutState& s, QPainter* canvas, TextHAlign hAlign, TextVAlign
     }
     double y = top;
     for (const PlacedLine& p : lines) {
+        if (onLine)
+            onLine(s.lineText(*p.line),
+                   canvas->transform().mapRect(QRectF(origin.x() + p.x, origin.y() + y, p.width, pitch)));
         if (s.rtlReading)
             drawRightToLeft(*canvas, s, p, base, y, pitch);
         else

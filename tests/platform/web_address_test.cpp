@@ -1,11 +1,11 @@
 // Which product addresses may be opened.
-#include "app/web_address.h"
+#include "platform/web_address.h"
 #include "support/test_paths.h"
 #include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
 
-using app::safeOpenTarget;
+using platform::safeOpenTarget;
 
 TEST(WebAddress, WebAndMailAddressesOpen)
 {

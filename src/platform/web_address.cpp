@@ -1,9 +1,9 @@
-#include "app/web_address.h"
+#include "platform/web_address.h"
 #include <QDir>
 #include <QFileInfo>
 #include <QStringList>
 
-namespace app {
+namespace platform {
 
 namespace {
 
@@ -73,4 +73,4 @@ QUrl safeOpenTarget(const QString& text, const QString& dataFolder)
     return openableFile(path);
 }
 
-} // namespace app
+} // namespace platform
