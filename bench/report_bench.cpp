@@ -100,13 +100,19 @@ struct Figures {
     double prepareMin = 0, prepareMedian = 0, processMin = 0, processMedian = 0, peakMb = 0, pdfMs = 0;
 };
 
-// The prepared pages written as a PDF, as the peer harness's pdf mode times its own.
+// The prepared pages written as a PDF, as the peer harness's pdf mode times its own; the
+// best of three, as for the peer.
 double pdfTime(TfrxPreviewPages& pages, const QString& file)
 {
-    QElapsedTimer t;
-    t.start();
-    pdfExport().Export(pages, file, TfrxExportSettings());
-    return double(t.nsecsElapsed()) / 1e6;
+    double best = 0;
+    for (int run = 0; run < 3; ++run) {
+        QElapsedTimer t;
+        t.start();
+        pdfExport().Export(pages, file, TfrxExportSettings());
+        const double ms = double(t.nsecsElapsed()) / 1e6;
+        best = run == 0 ? ms : std::min(best, ms);
+    }
+    return best;
 }
 
 // Preparing in this process: the template is loaded once per run, as the program does.
@@ -137,7 +143,7 @@ Figures ownInProcess(int lines, const QString& fp3)
                         double(QFileInfo(fp3).size()) / 1048576.0, saveMs);
             const QString pdf = QString(fp3).replace(QStringLiteral(".fp3"), QStringLiteral(".pdf"));
             pdfMs = pdfTime(shell.PreviewPages(), pdf);
-            std::printf("report %d lines: pdf %.1f ms, %d pages, %.2f MB\n", lines, pdfMs, pages,
+            std::printf("report %d lines: pdf %.1f ms (min), %d pages, %.2f MB\n", lines, pdfMs, pages,
                         double(QFileInfo(pdf).size()) / 1048576.0);
         }
     }

@@ -22,12 +22,18 @@ std::vector<GeneratedLine> generateLines(int count)
         "联力 LANCOOL 216 中塔机箱 黑色 钢化玻璃侧透 支持360水冷 配两把16cm风扇",
         "利民 PA120 SE 双塔风冷散热器 6热管 AGHP 附带双风扇 ARGB 兼容LGA1700"};
     static const int base[8] = {2899, 1299, 799, 1399, 5999, 899, 499, 199};
+    // The eight texts decoded once; the lines share them.
+    QString categoryTexts[8], descriptionTexts[8];
+    for (int k = 0; k < 8; ++k) {
+        categoryTexts[k] = QString::fromUtf8(categories[k]);
+        descriptionTexts[k] = QString::fromUtf8(descriptions[k]) + QStringLiteral(" #");
+    }
     std::vector<GeneratedLine> lines;
     lines.reserve(std::size_t(std::max(count, 0)));
     for (int i = 0; i < count; ++i) {
         GeneratedLine line;
-        line.category = QString::fromUtf8(categories[i % 8]);
-        line.description = QString::fromUtf8(descriptions[i % 8]) + QStringLiteral(" #%1").arg(i + 1, 5, 10, QLatin1Char('0'));
+        line.category = categoryTexts[i % 8];
+        line.description = descriptionTexts[i % 8] + QString::number(i + 1).rightJustified(5, u'0');
         line.quantity = 1 + (i * 7) % 5;
         line.unitPrice = base[i % 8] + (i * 37) % 200;
         line.amount = qint64(line.quantity) * line.unitPrice;
