@@ -191,7 +191,8 @@ void TfrxXMLSerializer::writeProperties(std::string& out, const TfrxPersistent& 
             continue;
         }
         TfrxPersistent* ancestorSub = nullptr;
-        if (ancestor && ancestor->classInfo().find(p->name) == p)
+        // An ancestor of the object's own class has the property; others are asked by name.
+        if (ancestor && (&ancestor->classInfo() == &object.classInfo() || ancestor->classInfo().find(p->name) == p))
             ancestorSub = p->sub(const_cast<TfrxPersistent&>(*ancestor));
         // The prefix grows by the step and is cut back after it.
         const qsizetype length = prefix.size();
