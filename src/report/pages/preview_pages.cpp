@@ -123,6 +123,8 @@ int TfrxPreviewPages::CachedPageCount() const { return int(d_->cache.size()); }
 QString TfrxPreviewPages::SpillFileName() const { return d_->doc.tempFileName(); }
 int TfrxPreviewPages::CurPage() const { return d_->curPage; }
 
+void TfrxPreviewPages::ClearPageCache() { d_->clearCache(); }
+
 int TfrxPreviewPages::PageCount() const
 {
     const int at = d_->doc.root()->findChild("previewpages");
