@@ -16,8 +16,10 @@ TfrxPageList::TfrxPageList(const QString& text, int pageCount)
     QString s = text;
     s.remove(u' ');
     s.remove(u'\t');
-    if (s.isEmpty())
+    if (s.isEmpty()) {
+        all_ = true;
         return;
+    }
     if (s.endsWith(u'-'))
         s += QString::number(pageCount);
     s += u',';

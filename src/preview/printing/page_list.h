@@ -15,11 +15,13 @@ public:
     TfrxPageList(const QString& text, int pageCount);
 
     // Whether page number (1-based) is printed: every page for an empty list.
-    bool Contains(int page) const { return pages_.empty() || pages_.count(page) > 0; }
-    bool IsEmpty() const { return pages_.empty(); }
+    bool Contains(int page) const { return all_ || pages_.count(page) > 0; }
+    // An empty text: every page. (A list like "7-5" names no page and prints none.)
+    bool IsEmpty() const { return all_; }
 
 private:
     std::set<int> pages_;
+    bool all_ = false;
 };
 
 // The message for a malformed list, the one the dialog shows and the job throws.
