@@ -448,6 +448,9 @@ bool printPages(report::TfrxReport& report, report::TfrxPreviewPages& pages, Tfr
     // A malformed list stops the job before anything reaches the printer.
     TfrxPageList(report.PrintOptions().PageNumbers, pages.PageCount());
     TfrxCustomPrinter& printer = printers.Printer();
+    // The file chosen for this job is not the next job's.
+    const std::unique_ptr<TfrxCustomPrinter, void (*)(TfrxCustomPrinter*)> forgetFile(
+        &printer, [](TfrxCustomPrinter* p) { p->FileName.clear(); });
     report.Terminated = false;
     if (hooks.OnPrintReport)
         hooks.OnPrintReport();

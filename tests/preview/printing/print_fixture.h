@@ -15,6 +15,7 @@
 #include "report/model/frx_report.h"
 #include "report/model/frx_views.h"
 #include "report/pages/preview_pages.h"
+#include "report/text/text_context.h"
 
 #include <QImage>
 #include <QPainter>

@@ -7,7 +7,7 @@
 #include "preview/printing/page_list.h"
 #include "report/calc/frx_calc.h"
 #include "report/model/frx_collections.h"
-#include "report/text/text_context.h"
+
 
 namespace printtest {
 namespace {
