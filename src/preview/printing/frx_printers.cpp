@@ -197,6 +197,10 @@ std::unique_ptr<TfrxPrinters>& programPrinters()
 report::TfrxReportPage::DefaultPaper defaultPrinterPaper()
 {
     report::TfrxReportPage::DefaultPaper paper{9, 210, 297, TPrinterOrientation::poPortrait};
+    // Before the GUI application exists the printers cannot be listed yet; the list is not
+    // made (and kept) without them.
+    if (!programPrinters() && !qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return paper;
     try {
         TfrxPrinters& printers = frxPrinters();
         TfrxCustomPrinter& printer = printers.Items(printers.DefaultIndex());

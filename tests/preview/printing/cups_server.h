@@ -3,7 +3,8 @@
 // The CUPS server of the printing tests: the one scripts/test started (QMX_CUPS_TEST_DIR
 // names its folder), or a private one this test process starts and stops (it also stops
 // when the process dies). Clients reach it through CUPS_SERVER, set before any printer
-// is listed. cups-pdf writes each job as "<title>...-job_<n>.pdf" into its PDF folder.
+// is listed: the CUPS library keeps the server it first talked to for the whole process,
+// which is why CTest's one process per test case matters here. cups-pdf writes each job as "<title>...-job_<n>.pdf" into its PDF folder.
 
 #include <QString>
 #include <QStringList>
