@@ -21,6 +21,7 @@ namespace dbaware { class DBComboBox; class DBEdit; class DBGrid; class DBImage;
 namespace app {
 
 class CatalogueSearchBox;
+class QuotationPrintout;
 class PictureFrame;
 
 // The program's one window. Its controls carry the names the handlers use; the handlers are
@@ -193,6 +194,8 @@ public slots:
 
     // ---- quotation printout ----
     void btn_print1Click();
+    // The report component, made by the first print command (null before).
+    QuotationPrintout* printout() const { return printout_.get(); }
 
     // ---- catalogue search and price lists ----
     // Selects a search hit as a click on its row in its category does: the tree shows the
@@ -271,6 +274,11 @@ private:
     // Remembers the tree node under a popup menu's position (none elsewhere).
     void notePopupNode(const QPoint& globalPos);
     QPersistentModelIndex popupNode_;
+
+    // ---- quotation printout (main_window_printout.cpp) ----
+    // Prepares the open quotation's lines and shows them in the preview window.
+    void printQuotation();
+    std::unique_ptr<QuotationPrintout> printout_; // made on first use
 
     // ---- database compaction (main_window_compaction.cpp) ----
     struct CompactionRun;

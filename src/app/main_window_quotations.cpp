@@ -194,8 +194,4 @@ void TFrm_main::recompute()
     bbtn_cash->setText(QStringLiteral("总价值：") + platform::formatGeneral(quotation.total) + QStringLiteral(" 元"));
 }
 
-// ---- printout (filled by the printout work) ----
-
-void TFrm_main::btn_print1Click() {}
-
 } // namespace app

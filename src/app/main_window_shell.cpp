@@ -5,6 +5,7 @@
 #include "app/data_folder.h"
 #include "app/catalogue_search_box.h"
 #include "app/picture_frame.h"
+#include "app/quotation_printout.h"
 #include "app/web_address.h"
 #include "db/catalogue_index.h"
 #include "db/connection.h"

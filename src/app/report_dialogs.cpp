@@ -1,6 +1,7 @@
 #include "app/report_dialogs.h"
 
 #include "platform/widgets/dialogs.h"
+#include "report/engine/report_shell.h"
 #include "report/frx_resources.h"
 #include "report/model/frx_report.h"
 
@@ -20,6 +21,10 @@ void installReportDialogs()
     });
     report::TfrxReport::setErrorReporter(
         [](const QString& text) { platform::showMessage(QApplication::activeWindow(), text); });
+    // The error lines of a preparation, once at its end.
+    report::ReportShell::setErrorReporter([](const QString&, const QString& text) {
+        platform::showErrorReport(QApplication::activeWindow(), text);
+    });
 }
 
 } // namespace app

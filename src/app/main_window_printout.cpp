@@ -1,0 +1,36 @@
+// "5、打印出单": the open quotation's lines, prepared by the built-in quotation template and
+// shown in the preview window, from which they are printed or saved.
+#include "app/main_window.h"
+#include "app/quotation_printout.h"
+#include "db/dataset.h"
+#include "db/statements.h"
+#include "platform/widgets/dialogs.h"
+
+namespace app {
+
+void TFrm_main::btn_print1Click()
+{
+    platform::guarded([this] { printQuotation(); });
+}
+
+void TFrm_main::printQuotation()
+{
+    if (!quotation.open) {
+        platform::showMessage(this, QStringLiteral("没有要打印的装机单：请先用“1、建立清单”建立或打开一张装机单。"));
+        return;
+    }
+    // A line being edited is saved first, or the command stops here with the text kept.
+    ADOQueryDIY->postPending();
+    // The report reads the lines view, and only ever the open quotation's lines: whatever
+    // statement the view ran last (a delete from the management panel, say) is not run again.
+    const int row = ADOQueryDIY->currentRow();
+    db::openStatement(*ADOQueryDIY, db::statements::linesOfNumber(quotation.number));
+    if (!printout_)
+        printout_ = std::make_unique<QuotationPrintout>(*ADOQueryDIY);
+    printout_->prepareAndShow();
+    // The grid shows the line it showed before the report walked the view.
+    if (row >= 0 && row < ADOQueryDIY->recordCount())
+        ADOQueryDIY->setCurrentRow(row);
+}
+
+} // namespace app
