@@ -1,8 +1,7 @@
 // Printing the 10,000-line quotation (556 pages): the time from the job's start until the
 // queue has the whole job (a cups-pdf queue on a private CUPS server); printing to a file;
-// and the same pages written by the PDF export, with the ratios of one run. (What the queue
-// does with the job afterwards, converting it to PostScript and back, is the spooler's time,
-// many minutes for 556 pages here, and not measured.)
+// and the same pages written by the PDF export, with the ratios of one run; and, for
+// scale, until cups-pdf has made its PDF of the job (the spooler's own conversion).
 //
 //   bench_print [ROWS]    (default 10000; needs root for the CUPS server, else prints only
 //                          the file figures)
@@ -22,6 +21,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 #include <cstdio>
 #include <unistd.h>
 
@@ -71,6 +71,19 @@ bool print(TfrxReport& report, TfrxPreviewPages& pages, const QString& title, co
     }
 }
 
+// Waits (at most ten minutes) for cups-pdf's finished PDF of the job.
+bool waitForPdf(const QString& folder, const QString& title)
+{
+    for (int i = 0; i < 6000; ++i) {
+        const QStringList found = QDir(folder).entryList({title + QStringLiteral("*.pdf")}, QDir::Files);
+        if (!found.isEmpty()
+            && QProcess::execute(QStringLiteral("pdfinfo"), {folder + u'/' + found.first()}) == 0)
+            return true;
+        QThread::msleep(100);
+    }
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -78,7 +91,9 @@ int main(int argc, char** argv)
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir dir;
-    const QString pdfFolder = ::geteuid() == 0 ? startServer(dir.filePath(QStringLiteral("cups"))) : QString();
+    // The server's folder must be open to the spooler's filters, so not inside `dir`.
+    const QString cupsDir = QDir::tempPath() + QStringLiteral("/qmx-bench-cups-") + QString::number(::getpid());
+    const QString pdfFolder = ::geteuid() == 0 ? startServer(cupsDir) : QString();
     QApplication app(argc, argv);
     const int rows = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10000;
 
@@ -103,9 +118,14 @@ int main(int argc, char** argv)
     const double queueMs = millisecondsOf([&] { print(report, pages, QStringLiteral("benchjob"), QString()); });
     figure("print to the queue, until the queue has the job", queueMs, "ms");
     figure("print to the queue / PDF export", queueMs / exportMs, "x");
+    const double convertMs = millisecondsOf([&] {
+        if (!waitForPdf(pdfFolder, QStringLiteral("benchjob")))
+            std::fprintf(stderr, "cups-pdf wrote no PDF within ten minutes\n");
+    });
+    figure("then until cups-pdf has written its PDF", convertMs, "ms");
     std::printf("file sizes: export %lld KiB, print to file %lld KiB\n",
                 QFileInfo(dir.filePath(QStringLiteral("export.pdf"))).size() / 1024, QFileInfo(prn).size() / 1024);
-    QProcess::execute(QStringLiteral(QMX_SOURCE_DIR "/scripts/cups_test_server"),
-                      {QStringLiteral("stop"), dir.filePath(QStringLiteral("cups"))});
+    QProcess::execute(QStringLiteral(QMX_SOURCE_DIR "/scripts/cups_test_server"), {QStringLiteral("stop"), cupsDir});
+    QDir(cupsDir).removeRecursively();
     return 0;
 }
