@@ -76,9 +76,15 @@ bool waitForPdf(const QString& folder, const QString& title)
 {
     for (int i = 0; i < 6000; ++i) {
         const QStringList found = QDir(folder).entryList({title + QStringLiteral("*.pdf")}, QDir::Files);
-        if (!found.isEmpty()
-            && QProcess::execute(QStringLiteral("pdfinfo"), {folder + u'/' + found.first()}) == 0)
-            return true;
+        if (!found.isEmpty()) {
+            // cups-pdf writes under the final name: the file is whole once poppler reads it.
+            QProcess info;
+            info.setStandardOutputFile(QProcess::nullDevice());
+            info.setStandardErrorFile(QProcess::nullDevice());
+            info.start(QStringLiteral("pdfinfo"), {folder + u'/' + found.first()});
+            if (info.waitForFinished(60000) && info.exitCode() == 0)
+                return true;
+        }
         QThread::msleep(100);
     }
     return false;
