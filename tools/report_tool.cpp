@@ -1,5 +1,6 @@
 // qmxdiy-report: the report engine on the command line.
 
+#include "report/pages/outline_text.h"
 #include "report/pages/preview_pages.h"
 #include "report_eval.h"
 #include "report/model/frx_datasets.h"
@@ -37,12 +38,14 @@ const char* const kHelp =
     "                    \"objects: N, errors: M\"; exit 0 without errors, 1 with errors,\n"
     "                    2 when the file cannot be read or is malformed\n"
     "  resave IN OUT     load a template and save it again\n"
-    "  pages FILE.fp3 [--objects]\n"
+    "  pages FILE.fp3 [--objects | --outline]\n"
     "                    list the pages of a prepared-report file: \"pages: N\", then\n"
     "                    \"page K: W x H, M objects\" per page; with --objects every\n"
     "                    object after its page (short name or class, source name,\n"
-    "                    left top width height, a text object's text); exit 2 when the\n"
-    "                    file cannot be read or is malformed\n"
+    "                    left top width height, a text object's text); with --outline\n"
+    "                    only the outline, one item a line, indented two spaces per\n"
+    "                    level: \"TEXT (page K, y Y)\"; exit 2 when the file cannot be\n"
+    "                    read or is malformed\n"
     "  eval [--var NAME=VALUE]... EXPR...\n"
     "                    evaluate each expression in an empty report whose preparation\n"
     "                    has just started and print its text, one line each; an error\n"
@@ -104,7 +107,9 @@ void printObjects(const TfrxPreviewPages& pages, const TfrxReportPage& page)
     }
 }
 
-int listPages(const QString& path, bool withObjects)
+enum class PagesListing { Pages, Objects, Outline };
+
+int listPages(const QString& path, PagesListing listing)
 {
     TfrxReport report;
     TfrxPreviewPages pages(report);
@@ -117,6 +122,12 @@ int listPages(const QString& path, bool withObjects)
         print(stderr, QStringLiteral("%1: %2\n").arg(path, platform::errorMessage(e)));
         return 2;
     }
+    if (listing == PagesListing::Outline) {
+        for (const QString& line : outlineLines(pages))
+            print(stdout, line + u'\n');
+        return 0;
+    }
+    const bool withObjects = listing == PagesListing::Objects;
     print(stdout, QStringLiteral("pages: %1\n").arg(pages.PageCount()));
     for (int i = 0; i < pages.PageCount(); ++i) {
         const QSize size = pages.GetPreparedPageSize(i);
@@ -174,12 +185,16 @@ int main(int argc, char** argv)
             return check(args[1]);
         if (command == QLatin1StringView("pages") && (args.size() == 2 || args.size() == 3)) {
             const bool objects = args.size() == 3 && args.contains(QStringLiteral("--objects"));
-            if (args.size() == 3 && !objects) {
+            const bool outline = args.size() == 3 && args.contains(QStringLiteral("--outline"));
+            if (args.size() == 3 && !objects && !outline) {
                 std::fputs(kHelp, stderr);
                 return 2;
             }
-            const QString file = args[1] == QLatin1StringView("--objects") ? args[2] : args[1];
-            return listPages(file, objects);
+            const bool optionFirst = args[1].startsWith(QLatin1StringView("--"));
+            const QString file = args.size() == 3 && optionFirst ? args[2] : args[1];
+            return listPages(file, outline ? PagesListing::Outline
+                                   : objects ? PagesListing::Objects
+                                             : PagesListing::Pages);
         }
         if (command == QLatin1StringView("resave") && args.size() == 3)
             return resave(args[1], args[2]);

@@ -32,6 +32,18 @@ struct BandRun {
     int column = 1;           // a multi-column data band's current column
     double lowestY = 0;       // the lowest y reached in its current row of columns
     bool crossedByVertical = false;
+    // Where the current row (a multi-column band: row of columns) begins among the page's
+    // objects, the y it starts at, and where the last row began (KeepFooter).
+    int rowStart = 0;
+    double rowY = 0;
+    int lastRowStart = 0;
+    // The top the band was last placed at.
+    double placedTop = 0;
+    // Objects added to the band for one output (cells of vertical bands, the output of a
+    // subreport printed on it); destroyed when the output ends.
+    QList<TfrxComponent*> addedObjects;
+    // For a band crossed by vertical bands: its objects that were moved into each of them.
+    QList<std::pair<TfrxBand*, TfrxView*>> verticalCells;
     // While the band is out: whether its own before-print ran, how many of its objects had
     // theirs, and the designed TagStr and URL of those objects.
     bool prepared = false;

@@ -125,15 +125,11 @@ void TfrxEngine::runDataBand(TfrxDataBand& band)
         source.Prior();
     printGroupFooters(band, 0);
     if (!band.FooterAfterEach) {
-        if (band.KeepFooter) {
-            ext_->openKeep(*this, band);
-            calc_.Aggregates().StartKeep();
-        }
+        if (band.KeepFooter)
+            ext_->openFooterKeep(*this, band);
         ShowBand(band.Footer);
-        if (band.KeepFooter) {
-            ext_->closeKeep(*this, band);
-            calc_.Aggregates().EndKeep();
-        }
+        if (band.KeepFooter)
+            ext_->closeFooterKeep(*this, band);
     }
     if (pastEnd)
         source.Next();
@@ -156,8 +152,7 @@ void TfrxEngine::printDataRow(TfrxDataBand& band, bool firstRow)
             ext_->openKeep(*this, band);
         checkGroups(band);
     }
-    if (band.KeepFooter)
-        ext_->rememberRowStart(*this, band);
+    ext_->rememberRowStart(*this, band);
     line_ = band.LineN;
     lineThrough_ = band.LineThrough;
     ShowBand(&band);
@@ -170,8 +165,9 @@ void TfrxEngine::printDataRow(TfrxDataBand& band, bool firstRow)
     ext_->columnStep(*this, band);
     ext_->addOutlineItem(*this, band);
     QList<TfrxDataBand*> nested;
-    for (TfrxBand* sub : band.SubBands)
-        nested.append(static_cast<TfrxDataBand*>(sub));
+    if (!ext_->collapsed(band))
+        for (TfrxBand* sub : band.SubBands)
+            nested.append(static_cast<TfrxDataBand*>(sub));
     runDataBands(nested);
     if (!band.OutlineText.isEmpty())
         ext_->outlineLevelUp(*this, band);

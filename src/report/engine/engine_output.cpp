@@ -14,6 +14,7 @@
 #include "report/render/item_render.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace report {
 
@@ -115,7 +116,8 @@ void TfrxEngine::outputBand(TfrxBand& band)
     if (state_.of(band).crossedByVertical && ext_->outputAcrossVerticalBands(*this, band))
         return;
     const bool firstRowBand = as<TfrxDataBand>(&band) || as<TfrxGroupHeader>(&band);
-    if (!calledFromAddPage_ && band.Visible() && band.StartNewPage && (!firstRowBand || band.LineN != 1)) {
+    if (!calledFromAddPage_ && band.Visible() && band.StartNewPage && !ext_->collecting()
+        && (!firstRowBand || band.LineN != 1)) {
         pageBreakBand_ = &band;
         if (auto* g = as<TfrxGroupHeader>(&band); g && g->ResetPageNumbers)
             pages_.CloseLogicalPageGroup();
@@ -143,19 +145,20 @@ void TfrxEngine::placeBand(TfrxBand& band)
     const bool carrier = as<TfrxNullBand>(&band) != nullptr;
     // A band printed at the top of a new page goes there whatever its height: testing it
     // would start yet another page.
-    if (!multiColumn && !carrier && !calledFromAddPage_ && !as<TfrxOverlay>(&band)
+    if (!multiColumn && !carrier && !calledFromAddPage_ && !as<TfrxOverlay>(&band) && !ext_->collecting()
         && FreeSpace() < band.Height() - kFitTolerance) {
         if (band.AllowSplit && ext_->splitBand(*this, band))
             return;
         NewColumn();
     }
-    if (multiColumn && ext_->placeColumnBand(*this, band))
-        return;
-    band.SetLeft(multiColumn ? band.Left() + CurX : CurX);
+    band.SetLeft(multiColumn ? ext_->columnLeft(*this, band) + CurX : CurX);
     if (!carrier)
         band.SetTop(CurY);
-    if (!calledFromAddPage_ || !pages_.PageHasBand(band))
+    state_.of(band).placedTop = band.Top();
+    if (ext_->collectOutput(*this, band)) {
+    } else if (!calledFromAddPage_ || !pages_.PageHasBand(band)) {
         pages_.AppendObject(band);
+    }
     CurY += band.Height();
     pages_.Engine().CurY = CurY;
 }
@@ -375,6 +378,8 @@ void TfrxEngine::unprepareBand(TfrxBand& band)
     }
     band.AfterPrint();
     run.prepared = false;
+    const QList<TfrxComponent*> added = std::exchange(run.addedObjects, {});
+    qDeleteAll(added);
     if (failure)
         std::rethrow_exception(failure);
 }

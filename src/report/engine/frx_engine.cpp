@@ -23,12 +23,6 @@ namespace report {
 
 namespace {
 
-EngineExtensions& noExtensions()
-{
-    static EngineExtensions none;
-    return none;
-}
-
 QList<TfrxReportPage*> reportPages(const TfrxReport& report)
 {
     QList<TfrxReportPage*> pages;
@@ -59,7 +53,8 @@ bool isSubreportPage(const TfrxReportPage& page)
 } // namespace
 
 TfrxEngine::TfrxEngine(TfrxReport& report, ReportCalc& calc, TfrxPreviewPages& pages)
-    : report_(report), calc_(calc), pages_(pages), ext_(&noExtensions())
+    : report_(report), calc_(calc), pages_(pages), ownExtensions_(std::make_unique<EngineExtensions>()),
+      ext_(ownExtensions_.get())
 {
 }
 
@@ -67,7 +62,7 @@ TfrxEngine::~TfrxEngine() = default;
 
 void TfrxEngine::SetExtensions(EngineExtensions* extensions)
 {
-    ext_ = extensions ? extensions : &noExtensions();
+    ext_ = extensions ? extensions : ownExtensions_.get();
 }
 
 void TfrxEngine::StopReport() { report_.Terminated = true; }
@@ -94,6 +89,7 @@ void TfrxEngine::initializeRun()
     rows_ = 0;
     state_.clear();
     calc_.Aggregates().Clear();
+    ext_->reset();
     DoublePass = report_.EngineOptions().DoublePass;
     pages_.Engine().Running = true;
 }
@@ -105,6 +101,7 @@ bool TfrxEngine::Run()
     try {
         const QList<TfrxReportPage*> pages = reportPages(report_);
         for (TfrxReportPage* page : pages) {
+            ext_->linkVerticalBands(*this, *page);
             LinkBands(*page, false);
             LinkBands(*page, true);
         }
@@ -244,6 +241,7 @@ void TfrxEngine::pageRun(TfrxReportPage& page)
     }
     EndPage();
     lastPage_ = false;
+    ext_->repeatForVerticalBands(*this, page);
 }
 
 // Views placed on the page outside any band go out once through a band as large as the
@@ -296,9 +294,17 @@ void TfrxEngine::beginPageRun(TfrxReportPage& page)
     columnOrigin_ = 0;
     firstPage_ = true;
     lastPage_ = false;
-    // PrintOnPreviousPage (going on below the content of the last prepared page) needs the
-    // store to reopen its last page; until it can, such a page starts a page of its own.
-    addPage();
+    if (page.PrintOnPreviousPage && pages_.PageCount() > 0) {
+        // Goes on below the content of the last prepared page, without a page header.
+        pages_.SetCurPage(pages_.PageCount() - 1);
+        CurY = pages_.LowestBandBottom();
+        for (HeaderEntry& e : headers_)
+            if (e.band && e.band == title)
+                e.band = nullptr;
+        ShowBand(title);
+    } else {
+        addPage();
+    }
     if (firstPageRun_)
         pages_.FirstPage = pages_.CurPage();
     headerHeight_ = CurY;
@@ -309,7 +315,7 @@ void TfrxEngine::beginPageRun(TfrxReportPage& page)
     for (HeaderEntry& e : headers_)
         if (e.band && as<TfrxReportTitle>(e.band))
             e.band = nullptr;
-    ext_->addPageOutline(*this, page);
+    ext_->addPageOutline(*this, page, true);
 }
 
 void TfrxEngine::checkPageLimit()
@@ -460,7 +466,7 @@ void TfrxEngine::NewPage()
     addPage();
     if (keeping)
         ext_->afterKeptPageBreak(*this);
-    ext_->addPageOutline(*this, *page_);
+    ext_->addPageOutline(*this, *page_, false);
 }
 
 void TfrxEngine::NewColumn()

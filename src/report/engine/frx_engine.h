@@ -9,6 +9,7 @@
 
 #include <QString>
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace report {
@@ -80,7 +81,7 @@ public:
 
     EngineHooks& Hooks() { return hooks_; }
     EngineLimits& Limits() { return limits_; }
-    // The extensions the engine calls; null restores the ones that do nothing.
+    // The extensions the engine calls; null restores the engine's own.
     void SetExtensions(EngineExtensions* extensions);
     // Told after each data row; emptied at the start of every preparation.
     std::vector<std::function<void()>>& NotifyList() { return notify_; }
@@ -101,6 +102,9 @@ public:
     void LinkBands(TfrxReportPage& page, bool vertical);
 
 private:
+    // The extensions work on the engine state of a run (header list, column origin, ...).
+    friend class EngineExtensions;
+
     struct HeaderEntry {
         TfrxBand* band;
         double x;
@@ -149,6 +153,7 @@ private:
     TfrxPreviewPages& pages_;
     EngineHooks hooks_;
     EngineLimits limits_;
+    std::unique_ptr<EngineExtensions> ownExtensions_;
     EngineExtensions* ext_;
     BandRunState state_;
     std::vector<std::function<void()>> notify_;

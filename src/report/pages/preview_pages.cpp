@@ -125,6 +125,12 @@ int TfrxPreviewPages::CurPage() const { return d_->curPage; }
 
 void TfrxPreviewPages::ClearPageCache() { d_->clearCache(); }
 
+void TfrxPreviewPages::SetCurPage(int index)
+{
+    if (index >= 0 && index < PageCount())
+        d_->curPage = index;
+}
+
 int TfrxPreviewPages::PageCount() const
 {
     const int at = d_->doc.root()->findChild("previewpages");

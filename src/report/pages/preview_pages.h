@@ -182,6 +182,9 @@ public:
     enum class AddPageMode { Overwrite, Add };
     AddPageMode AddPageAction = AddPageMode::Overwrite;
     int CurPage() const;
+    // Makes an existing page current again (the band engine going on below an earlier
+    // page's content); the next StartPage in overwrite mode goes on with the page after it.
+    void SetCurPage(int index);
     // Page index the band engine started the current run on.
     int FirstPage = 0;
     TfrxEngineLink& Engine();

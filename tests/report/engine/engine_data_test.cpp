@@ -12,14 +12,6 @@ using namespace enginetest;
 
 namespace {
 
-QStringList allTexts(const std::vector<PageLayout>& pages, const QString& band)
-{
-    QStringList out;
-    for (const PageLayout& p : pages)
-        out << EngineTest::textsOf(p, band);
-    return out;
-}
-
 TEST_F(EngineTest, GroupFootersSeeTheLastRowOfTheirGroup)
 {
     auto* group = band<TfrxGroupHeader>(QStringLiteral("GroupHeader1"), 100, 20);

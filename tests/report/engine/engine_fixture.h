@@ -129,6 +129,15 @@ public:
         return t;
     }
 
+    // The first text of every band of that name on all pages, in page order.
+    static QStringList allTexts(const std::vector<PageLayout>& pages, const QString& name)
+    {
+        QStringList t;
+        for (const PageLayout& p : pages)
+            t << textsOf(p, name);
+        return t;
+    }
+
     static const Placed* find(const PageLayout& page, const QString& name)
     {
         for (const Placed& p : page)
