@@ -110,10 +110,10 @@ TEST_F(CupsPrintTest, CopiesOrderAndPageListsWithTheCopyNameOnEachCopy)
     globals.Add().Name = QStringLiteral("CopyName2");
     globals[globals.Count() - 1].Value = QStringLiteral("Duplicate");
     std::vector<PageSpec> specs;
-    for (int i = 1; i <= 4; ++i)
-        specs.push_back(PageSpec{{QStringLiteral("Page%1 [CopyName#]").arg(i)}, 9, 0, 0,
-                                 TPrinterOrientation::poPortrait, 0, 0, TfrxDuplexMode::dmNone,
-                                 {QStringLiteral("NotOnPaper%1").arg(i)}});
+    for (int i = 1; i <= 4; ++i) {
+        specs.push_back(PageSpec{{QStringLiteral("Page%1 [CopyName#]").arg(i)}});
+        specs.back().hidden = QStringList{QStringLiteral("NotOnPaper%1").arg(i)};
+    }
     MadePages made(specs);
     ASSERT_TRUE(made.prepared);
     TfrxPrintOptions& options = made.report.PrintOptions();

@@ -30,6 +30,7 @@ namespace printtest {
 using namespace report;
 
 struct PageSpec {
+    PageSpec(QStringList pageTexts = {}, int paperSize = 9) : texts(std::move(pageTexts)), paper(paperSize) {}
     QStringList texts;        // one text object each, stacked
     int paper = 9;            // 256 with width and height for a size of its own
     double width = 0, height = 0;
