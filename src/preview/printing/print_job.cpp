@@ -1,7 +1,7 @@
 #include "preview/printing/print_job.h"
 
 #include "preview/printing/frx_printers.h"
-#include "preview/printing/page_list.h"
+#include "preview/printing/page_numbers.h"
 #include "platform/error.h"
 #include "report/calc/frx_calc.h"
 #include "report/frx_resources.h"
@@ -139,7 +139,7 @@ private:
     const PrintJobHooks& hooks_;
     report::TfrxPrintOptions options_;
     int duplexOverride_;
-    TfrxPageList list_;
+    PageNumberList list_;
     std::optional<PrintParams> last_;
     double sheetWidth_ = 0, sheetHeight_ = 0;
     int sheets_ = 0; // sheets of the copy being printed
@@ -446,7 +446,7 @@ bool printPages(report::TfrxReport& report, report::TfrxPreviewPages& pages, Tfr
     if (report.PrintOptions().ShowDialog && hooks.ShowDialog && !hooks.ShowDialog(duplex))
         return false;
     // A malformed list stops the job before anything reaches the printer.
-    TfrxPageList(report.PrintOptions().PageNumbers, pages.PageCount());
+    PageNumberList(report.PrintOptions().PageNumbers, pages.PageCount());
     TfrxCustomPrinter& printer = printers.Printer();
     // The file chosen for this job is not the next job's.
     const std::unique_ptr<TfrxCustomPrinter, void (*)(TfrxCustomPrinter*)> forgetFile(

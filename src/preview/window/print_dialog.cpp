@@ -1,7 +1,7 @@
 #include "preview/window/print_dialog.h"
 
 #include "preview/printing/frx_printers.h"
-#include "preview/printing/page_list.h"
+#include "preview/printing/page_numbers.h"
 #include "platform/error.h"
 #include "platform/widgets/dialogs.h"
 #include "report/frx_resources.h"
@@ -263,7 +263,7 @@ void TfrxPrintDialog::accept()
         // A malformed list is refused here, before the dialog closes.
         if (PageNumbersRB->isChecked()) {
             try {
-                TfrxPageList(PageNumbersE->text(), 0);
+                PageNumberList(PageNumbersE->text(), 0);
             } catch (const platform::Error&) {
                 platform::showMessage(this, invalidPageListMessage(PageNumbersE->text()));
                 PageNumbersE->setFocus();

@@ -4,7 +4,7 @@
 
 #include "print_fixture.h"
 
-#include "preview/printing/page_list.h"
+#include "preview/printing/page_numbers.h"
 #include "report/calc/frx_calc.h"
 #include "report/model/frx_collections.h"
 
@@ -257,7 +257,7 @@ TEST_F(PrintJobTest, TheCopyNumberAndCopyNameReachTheTextsOnlyWhilePrinting)
 TEST(PageList, ReadsListsRangesAndRefusesMalformedOnes)
 {
     const auto pages = [](const QString& text, int count) {
-        preview::TfrxPageList list(text, count);
+        preview::PageNumberList list(text, count);
         QList<int> in;
         for (int i = 1; i <= count + 2; ++i)
             if (list.Contains(i))
@@ -271,7 +271,7 @@ TEST(PageList, ReadsListsRangesAndRefusesMalformedOnes)
     // A huge range end is cut at the last page rather than listed.
     EXPECT_EQ(pages("2-2000000000", 3), QList<int>({2, 3}));
     for (const char* bad : {"1,,3", "-5", "a", ",", "1-x", "99999999999"})
-        EXPECT_THROW(preview::TfrxPageList(QString::fromLatin1(bad), 10), platform::Error) << bad;
+        EXPECT_THROW(preview::PageNumberList(QString::fromLatin1(bad), 10), platform::Error) << bad;
 }
 
 } // namespace

@@ -7,12 +7,12 @@
 
 namespace preview {
 
-class TfrxPageList {
+class PageNumberList {
 public:
     // Reads the text against the report's page count. Throws platform::Error naming the
     // list when it is malformed (two commas in a row, a leading "-", letters), so a job
     // refuses it before anything is printed.
-    TfrxPageList(const QString& text, int pageCount);
+    PageNumberList(const QString& text, int pageCount);
 
     // Whether page number (1-based) is printed: every page for an empty list.
     bool Contains(int page) const { return all_ || pages_.count(page) > 0; }

@@ -1,4 +1,4 @@
-#include "preview/printing/page_list.h"
+#include "preview/printing/page_numbers.h"
 
 #include "platform/error.h"
 
@@ -11,7 +11,7 @@ QString invalidPageListMessage(const QString& text)
     return QStringLiteral("'%1' is not a valid page list").arg(text);
 }
 
-TfrxPageList::TfrxPageList(const QString& text, int pageCount)
+PageNumberList::PageNumberList(const QString& text, int pageCount)
 {
     QString s = text;
     s.remove(u' ');
