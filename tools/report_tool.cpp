@@ -15,6 +15,7 @@
 #include "platform/headless_gui.h"
 #include "report_tool_text.h"
 #include "report_prepare.h"
+#include "report_print.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -149,6 +150,8 @@ int main(int argc, char** argv)
         return runRenderCommand(argc, argv);
     if (argc > 1 && isRichCommand(argv[1]))
         return runRichCommand(argc, argv);
+    if (argc > 1 && isPrintCommand(argv[1]))
+        return runPrintCommand(argc, argv);
     // Preparing measures texts and may draw pages: fonts need a GUI application object, on
     // no screen and with no platform noise.
     const bool needsFonts = argc > 1 && std::strcmp(argv[1], "prepare") == 0;
@@ -163,6 +166,7 @@ int main(int argc, char** argv)
         std::fputs(kTextCommandsHelp, args.isEmpty() ? stderr : stdout);
         std::fputs(kRenderHelp, args.isEmpty() ? stderr : stdout);
         std::fputs(kRichCommandHelp, args.isEmpty() ? stderr : stdout);
+        std::fputs(kPrintHelp, args.isEmpty() ? stderr : stdout);
         return args.isEmpty() ? 2 : 0;
     }
     if (args[0] == QLatin1StringView("prepare"))
@@ -206,5 +210,6 @@ int main(int argc, char** argv)
     std::fputs(kTextCommandsHelp, stderr);
     std::fputs(kRenderHelp, stderr);
     std::fputs(kRichCommandHelp, stderr);
+    std::fputs(kPrintHelp, stderr);
     return 2;
 }

@@ -23,14 +23,21 @@ void TFrm_main::printQuotation()
     ADOQueryDIY->postPending();
     // The report reads the lines view, and only ever the open quotation's lines: whatever
     // statement the view ran last (a delete from the management panel, say) is not run again.
-    const int row = ADOQueryDIY->currentRow();
-    db::openStatement(*ADOQueryDIY, db::statements::linesOfNumber(quotation.number));
+    db::Dataset& lines = *ADOQueryDIY;
+    const QString key = QStringLiteral("DIY_SYS_ID");
+    const bool keyed = lines.active() && !lines.isEmpty() && lines.fieldIndex(key) >= 0;
+    const QVariant current = keyed ? lines.value(key) : QVariant();
+    db::openStatement(lines, db::statements::linesOfNumber(quotation.number));
     if (!printout_)
-        printout_ = std::make_unique<QuotationPrintout>(*ADOQueryDIY);
+        printout_ = std::make_unique<QuotationPrintout>(lines);
     printout_->prepareAndShow();
     // The grid shows the line it showed before the report walked the view.
-    if (row >= 0 && row < ADOQueryDIY->recordCount())
-        ADOQueryDIY->setCurrentRow(row);
+    if (current.isValid() && lines.active())
+        for (int row = 0; row < lines.recordCount(); ++row)
+            if (lines.valueAt(row, lines.fieldIndex(key)) == current) {
+                lines.setCurrentRow(row);
+                break;
+            }
 }
 
 } // namespace app

@@ -62,6 +62,8 @@ TEST_F(QuotationTest, PrintingRunsOnlyTheOpenQuotationsLinesWhateverTheViewRanLa
     create(*w, "A-1", "甲");
     // The lines view last ran another statement (as the management panel's delete does).
     db::openStatement(*w->ADOQueryDIY, QStringLiteral("select * from DIY order by DIY_SYS_ID"));
+    w->ADOQueryDIY->setCurrentRow(1);
+    const QVariant shownLine = w->ADOQueryDIY->value(QStringLiteral("DIY_SYS_ID"));
     printAndWait(*w);
     const QStringList texts = preparedTexts(w->printout()->shell());
     EXPECT_TRUE(texts.contains("121")) << texts.join('|').toStdString(); // 21 + 100
@@ -71,6 +73,7 @@ TEST_F(QuotationTest, PrintingRunsOnlyTheOpenQuotationsLinesWhateverTheViewRanLa
     EXPECT_FALSE(texts.contains("B-2"));
     // The lines grid shows the open quotation afterwards.
     EXPECT_EQ(w->ADOQueryDIY->recordCount(), 2);
+    EXPECT_EQ(w->ADOQueryDIY->value(QStringLiteral("DIY_SYS_ID")), shownLine);
     EXPECT_TRUE(dialogs.of(DialogKind::Message).isEmpty());
 }
 

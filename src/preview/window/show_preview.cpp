@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QHash>
 #include <QPointer>
+#include <QScreen>
 
 namespace preview {
 
@@ -25,8 +26,13 @@ void showWindow(report::ReportShell& shell)
     auto* form = new TfrxPreviewForm(QApplication::activeWindow(), shell);
     openWindows().insert(&shell, form);
     form->Init();
-    if (options.Maximized)
+    if (options.Maximized) {
+        // Where no window manager applies the maximised state the window still covers the
+        // screen's free area.
+        if (QScreen* screen = form->screen())
+            form->setGeometry(screen->availableGeometry());
         form->setWindowState(form->windowState() | Qt::WindowMaximized);
+    }
     if (options.Modal) {
         form->exec();
         delete form;

@@ -125,6 +125,8 @@ int TfrxPreviewPages::CachedPageCount() const { return int(d_->cache.size()); }
 QString TfrxPreviewPages::SpillFileName() const { return d_->doc.tempFileName(); }
 int TfrxPreviewPages::CurPage() const { return d_->curPage; }
 
+void TfrxPreviewPages::ClearPageCache() { d_->clearCache(); }
+
 void TfrxPreviewPages::SetCurPage(int index)
 {
     if (index >= 0 && index < PageCount())

@@ -195,6 +195,9 @@ public:
     int PrintTotalPages = 0;
     int PrintCopyNo = 0;
     double PrintScale = 1;
+    // Forgets the rebuilt pages (printing does so after every page, so a long job does not
+    // keep them all).
+    void ClearPageCache();
 
     // Inspection: the tree, the byte estimate, the number of cached pages and the short
     // name of the source copy of a template object (empty for none).

@@ -17,7 +17,7 @@ TEST_F(PreviewTest, SaveAndOpenGoThroughTheFileDialogsWithTheReportFileFilter)
     prepare(40);
     openWindow();
     QTemporaryDir dir;
-    answer = [&](const platform::DialogRequest& r) {
+    answer = [&](const platform::DialogRequest&) {
         return platform::DialogAnswer{true, dir.filePath(QStringLiteral("单子.txt")), platform::Choice::Yes};
     };
     QTest::keyClick(form.get(), Qt::Key_S, Qt::ControlModifier);

@@ -138,7 +138,7 @@ TEST_F(EngineTest, AGrowingTextPushesTheObjectsBelowItAndStretchesItsBand)
     data->Stretched = true;
     auto* tall = memo(data, QStringLiteral("Tall"), QStringLiteral("one\ntwo\nthree\nfour"), 0, 18);
     tall->StretchMode = TfrxStretchMode::smActualHeight;
-    auto* below = memo(data, QStringLiteral("Below"), QStringLiteral("below"), 20, 18);
+    memo(data, QStringLiteral("Below"), QStringLiteral("below"), 20, 18);
     auto* beside = memo(data, QStringLiteral("Beside"), QStringLiteral("beside"), 20, 18);
     beside->SetLeft(200);
     setRowCount(2);
