@@ -98,7 +98,23 @@ TEST(MemoMeasure, AutoWidthKeepsEveryParagraphOnOneLine)
     memo->AutoWidth = true;
     EXPECT_EQ(calcItemHeight(*memo), std::round(2 * line + 2));
     EXPECT_EQ(calcItemWidth(*memo),
-              std::round(lineWidth(QStringLiteral("Arial"), 10, QStringLiteral("Mainboard with four memory slots")) + 4));
+              std::ceil(lineWidth(QStringLiteral("Arial"), 10, QStringLiteral("Mainboard with four memory slots")) + 4));
+}
+
+// The width is rounded up to whole units: rounded down it would be narrower than the line
+// and the text would wrap at its last space when drawn at that width.
+TEST(MemoMeasure, AutoWidthIsWideEnoughForItsOwnLine)
+{
+    for (const char* category : {"电源 PSU", "机箱 Case", "散热器 Cooler", "显卡 GPU", "内存 DDR5", "固态硬盘 SSD",
+                                 "主板 Mainboard", "处理器 CPU", "键盘 鼠标", "Power supply unit"}) {
+        Band b;
+        TfrxMemoView* memo = b.memo(QString::fromUtf8(category), 30);
+        memo->AutoWidth = true;
+        const double width = calcItemWidth(*memo);
+        memo->AutoWidth = false;
+        memo->SetWidth(width);
+        EXPECT_EQ(memoOutputLines(*memo).size(), 1) << category << " at " << width;
+    }
 }
 
 TEST(MemoMeasure, ActiveHighlightMeasuresWithItsFont)
@@ -115,7 +131,7 @@ TEST(MemoMeasure, ActiveHighlightMeasuresWithItsFont)
     Settings big;
     big.points = 20;
     big.bold = true;
-    EXPECT_EQ(calcItemWidth(*memo), std::round(unboundedWidth(big, memo->Text()) + 4));
+    EXPECT_EQ(calcItemWidth(*memo), std::ceil(unboundedWidth(big, memo->Text()) + 4));
     EXPECT_GT(calcItemWidth(*memo), normalWidth * 1.8);
 }
 

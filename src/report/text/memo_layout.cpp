@@ -72,7 +72,9 @@ void layOutForMeasure(const TfrxCustomMemoView& memo, TfrxDrawText& drawText, co
 double memoWidthOf(const TfrxCustomMemoView& memo, TfrxDrawText& drawText, const QString& text)
 {
     layOutForMeasure(memo, drawText, text, kUnboundedExtent, kUnboundedExtent);
-    return std::round(drawText.TextWidth() + memoInsets(memo).horizontal());
+    // Whole units, rounded up: a width rounded down is narrower than the line it was
+    // measured for, and an automatic width would then wrap its own text ("电源 | PSU").
+    return std::ceil(drawText.TextWidth() + memoInsets(memo).horizontal() - 1e-6);
 }
 
 void layOutAtWidth(const TfrxCustomMemoView& memo, TfrxDrawText& drawText)
