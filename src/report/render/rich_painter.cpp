@@ -4,7 +4,9 @@
 #include "platform/error.h"
 #include "report/model/frx_views.h"
 #include "report/render/detail/item_kinds.h"
+#include "report/layout/draw_text.h"
 #include "report/render/frame_paint.h"
+#include "report/text/text_context.h"
 #include "report/rich/rich_paint.h"
 #include "report/rich/rich_view.h"
 
@@ -49,7 +51,8 @@ private:
         t.canvas.save();
         t.canvas.setClipRect(bounds, Qt::IntersectClip);
         rich::paintRich(t.canvas, doc, layout, origin, t.scaleX / rich::kReferencePerUnit,
-                        t.scaleY / rich::kReferencePerUnit, reference(view.Height() - 2 * view.GapY));
+                        t.scaleY / rich::kReferencePerUnit, reference(view.Height() - 2 * view.GapY),
+                        t.texts.drawText().OnLineDrawn);
         t.canvas.restore();
     }
 };

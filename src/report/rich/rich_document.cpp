@@ -6,7 +6,8 @@ namespace report::rich {
 
 namespace {
 
-// Distinct formats a document keeps; hostile input with more gets the last one again
+// Distinct formats a document keeps; hostile input with more gets the last one of its kind
+// (text or picture) again
 // instead of an ever longer search.
 constexpr std::size_t kMaxFormats = 4096;
 
@@ -28,6 +29,13 @@ QString withParagraphBreaks(const QString& text)
         }
     }
     return out;
+}
+
+// The format text takes where a character stands: a picture is not typed on.
+CharFormat textFormat(CharFormat format)
+{
+    format.picture = PictureRef();
+    return format;
 }
 
 } // namespace
@@ -66,8 +74,12 @@ std::uint16_t RichDocument::indexOf(const CharFormat& format)
     const auto it = std::find(formats_.begin(), formats_.end(), format);
     if (it != formats_.end())
         return std::uint16_t(it - formats_.begin());
-    if (formats_.size() >= kMaxFormats)
-        return std::uint16_t(formats_.size() - 1);
+    if (formats_.size() >= kMaxFormats) {
+        // Text keeps a text format and a picture a picture, or text would draw as pictures.
+        for (std::size_t i = formats_.size(); i-- > 0;)
+            if (bool(formats_[i].picture) == bool(format.picture))
+                return std::uint16_t(i);
+    }
     formats_.push_back(format);
     return std::uint16_t(formats_.size() - 1);
 }
@@ -82,6 +94,14 @@ void RichDocument::append(QStringView text, const CharFormat& format)
             text_ += c;
     if (text_.size() > before)
         formatIndex_.insert(formatIndex_.end(), std::size_t(text_.size() - before), indexOf(format));
+}
+
+void RichDocument::appendPicture(RichPicture picture, const CharFormat& format)
+{
+    CharFormat f = format;
+    f.picture = PictureRef(std::move(picture));
+    text_ += kObjectCharacter;
+    formatIndex_.push_back(indexOf(f));
 }
 
 void RichDocument::breakParagraph(const ParaFormat& format, const CharFormat& markFormat)
@@ -128,7 +148,8 @@ int RichDocument::replace(int start, int count, const QString& text)
 {
     start = std::clamp(start, 0, length());
     count = std::clamp(count, 0, length() - start);
-    const CharFormat format = start < length() ? formatAt(start) : start > 0 ? formatAt(start - 1) : endFormat_;
+    const CharFormat format =
+        textFormat(start < length() ? formatAt(start) : start > 0 ? formatAt(start - 1) : endFormat_);
     const int paragraph = paragraphAt(start);
     const ParaFormat paraFormat = paragraphs_[paragraph];
 
@@ -163,7 +184,7 @@ RichDocument RichDocument::slice(int from, int to) const
         if (text_[i] == kParagraphBreak)
             part.paragraphs_.push_back(paragraphs_[++paragraph]);
     }
-    part.endFormat_ = to < length() ? formatAt(to) : endFormat_;
+    part.endFormat_ = textFormat(to < length() ? formatAt(to) : endFormat_);
     if (part.formats_.empty())
         part.formats_.push_back(part.endFormat_);
     return part;
@@ -174,7 +195,7 @@ void RichDocument::truncate(int position)
     position = std::clamp(position, 0, length());
     if (position == length())
         return;
-    endFormat_ = formatAt(position);
+    endFormat_ = textFormat(formatAt(position));
     if (position > 0 && text_[position - 1] == kParagraphBreak) {
         --position;
         endFormat_ = formatAt(position);

@@ -8,6 +8,8 @@
 // Positions count characters, each paragraph break as one, as the object's plain text with
 // CR LF breaks is counted.
 
+#include "report/rich/rich_picture.h"
+
 #include <QRgb>
 #include <QString>
 
@@ -29,6 +31,7 @@ struct CharFormat {
     QRgb color = 0xFF000000;
     bool hasHighlight = false;
     QRgb highlight = 0xFFFFFFFF;
+    PictureRef picture; // set on the kObjectCharacter of a picture only
 
     bool operator==(const CharFormat&) const = default;
 };
@@ -55,6 +58,7 @@ class RichDocument {
 public:
     static constexpr char16_t kParagraphBreak = u'\r';
     static constexpr char16_t kLineBreak = u'\v'; // a line break inside a paragraph
+    static constexpr char16_t kObjectCharacter = u'\uFFFC'; // where a picture stands
 
     RichDocument();
     // Plain text in the default format; CR LF, LF and CR break paragraphs.
@@ -89,9 +93,12 @@ public:
 
     // Replaces `count` characters from `start` by `text` (paragraphs broken at CR LF, LF
     // or CR). The new characters take the format of the character at `start` (or, at the
-    // end, of the one before it); new paragraphs take the format of the paragraph at `start`.
+    // end, of the one before it), a picture's aside; new paragraphs take the format of the paragraph at `start`.
     // Out-of-range arguments are clipped. Returns the length of the inserted text.
     int replace(int start, int count, const QString& text);
+
+    // A picture as one character in `format`.
+    void appendPicture(RichPicture picture, const CharFormat& format);
 
     // The characters from `from` to `to` with their formats, as a document of its own.
     RichDocument slice(int from, int to) const;

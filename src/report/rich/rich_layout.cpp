@@ -20,7 +20,8 @@ constexpr double kAscentShare = 0.88;
 bool isWide(char16_t c)
 {
     return (c >= 0x2E80 && c <= 0x9FFF) || (c >= 0xAC00 && c <= 0xD7AF) || (c >= 0xF900 && c <= 0xFAFF)
-           || (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFFEF) || (c >= 0xD800 && c <= 0xDBFF);
+           || (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFFEF) || (c >= 0xD800 && c <= 0xDBFF)
+           || c == RichDocument::kObjectCharacter; // a picture wraps like a Chinese character
 }
 
 // Closing punctuation does not start a line, opening punctuation does not end one.
@@ -53,6 +54,10 @@ std::vector<int> characterWidths(const RichDocument& doc)
         if (&f != format) {
             format = &f;
             table = &ReferenceDevice::instance().table(f.face, referenceFontHeight(f.halfPoints), f.bold, f.italic);
+        }
+        if (f.picture) {
+            widths[i] = twipsToReference(f.picture->width);
+            continue;
         }
         const char16_t c = text[i].unicode();
         if (c == RichDocument::kParagraphBreak || c == RichDocument::kLineBreak || c == u'\t')
@@ -167,12 +172,22 @@ int Builder::breakLine(const Paragraph& p, int start, int avail, int left, bool*
 void Builder::setLineHeight(const Paragraph& p, RichLine& line) const
 {
     int height = 0;
-    for (int i = line.start; i < line.next && i < p.end; ++i)
-        height = std::max(height, referenceFontHeight(doc_.formatAt(i).halfPoints));
+    int picture = 0; // the tallest picture, standing on the baseline
+    for (int i = line.start; i < line.next && i < p.end; ++i) {
+        const CharFormat& f = doc_.formatAt(i);
+        if (f.picture)
+            picture = std::max(picture, twipsToReference(f.picture->height));
+        else
+            height = std::max(height, referenceFontHeight(f.halfPoints));
+    }
     if (line.paragraphEnd || height == 0)
         height = std::max(height, referenceFontHeight(p.mark->halfPoints));
     line.height = height;
     line.baseline = int(std::lround(height * kAscentShare));
+    if (picture > line.baseline) {
+        line.height += picture - line.baseline;
+        line.baseline = picture;
+    }
 }
 
 void Builder::placeLine(const Paragraph& p, RichLine& line, int left, int avail, bool justify)

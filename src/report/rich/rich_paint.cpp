@@ -44,12 +44,31 @@ void drawDecorations(QPainter& canvas, const CharFormat& f, const DeviceMap& map
         canvas.fillRect(map.rect(left, baseline - px * 0.3, right - left, thickness), color);
 }
 
+// Pictures stand on the baseline at their shown size; one that does not decode leaves its
+// box empty. Pictures are decoded for each drawing: a document keeps none.
+void drawPictures(QPainter& canvas, const RichPicture& picture, const RichLayout& layout, const DeviceMap& map,
+                  const RichLine& line, int start, int end)
+{
+    const QImage image = decodePicture(picture);
+    if (image.isNull())
+        return;
+    const int width = twipsToReference(picture.width);
+    const int height = twipsToReference(picture.height);
+    const double top = line.top + line.baseline - height;
+    for (int i = start; i < end; ++i)
+        canvas.drawImage(map.rect(layout.x[i], top, width, height), image);
+}
+
 // Glyphs are drawn from fonts of the device size at positions of the reference layout:
 // the device only decides their shapes, and the glyph cache of the canvas serves them.
 void drawRun(QPainter& canvas, const RichDocument& doc, const RichLayout& layout, const DeviceMap& map,
              const RichLine& line, int start, int end)
 {
     const CharFormat& f = doc.formatAt(start);
+    if (f.picture) {
+        drawPictures(canvas, *f.picture, layout, map, line, start, end);
+        return;
+    }
     const int px = referenceFontHeight(f.halfPoints);
     const double left = layout.x[start];
     const double right = layout.x[end - 1] + layout.width[end - 1];
@@ -84,10 +103,21 @@ void drawRun(QPainter& canvas, const RichDocument& doc, const RichLayout& layout
     drawDecorations(canvas, f, map, left, right, baseline, px, color);
 }
 
+// The line's text and where its characters stand, on the device.
+void reportLine(const QPainter& canvas, const RichDocument& doc, const RichLayout& layout, const DeviceMap& map,
+                const RichLine& line, const RichLineObserver& onLine)
+{
+    const bool empty = line.end <= line.start;
+    const double left = empty ? 0 : layout.x[line.start];
+    const double right = empty ? 0 : layout.x[line.end - 1] + layout.width[line.end - 1];
+    const QRectF rect = map.rect(left, line.top, right - left, line.height);
+    onLine(doc.text().sliced(line.start, line.end - line.start), canvas.transform().mapRect(rect));
+}
+
 } // namespace
 
 void paintRich(QPainter& canvas, const RichDocument& document, const RichLayout& layout, QPointF origin,
-               double scaleX, double scaleY, int maxHeight)
+               double scaleX, double scaleY, int maxHeight, const RichLineObserver& onLine)
 {
     const DeviceMap map{origin, scaleX, scaleY};
     canvas.save();
@@ -95,6 +125,8 @@ void paintRich(QPainter& canvas, const RichDocument& document, const RichLayout&
         const RichLine& line = layout.lines[l];
         if (l > 0 && line.top + line.height > maxHeight)
             break;
+        if (onLine)
+            reportLine(canvas, document, layout, map, line, onLine);
         for (int i = line.start; i < line.end;) {
             const CharFormat* f = &document.formatAt(i);
             int runEnd = i + 1;

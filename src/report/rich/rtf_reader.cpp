@@ -26,7 +26,7 @@ constexpr long long kParamLimit = 1'000'000'000;
 constexpr int kMaxHalfPoints = 3276; // 1638 points
 constexpr int kMaxTwips = 31680;     // 22 inches
 
-enum class Dest : std::uint8_t { Text, FontTable, ColorTable };
+enum class Dest : std::uint8_t { Text, FontTable, ColorTable, Picture };
 enum class FontClass : std::uint8_t { Loch, Hich, Dbch, None, Rtl };
 
 struct State {
@@ -118,6 +118,9 @@ private:
     void handleWord(const Word& w);
     bool handleCharacterWord(Keyword k, const Word& w);
     bool handleParagraphWord(Keyword k, const Word& w);
+    bool handlePictureWord(Keyword k, const Word& w);
+    void pictureByte(char c);
+    void finishPicture();
     void textByte(char c, bool escaped = false);
     void textChar(char16_t c);
     bool consumeFallback();
@@ -154,6 +157,8 @@ private:
     std::optional<FormatKey> formatKey_;
     CharFormat format_;
     int namedFonts_ = 0; // font names finished so far
+    RichPicture picture_;  // the picture being read
+    int pictureNibble_ = -1; // a first hex digit waiting for its second
 };
 
 RichDocument Reader::run()
@@ -216,6 +221,8 @@ bool Reader::closeGroup()
         finishFontName();
     if (stack_.empty())
         return false;
+    if (st_.dest == Dest::Picture && stack_.back().dest != Dest::Picture)
+        finishPicture();
     // The last paragraph takes the format in force where the document ends.
     if (stack_.size() == 1) {
         doc_.setLastParagraph(st_.para, charFormat());
@@ -283,8 +290,10 @@ void Reader::controlWord()
     if (w.name == "bin") {
         // Binary data is never text; its length counts as one character of a fallback.
         flush();
-        if (w.hasParam && w.param > 0)
-            pos_ += std::min<qsizetype>(w.param, in_.size() - pos_);
+        const qsizetype length = w.hasParam && w.param > 0 ? std::min<qsizetype>(w.param, in_.size() - pos_) : 0;
+        if (st_.dest == Dest::Picture)
+            picture_.data += in_.sliced(pos_, length);
+        pos_ += length;
         consumeFallback();
         return;
     }
@@ -366,6 +375,10 @@ void Reader::textByte(char c, bool escaped)
     case Dest::ColorTable:
         if (c == ';' && !escaped)
             endColorEntry();
+        return;
+    case Dest::Picture:
+        if (!escaped)
+            pictureByte(c);
         return;
     }
 }
@@ -550,9 +563,19 @@ void Reader::handleWord(const Word& w)
         colorSet_ = true;
         return;
     }
+    case Keyword::Pict:
+        // A picture is one character of the text; elsewhere it is skipped.
+        if (st_.dest != Dest::Text) {
+            skipDestination();
+            return;
+        }
+        st_.dest = Dest::Picture;
+        picture_ = RichPicture();
+        pictureNibble_ = -1;
+        return;
     default:
-        if (!handleCharacterWord(info.keyword, w))
-            handleParagraphWord(info.keyword, w);
+        if (!handleCharacterWord(info.keyword, w) && !handleParagraphWord(info.keyword, w))
+            handlePictureWord(info.keyword, w);
         return;
     }
 }
@@ -628,6 +651,52 @@ bool Reader::handleParagraphWord(Keyword k, const Word& w)
     case Keyword::Sa: p.spaceAfter = std::max(0, twips); return true;
     default: return false;
     }
+}
+
+bool Reader::handlePictureWord(Keyword k, const Word& w)
+{
+    if (st_.dest != Dest::Picture)
+        return false;
+    RichPicture& p = picture_;
+    switch (k) {
+    case Keyword::PngBlip: p.kind = RichPicture::Kind::Png; return true;
+    case Keyword::JpegBlip: p.kind = RichPicture::Kind::Jpeg; return true;
+    case Keyword::OtherBlip:
+        p.kind = RichPicture::Kind::Other;
+        p.kindWord = w.name.toByteArray();
+        if (w.hasParam)
+            p.kindWord += QByteArray::number(w.param);
+        return true;
+    case Keyword::Picw: p.picw = w.param; return true;
+    case Keyword::Pich: p.pich = w.param; return true;
+    case Keyword::Picwgoal: p.goalWidth = w.param; return true;
+    case Keyword::Pichgoal: p.goalHeight = w.param; return true;
+    case Keyword::Picscalex: p.scaleX = w.param; return true;
+    case Keyword::Picscaley: p.scaleY = w.param; return true;
+    default: return false;
+    }
+}
+
+// Picture data in hex; blanks and anything else between the digits are no data.
+void Reader::pictureByte(char c)
+{
+    const int v = hexValue(c);
+    if (v < 0)
+        return;
+    if (pictureNibble_ < 0) {
+        pictureNibble_ = v;
+        return;
+    }
+    picture_.data += char(pictureNibble_ << 4 | v);
+    pictureNibble_ = -1;
+}
+
+// The picture stands in the text in the format of the text around it.
+void Reader::finishPicture()
+{
+    RichPicture p = std::exchange(picture_, RichPicture());
+    settlePicture(p);
+    doc_.appendPicture(std::move(p), charFormat());
 }
 
 } // namespace

@@ -121,6 +121,28 @@ void appendChar(QByteArray& out, char16_t c)
     }
 }
 
+// A picture group: its kind, the sizes it was read with and its bytes in hex lines.
+void appendPicture(QByteArray& out, const RichPicture& p)
+{
+    out += "{\\pict";
+    if (p.kind == RichPicture::Kind::Png)
+        out += "\\pngblip";
+    else if (p.kind == RichPicture::Kind::Jpeg)
+        out += "\\jpegblip";
+    else if (!p.kindWord.isEmpty())
+        out += '\\' + p.kindWord;
+    const std::pair<const char*, int> values[] = {{"picw", p.picw},           {"pich", p.pich},
+                                                  {"picwgoal", p.goalWidth},  {"pichgoal", p.goalHeight},
+                                                  {"picscalex", p.scaleX},    {"picscaley", p.scaleY}};
+    for (const auto& [word, value] : values)
+        if (value != 0)
+            appendNumber(out, word, value);
+    constexpr qsizetype kLine = 64; // bytes per line of hex
+    for (qsizetype i = 0; i < p.data.size(); i += kLine)
+        out += "\r\n" + p.data.sliced(i, std::min(kLine, p.data.size() - i)).toHex();
+    out += '}';
+}
+
 QByteArray header(const Tables& tables)
 {
     QByteArray out = "{\\rtf1\\ansi\\ansicpg" + QByteArray::number(kDocumentCodePage) + "\\deff0\\uc1{\\fonttbl";
@@ -165,6 +187,8 @@ QByteArray writeRtf(const RichDocument& document, int from, int to)
             body += "\\par\r\n";
             appendParaFormat(body, document.paragraph(++paragraph));
             current = nullptr;
+        } else if (f.picture) {
+            appendPicture(body, *f.picture);
         } else {
             appendChar(body, c);
         }

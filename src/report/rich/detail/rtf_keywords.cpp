@@ -28,6 +28,13 @@ const std::unordered_map<std::string_view, KeywordInfo>& table()
             {"ql", {K::Ql}}, {"qc", {K::Qc}}, {"qr", {K::Qr}}, {"qj", {K::Qj}}, {"qd", {K::Qj}},
             {"li", {K::Li}}, {"lin", {K::Li}}, {"ri", {K::Ri}}, {"rin", {K::Ri}}, {"fi", {K::Fi}},
             {"sb", {K::Sb}}, {"sa", {K::Sa}},
+            // pictures; \shppict holds the picture that \nonshppict repeats for old readers
+            {"pict", {K::Pict}}, {"shppict", {K::Shppict}}, {"pngblip", {K::PngBlip}},
+            {"jpegblip", {K::JpegBlip}}, {"emfblip", {K::OtherBlip}}, {"wmetafile", {K::OtherBlip}},
+            {"dibitmap", {K::OtherBlip}}, {"wbitmap", {K::OtherBlip}}, {"macpict", {K::OtherBlip}},
+            {"pmmetafile", {K::OtherBlip}}, {"picw", {K::Picw}}, {"pich", {K::Pich}},
+            {"picwgoal", {K::Picwgoal}}, {"pichgoal", {K::Pichgoal}}, {"picscalex", {K::Picscalex}},
+            {"picscaley", {K::Picscaley}},
             {"bullet", {K::Symbol, 0x2022}}, {"emdash", {K::Symbol, 0x2014}},
             {"endash", {K::Symbol, 0x2013}}, {"lquote", {K::Symbol, 0x2018}},
             {"rquote", {K::Symbol, 0x2019}}, {"ldblquote", {K::Symbol, 0x201C}},
@@ -38,13 +45,13 @@ const std::unordered_map<std::string_view, KeywordInfo>& table()
         };
         // Destinations whose content is not text of the document: skipped whole, whether or
         // not the writer marked them with \*.
-        for (const char* d : {"stylesheet", "info", "pict", "header", "headerl", "headerr", "headerf", "footer",
+        for (const char* d : {"stylesheet", "info", "header", "headerl", "headerr", "headerf", "footer",
                               "footerl", "footerr", "footerf", "footnote", "annotation", "fldinst", "xe", "tc",
                               "txe", "rxe", "themedata", "colorschememapping", "latentstyles", "datastore",
                               "listtable", "listoverridetable", "rsidtbl", "generator", "filetbl", "revtbl",
                               "pgdsctbl", "bkmkstart", "bkmkend", "nonshppict", "shprslt", "objdata",
                               "objclass", "objname", "template", "xmlnstbl", "mmathPr", "userprops",
-                              "wgrffmtfilter", "fchars", "lchars", "pn", "atnid", "atnauthor"})
+                              "wgrffmtfilter", "picprop", "fchars", "lchars", "pn", "atnid", "atnauthor"})
             m.emplace(d, KeywordInfo{K::SkipDestination});
         return m;
     }();

@@ -18,6 +18,8 @@ enum class Keyword {
     Plain, B, I, Ul, UlNone, Strike, Fs, Cf, Highlight, Loch, Hich, Dbch, Rtlch, Ltrch, Af, Ab, Ai, Afs,
     // paragraph format
     Pard, Ql, Qc, Qr, Qj, Li, Ri, Fi, Sb, Sa,
+    // pictures
+    Pict, Shppict, PngBlip, JpegBlip, OtherBlip, Picw, Pich, Picwgoal, Pichgoal, Picscalex, Picscaley,
     // symbols: the character of the table below
     Symbol,
 };
