@@ -57,6 +57,17 @@ std::unique_ptr<TfrxRichView> box(const QByteArray& rtf, double width = 300, dou
     return view;
 }
 
+quint32 crc32(QByteArrayView bytes)
+{
+    quint32 c = 0xFFFFFFFF;
+    for (const char b : bytes) {
+        c ^= uchar(b);
+        for (int k = 0; k < 8; ++k)
+            c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1)));
+    }
+    return ~c;
+}
+
 int pictureAt(const rich::RichDocument& doc) { return int(doc.text().indexOf(QChar(rich::RichDocument::kObjectCharacter))); }
 
 } // namespace
@@ -144,12 +155,20 @@ TEST(RichPicture, OtherKindsAndBadDataKeepAnEmptyBox)
     EXPECT_TRUE(colourRect(drawn, qRgb(255, 0, 0)).isEmpty());
     EXPECT_GT(inkCount(drawn), 0);
 
-    // PNG bytes whose header was tampered with are not decoded.
+    // A PNG whose header claims 32767 × 32767 pixels is not decoded; its size is clamped.
     rich::RichPicture vast;
     vast.kind = rich::RichPicture::Kind::Png;
     vast.data = pngOf({1, 1}, Qt::red);
-    vast.data[16] = char(0x7f); // the width's high byte
+    for (const int at : {16, 20}) { // width and height of the header chunk
+        vast.data[at + 2] = char(0x7f);
+        vast.data[at + 3] = char(0xff);
+    }
+    const quint32 crc = crc32(QByteArrayView(vast.data).sliced(12, 17));
+    for (int i = 0; i < 4; ++i)
+        vast.data[29 + i] = char(crc >> (24 - 8 * i));
     EXPECT_TRUE(rich::decodePicture(vast).isNull());
+    rich::settlePicture(vast);
+    EXPECT_EQ(vast.width, rich::kMaxPictureTwips);
 }
 
 // A picture wraps like a character: at a width just short of "AB" and the picture, the
@@ -203,4 +222,18 @@ TEST(RichPicture, SurvivesWriteBackEditingAndSplitting)
     ASSERT_GE(at, 0);
     EXPECT_EQ(rest.formatAt(at).picture->data, png);
     EXPECT_EQ(rest.formatAt(at).picture->height, 300);
+}
+
+// Word writes a picture twice: the one in \shppict is shown, the \nonshppict copy for
+// older readers is not; a picture inside the font table or a field instruction is no text.
+TEST(RichPicture, WordsTwoCopiesGiveOnePicture)
+{
+    const QByteArray png = pngOf({3, 2}, Qt::red);
+    const rich::RichDocument doc = rich::readRtf(
+        "{\\rtf1{\\fonttbl{\\f0 A{\\pict\\pngblip 00};}}a{\\*\\shppict{\\pict{\\*\\picprop{\\sp{\\sn x}{\\sv 1}}}"
+        "\\pngblip\\picwgoal45\\pichgoal30 " + png.toHex() + "}}{\\nonshppict{\\pict\\wmetafile8 0102}}"
+        "{\\field{\\*\\fldinst {INCLUDEPICTURE {\\pict\\pngblip 00}}}{\\fldrslt b}}\\par}");
+    EXPECT_EQ(doc.plainText(), QStringLiteral("a\uFFFCb"));
+    EXPECT_EQ(doc.formatAt(1).picture->data, png);
+    EXPECT_EQ(doc.formatAt(0).face, "A");
 }
