@@ -89,6 +89,30 @@ TEST_F(FindTest, EachDrawnLineIsOneRunInDrawingOrder)
     EXPECT_FALSE(report->TextContext().drawText().OnLineDrawn);
 }
 
+// Rich text is searched like text objects: each drawn line of a rich-text object is one
+// run with its rectangle, in drawing order, and a hit in it is marked by inverting it.
+TEST_F(FindTest, RichTextLinesAreRunsAndAHitInOneIsInverted)
+{
+    const std::vector<preview::TextRun> runs = preview::drawnTextRuns(shell->PreviewPages(), 0);
+    const auto heading = std::find_if(runs.begin(), runs.end(), [](auto& r) { return r.text == "类别项目"; });
+    ASSERT_NE(heading, runs.end());
+    // Four 12 pt characters: 64 × 16 units at scale 1.
+    EXPECT_NEAR(heading->rect.width(), 64, 2);
+    EXPECT_NEAR(heading->rect.height(), 16, 1);
+    // The page header's headings are drawn before the lines of the master data.
+    const auto line = std::find_if(runs.begin(), runs.end(), [](auto& r) { return r.text == "MARK 一号"; });
+    ASSERT_NE(line, runs.end());
+    EXPECT_LT(heading, line);
+    EXPECT_LT(heading->rect.bottom(), line->rect.top());
+
+    answerFindDialog(QStringLiteral("类别项目"), true, false);
+    QTest::keyClick(form.get(), Qt::Key_F, Qt::ControlModifier);
+    ASSERT_TRUE(pv().searchState().hit);
+    EXPECT_EQ(pv().searchState().page, 0);
+    EXPECT_EQ(pv().searchState().hitRect, heading->rect);
+    EXPECT_GT(darkShare(area().viewport(), hitOnView().adjusted(2, 2, -2, -2)), 0.5);
+}
+
 TEST_F(FindTest, FromTheTopF3WalksTheHitsOverThePagesAndStopsAfterTheLast)
 {
     answerFindDialog(QStringLiteral("mark"), true, false);
