@@ -659,8 +659,15 @@ bool Reader::handlePictureWord(Keyword k, const Word& w)
         return false;
     RichPicture& p = picture_;
     switch (k) {
-    case Keyword::PngBlip: p.kind = RichPicture::Kind::Png; return true;
-    case Keyword::JpegBlip: p.kind = RichPicture::Kind::Jpeg; return true;
+    // The last kind named counts.
+    case Keyword::PngBlip:
+        p.kind = RichPicture::Kind::Png;
+        p.kindWord.clear();
+        return true;
+    case Keyword::JpegBlip:
+        p.kind = RichPicture::Kind::Jpeg;
+        p.kindWord.clear();
+        return true;
     case Keyword::OtherBlip:
         p.kind = RichPicture::Kind::Other;
         p.kindWord = w.name.toByteArray();

@@ -147,6 +147,11 @@ TEST(RichPicture, OtherKindsAndBadDataKeepAnEmptyBox)
     EXPECT_EQ(widthOf(rtfWithPicture("\\pngblip\\picwgoal999999999\\pichgoal-5\\picscalex99999", "")),
               rich::twipsToReference(rich::kMaxPictureTwips));
 
+    // Of two kinds named, the last counts, and a write and read keep it so.
+    const rich::RichDocument twice = rich::readRtf(rtfWithPicture("\\wmetafile8\\pngblip", "\x01"));
+    EXPECT_EQ(twice.formatAt(2).picture->kind, rich::RichPicture::Kind::Png);
+    EXPECT_EQ(rich::readRtf(rich::writeRtf(twice)), twice);
+
     // Damaged PNG bytes with a goal: the box is kept, nothing drawn, the text around drawn.
     QByteArray damaged = pngOf({20, 10}, Qt::red);
     damaged.truncate(damaged.size() / 2);
