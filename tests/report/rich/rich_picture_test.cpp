@@ -147,6 +147,11 @@ TEST(RichPicture, OtherKindsAndBadDataKeepAnEmptyBox)
     EXPECT_EQ(widthOf(rtfWithPicture("\\pngblip\\picwgoal999999999\\pichgoal-5\\picscalex99999", "")),
               rich::twipsToReference(rich::kMaxPictureTwips));
 
+    // A picture at the largest size draws clipped to its object, at printer resolution too.
+    auto huge = box("{\\rtf1{\\pict\\pngblip\\picwgoal999999\\pichgoal999999 " + pngOf({2, 2}, Qt::red).toHex() + "}}");
+    const QImage printed = render(*huge, 600 / 96.0);
+    EXPECT_EQ(colourRect(printed, qRgb(255, 0, 0)).bottom(), printed.height() - 1);
+
     // Of two kinds named, the last counts, and a write and read keep it so.
     const rich::RichDocument twice = rich::readRtf(rtfWithPicture("\\wmetafile8\\pngblip", "\x01"));
     EXPECT_EQ(twice.formatAt(2).picture->kind, rich::RichPicture::Kind::Png);
