@@ -1,5 +1,6 @@
 #include "preview/window/show_preview.h"
 
+#include "platform/widgets/dialogs.h"
 #include "preview/window/preview_form.h"
 #include "report/engine/report_shell.h"
 #include "report/model/frx_report.h"
@@ -8,6 +9,7 @@
 #include <QHash>
 #include <QPointer>
 #include <QScreen>
+#include <memory>
 
 namespace preview {
 
@@ -23,8 +25,9 @@ QHash<report::ReportShell*, QPointer<TfrxPreviewForm>>& openWindows()
 void showWindow(report::ReportShell& shell)
 {
     const report::TfrxPreviewOptions& options = shell.Report().PreviewOptions();
-    auto* form = new TfrxPreviewForm(QApplication::activeWindow(), shell);
-    openWindows().insert(&shell, form);
+    // Owned here until a modeless window takes care of itself.
+    auto form = std::make_unique<TfrxPreviewForm>(QApplication::activeWindow(), shell);
+    openWindows().insert(&shell, form.get());
     form->Init();
     if (options.Maximized) {
         // Where no window manager applies the maximised state the window still covers the
@@ -35,10 +38,9 @@ void showWindow(report::ReportShell& shell)
     }
     if (options.Modal) {
         form->exec();
-        delete form;
     } else {
         form->setAttribute(Qt::WA_DeleteOnClose);
-        form->show();
+        form.release()->show();
     }
 }
 
@@ -47,11 +49,9 @@ void showWindow(report::ReportShell& shell)
 void attachPreviewWindow(report::ReportShell& shell)
 {
     shell.Preview.show = [](report::ReportShell& s) {
-        try {
-            showWindow(s);
-        } catch (...) {
-            // The window reports its own failures; nothing more to say here.
-        }
+        // Nothing escapes into the shell's caller: what the window did not report itself
+        // is shown with the standard error report.
+        platform::reported(QApplication::activeWindow(), [&s] { showWindow(s); });
     };
     shell.Preview.close = [](report::ReportShell& s) {
         if (TfrxPreviewForm* form = openWindows().value(&s))
