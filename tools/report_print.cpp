@@ -1,4 +1,5 @@
 #include "report_print.h"
+#include "report_print_launch.h"
 
 #include "preview/printing/frx_printers.h"
 #include "preview/printing/print_job.h"
@@ -13,21 +14,8 @@
 #include <QGuiApplication>
 #include <QStringList>
 #include <cstdio>
-#include <cstring>
 
 using namespace report;
-
-const char* const kPrintHelp =
-    "  print FILE.fp3 [--printer NAME] [--pages LIST] [--copies N] [--no-collate]\n"
-    "        [--reverse] [--odd|--even] [--mode default|scale|split|join]\n"
-    "        [--sheet PAPER] [--to-file OUT.prn]\n"
-    "                    print a prepared-report file on the default printer (or NAME)\n"
-    "                    as the print dialog's OK would; PAPER is a paper number or name\n"
-    "                    of the printer (the sheet of the modes other than default);\n"
-    "                    --to-file writes the printer's output to OUT.prn instead;\n"
-    "                    prints \"printed: N pages on PRINTER\"; exit 1 with the reason\n"
-    "                    when the job fails, 2 for bad usage or a file that cannot be read\n"
-    "  printers          list the printers, the default one marked, with their papers\n";
 
 namespace {
 
@@ -198,11 +186,6 @@ void listPrinters()
 }
 
 } // namespace
-
-bool isPrintCommand(const char* command)
-{
-    return std::strcmp(command, "print") == 0 || std::strcmp(command, "printers") == 0;
-}
 
 int runPrintCommand(int argc, char** argv)
 {

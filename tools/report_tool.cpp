@@ -15,7 +15,7 @@
 #include "platform/headless_gui.h"
 #include "report_tool_text.h"
 #include "report_prepare.h"
-#include "report_print.h"
+#include "report_print_launch.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -151,7 +151,7 @@ int main(int argc, char** argv)
     if (argc > 1 && isRichCommand(argv[1]))
         return runRichCommand(argc, argv);
     if (argc > 1 && isPrintCommand(argv[1]))
-        return runPrintCommand(argc, argv);
+        return runPrintCompanion(argc, argv);
     // Preparing measures texts and may draw pages: fonts need a GUI application object, on
     // no screen and with no platform noise.
     const bool needsFonts = argc > 1 && std::strcmp(argv[1], "prepare") == 0;

@@ -1,6 +1,7 @@
 #include "report/value/frx_value.h"
 #include "report/value/frx_value_ops.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 
 #include <ostream>
@@ -100,6 +101,16 @@ TEST_F(ValueTest, DayNumbersMatchThePlatform)
     EXPECT_EQ(report::dayNumberToDateTime(45292.25), QDateTime(QDate(2024, 1, 1), QTime(6, 0)));
     // Before day 0 the fraction is still the time of day.
     EXPECT_EQ(report::dayNumberToDateTime(-1.25), QDateTime(QDate(1899, 12, 29), QTime(6, 0)));
+    // Recent conversions are remembered: more day numbers than are kept, in turn, each
+    // still give their own date and time, and a bad one stays invalid.
+    for (int round = 0; round < 3; ++round)
+        for (int day = 0; day < 7; ++day) {
+            const double number = 45292.5 + day;
+            EXPECT_EQ(report::dayNumberToDateTime(number), QDateTime(QDate(2024, 1, 1 + day), QTime(12, 0)))
+                << number;
+        }
+    EXPECT_FALSE(report::dayNumberToDateTime(std::nan("")).isValid());
+    EXPECT_FALSE(report::dayNumberToDateTime(std::nan("")).isValid());
     EXPECT_EQ(Value::fromTime(QTime(12, 0)).toString(), QLocale::c().toString(QTime(12, 0), QLocale::ShortFormat));
     EXPECT_EQ(Value::fromDate(QDate(2024, 3, 5)).toString(),
               QLocale::c().toString(QDate(2024, 3, 5), QLocale::ShortFormat));

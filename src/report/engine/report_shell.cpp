@@ -45,15 +45,23 @@ ReportShell::ReportShell(TfrxReport& report)
     link.OnProgressStart = [this] { ProgressStart(TfrxProgressType::ptRunning); };
     link.OnProgress = [this](int page) { Progress(TfrxProgressType::ptRunning, page); };
     link.OnProgressStop = [this] { ProgressStop(TfrxProgressType::ptRunning); };
-    engine_->Hooks().ProcessMessages = [this] { processMessages(); };
+    engine_->Hooks().ProcessMessages = [this] { processMessages(false); };
 }
 
 ReportShell::~ReportShell() = default;
 
-void ReportShell::processMessages()
+// The engine asks once a data row; going through the event loop that often costs a
+// long report a noticeable share of its time, so between progress steps the events wait
+// at most a few milliseconds, which a user pressing Esc does not notice.
+void ReportShell::processMessages(bool always)
 {
-    if (QCoreApplication::instance())
-        QCoreApplication::processEvents();
+    constexpr qint64 intervalMs = 5;
+    if (!QCoreApplication::instance())
+        return;
+    if (!always && sinceMessages_.isValid() && sinceMessages_.elapsed() < intervalMs)
+        return;
+    QCoreApplication::processEvents();
+    sinceMessages_.start();
 }
 
 void ReportShell::ProgressStart(TfrxProgressType type, int progress)
@@ -62,7 +70,7 @@ void ReportShell::ProgressStart(TfrxProgressType type, int progress)
         return;
     if (OnProgressStart)
         OnProgressStart(type, progress);
-    processMessages();
+    processMessages(true);
 }
 
 void ReportShell::Progress(TfrxProgressType type, int progress)
@@ -71,7 +79,7 @@ void ReportShell::Progress(TfrxProgressType type, int progress)
         return;
     if (OnProgress)
         OnProgress(type, progress);
-    processMessages();
+    processMessages(false);
 }
 
 void ReportShell::ProgressStop(TfrxProgressType type, int progress)
@@ -80,7 +88,7 @@ void ReportShell::ProgressStop(TfrxProgressType type, int progress)
         return;
     if (OnProgressStop)
         OnProgressStop(type, progress);
-    processMessages();
+    processMessages(true);
 }
 
 bool ReportShell::PrepareReport(bool clearLastReport)

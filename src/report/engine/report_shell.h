@@ -9,6 +9,7 @@
 #include "report/model/frx_types.h"
 #include "report/value/frx_value.h"
 
+#include <QElapsedTimer>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -75,13 +76,16 @@ public:
 private:
     bool runPreparation();
     void reportErrors();
-    void processMessages();
+    // Processes pending events; unless `always`, only when some milliseconds have passed
+    // since it last did.
+    void processMessages(bool always);
 
     TfrxReport& report_;
     std::unique_ptr<ReportCalc> calc_;
     std::unique_ptr<TfrxPreviewPages> pages_;
     std::unique_ptr<TfrxEngine> engine_;
     std::unique_ptr<QTimer> timer_;
+    QElapsedTimer sinceMessages_;
 };
 
 } // namespace report

@@ -2,6 +2,7 @@
 
 #include "platform/operator_text.h"
 
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -306,6 +307,18 @@ QTime dayNumberToTime(double dayNumber)
 
 QDateTime dayNumberToDateTime(double dayNumber)
 {
+    // A local date and time takes a time-zone look-up to make, and a report converts the
+    // same few day numbers (its run's date and time) again on every page: the last few are
+    // kept.
+    struct Converted {
+        double dayNumber = std::numeric_limits<double>::quiet_NaN();
+        QDateTime dateTime;
+    };
+    thread_local std::array<Converted, 4> recent;
+    thread_local std::size_t next = 0;
+    for (const Converted& c : recent)
+        if (c.dayNumber == dayNumber)
+            return c.dateTime;
     // Rounding to the millisecond may carry into the next day.
     if (!std::isfinite(dayNumber) || std::fabs(dayNumber) > 1e9)
         return QDateTime();
@@ -317,7 +330,11 @@ QDateTime dayNumberToDateTime(double dayNumber)
         ms -= qint64(msecsPerDay);
         date = date.addDays(dayNumber < 0 ? -1 : 1);
     }
-    return QDateTime(date, QTime::fromMSecsSinceStartOfDay(int(ms)));
+    Converted& slot = recent[next];
+    next = (next + 1) % recent.size();
+    slot.dateTime = QDateTime(date, QTime::fromMSecsSinceStartOfDay(int(ms)));
+    slot.dayNumber = dayNumber;
+    return slot.dateTime;
 }
 
 // ---- locale -------------------------------------------------------------------------------

@@ -1,5 +1,6 @@
 // qmxdiy-report print and printers: on the test server, and with no server at all (the
-// virtual printer, which prints nothing and says so).
+// virtual printer, which prints nothing and says so). The tool hands both commands to the
+// print program beside it; without that program they fail with the reason.
 
 #include "cups_server.h"
 #include "print_fixture.h"
@@ -15,13 +16,14 @@ struct ToolResult {
     QString out, err;
 };
 
-ToolResult tool(const QStringList& args, const QString& cupsServer)
+ToolResult tool(const QStringList& args, const QString& cupsServer,
+                const QString& program = QStringLiteral(QMX_BINARY_DIR "/bin/qmxdiy-report"))
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("CUPS_SERVER"), cupsServer);
     QProcess p;
     p.setProcessEnvironment(env);
-    p.start(QStringLiteral(QMX_BINARY_DIR "/bin/qmxdiy-report"), args);
+    p.start(program, args);
     p.waitForFinished(300000);
     return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
 }
@@ -100,6 +102,29 @@ TEST(PrintTool, WithoutAnyPrinterOnlyTheVirtualOneIsListedAndNothingPrints)
     const ToolResult printed = tool({QStringLiteral("print"), quotation}, nowhere);
     EXPECT_EQ(printed.code, 1);
     EXPECT_TRUE(printed.err.contains(QStringLiteral("在你的系统没有安装打印机")));
+}
+
+TEST(PrintTool, ArgumentsReachThePrintProgramUnchangedAndItsAbsenceIsReported)
+{
+    const QString nowhere = QDir::tempPath() + QStringLiteral("/no-cups-here/cups.sock");
+    QTemporaryDir dir;
+    const QString odd = dir.filePath(QStringLiteral("it's a 报价 file.fp3"));
+    const ToolResult unreadable = tool({QStringLiteral("print"), odd}, nowhere);
+    EXPECT_EQ(unreadable.code, 2);
+    EXPECT_EQ(unreadable.err.trimmed(), QStringLiteral("%1: No such file").arg(odd));
+    EXPECT_TRUE(unreadable.out.isEmpty());
+
+    // The report tool alone, without the print program beside it.
+    const QString alone = dir.filePath(QStringLiteral("qmxdiy-report"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(QMX_BINARY_DIR "/bin/qmxdiy-report"), alone));
+    for (const QString& command : {QStringLiteral("printers"), QStringLiteral("print")}) {
+        const ToolResult missing = tool({command, odd}, nowhere, alone);
+        EXPECT_EQ(missing.code, 2) << command.toStdString();
+        EXPECT_TRUE(missing.err.contains(dir.filePath(QStringLiteral("qmxdiy-report-print")) + QStringLiteral(" is missing")))
+            << missing.err.toStdString();
+    }
+    // Its other commands do not need the print program.
+    EXPECT_EQ(tool({QStringLiteral("eval"), QStringLiteral("1+2")}, nowhere, alone).out.trimmed(), QStringLiteral("3"));
 }
 
 } // namespace
