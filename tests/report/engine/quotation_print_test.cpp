@@ -8,10 +8,13 @@
 #include "report/model/frx_report.h"
 #include "report/model/frx_views.h"
 #include "report/pages/preview_pages.h"
+#include "report/render/item_render.h"
 #include "report/storage/quotation_template.h"
 #include "report/text/text_context.h"
 
 #include <QDate>
+#include <QImage>
+#include <QPainter>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
@@ -185,3 +188,64 @@ TEST_F(QuotationTest, AnEmptyQuotationPrintsHeaderSummaryAndFooter)
 }
 
 } // namespace
+
+namespace {
+
+QImage whitePage(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    return image;
+}
+
+// The smallest rectangle holding every dark pixel (empty when there is none).
+QRect inkBounds(const QImage& image)
+{
+    QRect bounds;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qGray(image.pixel(x, y)) < 128)
+                bounds |= QRect(x, y, 1, 1);
+    return bounds;
+}
+
+} // namespace
+
+// The sum as drawn on a 300 dpi page: the summary lies below the third row, and its cell
+// holds exactly the digits of the sum in the cell's bold right-aligned font, with nothing
+// else drawn over them.
+TEST_F(QuotationTest, TheSumIsDrawnInItsCellBelowTheLastRow)
+{
+    prepare(3);
+    const double scale = 300.0 / 96.0;
+    const double margin = 20 * 3.77953 * scale; // the page's 20 mm margins, in dots
+    QImage page = whitePage(2480, 3508);
+    {
+        QPainter painter(&page);
+        shell->PreviewPages().PaintPage(0, painter, scale, scale, 0, 0);
+    }
+    // The template's own sum cell, moved to where the summary must stand, showing a sum.
+    auto* summary = dynamic_cast<TfrxBand*>(report->FindObject(QStringLiteral("ReportSummary1")));
+    auto* sum = dynamic_cast<TfrxCustomMemoView*>(report->FindObject(QStringLiteral("Memo19")));
+    ASSERT_TRUE(summary && sum);
+    summary->SetTop(170.07885 + 3 * 37.7953);
+    const auto drawSum = [&](const QString& digits) {
+        QImage reference = whitePage(page.width(), page.height());
+        QPainter painter(&reference);
+        sum->SetText(digits);
+        paintItem(*sum, PaintTarget{painter, scale, scale, margin, margin, report->TextContext()});
+        return reference;
+    };
+    const QRect cell(qRound(margin + sum->AbsLeft() * scale), qRound(margin + sum->AbsTop() * scale),
+                     qRound(sum->Width() * scale), qRound(sum->Height() * scale));
+    // 128 mm from the margin across, 4 mm into the summary band down.
+    EXPECT_NEAR(cell.left(), (20 + 128) / 25.4 * 300, 2);
+    EXPECT_NEAR(cell.top(), (20 + 4) / 25.4 * 300 + (170.07885 + 3 * 37.7953) * scale, 2);
+    // The digits and a few dots around them (the heading "合计金额" left of the cell may reach
+    // into its left edge): 21 + 42 + 63, and not one more.
+    const QRect digits =
+        inkBounds(drawSum(QStringLiteral("126")).copy(cell)).adjusted(-3, -3, 3, 3).translated(cell.topLeft());
+    ASSERT_GT(digits.width(), 20);
+    EXPECT_EQ(page.copy(digits), drawSum(QStringLiteral("126")).copy(digits));
+    EXPECT_NE(page.copy(digits), drawSum(QStringLiteral("127")).copy(digits));
+}
