@@ -1,6 +1,7 @@
 // Drawing prepared pages: 50 quotation-like pages of 40 rows (five framed texts and a rule
 // each, a picture every tenth row) painted at 100 % onto a screen-sized image, as the preview
 // repaints them, and at 300 dpi as a printer or a PDF page would take them.
+#include "figure_line.h"
 #include "quotation_rows.h"
 #include "report/pages/preview_pages.h"
 
@@ -96,11 +97,6 @@ double pagesPerSecond(TfrxPreviewPages& pages, QSize size, double scale, int rou
     return 0;
 }
 
-void line(const char* figure, double value, const char* unit)
-{
-    std::printf("%-52s %12.1f %s\n", figure, value, unit);
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -110,9 +106,9 @@ int main(int argc, char** argv)
     Template t;
     TfrxPreviewPages pages(t.report);
     prepare(t, pages);
-    line("pages painted per second at 100 % (240 objects)", pagesPerSecond(pages, QSize(794, 1123), 1, 4),
+    printFigure("pages painted per second at 100 % (240 objects)", pagesPerSecond(pages, QSize(794, 1123), 1, 4),
          "pages/s");
     const double dpi300 = 300.0 / 96;
-    line("pages painted per second at 300 dpi", pagesPerSecond(pages, QSize(2481, 3508), dpi300, 1), "pages/s");
+    printFigure("pages painted per second at 300 dpi", pagesPerSecond(pages, QSize(2481, 3508), dpi300, 1), "pages/s");
     return 0;
 }

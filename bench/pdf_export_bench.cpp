@@ -3,6 +3,7 @@
 // file's size; and PNG pictures at 96 dpi.
 //
 //   bench_pdf_export [PAGES [PICTURES]]    (defaults 1000 and 20)
+#include "figure_line.h"
 #include "quotation_rows.h"
 #include "report/pages/page_export.h"
 #include "report/pages/preview_pages.h"
@@ -39,11 +40,6 @@ void prepare(bench::QuotationRows& rows, TfrxPreviewPages& pages, int pageCount)
     pages.Engine().Running = false;
 }
 
-void figure(const char* name, double value, const char* unit)
-{
-    std::printf("%-52s %12.1f %s\n", name, value, unit);
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -64,9 +60,9 @@ int main(int argc, char** argv)
     pdfExport().Export(pages, pdf, {});
     const double pdfMs = double(timer.nsecsElapsed()) / 1e6;
     std::printf("pages                                                %12d\n", pageCount);
-    figure("PDF export, all pages", pdfMs, "ms");
-    figure("PDF export, per page", pdfMs / pageCount, "ms");
-    figure("PDF file size", double(QFileInfo(pdf).size()) / 1024.0, "KiB");
+    printFigure("PDF export, all pages", pdfMs, "ms");
+    printFigure("PDF export, per page", pdfMs / pageCount, "ms");
+    printFigure("PDF file size", double(QFileInfo(pdf).size()) / 1024.0, "KiB");
 
     TfrxExportSettings settings;
     for (int i = 0; i < picturePages; ++i)
@@ -75,6 +71,7 @@ int main(int argc, char** argv)
         return 0;
     timer.restart();
     pngExport().Export(pages, dir.filePath(QStringLiteral("p-%d.png")), settings);
-    figure("PNG export at 96 dpi, per page", double(timer.nsecsElapsed()) / 1e6 / double(settings.Pages.size()), "ms");
+    printFigure("PNG export at 96 dpi, per page", double(timer.nsecsElapsed()) / 1e6 / double(settings.Pages.size()),
+                "ms");
     return 0;
 }

@@ -1,6 +1,7 @@
 // Prepared pages: 1,000,000 text objects appended as 5,000 pages of 40 bands with 5 texts
 // each (a handful of source objects), the memory they take, saving and loading the
 // prepared-report file, rebuilding a page, and the peak memory with the file cache on.
+#include "figure_line.h"
 #include "quotation_rows.h"
 #include "report/pages/preview_pages.h"
 
@@ -50,11 +51,6 @@ void prepare(Template& t, TfrxPreviewPages& pages, qint64* peak = nullptr)
     pages.Engine().Running = false;
 }
 
-void line(const char* figure, double value, const char* unit)
-{
-    std::printf("%-52s %12.1f %s\n", figure, value, unit);
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -74,27 +70,27 @@ int main(int argc, char** argv)
         prepare(t, pages);
         const double seconds = timer.nsecsElapsed() / 1e9;
         const qint64 used = heapInUse() - empty;
-        line("text objects appended per second (goal >= 500000)", objects / seconds, "objects/s");
-        line("memory per stored object (goal <= 200)", double(used) / elements, "bytes");
+        printFigure("text objects appended per second (goal >= 500000)", objects / seconds, "objects/s");
+        printFigure("memory per stored object (goal <= 200)", double(used) / elements, "bytes");
 
         const QString path = dir.filePath(QStringLiteral("bench.fp3"));
         timer.restart();
         pages.SaveToFile(path);
         const double saveSeconds = timer.nsecsElapsed() / 1e9;
         const double megabytes = QFile(path).size() / 1048576.0;
-        line(".fp3 file size", megabytes, "MB");
-        line(".fp3 save throughput", megabytes / saveSeconds, "MB/s");
+        printFigure(".fp3 file size", megabytes, "MB");
+        printFigure(".fp3 save throughput", megabytes / saveSeconds, "MB/s");
 
         TfrxReport other;
         TfrxPreviewPages loaded(other);
         timer.restart();
         loaded.LoadFromFile(path);
-        line(".fp3 load throughput", megabytes / (timer.nsecsElapsed() / 1e9), "MB/s");
+        printFigure(".fp3 load throughput", megabytes / (timer.nsecsElapsed() / 1e9), "MB/s");
 
         timer.restart();
         for (int i = 0; i < kRebuilds; ++i)
             pages.GetPreparedPage(i * (kPages / kRebuilds)); // distinct pages: never cached
-        line("rebuilding one 200-object page (goal <= 2)", timer.nsecsElapsed() / 1e6 / kRebuilds, "ms");
+        printFigure("rebuilding one 200-object page (goal <= 2)", timer.nsecsElapsed() / 1e6 / kRebuilds, "ms");
     }
 
     {
@@ -107,7 +103,7 @@ int main(int argc, char** argv)
         const qint64 empty = heapInUse();
         qint64 peak = empty;
         prepare(t, pages, &peak);
-        line("peak memory above the empty store, file cache 10 MB (goal <= 60)", (peak - empty) / 1048576.0, "MB");
+        printFigure("peak memory above the empty store, file cache 10 MB (goal <= 60)", (peak - empty) / 1048576.0, "MB");
     }
     return 0;
 }

@@ -6,6 +6,7 @@
 //   bench_print [ROWS]    (default 10000; needs root for the CUPS server, else prints only
 //                          the file figures)
 
+#include "figure_line.h"
 #include "generated_lines.h"
 #include "preview/printing/frx_printers.h"
 #include "preview/printing/print_job.h"
@@ -28,11 +29,6 @@
 namespace {
 
 using namespace report;
-
-void figure(const char* name, double value, const char* unit)
-{
-    std::printf("%-52s %12.1f %s\n", name, value, unit);
-}
 
 double millisecondsOf(const std::function<void()>& work)
 {
@@ -114,21 +110,21 @@ int main(int argc, char** argv)
     std::printf("pages                                                %12d\n", pages.PageCount());
 
     const double exportMs = millisecondsOf([&] { pdfExport().Export(pages, dir.filePath(QStringLiteral("export.pdf")), {}); });
-    figure("PDF export", exportMs, "ms");
+    printFigure("PDF export", exportMs, "ms");
     if (pdfFolder.isEmpty() || !preview::frxPrinters().HasPhysicalPrinters())
         return 0;
     const QString prn = dir.filePath(QStringLiteral("out.prn"));
     const double fileMs = millisecondsOf([&] { print(report, pages, QStringLiteral("file"), prn); });
-    figure("print to file", fileMs, "ms");
-    figure("print to file / PDF export", fileMs / exportMs, "x");
+    printFigure("print to file", fileMs, "ms");
+    printFigure("print to file / PDF export", fileMs / exportMs, "x");
     const double queueMs = millisecondsOf([&] { print(report, pages, QStringLiteral("benchjob"), QString()); });
-    figure("print to the queue, until the queue has the job", queueMs, "ms");
-    figure("print to the queue / PDF export", queueMs / exportMs, "x");
+    printFigure("print to the queue, until the queue has the job", queueMs, "ms");
+    printFigure("print to the queue / PDF export", queueMs / exportMs, "x");
     const double convertMs = millisecondsOf([&] {
         if (!waitForPdf(pdfFolder, QStringLiteral("benchjob")))
             std::fprintf(stderr, "cups-pdf wrote no PDF within ten minutes\n");
     });
-    figure("then until cups-pdf has written its PDF", convertMs, "ms");
+    printFigure("then until cups-pdf has written its PDF", convertMs, "ms");
     std::printf("file sizes: export %lld KiB, print to file %lld KiB\n",
                 QFileInfo(dir.filePath(QStringLiteral("export.pdf"))).size() / 1024, QFileInfo(prn).size() / 1024);
     QProcess::execute(QStringLiteral(QMX_SOURCE_DIR "/scripts/cups_test_server"), {QStringLiteral("stop"), cupsDir});

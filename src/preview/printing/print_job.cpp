@@ -131,6 +131,10 @@ private:
     int pageBin(int index, const report::TfrxReportPage& page) const;
     bool terminated();
     void progress(int pageNo);
+    // The rebuilt page, after the report's OnPrintPage saw it; null when it cannot be rebuilt.
+    report::TfrxReportPage* announcePage(int index, int copyNo);
+    // Lets the window breathe and lets go of the rebuilt pages after each sheet.
+    void afterSheet();
     void readSheet();
 
     report::TfrxReport& report_;
@@ -282,15 +286,28 @@ void PrintRun::draw(int index, int copyNo, double factorX, double factorY, doubl
                      offsetXMm * printer_.DPIx / 25.4, offsetYMm * printer_.DPIy / 25.4);
 }
 
+report::TfrxReportPage* PrintRun::announcePage(int index, int copyNo)
+{
+    report::TfrxReportPage* page = pages_.GetPreparedPage(index);
+    if (page && hooks_.OnPrintPage)
+        hooks_.OnPrintPage(*page, copyNo);
+    return page;
+}
+
+void PrintRun::afterSheet()
+{
+    if (hooks_.ProcessMessages)
+        hooks_.ProcessMessages();
+    pages_.ClearPageCache();
+}
+
 bool PrintRun::printPage(int index, int copyNo, int printerCopies)
 {
     if (terminated())
         return false;
-    report::TfrxReportPage* page = pages_.GetPreparedPage(index);
+    report::TfrxReportPage* page = announcePage(index, copyNo);
     if (!page)
         return true;
-    if (hooks_.OnPrintPage)
-        hooks_.OnPrintPage(*page, copyNo);
     const int duplex = pageDuplex(*page);
     const int bin = pageBin(index, *page);
     const double pageWidth = page->PaperWidth(), pageHeight = page->PaperHeight();
@@ -311,9 +328,7 @@ bool PrintRun::printPage(int index, int copyNo, int printerCopies)
     draw(index, copyNo, factorX, factorY, -printer_.LeftMargin, -printer_.TopMargin);
     progress(index + 1);
     endPage();
-    if (hooks_.ProcessMessages)
-        hooks_.ProcessMessages();
-    pages_.ClearPageCache();
+    afterSheet();
     return true;
 }
 
@@ -323,11 +338,9 @@ bool PrintRun::printSplit(int index, int copyNo, int printerCopies)
 {
     if (terminated())
         return false;
-    report::TfrxReportPage* page = pages_.GetPreparedPage(index);
+    report::TfrxReportPage* page = announcePage(index, copyNo);
     if (!page)
         return true;
-    if (hooks_.OnPrintPage)
-        hooks_.OnPrintPage(*page, copyNo);
     const double pageWidth = page->PaperWidth(), pageHeight = page->PaperHeight();
     int columns = fitCount(pageWidth, sheetWidth_), rows = fitCount(pageHeight, sheetHeight_);
     const int turnedColumns = fitCount(pageWidth, sheetHeight_), turnedRows = fitCount(pageHeight, sheetWidth_);
@@ -359,9 +372,7 @@ bool PrintRun::printSplit(int index, int copyNo, int printerCopies)
         }
     }
     progress(index + 1);
-    if (hooks_.ProcessMessages)
-        hooks_.ProcessMessages();
-    pages_.ClearPageCache();
+    afterSheet();
     return true;
 }
 
@@ -418,8 +429,7 @@ bool PrintRun::printJoinSheet(const QList<int>& order, int& next, int& cell, int
     for (int slot = 0; slot < columns * rows && next < order.size(); ++slot) {
         const int index = order[next];
         const int copyNo = perPage > 1 ? cell + 1 : run;
-        if (report::TfrxReportPage* page = pages_.GetPreparedPage(index); page && hooks_.OnPrintPage)
-            hooks_.OnPrintPage(*page, copyNo);
+        announcePage(index, copyNo);
         draw(index, copyNo, 1, 1, -printer_.LeftMargin + (slot % columns) * cellW,
              -printer_.TopMargin + (slot / columns) * cellH);
         if (++cell >= perPage) {
@@ -429,9 +439,7 @@ bool PrintRun::printJoinSheet(const QList<int>& order, int& next, int& cell, int
     }
     progress(next);
     endPage();
-    if (hooks_.ProcessMessages)
-        hooks_.ProcessMessages();
-    pages_.ClearPageCache();
+    afterSheet();
     return !terminated();
 }
 
