@@ -21,29 +21,39 @@
 #include <cstdio>
 #include <ctime>
 #include <memory>
+#include <utility>
 #include <vector>
 
 using namespace report;
 
 namespace {
 
-constexpr int kRepeats = 5;
+constexpr int kRepeats = 9;
 
-// The best rate by the thread's processor time: the machines are shared and often loaded
-// many times over, which stretches wall time but not the work done.
-template <typename F>
-double bestCpuRate(int repeats, qint64 count, F&& body)
+double cpuSeconds()
 {
-    double best = 0;
-    for (int r = 0; r < repeats; ++r) {
-        timespec start{}, end{};
-        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &start);
-        body(count);
-        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &end);
-        const double seconds = double(end.tv_sec - start.tv_sec) + double(end.tv_nsec - start.tv_nsec) / 1e9;
-        best = std::max(best, double(count) / seconds);
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
+}
+
+// The best rates of two bodies by the thread's processor time. The machines are shared and
+// often loaded many times over, which stretches wall time but not the work done; a busy
+// neighbour on the same core still slows a thread for a while, so the two bodies take
+// turns and a slow spell falls on both.
+template <typename A, typename B>
+std::pair<double, double> bestCpuRates(qint64 count, A&& first, B&& second)
+{
+    double bestFirst = 0, bestSecond = 0;
+    for (int r = 0; r < kRepeats; ++r) {
+        double start = cpuSeconds();
+        first(count);
+        bestFirst = std::max(bestFirst, double(count) / (cpuSeconds() - start));
+        start = cpuSeconds();
+        second(count);
+        bestSecond = std::max(bestSecond, double(count) / (cpuSeconds() - start));
     }
-    return best;
+    return {bestFirst, bestSecond};
 }
 
 // One text as QTextDocument takes it: the plain text with the first run's font and the
@@ -121,31 +131,34 @@ void compare(const char* what, std::vector<TfrxRichView*> views, int perRun)
         qtHeightAndDraw(yardsticks.back(), p);
     }
     volatile double sink = 0;
-    const double ours = bestCpuRate(kRepeats, perRun, [&](qint64 n) {
-        for (qint64 i = 0; i < n; ++i)
-            for (TfrxRichView* v : views)
-                sink = sink + oursHeightAndDraw(*v, p);
-    });
-    const double qt = bestCpuRate(kRepeats, perRun, [&](qint64 n) {
-        for (qint64 i = 0; i < n; ++i)
-            for (const Yardstick& y : yardsticks)
-                sink = sink + qtHeightAndDraw(y, p);
-    });
+    const auto [ours, qt] = bestCpuRates(
+        perRun,
+        [&](qint64 n) {
+            for (qint64 i = 0; i < n; ++i)
+                for (TfrxRichView* v : views)
+                    sink = sink + oursHeightAndDraw(*v, p);
+        },
+        [&](qint64 n) {
+            for (qint64 i = 0; i < n; ++i)
+                for (const Yardstick& y : yardsticks)
+                    sink = sink + qtHeightAndDraw(y, p);
+        });
     std::printf("%s, CalcHeight + draw (processor time): %.0f times per second (%.3f ms a time); "
                 "QTextDocument %.0f times per second; ours %.2f times as fast\n",
                 what, ours, 1000 / ours, qt, ours / qt);
-    // Most of drawing is the raster engine blending glyph masks, the same work for both; the
-    // measuring alone shows the layouts apart.
-    const double oursHeight = bestCpuRate(kRepeats, perRun, [&](qint64 n) {
-        for (qint64 i = 0; i < n; ++i)
-            for (TfrxRichView* v : views)
-                sink = sink + calcItemHeight(*v);
-    });
-    const double qtMeasure = bestCpuRate(kRepeats, perRun, [&](qint64 n) {
-        for (qint64 i = 0; i < n; ++i)
-            for (const Yardstick& y : yardsticks)
-                sink = sink + qtHeight(y);
-    });
+    // Measuring alone shows the readers and layouts apart from the drawing.
+    const auto [oursHeight, qtMeasure] = bestCpuRates(
+        perRun,
+        [&](qint64 n) {
+            for (qint64 i = 0; i < n; ++i)
+                for (TfrxRichView* v : views)
+                    sink = sink + calcItemHeight(*v);
+        },
+        [&](qint64 n) {
+            for (qint64 i = 0; i < n; ++i)
+                for (const Yardstick& y : yardsticks)
+                    sink = sink + qtHeight(y);
+        });
     std::printf("%s, CalcHeight alone (processor time): %.3f ms a time; QTextDocument %.3f ms; ours %.2f times as fast\n",
                 what, 1000 / oursHeight, 1000 / qtMeasure, oursHeight / qtMeasure);
 }

@@ -1,8 +1,8 @@
 #include "report/rich/rich_paint.h"
 
+#include "report/layout/detail/glyph_drawing.h"
 #include "report/layout/detail/glyph_fonts.h"
 
-#include <QGlyphRun>
 #include <QPainter>
 
 #include <algorithm>
@@ -92,14 +92,8 @@ void drawRun(QPainter& canvas, const RichDocument& doc, const RichLayout& layout
         batch->indexes.push_back(g.index);
         batch->positions.push_back(map.at(layout.x[i], baseline));
     }
-    canvas.setPen(color);
-    for (const GlyphBatch& b : batches) {
-        QGlyphRun run;
-        run.setRawFont(*b.font);
-        run.setGlyphIndexes(b.indexes);
-        run.setPositions(b.positions);
-        canvas.drawGlyphRun(QPointF(0, 0), run);
-    }
+    for (const GlyphBatch& b : batches)
+        report::detail::drawGlyphs(canvas, *b.font, color, b.indexes, b.positions);
     drawDecorations(canvas, f, map, left, right, baseline, px, color);
 }
 

@@ -1,12 +1,12 @@
 // Drawing a laid-out text on a screen or printer canvas. Line breaks come from the reference
 // layout; device fonts only decide glyph shapes, and with Wysiwyg every line keeps its
 // reference width scaled to the device.
+#include "report/layout/detail/glyph_drawing.h"
 #include "report/layout/detail/glyph_fonts.h"
 #include "report/layout/detail/layout_state.h"
 #include "report/layout/detail/pixel_spread.h"
 
 #include <QFontMetricsF>
-#include <QGlyphRun>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QTextOption>
@@ -123,14 +123,8 @@ void drawLine(QPainter& canvas, DeviceFonts& fonts, const std::vector<Glyph>& gl
             rules.push_back({QRectF(x, std::round(baseline - f.metrics.strikeOutPos()), gl.width, rule), color});
         x += gl.width;
     }
-    for (const GlyphBatch& b : batches) {
-        QGlyphRun run;
-        run.setRawFont(*b.font);
-        run.setGlyphIndexes(b.indexes);
-        run.setPositions(b.positions);
-        canvas.setPen(QColor::fromRgba(b.color));
-        canvas.drawGlyphRun(QPointF(0, 0), run);
-    }
+    for (const GlyphBatch& b : batches)
+        drawGlyphs(canvas, *b.font, QColor::fromRgba(b.color), b.indexes, b.positions);
     for (const Rule& r : rules)
         canvas.fillRect(r.rect, r.color);
 }

@@ -1,5 +1,8 @@
 #include "report/rich/detail/rtf_charsets.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace report::rich::detail {
 
 const char* codePageEncoding(int codePage)
@@ -60,17 +63,50 @@ Decoders& Decoders::ofThisThread()
     return decoders;
 }
 
+namespace {
+
+constexpr qsizetype kMemoBytes = 64;  // longer runs are decoded each time
+constexpr std::size_t kMemoEntries = 512;
+
+// Every encoding the functions above name reads bytes below 0x80 as ASCII, but for
+// Shift_JIS, where 0x5C and 0x7E may be other characters.
+bool readsAsciiAsAscii(const char* encoding) { return std::strcmp(encoding, "Shift_JIS") != 0; }
+
+bool isAscii(QByteArrayView bytes)
+{
+    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; });
+}
+
+} // namespace
+
 QString Decoders::decode(const char* encoding, QByteArrayView bytes)
 {
-    auto it = decoders_.find(QByteArray(encoding));
-    if (it == decoders_.end()) {
+    if (bytes.isEmpty())
+        return {};
+    if (readsAsciiAsAscii(encoding) && isAscii(bytes))
+        return QString::fromLatin1(bytes);
+    auto it = codecs_.find(encoding);
+    if (it == codecs_.end()) {
         QStringDecoder d(encoding, QStringDecoder::Flag::Stateless);
         if (!d.isValid())
             d = QStringDecoder(QStringDecoder::Latin1);
-        it = decoders_.emplace(QByteArray(encoding), std::move(d)).first;
+        it = codecs_.emplace(encoding, Codec{std::move(d), {}}).first;
     }
-    QString text = it->second.decode(bytes);
-    it->second.resetState();
+    Codec& codec = it->second;
+    if (bytes.size() > kMemoBytes)
+        return convert(codec, bytes);
+    const std::string_view key(bytes.data(), std::size_t(bytes.size()));
+    if (const auto known = codec.memo.find(key); known != codec.memo.end())
+        return known->second;
+    if (codec.memo.size() >= kMemoEntries)
+        codec.memo.clear();
+    return codec.memo.emplace(std::string(key), convert(codec, bytes)).first->second;
+}
+
+QString Decoders::convert(Codec& codec, QByteArrayView bytes)
+{
+    QString text = codec.decoder.decode(bytes);
+    codec.decoder.resetState();
     return text;
 }
 

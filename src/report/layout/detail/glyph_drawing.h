@@ -1,0 +1,25 @@
+#pragma once
+
+// Drawing runs of glyphs. On a raster canvas (the preview's widgets, page pictures) the
+// glyphs are composed from coverage masks kept for the process into one picture per run,
+// which the canvas blends in a single call: the platform's per-glyph, per-pixel text
+// blending costs about three times as much (bench/rich_text_bench). Other canvases (PDF,
+// printers) and transformed painters get the painter's own glyph runs, so their text stays
+// text.
+
+#include <QList>
+#include <QPointF>
+
+class QColor;
+class QPainter;
+class QRawFont;
+
+namespace report::detail {
+
+// Draws glyphs of `font` in `color`, each with its baseline origin at its position in the
+// canvas's logical coordinates. The font must live as long as the process, as the fonts
+// of GlyphFonts do: its masks are kept by its address.
+void drawGlyphs(QPainter& canvas, const QRawFont& font, const QColor& color, const QList<quint32>& indexes,
+                const QList<QPointF>& positions);
+
+} // namespace report::detail
