@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QStringDecoder>
+
 using namespace report::rich;
 
 namespace {
@@ -89,6 +91,27 @@ TEST(RtfReader, CharacterSetsOfTheFonts)
     EXPECT_EQ(doc.formatAt(at(doc, QStringLiteral("日"))).face, "MS Mincho");
     // Without \ansicpg the document's code page is 1252; with it, default-set fonts use it.
     EXPECT_EQ(text("{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0 Sys;}}\\f0\\'c4\\'e3}"), QStringLiteral("你"));
+}
+
+// Decodings are kept for bytes that recur (font names, headings): the same bytes still read
+// by each font's own set, however often and after however many other texts.
+TEST(RtfReader, RecurringBytesReadByTheirOwnCharacterSet)
+{
+    const char* gbk = "{\\rtf1{\\fonttbl{\\f0\\fcharset134 A;}}\\f0\\'a4\\'a4}";
+    const char* big5 = "{\\rtf1{\\fonttbl{\\f0\\fcharset136 A;}}\\f0\\'a4\\'a4}";
+    for (int round = 0; round < 3; ++round) {
+        EXPECT_EQ(text(gbk), QStringLiteral("い"));
+        EXPECT_EQ(text(big5), QStringLiteral("中"));
+        // More distinct texts than are kept, each checked against the converter itself.
+        for (int i = 0; i < 700; ++i) {
+            const QByteArray trail = QByteArray::number(0xa1 + i % 94, 16);
+            const QByteArray digits = QByteArray::number(i);
+            const QByteArray bytes = QByteArray("\xb0") + char(0xa1 + i % 94) + digits;
+            QStringDecoder gbkDecoder("GBK");
+            ASSERT_EQ(readRtf("{\\rtf1{\\fonttbl{\\f0\\fcharset134 A;}}\\f0\\'b0\\'" + trail + digits + "}").plainText(),
+                      QString(gbkDecoder.decode(bytes)));
+        }
+    }
 }
 
 TEST(RtfReader, SymbolsBreaksAndResets)
