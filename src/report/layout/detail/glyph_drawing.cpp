@@ -97,6 +97,10 @@ Mask makeMask(const QRawFont& font, quint32 glyph, int subpixel)
     }
     if (right < 0)
         return m;
+    if (left == 0 || top == 0 || right == scratch.width() - 1 || bottom == scratch.height() - 1) {
+        m.drawable = false; // ink beyond its bounding box may be cut: the painter draws it
+        return m;
+    }
     const QRect ink(QPoint(left, top), QPoint(right, bottom));
     QImage coverage(ink.size(), QImage::Format_Alpha8);
     for (int y = 0; y < ink.height(); ++y) {
@@ -156,14 +160,15 @@ MaskStore& maskStore()
 }
 
 // The fast path takes canvases whose blending of a picture equals that of text: raster
-// ones, untransformed but for a move, blending over, with antialiased text, in an opaque
-// colour.
+// ones, untransformed but for a move, blending over, with antialiased text on whole pixel
+// rows, in an opaque colour.
 bool composable(const QPainter& canvas, const QColor& color)
 {
     const QPaintEngine* engine = canvas.paintEngine();
     return engine && engine->type() == QPaintEngine::Raster && canvas.deviceTransform().type() <= QTransform::TxTranslate
            && canvas.compositionMode() == QPainter::CompositionMode_SourceOver
-           && canvas.testRenderHint(QPainter::TextAntialiasing) && color.alpha() == 255;
+           && canvas.testRenderHint(QPainter::TextAntialiasing)
+           && !canvas.testRenderHint(QPainter::VerticalSubpixelPositioning) && color.alpha() == 255;
 }
 
 void drawThroughPainter(QPainter& canvas, const QRawFont& font, const QColor& color, const QList<quint32>& indexes,
