@@ -2,6 +2,7 @@
 
 #include "report/rich/detail/rtf_charsets.h"
 #include "report/rich/detail/rtf_keywords.h"
+#include "report/rich/detail/rtf_picture_reader.h"
 
 #include <algorithm>
 #include <map>
@@ -61,17 +62,6 @@ struct Word {
 bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-int hexValue(char c)
-{
-    if (isDigit(c))
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // The numeric parameter of a control word starting at `pos` (an optional minus sign and
 // digits), clamped; `pos` ends after it.
 struct Param {
@@ -118,8 +108,6 @@ private:
     void handleWord(const Word& w);
     bool handleCharacterWord(Keyword k, const Word& w);
     bool handleParagraphWord(Keyword k, const Word& w);
-    bool handlePictureWord(Keyword k, const Word& w);
-    void pictureByte(char c);
     void finishPicture();
     void textByte(char c, bool escaped = false);
     void textChar(char16_t c);
@@ -157,8 +145,7 @@ private:
     std::optional<FormatKey> formatKey_;
     CharFormat format_;
     int namedFonts_ = 0; // font names finished so far
-    RichPicture picture_;  // the picture being read
-    int pictureNibble_ = -1; // a first hex digit waiting for its second
+    detail::RtfPictureReader picture_; // the picture being read
 };
 
 RichDocument Reader::run()
@@ -292,7 +279,7 @@ void Reader::controlWord()
         flush();
         const qsizetype length = w.hasParam && w.param > 0 ? std::min<qsizetype>(w.param, in_.size() - pos_) : 0;
         if (st_.dest == Dest::Picture)
-            picture_.data += in_.sliced(pos_, length);
+            picture_.binary(in_.sliced(pos_, length));
         pos_ += length;
         consumeFallback();
         return;
@@ -338,8 +325,8 @@ void Reader::hexByte()
         pos_ = n;
         return;
     }
-    const int hi = hexValue(in_[pos_]);
-    const int lo = hexValue(in_[pos_ + 1]);
+    const int hi = detail::hexDigitValue(in_[pos_]);
+    const int lo = detail::hexDigitValue(in_[pos_ + 1]);
     if (hi < 0 || lo < 0) {
         consumeFallback();
         return;
@@ -378,7 +365,7 @@ void Reader::textByte(char c, bool escaped)
         return;
     case Dest::Picture:
         if (!escaped)
-            pictureByte(c);
+            picture_.hexByte(c);
         return;
     }
 }
@@ -570,12 +557,12 @@ void Reader::handleWord(const Word& w)
             return;
         }
         st_.dest = Dest::Picture;
-        picture_ = RichPicture();
-        pictureNibble_ = -1;
+        picture_.start();
         return;
     default:
-        if (!handleCharacterWord(info.keyword, w) && !handleParagraphWord(info.keyword, w))
-            handlePictureWord(info.keyword, w);
+        if (!handleCharacterWord(info.keyword, w) && !handleParagraphWord(info.keyword, w)
+            && st_.dest == Dest::Picture)
+            picture_.word(info.keyword, w.name, w.hasParam, w.param);
         return;
     }
 }
@@ -653,58 +640,8 @@ bool Reader::handleParagraphWord(Keyword k, const Word& w)
     }
 }
 
-bool Reader::handlePictureWord(Keyword k, const Word& w)
-{
-    if (st_.dest != Dest::Picture)
-        return false;
-    RichPicture& p = picture_;
-    switch (k) {
-    // The last kind named counts.
-    case Keyword::PngBlip:
-        p.kind = RichPicture::Kind::Png;
-        p.kindWord.clear();
-        return true;
-    case Keyword::JpegBlip:
-        p.kind = RichPicture::Kind::Jpeg;
-        p.kindWord.clear();
-        return true;
-    case Keyword::OtherBlip:
-        p.kind = RichPicture::Kind::Other;
-        p.kindWord = w.name.toByteArray();
-        if (w.hasParam)
-            p.kindWord += QByteArray::number(w.param);
-        return true;
-    case Keyword::Picw: p.picw = w.param; return true;
-    case Keyword::Pich: p.pich = w.param; return true;
-    case Keyword::Picwgoal: p.goalWidth = w.param; return true;
-    case Keyword::Pichgoal: p.goalHeight = w.param; return true;
-    case Keyword::Picscalex: p.scaleX = w.param; return true;
-    case Keyword::Picscaley: p.scaleY = w.param; return true;
-    default: return false;
-    }
-}
-
-// Picture data in hex; blanks and anything else between the digits are no data.
-void Reader::pictureByte(char c)
-{
-    const int v = hexValue(c);
-    if (v < 0)
-        return;
-    if (pictureNibble_ < 0) {
-        pictureNibble_ = v;
-        return;
-    }
-    picture_.data += char(pictureNibble_ << 4 | v);
-    pictureNibble_ = -1;
-}
-
 // The picture stands in the text in the format of the text around it.
-void Reader::finishPicture()
-{
-    RichPicture p = std::exchange(picture_, RichPicture());
-    settlePicture(p);
-    doc_.appendPicture(std::move(p), charFormat());
-}
+void Reader::finishPicture() { doc_.appendPicture(picture_.finish(), charFormat()); }
 
 } // namespace
 
@@ -728,7 +665,8 @@ bool mayHoldCharacter(QByteArrayView bytes, char16_t c)
     const qsizetype n = bytes.size();
     for (qsizetype i = bytes.indexOf('\\'); i >= 0 && i + 1 < n; i = bytes.indexOf('\\', i + 1)) {
         const char next = bytes[i + 1];
-        if (next == '\'' && i + 3 < n && hexValue(bytes[i + 2]) == c / 16 && hexValue(bytes[i + 3]) == c % 16)
+        if (next == '\'' && i + 3 < n && detail::hexDigitValue(bytes[i + 2]) == c / 16
+            && detail::hexDigitValue(bytes[i + 3]) == c % 16)
             return true;
         if (next == 'u') {
             // An ASCII character has one form as a \u word: its own number.
