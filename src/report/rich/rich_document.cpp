@@ -6,9 +6,8 @@ namespace report::rich {
 
 namespace {
 
-// Distinct formats a document keeps; hostile input with more gets the last one of its kind
-// (text or picture) again
-// instead of an ever longer search.
+// Distinct formats a document keeps; hostile input with more gets the last text format
+// again (pictures are left out) instead of an ever longer search.
 constexpr std::size_t kMaxFormats = 4096;
 
 // CR LF, LF and CR become one paragraph break.
@@ -100,8 +99,14 @@ void RichDocument::appendPicture(RichPicture picture, const CharFormat& format)
 {
     CharFormat f = format;
     f.picture = PictureRef(std::move(picture));
+    // Each picture is a format of its own, not looked for among the others (a document of
+    // many pictures would be read in quadratic time); past the formats a document keeps, a
+    // picture is left out rather than shown with another one's data.
+    if (formats_.size() >= kMaxFormats)
+        return;
     text_ += kObjectCharacter;
-    formatIndex_.push_back(indexOf(f));
+    formats_.push_back(std::move(f));
+    formatIndex_.push_back(std::uint16_t(formats_.size() - 1));
 }
 
 void RichDocument::breakParagraph(const ParaFormat& format, const CharFormat& markFormat)

@@ -183,6 +183,29 @@ TEST(RichPicture, OtherKindsAndBadDataKeepAnEmptyBox)
 
 // A picture wraps like a character: at a width just short of "AB" and the picture, the
 // picture starts the second line.
+// More pictures than a document keeps formats for: every picture shown is its own, never
+// another's data, and the text after them is all there.
+TEST(RichPicture, PicturesPastTheKeptFormatsNeverShowAnothersData)
+{
+    QByteArray rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fnil Arial;}}\\f0 ";
+    for (int i = 0; i < 4300; ++i)
+        rtf += "{\\pict\\wmetafile8\\picwgoal20\\pichgoal20 " + QByteArray::number(i).toHex() + "}";
+    rtf += " end\\par}";
+    const rich::RichDocument doc = rich::readRtf(rtf);
+    int next = 0;
+    for (int i = 0; i < doc.length(); ++i) {
+        if (doc.text()[i] != rich::RichDocument::kObjectCharacter)
+            continue;
+        ASSERT_TRUE(doc.formatAt(i).picture);
+        const int number = doc.formatAt(i).picture->data.toInt();
+        ASSERT_GE(number, next) << "a picture shown twice or out of order at " << i;
+        ASSERT_EQ(doc.formatAt(i).picture->data, QByteArray::number(number));
+        next = number + 1;
+    }
+    EXPECT_GT(next, 4000);
+    EXPECT_TRUE(doc.plainText().endsWith(QStringLiteral(" end")));
+}
+
 TEST(RichPicture, WrapsLikeACharacter)
 {
     const rich::RichDocument doc =
