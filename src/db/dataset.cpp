@@ -224,6 +224,7 @@ void Dataset::open()
     const auto tableCols = tableColumns(handle, table_);
 
     QList<FieldDef> resultFields;
+    std::vector<bool> untyped(std::size_t(columnCount), false); // expressions without a declared type
     for (int c = 0; c < columnCount; ++c) {
         const QString colName = QString::fromUtf8(sqlite3_column_name(st.get(), c));
         const auto it = tableCols.constFind(colName.toUpper());
@@ -231,6 +232,7 @@ void Dataset::open()
             resultFields.append(detail::fieldFromDeclaration(colName, it->declaredType, it->isKey));
         } else {
             const char* decl = sqlite3_column_decltype(st.get(), c);
+            untyped[std::size_t(c)] = !decl || !*decl;
             FieldDef f = detail::fieldFromDeclaration(colName, decl ? QString::fromUtf8(decl) : QString(), false);
             f.readOnly = true; // not a column of the table: nothing to write it back to
             resultFields.append(f);
@@ -276,6 +278,9 @@ void Dataset::open()
         columnOfField_.clear();
         fail(e.text());
     }
+    for (int i = 0; i < fields_.size(); ++i)
+        if (untyped[std::size_t(columnOfField_[i])])
+            fields_[i].type = detail::fieldTypeOfValues(*rows_, i);
 
     state_ = State::Browse;
     modified_ = false;

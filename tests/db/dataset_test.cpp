@@ -37,6 +37,23 @@ TEST_F(CatalogueTest, FieldsCarryTheColumnTypes)
     EXPECT_FALSE(diy.active());
 }
 
+// Expressions declare no type: their values decide it, so sums and counts stay numbers for
+// a report's aggregates (text would be joined, "300" + "200" = "300200").
+TEST_F(CatalogueTest, ExpressionColumnsTakeTheTypeOfTheirValues)
+{
+    db::Dataset q(QStringLiteral("Sums"), &connection);
+    db::openStatement(q, QStringLiteral("SELECT 300 AS whole, 2.5 AS part, 'x' AS word, NULL AS nothing, "
+                                        "COUNT(*) AS lines, HW_JG * 2 AS twice FROM HW "
+                                        "UNION ALL SELECT 200, 1, 'y', NULL, 0, NULL"));
+    EXPECT_EQ(q.field(QStringLiteral("whole")).type, db::FieldType::Integer);
+    EXPECT_EQ(q.field(QStringLiteral("part")).type, db::FieldType::Float); // 2.5 and 1
+    EXPECT_EQ(q.field(QStringLiteral("word")).type, db::FieldType::Text);
+    EXPECT_EQ(q.field(QStringLiteral("nothing")).type, db::FieldType::Text);
+    EXPECT_EQ(q.field(QStringLiteral("lines")).type, db::FieldType::Integer);
+    EXPECT_TRUE(q.field(QStringLiteral("whole")).readOnly);
+    EXPECT_EQ(q.value(QStringLiteral("whole")), QVariant(300)); // a number, not the text "300"
+}
+
 TEST_F(CatalogueTest, DataLayerErrorsNameTheQuery)
 {
     db::Dataset diy(QStringLiteral("ADOQueryDIY"), &connection);

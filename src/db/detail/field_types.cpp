@@ -32,6 +32,20 @@ FieldDef fieldFromDeclaration(const QString& name, const QString& declaredType, 
     return f;
 }
 
+FieldType fieldTypeOfValues(const RowStore& rows, int column)
+{
+    bool any = false, fraction = false;
+    for (int r = 0; r < rows.rowCount(); ++r) {
+        switch (rows.kind(r, column)) {
+        case RowStore::Kind::Null: break;
+        case RowStore::Kind::Integer: any = true; break;
+        case RowStore::Kind::Real: any = fraction = true; break;
+        default: return FieldType::Text;
+        }
+    }
+    return !any ? FieldType::Text : fraction ? FieldType::Float : FieldType::Integer;
+}
+
 QString dateTimeToStorage(const QDateTime& value)
 {
     return value.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
