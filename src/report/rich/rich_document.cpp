@@ -10,7 +10,15 @@ namespace {
 // again (pictures are left out) instead of an ever longer search.
 constexpr std::size_t kMaxFormats = 4096;
 
-// CR LF, LF and CR become one paragraph break.
+// Control characters other than tabs and line breaks are no text (a stray CR or LF would be
+// taken for a paragraph break that has no paragraph); neither is DEL, which some character
+// sets cannot even write.
+bool isText(QChar c)
+{
+    return (c.unicode() >= 0x20 && c.unicode() != 0x7F) || c == u'\t' || c == RichDocument::kLineBreak;
+}
+
+// CR LF, LF and CR become one paragraph break; other control characters are dropped.
 QString withParagraphBreaks(const QString& text)
 {
     QString out;
@@ -23,7 +31,7 @@ QString withParagraphBreaks(const QString& text)
                 ++i;
         } else if (c == u'\n') {
             out += RichDocument::kParagraphBreak;
-        } else {
+        } else if (isText(c)) {
             out += c;
         }
     }
@@ -86,10 +94,8 @@ std::uint16_t RichDocument::indexOf(const CharFormat& format)
 void RichDocument::append(QStringView text, const CharFormat& format)
 {
     const qsizetype before = text_.size();
-    // Control characters other than tabs and line breaks are no text; a stray CR or LF
-    // would be taken for a paragraph break that has no paragraph.
     for (const QChar c : text)
-        if (c.unicode() >= 0x20 || c == u'\t' || c == kLineBreak)
+        if (isText(c))
             text_ += c;
     if (text_.size() > before)
         formatIndex_.insert(formatIndex_.end(), std::size_t(text_.size() - before), indexOf(format));

@@ -33,6 +33,13 @@ TEST(RichDocument, WrittenRtfReadsBackAsTheSameDocument)
     EXPECT_EQ(rest.paragraph(0).firstIndent, 240);
     // An empty document writes and reads as empty.
     EXPECT_TRUE(readRtf(writeRtf(RichDocument())).isEmpty());
+    // DEL and other control characters are no text, whether read or typed in (a Shift_JIS
+    // font could not even write DEL back).
+    RichDocument controls = readRtf(QByteArray("{\\rtf1{\\fonttbl{\\f0\\fcharset128 MS Mincho;}}\\f0 a\\u127?b\\'7fc\\'01d}"));
+    EXPECT_EQ(controls.plainText(), QStringLiteral("abcd"));
+    controls.replace(1, 0, QStringLiteral("x\x7f\x01\ty"));
+    EXPECT_EQ(controls.plainText(), QStringLiteral("ax\tybcd"));
+    EXPECT_TRUE(readRtf(writeRtf(controls)) == controls);
 }
 
 TEST(RichDocument, ReplacedTextTakesTheFormatOfTheRangeStart)
