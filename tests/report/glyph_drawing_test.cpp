@@ -8,6 +8,7 @@
 #include <QGlyphRun>
 #include <QImage>
 #include <QPainter>
+#include <QCoreApplication>
 #include <QPicture>
 
 #include <functional>
@@ -198,4 +199,24 @@ TEST(GlyphDrawing, OtherCanvasesAndHugeGlyphsGetThePaintersGlyphRuns)
     const QImage ours = painted(large, [&](QPainter& p) { drawGlyphs(p, *big.font, Qt::black, big.indexes, big.positions); });
     EXPECT_GT(inkPixels(ours), 5000);
     EXPECT_EQ(largestDifference(ours, painted(large, [&](QPainter& p) { painterRun(p, big, Qt::black); })), 0);
+}
+
+// Fonts of many sizes (hostile text may name thousands) are not all kept: past a bound the
+// kept fonts go when the event loop next runs, those handed out before stay usable until
+// then, and drawing afterwards is as right as before.
+TEST(GlyphDrawing, FontsOfManySizesAreNotAllKept)
+{
+    const quint64 before = GlyphFonts::retiredSets();
+    const GlyphFonts& first = GlyphFonts::of(QStringLiteral("宋体"), 13, false, false);
+    for (int size = 0; size < 300; ++size)
+        GlyphFonts::of(QStringLiteral("宋体"), 20 + size * 0.5, false, false);
+    const QChar dian(0x7535);
+    EXPECT_NE(first.glyph(&dian, 1).index, 0u); // still usable before the event loop runs
+    QCoreApplication::processEvents();
+    EXPECT_GT(GlyphFonts::retiredSets(), before);
+
+    const GlyphLine r = runOf(QStringLiteral("宋体"), 13, kChinese, {3.1, 20.4}, 13.37);
+    EXPECT_EQ(largestDifference(painted(canvas(), [&](QPainter& p) { drawGlyphs(p, *r.font, Qt::black, r.indexes, r.positions); }),
+                                painted(canvas(), [&](QPainter& p) { painterRun(p, r, Qt::black); })),
+              0);
 }

@@ -660,7 +660,7 @@ RichDocument readRtf(QByteArrayView bytes)
 
 bool mayHoldCharacter(QByteArrayView bytes, char16_t c)
 {
-    if (c == 0 || c >= 0x80 || c == '\\' || c == '{' || c == '}' || bytes.contains(char(c)))
+    if (c < 0x20 || c >= 0x7F || c == '\\' || c == '{' || c == '}' || bytes.contains(char(c)))
         return true;
     const qsizetype n = bytes.size();
     for (qsizetype i = bytes.indexOf('\\'); i >= 0 && i + 1 < n; i = bytes.indexOf('\\', i + 1)) {

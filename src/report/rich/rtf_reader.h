@@ -17,10 +17,10 @@ bool looksLikeRtf(QByteArrayView bytes);
 // input's length only, whatever the nesting, \bin lengths or parameter values.
 RichDocument readRtf(QByteArrayView bytes);
 
-// False only when the text readRtf gives cannot hold the character: an ASCII character
-// other than \ { } appears in that text only as itself, as a \'hh escape or as a \u word.
-// Lets a caller that looks for one character skip reading the document. Always true for
-// other characters.
+// False only when the text readRtf gives cannot hold the character: a printable ASCII
+// character other than \ { } appears in that text only as itself, as a \'hh escape or as a
+// \u word. Lets a caller that looks for one character skip reading the document. Always
+// true for other characters (control words give breaks and tabs).
 bool mayHoldCharacter(QByteArrayView bytes, char16_t c);
 
 } // namespace report::rich

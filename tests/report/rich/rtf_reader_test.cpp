@@ -206,4 +206,7 @@ TEST(RtfReader, QuickTestForACharacterNeverMissesIt)
     // Characters it cannot decide about are always "maybe".
     EXPECT_TRUE(mayHoldCharacter(QByteArray("{\\rtf1 x}"), u'【'));
     EXPECT_TRUE(mayHoldCharacter(QByteArray("{\\rtf1 x}"), u'{'));
+    // Breaks and tabs come from control words.
+    for (const char16_t c : {u'\v', u'\t', u'\r'})
+        EXPECT_TRUE(mayHoldCharacter(QByteArray("{\\rtf1 a\\line b\\tab c\\par d}"), c));
 }

@@ -1,5 +1,7 @@
 #include "report/layout/detail/glyph_drawing.h"
 
+#include "report/layout/detail/glyph_fonts.h"
+
 #include <QColor>
 #include <QGlyphRun>
 #include <QImage>
@@ -116,13 +118,15 @@ Mask makeMask(const QRawFont& font, quint32 glyph, int subpixel)
 
 class MaskStore {
 public:
-    // Drops every mask when the store is over its size; only between drawings, since the
-    // masks of one drawing are held by address.
+    // Drops every mask when the store is over its size or fonts it was kept for are gone
+    // (their addresses may come again); only between drawings, since the masks of one
+    // drawing are held by address.
     void trim()
     {
-        if (bytes_ > kStoreBytes) {
+        if (bytes_ > kStoreBytes || fontsGone_ != GlyphFonts::retiredSets()) {
             masks_.clear();
             bytes_ = 0;
+            fontsGone_ = GlyphFonts::retiredSets();
         }
     }
 
@@ -151,6 +155,7 @@ private:
     };
     std::unordered_map<Key, Mask, KeyHash> masks_;
     qsizetype bytes_ = 0;
+    quint64 fontsGone_ = 0;
 };
 
 MaskStore& maskStore()

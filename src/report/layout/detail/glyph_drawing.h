@@ -17,8 +17,8 @@ class QRawFont;
 namespace report::detail {
 
 // Draws glyphs of `font` in `color`, each with its baseline origin at its position in the
-// canvas's logical coordinates. The font must live as long as the process, as the fonts
-// of GlyphFonts do: its masks are kept by its address.
+// canvas's logical coordinates. The font must be one of GlyphFonts': its masks are kept by
+// its address until GlyphFonts destroys it.
 void drawGlyphs(QPainter& canvas, const QRawFont& font, const QColor& color, const QList<quint32>& indexes,
                 const QList<QPointF>& positions);
 

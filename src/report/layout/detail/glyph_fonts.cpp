@@ -2,7 +2,9 @@
 
 #include "report/layout/detail/reference_device.h"
 
+#include <QCoreApplication>
 #include <QFont>
+#include <QTimer>
 #include <QStringList>
 
 namespace report::detail {
@@ -25,17 +27,60 @@ GlyphFonts::GlyphFonts(const QString& family, double pixelHeight, bool bold, boo
         add(substitute);
 }
 
+namespace {
+
+// Fonts of this many sizes and styles are kept; a document naming more (hostile text may
+// name thousands of sizes, each holding font engines and their glyph images) starts the
+// store again. Fonts handed out stay valid until the event loop runs, which is after the
+// drawing that asked for them.
+constexpr std::size_t kFontsKept = 256;
+
+using Key = std::tuple<QString, double, bool, bool>;
+using Store = std::map<Key, std::unique_ptr<GlyphFonts>>;
+
+quint64 retirements = 0;
+
+// Never destroyed: raw fonts must not outlive the application object.
+Store& store()
+{
+    static auto* fonts = new Store;
+    return *fonts;
+}
+
+void retire(Store& fonts)
+{
+    static auto* retired = new std::vector<std::unique_ptr<GlyphFonts>>;
+    for (auto& [key, font] : fonts)
+        retired->push_back(std::move(font));
+    fonts.clear();
+    static bool pending = false;
+    if (pending || !QCoreApplication::instance())
+        return; // without an event loop they are kept
+    pending = true;
+    QTimer::singleShot(0, QCoreApplication::instance(), [] {
+        retired->clear();
+        ++retirements;
+        pending = false;
+    });
+}
+
+} // namespace
+
 GlyphFonts& GlyphFonts::of(const QString& family, double pixelHeight, bool bold, bool italic)
 {
-    using Key = std::tuple<QString, double, bool, bool>;
-    // Never destroyed: raw fonts must not outlive the application object.
-    static auto* cache = new std::map<Key, std::unique_ptr<GlyphFonts>>;
-    Key key{family, pixelHeight, bold, italic};
-    auto it = cache->find(key);
-    if (it == cache->end())
-        it = cache->emplace(key, std::unique_ptr<GlyphFonts>(new GlyphFonts(family, pixelHeight, bold, italic))).first;
+    Store& fonts = store();
+    Key key{ReferenceDevice::instance().sharedFamily(family), pixelHeight, bold, italic};
+    auto it = fonts.find(key);
+    if (it == fonts.end()) {
+        if (fonts.size() >= kFontsKept)
+            retire(fonts);
+        it = fonts.emplace(key, std::unique_ptr<GlyphFonts>(new GlyphFonts(std::get<0>(key), pixelHeight, bold, italic)))
+                 .first;
+    }
     return *it->second;
 }
+
+quint64 GlyphFonts::retiredSets() { return retirements; }
 
 GlyphRef GlyphFonts::glyph(const QChar* chars, int count) const
 {

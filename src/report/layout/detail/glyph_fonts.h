@@ -22,9 +22,13 @@ struct GlyphRef {
 
 class GlyphFonts {
 public:
-    // The fonts of a family at a pixel height; they live as long as the process (making a
-    // raw font costs more than drawing a heading, bench/rich_text_bench).
+    // The fonts of a family at a pixel height. They are kept (making a raw font costs more
+    // than drawing a heading, bench/rich_text_bench), a bounded number of them: those handed
+    // out stay valid until the event loop next runs.
     static GlyphFonts& of(const QString& family, double pixelHeight, bool bold, bool italic);
+    // How often kept fonts have been destroyed: whatever is kept by a font's address must
+    // be dropped when this changes.
+    static quint64 retiredSets();
 
     // The glyph of a character (a surrogate pair as two), from the first font that has it.
     GlyphRef glyph(const QChar* chars, int count) const;

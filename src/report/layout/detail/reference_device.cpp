@@ -2,6 +2,9 @@
 
 #include "platform/font_table.h"
 
+#include <QFontInfo>
+#include <QStringList>
+
 #include <cmath>
 
 namespace report::detail {
@@ -55,9 +58,22 @@ QFont ReferenceDevice::makeFont(const QString& family, int pixelHeight, bool bol
     return f;
 }
 
+QString ReferenceDevice::sharedFamily(const QString& family)
+{
+    constexpr std::size_t kNamesKept = 4096; // names only: past this they are looked up again
+    if (const auto known = sharedByName_.find(family); known != sharedByName_.end())
+        return known->second;
+    if (sharedByName_.size() >= kNamesKept)
+        sharedByName_.clear();
+    const QFontInfo resolved(makeFont(family, 100, false, false));
+    const QString key = resolved.family() + QChar(0) + QFont::substitutes(family).join(QChar(0));
+    const QString& shared = sharedByResolved_.try_emplace(key, family).first->second;
+    return sharedByName_.emplace(family, shared).first->second;
+}
+
 WidthTable& ReferenceDevice::table(const QString& family, int pixelHeight, bool bold, bool italic)
 {
-    Key key{family, pixelHeight, bold, italic};
+    Key key{sharedFamily(family), pixelHeight, bold, italic};
     auto it = tables_.find(key);
     if (it == tables_.end())
         it = tables_.emplace(key, std::make_unique<WidthTable>(makeFont(family, pixelHeight, bold, italic))).first;

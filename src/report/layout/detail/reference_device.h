@@ -55,10 +55,18 @@ public:
     // A font set up for measuring or drawing character by character.
     static QFont makeFont(const QString& family, int pixelHeight, bool bold, bool italic);
 
+    // The family name that stands for `family` in the kept fonts: the first name seen of
+    // those that resolve to the same installed family with the same substitutes. Every
+    // kept font holds a font engine, and hostile text may name thousands of unknown
+    // families, which all fall to one font.
+    QString sharedFamily(const QString& family);
+
 private:
     ReferenceDevice();
     using Key = std::tuple<QString, int, bool, bool>;
     std::map<Key, std::unique_ptr<WidthTable>> tables_;
+    std::map<QString, QString> sharedByName_;     // a bounded memo of the names seen
+    std::map<QString, QString> sharedByResolved_; // resolved family and substitutes → name
 };
 
 } // namespace report::detail
