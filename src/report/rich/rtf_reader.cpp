@@ -456,6 +456,9 @@ void Reader::finishFontName()
     FontEntry& e = fonts_[currentFontEntry_];
     if (!e.named) {
         decodeFontName(e);
+        // Control characters are no part of a name, as they are no text (nor could a
+        // name with them be written back).
+        e.name.removeIf([](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7F; });
         e.name = e.name.left(kMaxFontNameLength).trimmed();
         e.named = !e.name.isEmpty();
         namedFonts_ += e.named;

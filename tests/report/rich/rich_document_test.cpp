@@ -40,6 +40,10 @@ TEST(RichDocument, WrittenRtfReadsBackAsTheSameDocument)
     controls.replace(1, 0, QStringLiteral("x\x7f\x01\ty"));
     EXPECT_EQ(controls.plainText(), QStringLiteral("ax\tybcd"));
     EXPECT_TRUE(readRtf(writeRtf(controls)) == controls);
+    // Nor are they part of a font's name.
+    const RichDocument named = readRtf(QByteArray("{\\rtf1{\\fonttbl{\\f0 MS\\'1cMin\x1c" "cho\\u127?;}}\\f0 a}"));
+    EXPECT_EQ(named.formatAt(0).face, QStringLiteral("MSMincho"));
+    EXPECT_TRUE(readRtf(writeRtf(named)) == named);
 }
 
 TEST(RichDocument, ReplacedTextTakesTheFormatOfTheRangeStart)
