@@ -2,6 +2,7 @@
 // the painter's own glyph runs do, and other canvases must still get real text.
 #include "report/layout/detail/glyph_drawing.h"
 #include "report/layout/detail/glyph_fonts.h"
+#include "report/layout/detail/reference_device.h"
 
 #include <gtest/gtest.h>
 
@@ -219,4 +220,19 @@ TEST(GlyphDrawing, FontsOfManySizesAreNotAllKept)
     EXPECT_EQ(largestDifference(painted(canvas(), [&](QPainter& p) { drawGlyphs(p, *r.font, Qt::black, r.indexes, r.positions); }),
                                 painted(canvas(), [&](QPainter& p) { painterRun(p, r, Qt::black); })),
               0);
+}
+
+// Unknown family names (hostile text may name thousands) all fall to one installed font
+// and share its kept fonts; names of different fonts keep their own.
+TEST(GlyphDrawing, FamilyNamesThatResolveAlikeShareTheKeptFonts)
+{
+    using report::detail::ReferenceDevice;
+    ReferenceDevice& device = ReferenceDevice::instance();
+    EXPECT_EQ(&device.table(QStringLiteral("No Such Font 1"), 100, false, false),
+              &device.table(QStringLiteral("No Such Font 2"), 100, false, false));
+    EXPECT_EQ(&GlyphFonts::of(QStringLiteral("No Such Font 3"), 13, false, false),
+              &GlyphFonts::of(QStringLiteral("No Such Font 4"), 13, false, false));
+    EXPECT_NE(&device.table(QStringLiteral("宋体"), 100, false, false),
+              &device.table(QStringLiteral("No Such Font 1"), 100, false, false));
+    EXPECT_NE(&device.table(QStringLiteral("宋体"), 100, false, false), &device.table(QStringLiteral("宋体"), 100, true, false));
 }

@@ -66,7 +66,8 @@ QString ReferenceDevice::sharedFamily(const QString& family)
     if (sharedByName_.size() >= kNamesKept)
         sharedByName_.clear();
     const QFontInfo resolved(makeFont(family, 100, false, false));
-    const QString key = resolved.family() + QChar(0) + QFont::substitutes(family).join(QChar(0));
+    const QString key = resolved.family() + QChar(0) + resolved.styleName() + QChar(0)
+                        + QString::number(resolved.weight()) + QChar(0) + QFont::substitutes(family).join(QChar(0));
     const QString& shared = sharedByResolved_.try_emplace(key, family).first->second;
     return sharedByName_.emplace(family, shared).first->second;
 }

@@ -56,7 +56,8 @@ public:
     static QFont makeFont(const QString& family, int pixelHeight, bool bold, bool italic);
 
     // The family name that stands for `family` in the kept fonts: the first name seen of
-    // those that resolve to the same installed family with the same substitutes. Every
+    // those that resolve to the same installed family, style and weight with the same
+    // substitutes. Every
     // kept font holds a font engine, and hostile text may name thousands of unknown
     // families, which all fall to one font.
     QString sharedFamily(const QString& family);
