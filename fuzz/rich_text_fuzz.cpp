@@ -103,6 +103,9 @@ extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfi
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     ensureApplication();
+    // What the program's event loop would do between documents (fonts kept for earlier
+    // ones are let go there).
+    QCoreApplication::processEvents();
     const QByteArray input(reinterpret_cast<const char*>(data), qsizetype(size));
     const RichDocument doc = readRtf(input);
     FUZZ_CHECK(doc.length() <= input.size());
