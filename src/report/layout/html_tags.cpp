@@ -1,5 +1,7 @@
 #include "report/layout/html_tags.h"
 
+#include "platform/hex_digit.h"
+
 #include <cmath>
 
 namespace report {
@@ -70,18 +72,6 @@ bool startsWithTag(QStringView text, int at, QLatin1StringView tag)
     return text.size() - at >= tag.size() && text.mid(at, tag.size()).compare(tag, Qt::CaseInsensitive) == 0;
 }
 
-int hexDigit(QChar c)
-{
-    const char16_t u = c.unicode();
-    if (u >= '0' && u <= '9')
-        return u - '0';
-    if (u >= 'a' && u <= 'f')
-        return u - 'a' + 10;
-    if (u >= 'A' && u <= 'F')
-        return u - 'A' + 10;
-    return -1;
-}
-
 // "#RRGGBB" at `at`; returns the characters used or 0.
 int readHexColor(QStringView text, int at, QRgb* color)
 {
@@ -89,7 +79,7 @@ int readHexColor(QStringView text, int at, QRgb* color)
         return 0;
     QRgb rgb = 0;
     for (int k = 1; k <= 6; ++k) {
-        const int d = hexDigit(text[at + k]);
+        const int d = platform::hexDigitValue(text[at + k].unicode());
         if (d < 0)
             return 0;
         rgb = rgb << 4 | QRgb(d);

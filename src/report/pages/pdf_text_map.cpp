@@ -2,6 +2,8 @@
 
 #include "report/pages/detail/pdf_text_map.h"
 
+#include "platform/hex_digit.h"
+
 #include <QString>
 #include <algorithm>
 #include <iterator>
@@ -35,17 +37,6 @@ constexpr Equivalent kSupplement[] = {
     {0x2EF3, 0x9F9F},
 };
 
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
 // The four-digit code "<XXXX>" at i, or -1.
 int codeAt(const QByteArray& s, qsizetype i)
 {
@@ -53,7 +44,7 @@ int codeAt(const QByteArray& s, qsizetype i)
         return -1;
     int code = 0;
     for (int k = 1; k <= 4; ++k) {
-        const int d = hexDigit(s[i + k]);
+        const int d = platform::hexDigitValue(s[i + k]);
         if (d < 0)
             return -1;
         code = code * 16 + d;

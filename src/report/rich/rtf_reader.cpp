@@ -1,5 +1,7 @@
 #include "report/rich/rtf_reader.h"
 
+#include "platform/hex_digit.h"
+
 #include "report/rich/detail/rtf_charsets.h"
 #include "report/rich/detail/rtf_keywords.h"
 #include "report/rich/detail/rtf_picture_reader.h"
@@ -325,8 +327,8 @@ void Reader::hexByte()
         pos_ = n;
         return;
     }
-    const int hi = detail::hexDigitValue(in_[pos_]);
-    const int lo = detail::hexDigitValue(in_[pos_ + 1]);
+    const int hi = platform::hexDigitValue(in_[pos_]);
+    const int lo = platform::hexDigitValue(in_[pos_ + 1]);
     if (hi < 0 || lo < 0) {
         consumeFallback();
         return;
@@ -668,8 +670,8 @@ bool mayHoldCharacter(QByteArrayView bytes, char16_t c)
     const qsizetype n = bytes.size();
     for (qsizetype i = bytes.indexOf('\\'); i >= 0 && i + 1 < n; i = bytes.indexOf('\\', i + 1)) {
         const char next = bytes[i + 1];
-        if (next == '\'' && i + 3 < n && detail::hexDigitValue(bytes[i + 2]) == c / 16
-            && detail::hexDigitValue(bytes[i + 3]) == c % 16)
+        if (next == '\'' && i + 3 < n && platform::hexDigitValue(bytes[i + 2]) == c / 16
+            && platform::hexDigitValue(bytes[i + 3]) == c % 16)
             return true;
         if (next == 'u') {
             // An ASCII character has one form as a \u word: its own number.

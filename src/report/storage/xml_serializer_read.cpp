@@ -2,6 +2,8 @@
 // resolved after them.
 #include "report/storage/xml_serializer.h"
 
+#include "platform/hex_digit.h"
+
 #include "report/frx_resources.h"
 #include "report/model/extra_data.h"
 #include "report/model/frx_datasets.h"
@@ -82,7 +84,7 @@ int ordinalOf(const PropInfo& p, QByteArrayView bytes)
 
 bool isHexDigit(char c)
 {
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+    return platform::hexDigitValue(c) >= 0;
 }
 
 // The extra streamed data written as PropData. What was read before a failure stays; the

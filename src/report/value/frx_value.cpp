@@ -1,5 +1,6 @@
 #include "report/value/frx_value.h"
 
+#include "platform/hex_digit.h"
 #include "platform/operator_text.h"
 
 #include <array>
@@ -413,15 +414,8 @@ bool parseInteger(QStringView text, qint64* out)
     const quint64 limit = base == 16 ? std::numeric_limits<quint64>::max()
                                      : quint64(std::numeric_limits<qint64>::max()) + (negative ? 1 : 0);
     for (; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        int digit;
-        if (c >= u'0' && c <= u'9')
-            digit = c - u'0';
-        else if (base == 16 && c >= u'a' && c <= u'f')
-            digit = c - u'a' + 10;
-        else if (base == 16 && c >= u'A' && c <= u'F')
-            digit = c - u'A' + 10;
-        else
+        const int digit = platform::hexDigitValue(text[i].unicode());
+        if (digit < 0 || digit >= base)
             return false;
         if (value > (limit - quint64(digit)) / quint64(base))
             return false;

@@ -1,19 +1,10 @@
 #include "report/rich/detail/rtf_picture_reader.h"
 
+#include "platform/hex_digit.h"
+
 #include <utility>
 
 namespace report::rich::detail {
-
-int hexDigitValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 void RtfPictureReader::start()
 {
@@ -52,7 +43,7 @@ bool RtfPictureReader::word(Keyword keyword, QByteArrayView name, bool hasParam,
 
 void RtfPictureReader::hexByte(char c)
 {
-    const int v = hexDigitValue(c);
+    const int v = platform::hexDigitValue(c);
     if (v < 0)
         return;
     if (nibble_ < 0) {

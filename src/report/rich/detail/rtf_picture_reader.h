@@ -27,7 +27,4 @@ private:
     int nibble_ = -1; // a first hex digit waiting for its second
 };
 
-// The value of a hex digit, -1 for anything else.
-int hexDigitValue(char c);
-
 } // namespace report::rich::detail

@@ -1,5 +1,7 @@
 #include "report/script/detail/frx_lexer.h"
 
+#include "platform/hex_digit.h"
+
 #include "report/script/frx_expression.h"
 
 #include <charconv>
@@ -16,8 +18,7 @@ bool isDigit(QChar c)
 
 bool isHexDigit(QChar c)
 {
-    const char16_t u = c.unicode();
-    return isDigit(c) || (u >= u'a' && u <= u'f') || (u >= u'A' && u <= u'F');
+    return platform::hexDigitValue(c.unicode()) >= 0;
 }
 
 struct Keyword {
