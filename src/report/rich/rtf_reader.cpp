@@ -30,13 +30,17 @@ constexpr int kMaxHalfPoints = 3276; // 1638 points
 constexpr int kMaxTwips = 31680;     // 22 inches
 
 enum class Dest : std::uint8_t { Text, FontTable, ColorTable, Picture };
-enum class FontClass : std::uint8_t { Loch, Hich, Dbch, None, Rtl };
+enum class FontClass : std::uint8_t { Loch, Hich, Dbch, None };
 
 struct State {
     Dest dest = Dest::Text;
     int font = -1; // -1: the default font
     int classFont[3] = {-1, -1, -1};
     FontClass fontClass = FontClass::None;
+    // Whether \af and its kin describe the run class above. \rtlch and \ltrch end that until
+    // the next class word, but leave the class itself: Word writes "\rtlch\fcs1 \af0
+    // \ltrch\fcs0" before every run, and its Chinese bytes still belong to the \dbch font.
+    bool associated = false;
     int halfPoints = 24;
     bool bold = false;
     bool italic = false;
@@ -540,7 +544,7 @@ void Reader::handleWord(const Word& w)
             return;
         }
         st_.font = p;
-        if (st_.fontClass <= FontClass::Dbch)
+        if (st_.associated && st_.fontClass <= FontClass::Dbch)
             st_.classFont[int(st_.fontClass)] = p;
         return;
     case Keyword::Fcharset:
@@ -575,13 +579,14 @@ void Reader::handleWord(const Word& w)
 bool Reader::handleCharacterWord(Keyword k, const Word& w)
 {
     const bool on = !w.hasParam || w.param != 0;
-    const bool classSet = st_.fontClass <= FontClass::Dbch;
+    const bool classSet = st_.associated && st_.fontClass <= FontClass::Dbch;
     switch (k) {
     case Keyword::Plain: {
         const State fresh;
         st_.font = fresh.font;
         std::copy(std::begin(fresh.classFont), std::end(fresh.classFont), st_.classFont);
         st_.fontClass = fresh.fontClass;
+        st_.associated = fresh.associated;
         st_.halfPoints = fresh.halfPoints;
         st_.bold = st_.italic = st_.underline = st_.strike = false;
         st_.color = st_.highlight = 0;
@@ -598,11 +603,14 @@ bool Reader::handleCharacterWord(Keyword k, const Word& w)
         return true;
     case Keyword::Cf: st_.color = std::max(0, w.param); return true;
     case Keyword::Highlight: st_.highlight = std::max(0, w.param); return true;
-    case Keyword::Loch: st_.fontClass = FontClass::Loch; return true;
-    case Keyword::Hich: st_.fontClass = FontClass::Hich; return true;
-    case Keyword::Dbch: st_.fontClass = FontClass::Dbch; return true;
-    case Keyword::Rtlch: st_.fontClass = FontClass::Rtl; return true;
-    case Keyword::Ltrch: st_.fontClass = FontClass::None; return true;
+    case Keyword::Loch:
+    case Keyword::Hich:
+    case Keyword::Dbch:
+        st_.fontClass = k == Keyword::Loch ? FontClass::Loch : k == Keyword::Hich ? FontClass::Hich : FontClass::Dbch;
+        st_.associated = true;
+        return true;
+    case Keyword::Rtlch:
+    case Keyword::Ltrch: st_.associated = false; return true;
     // The associated forms apply to the run class chosen by \loch, \hich or \dbch; after
     // \rtlch they describe right-to-left text, which the object does not draw apart.
     case Keyword::Af:

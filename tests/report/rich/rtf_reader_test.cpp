@@ -77,6 +77,22 @@ TEST(RtfReader, WordProcessorOutput)
     EXPECT_EQ(link.color & 0xFFFFFF, 0x0000FFu);
 }
 
+// Word opens every run with "\rtlch\fcs1 \af0 \ltrch\fcs0": the direction words end what
+// \af describes, but the Chinese bytes after them still belong to the \dbch font.
+TEST(RtfReader, DirectionWordsKeepTheRunClass)
+{
+    const char* head = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fcharset0 Times New Roman;}"
+                       "{\\f13\\fcharset134 SimSun;}}\\pard\\plain \\ltrpar\\rtlch\\fcs1 \\af0 \\ltrch\\fcs0 "
+                       "\\loch\\af0\\hich\\af0\\dbch\\af13 ";
+    const RichDocument doc = read(QByteArray(head) + "{\\rtlch\\fcs1 \\af0\\ab \\ltrch\\fcs0 \\'c4\\'e3\\'ba\\'c3}"
+                                  "{\\rtlch\\fcs1 \\af0 \\ltrch\\fcs0 \\af0 \\'c4\\'e3}\\par}");
+    EXPECT_EQ(doc.plainText(), QStringLiteral("你好你"));
+    EXPECT_EQ(doc.formatAt(0).face, "SimSun");
+    EXPECT_FALSE(doc.formatAt(0).bold); // \ab after \rtlch is the right-to-left run's
+    // An \af after \ltrch, before any class word, does not move the \dbch font either.
+    EXPECT_EQ(doc.formatAt(2).face, "SimSun");
+}
+
 // Font tables in other character sets: each font's \'hh bytes are in its own set, and a
 // two-byte character may be split over two escapes on two source lines.
 TEST(RtfReader, CharacterSetsOfTheFonts)
