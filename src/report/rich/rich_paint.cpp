@@ -2,10 +2,13 @@
 
 #include "report/layout/detail/glyph_drawing.h"
 #include "report/layout/detail/glyph_fonts.h"
+#include "report/layout/detail/reference_device.h"
 
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
+#include <optional>
 #include <vector>
 
 namespace report::rich {
@@ -80,12 +83,21 @@ void drawRun(QPainter& canvas, const RichDocument& doc, const RichLayout& layout
     const double baseline = line.top + line.baseline;
     const QString& text = doc.text();
     std::vector<GlyphBatch> batches;
+    std::optional<QFont> fallback;
     for (int i = start; i < end; ++i) {
         const char16_t c = text[i].unicode();
         if (!isDrawn(c))
             continue;
         const int count = (c >= 0xD800 && c < 0xDC00 && i + 1 < end) ? 2 : 1;
         const report::detail::GlyphRef g = fonts.glyph(text.constData() + i, count);
+        if (g.index == 0) {
+            if (!fallback)
+                fallback = report::detail::ReferenceDevice::makeFont(f.face, std::max(1, int(std::lround(px * map.sy))),
+                                                                     f.bold, f.italic);
+            report::detail::drawCharacterAlone(canvas, *fallback, color, map.at(layout.x[i], baseline),
+                                               text.constData() + i, count);
+            continue;
+        }
         auto batch = std::find_if(batches.begin(), batches.end(), [&](const GlyphBatch& b) { return b.font == g.font; });
         if (batch == batches.end())
             batch = batches.insert(batches.end(), GlyphBatch{g.font, {}, {}});

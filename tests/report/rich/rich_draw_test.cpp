@@ -57,6 +57,26 @@ TEST(RichDraw, HeadingDrawsBoldInTheSongFaceInsideItsBox)
     EXPECT_GT(inkCount(drawn), inkCount(render(*thin, kScale)) * 115 / 100);
 }
 
+// Faces the font table does not know (楷体, Word's 等线) still draw Chinese: characters none
+// of the table's fonts has are drawn through the platform's fallback, not as empty boxes,
+// which would be the same picture for every character.
+TEST(RichDraw, CharactersOfUnknownFacesDrawThroughTheFallback)
+{
+    for (const char* face : {"\\'bf\\'ac\\'cc\\'e5", "\\'b5\\'c8\\'cf\\'df", "No Such Face"}) {
+        SCOPED_TRACE(face);
+        const auto draw = [&](const char* bytes) {
+            auto view = heading(QByteArray("{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0\\fcharset134 ") + face
+                                + ";}}\\f0\\fs24 " + bytes + "\\par}");
+            return render(*view, kScale);
+        };
+        const QImage zhong = draw("\\'d6\\'d0"); // 中
+        const QImage wen = draw("\\'ce\\'c4");   // 文
+        EXPECT_GT(inkCount(zhong), 0);
+        EXPECT_GT(inkCount(wen), 0);
+        EXPECT_NE(zhong, wen);
+    }
+}
+
 TEST(RichDraw, CalcHeightMeasuresInTwipsInsideTheGaps)
 {
     // No text: 0, whatever the stored paragraph's size.

@@ -293,4 +293,12 @@ void drawGlyphs(QPainter& canvas, const QRawFont& font, const QColor& color, con
     drawThroughPainter(canvas, font, color, leftIndexes, leftPositions);
 }
 
+void drawCharacterAlone(QPainter& canvas, const QFont& font, const QColor& color, QPointF at, const QChar* chars,
+                        int count)
+{
+    canvas.setFont(font);
+    canvas.setPen(color);
+    canvas.drawText(at, QString(chars, count));
+}
+
 } // namespace report::detail

@@ -10,7 +10,9 @@
 #include <QList>
 #include <QPointF>
 
+class QChar;
 class QColor;
+class QFont;
 class QPainter;
 class QRawFont;
 
@@ -21,5 +23,11 @@ namespace report::detail {
 // its address until GlyphFonts destroys it.
 void drawGlyphs(QPainter& canvas, const QRawFont& font, const QColor& color, const QList<quint32>& indexes,
                 const QList<QPointF>& positions);
+
+// One character (a surrogate pair as two) drawn alone with its baseline origin at `at`: for
+// characters none of the table's fonts has (楷体 or 等线 text, say, where only their names
+// are installed), so that the platform's own fallback still finds a glyph instead of a box.
+void drawCharacterAlone(QPainter& canvas, const QFont& font, const QColor& color, QPointF at, const QChar* chars,
+                        int count);
 
 } // namespace report::detail

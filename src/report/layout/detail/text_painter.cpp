@@ -76,15 +76,6 @@ struct Rule {
     QColor color;
 };
 
-// One character drawn alone: for glyphs none of the table's fonts has, so that the
-// platform's own fallback still finds one.
-void drawCharacter(QPainter& canvas, const QFont& font, const QColor& color, QPointF at, const QChar* chars, int count)
-{
-    canvas.setFont(font);
-    canvas.setPen(color);
-    canvas.drawText(at, QString(chars, count));
-}
-
 // The characters of a line at their positions, as runs of glyphs per font and colour;
 // underline and strike-out rules are drawn over them, per character so that a rule runs on
 // through pixels added for justification.
@@ -105,7 +96,7 @@ void drawLine(QPainter& canvas, DeviceFonts& fonts, const std::vector<Glyph>& gl
             const int count = QChar::isHighSurrogate(gl.c) && g + 1 < glyphs.size() ? 2 : 1;
             const GlyphRef ref = f.glyphs->glyph(pair, count);
             if (ref.index == 0) {
-                drawCharacter(canvas, f.font, color, QPointF(x, baseline), pair, count);
+                drawCharacterAlone(canvas, f.font, color, QPointF(x, baseline), pair, count);
             } else {
                 auto batch = std::find_if(batches.begin(), batches.end(), [&](const GlyphBatch& b) {
                     return b.font == ref.font && b.color == color.rgba();
