@@ -4,6 +4,8 @@
 #include "report_tool_text.h"
 
 #include "platform/error.h"
+#include "platform/headless_gui.h"
+#include "platform/operator_text.h"
 #include "report/model/frx_types.h"
 #include "report/model/frx_views.h"
 #include "report/render/item_render.h"
@@ -11,8 +13,6 @@
 #include "report/text/text_context.h"
 
 #include <QFile>
-#include "platform/headless_gui.h"
-
 #include <QGuiApplication>
 #include <QStringList>
 #include <cmath>
@@ -95,7 +95,7 @@ int run(const RichCommand& c)
         print(stdout, doc.plainText().replace(QStringLiteral("\r\n"), QStringLiteral("\n")) + u'\n');
     view.SetWidth((c.widthMm > 0 ? c.widthMm : 170) * fr01cm);
     if (c.widthMm > 0)
-        print(stdout, QStringLiteral("height: %1\n").arg(calcItemHeight(view)));
+        print(stdout, QStringLiteral("height: %1\n").arg(platform::formatGeneral(calcItemHeight(view), u".")));
     if (c.png.isEmpty())
         return 0;
     view.SetHeight(std::max(1.0, calcItemHeight(view)));

@@ -3,12 +3,14 @@
 #include "report_tool_text.h"
 
 #include "platform/headless_gui.h"
+#include "platform/operator_text.h"
 #include "report/model/frx_types.h"
 #include "report/model/frx_views.h"
 #include "report/render/item_render.h"
 #include "report/render/memo_render.h"
 #include "report/text/text_context.h"
 
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -124,7 +126,9 @@ int layout(const TextCommand& c)
     setUp(memo, c);
     for (const QString& line : memoOutputLines(memo))
         print(stdout, line + u'\n');
-    print(stdout, QStringLiteral("height: %1\nwidth: %2\n").arg(calcItemHeight(memo)).arg(calcItemWidth(memo)));
+    print(stdout, QStringLiteral("height: %1\nwidth: %2\n")
+                      .arg(platform::formatGeneral(calcItemHeight(memo), u"."),
+                           platform::formatGeneral(calcItemWidth(memo), u".")));
     return 0;
 }
 
@@ -139,8 +143,19 @@ int drawText(const TextCommand& c)
 
 int drawItemPicture(report::TfrxView& view, double scale, const QString& png)
 {
-    const QSize size(std::max(1, int(std::ceil(view.Width() * scale))), std::max(1, int(std::ceil(view.Height() * scale))));
-    QImage image(size, QImage::Format_RGB32);
+    // A PNG holds at most a million rows (the writer refuses more), and the picture is made
+    // in memory first: a long text at a large scale would take gigabytes only to fail.
+    constexpr double kMaxSide = 1'000'000;
+    constexpr double kMaxPixels = 256.0 * 1024 * 1024; // 1 GiB of 32-bit pixels
+    const double width = std::max(1.0, std::ceil(view.Width() * scale));
+    const double height = std::max(1.0, std::ceil(view.Height() * scale));
+    if (!(width <= kMaxSide && height <= kMaxSide && width * height <= kMaxPixels)) {
+        print(stderr, QStringLiteral("%1: a picture of %2 × %3 pixels is too large to write; draw it at a smaller "
+                                     "--scale\n")
+                          .arg(png, platform::formatGeneral(width, u"."), platform::formatGeneral(height, u".")));
+        return 2;
+    }
+    QImage image(QSize(int(width), int(height)), QImage::Format_RGB32);
     image.setDotsPerMeterX(int(std::lround(96 * scale / 0.0254)));
     image.setDotsPerMeterY(image.dotsPerMeterX());
     image.fill(Qt::white);
@@ -148,6 +163,7 @@ int drawItemPicture(report::TfrxView& view, double scale, const QString& png)
     paintItem(view, {painter, scale, scale, 0, 0, TfrxTextContext::of(view)});
     painter.end();
     if (!image.save(png, "PNG")) {
+        QFile::remove(png); // what was begun is no picture
         print(stderr, QStringLiteral("%1: cannot write the picture\n").arg(png));
         return 2;
     }

@@ -35,6 +35,19 @@ TEST(RichTool, PrintsTextHeightAndDraws)
     ASSERT_FALSE(image.isNull());
     EXPECT_EQ(image.height(), 72);
 
+    // 4,000 lines at scale 20 would be 1.4 million rows: refused before any memory is taken,
+    // and no empty file is left where the picture was asked for.
+    QFile tall(dir.filePath(QStringLiteral("tall.rtf")));
+    ASSERT_TRUE(tall.open(QIODevice::WriteOnly));
+    tall.write("{\\rtf1 " + QByteArray("x\\par ").repeated(4000) + "}");
+    tall.close();
+    const QString big = dir.filePath(QStringLiteral("big.png"));
+    r = run({QStringLiteral("rich-text"), tall.fileName(), QStringLiteral("--png"), big, QStringLiteral("--scale"),
+             QStringLiteral("20")});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("too large"))) << r.err.toStdString();
+    EXPECT_FALSE(QFile::exists(big));
+
     EXPECT_EQ(run({QStringLiteral("rich-text"), dir.filePath(QStringLiteral("missing.rtf"))}).code, 2);
     EXPECT_EQ(run({QStringLiteral("rich-text"), dir.path()}).code, 2);
     EXPECT_EQ(run({QStringLiteral("rich-text"), file, QStringLiteral("--width"), QStringLiteral("-3")}).code, 2);
