@@ -46,6 +46,7 @@ struct State {
     bool italic = false;
     bool underline = false;
     bool strike = false;
+    bool hidden = false; // \v: text a word processor does not show, nor does this object
     int color = 0;
     int highlight = 0;
     ParaFormat para;
@@ -357,7 +358,8 @@ void Reader::textByte(char c, bool escaped)
         return;
     switch (st_.dest) {
     case Dest::Text:
-        pending_ += c;
+        if (!st_.hidden)
+            pending_ += c;
         return;
     case Dest::FontTable:
         if (c == ';' && !escaped)
@@ -382,7 +384,8 @@ void Reader::textChar(char16_t c)
         return;
     flush();
     if (st_.dest == Dest::Text) {
-        doc_.append(QStringView(&c, 1), charFormat());
+        if (!st_.hidden)
+            doc_.append(QStringView(&c, 1), charFormat());
     } else if (st_.dest == Dest::FontTable && currentFontEntry_ >= 0) {
         FontEntry& e = fonts_[currentFontEntry_];
         if (!e.named && e.name.size() < kMaxFontNameLength) {
@@ -588,7 +591,7 @@ bool Reader::handleCharacterWord(Keyword k, const Word& w)
         st_.fontClass = fresh.fontClass;
         st_.associated = fresh.associated;
         st_.halfPoints = fresh.halfPoints;
-        st_.bold = st_.italic = st_.underline = st_.strike = false;
+        st_.bold = st_.italic = st_.underline = st_.strike = st_.hidden = false;
         st_.color = st_.highlight = 0;
         return true;
     }
@@ -597,6 +600,7 @@ bool Reader::handleCharacterWord(Keyword k, const Word& w)
     case Keyword::Ul: st_.underline = on; return true;
     case Keyword::UlNone: st_.underline = false; return true;
     case Keyword::Strike: st_.strike = on; return true;
+    case Keyword::Hidden: st_.hidden = on; return true;
     case Keyword::Fs:
         if (w.hasParam && w.param > 0)
             st_.halfPoints = std::min(w.param, kMaxHalfPoints);
@@ -654,7 +658,12 @@ bool Reader::handleParagraphWord(Keyword k, const Word& w)
 }
 
 // The picture stands in the text in the format of the text around it.
-void Reader::finishPicture() { doc_.appendPicture(picture_.finish(), charFormat()); }
+void Reader::finishPicture()
+{
+    RichPicture picture = picture_.finish();
+    if (!st_.hidden)
+        doc_.appendPicture(std::move(picture), charFormat());
+}
 
 } // namespace
 

@@ -149,6 +149,10 @@ TEST(RtfReader, SymbolsBreaksAndResets)
     EXPECT_EQ(doc.formatAt(1), (CharFormat{.face = QStringLiteral("MS Sans Serif"), .halfPoints = 24, .picture = {}}));
     EXPECT_EQ(doc.paragraph(0).align, ParaAlign::Right);
     EXPECT_EQ(doc.paragraph(1), ParaFormat());
+    // Hidden text (\v) is not shown, whether bytes, \u characters, symbols or pictures;
+    // \v0 and \plain end it.
+    EXPECT_EQ(text("{\\rtf1 a{\\v SECRET\\'e9\\u20013?\\tab{\\pict\\pngblip 00}}b\\v c\\v0 d\\v e\\plain f\\par}"),
+              QStringLiteral("abdf"));
     // Groups keep their formatting to themselves.
     const RichDocument grouped = read("{\\rtf1 {\\b bold}plain}");
     EXPECT_TRUE(grouped.formatAt(0).bold);

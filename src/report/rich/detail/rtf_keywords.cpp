@@ -33,7 +33,7 @@ const Table& table()
             {"cell", {K::Cell}}, {"nestcell", {K::Cell}}, {"plain", {K::Plain}}, {"b", {K::B}},
             {"i", {K::I}}, {"ul", {K::Ul}}, {"uld", {K::Ul}}, {"uldb", {K::Ul}}, {"ulw", {K::Ul}},
             {"ulth", {K::Ul}}, {"uldash", {K::Ul}}, {"ulwave", {K::Ul}}, {"ulnone", {K::UlNone}},
-            {"strike", {K::Strike}}, {"strikedl", {K::Strike}}, {"fs", {K::Fs}}, {"cf", {K::Cf}},
+            {"strike", {K::Strike}}, {"strikedl", {K::Strike}}, {"v", {K::Hidden}}, {"fs", {K::Fs}}, {"cf", {K::Cf}},
             {"highlight", {K::Highlight}}, {"cb", {K::Highlight}}, {"loch", {K::Loch}},
             {"hich", {K::Hich}}, {"dbch", {K::Dbch}}, {"rtlch", {K::Rtlch}}, {"ltrch", {K::Ltrch}},
             {"af", {K::Af}}, {"ab", {K::Ab}}, {"ai", {K::Ai}}, {"afs", {K::Afs}}, {"pard", {K::Pard}},

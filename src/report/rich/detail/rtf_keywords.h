@@ -15,7 +15,7 @@ enum class Keyword {
     // text
     Par, Line, Tab, Cell, Row,
     // character format
-    Plain, B, I, Ul, UlNone, Strike, Fs, Cf, Highlight, Loch, Hich, Dbch, Rtlch, Ltrch, Af, Ab, Ai, Afs,
+    Plain, B, I, Ul, UlNone, Strike, Hidden, Fs, Cf, Highlight, Loch, Hich, Dbch, Rtlch, Ltrch, Af, Ab, Ai, Afs,
     // paragraph format
     Pard, Ql, Qc, Qr, Qj, Li, Ri, Fi, Sb, Sa,
     // pictures
