@@ -202,21 +202,29 @@ void Builder::placeLine(const Paragraph& p, RichLine& line, int left, int avail,
     else if (p.format->align == ParaAlign::Center)
         x += spare / 2;
 
-    // Justified lines share the spare width among their spaces, or, without spaces (Chinese),
-    // among the gaps between characters; the first ones get the odd pixels.
+    // Justified lines share the spare width among the places a line may stretch: its spaces
+    // and the gaps beside Chinese characters, so a mixed line does not open holes at its few
+    // spaces. A line with neither (one long word) stretches between all its characters. The
+    // first places get the odd pixels.
     const QString& text = doc_.text();
+    const auto gapAfter = [&](int i) { return i + 1 < line.end && !text[i + 1].isLowSurrogate(); };
+    const auto wide = [&](int i) { return isWide(text[i].unicode()) || text[i].isLowSurrogate(); };
+    const auto stretches = [&](int i) {
+        return text[i] == u' ' || (gapAfter(i) && (wide(i) || wide(i + 1)));
+    };
     int gaps = 0;
-    bool bySpaces = false;
+    bool everyGap = false;
     if (justify && spare > 0) {
-        gaps = int(std::count(text.cbegin() + line.start, text.cbegin() + line.end, QChar(u' ')));
-        bySpaces = gaps > 0;
-        if (!bySpaces)
-            gaps = line.end - line.start - 1;
+        for (int i = line.start; i < line.end; ++i)
+            gaps += stretches(i) ? 1 : 0;
+        everyGap = gaps == 0;
+        for (int i = line.start; everyGap && i < line.end; ++i)
+            gaps += gapAfter(i) ? 1 : 0;
     }
     int slot = 0;
     for (int i = line.start; i < line.next; ++i) {
         out_.x[i] = x;
-        const bool takes = gaps > 0 && i < line.end && (bySpaces ? text[i] == u' ' : i + 1 < line.end);
+        const bool takes = gaps > 0 && i < line.end && (everyGap ? gapAfter(i) : stretches(i));
         if (takes) {
             const int extra = spare / gaps + (slot < spare % gaps ? 1 : 0);
             out_.width[i] += extra;

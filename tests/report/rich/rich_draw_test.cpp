@@ -1,7 +1,9 @@
 // Drawing and measuring rich-text objects, checked by the pixels of rendered images.
 #include "rich_fixture.h"
 
+#include "report/rich/rich_layout.h"
 #include "report/rich/rich_view.h"
+#include "report/rich/rtf_reader.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -131,6 +133,39 @@ TEST(RichDraw, AlignmentAndScaleKeepTheLayout)
     const QRect wide = firstLine(big, int(4 * 1 + lineRows));
     EXPECT_NEAR(wide.right(), big.width() - 2 * 4, 3 * 4);
     EXPECT_NEAR(inkRect(small).bottom(), inkRect(big).bottom() / 4.0, 2);
+}
+
+// A justified line of Chinese with a few Latin words spreads its spare width over the gaps
+// beside the Chinese characters as well as its spaces, evenly, instead of opening holes at
+// the spaces alone.
+TEST(RichDraw, MixedJustifiedLinesStretchBesideChineseToo)
+{
+    QByteArray body;
+    for (int i = 0; i < 12; ++i)
+        body += "CPU \\'d7\\'b0\\'bb\\'fa\\'c5\\'e4\\'d6\\'c3 i5 "; // CPU 装机配置 i5
+    const auto read = [&](const char* align) {
+        return rich::readRtf("{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}}"
+                             + QByteArray(align) + "\\f0\\fs20 " + body + "\\par}");
+    };
+    const rich::RichDocument doc = read("\\qj");
+    const rich::RichLayout natural = rich::layOutRich(read("\\ql"), 1500);
+    const rich::RichLayout justified = rich::layOutRich(doc, 1500);
+    ASSERT_GT(justified.lines.size(), 1u);
+    const rich::RichLine& first = justified.lines[0];
+    ASSERT_EQ(first.end, natural.lines[0].end);
+    int stretched = 0, least = 1 << 30, most = 0;
+    for (int i = first.start; i < first.end; ++i) {
+        const int extra = justified.width[std::size_t(i)] - natural.width[std::size_t(i)];
+        if (extra > 0) {
+            ++stretched;
+            least = std::min(least, extra);
+            most = std::max(most, extra);
+        }
+    }
+    const int spaces = int(doc.text().sliced(first.start, first.end - first.start).count(u' '));
+    EXPECT_EQ(justified.x[std::size_t(first.end - 1)] + justified.width[std::size_t(first.end - 1)], 1500);
+    EXPECT_LE(most - least, 1);         // evenly spread
+    EXPECT_GT(stretched, 2 * spaces);   // not at the spaces alone
 }
 
 } // namespace
