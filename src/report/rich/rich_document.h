@@ -46,6 +46,10 @@ struct ParaFormat {
     int firstIndent = 0; // relative to the left indent, may be negative
     int spaceBefore = 0;
     int spaceAfter = 0;
+    // Line spacing: 0 single; > 0 at least this many twips; < 0 exactly that many. With
+    // lineMultiple, a positive value is in 240ths of a single line (WordPad's 276 is 1.15).
+    int lineSpacing = 0;
+    bool lineMultiple = false;
 
     bool operator==(const ParaFormat&) const = default;
 };

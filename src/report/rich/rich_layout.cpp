@@ -188,6 +188,20 @@ void Builder::setLineHeight(const Paragraph& p, RichLine& line) const
         line.height += picture - line.baseline;
         line.baseline = picture;
     }
+    // Line spacing other than single adds (or takes) its room above the text.
+    const ParaFormat& f = *p.format;
+    if (f.lineSpacing == 0 || (f.lineMultiple && f.lineSpacing < 0))
+        return;
+    int spaced = 0;
+    if (f.lineMultiple)
+        spaced = int(std::lround(line.height * (f.lineSpacing / 240.0)));
+    else if (f.lineSpacing > 0)
+        spaced = std::max(line.height, twipsToReference(f.lineSpacing));
+    else
+        spaced = twipsToReference(-f.lineSpacing);
+    spaced = std::max(1, spaced);
+    line.baseline += spaced - line.height;
+    line.height = spaced;
 }
 
 void Builder::placeLine(const Paragraph& p, RichLine& line, int left, int avail, bool justify)

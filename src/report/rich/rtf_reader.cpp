@@ -653,6 +653,8 @@ bool Reader::handleParagraphWord(Keyword k, const Word& w)
     case Keyword::Fi: p.firstIndent = twips; return true;
     case Keyword::Sb: p.spaceBefore = std::max(0, twips); return true;
     case Keyword::Sa: p.spaceAfter = std::max(0, twips); return true;
+    case Keyword::Sl: p.lineSpacing = twips; return true;
+    case Keyword::Slmult: p.lineMultiple = !w.hasParam || w.param != 0; return true;
     default: return false;
     }
 }

@@ -98,10 +98,12 @@ void appendParaFormat(QByteArray& out, const ParaFormat& p)
     out += align[int(p.align)];
     const std::pair<const char*, int> values[] = {{"li", p.leftIndent},  {"ri", p.rightIndent},
                                                   {"fi", p.firstIndent}, {"sb", p.spaceBefore},
-                                                  {"sa", p.spaceAfter}};
+                                                  {"sa", p.spaceAfter},  {"sl", p.lineSpacing}};
     for (const auto& [word, value] : values)
         if (value != 0)
             appendNumber(out, word, value);
+    if (p.lineMultiple)
+        out += "\\slmult1";
     out += ' ';
 }
 

@@ -168,4 +168,21 @@ TEST(RichDraw, MixedJustifiedLinesStretchBesideChineseToo)
     EXPECT_GT(stretched, 2 * spaces);   // not at the spaces alone
 }
 
+// Line spacing as word processors write it: WordPad's 1.15 lines (\\sl276\\slmult1), "at
+// least" a height, which a taller font overrides, and "exactly" a height.
+TEST(RichDraw, LineSpacingSetsTheLineHeights)
+{
+    const auto height = [](const char* spacing) {
+        return rich::layOutRich(rich::readRtf(QByteArray("{\\rtf1\\pard") + spacing + " \\fs24 a\\line b\\line c\\par}"), 5000)
+            .height;
+    };
+    const int single = height("");
+    EXPECT_EQ(single, 3 * rich::referenceFontHeight(24));
+    EXPECT_EQ(height("\\sl276\\slmult1"), 3 * 115);
+    EXPECT_EQ(height("\\sl480"), 3 * rich::twipsToReference(480)); // at least 24 pt
+    EXPECT_EQ(height("\\sl120"), single);                          // at least 6 pt: the font is taller
+    EXPECT_EQ(height("\\sl-120"), 3 * rich::twipsToReference(120)); // exactly 6 pt
+    EXPECT_EQ(height("\\sl276\\slmult1\\pard"), single);         // \\pard ends it
+}
+
 } // namespace
