@@ -1,5 +1,7 @@
 #include "report/rich/rich_document.h"
 
+#include <QHashFunctions>
+
 #include <algorithm>
 
 namespace report::rich {
@@ -55,9 +57,17 @@ CharFormat defaultCharFormat()
     return f;
 }
 
+std::size_t CharFormatHash::operator()(const CharFormat& f) const
+{
+    const int flags =
+        f.bold | f.italic << 1 | f.underline << 2 | f.strike << 3 | f.autoColor << 4 | f.hasHighlight << 5;
+    return qHashMulti(0, f.face, f.charset, f.halfPoints, flags, f.color, f.highlight,
+                      f.picture ? qHash(f.picture->data) : 0);
+}
+
 RichDocument::RichDocument() : paragraphs_(1), endFormat_(defaultCharFormat())
 {
-    formats_.push_back(endFormat_);
+    keep(endFormat_);
 }
 
 RichDocument RichDocument::fromPlainText(const QString& text)
@@ -78,17 +88,25 @@ std::uint16_t RichDocument::indexOf(const CharFormat& format)
 {
     if (!formatIndex_.empty() && formats_[formatIndex_.back()] == format)
         return formatIndex_.back();
-    const auto it = std::find(formats_.begin(), formats_.end(), format);
-    if (it != formats_.end())
-        return std::uint16_t(it - formats_.begin());
+    if (const auto kept = kept_.find(format); kept != kept_.end())
+        return kept->second;
     if (formats_.size() >= kMaxFormats) {
         // Text keeps a text format and a picture a picture, or text would draw as pictures.
         for (std::size_t i = formats_.size(); i-- > 0;)
             if (bool(formats_[i].picture) == bool(format.picture))
                 return std::uint16_t(i);
     }
-    formats_.push_back(format);
-    return std::uint16_t(formats_.size() - 1);
+    return keep(format);
+}
+
+// A new format at the end of the kept ones; a format kept twice (pictures are not looked
+// for) is found at its first place.
+std::uint16_t RichDocument::keep(CharFormat format)
+{
+    const auto index = std::uint16_t(formats_.size());
+    kept_.try_emplace(format, index);
+    formats_.push_back(std::move(format));
+    return index;
 }
 
 void RichDocument::append(QStringView text, const CharFormat& format)
@@ -111,8 +129,7 @@ void RichDocument::appendPicture(RichPicture picture, const CharFormat& format)
     if (formats_.size() >= kMaxFormats)
         return;
     text_ += kObjectCharacter;
-    formats_.push_back(std::move(f));
-    formatIndex_.push_back(std::uint16_t(formats_.size() - 1));
+    formatIndex_.push_back(keep(std::move(f)));
 }
 
 void RichDocument::breakParagraph(const ParaFormat& format, const CharFormat& markFormat)
@@ -186,6 +203,7 @@ RichDocument RichDocument::slice(int from, int to) const
     to = std::clamp(to, from, length());
     RichDocument part;
     part.formats_.clear();
+    part.kept_.clear();
     part.paragraphs_.clear();
     int paragraph = paragraphAt(from);
     part.paragraphs_.push_back(paragraphs_[paragraph]);
@@ -197,7 +215,7 @@ RichDocument RichDocument::slice(int from, int to) const
     }
     part.endFormat_ = textFormat(to < length() ? formatAt(to) : endFormat_);
     if (part.formats_.empty())
-        part.formats_.push_back(part.endFormat_);
+        part.keep(part.endFormat_);
     return part;
 }
 

@@ -14,6 +14,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 namespace report::rich {
@@ -37,6 +38,11 @@ struct CharFormat {
 };
 
 enum class ParaAlign : std::uint8_t { Left, Center, Right, Justify };
+
+// Equal formats hash alike: a picture by its content, as formats compare.
+struct CharFormatHash {
+    std::size_t operator()(const CharFormat& format) const;
+};
 
 // Paragraph formatting; indents and spacing in twips.
 struct ParaFormat {
@@ -107,11 +113,13 @@ public:
 
 private:
     std::uint16_t indexOf(const CharFormat& format);
+    std::uint16_t keep(CharFormat format);
     int paragraphAt(int position) const;
 
     QString text_;
     std::vector<std::uint16_t> formatIndex_; // one per character of text_
     std::vector<CharFormat> formats_;        // the distinct formats in use
+    std::unordered_map<CharFormat, std::uint16_t, CharFormatHash> kept_; // a format's first index in formats_
     std::vector<ParaFormat> paragraphs_;     // one per paragraph, never empty
     CharFormat endFormat_;
 };
