@@ -176,25 +176,53 @@ int RichDocument::replace(int start, int count, const QString& text)
 {
     start = std::clamp(start, 0, length());
     count = std::clamp(count, 0, length() - start);
-    const CharFormat format =
-        textFormat(start < length() ? formatAt(start) : start > 0 ? formatAt(start - 1) : endFormat_);
-    const int paragraph = paragraphAt(start);
-    const ParaFormat paraFormat = paragraphs_[paragraph];
+    const int kept = length() - count;
+    replace({Replacement{start, count, text}});
+    return length() - kept;
+}
 
-    // Paragraph breaks removed join their paragraphs to the one at `start`.
-    const int removedBreaks = int(std::count(text_.cbegin() + start, text_.cbegin() + start + count,
-                                             QChar(kParagraphBreak)));
-    paragraphs_.erase(paragraphs_.begin() + paragraph + 1, paragraphs_.begin() + paragraph + 1 + removedBreaks);
-    text_.remove(start, count);
-    formatIndex_.erase(formatIndex_.begin() + start, formatIndex_.begin() + start + count);
-
-    const QString inserted = withParagraphBreaks(text);
-    const std::uint16_t index = indexOf(format);
-    text_.insert(start, inserted);
-    formatIndex_.insert(formatIndex_.begin() + start, std::size_t(inserted.size()), index);
-    const auto addedBreaks = std::count(inserted.cbegin(), inserted.cend(), QChar(kParagraphBreak));
-    paragraphs_.insert(paragraphs_.begin() + paragraph + 1, std::size_t(addedBreaks), paraFormat);
-    return int(inserted.size());
+// The document is built anew: the text between the ranges copied with its formats and
+// paragraphs, each range's text added in its format.
+void RichDocument::replace(const std::vector<Replacement>& ranges)
+{
+    QString text;
+    text.reserve(text_.size());
+    std::vector<std::uint16_t> formatIndex;
+    formatIndex.reserve(formatIndex_.size());
+    std::vector<ParaFormat> paragraphs{paragraphs_.front()};
+    int paragraph = 0; // of this document, at `pos`
+    int pos = 0;
+    const auto copyTo = [&](int end) {
+        text += QStringView(text_).sliced(pos, end - pos);
+        formatIndex.insert(formatIndex.end(), formatIndex_.begin() + pos, formatIndex_.begin() + end);
+        for (; pos < end; ++pos)
+            if (text_[pos] == kParagraphBreak)
+                paragraphs.push_back(paragraphs_[++paragraph]);
+    };
+    for (const Replacement& range : ranges) {
+        const int start = std::clamp(range.start, pos, length());
+        const qint64 rangeEnd = qint64(range.start) + std::max(range.count, 0);
+        const int end = int(std::clamp(rangeEnd, qint64(start), qint64(length())));
+        copyTo(start);
+        const CharFormat format = textFormat(start < length() ? formatAt(start)
+                                             : !text.isEmpty() ? formats_[formatIndex.back()]
+                                                               : endFormat_);
+        const std::uint16_t index = indexOf(format);
+        const ParaFormat paraFormat = paragraphs.back();
+        // Paragraph breaks removed join their paragraphs to the one at `start`; breaks added
+        // start paragraphs in its format.
+        paragraph += int(std::count(text_.cbegin() + start, text_.cbegin() + end, QChar(kParagraphBreak)));
+        pos = end;
+        const QString inserted = withParagraphBreaks(range.text);
+        text += inserted;
+        formatIndex.insert(formatIndex.end(), std::size_t(inserted.size()), index);
+        const auto addedBreaks = std::count(inserted.cbegin(), inserted.cend(), QChar(kParagraphBreak));
+        paragraphs.insert(paragraphs.end(), std::size_t(addedBreaks), paraFormat);
+    }
+    copyTo(length());
+    text_ = std::move(text);
+    formatIndex_ = std::move(formatIndex);
+    paragraphs_ = std::move(paragraphs);
 }
 
 RichDocument RichDocument::slice(int from, int to) const

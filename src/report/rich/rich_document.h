@@ -103,6 +103,16 @@ public:
     // Out-of-range arguments are clipped. Returns the length of the inserted text.
     int replace(int start, int count, const QString& text);
 
+    struct Replacement {
+        int start = 0;
+        int count = 0;
+        QString text;
+    };
+    // Ranges in order, each replaced as replace() does, one after another: positions are
+    // those before any replacement, and a range overlapping the one before it is clipped.
+    // One pass over the document, however many ranges.
+    void replace(const std::vector<Replacement>& ranges);
+
     // A picture as one character in `format`.
     void appendPicture(RichPicture picture, const CharFormat& format);
 

@@ -172,8 +172,10 @@ void expandExpressions(ReportCalc& calc, TfrxRichView& view)
     rich::RichDocument doc = richContent(view);
     if (!doc.text().contains(delimiters.open))
         return;
-    qsizetype from = 0;
-    for (;;) {
+    // The brackets are found in the text as it was (a value is never scanned again) and
+    // all replaced at once.
+    std::vector<rich::RichDocument::Replacement> values;
+    for (qsizetype from = 0;;) {
         const BracketMatch m = matchBracket(doc.text(), from, delimiters);
         if (!m.found)
             break;
@@ -183,8 +185,10 @@ void expandExpressions(ReportCalc& calc, TfrxRichView& view)
         } catch (const CalcError&) {
             // the line is in the report's errors; the bracket shows nothing
         }
-        from = m.begin + doc.replace(int(m.begin), int(m.end - m.begin), value);
+        values.push_back({int(m.begin), int(m.end - m.begin), std::move(value)});
+        from = m.end;
     }
+    doc.replace(values);
     setRichContent(view, doc);
 }
 
