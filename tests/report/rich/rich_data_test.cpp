@@ -123,6 +123,31 @@ TEST_F(RichData, DataFieldsReplaceTheContent)
     EXPECT_EQ(calcItemHeight(*view), 0);
 }
 
+// RTF held as text: its characters past ASCII are read back as they are, whatever number
+// of fallback characters the RTF declares for its own \u escapes.
+TEST_F(RichData, RtfHeldAsTextKeepsItsCharacters)
+{
+    setRows({row(QStringLiteral("{\\rtf1\\uc2 中文abc\\par}")), row(QStringLiteral("{\\rtf1\\uc0 中文abc\\par}")),
+             row(QStringLiteral("{\\rtf1\\uc2 中\\u25991??abc\\uc0 中\\u25991 abc\\par}")),
+             row(QStringLiteral("{\\rtf1{\\fonttbl{\\f0\\fcharset134 宋体;}}\\uc0\\f0 😊\\\\中\\\\\\文{\\b 中}\\par}"))});
+    TfrxRichView* view = rich("{\\rtf1 stored\\par}");
+    view->SetDataSet(&ds);
+    view->DataField = QStringLiteral("A");
+    view->AllowExpressions = false;
+    const QString expected[] = {QStringLiteral("中文abc"), QStringLiteral("中文abc"),
+                                QStringLiteral("中文abc中文abc"), QStringLiteral("😊\\中\\文中")};
+    for (const QString& text : expected) {
+        getRichData(calc, *view);
+        const rich::RichDocument doc = richContent(*view);
+        EXPECT_EQ(doc.plainText(), text);
+        ds.Next();
+    }
+    const rich::RichDocument last = richContent(*view);
+    EXPECT_EQ(last.formatAt(0).face, QStringLiteral("宋体"));
+    EXPECT_TRUE(last.formatAt(last.length() - 1).bold);
+    EXPECT_FALSE(last.formatAt(last.length() - 2).bold);
+}
+
 // A long text output over two pages continues on the second with its formatting intact,
 // also when the remainder travels as RTF (a prepared-report file keeps it so).
 TEST_F(RichData, LongTextSplitsOverPagesKeepingItsFormatting)
