@@ -1,5 +1,7 @@
 #include "report/rich/rich_document.h"
 
+#include <QHashFunctions>
+
 #include <algorithm>
 
 namespace report::rich {
@@ -55,9 +57,17 @@ CharFormat defaultCharFormat()
     return f;
 }
 
+std::size_t CharFormatHash::operator()(const CharFormat& f) const
+{
+    const int flags =
+        f.bold | f.italic << 1 | f.underline << 2 | f.strike << 3 | f.autoColor << 4 | f.hasHighlight << 5;
+    return qHashMulti(0, f.face, f.charset, f.halfPoints, flags, f.color, f.highlight,
+                      f.picture ? qHash(f.picture->data) : 0);
+}
+
 RichDocument::RichDocument() : paragraphs_(1), endFormat_(defaultCharFormat())
 {
-    formats_.push_back(endFormat_);
+    keep(endFormat_);
 }
 
 RichDocument RichDocument::fromPlainText(const QString& text)
@@ -78,17 +88,25 @@ std::uint16_t RichDocument::indexOf(const CharFormat& format)
 {
     if (!formatIndex_.empty() && formats_[formatIndex_.back()] == format)
         return formatIndex_.back();
-    const auto it = std::find(formats_.begin(), formats_.end(), format);
-    if (it != formats_.end())
-        return std::uint16_t(it - formats_.begin());
+    if (const auto kept = kept_.find(format); kept != kept_.end())
+        return kept->second;
     if (formats_.size() >= kMaxFormats) {
         // Text keeps a text format and a picture a picture, or text would draw as pictures.
         for (std::size_t i = formats_.size(); i-- > 0;)
             if (bool(formats_[i].picture) == bool(format.picture))
                 return std::uint16_t(i);
     }
-    formats_.push_back(format);
-    return std::uint16_t(formats_.size() - 1);
+    return keep(format);
+}
+
+// A new format at the end of the kept ones; a format kept twice (pictures are not looked
+// for) is found at its first place.
+std::uint16_t RichDocument::keep(CharFormat format)
+{
+    const auto index = std::uint16_t(formats_.size());
+    kept_.try_emplace(format, index);
+    formats_.push_back(std::move(format));
+    return index;
 }
 
 void RichDocument::append(QStringView text, const CharFormat& format)
@@ -111,8 +129,7 @@ void RichDocument::appendPicture(RichPicture picture, const CharFormat& format)
     if (formats_.size() >= kMaxFormats)
         return;
     text_ += kObjectCharacter;
-    formats_.push_back(std::move(f));
-    formatIndex_.push_back(std::uint16_t(formats_.size() - 1));
+    formatIndex_.push_back(keep(std::move(f)));
 }
 
 void RichDocument::breakParagraph(const ParaFormat& format, const CharFormat& markFormat)
@@ -159,25 +176,53 @@ int RichDocument::replace(int start, int count, const QString& text)
 {
     start = std::clamp(start, 0, length());
     count = std::clamp(count, 0, length() - start);
-    const CharFormat format =
-        textFormat(start < length() ? formatAt(start) : start > 0 ? formatAt(start - 1) : endFormat_);
-    const int paragraph = paragraphAt(start);
-    const ParaFormat paraFormat = paragraphs_[paragraph];
+    const int kept = length() - count;
+    replace({Replacement{start, count, text}});
+    return length() - kept;
+}
 
-    // Paragraph breaks removed join their paragraphs to the one at `start`.
-    const int removedBreaks = int(std::count(text_.cbegin() + start, text_.cbegin() + start + count,
-                                             QChar(kParagraphBreak)));
-    paragraphs_.erase(paragraphs_.begin() + paragraph + 1, paragraphs_.begin() + paragraph + 1 + removedBreaks);
-    text_.remove(start, count);
-    formatIndex_.erase(formatIndex_.begin() + start, formatIndex_.begin() + start + count);
-
-    const QString inserted = withParagraphBreaks(text);
-    const std::uint16_t index = indexOf(format);
-    text_.insert(start, inserted);
-    formatIndex_.insert(formatIndex_.begin() + start, std::size_t(inserted.size()), index);
-    const auto addedBreaks = std::count(inserted.cbegin(), inserted.cend(), QChar(kParagraphBreak));
-    paragraphs_.insert(paragraphs_.begin() + paragraph + 1, std::size_t(addedBreaks), paraFormat);
-    return int(inserted.size());
+// The document is built anew: the text between the ranges copied with its formats and
+// paragraphs, each range's text added in its format.
+void RichDocument::replace(const std::vector<Replacement>& ranges)
+{
+    QString text;
+    text.reserve(text_.size());
+    std::vector<std::uint16_t> formatIndex;
+    formatIndex.reserve(formatIndex_.size());
+    std::vector<ParaFormat> paragraphs{paragraphs_.front()};
+    int paragraph = 0; // of this document, at `pos`
+    int pos = 0;
+    const auto copyTo = [&](int end) {
+        text += QStringView(text_).sliced(pos, end - pos);
+        formatIndex.insert(formatIndex.end(), formatIndex_.begin() + pos, formatIndex_.begin() + end);
+        for (; pos < end; ++pos)
+            if (text_[pos] == kParagraphBreak)
+                paragraphs.push_back(paragraphs_[++paragraph]);
+    };
+    for (const Replacement& range : ranges) {
+        const int start = std::clamp(range.start, pos, length());
+        const qint64 rangeEnd = qint64(range.start) + std::max(range.count, 0);
+        const int end = int(std::clamp(rangeEnd, qint64(start), qint64(length())));
+        copyTo(start);
+        const CharFormat format = textFormat(start < length() ? formatAt(start)
+                                             : !text.isEmpty() ? formats_[formatIndex.back()]
+                                                               : endFormat_);
+        const std::uint16_t index = indexOf(format);
+        const ParaFormat paraFormat = paragraphs.back();
+        // Paragraph breaks removed join their paragraphs to the one at `start`; breaks added
+        // start paragraphs in its format.
+        paragraph += int(std::count(text_.cbegin() + start, text_.cbegin() + end, QChar(kParagraphBreak)));
+        pos = end;
+        const QString inserted = withParagraphBreaks(range.text);
+        text += inserted;
+        formatIndex.insert(formatIndex.end(), std::size_t(inserted.size()), index);
+        const auto addedBreaks = std::count(inserted.cbegin(), inserted.cend(), QChar(kParagraphBreak));
+        paragraphs.insert(paragraphs.end(), std::size_t(addedBreaks), paraFormat);
+    }
+    copyTo(length());
+    text_ = std::move(text);
+    formatIndex_ = std::move(formatIndex);
+    paragraphs_ = std::move(paragraphs);
 }
 
 RichDocument RichDocument::slice(int from, int to) const
@@ -186,6 +231,7 @@ RichDocument RichDocument::slice(int from, int to) const
     to = std::clamp(to, from, length());
     RichDocument part;
     part.formats_.clear();
+    part.kept_.clear();
     part.paragraphs_.clear();
     int paragraph = paragraphAt(from);
     part.paragraphs_.push_back(paragraphs_[paragraph]);
@@ -197,7 +243,7 @@ RichDocument RichDocument::slice(int from, int to) const
     }
     part.endFormat_ = textFormat(to < length() ? formatAt(to) : endFormat_);
     if (part.formats_.empty())
-        part.formats_.push_back(part.endFormat_);
+        part.keep(part.endFormat_);
     return part;
 }
 

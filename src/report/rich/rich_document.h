@@ -14,6 +14,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 namespace report::rich {
@@ -37,6 +38,11 @@ struct CharFormat {
 };
 
 enum class ParaAlign : std::uint8_t { Left, Center, Right, Justify };
+
+// Equal formats hash alike: a picture by its content, as formats compare.
+struct CharFormatHash {
+    std::size_t operator()(const CharFormat& format) const;
+};
 
 // Paragraph formatting; indents and spacing in twips.
 struct ParaFormat {
@@ -101,6 +107,16 @@ public:
     // Out-of-range arguments are clipped. Returns the length of the inserted text.
     int replace(int start, int count, const QString& text);
 
+    struct Replacement {
+        int start = 0;
+        int count = 0;
+        QString text;
+    };
+    // Ranges in order, each replaced as replace() does, one after another: positions are
+    // those before any replacement, and a range overlapping the one before it is clipped.
+    // One pass over the document, however many ranges.
+    void replace(const std::vector<Replacement>& ranges);
+
     // A picture as one character in `format`.
     void appendPicture(RichPicture picture, const CharFormat& format);
 
@@ -111,11 +127,13 @@ public:
 
 private:
     std::uint16_t indexOf(const CharFormat& format);
+    std::uint16_t keep(CharFormat format);
     int paragraphAt(int position) const;
 
     QString text_;
     std::vector<std::uint16_t> formatIndex_; // one per character of text_
     std::vector<CharFormat> formats_;        // the distinct formats in use
+    std::unordered_map<CharFormat, std::uint16_t, CharFormatHash> kept_; // a format's first index in formats_
     std::vector<ParaFormat> paragraphs_;     // one per paragraph, never empty
     CharFormat endFormat_;
 };

@@ -14,6 +14,7 @@
 #include <QStringDecoder>
 
 #include <cmath>
+#include <utility>
 
 namespace report {
 
@@ -34,19 +35,41 @@ QString decodePlainBytes(const QByteArray& bytes)
     return gbk.isValid() ? QString(gbk.decode(bytes)) : QString::fromLatin1(bytes);
 }
 
+// True when the bytes end in a backslash that escapes what comes next.
+bool endsInEscape(const QByteArray& bytes)
+{
+    qsizetype n = 0;
+    while (n < bytes.size() && bytes[bytes.size() - 1 - n] == '\\')
+        ++n;
+    return n % 2 == 1;
+}
+
 // RTF given as text: ASCII as it is, anything else as \u escapes, so no code page is
-// needed to read it back.
+// needed to read it back. Each run of escapes is a group of its own that gives them one
+// fallback character each, whatever \uc the text has in force there (a backslash before
+// the run would escape the group's brace and goes).
 QByteArray rtfBytes(const QString& text)
 {
     QByteArray out;
     out.reserve(text.size());
+    bool inRun = false;
     for (const QChar c : text) {
         const char16_t u = c.unicode();
-        if (u < 0x80)
+        if (u < 0x80) {
+            if (std::exchange(inRun, false))
+                out += '}';
             out += char(u);
-        else
-            out += "\\u" + QByteArray::number(u >= 0x8000 ? int(u) - 65536 : int(u)) + '?';
+            continue;
+        }
+        if (!std::exchange(inRun, true)) {
+            if (endsInEscape(out))
+                out.chop(1);
+            out += "{\\uc1";
+        }
+        out += "\\u" + QByteArray::number(u >= 0x8000 ? int(u) - 65536 : int(u)) + '?';
     }
+    if (inRun)
+        out += '}';
     return out;
 }
 
@@ -172,8 +195,10 @@ void expandExpressions(ReportCalc& calc, TfrxRichView& view)
     rich::RichDocument doc = richContent(view);
     if (!doc.text().contains(delimiters.open))
         return;
-    qsizetype from = 0;
-    for (;;) {
+    // The brackets are found in the text as it was (a value is never scanned again) and
+    // all replaced at once.
+    std::vector<rich::RichDocument::Replacement> values;
+    for (qsizetype from = 0;;) {
         const BracketMatch m = matchBracket(doc.text(), from, delimiters);
         if (!m.found)
             break;
@@ -183,8 +208,10 @@ void expandExpressions(ReportCalc& calc, TfrxRichView& view)
         } catch (const CalcError&) {
             // the line is in the report's errors; the bracket shows nothing
         }
-        from = m.begin + doc.replace(int(m.begin), int(m.end - m.begin), value);
+        values.push_back({int(m.begin), int(m.end - m.begin), std::move(value)});
+        from = m.end;
     }
+    doc.replace(values);
     setRichContent(view, doc);
 }
 

@@ -47,6 +47,51 @@ TEST_F(RichData, DateTakesTheFormattingOfTheOpeningBracket)
     EXPECT_FALSE(doc.formatAt(9 + int(date.size())).bold);
 }
 
+// Values that break paragraphs or join them: new paragraphs take the format of the
+// bracket's, a bracket over a paragraph break joins the next paragraph to its own.
+TEST_F(RichData, ValuesBreakAndJoinParagraphs)
+{
+    TfrxRichView* view = rich("{\\rtf1\\pard\\qc {\\b [}'a'#13#10'b'{\\i ]} x [1+\\par\\pard\\qr 1] y ['z'#13#10'w']"
+                              "\\par\\pard\\qj [3]!\\par}");
+    getRichData(calc, *view);
+    const rich::RichDocument doc = richContent(*view);
+    ASSERT_EQ(doc.plainText(), "a\r\nb x 2 y z\r\nw\r\n3!");
+    ASSERT_EQ(doc.paragraphCount(), 4);
+    for (int p = 0; p < 3; ++p)
+        EXPECT_EQ(doc.paragraph(p).align, rich::ParaAlign::Center) << p;
+    EXPECT_EQ(doc.paragraph(3).align, rich::ParaAlign::Justify);
+    EXPECT_TRUE(doc.formatAt(0).bold);
+    EXPECT_TRUE(doc.formatAt(2).bold);
+    EXPECT_FALSE(doc.formatAt(3).bold);
+    EXPECT_FALSE(doc.formatAt(int(doc.text().indexOf(u'2'))).bold);
+}
+
+// Thousands of brackets in a text: each value in the formatting of its own bracket.
+TEST_F(RichData, EveryBracketOfALongTextTakesItsOwnFormatting)
+{
+    QByteArray rtf = "{\\rtf1 ";
+    QString expected;
+    for (int i = 0; i < 3000; ++i) {
+        rtf += (i % 2 ? "{\\i [" : "{\\b [") + QByteArray::number(i) + "*2]}" + (i % 10 == 9 ? "\\par " : " ");
+        expected += QString::number(i * 2) + (i % 10 == 9 ? QStringLiteral("\r\n") : QStringLiteral(" "));
+    }
+    TfrxRichView* view = rich(rtf + "}");
+    getRichData(calc, *view);
+    const rich::RichDocument doc = richContent(*view);
+    ASSERT_EQ(doc.plainText() + QStringLiteral("\r\n"), expected);
+    EXPECT_EQ(doc.paragraphCount(), 300);
+    int value = 0;
+    for (int i = 0; i < doc.length(); ++i) {
+        const QChar c = doc.text()[i];
+        if (c.isDigit()) {
+            ASSERT_EQ(doc.formatAt(i).bold, value % 2 == 0) << i;
+            ASSERT_EQ(doc.formatAt(i).italic, value % 2 == 1) << i;
+        } else {
+            ++value;
+        }
+    }
+}
+
 TEST_F(RichData, DataFieldsReplaceTheContent)
 {
     setRows({row(QStringLiteral("电脑配置单 [not an expression]")), row(QStringLiteral("{\\rtf1 {\\b bold} data\\par}")),
@@ -76,6 +121,31 @@ TEST_F(RichData, DataFieldsReplaceTheContent)
     ds.Next();
     getRichData(calc, *view);
     EXPECT_EQ(calcItemHeight(*view), 0);
+}
+
+// RTF held as text: its characters past ASCII are read back as they are, whatever number
+// of fallback characters the RTF declares for its own \u escapes.
+TEST_F(RichData, RtfHeldAsTextKeepsItsCharacters)
+{
+    setRows({row(QStringLiteral("{\\rtf1\\uc2 中文abc\\par}")), row(QStringLiteral("{\\rtf1\\uc0 中文abc\\par}")),
+             row(QStringLiteral("{\\rtf1\\uc2 中\\u25991??abc\\uc0 中\\u25991 abc\\par}")),
+             row(QStringLiteral("{\\rtf1{\\fonttbl{\\f0\\fcharset134 宋体;}}\\uc0\\f0 😊\\\\中\\\\\\文{\\b 中}\\par}"))});
+    TfrxRichView* view = rich("{\\rtf1 stored\\par}");
+    view->SetDataSet(&ds);
+    view->DataField = QStringLiteral("A");
+    view->AllowExpressions = false;
+    const QString expected[] = {QStringLiteral("中文abc"), QStringLiteral("中文abc"),
+                                QStringLiteral("中文abc中文abc"), QStringLiteral("😊\\中\\文中")};
+    for (const QString& text : expected) {
+        getRichData(calc, *view);
+        const rich::RichDocument doc = richContent(*view);
+        EXPECT_EQ(doc.plainText(), text);
+        ds.Next();
+    }
+    const rich::RichDocument last = richContent(*view);
+    EXPECT_EQ(last.formatAt(0).face, QStringLiteral("宋体"));
+    EXPECT_TRUE(last.formatAt(last.length() - 1).bold);
+    EXPECT_FALSE(last.formatAt(last.length() - 2).bold);
 }
 
 // A long text output over two pages continues on the second with its formatting intact,

@@ -78,6 +78,43 @@ TEST(RichDocument, ReplacedTextTakesTheFormatOfTheRangeStart)
     EXPECT_EQ(empty.paragraph(0).align, ParaAlign::Center);
 }
 
+// A document keeps a bounded number of distinct formats: those kept are found again however
+// many came since, and text in a format met only past the bound takes the last one kept.
+TEST(RichDocument, FormatsPastTheKeptOnes)
+{
+    QByteArray rtf = "{\\rtf1 ";
+    for (int size = 1; size <= 1500; ++size)
+        for (const char* style : {"\\b0\\i0", "\\b\\i0", "\\b0\\i", "\\b\\i"})
+            rtf += "\\fs" + QByteArray::number(size) + style + " a";
+    rtf += "\\fs7\\b\\i0 b\\fs1\\b0\\i0 c}";
+    const RichDocument doc = readRtf(rtf);
+    ASSERT_EQ(doc.length(), 6002);
+    int lastKept = 0;
+    for (int i = 0; i < 6000; ++i) {
+        const CharFormat& f = doc.formatAt(i);
+        const bool own = f.halfPoints == i / 4 + 1 && f.bold == bool(i % 2) && f.italic == bool(i % 4 / 2);
+        if (own) {
+            ASSERT_EQ(lastKept, i) << "a format past the bound was kept";
+            lastKept = i + 1;
+        } else {
+            EXPECT_EQ(f, doc.formatAt(lastKept - 1)) << i;
+        }
+    }
+    EXPECT_GT(lastKept, 4000);
+    EXPECT_LT(lastKept, 6000);
+    EXPECT_EQ(doc.formatAt(6000).halfPoints, 7);
+    EXPECT_TRUE(doc.formatAt(6000).bold);
+    EXPECT_FALSE(doc.formatAt(6000).italic);
+    EXPECT_EQ(doc.formatAt(6001), doc.formatAt(0));
+    EXPECT_TRUE(readRtf(writeRtf(doc)) == doc);
+    // A part keeps formats of its own.
+    EXPECT_TRUE(readRtf(writeRtf(doc, lastKept - 10)) == doc.slice(lastKept - 10, doc.length()));
+    const RichDocument boldFirst =
+        readRtf(QByteArray("{\\rtf1{\\fonttbl{\\f0\\fcharset0 MS Sans Serif;}}\\f0\\fs16 {\\b a}b}"));
+    ASSERT_EQ(boldFirst.formatAt(1), defaultCharFormat());
+    EXPECT_TRUE(boldFirst.slice(0, 2) == boldFirst);
+}
+
 TEST(RichDocument, TruncatingKeepsTheStartAndItsFormats)
 {
     RichDocument doc = readRtf(QByteArray(kStyled));
