@@ -139,6 +139,9 @@ private:
     int defaultFont_ = 0;
     std::map<int, FontEntry> fonts_;
     int currentFontEntry_ = -1;
+    // The group depth its \f was read at: a group inside the entry ({\uc1\u24494?} in a
+    // name, say) does not end the name when it closes; the entry's own group does.
+    std::size_t fontEntryDepth_ = 0;
     std::vector<std::optional<QRgb>> colors_;
     int red_ = 0, green_ = 0, blue_ = 0;
     bool colorSet_ = false;
@@ -211,7 +214,7 @@ bool Reader::closeGroup()
     flush();
     fallbackLeft_ = 0;
     optionalDestination_ = false;
-    if (st_.dest == Dest::FontTable)
+    if (st_.dest == Dest::FontTable && stack_.size() <= fontEntryDepth_)
         finishFontName();
     if (stack_.empty())
         return false;
@@ -542,6 +545,7 @@ void Reader::handleWord(const Word& w)
             currentFontEntry_ = -1;
             if (fonts_.size() < kMaxTableEntries || fonts_.count(p)) {
                 currentFontEntry_ = p;
+                fontEntryDepth_ = stack_.size();
                 fonts_[p];
             }
             return;

@@ -105,6 +105,11 @@ TEST(RtfReader, CharacterSetsOfTheFonts)
         "\\f5\\'b9\\f6\\'80\\par}");
     EXPECT_EQ(doc.plainText(), QStringLiteral("café 中文日本한국Мир\u0105€"));
     EXPECT_EQ(doc.formatAt(at(doc, QStringLiteral("日"))).face, "MS Mincho");
+    // A group inside a font's entry does not end its name; the entry's own group does.
+    const RichDocument grouped = read("{\\rtf1{\\fonttbl{\\f0\\fcharset134 {\\uc1\\u24494?\\u36719?\\u38597?\\u40657?} "
+                                      "Light;}{\\f1 Arial}}\\f0 a\\f1 b}");
+    EXPECT_EQ(grouped.formatAt(0).face, QStringLiteral("微软雅黑 Light"));
+    EXPECT_EQ(grouped.formatAt(1).face, QStringLiteral("Arial"));
     // Without \ansicpg the document's code page is 1252; with it, default-set fonts use it.
     EXPECT_EQ(text("{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0 Sys;}}\\f0\\'c4\\'e3}"), QStringLiteral("你"));
 }
