@@ -159,7 +159,7 @@ void RichDocument::dropFinalBreak()
 
 bool RichDocument::operator==(const RichDocument& other) const
 {
-    if (text_ != other.text_ || paragraphs_ != other.paragraphs_)
+    if (text_ != other.text_ || paragraphs_ != other.paragraphs_ || defaultTab_ != other.defaultTab_)
         return false;
     for (int i = 0; i < length(); ++i)
         if (!(formatAt(i) == other.formatAt(i)))
@@ -230,6 +230,7 @@ RichDocument RichDocument::slice(int from, int to) const
     from = std::clamp(from, 0, length());
     to = std::clamp(to, from, length());
     RichDocument part;
+    part.defaultTab_ = defaultTab_;
     part.formats_.clear();
     part.kept_.clear();
     part.paragraphs_.clear();

@@ -88,6 +88,10 @@ public:
     const CharFormat& endFormat() const { return endFormat_; }
     int paragraphCount() const { return int(paragraphs_.size()); }
     const ParaFormat& paragraph(int index) const { return paragraphs_[index]; }
+    // The distance of the default tab stops, in twips (\deftab; Chinese Word writes 420).
+    static constexpr int kDefaultTabTwips = 720;
+    int defaultTab() const { return defaultTab_; }
+    void setDefaultTab(int twips) { defaultTab_ = twips > 0 ? twips : kDefaultTabTwips; }
 
     // Building, for readers: characters in a format, paragraph breaks (the ended paragraph
     // gets `format`), and the format of the last paragraph and of its mark.
@@ -136,6 +140,7 @@ private:
     std::unordered_map<CharFormat, std::uint16_t, CharFormatHash> kept_; // a format's first index in formats_
     std::vector<ParaFormat> paragraphs_;     // one per paragraph, never empty
     CharFormat endFormat_;
+    int defaultTab_ = kDefaultTabTwips;
 };
 
 } // namespace report::rich

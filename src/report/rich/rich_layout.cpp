@@ -12,7 +12,6 @@ namespace {
 using report::detail::ReferenceDevice;
 using report::detail::WidthTable;
 
-constexpr int kDefaultTabTwips = 720;
 // Share of a font's height above the baseline: the ideographic em box of the Song face
 // ends 0.12 em below it.
 constexpr double kAscentShare = 0.88;
@@ -158,7 +157,7 @@ int Builder::breakLine(const Paragraph& p, int start, int avail, int left, bool*
             lastBreak = j;
         int w = out_.width[j];
         if (c == u'\t') {
-            const int stop = twipsToReference(kDefaultTabTwips);
+            const int stop = std::max(1, twipsToReference(doc_.defaultTab()));
             w = stop - (left + x) % stop;
             out_.width[j] = w;
         }

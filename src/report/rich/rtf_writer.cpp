@@ -145,9 +145,12 @@ void appendPicture(QByteArray& out, const RichPicture& p)
     out += '}';
 }
 
-QByteArray header(const Tables& tables)
+QByteArray header(const Tables& tables, int defaultTab)
 {
-    QByteArray out = "{\\rtf1\\ansi\\ansicpg" + QByteArray::number(kDocumentCodePage) + "\\deff0\\uc1{\\fonttbl";
+    QByteArray out = "{\\rtf1\\ansi\\ansicpg" + QByteArray::number(kDocumentCodePage) + "\\deff0\\uc1";
+    if (defaultTab != RichDocument::kDefaultTabTwips)
+        out += "\\deftab" + QByteArray::number(defaultTab);
+    out += "{\\fonttbl";
     for (std::size_t i = 0; i < tables.fonts.size(); ++i) {
         const auto& [face, charset] = tables.fonts[i];
         out += "{\\f" + QByteArray::number(qulonglong(i)) + "\\fnil\\fcharset" + QByteArray::number(charset) + ' '
@@ -198,7 +201,7 @@ QByteArray writeRtf(const RichDocument& document, int from, int to)
     // The last paragraph's mark, in the format that text typed at the end would take.
     appendCharFormat(body, to < length ? document.formatAt(to) : document.endFormat(), tables);
     body += "\\par\r\n}\r\n";
-    return header(tables) + body;
+    return header(tables, document.defaultTab()) + body;
 }
 
 } // namespace report::rich

@@ -169,9 +169,19 @@ TEST(RichDraw, MixedJustifiedLinesStretchBesideChineseToo)
 }
 
 // Line spacing as word processors write it: WordPad's 1.15 lines (\\sl276\\slmult1), "at
-// least" a height, which a taller font overrides, and "exactly" a height.
-TEST(RichDraw, LineSpacingSetsTheLineHeights)
+// least" a height, which a taller font overrides, and "exactly" a height. Tab stops stand
+// at the document's default distance.
+TEST(RichDraw, LineSpacingAndTabStopsAsWritten)
 {
+    const auto tabbed = [](const char* deftab) {
+        const rich::RichDocument doc = rich::readRtf(QByteArray("{\\rtf1") + deftab + " a\\tab b\\tab c\\par}");
+        const rich::RichLayout layout = rich::layOutRich(doc, 5000);
+        return std::pair(layout.x[2], layout.x[4]);
+    };
+    EXPECT_EQ(tabbed(""), std::pair(rich::twipsToReference(720), rich::twipsToReference(1440)));
+    EXPECT_EQ(tabbed("\\deftab420"), std::pair(rich::twipsToReference(420), rich::twipsToReference(840)));
+    EXPECT_EQ(tabbed("\\deftab0"), tabbed(""));
+
     const auto height = [](const char* spacing) {
         return rich::layOutRich(rich::readRtf(QByteArray("{\\rtf1\\pard") + spacing + " \\fs24 a\\line b\\line c\\par}"), 5000)
             .height;
