@@ -508,6 +508,9 @@ void Reader::handleWord(const Word& w)
     case Keyword::Deff:
         defaultFont_ = std::max(0, p);
         return;
+    case Keyword::Deftab:
+        doc_.setDefaultTab(std::min(p, kMaxTwips));
+        return;
     case Keyword::FontTable:
         st_.dest = Dest::FontTable;
         return;
@@ -648,7 +651,6 @@ bool Reader::handleParagraphWord(Keyword k, const Word& w)
     ParaFormat& p = st_.para;
     switch (k) {
     case Keyword::Pard: p = ParaFormat(); return true;
-    case Keyword::Deftab: doc_.setDefaultTab(std::max(0, twips)); return true;
     case Keyword::Ql: p.align = ParaAlign::Left; return true;
     case Keyword::Qc: p.align = ParaAlign::Center; return true;
     case Keyword::Qr: p.align = ParaAlign::Right; return true;

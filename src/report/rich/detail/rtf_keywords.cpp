@@ -25,7 +25,7 @@ const Table& table()
 {
     static const Table words = [] {
         Table m{
-            {"rtf", {K::Rtf}}, {"ansicpg", {K::Ansicpg}}, {"deff", {K::Deff}},
+            {"rtf", {K::Rtf}}, {"ansicpg", {K::Ansicpg}}, {"deff", {K::Deff}}, {"deftab", {K::Deftab}},
             {"fonttbl", {K::FontTable}}, {"colortbl", {K::ColorTable}}, {"uc", {K::Uc}}, {"u", {K::U}},
             {"bin", {K::Bin}}, {"f", {K::F}}, {"fcharset", {K::Fcharset}}, {"red", {K::Red}},
             {"green", {K::Green}}, {"blue", {K::Blue}}, {"par", {K::Par}}, {"sect", {K::Par}},
@@ -36,7 +36,7 @@ const Table& table()
             {"strike", {K::Strike}}, {"strikedl", {K::Strike}}, {"v", {K::Hidden}}, {"fs", {K::Fs}}, {"cf", {K::Cf}},
             {"highlight", {K::Highlight}}, {"cb", {K::Highlight}}, {"loch", {K::Loch}},
             {"hich", {K::Hich}}, {"dbch", {K::Dbch}}, {"rtlch", {K::Rtlch}}, {"ltrch", {K::Ltrch}},
-            {"af", {K::Af}}, {"ab", {K::Ab}}, {"ai", {K::Ai}}, {"afs", {K::Afs}}, {"pard", {K::Pard}}, {"deftab", {K::Deftab}},
+            {"af", {K::Af}}, {"ab", {K::Ab}}, {"ai", {K::Ai}}, {"afs", {K::Afs}}, {"pard", {K::Pard}},
             {"ql", {K::Ql}}, {"qc", {K::Qc}}, {"qr", {K::Qr}}, {"qj", {K::Qj}}, {"qd", {K::Qj}},
             {"li", {K::Li}}, {"lin", {K::Li}}, {"ri", {K::Ri}}, {"rin", {K::Ri}}, {"fi", {K::Fi}},
             {"sb", {K::Sb}}, {"sa", {K::Sa}}, {"sl", {K::Sl}}, {"slmult", {K::Slmult}},

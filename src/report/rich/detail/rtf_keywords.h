@@ -9,7 +9,7 @@ namespace report::rich::detail {
 enum class Keyword {
     Unknown,
     // document
-    Rtf, Ansicpg, Deff, FontTable, ColorTable, Uc, U, Bin, SkipDestination,
+    Rtf, Ansicpg, Deff, Deftab, FontTable, ColorTable, Uc, U, Bin, SkipDestination,
     // font and colour tables
     F, Fcharset, Red, Green, Blue,
     // text
@@ -17,7 +17,7 @@ enum class Keyword {
     // character format
     Plain, B, I, Ul, UlNone, Strike, Hidden, Fs, Cf, Highlight, Loch, Hich, Dbch, Rtlch, Ltrch, Af, Ab, Ai, Afs,
     // paragraph format
-    Deftab, Pard, Ql, Qc, Qr, Qj, Li, Ri, Fi, Sb, Sa, Sl, Slmult,
+    Pard, Ql, Qc, Qr, Qj, Li, Ri, Fi, Sb, Sa, Sl, Slmult,
     // pictures
     Pict, Shppict, PngBlip, JpegBlip, OtherBlip, Picw, Pich, Picwgoal, Pichgoal, Picscalex, Picscaley,
     // symbols: the character of the table below
