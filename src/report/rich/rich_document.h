@@ -56,6 +56,9 @@ struct ParaFormat {
     // lineMultiple, a positive value is in 240ths of a single line (WordPad's 276 is 1.15).
     int lineSpacing = 0;
     bool lineMultiple = false;
+    // Tab stops set for the paragraph (\tx), in twips from the left edge, ascending; past
+    // them the document's default stops apply.
+    std::vector<int> tabStops;
 
     bool operator==(const ParaFormat&) const = default;
 };

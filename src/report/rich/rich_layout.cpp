@@ -101,6 +101,7 @@ public:
 private:
     void layOutParagraph(const Paragraph& p);
     int breakLine(const Paragraph& p, int start, int avail, int left, bool* forced);
+    int nextTabStop(const ParaFormat& f, int pos) const;
     void placeLine(const Paragraph& p, RichLine& line, int left, int avail, bool justify);
     void setLineHeight(const Paragraph& p, RichLine& line) const;
 
@@ -141,6 +142,23 @@ void Builder::layOutParagraph(const Paragraph& p)
     } while (i < p.end);
 }
 
+// Where a tab at `pos` (reference pixels from the left edge) moves the text: to the next
+// stop the paragraph sets, else to the left indent when the first line hangs out before it
+// (a bulleted list's text), else to the next of the document's default stops.
+int Builder::nextTabStop(const ParaFormat& f, int pos) const
+{
+    for (const int stop : f.tabStops)
+        if (twipsToReference(stop) > pos)
+            return twipsToReference(stop);
+    const int indent = twipsToReference(f.leftIndent);
+    if (f.firstIndent < 0 && pos < indent)
+        return indent;
+    if (pos < 0)
+        return 0;
+    const int every = std::max(1, twipsToReference(doc_.defaultTab()));
+    return pos + every - pos % every;
+}
+
 // The first character of the next line.
 int Builder::breakLine(const Paragraph& p, int start, int avail, int left, bool* forced)
 {
@@ -157,8 +175,7 @@ int Builder::breakLine(const Paragraph& p, int start, int avail, int left, bool*
             lastBreak = j;
         int w = out_.width[j];
         if (c == u'\t') {
-            const int stop = std::max(1, twipsToReference(doc_.defaultTab()));
-            w = stop - (left + x) % stop;
+            w = nextTabStop(*p.format, left + x) - (left + x);
             out_.width[j] = w;
         }
         if (c != u' ' && x + w > avail && j > start)

@@ -662,6 +662,13 @@ bool Reader::handleParagraphWord(Keyword k, const Word& w)
     case Keyword::Sa: p.spaceAfter = std::max(0, twips); return true;
     case Keyword::Sl: p.lineSpacing = twips; return true;
     case Keyword::Slmult: p.lineMultiple = !w.hasParam || w.param != 0; return true;
+    case Keyword::Tx: {
+        constexpr std::size_t kMaxTabStops = 64;
+        const auto at = std::lower_bound(p.tabStops.begin(), p.tabStops.end(), twips);
+        if (twips > 0 && (at == p.tabStops.end() || *at != twips) && p.tabStops.size() < kMaxTabStops)
+            p.tabStops.insert(at, twips);
+        return true;
+    }
     default: return false;
     }
 }

@@ -104,6 +104,8 @@ void appendParaFormat(QByteArray& out, const ParaFormat& p)
             appendNumber(out, word, value);
     if (p.lineMultiple)
         out += "\\slmult1";
+    for (const int stop : p.tabStops)
+        appendNumber(out, "tx", stop);
     out += ' ';
 }
 

@@ -13,7 +13,7 @@ const char* const kStyled =
     "{\\rtf1\\ansi\\ansicpg936\\deff0\\deftab420{\\fonttbl{\\f0\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}{\\f1\\fcharset0 Arial;}}"
     "{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green128\\blue0;}"
     "\\pard\\qc\\li360\\sb60 \\f0\\fs24\\b \\'b1\\'ea\\'cc\\'e2\\b0\\par"
-    "\\pard\\qj\\fi240\\sa120\\sl276\\slmult1 \\f1\\fs20\\cf1 red {\\highlight2 marked} {\\i\\ul\\strike odd\\{\\}\\\\} a\\tab b\\line c"
+    "\\pard\\qj\\fi240\\sa120\\sl276\\slmult1\\tx2000\\tx500 \\f1\\fs20\\cf1 red {\\highlight2 marked} {\\i\\ul\\strike odd\\{\\}\\\\} a\\tab b\\line c"
     "\\u8364?\\u-10179?\\u-8694?\\par}";
 
 TEST(RichDocument, WrittenRtfReadsBackAsTheSameDocument)
@@ -34,6 +34,7 @@ TEST(RichDocument, WrittenRtfReadsBackAsTheSameDocument)
     EXPECT_EQ(rest.paragraph(0).lineSpacing, 276);
     EXPECT_TRUE(rest.paragraph(0).lineMultiple);
     EXPECT_EQ(rest.defaultTab(), 420);
+    EXPECT_EQ(rest.paragraph(0).tabStops, (std::vector<int>{500, 2000}));
     // An empty document writes and reads as empty.
     EXPECT_TRUE(readRtf(writeRtf(RichDocument())).isEmpty());
     // DEL and other control characters are no text, whether read or typed in (a Shift_JIS

@@ -181,6 +181,11 @@ TEST(RichDraw, LineSpacingAndTabStopsAsWritten)
     EXPECT_EQ(tabbed(""), std::pair(rich::twipsToReference(720), rich::twipsToReference(1440)));
     EXPECT_EQ(tabbed("\\deftab420"), std::pair(rich::twipsToReference(420), rich::twipsToReference(840)));
     EXPECT_EQ(tabbed("\\deftab0"), tabbed(""));
+    // Stops the paragraph sets come first, then the default ones; \\pard ends them.
+    EXPECT_EQ(tabbed("\\pard\\tx1000"), std::pair(rich::twipsToReference(1000), rich::twipsToReference(1440)));
+    EXPECT_EQ(tabbed("\\pard\\tx1000\\pard"), tabbed(""));
+    // A hanging first line (a bulleted list) tabs to the left indent.
+    EXPECT_EQ(tabbed("\\pard\\li360\\fi-360").first, rich::twipsToReference(360));
 
     const auto height = [](const char* spacing) {
         return rich::layOutRich(rich::readRtf(QByteArray("{\\rtf1\\pard") + spacing + " \\fs24 a\\line b\\line c\\par}"), 5000)

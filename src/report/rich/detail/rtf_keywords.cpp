@@ -39,7 +39,7 @@ const Table& table()
             {"af", {K::Af}}, {"ab", {K::Ab}}, {"ai", {K::Ai}}, {"afs", {K::Afs}}, {"pard", {K::Pard}},
             {"ql", {K::Ql}}, {"qc", {K::Qc}}, {"qr", {K::Qr}}, {"qj", {K::Qj}}, {"qd", {K::Qj}},
             {"li", {K::Li}}, {"lin", {K::Li}}, {"ri", {K::Ri}}, {"rin", {K::Ri}}, {"fi", {K::Fi}},
-            {"sb", {K::Sb}}, {"sa", {K::Sa}}, {"sl", {K::Sl}}, {"slmult", {K::Slmult}},
+            {"sb", {K::Sb}}, {"sa", {K::Sa}}, {"sl", {K::Sl}}, {"slmult", {K::Slmult}}, {"tx", {K::Tx}},
             // pictures; \shppict holds the picture that \nonshppict repeats for old readers
             {"pict", {K::Pict}}, {"shppict", {K::Shppict}}, {"pngblip", {K::PngBlip}},
             {"jpegblip", {K::JpegBlip}}, {"emfblip", {K::OtherBlip}}, {"wmetafile", {K::OtherBlip}},

@@ -17,7 +17,7 @@ enum class Keyword {
     // character format
     Plain, B, I, Ul, UlNone, Strike, Hidden, Fs, Cf, Highlight, Loch, Hich, Dbch, Rtlch, Ltrch, Af, Ab, Ai, Afs,
     // paragraph format
-    Pard, Ql, Qc, Qr, Qj, Li, Ri, Fi, Sb, Sa, Sl, Slmult,
+    Pard, Ql, Qc, Qr, Qj, Li, Ri, Fi, Sb, Sa, Sl, Slmult, Tx,
     // pictures
     Pict, Shppict, PngBlip, JpegBlip, OtherBlip, Picw, Pich, Picwgoal, Pichgoal, Picscalex, Picscaley,
     // symbols: the character of the table below
