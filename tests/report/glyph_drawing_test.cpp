@@ -1,8 +1,8 @@
 // Runs of glyphs composed into one picture on raster canvases: they must look exactly as
 // the painter's own glyph runs do, and other canvases must still get real text.
-#include "report/layout/detail/glyph_drawing.h"
-#include "report/layout/detail/glyph_fonts.h"
-#include "report/layout/detail/reference_device.h"
+#include "report/layout/glyph_drawing.h"
+#include "report/layout/glyph_fonts.h"
+#include "report/layout/reference_device.h"
 
 #include <gtest/gtest.h>
 
@@ -14,8 +14,8 @@
 
 #include <functional>
 
-using report::detail::drawGlyphs;
-using report::detail::GlyphFonts;
+using report::drawGlyphs;
+using report::GlyphFonts;
 
 namespace {
 
@@ -226,7 +226,7 @@ TEST(GlyphDrawing, FontsOfManySizesAreNotAllKept)
 // and share its kept fonts; names of different fonts keep their own.
 TEST(GlyphDrawing, FamilyNamesThatResolveAlikeShareTheKeptFonts)
 {
-    using report::detail::ReferenceDevice;
+    using report::ReferenceDevice;
     ReferenceDevice& device = ReferenceDevice::instance();
     EXPECT_EQ(&device.table(QStringLiteral("No Such Font 1"), 100, false, false),
               &device.table(QStringLiteral("No Such Font 2"), 100, false, false));

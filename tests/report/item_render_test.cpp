@@ -31,19 +31,22 @@ struct Recorder final : ItemPainter, ItemMeasurer {
     }
 };
 
-// Gives a class the recorder for the test's length, then its built-in kind again.
+// Gives a class the recorder for the test's length, keeping the rest of its entry, then its
+// built-in kind again.
 class Registered {
 public:
-    Registered(const ClassInfo& cls, const Recorder& recorder, detail::ItemKind builtIn)
-        : cls_(cls), builtIn_(builtIn)
+    Registered(const ClassInfo& cls, const Recorder& recorder, ItemKind builtIn) : cls_(cls), builtIn_(builtIn)
     {
-        registerItemKind(cls, recorder, recorder);
+        ItemKind recording = builtIn;
+        recording.painter = &recorder;
+        recording.measurer = &recorder;
+        registerItemKind(cls, recording);
     }
-    ~Registered() { registerItemKind(cls_, *builtIn_.painter, *builtIn_.measurer); }
+    ~Registered() { registerItemKind(cls_, builtIn_); }
 
 private:
     const ClassInfo& cls_;
-    detail::ItemKind builtIn_;
+    ItemKind builtIn_;
 };
 
 } // namespace
@@ -100,4 +103,34 @@ TEST(ItemRender, AClassWithoutAnEntryTakesItsNearestAncestorsAndSiblingsKeepThei
         EXPECT_EQ(recorder.measured, 1);
     }
     EXPECT_EQ(calcItemHeight(sys), threeLines);
+}
+
+TEST(ItemRender, AnEntryThatSetsSomeFieldsInheritsTheRestAndEveryClassHasAStoredForm)
+{
+    const ClassInfo& sys = TfrxSysMemoView::staticClassInfo();
+    const ItemKind memo = itemKindOf(TfrxCustomMemoView::staticClassInfo());
+    ASSERT_NE(memo.getData, nullptr);
+
+    Recorder recorder;
+    registerItemKind(sys, {.painter = &recorder});
+    {
+        const ItemKind& kind = itemKindOf(sys);
+        EXPECT_EQ(kind.painter, &recorder);
+        EXPECT_EQ(kind.measurer, memo.measurer);
+        EXPECT_EQ(kind.getData, memo.getData);
+        EXPECT_EQ(kind.prepared, PreparedKind::Memo);
+    }
+    // An empty entry inherits everything again.
+    registerItemKind(sys, {});
+    EXPECT_EQ(itemKindOf(sys).painter, memo.painter);
+
+    const ItemKind& view = itemKindOf(TfrxView::staticClassInfo());
+    const ItemKind& subreport = itemKindOf(TfrxSubreport::staticClassInfo());
+    EXPECT_EQ(subreport.prepared, PreparedKind::Hidden);
+    EXPECT_EQ(subreport.painter, view.painter);
+    EXPECT_EQ(itemKindOf(TfrxMasterData::staticClassInfo()).prepared, PreparedKind::Band);
+    EXPECT_EQ(itemKindOf(TfrxGroupHeader::staticClassInfo()).prepared, PreparedKind::GroupHeader);
+    EXPECT_EQ(itemKindOf(TfrxRichView::staticClassInfo()).prepared, PreparedKind::FullDifference);
+    EXPECT_EQ(itemKindOf(TfrxReportPage::staticClassInfo()).prepared, PreparedKind::Hidden);
+    EXPECT_EQ(itemKindOf(TfrxReportPage::staticClassInfo()).painter, nullptr);
 }

@@ -4,36 +4,9 @@
 #include "report/model/frx_collections.h"
 #include "report/model/frx_report.h"
 #include "report/model/frx_views.h"
-#include "report/rich/rich_view.h"
-
-#include <unordered_map>
+#include "report/model/item_kind.h"
 
 namespace report {
-
-namespace {
-
-// Rich text gets its data (field content, expressions in the RTF, FlowTo) in its own module.
-std::unordered_map<const ClassInfo*, DataGetter>& getters()
-{
-    static std::unordered_map<const ClassInfo*, DataGetter> table{
-        {&TfrxRichView::staticClassInfo(),
-         [](ReportCalc& calc, TfrxView& view) { getRichData(calc, static_cast<TfrxRichView&>(view)); }},
-    };
-    return table;
-}
-
-const DataGetter* getterFor(const ClassInfo& cls)
-{
-    const auto& table = getters();
-    if (table.empty())
-        return nullptr;
-    for (const ClassInfo* c = &cls; c; c = c->parent()) {
-        const auto it = table.find(c);
-        if (it != table.end())
-            return &it->second;
-    }
-    return nullptr;
-}
 
 // A picture bound to a field shows the field's bytes (a blob field, or a value holding them).
 void getPictureData(TfrxPictureView& picture)
@@ -49,13 +22,6 @@ void getPictureData(TfrxPictureView& picture)
     picture.Picture = v.typeId() == QMetaType::QByteArray ? v.toByteArray() : QByteArray();
 }
 
-} // namespace
-
-void registerDataGetter(const ClassInfo& cls, DataGetter getter)
-{
-    getters().insert_or_assign(&cls, std::move(getter));
-}
-
 ViewTexts getObjectData(ReportCalc& calc, TfrxReportComponent& object)
 {
     // Classes by the class table, not dynamic_cast: this runs for every object of every row.
@@ -63,12 +29,8 @@ ViewTexts getObjectData(ReportCalc& calc, TfrxReportComponent& object)
     if (!cls.inheritsFrom(TfrxView::staticClassInfo()))
         return {};
     auto* view = static_cast<TfrxView*>(&object);
-    if (const DataGetter* getter = getterFor(cls))
-        (*getter)(calc, *view);
-    else if (cls.inheritsFrom(TfrxCustomMemoView::staticClassInfo()))
-        getMemoData(calc, static_cast<TfrxCustomMemoView&>(*view));
-    else if (cls.inheritsFrom(TfrxPictureView::staticClassInfo()))
-        getPictureData(static_cast<TfrxPictureView&>(*view));
+    if (const DataGetter getData = itemKindOf(cls).getData)
+        getData(calc, *view);
     if (view->TagStr.contains(u'[') || view->URL.contains(u'['))
         return expandViewTexts(calc, *view);
     return {view->TagStr, view->URL};

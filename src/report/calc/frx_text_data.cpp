@@ -6,7 +6,8 @@
 #include "report/frx_resources.h"
 #include "report/model/frx_bands.h"
 #include "report/model/frx_views.h"
-#include "report/render/item_render.h"
+#include "report/model/item_kind.h"
+#include "report/text/text_context.h"
 #include "report/script/frx_brackets.h"
 
 namespace report {
@@ -106,8 +107,9 @@ void getMemoData(ReportCalc& calc, TfrxCustomMemoView& memo)
     if (TfrxCustomMemoView* next = memo.FlowTo()) {
         // The text is cut at this object's height; what does not fit goes on in the next
         // object, as text (its brackets were expanded here already).
-        initItemPart(memo);
-        drawItemPart(memo);
+        const ItemMeasurer& measurer = *itemKindOf(memo.classInfo()).measurer;
+        measurer.initPart(memo);
+        measurer.drawPart(memo, TfrxTextContext::of(memo));
         next->SetText(memo.PartRemainder());
         next->AllowExpressions = false;
     }

@@ -9,7 +9,7 @@
 
 namespace report {
 
-using detail::kReferencePerUnit;
+using report::kReferencePerUnit;
 
 namespace {
 
@@ -139,7 +139,7 @@ void TfrxDrawText::SetFont(const QFont& font, const QColor& color)
         return;
     s.family = family;
     s.pointSize = points;
-    s.fontHeight = int(std::lround(points * double(detail::kReferenceDpi) / 72.0));
+    s.fontHeight = int(std::lround(points * double(report::kReferenceDpi) / 72.0));
     s.widths[0] = nullptr; // fetched again at the next layout
 }
 
@@ -234,7 +234,7 @@ void TfrxDrawText::SetText(const QString& text)
                 continue;
             }
             const unsigned char style = s.htmlTags ? s.tags[k].Style : s.baseStyle;
-            detail::WidthTable& table = s.tableFor(style);
+            report::WidthTable& table = s.tableFor(style);
             int w = (QChar::isHighSurrogate(c) && k + 1 < charStart + count && QChar::isLowSurrogate(s.chars[k + 1]))
                         ? table.widthOfPair(c, s.chars[k + 1])
                         : table.width(c);
@@ -322,7 +322,7 @@ double TfrxDrawText::TextWidth() const
 {
     detail::LayoutState& s = *d_;
     s.ensureWidthTables();
-    detail::WidthTable& base = s.tableFor(s.baseStyle);
+    report::WidthTable& base = s.tableFor(s.baseStyle);
     double widest = 0;
     for (const detail::OutputLine& line : s.lines) {
         long long w = 0;

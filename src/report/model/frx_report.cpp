@@ -10,6 +10,12 @@
 
 namespace report {
 
+namespace {
+
+TfrxReport::StorageHooks storageHooks;
+
+} // namespace
+
 using namespace detail;
 
 const ClassInfo& TfrxReport::staticClassInfo()
@@ -127,6 +133,19 @@ void TfrxReport::AddError(const QString& line)
         errors_.insert(at, line);
 }
 
+void TfrxReport::SetStorageHooks(const StorageHooks& hooks) { storageHooks = hooks; }
+
+void TfrxReport::WriteExtraData(ExtraDataWriter& writer) const
+{
+    if (storageHooks.writeExtraData)
+        storageHooks.writeExtraData(*this, writer);
+}
+
+bool TfrxReport::ReadExtraProperty(const QString& name, ExtraDataReader& reader)
+{
+    return storageHooks.readExtraProperty && storageHooks.readExtraProperty(*this, name, reader);
+}
+
 void TfrxReport::SetParentReport(const QString& fileName)
 {
     parentReport_ = fileName;
@@ -143,7 +162,8 @@ void TfrxReport::SetParentReport(const QString& fileName)
             const QString path = hasDrive || QDir::isAbsolutePath(fileName)
                 ? fileName
                 : QDir(QCoreApplication::applicationDirPath()).filePath(fileName);
-            LoadFromFile(path);
+            if (storageHooks.loadTemplateFile)
+                storageHooks.loadTemplateFile(*this, path);
         }
     } catch (...) {
         --parentLoadDepth_;

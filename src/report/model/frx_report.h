@@ -70,7 +70,9 @@ public:
     TfrxReportDataSets& DataSets() { return dataSets_; }
     const TfrxReportDataSets& DataSets() const { return dataSets_; }
     TfrxVariables& Variables() { return variables_; }
+    const TfrxVariables& Variables() const { return variables_; }
     TfrxStyles& Styles() { return styles_; }
+    const TfrxStyles& Styles() const { return styles_; }
     // The data source of the DataSets entry whose source's UserName equals the alias
     // ignoring case.
     TfrxDataSet* GetDataset(const QString& alias) const;
@@ -116,6 +118,17 @@ public:
 
     void WriteExtraData(ExtraDataWriter& writer) const override;
     bool ReadExtraProperty(const QString& name, ExtraDataReader& reader) override;
+
+    // What the template storage above the object model does for a report: loading the
+    // ancestor template file, and the report's own extra data (data sets, variables,
+    // styles, as attribute texts). The storage installs them when it is first used; every
+    // template and every PropData is read and written through it.
+    struct StorageHooks {
+        void (*loadTemplateFile)(TfrxReport& report, const QString& path) = nullptr;
+        void (*writeExtraData)(const TfrxReport& report, ExtraDataWriter& writer) = nullptr;
+        bool (*readExtraProperty)(TfrxReport& report, const QString& name, ExtraDataReader& reader) = nullptr;
+    };
+    static void SetStorageHooks(const StorageHooks& hooks);
 
     // The report's own text layout object and draw-time values of its text objects.
     TfrxTextContext& TextContext();

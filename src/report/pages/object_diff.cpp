@@ -5,9 +5,9 @@
 #include "report/model/frx_bands.h"
 #include "report/model/frx_datasets.h"
 #include "report/model/frx_views.h"
+#include "report/model/item_kind.h"
 #include "report/xml/xml_number.h"
 
-#include <QHash>
 #include <cmath>
 
 namespace report::detail {
@@ -149,36 +149,7 @@ void memoDifference(DiffWriter& w, QByteArray& out, const TfrxCustomMemoView& m,
 
 } // namespace
 
-PreparedKind preparedKind(const TfrxComponent& object)
-{
-    // One walk up the class chain per class, not a chain of casts per stored object.
-    thread_local QHash<const ClassInfo*, PreparedKind> known;
-    const ClassInfo* info = &object.classInfo();
-    if (auto it = known.constFind(info); it != known.cend())
-        return *it;
-    const auto is = [info](const ClassInfo& base) { return info->inheritsFrom(base); };
-    PreparedKind kind = PreparedKind::Hidden;
-    if (is(TfrxSubreport::staticClassInfo()))
-        kind = PreparedKind::Hidden;
-    else if (is(TfrxGroupHeader::staticClassInfo()))
-        kind = PreparedKind::GroupHeader;
-    else if (is(TfrxBand::staticClassInfo()))
-        kind = PreparedKind::Band;
-    else if (is(TfrxCustomMemoView::staticClassInfo()))
-        kind = PreparedKind::Memo;
-    else if (is(TfrxCustomLineView::staticClassInfo()))
-        kind = PreparedKind::Line;
-    else if (is(TfrxShapeView::staticClassInfo()))
-        kind = PreparedKind::Shape;
-    else if (is(TfrxPictureView::staticClassInfo()))
-        kind = PreparedKind::Picture;
-    else if (is(TfrxRichView::staticClassInfo()))
-        kind = PreparedKind::FullDifference;
-    else if (is(TfrxView::staticClassInfo()))
-        kind = PreparedKind::View;
-    known.insert(info, kind);
-    return kind;
-}
+PreparedKind preparedKind(const TfrxComponent& object) { return *itemKindOf(object.classInfo()).prepared; }
 
 QByteArray differenceText(const TfrxComponent& object, const TfrxComponent& source, PreparedKind kind,
                           bool compactOnly)

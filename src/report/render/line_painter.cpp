@@ -61,7 +61,7 @@ ItemKind lineKind()
 {
     static const LinePainter painter;
     static const ItemMeasurer measurer;
-    return {&painter, &measurer};
+    return {&painter, &measurer, nullptr, PreparedKind::Line};
 }
 
 } // namespace report::detail

@@ -1,6 +1,7 @@
 // Drawing a text object: draw-time placeholders, highlight, automatic width, background,
 // frame, underlines and the text itself.
 
+#include "report/calc/frx_text_data.h"
 #include "report/layout/draw_text.h"
 #include "report/model/frx_views.h"
 #include "report/render/detail/item_kinds.h"
@@ -98,7 +99,10 @@ ItemKind memoKind()
 {
     static const MemoPainter painter;
     static const MemoMeasurer measurer;
-    return {&painter, &measurer};
+    const DataGetter getData = [](ReportCalc& calc, TfrxView& view) {
+        getMemoData(calc, static_cast<TfrxCustomMemoView&>(view));
+    };
+    return {&painter, &measurer, getData, PreparedKind::Memo};
 }
 
 } // namespace report::detail

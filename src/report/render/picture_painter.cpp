@@ -1,6 +1,7 @@
 // Pictures: the stored image at its own size (centred or not), stretched, or stretched with
 // its aspect kept, clipped to the object, between its background and frame.
 
+#include "report/calc/frx_object_data.h"
 #include "report/model/frx_views.h"
 #include "report/render/detail/item_kinds.h"
 #include "report/render/frame_paint.h"
@@ -54,7 +55,8 @@ ItemKind pictureKind()
 {
     static const PicturePainter painter;
     static const ItemMeasurer measurer;
-    return {&painter, &measurer};
+    const DataGetter getData = [](ReportCalc&, TfrxView& view) { getPictureData(static_cast<TfrxPictureView&>(view)); };
+    return {&painter, &measurer, getData, PreparedKind::Picture};
 }
 
 } // namespace report::detail

@@ -89,7 +89,11 @@ ItemKind richKind()
     static const RichPainter painter;
     static const RichMeasurer measurer;
     TfrxRichView::SetTextReader(&richPlainText);
-    return {&painter, &measurer};
+    const DataGetter getData = [](ReportCalc& calc, TfrxView& view) {
+        getRichData(calc, static_cast<TfrxRichView&>(view));
+    };
+    // Rich text keeps a whole difference: its content does not fit the compact one.
+    return {&painter, &measurer, getData, PreparedKind::FullDifference};
 }
 
 } // namespace report::detail

@@ -63,7 +63,7 @@ ItemKind shapeKind()
 {
     static const ShapePainter painter;
     static const ItemMeasurer measurer;
-    return {&painter, &measurer};
+    return {&painter, &measurer, nullptr, PreparedKind::Shape};
 }
 
 } // namespace report::detail

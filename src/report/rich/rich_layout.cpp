@@ -1,6 +1,6 @@
 #include "report/rich/rich_layout.h"
 
-#include "report/layout/detail/reference_device.h"
+#include "report/layout/reference_device.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,8 +9,8 @@ namespace report::rich {
 
 namespace {
 
-using report::detail::ReferenceDevice;
-using report::detail::WidthTable;
+using report::ReferenceDevice;
+using report::WidthTable;
 
 // Share of a font's height above the baseline: the ideographic em box of the Song face
 // ends 0.12 em below it.

@@ -1,8 +1,8 @@
 #include "report/rich/rich_paint.h"
 
-#include "report/layout/detail/glyph_drawing.h"
-#include "report/layout/detail/glyph_fonts.h"
-#include "report/layout/detail/reference_device.h"
+#include "report/layout/glyph_drawing.h"
+#include "report/layout/glyph_fonts.h"
+#include "report/layout/reference_device.h"
 
 #include <QPainter>
 
@@ -79,7 +79,7 @@ void drawRun(QPainter& canvas, const RichDocument& doc, const RichLayout& layout
         canvas.fillRect(map.rect(left, line.top, right - left, line.height), QColor::fromRgb(f.highlight));
 
     const QColor color = f.autoColor ? QColor(Qt::black) : QColor::fromRgb(f.color);
-    const report::detail::GlyphFonts& fonts = report::detail::GlyphFonts::of(f.face, px * map.sy, f.bold, f.italic);
+    const report::GlyphFonts& fonts = report::GlyphFonts::of(f.face, px * map.sy, f.bold, f.italic);
     const double baseline = line.top + line.baseline;
     const QString& text = doc.text();
     std::vector<GlyphBatch> batches;
@@ -89,12 +89,12 @@ void drawRun(QPainter& canvas, const RichDocument& doc, const RichLayout& layout
         if (!isDrawn(c))
             continue;
         const int count = (c >= 0xD800 && c < 0xDC00 && i + 1 < end) ? 2 : 1;
-        const report::detail::GlyphRef g = fonts.glyph(text.constData() + i, count);
+        const report::GlyphRef g = fonts.glyph(text.constData() + i, count);
         if (g.index == 0) {
             if (!fallback)
-                fallback = report::detail::ReferenceDevice::makeFont(f.face, std::max(1, int(std::lround(px * map.sy))),
+                fallback = report::ReferenceDevice::makeFont(f.face, std::max(1, int(std::lround(px * map.sy))),
                                                                      f.bold, f.italic);
-            report::detail::drawCharacterAlone(canvas, *fallback, color, map.at(layout.x[i], baseline),
+            report::drawCharacterAlone(canvas, *fallback, color, map.at(layout.x[i], baseline),
                                                text.constData() + i, count);
             continue;
         }
@@ -105,7 +105,7 @@ void drawRun(QPainter& canvas, const RichDocument& doc, const RichLayout& layout
         batch->positions.push_back(map.at(layout.x[i], baseline));
     }
     for (const GlyphBatch& b : batches)
-        report::detail::drawGlyphs(canvas, *b.font, color, b.indexes, b.positions);
+        report::drawGlyphs(canvas, *b.font, color, b.indexes, b.positions);
     drawDecorations(canvas, f, map, left, right, baseline, px, color);
 }
 

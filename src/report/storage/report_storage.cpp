@@ -4,6 +4,7 @@
 #include "report/model/frx_pages.h"
 #include "report/model/frx_report.h"
 #include "report/model/extra_data.h"
+#include "report/storage/detail/report_storage_hooks.h"
 #include "report/storage/xml_serializer.h"
 
 #include <QBuffer>
@@ -101,7 +102,41 @@ void readCollection(ExtraDataReader& reader, MakeItem makeItem)
     serializer.FixupReferences();
 }
 
+void writeReportExtraData(const TfrxReport& report, ExtraDataWriter& writer)
+{
+    writeCollection(writer, kDatasets, report.DataSets());
+    writeCollection(writer, kVariables, report.Variables());
+    writeCollection(writer, kStyle, report.Styles());
+}
+
+bool readReportExtraProperty(TfrxReport& report, const QString& name, ExtraDataReader& reader)
+{
+    if (name.compare(kDatasets, Qt::CaseInsensitive) == 0)
+        readCollection(reader, [&report]() -> TfrxDataSetItem& { return report.DataSets().Add(&report); });
+    else if (name.compare(kVariables, Qt::CaseInsensitive) == 0)
+        readCollection(reader, [&report]() -> TfrxVariable& { return report.Variables().Add(); });
+    else if (name.compare(kStyle, Qt::CaseInsensitive) == 0)
+        readCollection(reader, [&report]() -> TfrxStyleItem& { return report.Styles().Add(); });
+    else
+        return false;
+    return true;
+}
+
+void loadTemplateFile(TfrxReport& report, const QString& path) { report.LoadFromFile(path); }
+
 } // namespace
+
+namespace detail {
+
+void installReportStorage()
+{
+    [[maybe_unused]] static const bool installed = [] {
+        TfrxReport::SetStorageHooks({&loadTemplateFile, &writeReportExtraData, &readReportExtraProperty});
+        return true;
+    }();
+}
+
+} // namespace detail
 
 void TfrxReport::setPasswordPrompt(PasswordPrompt prompt)
 {
@@ -111,26 +146,6 @@ void TfrxReport::setPasswordPrompt(PasswordPrompt prompt)
 void TfrxReport::setErrorReporter(ErrorReporter reporter)
 {
     errorReporter = std::move(reporter);
-}
-
-void TfrxReport::WriteExtraData(ExtraDataWriter& writer) const
-{
-    writeCollection(writer, kDatasets, dataSets_);
-    writeCollection(writer, kVariables, variables_);
-    writeCollection(writer, kStyle, styles_);
-}
-
-bool TfrxReport::ReadExtraProperty(const QString& name, ExtraDataReader& reader)
-{
-    if (name.compare(kDatasets, Qt::CaseInsensitive) == 0)
-        readCollection(reader, [this]() -> TfrxDataSetItem& { return dataSets_.Add(this); });
-    else if (name.compare(kVariables, Qt::CaseInsensitive) == 0)
-        readCollection(reader, [this]() -> TfrxVariable& { return variables_.Add(); });
-    else if (name.compare(kStyle, Qt::CaseInsensitive) == 0)
-        readCollection(reader, [this]() -> TfrxStyleItem& { return styles_.Add(); });
-    else
-        return false;
-    return true;
 }
 
 void TfrxReport::SaveToStream(QIODevice& stream, bool saveChildren, bool saveDefaultValues)

@@ -1,6 +1,7 @@
 // Reading: attribute text to objects, trees of elements, single objects, and the references
 // resolved after them.
 #include "report/storage/xml_serializer.h"
+#include "report/storage/detail/report_storage_hooks.h"
 
 #include "platform/hex_digit.h"
 
@@ -296,7 +297,7 @@ struct TfrxXMLSerializer::PropertyCache {
 };
 
 // Where PropertyCache is complete.
-TfrxXMLSerializer::TfrxXMLSerializer(QIODevice* stream) : stream_(stream) {}
+TfrxXMLSerializer::TfrxXMLSerializer(QIODevice* stream) : stream_(stream) { detail::installReportStorage(); }
 TfrxXMLSerializer::~TfrxXMLSerializer() = default;
 
 const PropInfo* TfrxXMLSerializer::findProperty(const ClassInfo& info, QByteArrayView name)

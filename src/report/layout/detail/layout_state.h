@@ -3,7 +3,7 @@
 // What a layout object keeps: its settings, the buffers reused from one layout to the next,
 // and the result of the last layout.
 
-#include "report/layout/detail/reference_device.h"
+#include "report/layout/reference_device.h"
 #include "report/layout/draw_text.h"
 #include "report/layout/html_tags.h"
 

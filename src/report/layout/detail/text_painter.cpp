@@ -1,8 +1,8 @@
 // Drawing a laid-out text on a screen or printer canvas. Line breaks come from the reference
 // layout; device fonts only decide glyph shapes, and with Wysiwyg every line keeps its
 // reference width scaled to the device.
-#include "report/layout/detail/glyph_drawing.h"
-#include "report/layout/detail/glyph_fonts.h"
+#include "report/layout/glyph_drawing.h"
+#include "report/layout/glyph_fonts.h"
 #include "report/layout/detail/layout_state.h"
 #include "report/layout/detail/pixel_spread.h"
 

@@ -5,6 +5,7 @@
 #include "report/pages/preview_pages.h"
 #include "report/model/frx_component.h"
 #include "report/model/frx_pages.h"
+#include "report/model/item_kind.h"
 #include "report/xml/xml_form.h"
 
 #include <QHash>
@@ -95,8 +96,8 @@ struct PagesState {
     QByteArray sourceStringOf(TfrxComponent& copy) const;
 };
 
-// What a prepared object is, for storing it: Hidden kinds are not stored at all.
-enum class PreparedKind { Hidden, Band, GroupHeader, Memo, Line, Shape, Picture, FullDifference, View };
+// What a prepared object is, for storing it (the item-kind table's entry): Hidden kinds are
+// not stored at all.
 PreparedKind preparedKind(const TfrxComponent& object);
 inline bool isViewKind(PreparedKind kind) { return kind >= PreparedKind::Memo; }
 // The difference text of a prepared object against its source object; only the compact

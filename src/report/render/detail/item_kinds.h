@@ -1,15 +1,11 @@
 #pragma once
 
-// The built-in item kinds, each defined beside its drawing; the table registers them.
+// The built-in item kinds, each defined beside its drawing: painter, measurer, how it gets
+// its data and how a prepared page stores it. report/engine/item_kinds.cpp registers them.
 
-#include "report/render/item_render.h"
+#include "report/model/item_kind.h"
 
 namespace report::detail {
-
-struct ItemKind {
-    const ItemPainter* painter;
-    const ItemMeasurer* measurer;
-};
 
 // Any view: its background and frame, at its own size.
 ItemKind plainViewKind();

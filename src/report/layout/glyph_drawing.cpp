@@ -1,6 +1,6 @@
-#include "report/layout/detail/glyph_drawing.h"
+#include "report/layout/glyph_drawing.h"
 
-#include "report/layout/detail/glyph_fonts.h"
+#include "report/layout/glyph_fonts.h"
 
 #include <QColor>
 #include <QGlyphRun>
@@ -15,7 +15,7 @@
 #include <unordered_map>
 #include <vector>
 
-namespace report::detail {
+namespace report {
 
 namespace {
 
@@ -301,4 +301,4 @@ void drawCharacterAlone(QPainter& canvas, const QFont& font, const QColor& color
     canvas.drawText(at, QString(chars, count));
 }
 
-} // namespace report::detail
+} // namespace report

@@ -13,7 +13,7 @@
 #include <tuple>
 #include <vector>
 
-namespace report::detail {
+namespace report {
 
 struct GlyphRef {
     const QRawFont* font = nullptr;
@@ -38,4 +38,4 @@ private:
     std::vector<QRawFont> fonts_;
 };
 
-} // namespace report::detail
+} // namespace report

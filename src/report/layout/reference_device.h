@@ -12,7 +12,7 @@
 #include <memory>
 #include <tuple>
 
-namespace report::detail {
+namespace report {
 
 constexpr int kReferenceDpi = 600;
 constexpr double kReferencePerUnit = 6.25; // 600 reference pixels / 96 report units per inch
@@ -70,4 +70,4 @@ private:
     std::map<QString, QString> sharedByResolved_; // resolved family and substitutes → name
 };
 
-} // namespace report::detail
+} // namespace report

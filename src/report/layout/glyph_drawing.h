@@ -16,7 +16,7 @@ class QFont;
 class QPainter;
 class QRawFont;
 
-namespace report::detail {
+namespace report {
 
 // Draws glyphs of `font` in `color`, each with its baseline origin at its position in the
 // canvas's logical coordinates. The font must be one of GlyphFonts': its masks are kept by
@@ -30,4 +30,4 @@ void drawGlyphs(QPainter& canvas, const QRawFont& font, const QColor& color, con
 void drawCharacterAlone(QPainter& canvas, const QFont& font, const QColor& color, QPointF at, const QChar* chars,
                         int count);
 
-} // namespace report::detail
+} // namespace report

@@ -1,4 +1,4 @@
-#include "report/layout/detail/reference_device.h"
+#include "report/layout/reference_device.h"
 
 #include "platform/font_table.h"
 
@@ -7,7 +7,7 @@
 
 #include <cmath>
 
-namespace report::detail {
+namespace report {
 
 WidthTable::WidthTable(const QFont& font) : metrics_(font) {}
 
@@ -81,4 +81,4 @@ WidthTable& ReferenceDevice::table(const QString& family, int pixelHeight, bool 
     return *it->second;
 }
 
-} // namespace report::detail
+} // namespace report

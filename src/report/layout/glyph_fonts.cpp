@@ -1,13 +1,13 @@
-#include "report/layout/detail/glyph_fonts.h"
+#include "report/layout/glyph_fonts.h"
 
-#include "report/layout/detail/reference_device.h"
+#include "report/layout/reference_device.h"
 
 #include <QCoreApplication>
 #include <QFont>
 #include <QTimer>
 #include <QStringList>
 
-namespace report::detail {
+namespace report {
 
 GlyphFonts::GlyphFonts(const QString& family, double pixelHeight, bool bold, bool italic)
 {
@@ -93,4 +93,4 @@ GlyphRef GlyphFonts::glyph(const QChar* chars, int count) const
     return {&fonts_.front(), 0};
 }
 
-} // namespace report::detail
+} // namespace report
