@@ -26,15 +26,16 @@ QString resolvedTarget(const QString& target)
     return info.isSymLink() ? info.symLinkTarget() : info.absoluteFilePath();
 }
 
-// Hidden, beside the target, unique, and short enough for any file-name limit.
+// Beside the target and named after it, so one left by a crash is easy to tell; unique,
+// and short enough for any file-name limit.
 QString temporaryName(const QFileInfo& target)
 {
     QString base = target.fileName();
     if (QFile::encodeName(base).size() > 200)
         base = QStringLiteral("qmx");
     const quint64 random = QRandomGenerator::global()->generate64();
-    return target.absolutePath() + QStringLiteral("/.") + base + QLatin1Char('.')
-        + QString::number(random, 36) + QStringLiteral(".tmp");
+    return target.absolutePath() + QLatin1Char('/') + base + QLatin1Char('.') + QString::number(random, 36)
+        + QStringLiteral(".tmp");
 }
 
 int syncFolder(const QString& folder)
@@ -152,7 +153,7 @@ bool AtomicFile::writeOut(const char* data, qint64 size)
 qint64 AtomicFile::writeData(const char* data, qint64 size)
 {
     if (writeError_ != 0 || fd_ < 0)
-        return -1;
+        return -1; // failed before, or finished
     if (pending_.size() + size <= kGatherBytes) {
         pending_.append(data, qsizetype(size));
         return size;
@@ -162,10 +163,10 @@ qint64 AtomicFile::writeData(const char* data, qint64 size)
     return written ? size : -1;
 }
 
-void AtomicFile::commit(Replace mode)
+void AtomicFile::finish()
 {
     if (fd_ < 0)
-        throwWriteFailure(target_, QStringLiteral("文件已关闭"));
+        return;
     if (writeError_ == 0 && writeOut(pending_.constData(), pending_.size()))
         pending_.resize(0);
     if (writeError_ != 0)
@@ -176,6 +177,13 @@ void AtomicFile::commit(Replace mode)
     fd_ = -1;
     if (closed != 0)
         fail(errno);
+}
+
+void AtomicFile::commit(Replace mode)
+{
+    if (temporary_.isEmpty())
+        throwWriteFailure(target_, QStringLiteral("文件已关闭"));
+    finish();
     const detail::MoveResult move = detail::moveIntoPlace(temporary_, resolvedTarget(target_), mode);
     if (!move.moved)
         fail(move.error);
@@ -183,6 +191,19 @@ void AtomicFile::commit(Replace mode)
     QIODevice::close();
     if (move.error != 0) // in place, but the folder could not be synced
         throwWriteFailure(target_, writeFailureCause(move.error));
+}
+
+void streamFileAtomically(const QString& path, const std::function<void(QIODevice&)>& write)
+{
+    AtomicFile file(path);
+    try {
+        write(file);
+    } catch (const Error&) {
+        if (file.writeFailed())
+            throwWriteFailure(path, file.errorString());
+        throw;
+    }
+    file.commit();
 }
 
 } // namespace platform

@@ -2,6 +2,7 @@
 #include <QByteArray>
 #include <QIODevice>
 #include <QString>
+#include <functional>
 
 namespace platform {
 
@@ -27,11 +28,17 @@ public:
     // printer): they write into this file, and commit() puts it in place.
     const QString& temporaryPath() const { return temporary_; }
 
+    // Writes out what is gathered, syncs the temporary to the disk and closes it, keeping it
+    // for commit(); for writers of many files, which would otherwise hold one open file each.
+    void finish();
     enum class Replace { Existing, Never };
-    // Replace::Never fails ("文件已存在") when the target exists by then, and leaves it.
+    // finish(), then the temporary into the target's place. Replace::Never fails
+    // ("文件已存在") when the target exists by then, and leaves it.
     void commit(Replace mode = Replace::Existing);
 
     bool isSequential() const override { return true; }
+    // True once a write failed; errorString() then holds the cause.
+    bool writeFailed() const { return writeError_ != 0; }
 
 protected:
     qint64 readData(char* data, qint64 maxSize) override;
@@ -48,5 +55,10 @@ private:
     int writeError_ = 0; // errno of the first failed write, 0 while none failed
     QByteArray pending_; // small writes gathered into larger ones
 };
+
+// Streams a file's content through `write` into an AtomicFile and commits it. An exception
+// from `write` discards the file; when it follows a failed write to the file, what is thrown
+// is the write failure's text, whatever the writer made of it.
+void streamFileAtomically(const QString& path, const std::function<void(QIODevice&)>& write);
 
 } // namespace platform
