@@ -2,15 +2,28 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <limits>
 
 // Comma-separated text as spreadsheet programs write it (RFC 4180 and its common variants):
 // the encodings they save in, the separator they chose, quoted fields with separators, quotes
-// and line breaks inside. The input is untrusted: every limit below ends in a clear error,
-// never in unbounded memory or time.
-namespace db::csv {
+// and line breaks inside. Price lists and the report's CSV data sources both read it here.
+// The input is untrusted: every limit below ends in a clear error, never in unbounded memory
+// or time.
+namespace platform::csv {
 
-inline constexpr qsizetype kMaxFields = 64;        // fields of one record that are kept
-inline constexpr qsizetype kMaxFieldLength = 65536; // characters of one field that are kept
+inline constexpr qsizetype kMaxFields = 64;        // fields of one price-list record that are kept
+inline constexpr qsizetype kMaxFieldLength = 65536; // characters of one such field that are kept
+
+struct Limits {
+    qsizetype fields = kMaxFields;
+    qsizetype fieldLength = kMaxFieldLength;
+    // No limit of the reader's own, for a caller that bounds the whole table itself.
+    static constexpr Limits none()
+    {
+        return {std::numeric_limits<qsizetype>::max(), std::numeric_limits<qsizetype>::max()};
+    }
+};
 
 struct Decoded {
     QString text;     // without the byte-order mark
@@ -31,27 +44,40 @@ struct Record {
     QString error;      // why the record cannot be used; empty when it can
 };
 
-// Reads records one by one. Line breaks are CR LF, LF or CR alone. A record with more than
-// kMaxFields fields or a longer field is read to its end and answered with an error. A quote
-// that is never closed makes the rest of the text one record, answered with an error. The
-// text must outlive the reader.
+// Reads records one by one. Line breaks are CR LF, LF or CR alone; one inside quotes is
+// kept as LF. A record with more fields than the limits allow, or a longer field, is read to
+// its end and answered with an error. A quote that is never closed makes the rest of the text
+// one record, answered with an error. The text must outlive the reader.
 class Reader {
 public:
-    Reader(QStringView text, QChar delimiter) : text_(text), delimiter_(delimiter) {}
+    Reader(QStringView text, QChar delimiter, Limits limits = {})
+        : text_(text), delimiter_(delimiter), limits_(limits)
+    {
+    }
 
     // The next record; false at the end of the text. Empty lines are skipped.
     bool next(Record& record);
+    // The same, each field handed to `take` as it ends instead of kept in record.fields (the
+    // reader reuses the string afterwards), for a caller that stores the fields its own way.
+    using FieldSink = std::function<void(QString& field)>;
+    bool next(Record& record, const FieldSink& take);
     // How far the reader got, in characters of the text.
     qsizetype position() const { return at_; }
 
 private:
-    void endField(Record& record, QString& field, bool& overflow);
+    struct FieldState {
+        QString text;
+        qsizetype count = 0; // fields of the record so far
+        bool overflow = false;
+    };
+    void endField(Record& record, FieldState& field, const FieldSink& take);
     void countLineBreak(qsizetype& i);
     // Where the characters from `from` on stop being plain text.
     qsizetype plainRunEnd(qsizetype from, bool inQuotes) const;
 
     QStringView text_;
     QChar delimiter_;
+    Limits limits_;
     qsizetype at_ = 0;
     int line_ = 1;
 };
@@ -60,4 +86,4 @@ private:
 // quote, a line break or blanks at either end.
 QString quoted(const QString& field, QChar delimiter = QLatin1Char(','));
 
-} // namespace db::csv
+} // namespace platform::csv
