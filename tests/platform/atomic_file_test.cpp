@@ -177,15 +177,17 @@ TEST(AtomicFile, ANewFileNeverReplacesOneMadeMeanwhile)
 
 TEST(AtomicFile, ALinkIsWrittenThroughAndStaysALink)
 {
-    TempFolder folder;
-    const QString real = folder.file(QStringLiteral("real.xml"));
-    const QString link = folder.file(QStringLiteral("link.xml"));
-    platform::writeFileAtomically(real, "old");
-    ASSERT_TRUE(QFile::link(real, link));
-    platform::writeFileAtomically(link, "new");
-    EXPECT_TRUE(QFileInfo(link).isSymLink());
-    EXPECT_EQ(platform::readWholeFile(real), QByteArray("new"));
-    EXPECT_EQ(filesIn(folder.path()), (QStringList{QStringLiteral("link.xml"), QStringLiteral("real.xml")}));
+    // The linked file lives elsewhere, perhaps on another file system: the temporary is made
+    // beside it, where a rename can put it in place.
+    TempFolder here;
+    TempFolder elsewhere;
+    ASSERT_TRUE(QFile::link(elsewhere.file(QStringLiteral("template.fr3")), here.file(QStringLiteral("link.fr3"))));
+    for (const char* content : {"first", "second"})
+        platform::writeFileAtomically(here.file(QStringLiteral("link.fr3")), content);
+    EXPECT_TRUE(QFileInfo(here.file(QStringLiteral("link.fr3"))).isSymLink());
+    EXPECT_EQ(platform::readWholeFile(elsewhere.file(QStringLiteral("template.fr3"))), QByteArray("second"));
+    EXPECT_EQ(filesIn(here.path()), QStringList{QStringLiteral("link.fr3")});
+    EXPECT_EQ(filesIn(elsewhere.path()), QStringList{QStringLiteral("template.fr3")});
 }
 
 } // namespace
