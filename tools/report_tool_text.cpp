@@ -2,6 +2,9 @@
 
 #include "report_tool_text.h"
 
+#include "platform/atomic_file.h"
+#include "platform/error.h"
+#include "platform/file_failure.h"
 #include "platform/headless_gui.h"
 #include "platform/operator_text.h"
 #include "report/model/frx_types.h"
@@ -10,7 +13,6 @@
 #include "report/render/memo_render.h"
 #include "report/text/text_context.h"
 
-#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -162,9 +164,13 @@ int drawItemPicture(report::TfrxView& view, double scale, const QString& png)
     QPainter painter(&image);
     paintItem(view, {painter, scale, scale, 0, 0, TfrxTextContext::of(view)});
     painter.end();
-    if (!image.save(png, "PNG")) {
-        QFile::remove(png); // what was begun is no picture
-        print(stderr, QStringLiteral("%1: cannot write the picture\n").arg(png));
+    try {
+        platform::streamFileAtomically(png, [&](QIODevice& out) {
+            if (!image.save(&out, "PNG"))
+                throw platform::Error(platform::writeFailureText(png, QStringLiteral("无法生成PNG图片")));
+        });
+    } catch (const platform::Error& e) {
+        print(stderr, e.message() + u'\n'); // an earlier picture of that name stays as it was
         return 2;
     }
     return 0;

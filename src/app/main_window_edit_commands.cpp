@@ -1,7 +1,6 @@
 // The popup menu's text-editing commands (paste, copy, cut, clear), which serve the data edits
 // of the record panel, and the command that opens an item's web address.
 #include "app/main_window.h"
-#include "platform/web_address.h"
 #include "db/dataset.h"
 #include "dbaware/db_edit.h"
 #include "dbaware/db_memo.h"
@@ -55,12 +54,8 @@ void TFrm_main::N16Click()
         if (address.trimmed().isEmpty())
             return;
         // The text comes from the price list: it may open a page or a document, never run a program.
-        const QUrl target = platform::safeOpenTarget(address, dataFolder());
-        if (!target.isValid()) {
+        if (!platform::openCheckedAddress(address, dataFolder()))
             platform::showMessage(this, QStringLiteral("无法打开这个网址：%1").arg(address));
-            return;
-        }
-        platform::openUrlWithShell(target);
     });
 }
 

@@ -6,7 +6,6 @@
 #include "app/catalogue_search_box.h"
 #include "app/picture_frame.h"
 #include "app/quotation_printout.h"
-#include "platform/web_address.h"
 #include "db/catalogue_index.h"
 #include "db/connection.h"
 #include "db/dataset.h"
@@ -249,12 +248,8 @@ void TFrm_main::FormKeyDown(int key, Qt::KeyboardModifiers)
 void TFrm_main::openMakersWebSite()
 {
     // Checked like a product address, so only a document (never a program) is opened.
-    const QUrl page = platform::safeOpenTarget(helpPage_, dataFolder());
-    if (!page.isValid()) {
+    if (!platform::openCheckedAddress(helpPage_, dataFolder()))
         platform::showMessage(this, QStringLiteral("找不到帮助页：") + helpPage_);
-        return;
-    }
-    platform::openUrlWithShell(page);
 }
 
 bool TFrm_main::isInsideWindow(QObject* object) const

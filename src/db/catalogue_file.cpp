@@ -2,6 +2,8 @@
 #include "db/connection.h"
 #include "db/db_error.h"
 #include "db/detail/statement.h"
+#include "platform/atomic_file.h"
+#include "platform/file_failure.h"
 #include <sqlcipher/sqlite3.h>
 #include <QDir>
 #include <QFile>
@@ -9,7 +11,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QUuid>
 
 namespace db {
 
@@ -117,18 +118,19 @@ int create(const QString& path, const QByteArray* json)
     const QFileInfo target(path);
     if (!QDir().mkpath(target.absolutePath()))
         throw DbError(QStringLiteral("Cannot create the folder '%1'").arg(target.absolutePath()));
-    const QString temporary = target.absolutePath() + QStringLiteral("/.") + target.fileName() + QStringLiteral(".")
-        + QUuid::createUuid().toString(QUuid::Id128).left(8) + QStringLiteral(".new");
-
-    sqlite3* handle = nullptr;
-    const QByteArray utf8 = temporary.toUtf8();
-    if (sqlite3_open_v2(utf8.constData(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
-        const QString message = handle ? detail::engineMessage(handle) : QStringLiteral("out of memory");
-        sqlite3_close(handle);
-        throw DbError(QStringLiteral("Cannot create '%1': %2").arg(path, message));
-    }
     int items = 0;
     try {
+        // The engine writes the new file under the writer's temporary name, and is closed
+        // (declared after it) before a failed writer removes that file.
+        platform::AtomicFile file(path);
+        struct Engine {
+            sqlite3* handle = nullptr;
+            ~Engine() { sqlite3_close(handle); }
+        } engine;
+        sqlite3*& handle = engine.handle;
+        const QByteArray utf8 = file.temporaryPath().toUtf8();
+        if (sqlite3_open_v2(utf8.constData(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK)
+            throw DbError(handle ? detail::engineMessage(handle) : QStringLiteral("out of memory"));
         const QByteArray key = QByteArray("PRAGMA key = '") + kDatabasePassword + "'";
         detail::exec(handle, key.constData());
         detail::exec(handle, "BEGIN");
@@ -138,14 +140,12 @@ int create(const QString& path, const QByteArray* json)
         detail::exec(handle, "COMMIT");
         sqlite3_close(handle);
         handle = nullptr;
-        // rename() never replaces an existing file, so a file made meanwhile by another copy wins.
-        if (!QFile::rename(temporary, path))
-            throw DbError(QStringLiteral("Cannot create '%1': the file could not be put in place").arg(path));
+        // Never over an existing file, so a file made meanwhile by another copy wins.
+        file.commit(platform::AtomicFile::Replace::Never);
     } catch (const DbError& e) {
-        if (handle)
-            sqlite3_close(handle);
-        QFile::remove(temporary);
-        throw DbError(QStringLiteral("Cannot create '%1': %2").arg(path, e.text()));
+        throw DbError(platform::writeFailureText(path, e.text()));
+    } catch (const platform::Error& e) {
+        throw DbError(e.message());
     }
     return items;
 }

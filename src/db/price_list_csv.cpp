@@ -1,6 +1,6 @@
 // Reading a price list: the header row names the columns, every other row becomes a price-list
 // row or a refused row with its reason. Everything in the file is untrusted text.
-#include "db/csv_text.h"
+#include "platform/csv_text.h"
 #include "db/db_error.h"
 #include "db/price_list.h"
 #include "db/search_text.h"
@@ -41,7 +41,7 @@ struct Layout {
     bool hasLevels = false;
 };
 
-Layout layoutOf(const csv::Record& header)
+Layout layoutOf(const platform::csv::Record& header)
 {
     Layout layout;
     int levels = 0;
@@ -116,7 +116,7 @@ struct RowFields {
     bool deeper = false, empty = true;
 };
 
-RowFields collectFields(const Layout& layout, const csv::Record& record, PriceListRow& row)
+RowFields collectFields(const Layout& layout, const platform::csv::Record& record, PriceListRow& row)
 {
     RowFields f;
     for (qsizetype k = 0; k < record.fields.size(); ++k) {
@@ -157,7 +157,7 @@ QString textFault(const PriceListRow& row)
 }
 
 // One data row: a usable row, or the reason it is refused. Empty rows answer neither.
-std::optional<PriceListRow> readRow(const Layout& layout, const csv::Record& record, QChar delimiter, QString& reason)
+std::optional<PriceListRow> readRow(const Layout& layout, const platform::csv::Record& record, QChar delimiter, QString& reason)
 {
     PriceListRow row;
     row.line = record.line;
@@ -221,12 +221,12 @@ PriceListFile readPriceList(const QByteArray& bytes, const Progress& progress)
         throw DbError(QStringLiteral("文件太大（%1 MB），价格表最大 %2 MB")
                           .arg(bytes.size() / (1024 * 1024))
                           .arg(kMaxPriceListBytes / (1024 * 1024)));
-    const csv::Decoded decoded = csv::decode(bytes);
+    const platform::csv::Decoded decoded = platform::csv::decode(bytes);
     PriceListFile file;
     file.encoding = decoded.encoding;
-    file.delimiter = csv::detectDelimiter(decoded.text);
-    csv::Reader reader(decoded.text, file.delimiter);
-    csv::Record record;
+    file.delimiter = platform::csv::detectDelimiter(decoded.text);
+    platform::csv::Reader reader(decoded.text, file.delimiter);
+    platform::csv::Record record;
     if (!reader.next(record))
         throw DbError(QStringLiteral("文件是空的，没有价格表的标题行"));
     const Layout layout = layoutOf(record);

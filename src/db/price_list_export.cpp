@@ -3,7 +3,7 @@
 // as UTF-8) and CR LF line ends.
 #include "db/catalogue_categories.h"
 #include "db/connection.h"
-#include "db/csv_text.h"
+#include "platform/csv_text.h"
 #include "db/db_error.h"
 #include "db/detail/statement.h"
 #include "db/price_list.h"
@@ -41,7 +41,7 @@ void appendLine(QString& out, const QStringList& fields)
     for (qsizetype k = 0; k < fields.size(); ++k) {
         if (k > 0)
             out.append(QLatin1Char(','));
-        out.append(csv::quoted(fields[k]));
+        out.append(platform::csv::quoted(fields[k]));
     }
     out.append(QLatin1String("\r\n"));
 }

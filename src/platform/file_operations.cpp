@@ -1,11 +1,11 @@
 #include "platform/file_operations.h"
+#include "platform/atomic_file.h"
+#include "platform/detail/move_into_place.h"
 #include "platform/error.h"
+#include "platform/file_failure.h"
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -18,18 +18,15 @@ namespace {
     throw Error(QStringLiteral("Cannot %1 file \"%2\": %3").arg(action, path, reason));
 }
 
-// Flushes a file's (or a folder's) content to the disk.
-void syncToDisk(const QString& path, bool folder)
+// Flushes a finished file's content to the disk; answers errno, or 0.
+int syncFile(const QString& path)
 {
-    const QByteArray native = QFile::encodeName(path);
-    const int fd = ::open(native.constData(), (folder ? O_RDONLY | O_DIRECTORY : O_RDWR) | O_CLOEXEC);
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC);
     if (fd < 0)
-        fail(QStringLiteral("open"), path, QString::fromLocal8Bit(std::strerror(errno)));
-    const int rc = ::fsync(fd);
-    const int error = errno;
+        return errno;
+    const int error = ::fsync(fd) == 0 ? 0 : errno;
     ::close(fd);
-    if (rc != 0)
-        fail(QStringLiteral("flush"), path, QString::fromLocal8Bit(std::strerror(error)));
+    return error;
 }
 
 // Copies in slices so that large files (the database) do not have to fit in memory twice.
@@ -57,16 +54,9 @@ QByteArray readWholeFile(const QString& path)
 
 void writeFileAtomically(const QString& path, const QByteArray& bytes)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        fail(QStringLiteral("create"), path, file.errorString());
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        fail(QStringLiteral("write"), path, reason);
-    }
-    if (!file.commit())
-        fail(QStringLiteral("write"), path, file.errorString());
+    AtomicFile file(path);
+    file.write(bytes);
+    file.commit(); // throws when the write failed
 }
 
 void copyFile(const QString& source, const QString& target)
@@ -76,18 +66,15 @@ void copyFile(const QString& source, const QString& target)
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly))
         fail(QStringLiteral("open"), source, in.errorString());
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly))
-        fail(QStringLiteral("create"), target, out.errorString());
+    AtomicFile out(target);
     while (!in.atEnd()) {
         const QByteArray slice = in.read(copySlice);
         if (in.error() != QFileDevice::NoError)
             fail(QStringLiteral("read"), source, in.errorString()); // out is discarded unsaved
         if (out.write(slice) != slice.size())
-            fail(QStringLiteral("write"), target, out.errorString());
+            break; // commit() reports why
     }
-    if (!out.commit())
-        fail(QStringLiteral("write"), target, out.errorString());
+    out.commit();
 }
 
 void deleteFile(const QString& path)
@@ -111,12 +98,12 @@ void replaceFile(const QString& from, const QString& to)
     if (!QFileInfo(from).isFile())
         fail(QStringLiteral("move"), from, QStringLiteral("it is not a file"));
     if (QFileInfo(to).isDir())
-        fail(QStringLiteral("replace"), to, QStringLiteral("it is a folder"));
-    syncToDisk(from, false);
-    // rename(2) puts the new file in the old one's place atomically.
-    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
-        fail(QStringLiteral("move"), from, QString::fromLocal8Bit(std::strerror(errno)));
-    syncToDisk(QFileInfo(to).absolutePath(), true);
+        throwWriteFailure(to, writeFailureCause(EISDIR));
+    if (const int error = syncFile(from))
+        throwWriteFailure(to, writeFailureCause(error));
+    const detail::MoveResult move = detail::moveIntoPlace(from, to, AtomicFile::Replace::Existing);
+    if (move.error != 0)
+        throwWriteFailure(to, writeFailureCause(move.error));
 }
 
 } // namespace platform

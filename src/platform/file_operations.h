@@ -2,7 +2,9 @@
 #include <QByteArray>
 #include <QString>
 
-// File services. Every failure throws platform::Error naming the file and the reason.
+// File services. Every failure throws platform::Error naming the file and the reason; a
+// failed write says writeFailureText (platform/file_failure.h). Writes go through
+// AtomicFile (platform/atomic_file.h).
 namespace platform {
 
 // True for an existing regular file (a folder is not a file).
@@ -10,11 +12,11 @@ bool fileExists(const QString& path);
 
 QByteArray readWholeFile(const QString& path);
 
-// Writes to a temporary file beside the target and renames it into place, so the target
-// holds either its old content or the new one, never a part.
+// Writes through an AtomicFile, so the target holds either its old content or the new one,
+// never a part.
 void writeFileAtomically(const QString& path, const QByteArray& bytes);
 
-// Copies source over target (replacing it) through a temporary file beside the target.
+// Copies source over target (replacing it) through an AtomicFile.
 void copyFile(const QString& source, const QString& target);
 
 void deleteFile(const QString& path);

@@ -1,7 +1,7 @@
 // Price-list files as spreadsheet programs save them: UTF-8 with and without a byte-order
 // mark, GBK, CR LF, quoted fields with separators and line breaks, the three separators, and
 // hostile files that must be refused clearly.
-#include "db/csv_text.h"
+#include "platform/csv_text.h"
 #include "db/db_error.h"
 #include "db/price_list.h"
 #include "support/test_paths.h"
@@ -194,10 +194,10 @@ TEST(PriceListFiles, WrittenFieldsReadBackThroughTheReader)
     const QStringList fields = {"plain", "with,comma", "with \"quotes\"", "two\nlines", " padded ", "", "Tom's"};
     QString line;
     for (const QString& f : fields)
-        line += (line.isEmpty() ? QString() : QStringLiteral(",")) + db::csv::quoted(f);
+        line += (line.isEmpty() ? QString() : QStringLiteral(",")) + platform::csv::quoted(f);
     const QString text = line + QStringLiteral("\r\n");
-    db::csv::Reader reader(text, QLatin1Char(','));
-    db::csv::Record record;
+    platform::csv::Reader reader(text, QLatin1Char(','));
+    platform::csv::Record record;
     ASSERT_TRUE(reader.next(record));
     EXPECT_EQ(record.fields, fields);
     EXPECT_FALSE(reader.next(record));

@@ -2,7 +2,6 @@
 #include "platform/widgets/shell_open.h"
 #include "support/test_paths.h"
 #include <QDesktopServices>
-#include <QDir>
 #include <QFile>
 #include <QUrl>
 #include <gtest/gtest.h>
@@ -44,26 +43,28 @@ TEST(ClipboardHelpers, TextAndPictureRoundTrip)
     EXPECT_EQ(back.convertToFormat(QImage::Format_RGB32), picture);
 }
 
-TEST(ShellOpen, HandsAddressesAndFilesToTheDesktop)
+TEST(ShellOpen, HandsCheckedAddressesAndDocumentsToTheDesktopAndNothingElse)
 {
     testing_support::TempFolder folder;
-    QFile file(folder.file(QStringLiteral("说明.txt")));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.close();
-    const QString oldCurrent = QDir::currentPath();
-    ASSERT_TRUE(QDir::setCurrent(folder.path()));
+    QFile document(folder.file(QStringLiteral("说明.txt")));
+    ASSERT_TRUE(document.open(QIODevice::WriteOnly));
+    document.close();
+    QFile script(folder.file(QStringLiteral("update.sh")));
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.close();
 
     UrlCatcher catcher;
-    EXPECT_TRUE(platform::openWithShell(QStringLiteral("http://www.example.com/a?b=1")));
-    EXPECT_TRUE(platform::openWithShell(QStringLiteral("www.example.com")));
-    EXPECT_TRUE(platform::openWithShell(QStringLiteral("说明.txt")));
-    EXPECT_FALSE(platform::openWithShell(QString()));
-    QDir::setCurrent(oldCurrent);
+    EXPECT_TRUE(platform::openCheckedAddress(QStringLiteral("http://www.example.com/a?b=1"), folder.path()));
+    EXPECT_TRUE(platform::openCheckedAddress(QStringLiteral("www.example.com"), folder.path()));
+    EXPECT_TRUE(platform::openCheckedAddress(QStringLiteral("说明.txt"), folder.path()));
+    // Text from a price list or a report that would start a program, or name nothing.
+    for (const char* refused : {"update.sh", "file:///bin/sh", "javascript:alert(1)", "smb://server/share", "没有.txt", ""})
+        EXPECT_FALSE(platform::openCheckedAddress(QString::fromUtf8(refused), folder.path())) << refused;
 
     ASSERT_EQ(catcher.opened.size(), 3);
     EXPECT_EQ(catcher.opened[0], QUrl(QStringLiteral("http://www.example.com/a?b=1")));
     EXPECT_EQ(catcher.opened[1].host(), QStringLiteral("www.example.com"));
-    EXPECT_EQ(catcher.opened[2], QUrl::fromLocalFile(file.fileName()));
+    EXPECT_EQ(catcher.opened[2], QUrl::fromLocalFile(document.fileName()));
 }
 
 } // namespace

@@ -1,10 +1,11 @@
-// The CSV data source: quoting, line breaks, ragged rows, encodings, hostile text, and
-// the rows as a report data source sees them.
+// The CSV data source: quoting, line breaks, ragged rows, encodings and separators, hostile
+// text, and the rows as a report data source sees them.
 #include "report/model/csv_dataset.h"
 #include "platform/error.h"
 #include "support/test_paths.h"
 
 #include <QFile>
+#include <QStringEncoder>
 #include <gtest/gtest.h>
 
 using namespace report;
@@ -31,7 +32,7 @@ TEST(CsvTable, QuotedFieldsHoldCommasQuotesAndLineBreaks)
     EXPECT_EQ(t.fields(), (QStringList{QStringLiteral("名称"), QStringLiteral("数量"), QStringLiteral("备注")}));
     ASSERT_EQ(t.rowCount(), 3); // the blank line holds no row
     EXPECT_EQ(row(t, 0), (QStringList{QStringLiteral("主板, ATX"), QStringLiteral("2"), QStringLiteral("他说 \"好\"")}));
-    EXPECT_EQ(row(t, 1), (QStringList{QStringLiteral("两行\r\n文字"), QString(), QString()}));
+    EXPECT_EQ(row(t, 1), (QStringList{QStringLiteral("两行\n文字"), QString(), QString()})); // as one LF
     EXPECT_EQ(row(t, 2), (QStringList{QStringLiteral("末行"), QStringLiteral("3"), QStringLiteral("a\nb")}));
 }
 
@@ -64,8 +65,8 @@ TEST(CsvTable, BrokenTextIsRefusedWithAReason)
         }
         return QStringLiteral("accepted");
     };
-    EXPECT_TRUE(message("a,b\n1,\"open\n\n").contains(QStringLiteral("Line 2"))) << message("a,b\n1,\"open\n\n").toStdString();
-    EXPECT_TRUE(message("a\n\xff\xfe").contains(QStringLiteral("UTF-8")));
+    EXPECT_TRUE(message("a,b\n1,\"open\n\n").contains(QStringLiteral("line 2"))) << message("a,b\n1,\"open\n\n").toStdString();
+    EXPECT_TRUE(message("a;b\n\n\n1;\"x\";\"y\n").contains(QStringLiteral("line 4")));
     EXPECT_TRUE(message("").contains(QStringLiteral("header")));
     EXPECT_TRUE(message("\r\n\n\r\n").contains(QStringLiteral("header")));
 }
@@ -82,6 +83,48 @@ TEST(CsvTable, HostileTextEndsQuickly)
     for (int i = 0; i < 50'000; ++i)
         lines += "1,2\n";
     EXPECT_EQ(TfrxCsvTable::parse("a,b\n" + lines).rowCount(), 50'000);
+}
+
+QByteArray gbk(const QString& text)
+{
+    QStringEncoder encoder("GB18030");
+    return encoder.encode(text);
+}
+
+TEST(CsvTable, GbkAndTheSemicolonOrTabOfSpreadsheetsAreReadAsPriceListsAre)
+{
+    // A spreadsheet on Chinese Windows saves GBK; one set to a European locale separates by
+    // semicolons, where commas then stand inside the cells.
+    const TfrxCsvTable semicolons = TfrxCsvTable::parse(gbk(QStringLiteral("名称;价格;备注\r\n"
+                                                                           "华硕 B760;1299;\"含税;包邮\"\r\n"
+                                                                           "金士顿 16G;1,5;\r\n")));
+    EXPECT_EQ(semicolons.fields(), (QStringList{QStringLiteral("名称"), QStringLiteral("价格"), QStringLiteral("备注")}));
+    ASSERT_EQ(semicolons.rowCount(), 2);
+    EXPECT_EQ(row(semicolons, 0), (QStringList{QStringLiteral("华硕 B760"), QStringLiteral("1299"), QStringLiteral("含税;包邮")}));
+    EXPECT_EQ(row(semicolons, 1), (QStringList{QStringLiteral("金士顿 16G"), QStringLiteral("1,5"), QString()}));
+
+    // The separator is the one the header row uses most.
+    const TfrxCsvTable tabs = TfrxCsvTable::parse("\xEF\xBB\xBF" "a\tb,c\td\n1\t2,3\t4\n");
+    EXPECT_EQ(tabs.fields(), (QStringList{QStringLiteral("a"), QStringLiteral("b,c"), QStringLiteral("d")}));
+    EXPECT_EQ(row(tabs, 0), (QStringList{QStringLiteral("1"), QStringLiteral("2,3"), QStringLiteral("4")}));
+}
+
+TEST(CsvDataSet, AGbkSemicolonFileIsASourceWithNumbers)
+{
+    testing_support::TempFolder dir;
+    const QString path = dir.file(QStringLiteral("价格表.csv"));
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(gbk(QStringLiteral("名称;价格\r\n内存;299.50\r\n硬盘;560\r\n")));
+    }
+    const std::unique_ptr<TfrxCsvDataSet> source = makeCsvDataSet(QStringLiteral("parts"), path);
+    EXPECT_EQ(source->RecordCount(), 2);
+    source->First();
+    EXPECT_EQ(source->GetDisplayText(QStringLiteral("名称")), QStringLiteral("内存"));
+    EXPECT_EQ(source->GetValue(QStringLiteral("价格")), QVariant(299.5));
+    source->Next();
+    EXPECT_EQ(source->GetValue(QStringLiteral("价格")), QVariant(560));
 }
 
 TEST(CsvDataSet, RowsAsAReportDataSourceSeesThem)

@@ -1,25 +1,27 @@
 #include "platform/widgets/shell_open.h"
+#include "platform/web_address.h"
 #include <QDesktopServices>
-#include <QDir>
 #include <QUrl>
 
 namespace platform {
 
-bool openWithShell(const QString& target)
+namespace {
+
+// Whatever it is handed: a program as well as a page. Hence only ever after the check.
+void openUnchecked(const QUrl& url)
 {
-    if (target.trimmed().isEmpty())
-        return false;
-    const QUrl url = QUrl::fromUserInput(target, QDir::currentPath());
-    return url.isValid() && QDesktopServices::openUrl(url);
+    QDesktopServices::openUrl(url);
 }
 
-} // namespace platform
+} // namespace
 
-namespace platform {
-
-bool openUrlWithShell(const QUrl& url)
+bool openCheckedAddress(const QString& text, const QString& baseFolder)
 {
-    return url.isValid() && QDesktopServices::openUrl(url);
+    const QUrl target = safeOpenTarget(text, baseFolder);
+    if (!target.isValid())
+        return false;
+    openUnchecked(target);
+    return true;
 }
 
 } // namespace platform

@@ -1,15 +1,13 @@
 #pragma once
 #include <QString>
 
-class QUrl;
-
 namespace platform {
 
-// Hands a web address, file or folder to the desktop's default handler, like the shell's
-// "open" action. Relative paths of existing files count from the current folder; text
-// such as "www.example.com" opens as a web address. True when a handler accepted it.
-bool openWithShell(const QString& target);
-// The same for an address already checked and parsed by the caller, passed on unchanged.
-bool openUrlWithShell(const QUrl& url);
+// Opens a product's web address, a report's hyperlink or the help page with the desktop's
+// default handler, after safeOpenTarget (platform/web_address.h) has checked it: only web
+// and mail addresses and existing documents, never a program. Relative paths count from
+// `baseFolder`. False when the text may not be opened; whether the desktop then managed to
+// open it is the desktop's to show.
+bool openCheckedAddress(const QString& text, const QString& baseFolder);
 
 } // namespace platform

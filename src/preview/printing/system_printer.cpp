@@ -6,7 +6,8 @@
 #include "preview/printing/frx_printers.h"
 
 #include "platform/error.h"
-#include "platform/file_operations.h"
+#include "platform/atomic_file.h"
+#include "platform/file_failure.h"
 #include "report/model/frx_paper.h"
 
 #include <QFileInfo>
@@ -15,7 +16,6 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProcess>
-#include <QTemporaryFile>
 
 #include <cmath>
 #include <set>
@@ -44,7 +44,7 @@ struct TfrxPrinter::State {
     QPainter painter;
     bool pageOpen = false;
     int pagesBegun = 0;
-    QString tempFile; // printing to file: the document is written here first
+    std::unique_ptr<platform::AtomicFile> toFile; // printing to a file: the document is written here first
     QByteArray raw;
     bool rawOpen = false;
 };
@@ -199,20 +199,16 @@ void TfrxPrinter::BeginDoc()
         throw platform::Error(QStringLiteral("Printer \"%1\" is not available").arg(Name));
     QPrinter& printer = *d_->printer;
     printer.setDocName(Title);
-    d_->tempFile.clear();
+    d_->toFile.reset();
     if (!FileName.isEmpty()) {
-        // Written beside the target under a name of its own, renamed over it at the end.
-        QTemporaryFile temp(FileName + QStringLiteral(".XXXXXX"));
-        temp.setAutoRemove(false);
-        if (!temp.open())
-            throw platform::Error(QStringLiteral("Cannot create \"%1\": %2").arg(FileName, temp.errorString()));
-        d_->tempFile = temp.fileName();
-        temp.close();
+        // The printer writes the temporary by its name; it is put in place at the end.
+        d_->toFile = std::make_unique<platform::AtomicFile>(FileName);
         printer.setOutputFormat(QPrinter::PdfFormat);
-    }
-    printer.setOutputFileName(d_->tempFile);
-    if (d_->tempFile.isEmpty())
+        printer.setOutputFileName(d_->toFile->temporaryPath());
+    } else {
+        printer.setOutputFileName(QString());
         printer.setOutputFormat(QPrinter::NativeFormat);
+    }
     d_->pagesBegun = 0;
     d_->pageOpen = false;
     Printing = true;
@@ -255,27 +251,20 @@ void TfrxPrinter::EndDoc()
         return;
     EndPage();
     // A queue that went away mid-job gets nothing rather than a job it cannot take.
-    if (d_->tempFile.isEmpty() && !IsAvailable()) {
+    if (!d_->toFile && !IsAvailable()) {
         Abort();
         throw platform::Error(QStringLiteral("Printer \"%1\" is no longer available; nothing was printed").arg(Name));
     }
     const bool ended = !d_->painter.isActive() || d_->painter.end();
     Printing = false;
     Bin = -1;
-    const QString temp = std::exchange(d_->tempFile, QString());
+    const std::unique_ptr<platform::AtomicFile> toFile = std::move(d_->toFile);
     d_->printer->setOutputFileName(QString());
-    if (temp.isEmpty())
+    if (!toFile)
         return; // failures of the spooler when ending a document are not reported
-    if (!ended) {
-        QFile::remove(temp);
-        throw platform::Error(QStringLiteral("Cannot write \"%1\"").arg(FileName));
-    }
-    try {
-        platform::replaceFile(temp, FileName);
-    } catch (...) {
-        QFile::remove(temp);
-        throw;
-    }
+    if (!ended)
+        platform::throwWriteFailure(FileName, QStringLiteral("打印机没有写完文档"));
+    toFile->commit();
 }
 
 void TfrxPrinter::Abort()
@@ -287,8 +276,7 @@ void TfrxPrinter::Abort()
     d_->pageOpen = false;
     Printing = false;
     Bin = -1;
-    if (!d_->tempFile.isEmpty())
-        QFile::remove(std::exchange(d_->tempFile, QString()));
+    d_->toFile.reset(); // removes what was written
     if (d_->printer)
         d_->printer->setOutputFileName(QString());
 }

@@ -9,7 +9,6 @@
 #include "report/model/frx_views.h"
 #include "report/pages/preview_pages.h"
 #include "report/xml/xml_form.h"
-#include "platform/web_address.h"
 #include "platform/widgets/shell_open.h"
 
 #include <QDir>
@@ -97,9 +96,7 @@ void followUrl(TfrxPreview& preview, const QString& url)
         }
         return;
     }
-    const QUrl target = platform::safeOpenTarget(url, QDir::currentPath());
-    if (target.isValid())
-        platform::openUrlWithShell(target);
+    platform::openCheckedAddress(url, QDir::currentPath());
 }
 
 } // namespace

@@ -1,12 +1,12 @@
 // Reading CSV text into a table of cells, and the data source over such a table.
 
 #include "report/model/csv_dataset.h"
+#include "platform/csv_text.h"
 #include "platform/error.h"
 
 #include <QFile>
 #include <QRegularExpression>
 #include <climits>
-#include <QStringDecoder>
 
 namespace report {
 
@@ -17,99 +17,45 @@ namespace {
 constexpr qint64 kMaxFileBytes = qint64(128) << 20;
 constexpr std::size_t kMaxCells = 20'000'000;
 
-bool isLineBreak(QChar c) { return c == u'\n' || c == u'\r'; }
-
 } // namespace
 
+// Fills a table from the records of the one CSV reader: the cells go straight into the
+// table's text, so no record is held twice.
 class CsvReader {
 public:
-    CsvReader(const QString& text, TfrxCsvTable& table) : s_(text), table_(table) {}
+    explicit CsvReader(TfrxCsvTable& table) : table_(table) {}
 
-    void read()
+    void read(const QString& text)
     {
-        const qsizetype n = s_.size();
+        platform::csv::Reader reader(text, platform::csv::detectDelimiter(text), platform::csv::Limits::none());
+        const platform::csv::Reader::FieldSink takeCell = [this](QString& cell) { addCell(cell); };
+        platform::csv::Record record;
         bool header = true;
-        while (pos_ < n) {
-            if (isLineBreak(s_[pos_])) { // blank lines hold no row
-                skipLineBreak();
-                continue;
-            }
+        for (;;) {
             const std::size_t first = table_.ends_.size();
-            readRecord();
-            if (header) {
+            if (!reader.next(record, takeCell))
+                break;
+            if (!record.error.isEmpty()) // with no limits of the reader's, only an open quote
+                throw platform::Error(
+                    QStringLiteral("The record from line %1 of the CSV text ends inside a quoted field that is never closed")
+                        .arg(record.line));
+            if (header)
                 takeHeader();
-                header = false;
-            } else {
+            else
                 table_.rowStarts_.push_back(qsizetype(first));
-            }
+            header = false;
         }
         if (header)
             throw platform::Error(QStringLiteral("The CSV text has no header row"));
     }
 
 private:
-    void readRecord()
+    void addCell(const QString& cell)
     {
-        const qsizetype n = s_.size();
-        for (;;) {
-            readCell();
-            if (pos_ < n && s_[pos_] == u',') {
-                ++pos_;
-                continue;
-            }
-            skipLineBreak();
-            return;
-        }
-    }
-
-    // One cell, quoted or not, up to the comma or line break after it.
-    void readCell()
-    {
-        const qsizetype n = s_.size();
-        if (pos_ < n && s_[pos_] == u'"') {
-            const int startLine = line_;
-            ++pos_;
-            for (;;) {
-                const qsizetype quote = s_.indexOf(u'"', pos_);
-                if (quote < 0)
-                    throw platform::Error(
-                        QStringLiteral("Line %1 of the CSV text opens a quoted field that is never closed").arg(startLine));
-                countLines(pos_, quote);
-                table_.text_.append(QStringView(s_).sliced(pos_, quote - pos_));
-                pos_ = quote + 1;
-                if (pos_ < n && s_[pos_] == u'"') { // a doubled quote stands for one
-                    table_.text_.append(u'"');
-                    ++pos_;
-                    continue;
-                }
-                break;
-            }
-        }
-        // Unquoted text, or what stray text follows a closing quote, taken as it is.
-        const qsizetype start = pos_;
-        while (pos_ < n && s_[pos_] != u',' && !isLineBreak(s_[pos_]))
-            ++pos_;
-        table_.text_.append(QStringView(s_).sliced(start, pos_ - start));
         if (table_.ends_.size() >= kMaxCells)
             throw platform::Error(QStringLiteral("The CSV text has more than %1 cells").arg(kMaxCells));
+        table_.text_.append(cell);
         table_.ends_.push_back(table_.text_.size());
-    }
-
-    void skipLineBreak()
-    {
-        const qsizetype n = s_.size();
-        if (pos_ < n && s_[pos_] == u'\r')
-            ++pos_;
-        if (pos_ < n && s_[pos_] == u'\n')
-            ++pos_;
-        ++line_;
-    }
-
-    void countLines(qsizetype from, qsizetype to)
-    {
-        for (qsizetype i = from; i < to; ++i)
-            if (s_[i] == u'\n')
-                ++line_;
     }
 
     void takeHeader()
@@ -126,20 +72,14 @@ private:
         table_.ends_.clear();
     }
 
-    const QString& s_;
     TfrxCsvTable& table_;
-    qsizetype pos_ = 0;
-    int line_ = 1;
 };
 
 TfrxCsvTable TfrxCsvTable::parse(QByteArrayView bytes)
 {
-    QStringDecoder decoder(QStringDecoder::Utf8); // drops a leading byte-order mark
-    const QString text = decoder(bytes);
-    if (decoder.hasError())
-        throw platform::Error(QStringLiteral("The CSV text is not UTF-8"));
+    const QString text = platform::csv::decode(QByteArray::fromRawData(bytes.data(), bytes.size())).text;
     TfrxCsvTable table;
-    CsvReader(text, table).read();
+    CsvReader(table).read(text);
     table.text_.squeeze();
     return table;
 }

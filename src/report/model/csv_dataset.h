@@ -1,8 +1,10 @@
 #pragma once
 
-// A data source over a CSV file (UTF-8, a header row of field names, quoting as RFC 4180
-// has it, quoted fields holding commas, quotes and line breaks), so a report can run
-// over a file's rows without a database.
+// A data source over a CSV file, so a report can run over a file's rows without a
+// database: a header row of field names, then the rows, read by the reader price lists
+// are read with (platform/csv_text.h): UTF-8 with or without a byte-order mark, or GBK;
+// comma, semicolon or tab separated; quoted fields holding separators, quotes and line
+// breaks.
 
 #include "report/model/frx_datasets.h"
 
@@ -16,8 +18,8 @@ namespace report {
 // The cells of a CSV text, read once.
 class TfrxCsvTable {
 public:
-    // Throws platform::Error for text that is not UTF-8, has no header row, ends inside
-    // a quoted field or holds more cells than a report is meant to run over.
+    // Throws platform::Error for text that has no header row, ends inside a quoted field
+    // or holds more cells than a report is meant to run over.
     static TfrxCsvTable parse(QByteArrayView text);
 
     const QStringList& fields() const { return fields_; }

@@ -7,12 +7,13 @@
 #include "report/model/frx_pages.h"
 #include "report/model/frx_types.h"
 #include "platform/error.h"
+#include "platform/file_failure.h"
+#include "platform/file_operations.h"
 
 #include <QBuffer>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 namespace report {
 
@@ -76,7 +77,7 @@ public:
     {
         const QList<int> list = detail::exportedPages(pages, settings);
         if (list.isEmpty())
-            throw platform::Error(QStringLiteral("Cannot write file %1: the report has no pages").arg(fileName));
+            platform::throwWriteFailure(fileName, QStringLiteral("报表没有页"));
         // Made in memory, where its text maps are mended, then written in one piece.
         QByteArray document;
         {
@@ -86,11 +87,7 @@ public:
                 return false;
         }
         detail::mendPdfTextMaps(document);
-        QSaveFile file(fileName);
-        if (!file.open(QIODevice::WriteOnly))
-            throw platform::Error(QStringLiteral("Cannot create file %1: %2").arg(fileName, file.errorString()));
-        if (file.write(document) != document.size() || !file.commit())
-            throw platform::Error(QStringLiteral("Cannot write file %1: %2").arg(fileName, file.errorString()));
+        platform::writeFileAtomically(fileName, document);
         return true;
     }
 };

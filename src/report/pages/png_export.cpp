@@ -5,18 +5,13 @@
 #include "report/pages/detail/export_paper.h"
 #include "report/pages/preview_pages.h"
 #include "report/model/frx_pages.h"
+#include "platform/atomic_file.h"
 #include "platform/error.h"
+#include "platform/file_failure.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QImage>
 #include <QPainter>
-#include <QTemporaryFile>
 #include <cmath>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -59,47 +54,27 @@ QImage drawPage(TfrxPreviewPages& pages, int index, int dpi)
     return image;
 }
 
-// Pictures written so far under temporary names beside their targets.
+// Pictures written so far, each in its temporary file until all are put in place.
 class PendingFiles {
 public:
-    ~PendingFiles()
-    {
-        for (const Entry& e : entries_)
-            QFile::remove(e.temporary);
-    }
-
     void write(const QImage& image, const QString& target)
     {
-        QTemporaryFile file(QFileInfo(target).absoluteFilePath() + QStringLiteral(".XXXXXX"));
-        file.setAutoRemove(false);
-        if (!file.open())
-            throw platform::Error(QStringLiteral("Cannot create file %1: %2").arg(target, file.errorString()));
-        entries_.push_back({file.fileName(), target});
-        // As an ordinary new file, not the private mode of temporary files.
-        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
-                            | QFileDevice::ReadOther);
-        if (!image.save(&file, "PNG") || !file.flush())
-            throw platform::Error(QStringLiteral("Cannot write file %1: %2").arg(target, file.errorString()));
+        auto file = std::make_unique<platform::AtomicFile>(target);
+        if (!image.save(file.get(), "PNG") && !file->writeFailed())
+            platform::throwWriteFailure(target, QStringLiteral("无法生成PNG图片"));
+        file->finish(); // one open file at a time, however many pages
+        files_.push_back(std::move(file));
     }
 
     // Into place, each replacing an earlier file of its name.
     void commit()
     {
-        while (!entries_.empty()) {
-            const Entry e = entries_.front();
-            if (std::rename(QFile::encodeName(e.temporary).constData(), QFile::encodeName(e.target).constData()) != 0)
-                throw platform::Error(QStringLiteral("Cannot write file %1: %2")
-                                          .arg(e.target, QString::fromLocal8Bit(std::strerror(errno))));
-            entries_.erase(entries_.begin());
-        }
+        for (const auto& file : files_)
+            file->commit();
     }
 
 private:
-    struct Entry {
-        QString temporary;
-        QString target;
-    };
-    std::vector<Entry> entries_;
+    std::vector<std::unique_ptr<platform::AtomicFile>> files_;
 };
 
 class PngExport final : public TfrxPageExport {
@@ -114,7 +89,7 @@ public:
                 QStringLiteral("The resolution must be from %1 to %2 dpi, not %3").arg(kMinDpi).arg(kMaxDpi).arg(settings.Dpi));
         const QList<int> list = detail::exportedPages(pages, settings);
         if (list.isEmpty())
-            throw platform::Error(QStringLiteral("Cannot write file %1: the report has no pages").arg(fileName));
+            platform::throwWriteFailure(fileName, QStringLiteral("报表没有页"));
         const bool numbered = fileName.contains(QLatin1StringView("%d"));
         if (!numbered && list.size() > 1)
             throw platform::Error(

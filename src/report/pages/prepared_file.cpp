@@ -4,9 +4,9 @@
 #include "report/pages/detail/pages_state.h"
 #include "report/model/frx_report.h"
 #include "report/storage/xml_serializer.h"
+#include "platform/atomic_file.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <algorithm>
 
 namespace report {
@@ -117,17 +117,7 @@ void TfrxPreviewPages::SaveToStream(QIODevice& stream)
 void TfrxPreviewPages::SaveToFile(const QString& fileName)
 {
     // An earlier file of that name survives a failed or interrupted save.
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        fail("create", fileName, file.errorString());
-    try {
-        SaveToStream(file);
-    } catch (...) {
-        file.cancelWriting();
-        throw;
-    }
-    if (!file.commit())
-        fail("write", fileName, file.errorString());
+    platform::streamFileAtomically(fileName, [this](QIODevice& out) { SaveToStream(out); });
 }
 
 void TfrxPreviewPages::LoadFromStream(QIODevice& stream)

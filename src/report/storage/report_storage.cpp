@@ -6,11 +6,11 @@
 #include "report/model/extra_data.h"
 #include "report/storage/detail/report_storage_hooks.h"
 #include "report/storage/xml_serializer.h"
+#include "platform/atomic_file.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace report {
 
@@ -260,12 +260,7 @@ void TfrxReport::LoadFromStream(QIODevice& stream)
 
 void TfrxReport::SaveToFile(const QString& fileName)
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw ReportError(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, file.errorString()));
-    SaveToStream(file, true, false);
-    if (!file.commit())
-        throw ReportError(QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, file.errorString()));
+    platform::streamFileAtomically(fileName, [this](QIODevice& out) { SaveToStream(out, true, false); });
 }
 
 bool TfrxReport::LoadFromFile(const QString& fileName, bool exceptionIfNotFound)

@@ -1,10 +1,10 @@
 // The document: root item, loading and saving, and the spill file.
 #include "report/xml/xml_form.h"
+#include "platform/atomic_file.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <QTemporaryFile>
 
 namespace report {
@@ -58,20 +58,7 @@ void TfrxXMLDocument::loadFromStream(QIODevice& stream)
 
 void TfrxXMLDocument::saveToFile(const QString& path) const
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        fail(QStringLiteral("create"), path, file.errorString());
-    try {
-        saveToStream(file);
-    } catch (const TfrxInvalidXMLException&) {
-        file.cancelWriting();
-        throw; // the spill file could not be read back
-    } catch (const platform::Error&) {
-        file.cancelWriting();
-        fail(QStringLiteral("write"), path, file.errorString());
-    }
-    if (!file.commit())
-        fail(QStringLiteral("write"), path, file.errorString());
+    platform::streamFileAtomically(path, [this](QIODevice& out) { saveToStream(out); });
 }
 
 void TfrxXMLDocument::loadFromFile(const QString& path)

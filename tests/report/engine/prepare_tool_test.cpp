@@ -5,6 +5,7 @@
 #include "support/test_paths.h"
 
 #include <QFile>
+#include <QStringEncoder>
 #include <QImage>
 #include <QProcess>
 #include <gtest/gtest.h>
@@ -106,10 +107,6 @@ TEST(PrepareTool, ACsvFileFeedsADataBandAndItsSum)
     testing_support::TempFolder folder;
     const QString csv = folder.file(QStringLiteral("goods.csv"));
     const QString templ = folder.file(QStringLiteral("goods.xml"));
-    QFile c(csv);
-    ASSERT_TRUE(c.open(QIODevice::WriteOnly));
-    c.write("\xEF\xBB\xBFname,price\r\n\"Bob's, \"\"best\"\"\",12\r\n\xE7\xAC\xAC\xE4\xBA\x8C,30.50\r\n");
-    c.close();
     QFile t(templ);
     ASSERT_TRUE(t.open(QIODevice::WriteOnly));
     t.write("<?xml version=\"1.0\" encoding=\"utf-8\"?><TfrxReport><TfrxReportPage Name=\"Page1\">"
@@ -120,13 +117,28 @@ TEST(PrepareTool, ACsvFileFeedsADataBandAndItsSum)
             "[SUM(&#60;Goods.&#34;price&#34;&#62;,MasterData1)]\"/></TfrxReportSummary></TfrxReportPage></TfrxReport>");
     t.close();
     const QString pdf = folder.file(QStringLiteral("goods.pdf"));
-    const ToolRun r = run({QStringLiteral("prepare"), templ, QStringLiteral("--csv"), QStringLiteral("Goods=") + csv,
-                           QStringLiteral("-o"), pdf});
-    ASSERT_EQ(r.code, 0) << r.out.toStdString() << r.err.toStdString();
-    const QString text = pdfText(pdf);
+    // The text of the PDF prepared over a CSV file of these bytes.
+    const auto preparedOver = [&](const QByteArray& bytes) {
+        QFile c(csv);
+        EXPECT_TRUE(c.open(QIODevice::WriteOnly));
+        c.write(bytes);
+        c.close();
+        const ToolRun r = run({QStringLiteral("prepare"), templ, QStringLiteral("--csv"), QStringLiteral("Goods=") + csv,
+                               QStringLiteral("-o"), pdf});
+        EXPECT_EQ(r.code, 0) << r.out.toStdString() << r.err.toStdString();
+        return pdfText(pdf);
+    };
+
+    const QString text = preparedOver("\xEF\xBB\xBFname,price\r\n\"Bob's, \"\"best\"\"\",12\r\n\xE7\xAC\xAC\xE4\xBA\x8C,30.50\r\n");
     EXPECT_TRUE(text.contains(QStringLiteral("Bob's, \"best\" costs 12"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("第二 costs 30.5"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("total 42.5"))) << text.toStdString();
+
+    // The same goods as a spreadsheet on Chinese Windows saves them: GBK, semicolons.
+    const QString gbk = preparedOver(
+        QStringEncoder("GB18030").encode(QStringLiteral("name;price\r\n\"显卡; 4070\";12\r\n第二;30.50\r\n")));
+    EXPECT_TRUE(gbk.contains(QStringLiteral("显卡; 4070 costs 12"))) << gbk.toStdString();
+    EXPECT_TRUE(gbk.contains(QStringLiteral("total 42.5"))) << gbk.toStdString();
 
     EXPECT_EQ(run({QStringLiteral("prepare"), templ, QStringLiteral("--csv"), QStringLiteral("Goods"),
                    QStringLiteral("-o"), pdf}).code, 2);

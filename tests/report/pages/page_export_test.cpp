@@ -182,16 +182,42 @@ TEST(PageExport, PicturesAtAResolutionWithTheRuleAtItsMillimetres)
     EXPECT_THROW(pngExport().Export(x.pages, pattern, settings), platform::Error);
 }
 
-TEST(PageExport, UnwritableTargetsAndEmptyStoresFail)
+QString exportFailure(const TfrxPageExport& filter, TfrxPreviewPages& pages, const QString& path)
+{
+    try {
+        filter.Export(pages, path, {});
+    } catch (const platform::Error& e) {
+        return e.message();
+    }
+    return QStringLiteral("exported");
+}
+
+TEST(PageExport, UnwritableTargetsAndEmptyStoresFailAndChangeNoFile)
 {
     Exported x;
     const QString missing = x.dir.file(QStringLiteral("no/such/folder/out.pdf"));
-    EXPECT_THROW(pdfExport().Export(x.pages, missing, {}), platform::Error);
-    EXPECT_THROW(pngExport().Export(x.pages, x.dir.file(QStringLiteral("no/p-%d.png")), {}), platform::Error);
+    EXPECT_EQ(exportFailure(pdfExport(), x.pages, missing), QStringLiteral("无法写入文件“%1”：文件夹不存在").arg(missing));
+    const QString missingPage = x.dir.file(QStringLiteral("no/p-1.png"));
+    EXPECT_EQ(exportFailure(pngExport(), x.pages, x.dir.file(QStringLiteral("no/p-%d.png"))),
+              QStringLiteral("无法写入文件“%1”：文件夹不存在").arg(missingPage));
     Template t;
     TfrxPreviewPages empty(t.report);
-    EXPECT_THROW(pdfExport().Export(empty, x.dir.file(QStringLiteral("e.pdf")), {}), platform::Error);
-    EXPECT_FALSE(QFile::exists(x.dir.file(QStringLiteral("e.pdf"))));
+    const QString none = x.dir.file(QStringLiteral("e.pdf"));
+    EXPECT_EQ(exportFailure(pdfExport(), empty, none), QStringLiteral("无法写入文件“%1”：报表没有页").arg(none));
+    EXPECT_FALSE(QFile::exists(none));
+
+    // The second page's name is taken by a folder: the first page's earlier picture stays.
+    const QString first = x.dir.file(QStringLiteral("q-1.png"));
+    QFile earlier(first);
+    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+    earlier.write("earlier picture");
+    earlier.close();
+    ASSERT_TRUE(QDir(x.dir.path()).mkdir(QStringLiteral("q-2.png")));
+    EXPECT_EQ(exportFailure(pngExport(), x.pages, x.dir.file(QStringLiteral("q-%d.png"))),
+              QStringLiteral("无法写入文件“%1”：同名的文件夹已存在").arg(x.dir.file(QStringLiteral("q-2.png"))));
+    ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
+    EXPECT_EQ(earlier.readAll(), QByteArray("earlier picture"));
+    EXPECT_EQ(QDir(x.dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("q-1.png")});
 }
 
 // Drawing a prepared page hands the page total and print scale to the text objects of

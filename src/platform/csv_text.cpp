@@ -1,9 +1,9 @@
-#include "db/csv_text.h"
+#include "platform/csv_text.h"
 #include <QStringDecoder>
 #include <algorithm>
 #include <array>
 
-namespace db::csv {
+namespace platform::csv {
 
 namespace {
 
@@ -57,16 +57,17 @@ void Reader::countLineBreak(qsizetype& i)
     ++line_;
 }
 
-void Reader::endField(Record& record, QString& field, bool& overflow)
+void Reader::endField(Record& record, FieldState& field, const FieldSink& take)
 {
-    if (record.fields.size() < kMaxFields)
-        record.fields.append(field);
+    if (field.count < limits_.fields)
+        take(field.text);
     else if (record.error.isEmpty())
-        record.error = QStringLiteral("字段超过%1个").arg(kMaxFields);
-    if (overflow && record.error.isEmpty())
-        record.error = QStringLiteral("字段超过%1个字符").arg(kMaxFieldLength);
-    field.clear();
-    overflow = false;
+        record.error = QStringLiteral("字段超过%1个").arg(limits_.fields);
+    ++field.count;
+    if (field.overflow && record.error.isEmpty())
+        record.error = QStringLiteral("字段超过%1个字符").arg(limits_.fieldLength);
+    field.text.clear();
+    field.overflow = false;
 }
 
 qsizetype Reader::plainRunEnd(qsizetype from, bool inQuotes) const
@@ -80,6 +81,11 @@ qsizetype Reader::plainRunEnd(qsizetype from, bool inQuotes) const
 
 bool Reader::next(Record& record)
 {
+    return next(record, [&record](QString& field) { record.fields.append(field); });
+}
+
+bool Reader::next(Record& record, const FieldSink& take)
+{
     // Empty lines between records are skipped.
     while (at_ < text_.size() && isLineBreak(text_[at_])) {
         countLineBreak(at_);
@@ -89,41 +95,40 @@ bool Reader::next(Record& record)
         return false;
     record = Record{};
     record.line = line_;
-    QString field;
-    bool overflow = false;
+    FieldState field;
     bool inQuotes = false;
     bool fieldStart = true; // only a quote that opens a field starts a quoted field
     qsizetype i = at_;
-    auto take = [&](QStringView part) {
+    auto append = [&](QStringView part) {
         fieldStart = false;
-        const qsizetype room = kMaxFieldLength - field.size();
+        const qsizetype room = limits_.fieldLength - field.text.size();
         if (part.size() > room) {
-            overflow = true;
+            field.overflow = true;
             part = part.first(std::max<qsizetype>(room, 0));
         }
-        field.append(part);
+        field.text.append(part);
     };
     for (; i < text_.size(); ++i) {
         // Characters that mean nothing to the reader are taken as one run.
         if (const qsizetype run = plainRunEnd(i, inQuotes); run > i) {
-            take(text_.sliced(i, run - i));
+            append(text_.sliced(i, run - i));
             i = run - 1;
             continue;
         }
         const QChar c = text_[i];
         if (inQuotes && c == QLatin1Char('"')) {
             const bool doubled = i + 1 < text_.size() && text_[i + 1] == QLatin1Char('"');
-            take(doubled ? QStringView(u"\"") : QStringView());
+            append(doubled ? QStringView(u"\"") : QStringView());
             i += doubled ? 1 : 0;
             inQuotes = doubled;
         } else if (inQuotes) {
             // A line break inside quotes is kept as one LF.
             countLineBreak(i);
-            take(u"\n");
+            append(u"\n");
         } else if (c == QLatin1Char('"') && fieldStart) {
             inQuotes = true;
         } else if (c == delimiter_) {
-            endField(record, field, overflow);
+            endField(record, field, take);
             fieldStart = true;
         } else if (isLineBreak(c)) {
             countLineBreak(i);
@@ -132,10 +137,10 @@ bool Reader::next(Record& record)
         } else {
             // A quote inside an unquoted field, or text after a closing quote, is kept as text,
             // as spreadsheet programs read it.
-            take(QStringView(&c, 1));
+            append(QStringView(&c, 1));
         }
     }
-    endField(record, field, overflow);
+    endField(record, field, take);
     at_ = i;
     if (inQuotes)
         record.error = QStringLiteral("引号没有结束（从第%1行起的内容都在引号内）").arg(record.line);
@@ -154,4 +159,4 @@ QString quoted(const QString& field, QChar delimiter)
     return QLatin1Char('"') + doubled + QLatin1Char('"');
 }
 
-} // namespace db::csv
+} // namespace platform::csv
