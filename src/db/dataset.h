@@ -138,7 +138,12 @@ private:
     // dataset_editing.cpp: the edit states.
     void requireEditing() const;
     void requireWritable() const;
+    // The field a value may be put into: editing, and the field is not read-only.
+    int requireModifiableField(const QString& name) const;
+    void storeInBuffer(int field, const QVariant& value);
     void throwRefusal();
+    // The rows may have changed and the state with them: everything bound hears of both.
+    void enterState(State state);
     void beginInsert(bool atEnd);
     void checkTextSizes() const;
     // dataset_write_back.cpp: the edited row written to its table by key, and read back.

@@ -57,30 +57,33 @@ void Dataset::postPending()
 
 // ---------------------------------------------------------------- the edit buffer
 
-void Dataset::setValue(const QString& name, const QVariant& v)
+int Dataset::requireModifiableField(const QString& name) const
 {
     requireActive();
     const int i = requireField(name);
-    const FieldDef& f = fields_[i];
-    if (f.readOnly)
-        fail(QStringLiteral("Field '%1' cannot be modified").arg(f.name));
+    if (fields_[i].readOnly)
+        fail(QStringLiteral("Field '%1' cannot be modified").arg(fields_[i].name));
     requireEditing();
-    buffer_[i] = detail::failingAs(name_, [&] { return detail::valueForField(f, v); });
-    modified_ = true;
-    emit fieldChanged(i);
+    return i;
+}
+
+void Dataset::setValue(const QString& name, const QVariant& v)
+{
+    const int i = requireModifiableField(name);
+    storeInBuffer(i, detail::failingAs(name_, [&] { return detail::valueForField(fields_[i], v); }));
 }
 
 void Dataset::setText(const QString& name, const QString& text)
 {
-    requireActive();
-    const int i = requireField(name);
-    const FieldDef& f = fields_[i];
-    if (f.readOnly)
-        fail(QStringLiteral("Field '%1' cannot be modified").arg(f.name));
-    requireEditing();
-    buffer_[i] = detail::failingAs(name_, [&] { return detail::valueFromText(f, text); });
+    const int i = requireModifiableField(name);
+    storeInBuffer(i, detail::failingAs(name_, [&] { return detail::valueFromText(fields_[i], text); }));
+}
+
+void Dataset::storeInBuffer(int field, const QVariant& value)
+{
+    buffer_[field] = value;
     modified_ = true;
-    emit fieldChanged(i);
+    emit fieldChanged(field);
 }
 
 void Dataset::checkTextSizes() const
@@ -96,6 +99,15 @@ void Dataset::checkTextSizes() const
 
 // ---------------------------------------------------------------- state changes
 
+void Dataset::enterState(State state)
+{
+    state_ = state;
+    modified_ = false;
+    emit rowsChanged();
+    emit stateChanged(state_);
+    emit currentChanged(current_);
+}
+
 void Dataset::beginInsert(bool atEnd)
 {
     requireActive();
@@ -106,11 +118,7 @@ void Dataset::beginInsert(bool atEnd)
     rows_->insertRow(at, buffer_);
     current_ = at;
     bof_ = eof_ = false;
-    state_ = State::Insert;
-    modified_ = false;
-    emit rowsChanged();
-    emit stateChanged(state_);
-    emit currentChanged(current_);
+    enterState(State::Insert);
     if (afterInsert)
         afterInsert(*this);
 }
@@ -154,11 +162,7 @@ void Dataset::post()
     else if (modified_)
         postUpdate();
     buffer_.clear();
-    state_ = State::Browse;
-    modified_ = false;
-    emit rowsChanged();
-    emit stateChanged(state_);
-    emit currentChanged(current_);
+    enterState(State::Browse);
     if (afterPost)
         afterPost(*this);
 }
@@ -174,13 +178,9 @@ void Dataset::cancel()
         return;
     }
     buffer_.clear();
-    state_ = State::Browse;
-    modified_ = false;
     bof_ = current_ <= 0;
     eof_ = rows_->rowCount() == 0;
-    emit rowsChanged();
-    emit stateChanged(state_);
-    emit currentChanged(current_);
+    enterState(State::Browse);
 }
 
 void Dataset::remove()

@@ -104,7 +104,8 @@ void Dataset::deleteRow(qint64 key)
 {
     sqlite3* handle = liveHandle();
     detail::failingAs(name_, [&] {
-        Statement st(handle, QStringLiteral("DELETE FROM \"%1\" WHERE \"%2\" = ?").arg(table_, fields_[keyField_].name));
+        Statement st(handle,
+                     QStringLiteral("DELETE FROM \"%1\" WHERE \"%2\" = ?").arg(table_, fields_[keyField_].name));
         st.bind(1, key);
         st.run();
     });
