@@ -81,26 +81,26 @@ int main(int argc, char** argv)
         platform::writeJpegFile(folder.filePath(QStringLiteral("PICS/%1.jpg").arg(id)), photograph(2000, 1500, id));
 
     app::TFrm_main w(folder.path());
-    w.Timer1->stop();
+    w.shell.Timer1->stop();
     w.FormCreate();
     w.btn_refreshClick();
     w.show();
     QApplication::processEvents();
 
-    QTreeWidgetItem* memory = w.tv1->topLevelItem(0)->child(0)->child(0);
+    QTreeWidgetItem* memory = w.tree.tv1->topLevelItem(0)->child(0)->child(0);
     QTreeWidgetItem* ddr5 = memory->child(0);
     QTreeWidgetItem* ddr4 = memory->child(1);
     std::vector<double> click;
     for (int r = 0; r < kRepeats; ++r) {
-        w.tv1->setCurrentItem(ddr4);
+        w.tree.tv1->setCurrentItem(ddr4);
         w.i();
         QApplication::processEvents();
-        w.tv1->setCurrentItem(ddr5);
+        w.tree.tv1->setCurrentItem(ddr5);
         QElapsedTimer t;
         t.start();
         w.i();
         QApplication::processEvents(); // layout of the new rows
-        w.DBGrid1->viewport()->repaint();
+        w.catalogue.DBGrid1->viewport()->repaint();
         click.push_back(msSince(t));
     }
     const int listed = w.ADOQueryHW->recordCount();
@@ -112,7 +112,7 @@ int main(int argc, char** argv)
         QElapsedTimer t;
         t.start();
         w.DBGrid1CellClick(1);
-        w.Image1->repaint();
+        w.record.Image1->repaint();
         picture.push_back(msSince(t));
 
         QElapsedTimer d;
@@ -122,7 +122,7 @@ int main(int argc, char** argv)
         if (decoded.size() != QSize(2000, 1500))
             return 1;
     }
-    const bool shown = w.Image1->picture().size() == QSize(2000, 1500);
+    const bool shown = w.record.Image1->picture().size() == QSize(2000, 1500);
 
     std::printf("level-4 click with %d items until the grid shows its first rows: %.1f ms (median of %d; goal <= 100 ms)\n",
                 listed, median(click), kRepeats);

@@ -94,7 +94,7 @@ int main(int argc, char** argv)
     bench_support::makeCatalogue(folder, fill);
 
     app::TFrm_main w(folder.path());
-    w.Timer1->stop();
+    w.shell.Timer1->stop();
     w.FormCreate();
     w.show();
     QApplication::processEvents();
@@ -109,16 +109,16 @@ int main(int argc, char** argv)
         raw.push_back(rawStatementsMs(w.ADOConnection1->handle(), checksum));
     }
     int nodes = 0;
-    for (int k = 0; k < w.tv1->topLevelItemCount(); ++k)
-        nodes += countNodes(w.tv1->topLevelItem(k));
+    for (int k = 0; k < w.tree.tv1->topLevelItemCount(); ++k)
+        nodes += countNodes(w.tree.tv1->topLevelItem(k));
 
     // The category with the items is the first level-4 node of the first level-3 node.
-    QTreeWidgetItem* target = w.tv1->topLevelItem(0)->child(0)->child(0)->child(0);
-    QTreeWidgetItem* other = w.tv1->topLevelItem(1)->child(0)->child(0)->child(0);
+    QTreeWidgetItem* target = w.tree.tv1->topLevelItem(0)->child(0)->child(0)->child(0);
+    QTreeWidgetItem* other = w.tree.tv1->topLevelItem(1)->child(0)->child(0)->child(0);
     for (int r = 0; r < kRepeats; ++r) {
-        w.tv1->setCurrentItem(other);
+        w.tree.tv1->setCurrentItem(other);
         w.i();
-        w.tv1->setCurrentItem(target);
+        w.tree.tv1->setCurrentItem(target);
         QElapsedTimer t;
         t.start();
         w.i();

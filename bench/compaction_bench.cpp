@@ -67,7 +67,7 @@ int main(int argc, char** argv)
 
     // Both steps through the window (without the three seconds between them).
     app::TFrm_main w(folder.path());
-    w.Timer1->stop();
+    w.shell.Timer1->stop();
     w.FormCreate();
     w.btn_refreshClick();
     QString failure;

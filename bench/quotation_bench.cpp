@@ -93,7 +93,7 @@ int main(int argc, char** argv)
                     .arg(kLines));
 
     app::TFrm_main w(folder.path());
-    w.Timer1->stop();
+    w.shell.Timer1->stop();
     w.FormCreate();
     w.show();
     QApplication::processEvents();
@@ -111,12 +111,12 @@ int main(int argc, char** argv)
         QApplication::processEvents();
         QElapsedTimer t;
         t.start();
-        w.btn_cash1->click();
+        w.quotation.btn_cash1->click();
         changed.push_back(t.nsecsElapsed() / 1e6);
         QApplication::processEvents();
 
         t.restart();
-        w.btn_cash1->click();
+        w.quotation.btn_cash1->click();
         unchanged.push_back(t.nsecsElapsed() / 1e6);
         QApplication::processEvents();
 
@@ -125,7 +125,7 @@ int main(int argc, char** argv)
     }
 
     std::printf("quotation lines recomputed: %d (goal %d); caption %s\n", lines, kLines,
-                qPrintable(w.bbtn_cash->text()));
+                qPrintable(w.quotation.bbtn_cash->text()));
     std::printf("recompute of %d lines, every amount rewritten: %.1f ms (median of %d; goal <= 150 ms)\n", kLines,
                 median(changed), kRepeats);
     std::printf("recompute of %d lines, amounts already right: %.1f ms\n", kLines, median(unchanged));

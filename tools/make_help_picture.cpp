@@ -38,19 +38,19 @@ void fillForThePicture(app::TFrm_main& w)
     db::Dataset l1(QStringLiteral("l1"), w.ADOConnection1.get());
     db::openStatement(l1, db::statements::allL1());
     for (l1.first(); !l1.eof(); l1.next()) {
-        auto* n1 = new QTreeWidgetItem(w.tv1, {l1.asString(QStringLiteral("L1_NM"))});
+        auto* n1 = new QTreeWidgetItem(w.tree.tv1, {l1.asString(QStringLiteral("L1_NM"))});
         db::Dataset l2(QStringLiteral("l2"), w.ADOConnection1.get());
         db::openStatement(l2, db::statements::l2Of(l1.asInteger(QStringLiteral("L1_ID"))));
         for (l2.first(); !l2.eof(); l2.next())
             new QTreeWidgetItem(n1, {l2.asString(QStringLiteral("L2_NM"))});
     }
-    w.tv1->expandItem(w.tv1->topLevelItem(0));
+    w.tree.tv1->expandItem(w.tree.tv1->topLevelItem(0));
     db::openStatement(*w.ADOQueryL1_L4, db::statements::allL1());
     db::openStatement(*w.ADOQueryHW, db::statements::itemsUnderL4Named(QStringLiteral("RTX 50系列主流")));
-    w.Lbl_L1->setText(QStringLiteral("电脑配件"));
-    w.Lbl_L2->setText(QStringLiteral("显卡"));
-    w.Lbl_L3->setText(QStringLiteral("NVIDIA显卡"));
-    w.Lbl_L4->setText(QStringLiteral("RTX 50系列主流"));
+    w.catalogue.Lbl_L1->setText(QStringLiteral("电脑配件"));
+    w.catalogue.Lbl_L2->setText(QStringLiteral("显卡"));
+    w.catalogue.Lbl_L3->setText(QStringLiteral("NVIDIA显卡"));
+    w.catalogue.Lbl_L4->setText(QStringLiteral("RTX 50系列主流"));
 }
 
 void badge(QPainter& p, const QPointF& centre, const QString& number)
@@ -88,9 +88,9 @@ int main(int argc, char** argv)
     app::ensureCatalogue(data.path());
     app::TFrm_main w(data.path());
     w.FormCreate();
-    w.Timer1->stop();
-    w.Timer2->stop();
-    w.Panel_TIPS->hide();
+    w.shell.Timer1->stop();
+    w.shell.Timer2->stop();
+    w.shell.Panel_TIPS->hide();
     fillForThePicture(w);
     w.show();
     QApplication::processEvents();
@@ -109,14 +109,15 @@ int main(int argc, char** argv)
 
     // The five steps of a quotation, on their buttons.
     const std::pair<QWidget*, const char*> steps[] = {
-        {w.btn_create0, "1"}, {w.btn_add0, "2"}, {w.btn_del1, "3"}, {w.btn_cash1, "4"}, {w.btn_print1, "5"}};
+        {w.catalogue.btn_create0, "1"}, {w.catalogue.btn_add0, "2"},   {w.quotation.btn_del1, "3"},
+        {w.quotation.btn_cash1, "4"},   {w.quotation.btn_print1, "5"}};
     for (const auto& [button, number] : steps)
         badge(p, at(button, 0.0, 0.0) + QPointF(2, 0), QString::fromLatin1(number));
 
     // The record navigator's ten buttons, alternately labelled above and below.
     const char* names[] = {"第一条", "上一条", "下一条", "最后一条", "添加", "删除", "修改", "保存", "取消", "刷新"};
     for (int k = 0; k < 10; ++k) {
-        QAbstractButton* b = w.DBNavigator2->button(static_cast<dbaware::DBNavigator::Button>(k));
+        QAbstractButton* b = w.tree.DBNavigator2->button(static_cast<dbaware::DBNavigator::Button>(k));
         const QPointF centre = at(b, 0.5, 0.5);
         const bool above = k % 2 == 0;
         callout(p, centre, centre + QPointF(k * 6 - 27, above ? -42 : 38), QString::fromUtf8(names[k]), QColor(0, 90, 200));

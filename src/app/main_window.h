@@ -24,8 +24,9 @@ class CatalogueSearchBox;
 class QuotationPrintout;
 class PictureFrame;
 
-// The program's one window. Its controls carry the names the handlers use; the handlers are
-// split by subsystem into main_window_*.cpp files.
+// The program's one window. Its controls are grouped by the panel that shows them, each
+// panel followed by the handlers it owns; the handlers live in the main_window_*.cpp files
+// named with the panel, the places and captions of every control in main_window_layout.cpp.
 class TFrm_main : public QWidget {
     Q_OBJECT
 public:
@@ -46,14 +47,18 @@ public:
     const QString& helpPage() const { return helpPage_; }
     void setHelpPage(const QString& path) { helpPage_ = path; }
 
-    // ---- state shared by the subsystems, for the whole run ----
+    // ---- state shared by the panels, for the whole run ----
     CategoryValues categoryValues;
     CategoryInsertContext insertContext;
     bool topLevelInsertMode = false;
     HardwareSelection hardwareSelection;
-    CurrentQuotation quotation;
+    CurrentQuotation currentQuotation;
 
     // ---- database connection and query components ----
+    // They stay with the window: a query's one current row and state are shared by the
+    // panels bound to it (ADOQueryHW by the catalogue grid and the record panel, ADOQueryDIY
+    // by the quotation grid and the management panel), and compaction and closing take all
+    // eight in one order.
     std::unique_ptr<db::Connection> ADOConnection1;
     db::Dataset* ADOQueryL1 = nullptr;    // DataSource1
     db::Dataset* ADOQueryL2 = nullptr;    // DataSource2
@@ -66,174 +71,29 @@ public:
     // The catalogue search's index over ADOConnection1 (destroyed before the connection).
     std::unique_ptr<db::CatalogueIndex> catalogueIndex;
 
-    // ---- controls, bottom to top ----
-    QTreeWidget* tv1 = nullptr;
-    QPushButton* btn_refresh = nullptr;
-
-    QFrame* Panel_HW = nullptr;
-    dbaware::DBEdit* DBEdit1 = nullptr;
-    dbaware::DBEdit* DBEdit2 = nullptr;
-    dbaware::DBComboBox* DBComboBox1 = nullptr;
-    dbaware::DBEdit* DBEdit3 = nullptr;
-    dbaware::DBComboBox* DBComboBox2 = nullptr;
-    dbaware::DBEdit* DBEdit6 = nullptr;
-    dbaware::DBEdit* DBEdit8 = nullptr;
-    dbaware::DBEdit* DBEdit7 = nullptr;
-    dbaware::DBMemo* DBMemo1 = nullptr;
-    PictureFrame* Image1 = nullptr;
-    dbaware::DBImage* DBImage1 = nullptr;
-    dbaware::DBNavigator* DBNavigator1 = nullptr;
-
-    QFrame* Panel1 = nullptr;
-    dbaware::DBGrid* DBGrid3 = nullptr;
-    QPushButton* btn_del1 = nullptr;
-    QPushButton* btn_cash1 = nullptr;
-    QPushButton* btn_print1 = nullptr;
-    dbaware::DBNavigator* DBNV3 = nullptr;
-    QPushButton* bbtn_cash = nullptr;
-
-    QFrame* Panel2 = nullptr;
-    dbaware::DBGrid* DBGrid1 = nullptr;
-    QLabel* Lbl_L1 = nullptr;
-    QLabel* Lbl_L2 = nullptr;
-    QLabel* Lbl_L3 = nullptr;
-    QLabel* Lbl_L4 = nullptr;
-    QLabel* Lbl_HW = nullptr;
-    QPushButton* btn_create0 = nullptr;
-    QPushButton* btn_add0 = nullptr;
-    QPushButton* Button5 = nullptr;
-
-    QFrame* Panel_L1_L4 = nullptr;
-    dbaware::DBGrid* DBGrid2 = nullptr;
-    dbaware::DBNavigator* DBNavigator2 = nullptr;
-
-    QFrame* Panel_LIST = nullptr;
-    QComboBox* cmb_diy_id = nullptr;
-    QComboBox* cmb_diy_nm = nullptr;
-    QPushButton* btn_diy_id_list = nullptr;
-    QPushButton* Button1 = nullptr;
-    QPushButton* Button3 = nullptr;
-    QPushButton* Button4 = nullptr;
-    QPushButton* Button2 = nullptr;
-
-    QLabel* Panel_TIPS = nullptr;
-    QListWidget* L_A = nullptr;
-    QListWidget* L_B = nullptr;
-    QFrame* pnl_help = nullptr;
-    PictureFrame* img_help = nullptr;
-    QFrame* pnl_bigimg = nullptr;
-    PictureFrame* Image2 = nullptr;
-    QLabel* statusArea = nullptr;
-    CatalogueSearchBox* searchBox = nullptr; // above DBGrid1 in Panel2
-
-    QTimer* Timer1 = nullptr;
-    QTimer* Timer2 = nullptr;
-    QTimer* Timer3 = nullptr;
-
-    QMenu* PopupMenu1 = nullptr;
-    QMenu* N7 = nullptr; // "◆ 其他图片设置" submenu
-    QAction *N3 = nullptr, *N1 = nullptr, *N31 = nullptr, *N41 = nullptr, *N51 = nullptr;
-    QAction *N13 = nullptr, *N22 = nullptr, *N10 = nullptr, *N26 = nullptr;
-    QAction *N19 = nullptr, *N21 = nullptr;
-    QAction *N4 = nullptr, *N5 = nullptr, *N6 = nullptr, *N15 = nullptr, *N16 = nullptr;
-    QAction *N8 = nullptr, *N9 = nullptr, *N24 = nullptr, *N11 = nullptr, *N12 = nullptr;
-    QAction *N27 = nullptr, *webSiteItem = nullptr, *authorItem = nullptr, *N18 = nullptr;
-    QAction *N29 = nullptr, *N30 = nullptr; // "导出价格表...", "导入价格表..."
+    // ================================================================ tree panel
+    // The category tree on the left with its refresh button, and Panel_L1_L4 with the grid
+    // of the categories under the one clicked (main_window_tree.cpp).
+    struct TreePanel {
+        QTreeWidget* tv1 = nullptr;
+        QPushButton* btn_refresh = nullptr;
+        QFrame* Panel_L1_L4 = nullptr;
+        dbaware::DBGrid* DBGrid2 = nullptr;       // ADOQueryL1_L4
+        dbaware::DBNavigator* DBNavigator2 = nullptr;
+        QListWidget* L_A = nullptr;               // hidden: ids of the rows the last click listed
+        QListWidget* L_B = nullptr;               // hidden: their names
+    } tree;
 
 public slots:
-    // ---- shell ----
-    void FormCreate();
-    void Timer1Timer();
-    void Timer2Timer();
-    void N18Click();
-    void img_helpClick();
-    void FormKeyDown(int key, Qt::KeyboardModifiers shift);
-    void openMakersWebSite();
-
-    // ---- category tree and category editing ----
     void btn_refreshClick();
-    void i();
+    void i(); // the click on a tree node
     void ADOQueryL1_L4AfterInsert();
     void ADOQueryL1_L4AfterDelete();
-    void N4Click();
-
-    // ---- hardware catalogue, pictures, clipboard and web commands ----
-    void DBGrid1CellClick(int column);
-    void DBGrid1DblClick();
-    void DBGrid1KeyDown(int key, Qt::KeyboardModifiers shift);
-    void DBGrid1KeyUp(int key, Qt::KeyboardModifiers shift);
-    void ADOQueryHWAfterInsert();
-    void Image1Click();
-    void Image2Click();
-    void N8Click();
-    void N9Click();
-    void N24Click();
-    void N11Click();
-    void N12Click();
-    void N13Click();
-    void N22Click();
-    void N10Click();
-    void N26Click();
-    void N16Click();
-
-    // ---- quotations and compaction ----
-    void btn_create0Click();
-    void btn_add0Click();
-    void btn_del1Click();
-    void btn_cash1Click();
-    void DBGrid3DblClick();
-    void ADOQueryDIYBeforeDelete();
-    void N19Click();
-    void btn_diy_id_listClick();
-    void Button1Click();
-    void Button3Click();
-    void Button4Click();
-    void Button2Click();
-    void N27Click();
-    void Timer3Timer();
-
-    // ---- quotation printout ----
-    void btn_print1Click();
-    // The report component, made by the first print command (null before).
-    QuotationPrintout* printout() const { return printout_.get(); }
-
-    // ---- catalogue search and price lists ----
-    // Selects a search hit as a click on its row in its category does: the tree shows the
-    // category, the grid and record panel the item with its picture.
-    void showSearchHit(const db::SearchHit& hit);
-    void N29Click(); // export the catalogue, or the category the popup menu was opened on
-    void N30Click(); // import a price list after its preview
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    // With an edit pending, asks "保存修改吗?": Yes posts it (a failure keeps the window
-    // open), No discards it, Cancel keeps the window open.
-    void closeEvent(QCloseEvent* event) override;
-    void contextMenuEvent(QContextMenuEvent* event) override;
+    void N4Click(); // "◇ 添加记录": a category row, or an item when a level-4 category is open
 
 private:
-    // The eight query components, in the order compaction closes them.
-    QList<db::Dataset*> queries() const;
-    // Posts every pending edit or insert; fails (UnsavedEditError) at the first that cannot be.
-    void postPendingEdits();
-    void createQueries();
-    void createControls();
-    void createCategoryPanel();
-    void createRecordPanel();
-    void createLinesPanel();
-    void createCatalogueGridPanel();
-    void createListPanel();
-    void createOverlays();
-    void createTimers();
-    void createPopupMenu();
-    void wireHandlers();
-    bool isInsideWindow(QObject* object) const;
-    bool runMenuShortcut(const QKeyEvent& key);
-    bool dragPanel(QWidget* panel, QEvent* event);
-    // The total caption in its "单据总价值：" form (after create, add line, delete).
-    void showRunningTotal();
-
-    // ---- category tree (main_window_tree.cpp) ----
+    void createTree();
+    void createCategoryGridPanel();
     void wireCategoryTree();
     void clickCategory();
     // Left presses and releases on the tree's nodes: true when the event was taken.
@@ -252,44 +112,234 @@ private:
     // must not be filed under a category clicked before.
     void requireItemCategory() const;
 
-    // ---- hardware catalogue (main_window_catalogue.cpp) ----
+    QPersistentModelIndex lastClickedNode_; // invalid after a refresh
+    QPersistentModelIndex pressedNode_;     // the node under the mouse when the left button went down
+    bool categoryResolved_ = false;          // the last click found its category's id
+
+public:
+    // ================================================================ catalogue panel
+    // Panel2: the search box over the item grid of the level-4 category clicked, the path of
+    // the selection, and the commands that start a quotation and add the selection to it
+    // (main_window_catalogue.cpp, main_window_catalogue_search.cpp).
+    struct CataloguePanel {
+        QFrame* Panel2 = nullptr;
+        CatalogueSearchBox* searchBox = nullptr; // above DBGrid1
+        dbaware::DBGrid* DBGrid1 = nullptr;      // ADOQueryHW
+        QLabel* Lbl_L1 = nullptr;
+        QLabel* Lbl_L2 = nullptr;
+        QLabel* Lbl_L3 = nullptr;
+        QLabel* Lbl_L4 = nullptr;
+        QLabel* Lbl_HW = nullptr;
+        QPushButton* btn_create0 = nullptr;
+        QPushButton* btn_add0 = nullptr;
+        QPushButton* Button5 = nullptr;          // help
+    } catalogue;
+
+public slots:
+    void DBGrid1CellClick(int column);
+    void DBGrid1DblClick();
+    void DBGrid1KeyDown(int key, Qt::KeyboardModifiers shift);
+    void DBGrid1KeyUp(int key, Qt::KeyboardModifiers shift);
+    void btn_create0Click();
+    void btn_add0Click();
+    // Selects a search hit as a click on its row in its category does: the tree shows the
+    // category, the grid and record panel the item with its picture.
+    void showSearchHit(const db::SearchHit& hit);
+
+private:
+    void createCataloguePanel();
+    void createSearchBox();
     // Makes the grid's current row the current hardware selection and shows its picture;
     // false when the row could not be read (nothing to add to a quotation then).
     bool pickHardwareRow();
+    // The tree node of a level-4 category, found by its path of names; null when the tree
+    // does not show it.
+    QTreeWidgetItem* treeNodeOfCategory(int l4Id) const;
 
-    // ---- quotations (main_window_quotations.cpp, main_window_quotation_list.cpp) ----
+public:
+    // ================================================================ record panel
+    // Panel_HW: the edits of the current item of ADOQueryHW with its picture and navigator;
+    // the popup menu's text and picture commands act on it (main_window_record.cpp,
+    // main_window_pictures.cpp).
+    struct RecordPanel {
+        QFrame* Panel_HW = nullptr;
+        dbaware::DBEdit* DBEdit1 = nullptr;         // HW_ID
+        dbaware::DBEdit* DBEdit2 = nullptr;         // L4_ID
+        dbaware::DBComboBox* DBComboBox1 = nullptr; // HW_DW
+        dbaware::DBEdit* DBEdit3 = nullptr;         // HW_MC
+        dbaware::DBComboBox* DBComboBox2 = nullptr; // HW_NF
+        dbaware::DBEdit* DBEdit6 = nullptr;         // HW_RQ
+        dbaware::DBEdit* DBEdit8 = nullptr;         // HW_URL
+        dbaware::DBEdit* DBEdit7 = nullptr;         // HW_JG
+        dbaware::DBMemo* DBMemo1 = nullptr;         // HW_CS
+        PictureFrame* Image1 = nullptr;             // the item's picture file
+        dbaware::DBImage* DBImage1 = nullptr;       // hidden: HW_TP
+        dbaware::DBNavigator* DBNavigator1 = nullptr;
+    } record;
+
+public slots:
+    void ADOQueryHWAfterInsert();
+    void Image1Click();
+    void N13Click(); // paste
+    void N22Click(); // copy
+    void N10Click(); // cut
+    void N26Click(); // clear
+    void N16Click(); // open the item's web address
+    void N8Click();  // picture from the clipboard
+    void N9Click();  // picture from a file
+    void N24Click(); // clear the picture
+    void N11Click(); // picture to the clipboard
+    void N12Click(); // picture to a file
+
+private:
+    void createRecordPanel();
+
+public:
+    // ================================================================ quotation panel
+    // Panel1: the lines of the open quotation (ADOQueryDIY) with their commands and the
+    // running total (main_window_quotations.cpp, main_window_printout.cpp).
+    struct QuotationPanel {
+        QFrame* Panel1 = nullptr;
+        dbaware::DBGrid* DBGrid3 = nullptr;
+        QPushButton* btn_del1 = nullptr;
+        QPushButton* btn_cash1 = nullptr;
+        QPushButton* btn_print1 = nullptr;
+        dbaware::DBNavigator* DBNV3 = nullptr;
+        QPushButton* bbtn_cash = nullptr; // the total; a click recomputes it
+    } quotation;
+
+public slots:
+    void btn_del1Click();
+    void btn_cash1Click();
+    void btn_print1Click();
+    void DBGrid3DblClick();
+    void ADOQueryDIYBeforeDelete();
+
+public:
+    // The report component, made by the first print command (null before).
+    QuotationPrintout* printout() const { return printout_.get(); }
+
+private:
+    void createQuotationPanel();
     void createQuotation();
     void addLine();
     // The recompute command's body; fails (for the caller's guard or error report).
     void recompute();
-    void openQuotation(const QString& statement);
-    void fillQuotationList(QComboBox* list, const QString& statement, const QString& column);
-
-    // ---- catalogue search and price lists (main_window_search.cpp, main_window_price_list.cpp) ----
-    void createSearchBox();
-    void addPriceListItems();
-    // The tree node of a level-4 category, found by its path of names; null when the tree
-    // does not show it.
-    QTreeWidgetItem* treeNodeOfCategory(int l4Id) const;
-    // Remembers the tree node under a popup menu's position (none elsewhere).
-    void notePopupNode(const QPoint& globalPos);
-    QPersistentModelIndex popupNode_;
-
-    // ---- quotation printout (main_window_printout.cpp) ----
+    // The total caption in its "单据总价值：" form (after create, add line, delete).
+    void showRunningTotal();
     // Prepares the open quotation's lines and shows them in the preview window.
     void printQuotation();
     std::unique_ptr<QuotationPrintout> printout_; // made on first use
 
-    // ---- database compaction (main_window_compaction.cpp) ----
+public:
+    // ================================================================ management panel
+    // Panel_LIST: the quotation numbers and names in the catalogue, to open or delete the
+    // lines of one (main_window_management.cpp).
+    struct ManagementPanel {
+        QFrame* Panel_LIST = nullptr;
+        QComboBox* cmb_diy_id = nullptr;
+        QComboBox* cmb_diy_nm = nullptr;
+        QPushButton* btn_diy_id_list = nullptr; // open by number
+        QPushButton* Button1 = nullptr;         // open by name
+        QPushButton* Button3 = nullptr;         // delete by number
+        QPushButton* Button4 = nullptr;         // delete by name
+        QPushButton* Button2 = nullptr;         // cancel
+    } management;
+
+public slots:
+    void N19Click(); // "○ 管理清单(查阅/打印)": shows the panel
+    void btn_diy_id_listClick();
+    void Button1Click();
+    void Button3Click();
+    void Button4Click();
+    void Button2Click();
+
+private:
+    void createManagementPanel();
+    using StatementOf = QString (*)(const QString& value);
+    // The panel's commands on the quotation whose number or name (key) the box shows: the
+    // line being edited is saved first, or nothing changes; then the value becomes the current
+    // quotation's, and its lines are opened (and recomputed) or deleted.
+    void openQuotation(QString CurrentQuotation::*key, const QComboBox& box, StatementOf linesOf);
+    void deleteQuotation(QString CurrentQuotation::*key, const QComboBox& box, StatementOf deleteLinesOf);
+    void fillQuotationList(QComboBox* list, const QString& statement, const QString& column);
+
+public:
+    // ================================================================ shell
+    // What lies over the panels, the timers and the status area (main_window_shell.cpp);
+    // the popup menu carrying every command; the catalogue-wide commands: compaction
+    // (main_window_compaction.cpp) and price lists (main_window_price_list.cpp); pending
+    // edits on closing (main_window_pending.cpp).
+    struct ShellParts {
+        QLabel* Panel_TIPS = nullptr;
+        QFrame* pnl_help = nullptr;
+        PictureFrame* img_help = nullptr;
+        QFrame* pnl_bigimg = nullptr;
+        PictureFrame* Image2 = nullptr; // Image1's picture, enlarged
+        QLabel* statusArea = nullptr;
+        QTimer* Timer1 = nullptr;       // the first refresh after start
+        QTimer* Timer2 = nullptr;       // hides the tips
+        QTimer* Timer3 = nullptr;       // the second step of compaction
+    } shell;
+
+    struct PopupMenu {
+        QMenu* PopupMenu1 = nullptr;
+        QMenu* N7 = nullptr; // "◆ 其他图片设置" submenu
+        QAction *N3 = nullptr, *N1 = nullptr, *N31 = nullptr, *N41 = nullptr, *N51 = nullptr;
+        QAction *N13 = nullptr, *N22 = nullptr, *N10 = nullptr, *N26 = nullptr;
+        QAction *N19 = nullptr, *N21 = nullptr;
+        QAction *N4 = nullptr, *N5 = nullptr, *N6 = nullptr, *N15 = nullptr, *N16 = nullptr;
+        QAction *N8 = nullptr, *N9 = nullptr, *N24 = nullptr, *N11 = nullptr, *N12 = nullptr;
+        QAction *N27 = nullptr, *webSiteItem = nullptr, *authorItem = nullptr, *N18 = nullptr;
+        QAction *N29 = nullptr, *N30 = nullptr; // "导出价格表...", "导入价格表..."
+    } menu;
+
+public slots:
+    void FormCreate();
+    void Timer1Timer();
+    void Timer2Timer();
+    void N18Click();
+    void img_helpClick();
+    void Image2Click();
+    void FormKeyDown(int key, Qt::KeyboardModifiers shift);
+    void openMakersWebSite();
+    void N27Click();
+    void Timer3Timer();
+    void N29Click(); // export the catalogue, or the category the popup menu was opened on
+    void N30Click(); // import a price list after its preview
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    // With an edit pending, asks "保存修改吗?": Yes posts it (a failure keeps the window
+    // open), No discards it, Cancel keeps the window open.
+    void closeEvent(QCloseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    void createQueries();
+    void createControls();
+    void createOverlays();
+    void createTimers();
+    void createPopupMenu();
+    void addPriceListItems();
+    void wireHandlers();
+    bool isInsideWindow(QObject* object) const;
+    bool runMenuShortcut(const QKeyEvent& key);
+    bool dragPanel(QWidget* panel, QEvent* event);
+    // Remembers the tree node under a popup menu's position (none elsewhere).
+    void notePopupNode(const QPoint& globalPos);
+    // The eight query components, in the order compaction closes them.
+    QList<db::Dataset*> queries() const;
+    // Posts every pending edit or insert; fails (UnsavedEditError) at the first that cannot be.
+    void postPendingEdits();
+
+    // ---- database compaction ----
     struct CompactionRun;
     void closeDatabase();
     void compactAndPutBack();
     std::shared_ptr<CompactionRun> compaction_; // made on first use
 
-    QPersistentModelIndex lastClickedNode_; // invalid after a refresh
-    QPersistentModelIndex pressedNode_;     // the node under the mouse when the left button went down
-    bool categoryResolved_ = false;          // the last click found its category's id
-
+    QPersistentModelIndex popupNode_;
     QString dataFolder_;
     QString helpPage_;
     QPoint dragOffset_;

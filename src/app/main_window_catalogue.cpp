@@ -1,5 +1,6 @@
-// Hardware catalogue: the current hardware selection picked in the item grid, the pictures
-// that follow the grid's row, and the category a new item is filed under.
+// The catalogue panel: the hardware selection picked in the item grid, the picture that
+// follows the grid's row, and the commands that start a quotation and add the selection to
+// it (the quotation's side of them: main_window_quotations.cpp).
 #include "app/main_window.h"
 #include "app/picture_files.h"
 #include "db/dataset.h"
@@ -23,9 +24,20 @@ bool TFrm_main::pickHardwareRow()
         hardwareSelection.parameters = items.asString(QStringLiteral("HW_CS"));
         // A missing or unreadable picture leaves the frame as it was; the click goes on, so
         // the label never names another item than the selection.
-        showPictureFile(*Image1, PictureFiles(dataFolder()).resolve(PictureFiles::storedPath(hardwareSelection.itemId)));
-        Lbl_HW->setText(hardwareSelection.itemName);
+        showPictureFile(*record.Image1,
+                        PictureFiles(dataFolder()).resolve(PictureFiles::storedPath(hardwareSelection.itemId)));
+        catalogue.Lbl_HW->setText(hardwareSelection.itemName);
     });
+}
+
+void TFrm_main::btn_create0Click()
+{
+    platform::guarded([this] { createQuotation(); });
+}
+
+void TFrm_main::btn_add0Click()
+{
+    platform::guarded([this] { addLine(); });
 }
 
 void TFrm_main::DBGrid1DblClick()
@@ -43,7 +55,7 @@ void TFrm_main::DBGrid1KeyDown(int key, Qt::KeyboardModifiers)
     // Only the picture follows the row: the selection stays with the last clicked item.
     platform::guarded([this] {
         const int id = ADOQueryHW->asInteger(QStringLiteral("HW_ID"));
-        showPictureFile(*Image1, PictureFiles(dataFolder()).fileOf(id));
+        showPictureFile(*record.Image1, PictureFiles(dataFolder()).fileOf(id));
     });
 }
 
@@ -51,19 +63,6 @@ void TFrm_main::DBGrid1KeyUp(int key, Qt::KeyboardModifiers shift)
 {
     // Key down shows the row left, key up the row arrived at.
     DBGrid1KeyDown(key, shift);
-}
-
-void TFrm_main::ADOQueryHWAfterInsert()
-{
-    db::Dataset& items = *ADOQueryHW;
-    try {
-        requireItemCategory();
-    } catch (...) {
-        items.cancel(); // refused: no new row stays pending
-        throw;
-    }
-    // Shown at once in the disabled "上级" edit.
-    items.setValue(DBEdit2->fieldName(), categoryValues.l4Id);
 }
 
 } // namespace app

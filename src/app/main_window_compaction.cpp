@@ -72,12 +72,12 @@ void TFrm_main::N27Click()
         // Step 2 reports it; nothing is then put back.
         compaction_->copyFailure = platform::errorMessage(error);
     }
-    Timer3->start();
+    shell.Timer3->start();
 }
 
 void TFrm_main::Timer3Timer()
 {
-    Timer3->stop();
+    shell.Timer3->stop();
     if (!compaction_)
         compaction_ = std::make_shared<CompactionRun>(); // no step 1: nothing to put back
     compaction_->underWay = true;

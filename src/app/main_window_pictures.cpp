@@ -44,14 +44,9 @@ int editItemForPicture(db::Dataset& items)
 
 void TFrm_main::Image1Click()
 {
-    Image2->setPicture(Image1->picture());
-    pnl_bigimg->show();
-    pnl_bigimg->raise();
-}
-
-void TFrm_main::Image2Click()
-{
-    pnl_bigimg->hide();
+    shell.Image2->setPicture(record.Image1->picture());
+    shell.pnl_bigimg->show();
+    shell.pnl_bigimg->raise();
 }
 
 void TFrm_main::N8Click()
@@ -61,7 +56,7 @@ void TFrm_main::N8Click()
         const int id = editItemForPicture(items);
         QImage picture = platform::clipboardPicture();
         if (picture.isNull())
-            picture = DBImage1->picture(); // the bitmap kept with the item takes its place
+            picture = record.DBImage1->picture(); // the bitmap kept with the item takes its place
         if (picture.isNull())
             throw platform::Error(QStringLiteral("No picture on the clipboard"));
         const PictureFiles files(dataFolder());
@@ -70,7 +65,7 @@ void TFrm_main::N8Click()
         items.setValue(kPathColumn, PictureFiles::storedPath(id));
         // The picture stays on the clipboard; the item keeps no bitmap of its own.
         platform::putClipboardPicture(picture);
-        DBImage1->clearPicture();
+        record.DBImage1->clearPicture();
         items.post();
     });
 }
@@ -89,7 +84,7 @@ void TFrm_main::N9Click()
         platform::copyFile(chosen, files.fileOf(id));
         items.setValue(kPathColumn, PictureFiles::storedPath(id));
         items.post();
-        showPictureFile(*Image1, files.resolve(PictureFiles::storedPath(id)), true);
+        showPictureFile(*record.Image1, files.resolve(PictureFiles::storedPath(id)), true);
     });
 }
 
@@ -99,9 +94,9 @@ void TFrm_main::N24Click()
         db::Dataset& items = *ADOQueryHW;
         requireCurrentItem(items);
         items.edit();
-        if (DBImage1->hasPicture()) {
-            platform::putClipboardPicture(DBImage1->picture());
-            DBImage1->clearPicture();
+        if (record.DBImage1->hasPicture()) {
+            platform::putClipboardPicture(record.DBImage1->picture());
+            record.DBImage1->clearPicture();
         }
         items.post();
     });
@@ -110,8 +105,8 @@ void TFrm_main::N24Click()
 void TFrm_main::N11Click()
 {
     platform::guarded([this] {
-        if (DBImage1->hasPicture())
-            platform::putClipboardPicture(DBImage1->picture());
+        if (record.DBImage1->hasPicture())
+            platform::putClipboardPicture(record.DBImage1->picture());
     });
 }
 

@@ -56,30 +56,30 @@ QString previewDetails(const db::ImportPlan& plan)
 void TFrm_main::addPriceListItems()
 {
     // After the compaction command, in the catalogue-wide part of the menu.
-    QAction* before = webSiteItem;
-    N29 = new QAction(QStringLiteral("导出价格表..."), PopupMenu1);
-    N29->setObjectName(QStringLiteral("N29"));
-    N30 = new QAction(QStringLiteral("导入价格表..."), PopupMenu1);
-    N30->setObjectName(QStringLiteral("N30"));
-    PopupMenu1->insertAction(before, N29);
-    PopupMenu1->insertAction(before, N30);
-    connect(N29, &QAction::triggered, this, &TFrm_main::N29Click);
-    connect(N30, &QAction::triggered, this, &TFrm_main::N30Click);
+    QAction* before = menu.webSiteItem;
+    menu.N29 = new QAction(QStringLiteral("导出价格表..."), menu.PopupMenu1);
+    menu.N29->setObjectName(QStringLiteral("N29"));
+    menu.N30 = new QAction(QStringLiteral("导入价格表..."), menu.PopupMenu1);
+    menu.N30->setObjectName(QStringLiteral("N30"));
+    menu.PopupMenu1->insertAction(before, menu.N29);
+    menu.PopupMenu1->insertAction(before, menu.N30);
+    connect(menu.N29, &QAction::triggered, this, &TFrm_main::N29Click);
+    connect(menu.N30, &QAction::triggered, this, &TFrm_main::N30Click);
 }
 
 void TFrm_main::notePopupNode(const QPoint& globalPos)
 {
     QTreeWidgetItem* node = nullptr;
-    const QPoint inTree = tv1->viewport()->mapFromGlobal(globalPos);
-    if (tv1->isVisible() && tv1->viewport()->rect().contains(inTree))
-        node = tv1->itemAt(inTree);
-    popupNode_ = node ? QPersistentModelIndex(tv1->indexFromItem(node)) : QPersistentModelIndex();
+    const QPoint inTree = tree.tv1->viewport()->mapFromGlobal(globalPos);
+    if (tree.tv1->isVisible() && tree.tv1->viewport()->rect().contains(inTree))
+        node = tree.tv1->itemAt(inTree);
+    popupNode_ = node ? QPersistentModelIndex(tree.tv1->indexFromItem(node)) : QPersistentModelIndex();
 }
 
 void TFrm_main::N29Click()
 {
     platform::reported(this, [this] {
-        QTreeWidgetItem* node = popupNode_.isValid() ? tv1->itemFromIndex(popupNode_) : nullptr;
+        QTreeWidgetItem* node = popupNode_.isValid() ? tree.tv1->itemFromIndex(popupNode_) : nullptr;
         db::ExportScope scope;
         if (node) {
             // The node's path finds its category as a tree click finds it.

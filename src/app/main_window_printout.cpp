@@ -15,7 +15,7 @@ void TFrm_main::btn_print1Click()
 
 void TFrm_main::printQuotation()
 {
-    if (!quotation.open) {
+    if (!currentQuotation.open) {
         platform::showMessage(this, QStringLiteral("没有要打印的装机单：请先用“1、建立清单”建立或打开一张装机单。"));
         return;
     }
@@ -27,7 +27,7 @@ void TFrm_main::printQuotation()
     const QString key = QStringLiteral("DIY_SYS_ID");
     const bool keyed = lines.active() && !lines.isEmpty() && lines.fieldIndex(key) >= 0;
     const QVariant current = keyed ? lines.value(key) : QVariant();
-    db::openStatement(lines, db::statements::linesOfNumber(quotation.number));
+    db::openStatement(lines, db::statements::linesOfNumber(currentQuotation.number));
     if (!printout_)
         printout_ = std::make_unique<QuotationPrintout>(lines);
     printout_->prepareAndShow();

@@ -1,6 +1,7 @@
-// Quotation lines: create or reopen a quotation, add the current hardware
-// selection as a line, remove a line, recompute every amount and the total. The lines view
-// is ADOQueryDIY, driven through the actions of its navigator DBNV3.
+// The quotation panel's lines: create or reopen a quotation, add the current hardware
+// selection as a line (both started from the catalogue panel), remove a line, recompute every
+// amount and the total. The lines view is ADOQueryDIY, driven through the actions of its
+// navigator DBNV3.
 #include "app/main_window.h"
 #include "db/connection.h"
 #include "db/dataset.h"
@@ -52,38 +53,28 @@ double decimalNumber(const QString& text)
 
 // ---- create ----
 
-void TFrm_main::btn_create0Click()
-{
-    platform::guarded([this] { createQuotation(); });
-}
-
 void TFrm_main::createQuotation()
 {
     // A line being edited is saved before the view is re-run, or the command stops here.
     ADOQueryDIY->postPending();
-    quotation.open = true;
-    quotation.total = 0;
-    quotation.number = platform::inputQuery(
+    currentQuotation.open = true;
+    currentQuotation.total = 0;
+    currentQuotation.number = platform::inputQuery(
         this, QStringLiteral("请输入配机的单据号"),
-        QStringLiteral("请输入配机的单据号\r同一张配机单应使用相同的编号,默认为当前日期,请自行修改:"), quotation.number);
-    quotation.name = platform::inputQuery(
+        QStringLiteral("请输入配机的单据号\r同一张配机单应使用相同的编号,默认为当前日期,请自行修改:"), currentQuotation.number);
+    currentQuotation.name = platform::inputQuery(
         this, QStringLiteral("请输入配机的单据名称"),
-        QStringLiteral("请输入配机的单据名称\r同一张配机单应使用相同的名称,默认为 配置单,请自行修改:"), quotation.name);
+        QStringLiteral("请输入配机的单据名称\r同一张配机单应使用相同的名称,默认为 配置单,请自行修改:"), currentQuotation.name);
     // Only the number selects the lines.
-    db::openStatement(*ADOQueryDIY, db::statements::linesOfNumber(quotation.number));
+    db::openStatement(*ADOQueryDIY, db::statements::linesOfNumber(currentQuotation.number));
     recompute();
 }
 
 // ---- add line ----
 
-void TFrm_main::btn_add0Click()
-{
-    platform::guarded([this] { addLine(); });
-}
-
 void TFrm_main::addLine()
 {
-    if (!quotation.open && platform::confirmYesNo(this, kOfferCreate))
+    if (!currentQuotation.open && platform::confirmYesNo(this, kOfferCreate))
         btn_create0Click();
     // The line describes one item: the catalogue row current now, the one the operator sees
     // highlighted and whose picture is shown. Read before anything is started, so a row that
@@ -94,10 +85,10 @@ void TFrm_main::addLine()
     const QString parameters = item.asString(QStringLiteral("HW_CS"));
 
     // Nothing is started while the lines view is closed; the first field then fails.
-    DBNV3->btnClick(Nav::Insert);
+    quotation.DBNV3->btnClick(Nav::Insert);
     db::Dataset& line = *ADOQueryDIY;
-    line.setValue(QStringLiteral("DIY_ID"), quotation.number);
-    line.setValue(QStringLiteral("DIY_NM"), quotation.name);
+    line.setValue(QStringLiteral("DIY_ID"), currentQuotation.number);
+    line.setValue(QStringLiteral("DIY_NM"), currentQuotation.name);
     line.setValue(QStringLiteral("HW_ID"), itemId);
     line.setValue(QStringLiteral("L2_ID"), categoryValues.l2Id);
     line.setValue(QStringLiteral("L2_NM"), categoryValues.l2Name);
@@ -117,17 +108,23 @@ void TFrm_main::addLine()
 
     // The total counts only what the database holds: a refused post is reported (the
     // handler's guard would hide it) and leaves the total and the pending line as they are.
-    if (!platform::reported(this, [this] { DBNV3->btnClick(Nav::Post); }))
+    if (!platform::reported(this, [this] { quotation.DBNV3->btnClick(Nav::Post); }))
         return;
-    quotation.total += amount;
+    currentQuotation.total += amount;
     showRunningTotal();
+}
+
+void TFrm_main::showRunningTotal()
+{
+    quotation.bbtn_cash->setText(QStringLiteral("单据总价值：") + platform::formatGeneral(currentQuotation.total)
+                                 + QStringLiteral(" 元"));
 }
 
 // ---- remove line ----
 
 void TFrm_main::btn_del1Click()
 {
-    platform::guarded([this] { DBNV3->btnClick(Nav::Delete); });
+    platform::guarded([this] { quotation.DBNV3->btnClick(Nav::Delete); });
 }
 
 void TFrm_main::DBGrid3DblClick()
@@ -137,7 +134,7 @@ void TFrm_main::DBGrid3DblClick()
 
 void TFrm_main::ADOQueryDIYBeforeDelete()
 {
-    quotation.total -= ADOQueryDIY->asFloat(QStringLiteral("DIY_CASH"));
+    currentQuotation.total -= ADOQueryDIY->asFloat(QStringLiteral("DIY_CASH"));
     showRunningTotal();
 }
 
@@ -151,7 +148,7 @@ void TFrm_main::btn_cash1Click()
 
 void TFrm_main::recompute()
 {
-    quotation.total = 0;
+    currentQuotation.total = 0;
     db::Dataset& lines = *ADOQueryDIY;
     // A pending line is posted before the rewrite, as the move to the first line would post
     // it, so a failure further on cannot take it away with the rest.
@@ -161,20 +158,20 @@ void TFrm_main::recompute()
     struct PaintAtTheEnd {
         QWidget* grid;
         ~PaintAtTheEnd() { grid->setUpdatesEnabled(true); }
-    } paintAtTheEnd{DBGrid3};
-    DBGrid3->setUpdatesEnabled(false);
+    } paintAtTheEnd{quotation.DBGrid3};
+    quotation.DBGrid3->setUpdatesEnabled(false);
     // Every line is rewritten in one transaction: all of them or, on failure, none.
     db::Transaction transaction(*ADOConnection1);
     double total = 0;
     try {
         for (; !lines.eof(); lines.next()) {
-            DBNV3->btnClick(Nav::Edit);
+            quotation.DBNV3->btnClick(Nav::Edit);
             const int quantity = lines.isNull(QStringLiteral("DIY_SL")) ? 0 : lines.asInteger(QStringLiteral("DIY_SL"));
             const double price = lines.isNull(QStringLiteral("DIY_JG")) ? 0 : lines.asFloat(QStringLiteral("DIY_JG"));
             const double amount = quantity * price;
             lines.setValue(QStringLiteral("DIY_CASH"), amount);
             total += amount;
-            DBNV3->btnClick(Nav::Post);
+            quotation.DBNV3->btnClick(Nav::Post);
         }
         transaction.commit();
     } catch (...) {
@@ -190,8 +187,9 @@ void TFrm_main::recompute()
             lines.close();
         throw;
     }
-    quotation.total = total;
-    bbtn_cash->setText(QStringLiteral("总价值：") + platform::formatGeneral(quotation.total) + QStringLiteral(" 元"));
+    currentQuotation.total = total;
+    quotation.bbtn_cash->setText(QStringLiteral("总价值：") + platform::formatGeneral(currentQuotation.total)
+                                 + QStringLiteral(" 元"));
 }
 
 } // namespace app

@@ -1,5 +1,6 @@
-// The shell: construction and start-up, timers, window keys, the help overlay, dragging the
-// quotation-management panel and the popup menu that carries every command.
+// The shell: construction and start-up, timers, window keys, the help overlay and the enlarged
+// picture, dragging the quotation-management panel and the popup menu that carries every
+// command.
 #include "app/main_window.h"
 #include "app/app_identity.h"
 #include "app/data_folder.h"
@@ -59,44 +60,44 @@ QString TFrm_main::programFolder() const
 
 void TFrm_main::showStatus(const QString& text)
 {
-    statusArea->setText(text);
-    statusArea->setToolTip(text);
-    statusArea->setVisible(!text.isEmpty());
+    shell.statusArea->setText(text);
+    shell.statusArea->setToolTip(text);
+    shell.statusArea->setVisible(!text.isEmpty());
     if (!text.isEmpty())
         std::fprintf(stderr, "qmxdiy: %s\n", qPrintable(text));
 }
 
 QString TFrm_main::statusText() const
 {
-    return statusArea->text();
+    return shell.statusArea->text();
 }
 
 void TFrm_main::createTimers()
 {
     // Timer1 and Timer2 count from the window's creation; Timer3 waits for compaction.
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(500);
-    Timer2 = new QTimer(this);
-    Timer2->setObjectName(QStringLiteral("Timer2"));
-    Timer2->setInterval(3000);
-    Timer3 = new QTimer(this);
-    Timer3->setObjectName(QStringLiteral("Timer3"));
-    Timer3->setInterval(3000);
-    connect(Timer1, &QTimer::timeout, this, &TFrm_main::Timer1Timer);
-    connect(Timer2, &QTimer::timeout, this, &TFrm_main::Timer2Timer);
-    connect(Timer3, &QTimer::timeout, this, &TFrm_main::Timer3Timer);
-    Timer1->start();
-    Timer2->start();
+    shell.Timer1 = new QTimer(this);
+    shell.Timer1->setObjectName(QStringLiteral("Timer1"));
+    shell.Timer1->setInterval(500);
+    shell.Timer2 = new QTimer(this);
+    shell.Timer2->setObjectName(QStringLiteral("Timer2"));
+    shell.Timer2->setInterval(3000);
+    shell.Timer3 = new QTimer(this);
+    shell.Timer3->setObjectName(QStringLiteral("Timer3"));
+    shell.Timer3->setInterval(3000);
+    connect(shell.Timer1, &QTimer::timeout, this, &TFrm_main::Timer1Timer);
+    connect(shell.Timer2, &QTimer::timeout, this, &TFrm_main::Timer2Timer);
+    connect(shell.Timer3, &QTimer::timeout, this, &TFrm_main::Timer3Timer);
+    shell.Timer1->start();
+    shell.Timer2->start();
 }
 
 void TFrm_main::createPopupMenu()
 {
-    PopupMenu1 = new QMenu(this);
-    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    auto item = [](QMenu* menu, const char* name, const QString& caption, void (TFrm_main::*handler)(), TFrm_main* self,
+    menu.PopupMenu1 = new QMenu(this);
+    menu.PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    auto item = [](QMenu* into, const char* name, const QString& caption, void (TFrm_main::*handler)(), TFrm_main* self,
                    const QKeySequence& shortcut = {}) {
-        QAction* action = menu->addAction(caption);
+        QAction* action = into->addAction(caption);
         action->setObjectName(QLatin1String(name));
         if (!shortcut.isEmpty()) {
             // Shown in the menu; the window routes the keys itself (see eventFilter), so the
@@ -108,70 +109,70 @@ void TFrm_main::createPopupMenu()
             QObject::connect(action, &QAction::triggered, self, handler);
         return action;
     };
-    auto separator = [](QMenu* menu, const char* name) { menu->addSeparator()->setObjectName(QLatin1String(name)); };
-    QMenu* m = PopupMenu1;
-    N3 = item(m, "N3", QStringLiteral("1、建立清单(装机单)"), &TFrm_main::btn_create0Click, this);
-    N1 = item(m, "N1", QStringLiteral("2、加入清单"), &TFrm_main::btn_add0Click, this);
-    N31 = item(m, "N31", QStringLiteral("3、移出清单"), &TFrm_main::btn_del1Click, this);
-    N41 = item(m, "N41", QStringLiteral("4、核算总额"), &TFrm_main::btn_cash1Click, this);
-    N51 = item(m, "N51", QStringLiteral("5、打印出单"), &TFrm_main::btn_print1Click, this);
+    auto separator = [](QMenu* into, const char* name) { into->addSeparator()->setObjectName(QLatin1String(name)); };
+    QMenu* m = menu.PopupMenu1;
+    menu.N3 = item(m, "N3", QStringLiteral("1、建立清单(装机单)"), &TFrm_main::btn_create0Click, this);
+    menu.N1 = item(m, "N1", QStringLiteral("2、加入清单"), &TFrm_main::btn_add0Click, this);
+    menu.N31 = item(m, "N31", QStringLiteral("3、移出清单"), &TFrm_main::btn_del1Click, this);
+    menu.N41 = item(m, "N41", QStringLiteral("4、核算总额"), &TFrm_main::btn_cash1Click, this);
+    menu.N51 = item(m, "N51", QStringLiteral("5、打印出单"), &TFrm_main::btn_print1Click, this);
     separator(m, "N14");
-    N13 = item(m, "N13", QStringLiteral("★ 粘贴"), &TFrm_main::N13Click, this, QKeySequence(Qt::CTRL | Qt::Key_V));
-    N22 = item(m, "N22", QStringLiteral("★ 复制"), &TFrm_main::N22Click, this, QKeySequence(Qt::CTRL | Qt::Key_C));
-    N10 = item(m, "N10", QStringLiteral("★ 剪切"), &TFrm_main::N10Click, this, QKeySequence(Qt::CTRL | Qt::Key_X));
-    N26 = item(m, "N26", QStringLiteral("★ 清除"), &TFrm_main::N26Click, this, QKeySequence(Qt::Key_Delete));
+    menu.N13 = item(m, "N13", QStringLiteral("★ 粘贴"), &TFrm_main::N13Click, this, QKeySequence(Qt::CTRL | Qt::Key_V));
+    menu.N22 = item(m, "N22", QStringLiteral("★ 复制"), &TFrm_main::N22Click, this, QKeySequence(Qt::CTRL | Qt::Key_C));
+    menu.N10 = item(m, "N10", QStringLiteral("★ 剪切"), &TFrm_main::N10Click, this, QKeySequence(Qt::CTRL | Qt::Key_X));
+    menu.N26 = item(m, "N26", QStringLiteral("★ 清除"), &TFrm_main::N26Click, this, QKeySequence(Qt::Key_Delete));
     separator(m, "N20");
-    N19 = item(m, "N19", QStringLiteral("○ 管理清单(查阅/打印)"), &TFrm_main::N19Click, this);
-    N21 = item(m, "N21", QStringLiteral("○ 刷新左侧分类数据表"), &TFrm_main::btn_refreshClick, this);
+    menu.N19 = item(m, "N19", QStringLiteral("○ 管理清单(查阅/打印)"), &TFrm_main::N19Click, this);
+    menu.N21 = item(m, "N21", QStringLiteral("○ 刷新左侧分类数据表"), &TFrm_main::btn_refreshClick, this);
     separator(m, "N2");
-    N4 = item(m, "N4", QStringLiteral("◇ 添加记录"), &TFrm_main::N4Click, this);
-    N5 = item(m, "N5", QStringLiteral("◇ 修改记录"), nullptr, this);
-    N6 = item(m, "N6", QStringLiteral("◇ 保存修改"), nullptr, this);
-    N15 = item(m, "N15", QStringLiteral("◇ 删除记录"), nullptr, this);
-    N16 = item(m, "N16", QStringLiteral("◇ 打开产品网址"), &TFrm_main::N16Click, this);
-    N8 = item(m, "N8", QStringLiteral("◆ 从剪贴板粘贴图片"), &TFrm_main::N8Click, this);
-    N9 = item(m, "N9", QStringLiteral("◆ 从文件导入图片"), &TFrm_main::N9Click, this);
-    N7 = m->addMenu(QStringLiteral("◆ 其他图片设置"));
-    N7->setObjectName(QStringLiteral("N7"));
-    N24 = item(N7, "N24", QStringLiteral("◇ 清除已有图片"), &TFrm_main::N24Click, this);
-    N11 = item(N7, "N11", QStringLiteral("◇ 复制到剪贴板"), &TFrm_main::N11Click, this);
-    N12 = item(N7, "N12", QStringLiteral("◇ 保存到文件"), &TFrm_main::N12Click, this);
-    separator(N7, "N23");
+    menu.N4 = item(m, "N4", QStringLiteral("◇ 添加记录"), &TFrm_main::N4Click, this);
+    menu.N5 = item(m, "N5", QStringLiteral("◇ 修改记录"), nullptr, this);
+    menu.N6 = item(m, "N6", QStringLiteral("◇ 保存修改"), nullptr, this);
+    menu.N15 = item(m, "N15", QStringLiteral("◇ 删除记录"), nullptr, this);
+    menu.N16 = item(m, "N16", QStringLiteral("◇ 打开产品网址"), &TFrm_main::N16Click, this);
+    menu.N8 = item(m, "N8", QStringLiteral("◆ 从剪贴板粘贴图片"), &TFrm_main::N8Click, this);
+    menu.N9 = item(m, "N9", QStringLiteral("◆ 从文件导入图片"), &TFrm_main::N9Click, this);
+    menu.N7 = m->addMenu(QStringLiteral("◆ 其他图片设置"));
+    menu.N7->setObjectName(QStringLiteral("N7"));
+    menu.N24 = item(menu.N7, "N24", QStringLiteral("◇ 清除已有图片"), &TFrm_main::N24Click, this);
+    menu.N11 = item(menu.N7, "N11", QStringLiteral("◇ 复制到剪贴板"), &TFrm_main::N11Click, this);
+    menu.N12 = item(menu.N7, "N12", QStringLiteral("◇ 保存到文件"), &TFrm_main::N12Click, this);
+    separator(menu.N7, "N23");
     separator(m, "N17");
-    N27 = item(m, "N27", QStringLiteral("※ 压缩数据库(每周一次)"), &TFrm_main::N27Click, this);
-    webSiteItem = item(m, "N25", QStringLiteral("◇ ") + webSiteName() + QStringLiteral("(更新)"),
+    menu.N27 = item(m, "N27", QStringLiteral("※ 压缩数据库(每周一次)"), &TFrm_main::N27Click, this);
+    menu.webSiteItem = item(m, "N25", QStringLiteral("◇ ") + webSiteName() + QStringLiteral("(更新)"),
                        &TFrm_main::openMakersWebSite, this);
-    authorItem = item(m, "N28", QStringLiteral("◇ 作者  ") + authorName(), &TFrm_main::openMakersWebSite, this);
-    N18 = item(m, "N18", QStringLiteral("◇ 查看软件帮助"), &TFrm_main::N18Click, this);
+    menu.authorItem = item(m, "N28", QStringLiteral("◇ 作者  ") + authorName(), &TFrm_main::openMakersWebSite, this);
+    menu.N18 = item(m, "N18", QStringLiteral("◇ 查看软件帮助"), &TFrm_main::N18Click, this);
 }
 
 void TFrm_main::wireHandlers()
 {
     // Every entry point from the event loop runs under the handler's own guard (see the
     // handlers); none lets an exception through.
-    connect(btn_refresh, &QPushButton::clicked, this, &TFrm_main::btn_refreshClick);
-    connect(Button5, &QPushButton::clicked, this, &TFrm_main::N18Click);
-    connect(img_help, &PictureFrame::clicked, this, &TFrm_main::img_helpClick);
-    connect(Image1, &PictureFrame::clicked, this, &TFrm_main::Image1Click);
-    connect(Image2, &PictureFrame::clicked, this, &TFrm_main::Image2Click);
+    connect(tree.btn_refresh, &QPushButton::clicked, this, &TFrm_main::btn_refreshClick);
+    connect(catalogue.Button5, &QPushButton::clicked, this, &TFrm_main::N18Click);
+    connect(shell.img_help, &PictureFrame::clicked, this, &TFrm_main::img_helpClick);
+    connect(record.Image1, &PictureFrame::clicked, this, &TFrm_main::Image1Click);
+    connect(shell.Image2, &PictureFrame::clicked, this, &TFrm_main::Image2Click);
 
-    connect(DBGrid1, &dbaware::DBGrid::cellClick, this, &TFrm_main::DBGrid1CellClick);
-    connect(DBGrid1, &dbaware::DBGrid::dblClick, this, &TFrm_main::DBGrid1DblClick);
-    connect(DBGrid1, &dbaware::DBGrid::keyDown, this, &TFrm_main::DBGrid1KeyDown);
-    connect(DBGrid1, &dbaware::DBGrid::keyUp, this, &TFrm_main::DBGrid1KeyUp);
-    connect(DBGrid3, &dbaware::DBGrid::dblClick, this, &TFrm_main::DBGrid3DblClick);
+    connect(catalogue.DBGrid1, &dbaware::DBGrid::cellClick, this, &TFrm_main::DBGrid1CellClick);
+    connect(catalogue.DBGrid1, &dbaware::DBGrid::dblClick, this, &TFrm_main::DBGrid1DblClick);
+    connect(catalogue.DBGrid1, &dbaware::DBGrid::keyDown, this, &TFrm_main::DBGrid1KeyDown);
+    connect(catalogue.DBGrid1, &dbaware::DBGrid::keyUp, this, &TFrm_main::DBGrid1KeyUp);
+    connect(quotation.DBGrid3, &dbaware::DBGrid::dblClick, this, &TFrm_main::DBGrid3DblClick);
 
-    connect(btn_create0, &QPushButton::clicked, this, &TFrm_main::btn_create0Click);
-    connect(btn_add0, &QPushButton::clicked, this, &TFrm_main::btn_add0Click);
-    connect(btn_del1, &QPushButton::clicked, this, &TFrm_main::btn_del1Click);
-    connect(btn_cash1, &QPushButton::clicked, this, &TFrm_main::btn_cash1Click);
-    connect(bbtn_cash, &QPushButton::clicked, this, &TFrm_main::btn_cash1Click);
-    connect(btn_print1, &QPushButton::clicked, this, &TFrm_main::btn_print1Click);
-    connect(btn_diy_id_list, &QPushButton::clicked, this, &TFrm_main::btn_diy_id_listClick);
-    connect(Button1, &QPushButton::clicked, this, &TFrm_main::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &TFrm_main::Button2Click);
-    connect(Button3, &QPushButton::clicked, this, &TFrm_main::Button3Click);
-    connect(Button4, &QPushButton::clicked, this, &TFrm_main::Button4Click);
+    connect(catalogue.btn_create0, &QPushButton::clicked, this, &TFrm_main::btn_create0Click);
+    connect(catalogue.btn_add0, &QPushButton::clicked, this, &TFrm_main::btn_add0Click);
+    connect(quotation.btn_del1, &QPushButton::clicked, this, &TFrm_main::btn_del1Click);
+    connect(quotation.btn_cash1, &QPushButton::clicked, this, &TFrm_main::btn_cash1Click);
+    connect(quotation.bbtn_cash, &QPushButton::clicked, this, &TFrm_main::btn_cash1Click);
+    connect(quotation.btn_print1, &QPushButton::clicked, this, &TFrm_main::btn_print1Click);
+    connect(management.btn_diy_id_list, &QPushButton::clicked, this, &TFrm_main::btn_diy_id_listClick);
+    connect(management.Button1, &QPushButton::clicked, this, &TFrm_main::Button1Click);
+    connect(management.Button2, &QPushButton::clicked, this, &TFrm_main::Button2Click);
+    connect(management.Button3, &QPushButton::clicked, this, &TFrm_main::Button3Click);
+    connect(management.Button4, &QPushButton::clicked, this, &TFrm_main::Button4Click);
 
     // Events of the data layer run inside the operation that raised them, so their errors
     // reach whoever started it (the grid or navigator shows them with the error report).
@@ -180,7 +181,7 @@ void TFrm_main::wireHandlers()
     ADOQueryHW->afterInsert = [this](db::Dataset&) { ADOQueryHWAfterInsert(); };
     ADOQueryDIY->beforeDelete = [this](db::Dataset&) { ADOQueryDIYBeforeDelete(); };
 
-    Panel_LIST->installEventFilter(this);
+    management.Panel_LIST->installEventFilter(this);
     wireCategoryTree();
 }
 
@@ -195,54 +196,54 @@ void TFrm_main::FormCreate()
             showStatus(QStringLiteral("无法打开数据库：") + QString::fromUtf8(e.what()));
             throw;
         }
-        quotation.number = platform::shortDate(QDate::currentDate());
-        quotation.name = QStringLiteral("配置单");
-        quotation.total = 0;
+        currentQuotation.number = platform::shortDate(QDate::currentDate());
+        currentQuotation.name = QStringLiteral("配置单");
+        currentQuotation.total = 0;
         showRunningTotal();
-        quotation.open = false;
+        currentQuotation.open = false;
         topLevelInsertMode = true;
     });
-}
-
-void TFrm_main::showRunningTotal()
-{
-    bbtn_cash->setText(QStringLiteral("单据总价值：") + platform::formatGeneral(quotation.total) + QStringLiteral(" 元"));
 }
 
 void TFrm_main::Timer1Timer()
 {
     btn_refreshClick();
-    Timer1->stop();
+    shell.Timer1->stop();
 }
 
 void TFrm_main::Timer2Timer()
 {
-    Panel_TIPS->hide();
+    shell.Panel_TIPS->hide();
 }
 
 void TFrm_main::N18Click()
 {
-    if (img_help->picture().isNull()) {
+    if (shell.img_help->picture().isNull()) {
         platform::guarded([this] {
             QFile file(QStringLiteral(":/app/help.jpg"));
             if (file.open(QIODevice::ReadOnly))
-                img_help->setPicture(platform::decodeJpeg(file.readAll()));
+                shell.img_help->setPicture(platform::decodeJpeg(file.readAll()));
         });
     }
-    pnl_help->show();
-    pnl_help->raise();
-    pnl_bigimg->raise();
+    shell.pnl_help->show();
+    shell.pnl_help->raise();
+    shell.pnl_bigimg->raise();
 }
 
 void TFrm_main::img_helpClick()
 {
-    pnl_help->hide();
+    shell.pnl_help->hide();
+}
+
+void TFrm_main::Image2Click()
+{
+    shell.pnl_bigimg->hide();
 }
 
 void TFrm_main::FormKeyDown(int key, Qt::KeyboardModifiers)
 {
     if (key == Qt::Key_Escape)
-        pnl_bigimg->hide();
+        shell.pnl_bigimg->hide();
 }
 
 void TFrm_main::openMakersWebSite()
@@ -261,10 +262,10 @@ bool TFrm_main::isInsideWindow(QObject* object) const
 bool TFrm_main::runMenuShortcut(const QKeyEvent& key)
 {
     // The search box edits its own text with these keys.
-    if (searchBox && QApplication::focusWidget() == searchBox->edit())
+    if (catalogue.searchBox && QApplication::focusWidget() == catalogue.searchBox->edit())
         return false;
     const QKeySequence pressed(key.modifiers() | key.key());
-    for (QAction* action : {N13, N22, N10, N26}) {
+    for (QAction* action : {menu.N13, menu.N22, menu.N10, menu.N26}) {
         if (action->shortcut() == pressed) {
             action->trigger();
             return true;
@@ -307,10 +308,10 @@ bool TFrm_main::dragPanel(QWidget* panel, QEvent* event)
 
 bool TFrm_main::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == Panel_LIST && dragPanel(Panel_LIST, event))
+    if (watched == management.Panel_LIST && dragPanel(management.Panel_LIST, event))
         return true;
     // The tree's clicks: see treeMouseEvent (runs the click handler `i`).
-    if (watched == tv1->viewport() && treeMouseEvent(event))
+    if (watched == tree.tv1->viewport() && treeMouseEvent(event))
         return true;
     if (event->type() == QEvent::KeyPress && isInsideWindow(watched)) {
         auto* key = static_cast<QKeyEvent*>(event);
@@ -327,7 +328,7 @@ bool TFrm_main::eventFilter(QObject* watched, QEvent* event)
 void TFrm_main::contextMenuEvent(QContextMenuEvent* event)
 {
     notePopupNode(event->globalPos());
-    PopupMenu1->popup(event->globalPos());
+    menu.PopupMenu1->popup(event->globalPos());
 }
 
 } // namespace app

@@ -88,7 +88,7 @@ void followSelection(QTreeWidgetItem* current, QTreeWidgetItem* previous)
 
 void TFrm_main::wireCategoryTree()
 {
-    connect(tv1, &QTreeWidget::currentItemChanged, this, [](QTreeWidgetItem* current, QTreeWidgetItem* previous) {
+    connect(tree.tv1, &QTreeWidget::currentItemChanged, this, [](QTreeWidgetItem* current, QTreeWidgetItem* previous) {
         followSelection(current, previous);
     });
     ADOQueryL1_L4->beforeDelete = [this](db::Dataset& rows) { deleteCategoryWithContents(rows); };
@@ -96,7 +96,7 @@ void TFrm_main::wireCategoryTree()
 
 QTreeWidgetItem* TFrm_main::lastClickedNode() const
 {
-    return lastClickedNode_.isValid() ? tv1->itemFromIndex(lastClickedNode_) : nullptr;
+    return lastClickedNode_.isValid() ? tree.tv1->itemFromIndex(lastClickedNode_) : nullptr;
 }
 
 void TFrm_main::requireResolvedCategory() const
@@ -126,13 +126,13 @@ void TFrm_main::btn_refreshClick()
         ADOQueryL1_L4->postPending();
         lastClickedNode_ = QPersistentModelIndex();
         categoryResolved_ = false;
-        tv1->clear();
-        Panel_L1_L4->show();
-        Panel_HW->hide();
+        tree.tv1->clear();
+        tree.Panel_L1_L4->show();
+        record.Panel_HW->hide();
         db::openStatement(*ADOQueryL1_L4, db::statements::allL1());
         db::openStatement(*ADOQueryL1, db::statements::allL1());
-        L_A->clear();
-        L_B->clear();
+        tree.L_A->clear();
+        tree.L_B->clear();
 
         struct CloseTreeQueries {
             TFrm_main* w;
@@ -148,9 +148,9 @@ void TFrm_main::btn_refreshClick()
         db::Dataset& l3 = *ADOQueryL3;
         db::Dataset& l4 = *ADOQueryL4;
         for (l1.first(); !l1.eof(); l1.next()) {
-            auto* node1 = addNode(new QTreeWidgetItem(tv1, QStringList{l1.asString(QStringLiteral("L1_NM"))}), 1);
-            L_A->addItem(QString::number(l1.asInteger(QStringLiteral("L1_ID"))));
-            L_B->addItem(l1.asString(QStringLiteral("L1_NM")));
+            auto* node1 = addNode(new QTreeWidgetItem(tree.tv1, QStringList{l1.asString(QStringLiteral("L1_NM"))}), 1);
+            tree.L_A->addItem(QString::number(l1.asInteger(QStringLiteral("L1_ID"))));
+            tree.L_B->addItem(l1.asString(QStringLiteral("L1_NM")));
             db::openStatement(l2, db::statements::l2Of(l1.asInteger(QStringLiteral("L1_ID"))));
             for (l2.first(); !l2.eof(); l2.next()) {
                 auto* node2 = addNode(new QTreeWidgetItem(node1, QStringList{l2.asString(QStringLiteral("L2_NM"))}), 2);
@@ -182,20 +182,20 @@ bool TFrm_main::treeMouseEvent(QEvent* event)
     if (mouse->button() != Qt::LeftButton)
         return false;
     if (type == QEvent::MouseButtonRelease) {
-        QTreeWidgetItem* pressed = pressedNode_.isValid() ? tv1->itemFromIndex(pressedNode_) : nullptr;
+        QTreeWidgetItem* pressed = pressedNode_.isValid() ? tree.tv1->itemFromIndex(pressedNode_) : nullptr;
         pressedNode_ = QPersistentModelIndex();
         if (!pressed)
             return false;
-        if (tv1->currentItem() != pressed)
-            tv1->setCurrentItem(pressed);
+        if (tree.tv1->currentItem() != pressed)
+            tree.tv1->setCurrentItem(pressed);
         i();
         return true;
     }
-    QTreeWidgetItem* node = tv1->itemAt(mouse->position().toPoint());
-    pressedNode_ = node ? QPersistentModelIndex(tv1->indexFromItem(node)) : QPersistentModelIndex();
+    QTreeWidgetItem* node = tree.tv1->itemAt(mouse->position().toPoint());
+    pressedNode_ = node ? QPersistentModelIndex(tree.tv1->indexFromItem(node)) : QPersistentModelIndex();
     if (!node)
         return false;
-    tv1->setCurrentItem(node);
+    tree.tv1->setCurrentItem(node);
     return true;
 }
 
@@ -206,23 +206,23 @@ void TFrm_main::i()
 
 void TFrm_main::clickCategory()
 {
-    QTreeWidgetItem* node = tv1->currentItem();
+    QTreeWidgetItem* node = tree.tv1->currentItem();
     const int level = depthOf(node);
     // The grid this click re-runs saves what is being edited in it first; a failed save
     // stops the click before anything changes, and the typed text stays.
     if (level >= 1 && level <= 4)
         (level < 4 ? ADOQueryL1_L4 : ADOQueryHW)->postPending();
-    lastClickedNode_ = node ? QPersistentModelIndex(tv1->indexFromItem(node)) : QPersistentModelIndex();
+    lastClickedNode_ = node ? QPersistentModelIndex(tree.tv1->indexFromItem(node)) : QPersistentModelIndex();
     // Until this click has found its category, nothing may be filed under the one before.
     categoryResolved_ = false;
     if (level < 1 || level > 4)
         return;
-    Panel_L1_L4->setVisible(level < 4);
-    Panel_HW->setVisible(level == 4);
+    tree.Panel_L1_L4->setVisible(level < 4);
+    record.Panel_HW->setVisible(level == 4);
     topLevelInsertMode = false;
 
     const QString text = node->text(0);
-    QLabel* const labels[] = {Lbl_L1, Lbl_L2, Lbl_L3, Lbl_L4, Lbl_HW};
+    QLabel* const labels[] = {catalogue.Lbl_L1, catalogue.Lbl_L2, catalogue.Lbl_L3, catalogue.Lbl_L4, catalogue.Lbl_HW};
     int* const ids[] = {&categoryValues.l1Id, &categoryValues.l2Id, &categoryValues.l3Id, &categoryValues.l4Id};
     QString* const names[] = {&categoryValues.l1Name, &categoryValues.l2Name, &categoryValues.l3Name,
                               &categoryValues.l4Name};
@@ -255,13 +255,13 @@ void TFrm_main::clickCategory()
     switch (level) {
     case 1:
         categoryValues.l1Name = text;
-        Lbl_L1->setText(text);
+        catalogue.Lbl_L1->setText(text);
         emptyLabelsRightOf(1);
         insertContext.parentKeyColumn = QStringLiteral("L1_ID");
         db::openStatement(*ADOQueryL1_L4, db::statements::l2UnderL1Named(text));
         resolve();
         insertContext.nameColumn = QStringLiteral("L2_NM");
-        refillLookupLists(L_A, L_B, *ADOQueryL1_L4, QStringLiteral("L2_ID"), QStringLiteral("L2_NM"));
+        refillLookupLists(tree.L_A, tree.L_B, *ADOQueryL1_L4, QStringLiteral("L2_ID"), QStringLiteral("L2_NM"));
         ADOQueryL1_L4->first();
         break;
     case 2:
@@ -274,7 +274,7 @@ void TFrm_main::clickCategory()
         labels[level - 1]->setText(text);
         emptyLabelsRightOf(level);
         resolve();
-        refillLookupLists(L_A, L_B, *ADOQueryL1_L4, levelKeyColumn(level + 1), levelNameColumn(level + 1));
+        refillLookupLists(tree.L_A, tree.L_B, *ADOQueryL1_L4, levelKeyColumn(level + 1), levelNameColumn(level + 1));
         ADOQueryL1_L4->first();
         break;
     }
@@ -283,15 +283,15 @@ void TFrm_main::clickCategory()
         categoryValues.l4Name = text;
         resolve();
         insertContext.parentKeyColumn = QStringLiteral("L4_ID");
-        Lbl_L4->setText(text);
+        catalogue.Lbl_L4->setText(text);
         db::Dataset& items = *ADOQueryHW;
         items.first();
         const int itemId = items.asInteger(QStringLiteral("HW_ID"));
         const QString itemName = items.asString(QStringLiteral("HW_MC"));
         hardwareSelection.itemId = itemId;
         hardwareSelection.itemName = itemName;
-        Lbl_HW->setText(itemName);
-        refillLookupLists(L_A, L_B, items, QStringLiteral("HW_ID"), QStringLiteral("HW_MC"));
+        catalogue.Lbl_HW->setText(itemName);
+        refillLookupLists(tree.L_A, tree.L_B, items, QStringLiteral("HW_ID"), QStringLiteral("HW_MC"));
         items.first();
         break;
     }
@@ -316,7 +316,7 @@ void TFrm_main::insertCategoryRow(db::Dataset& rows)
                                                     kDefaultName);
         rows.setValue(QStringLiteral("L1_NM"), answer);
         rows.post();
-        setNodeImages(new QTreeWidgetItem(tv1, QStringList{answer}), kInsertedNodeImage, kInsertedNodeImage);
+        setNodeImages(new QTreeWidgetItem(tree.tv1, QStringList{answer}), kInsertedNodeImage, kInsertedNodeImage);
         return;
     }
 
@@ -372,14 +372,14 @@ void TFrm_main::N4Click()
         if (clicked && depthOf(clicked) == 4) {
             // A level-4 category is open in the record panel: a new item goes into it.
             requireItemCategory();
-            Panel_L1_L4->hide();
-            Panel_HW->show();
-            DBNavigator1->btnClick(dbaware::DBNavigator::Button::Insert);
+            tree.Panel_L1_L4->hide();
+            record.Panel_HW->show();
+            record.DBNavigator1->btnClick(dbaware::DBNavigator::Button::Insert);
             return;
         }
-        Panel_HW->hide();
-        Panel_L1_L4->show();
-        DBNavigator2->btnClick(dbaware::DBNavigator::Button::Insert);
+        record.Panel_HW->hide();
+        tree.Panel_L1_L4->show();
+        tree.DBNavigator2->btnClick(dbaware::DBNavigator::Button::Insert);
     });
 }
 

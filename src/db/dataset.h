@@ -1,4 +1,5 @@
 #pragma once
+#include "db/field.h"
 #include <QObject>
 #include <QByteArray>
 #include <QList>
@@ -15,18 +16,6 @@ namespace db {
 
 class Connection;
 namespace detail { class RowStore; class Statement; class StatementCache; }
-
-enum class FieldType { Integer, AutoInc, Float, Text, Memo, DateTime, Blob };
-
-struct FieldDef {
-    QString name;
-    FieldType type = FieldType::Text;
-    int size = 0;          // longest text a Text field takes, 0 for no limit
-    bool readOnly = false; // auto-number keys and columns of rows that cannot be written back
-};
-
-// The word a grid shows in place of long text or binary content.
-QString fieldTypeWord(FieldType type, bool isNull);
 
 // A query with its client-side result set: the one current row and one state (browse,
 // edit, insert) are shared by everything bound to it. Grids, edits and navigators observe
@@ -139,29 +128,36 @@ signals:
     void aboutToPost();          // bound editors hand over the text they hold
 
 private:
+    // dataset.cpp: failures and the connection.
     [[noreturn]] void fail(const QString& message) const;
     void requireActive() const;
-    void requireEditing() const;
-    void requireWritable() const;
     int requireField(const QString& name) const;
     sqlite3* liveHandle() const;
-    void throwRefusal();
-    void beginInsert(bool atEnd);
+    // dataset_navigation.cpp
     void moveTo(int row);
+    // dataset_editing.cpp: the edit states.
+    void requireEditing() const;
+    void requireWritable() const;
+    // The field a value may be put into: editing, and the field is not read-only.
+    int requireModifiableField(const QString& name) const;
+    void storeInBuffer(int field, const QVariant& value);
+    void throwRefusal();
+    // The rows may have changed and the state with them: everything bound hears of both.
+    void enterState(State state);
+    void beginInsert(bool atEnd);
     void checkTextSizes() const;
+    // dataset_write_back.cpp: the edited row written to its table by key, and read back.
     void postInsert();
     void postUpdate();
+    void deleteRow(qint64 key);
     void reloadRow(int row, qint64 key);
     detail::Statement& writeStatement(const QString& sql);
-    QVariant convertText(const FieldDef& f, const QString& text) const;
-    QString formatDisplay(const FieldDef& f, const QVariant& v) const;
 
     QString name_;
     Connection* connection_;
     QStringList sql_;
     QStringList fixedFields_;
     QList<FieldDef> fields_;
-    QList<int> columnOfField_;        // result column behind each shown field
     QString table_;
     int keyField_ = -1;               // field holding the table's key, -1 when not writable
     std::unique_ptr<detail::RowStore> rows_;

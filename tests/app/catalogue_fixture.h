@@ -79,9 +79,9 @@ protected:
     void clickRow(int row, int column = 1)
     {
         QApplication::processEvents();
-        const QRect cell = w->DBGrid1->visualRect(w->DBGrid1->model()->index(row, column));
+        const QRect cell = w->catalogue.DBGrid1->visualRect(w->catalogue.DBGrid1->model()->index(row, column));
         ASSERT_TRUE(cell.isValid()) << "row " << row << " is not on screen";
-        QTest::mouseClick(w->DBGrid1->viewport(), Qt::LeftButton, {}, cell.center());
+        QTest::mouseClick(w->catalogue.DBGrid1->viewport(), Qt::LeftButton, {}, cell.center());
     }
     // Makes an item the grid's current row.
     void goToItem(int id)

@@ -32,23 +32,23 @@ protected:
 
     void type(const QString& text)
     {
-        w->searchBox->edit()->setFocus();
-        w->searchBox->edit()->clear();
+        w->catalogue.searchBox->edit()->setFocus();
+        w->catalogue.searchBox->edit()->clear();
         // Keys for plain letters; Chinese and full-width text arrives as an input method commits it.
         bool ascii = true;
         for (QChar c : text)
             ascii = ascii && c.unicode() < 0x80;
         if (ascii)
-            QTest::keyClicks(w->searchBox->edit(), text);
+            QTest::keyClicks(w->catalogue.searchBox->edit(), text);
         else
-            w->searchBox->edit()->insert(text);
+            w->catalogue.searchBox->edit()->insert(text);
         QApplication::processEvents(); // the search runs once the keys are handled
     }
     QStringList listed() const
     {
         QStringList rows;
-        for (int k = 0; k < w->searchBox->hitList()->topLevelItemCount(); ++k) {
-            const QTreeWidgetItem* row = w->searchBox->hitList()->topLevelItem(k);
+        for (int k = 0; k < w->catalogue.searchBox->hitList()->topLevelItemCount(); ++k) {
+            const QTreeWidgetItem* row = w->catalogue.searchBox->hitList()->topLevelItem(k);
             rows << row->text(0) + "|" + row->text(1) + "|" + row->text(2);
         }
         return rows;
@@ -64,8 +64,8 @@ TEST_F(SearchTest, TypingListsTheHitsWithTheirLevel2CategoryAndPrice)
 {
     type(QStringLiteral("ＲＴＸ４０７０"));
     EXPECT_EQ(listed(), QStringList({"RTX 4070 SUPER|配件|4599", "RTX 4070 整机版|整机|6999"}));
-    EXPECT_TRUE(w->searchBox->hitList()->isVisible());
-    EXPECT_TRUE(w->searchBox->hitList()->headerItem()->text(0).contains(QStringLiteral("找到 2 项")));
+    EXPECT_TRUE(w->catalogue.searchBox->hitList()->isVisible());
+    EXPECT_TRUE(w->catalogue.searchBox->hitList()->headerItem()->text(0).contains(QStringLiteral("找到 2 项")));
     type(QStringLiteral("4070 gddr"));
     EXPECT_EQ(listed(), QStringList{"RTX 4070 SUPER|配件|4599"});
     type(QStringLiteral("希"));
@@ -75,57 +75,57 @@ TEST_F(SearchTest, TypingListsTheHitsWithTheirLevel2CategoryAndPrice)
 
     // Esc empties the box and hides the list; Del and Ctrl+V edit the box, not the record.
     type(QStringLiteral("rtx"));
-    QTest::keyClick(w->searchBox->edit(), Qt::Key_Home);
-    QTest::keyClick(w->searchBox->edit(), Qt::Key_Delete);
-    EXPECT_EQ(w->searchBox->edit()->text(), "tx");
-    QTest::keyClick(w->searchBox->edit(), Qt::Key_Escape);
-    EXPECT_TRUE(w->searchBox->edit()->text().isEmpty());
-    EXPECT_FALSE(w->searchBox->hitList()->isVisible());
+    QTest::keyClick(w->catalogue.searchBox->edit(), Qt::Key_Home);
+    QTest::keyClick(w->catalogue.searchBox->edit(), Qt::Key_Delete);
+    EXPECT_EQ(w->catalogue.searchBox->edit()->text(), "tx");
+    QTest::keyClick(w->catalogue.searchBox->edit(), Qt::Key_Escape);
+    EXPECT_TRUE(w->catalogue.searchBox->edit()->text().isEmpty());
+    EXPECT_FALSE(w->catalogue.searchBox->hitList()->isVisible());
 
     // Ctrl+F from anywhere in the window brings the keyboard to the box.
-    w->DBGrid1->setFocus();
-    w->searchBox->edit()->setText("abc");
-    QTest::keyClick(w->DBGrid1, Qt::Key_F, Qt::ControlModifier);
-    EXPECT_EQ(QApplication::focusWidget(), w->searchBox->edit());
-    EXPECT_EQ(w->searchBox->edit()->selectedText(), "abc");
+    w->catalogue.DBGrid1->setFocus();
+    w->catalogue.searchBox->edit()->setText("abc");
+    QTest::keyClick(w->catalogue.DBGrid1, Qt::Key_F, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::focusWidget(), w->catalogue.searchBox->edit());
+    EXPECT_EQ(w->catalogue.searchBox->edit()->selectedText(), "abc");
 }
 
 TEST_F(SearchTest, EnterSelectsTheHitAsAClickOnItsRowInItsCategory)
 {
     type(QStringLiteral("4070 整机"));
-    ASSERT_EQ(w->searchBox->hits().size(), 1);
-    QTest::keyClick(w->searchBox->edit(), Qt::Key_Return);
+    ASSERT_EQ(w->catalogue.searchBox->hits().size(), 1);
+    QTest::keyClick(w->catalogue.searchBox->edit(), Qt::Key_Return);
 
     // The second "显卡 > NVIDIA", under 整机, not the first of that name.
-    QTreeWidgetItem* current = w->tv1->currentItem();
+    QTreeWidgetItem* current = w->tree.tv1->currentItem();
     ASSERT_NE(current, nullptr);
     EXPECT_EQ(current, node(*w, {"电脑", "整机", "显卡", "NVIDIA"}));
     EXPECT_EQ(w->categoryValues.l4Id, twinNvidia);
     EXPECT_EQ(w->categoryValues.l2Name, "整机");
-    EXPECT_EQ(w->Lbl_L2->text(), "整机");
-    EXPECT_TRUE(w->Panel_HW->isVisibleTo(w.get()));
+    EXPECT_EQ(w->catalogue.Lbl_L2->text(), "整机");
+    EXPECT_TRUE(w->record.Panel_HW->isVisibleTo(w.get()));
     EXPECT_EQ(w->ADOQueryHW->asInteger("HW_ID"), twin);
     EXPECT_EQ(w->hardwareSelection.itemId, twin);
     EXPECT_EQ(w->hardwareSelection.parameters, "整机");
-    EXPECT_EQ(w->Lbl_HW->text(), "RTX 4070 整机版");
-    EXPECT_FALSE(w->searchBox->hitList()->isVisible());
+    EXPECT_EQ(w->catalogue.Lbl_HW->text(), "RTX 4070 整机版");
+    EXPECT_FALSE(w->catalogue.searchBox->hitList()->isVisible());
 
     // Down moves to the second hit; a double click chooses it as Enter does.
     type(QStringLiteral("rtx"));
-    QTest::keyClick(w->searchBox->edit(), Qt::Key_Down);
-    EXPECT_EQ(w->searchBox->hitList()->currentItem()->text(0), "RTX 4070 整机版");
-    QTest::keyClick(w->searchBox->edit(), Qt::Key_Up);
-    QTreeWidgetItem* first = w->searchBox->hitList()->topLevelItem(0);
-    emit w->searchBox->hitList()->itemDoubleClicked(first, 0);
+    QTest::keyClick(w->catalogue.searchBox->edit(), Qt::Key_Down);
+    EXPECT_EQ(w->catalogue.searchBox->hitList()->currentItem()->text(0), "RTX 4070 整机版");
+    QTest::keyClick(w->catalogue.searchBox->edit(), Qt::Key_Up);
+    QTreeWidgetItem* first = w->catalogue.searchBox->hitList()->topLevelItem(0);
+    emit w->catalogue.searchBox->hitList()->itemDoubleClicked(first, 0);
     EXPECT_EQ(w->hardwareSelection.itemId, rtx);
-    EXPECT_EQ(w->tv1->currentItem(), node(*w, {"电脑", "配件", "显卡", "NVIDIA"}));
+    EXPECT_EQ(w->tree.tv1->currentItem(), node(*w, {"电脑", "配件", "显卡", "NVIDIA"}));
 }
 
 TEST_F(SearchTest, AHitChosenFromTheSearchAddsTheSameLineAsATreeClick)
 {
     create(*w, "S-1", "搜索");
     type(QStringLiteral("西数"));
-    QTest::keyClick(w->searchBox->edit(), Qt::Key_Return);
+    QTest::keyClick(w->catalogue.searchBox->edit(), Qt::Key_Return);
     add(*w, QStringLiteral("2"), std::nullopt);
 
     create(*w, "T-1", "点击");
@@ -161,9 +161,9 @@ TEST_F(SearchTest, TheSearchFollowsEditsAndAHitUnderANewCategoryRebuildsTheTree)
     const int fans = cat.l4(cat.l3(parts, "散热"), "风扇");
     addItem(fans, "利民 风扇", "89", "12cm");
     type(QStringLiteral("利民"));
-    ASSERT_EQ(w->searchBox->hits().size(), 1);
-    QTest::keyClick(w->searchBox->edit(), Qt::Key_Return);
-    EXPECT_EQ(w->tv1->currentItem(), node(*w, {"电脑", "配件", "散热", "风扇"}));
+    ASSERT_EQ(w->catalogue.searchBox->hits().size(), 1);
+    QTest::keyClick(w->catalogue.searchBox->edit(), Qt::Key_Return);
+    EXPECT_EQ(w->tree.tv1->currentItem(), node(*w, {"电脑", "配件", "散热", "风扇"}));
     EXPECT_EQ(w->hardwareSelection.itemName, "利民 风扇");
     EXPECT_TRUE(dialogs.of(DialogKind::ErrorReport).isEmpty());
 }

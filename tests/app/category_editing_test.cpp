@@ -39,7 +39,7 @@ protected:
     }
 
     // The operator presses a button of the category navigator.
-    void press(app::TFrm_main& w, Button button) { w.DBNavigator2->button(button)->click(); }
+    void press(app::TFrm_main& w, Button button) { w.tree.DBNavigator2->button(button)->click(); }
     void moveGridTo(app::TFrm_main& w, const QString& nameColumn, const QString& name)
     {
         db::Dataset& rows = *w.ADOQueryL1_L4;
@@ -75,7 +75,7 @@ TEST_F(CategoryEditingTest, TopLevelInsertAtStartAsksForTheNameAndAddsARootNode)
     EXPECT_EQ(cat.column("select * from L1", "L1_NM"), (QStringList{"电脑", "外设", "显示器"}));
     EXPECT_EQ(w->ADOQueryL1_L4->state(), db::Dataset::State::Browse);
 
-    QTreeWidgetItem* added = w->tv1->topLevelItem(w->tv1->topLevelItemCount() - 1);
+    QTreeWidgetItem* added = w->tree.tv1->topLevelItem(w->tree.tv1->topLevelItemCount() - 1);
     EXPECT_EQ(added->text(0), "显示器");
     EXPECT_EQ(imageOf(added), 0);
     EXPECT_EQ(selectedImageOf(added), 0);
@@ -144,7 +144,7 @@ TEST_F(CategoryEditingTest, InsertAfterARefreshIsTopLevelAndNeverUsesTheRemovedN
     EXPECT_EQ(dialogs.of(DialogKind::Prompt)[0].caption, "请输入要添加的顶级分类名");
     EXPECT_TRUE(dialogs.of(DialogKind::ErrorReport).isEmpty());
     EXPECT_EQ(cat.column("select * from L1 where L1_NM='耗材'", "L1_NM").size(), 1);
-    EXPECT_EQ(w->tv1->topLevelItem(w->tv1->topLevelItemCount() - 1)->text(0), "耗材");
+    EXPECT_EQ(w->tree.tv1->topLevelItem(w->tree.tv1->topLevelItemCount() - 1)->text(0), "耗材");
     EXPECT_EQ(cat.count("select count(*) as n from L3"), 1);
 }
 
@@ -296,7 +296,7 @@ TEST_F(CategoryEditingTest, DeletingAnEmptyCategoryRebuildsTheTree)
     EXPECT_EQ(node(*w, {"电脑", "配件", "存储", "光驱"}), nullptr);
     EXPECT_NE(node(*w, {"电脑", "配件", "存储", "硬盘"}), nullptr);
     EXPECT_EQ(w->ADOQueryL1_L4->tableName(), "L1");
-    EXPECT_FALSE(w->Panel_L1_L4->isHidden());
+    EXPECT_FALSE(w->tree.Panel_L1_L4->isHidden());
 
     // A level-1 row: gone from the tree; Cancel in the question keeps it.
     dialogs.confirm = false;
@@ -331,12 +331,12 @@ TEST_F(CategoryEditingTest, AddRecordCommandFollowsTheClickedLevel)
     auto w = openWindow(cat);
     w->show();
     // Nothing clicked: a new top-level category, with the category panel shown.
-    w->Panel_HW->show();
-    w->Panel_L1_L4->hide();
+    w->record.Panel_HW->show();
+    w->tree.Panel_L1_L4->hide();
     dialogs.answers = {QStringLiteral("网络")};
     w->N4Click();
-    EXPECT_TRUE(w->Panel_L1_L4->isVisible());
-    EXPECT_FALSE(w->Panel_HW->isVisible());
+    EXPECT_TRUE(w->tree.Panel_L1_L4->isVisible());
+    EXPECT_FALSE(w->record.Panel_HW->isVisible());
     EXPECT_EQ(cat.count("select count(*) as n from L1 where L1_NM='网络'"), 1);
 
     // Level 3 clicked: a new level-4 category under it.
@@ -349,8 +349,8 @@ TEST_F(CategoryEditingTest, AddRecordCommandFollowsTheClickedLevel)
     click(*w, node(*w, {"电脑", "配件", "存储", "硬盘"}));
     dialogs.seen.clear();
     w->N4Click();
-    EXPECT_TRUE(w->Panel_HW->isVisible());
-    EXPECT_FALSE(w->Panel_L1_L4->isVisible());
+    EXPECT_TRUE(w->record.Panel_HW->isVisible());
+    EXPECT_FALSE(w->tree.Panel_L1_L4->isVisible());
     EXPECT_EQ(w->ADOQueryHW->state(), db::Dataset::State::Insert);
     EXPECT_EQ(w->ADOQueryL1_L4->state(), db::Dataset::State::Browse);
     EXPECT_TRUE(dialogs.of(DialogKind::Prompt).isEmpty());
@@ -379,14 +379,14 @@ TEST_F(CategoryEditingTest, ANameTypedIntoTheGridIsSavedByTheRefreshOrKeptWhenIt
     auto typeIntoNameCell = [&](const QString& text) {
         QApplication::processEvents();
         const QModelIndex cell =
-            w->DBGrid2->model()->index(w->ADOQueryL1_L4->currentRow(), w->ADOQueryL1_L4->fieldIndex("L2_NM"));
-        QTest::mouseClick(w->DBGrid2->viewport(), Qt::LeftButton, {}, w->DBGrid2->visualRect(cell).center());
+            w->tree.DBGrid2->model()->index(w->ADOQueryL1_L4->currentRow(), w->ADOQueryL1_L4->fieldIndex("L2_NM"));
+        QTest::mouseClick(w->tree.DBGrid2->viewport(), Qt::LeftButton, {}, w->tree.DBGrid2->visualRect(cell).center());
         // The first key opens the cell editor, which takes the keys after it.
         for (const QChar c : text)
             QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
     };
     typeIntoNameCell("Brand");
-    QTest::mouseClick(w->btn_refresh, Qt::LeftButton);
+    QTest::mouseClick(w->tree.btn_refresh, Qt::LeftButton);
     EXPECT_EQ(l2Named("整机"), QStringList{});
     EXPECT_EQ(cat.count("select count(*) as n from L2 where L2_NM like 'Brand'"), 1);
     EXPECT_TRUE(dialogs.of(DialogKind::ErrorReport).isEmpty());
@@ -398,7 +398,7 @@ TEST_F(CategoryEditingTest, ANameTypedIntoTheGridIsSavedByTheRefreshOrKeptWhenIt
     click(*w, node(*w, {"电脑"}));
     moveGridTo(*w, "L2_NM", "配件");
     typeIntoNameCell("BAD");
-    QTest::mouseClick(w->btn_refresh, Qt::LeftButton);
+    QTest::mouseClick(w->tree.btn_refresh, Qt::LeftButton);
     const auto reports = dialogs.of(DialogKind::ErrorReport);
     ASSERT_EQ(reports.size(), 1);
     EXPECT_TRUE(reports[0].text.contains("ADOQueryL1_L4")) << reports[0].text.toStdString();

@@ -127,7 +127,7 @@ private:
 inline std::unique_ptr<app::TFrm_main> openWindow(const Catalogue& catalogue)
 {
     auto w = std::make_unique<app::TFrm_main>(catalogue.folder.path());
-    w->Timer1->stop();
+    w->shell.Timer1->stop();
     w->FormCreate();
     w->btn_refreshClick();
     return w;
@@ -139,11 +139,11 @@ inline QTreeWidgetItem* node(const app::TFrm_main& w, const QStringList& path, i
 {
     QTreeWidgetItem* at = nullptr;
     for (int k = 0; k < path.size(); ++k) {
-        const int count = at ? at->childCount() : w.tv1->topLevelItemCount();
+        const int count = at ? at->childCount() : w.tree.tv1->topLevelItemCount();
         QTreeWidgetItem* next = nullptr;
         int seen = 0;
         for (int c = 0; c < count && !next; ++c) {
-            QTreeWidgetItem* candidate = at ? at->child(c) : w.tv1->topLevelItem(c);
+            QTreeWidgetItem* candidate = at ? at->child(c) : w.tree.tv1->topLevelItem(c);
             if (candidate->text(0) == path[k] && (k + 1 < path.size() || seen++ == occurrence))
                 next = candidate;
         }
@@ -157,7 +157,7 @@ inline QTreeWidgetItem* node(const app::TFrm_main& w, const QStringList& path, i
 // A mouse click on a node: the selection moves, then the click handler runs.
 inline void click(app::TFrm_main& w, QTreeWidgetItem* item)
 {
-    w.tv1->setCurrentItem(item);
+    w.tree.tv1->setCurrentItem(item);
     w.i();
 }
 
@@ -166,10 +166,10 @@ inline void click(app::TFrm_main& w, QTreeWidgetItem* item)
 inline void mouseClickNode(app::TFrm_main& w, QTreeWidgetItem* item)
 {
     QApplication::processEvents();
-    w.tv1->scrollToItem(item);
-    const QRect place = w.tv1->visualItemRect(item);
+    w.tree.tv1->scrollToItem(item);
+    const QRect place = w.tree.tv1->visualItemRect(item);
     ASSERT_TRUE(place.isValid()) << item->text(0).toStdString() << " is not on screen";
-    QTest::mouseClick(w.tv1->viewport(), Qt::LeftButton, {}, place.center());
+    QTest::mouseClick(w.tree.tv1->viewport(), Qt::LeftButton, {}, place.center());
 }
 
 // The values of one column of the rows a dataset holds.

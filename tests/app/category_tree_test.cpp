@@ -57,7 +57,7 @@ protected:
 TEST_F(CategoryTreeTest, RefreshBuildsTheFourLevelsWithTheirImages)
 {
     auto w = openWindow(cat);
-    ASSERT_EQ(w->tv1->topLevelItemCount(), 2);
+    ASSERT_EQ(w->tree.tv1->topLevelItemCount(), 2);
     QTreeWidgetItem* pcNode = node(*w, {"电脑"});
     ASSERT_NE(pcNode, nullptr);
     EXPECT_EQ(childTexts(pcNode), (QStringList{"配件", "整机"}));
@@ -75,16 +75,16 @@ TEST_F(CategoryTreeTest, RefreshBuildsTheFourLevelsWithTheirImages)
 
     // The grid lists the level-1 rows, the lookup lists hold them, the tree-build queries are closed.
     EXPECT_EQ(rowsOf(*w->ADOQueryL1_L4, "L1_NM"), (QStringList{"电脑", "外设"}));
-    EXPECT_EQ(texts(w->L_A), (QStringList{QString::number(pc), QString::number(peripherals)}));
-    EXPECT_EQ(texts(w->L_B), (QStringList{"电脑", "外设"}));
+    EXPECT_EQ(texts(w->tree.L_A), (QStringList{QString::number(pc), QString::number(peripherals)}));
+    EXPECT_EQ(texts(w->tree.L_B), (QStringList{"电脑", "外设"}));
     for (db::Dataset* q : {w->ADOQueryL1, w->ADOQueryL2, w->ADOQueryL3, w->ADOQueryL4})
         EXPECT_FALSE(q->active()) << q->name().toStdString();
-    EXPECT_FALSE(w->Panel_L1_L4->isHidden());
-    EXPECT_TRUE(w->Panel_HW->isHidden());
+    EXPECT_FALSE(w->tree.Panel_L1_L4->isHidden());
+    EXPECT_TRUE(w->record.Panel_HW->isHidden());
 
     // A second refresh rebuilds, it does not append.
     w->btn_refreshClick();
-    EXPECT_EQ(w->tv1->topLevelItemCount(), 2);
+    EXPECT_EQ(w->tree.tv1->topLevelItemCount(), 2);
 }
 
 TEST_F(CategoryTreeTest, TheSixImagesAreDistinct16By16Pictures)
@@ -103,10 +103,10 @@ TEST(CategoryTreeEmptyTest, EmptyCatalogueGivesEmptyTreeAndGrid)
 {
     Catalogue cat;
     auto w = openWindow(cat);
-    EXPECT_EQ(w->tv1->topLevelItemCount(), 0);
+    EXPECT_EQ(w->tree.tv1->topLevelItemCount(), 0);
     EXPECT_TRUE(w->ADOQueryL1_L4->active());
     EXPECT_EQ(w->ADOQueryL1_L4->recordCount(), 0);
-    EXPECT_EQ(w->L_A->count(), 0);
+    EXPECT_EQ(w->tree.L_A->count(), 0);
 }
 
 TEST_F(CategoryTreeTest, ClickOnEachLevelLoadsWhatLiesUnderIt)
@@ -122,8 +122,8 @@ TEST_F(CategoryTreeTest, ClickOnEachLevelLoadsWhatLiesUnderIt)
     EXPECT_EQ(w->insertContext.parentKeyColumn, "L1_ID");
     EXPECT_EQ(w->insertContext.nameColumn, "L2_NM");
     EXPECT_EQ(w->insertContext.parentId, pc);
-    EXPECT_EQ(texts(w->L_B), (QStringList{"配件", "整机"}));
-    EXPECT_EQ(w->Lbl_L1->text(), "电脑");
+    EXPECT_EQ(texts(w->tree.L_B), (QStringList{"配件", "整机"}));
+    EXPECT_EQ(w->catalogue.Lbl_L1->text(), "电脑");
 
     click(*w, node(*w, {"电脑", "配件"}));
     EXPECT_EQ(rowsOf(*w->ADOQueryL1_L4, "L3_NM"), (QStringList{"存储"}));
@@ -134,28 +134,29 @@ TEST_F(CategoryTreeTest, ClickOnEachLevelLoadsWhatLiesUnderIt)
     click(*w, node(*w, {"电脑", "配件", "存储"}));
     EXPECT_EQ(rowsOf(*w->ADOQueryL1_L4, "L4_NM"), (QStringList{"硬盘", "内存"}));
     EXPECT_EQ(w->categoryValues.l3Id, storage);
-    EXPECT_EQ(w->Lbl_L3->text(), "存储");
-    EXPECT_TRUE(w->Panel_HW->isHidden());
+    EXPECT_EQ(w->catalogue.Lbl_L3->text(), "存储");
+    EXPECT_TRUE(w->record.Panel_HW->isHidden());
 
     click(*w, node(*w, {"电脑", "配件", "存储", "硬盘"}));
-    EXPECT_TRUE(w->Panel_HW->isVisible());
-    EXPECT_FALSE(w->Panel_L1_L4->isVisible());
+    EXPECT_TRUE(w->record.Panel_HW->isVisible());
+    EXPECT_FALSE(w->tree.Panel_L1_L4->isVisible());
     EXPECT_EQ(rowsOf(*w->ADOQueryHW, "HW_MC"), (QStringList{"希捷 1TB", "西数 2TB"}));
     EXPECT_EQ(w->categoryValues.l4Id, disks);
     EXPECT_EQ(w->insertContext.parentKeyColumn, "L4_ID");
     EXPECT_EQ(w->hardwareSelection.itemId, disk1);
     EXPECT_EQ(w->hardwareSelection.itemName, "希捷 1TB");
-    EXPECT_EQ(w->Lbl_HW->text(), "希捷 1TB");
+    EXPECT_EQ(w->catalogue.Lbl_HW->text(), "希捷 1TB");
     EXPECT_EQ(w->ADOQueryHW->currentRow(), 0);
-    EXPECT_EQ(texts(w->L_B), (QStringList{"希捷 1TB", "西数 2TB"}));
-    EXPECT_EQ((QStringList{w->Lbl_L1->text(), w->Lbl_L2->text(), w->Lbl_L3->text(), w->Lbl_L4->text()}),
+    EXPECT_EQ(texts(w->tree.L_B), (QStringList{"希捷 1TB", "西数 2TB"}));
+    const auto& c = w->catalogue;
+    EXPECT_EQ((QStringList{c.Lbl_L1->text(), c.Lbl_L2->text(), c.Lbl_L3->text(), c.Lbl_L4->text()}),
               (QStringList{"电脑", "配件", "存储", "硬盘"}));
 
     // A level-1 click empties the labels to its right; a refresh leaves the values alone.
     click(*w, node(*w, {"外设"}));
-    EXPECT_EQ(w->Lbl_L2->text(), "");
-    EXPECT_EQ(w->Lbl_HW->text(), "");
-    EXPECT_TRUE(w->Panel_HW->isHidden());
+    EXPECT_EQ(w->catalogue.Lbl_L2->text(), "");
+    EXPECT_EQ(w->catalogue.Lbl_HW->text(), "");
+    EXPECT_TRUE(w->record.Panel_HW->isHidden());
     w->btn_refreshClick();
     EXPECT_EQ(w->categoryValues.l1Name, "外设");
     EXPECT_EQ(w->hardwareSelection.itemId, disk1);
@@ -202,19 +203,19 @@ TEST_F(CategoryTreeTest, FarAndSiblingClicksResolveTheirOwnCategory)
     click(*w, node(*w, {"电脑", "配件", "存储", "内存"}));
     EXPECT_EQ(w->categoryValues.l4Id, memory);
     EXPECT_EQ(w->hardwareSelection.itemId, memory1);
-    EXPECT_EQ(w->Lbl_HW->text(), "金士顿 8G");
+    EXPECT_EQ(w->catalogue.Lbl_HW->text(), "金士顿 8G");
     // The ancestors come with it, for the quotation line and the breadcrumbs.
     EXPECT_EQ(w->categoryValues.l2Id, parts);
     EXPECT_EQ(w->categoryValues.l2Name, "配件");
     EXPECT_EQ(w->categoryValues.l3Name, "存储");
-    EXPECT_EQ(w->Lbl_L1->text(), "电脑");
+    EXPECT_EQ(w->catalogue.Lbl_L1->text(), "电脑");
 
     // The sibling next: the lookup lists hold item names now, the path still finds it.
     click(*w, node(*w, {"电脑", "配件", "存储", "硬盘"}));
     EXPECT_EQ(w->categoryValues.l4Id, disks);
     EXPECT_EQ(w->hardwareSelection.itemId, disk1);
-    EXPECT_EQ(w->Lbl_L4->text(), "硬盘");
-    EXPECT_EQ(w->Lbl_HW->text(), "希捷 1TB");
+    EXPECT_EQ(w->catalogue.Lbl_L4->text(), "硬盘");
+    EXPECT_EQ(w->catalogue.Lbl_HW->text(), "希捷 1TB");
 }
 
 TEST_F(CategoryTreeTest, ClickingANodeTwiceGivesTheSameResult)
@@ -234,11 +235,11 @@ TEST_F(CategoryTreeTest, ClickingANodeTwiceGivesTheSameResult)
     QTreeWidgetItem* diskNode = node(*w, {"电脑", "配件", "存储", "硬盘"});
     click(*w, diskNode);
     w->hardwareSelection = {};
-    w->Lbl_HW->clear();
+    w->catalogue.Lbl_HW->clear();
     click(*w, diskNode);
     EXPECT_EQ(w->ADOQueryHW->recordCount(), 2);
     EXPECT_EQ(w->hardwareSelection.itemId, disk1);
-    EXPECT_EQ(w->Lbl_HW->text(), "希捷 1TB");
+    EXPECT_EQ(w->catalogue.Lbl_HW->text(), "希捷 1TB");
 }
 
 TEST_F(CategoryTreeTest, KeyboardSelectionMovesOnlyTheSelectionAndTheBranches)
@@ -246,22 +247,22 @@ TEST_F(CategoryTreeTest, KeyboardSelectionMovesOnlyTheSelectionAndTheBranches)
     auto w = openWindow(cat);
     click(*w, node(*w, {"外设"}));
     const app::CategoryValues before = w->categoryValues;
-    const QString l1Label = w->Lbl_L1->text();
+    const QString l1Label = w->catalogue.Lbl_L1->text();
 
     // Selecting (without the click handler) opens the node and closes the earlier branch.
     QTreeWidgetItem* storageNode = node(*w, {"电脑", "配件", "存储"});
-    w->tv1->setCurrentItem(node(*w, {"电脑"}));
-    w->tv1->setCurrentItem(node(*w, {"电脑", "配件"}));
-    w->tv1->setCurrentItem(storageNode);
+    w->tree.tv1->setCurrentItem(node(*w, {"电脑"}));
+    w->tree.tv1->setCurrentItem(node(*w, {"电脑", "配件"}));
+    w->tree.tv1->setCurrentItem(storageNode);
     EXPECT_TRUE(storageNode->isExpanded());
     EXPECT_TRUE(storageNode->parent()->isExpanded());
-    w->tv1->setCurrentItem(node(*w, {"外设"}));
+    w->tree.tv1->setCurrentItem(node(*w, {"外设"}));
     EXPECT_FALSE(storageNode->isExpanded());
     EXPECT_FALSE(node(*w, {"电脑"})->isExpanded());
 
     EXPECT_EQ(w->categoryValues.l1Id, before.l1Id);
     EXPECT_EQ(w->categoryValues.l3Name, before.l3Name);
-    EXPECT_EQ(w->Lbl_L1->text(), l1Label);
+    EXPECT_EQ(w->catalogue.Lbl_L1->text(), l1Label);
     EXPECT_EQ(rowsOf(*w->ADOQueryL1_L4, "L2_NM"), QStringList{});
     EXPECT_FALSE(w->ADOQueryHW->active());
 }
@@ -273,10 +274,10 @@ TEST_F(CategoryTreeTest, EmptyLevel4CategoryKeepsTheSelection)
     click(*w, node(*w, {"电脑", "配件", "存储", "硬盘"}));
     click(*w, node(*w, {"电脑", "配件", "存储", "光驱"}));
     EXPECT_EQ(w->ADOQueryHW->recordCount(), 0);
-    EXPECT_EQ(w->Lbl_L4->text(), "光驱");
+    EXPECT_EQ(w->catalogue.Lbl_L4->text(), "光驱");
     EXPECT_NE(w->categoryValues.l4Id, disks); // never the category clicked before
     EXPECT_EQ(w->hardwareSelection.itemId, disk1);
-    EXPECT_EQ(w->Lbl_HW->text(), "希捷 1TB");
+    EXPECT_EQ(w->catalogue.Lbl_HW->text(), "希捷 1TB");
 }
 
 TEST_F(CategoryTreeTest, NamesWithApostrophesListAndResolve)
@@ -290,7 +291,7 @@ TEST_F(CategoryTreeTest, NamesWithApostrophesListAndResolve)
     click(*w, node(*w, {"Tom's", "O'Neil's"}));
     EXPECT_TRUE(w->ADOQueryL1_L4->active());
     EXPECT_EQ(w->ADOQueryL1_L4->recordCount(), 0);
-    EXPECT_EQ(w->Lbl_L2->text(), "O'Neil's");
+    EXPECT_EQ(w->catalogue.Lbl_L2->text(), "O'Neil's");
 }
 
 TEST(CategoryTreeConnectionTest, RefreshWithoutACatalogueEndsSilently)
@@ -298,10 +299,10 @@ TEST(CategoryTreeConnectionTest, RefreshWithoutACatalogueEndsSilently)
     testing_support::TempFolder empty;
     Dialogs dialogs;
     app::TFrm_main w(empty.path());
-    w.Timer1->stop();
+    w.shell.Timer1->stop();
     w.FormCreate();
     w.btn_refreshClick();
-    EXPECT_EQ(w.tv1->topLevelItemCount(), 0);
+    EXPECT_EQ(w.tree.tv1->topLevelItemCount(), 0);
     EXPECT_FALSE(w.ADOQueryL1_L4->active());
     EXPECT_TRUE(dialogs.seen.isEmpty());
 }
@@ -315,10 +316,10 @@ TEST_F(CategoryTreeTest, AMouseClickBelowAnOpenedBranchLandsOnTheNodeUnderTheMou
     mouseClickNode(*w, node(*w, {"电脑"}));
     ASSERT_TRUE(node(*w, {"电脑"})->isExpanded());
     mouseClickNode(*w, node(*w, {"外设"}));
-    EXPECT_EQ(w->tv1->currentItem(), node(*w, {"外设"}));
-    EXPECT_EQ(w->tv1->selectedItems(), QList<QTreeWidgetItem*>{node(*w, {"外设"})});
+    EXPECT_EQ(w->tree.tv1->currentItem(), node(*w, {"外设"}));
+    EXPECT_EQ(w->tree.tv1->selectedItems(), QList<QTreeWidgetItem*>{node(*w, {"外设"})});
     EXPECT_FALSE(node(*w, {"电脑"})->isExpanded());
-    EXPECT_EQ(w->Lbl_L1->text(), "外设");
+    EXPECT_EQ(w->catalogue.Lbl_L1->text(), "外设");
     EXPECT_EQ(w->categoryValues.l1Id, peripherals);
     EXPECT_EQ(w->insertContext.parentId, peripherals); // a following "+" files under 外设
     EXPECT_EQ(w->ADOQueryL1_L4->tableName(), "L2");
@@ -329,14 +330,14 @@ TEST_F(CategoryTreeTest, AMouseClickBelowAnOpenedBranchLandsOnTheNodeUnderTheMou
     mouseClickNode(*w, node(*w, {"电脑", "配件"}));
     ASSERT_TRUE(node(*w, {"电脑", "配件"})->isExpanded());
     mouseClickNode(*w, node(*w, {"电脑", "整机"}));
-    EXPECT_EQ(w->tv1->selectedItems(), QList<QTreeWidgetItem*>{node(*w, {"电脑", "整机"})});
-    EXPECT_EQ(w->Lbl_L2->text(), "整机");
+    EXPECT_EQ(w->tree.tv1->selectedItems(), QList<QTreeWidgetItem*>{node(*w, {"电脑", "整机"})});
+    EXPECT_EQ(w->catalogue.Lbl_L2->text(), "整机");
     EXPECT_EQ(w->categoryValues.l2Id, whole);
     EXPECT_EQ(w->ADOQueryL1_L4->tableName(), "L3");
 
     // A press on the empty area below the nodes selects nothing new and loads nothing.
-    const QString label = w->Lbl_L2->text();
-    QTest::mouseClick(w->tv1->viewport(), Qt::LeftButton, {}, QPoint(20, w->tv1->viewport()->height() - 5));
-    EXPECT_EQ(w->tv1->currentItem(), node(*w, {"电脑", "整机"}));
-    EXPECT_EQ(w->Lbl_L2->text(), label);
+    const QString label = w->catalogue.Lbl_L2->text();
+    QTest::mouseClick(w->tree.tv1->viewport(), Qt::LeftButton, {}, QPoint(20, w->tree.tv1->viewport()->height() - 5));
+    EXPECT_EQ(w->tree.tv1->currentItem(), node(*w, {"电脑", "整机"}));
+    EXPECT_EQ(w->catalogue.Lbl_L2->text(), label);
 }

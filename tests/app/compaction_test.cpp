@@ -92,8 +92,8 @@ protected:
     std::unique_ptr<app::TFrm_main> window()
     {
         auto w = openWindow(cat);
-        w->quotation.number = "Q1";
-        w->quotation.total = 42;
+        w->currentQuotation.number = "Q1";
+        w->currentQuotation.total = 42;
         return w;
     }
 
@@ -113,17 +113,17 @@ TEST_F(CompactionTest, CompactsIntoASmallerFileWithTheSamePasswordAndTheSameRows
 {
     auto w = window();
     ErrorReports reports;
-    const int treeNodes = w->tv1->topLevelItemCount();
-    w->N27->trigger();
+    const int treeNodes = w->tree.tv1->topLevelItemCount();
+    w->menu.N27->trigger();
 
     // Step 1: everything closed, the copy taken, the second step three seconds away.
     EXPECT_FALSE(w->ADOConnection1->connected());
     for (db::Dataset* q : {w->ADOQueryL1, w->ADOQueryL2, w->ADOQueryL3, w->ADOQueryL4, w->ADOQueryL1_L4,
                            w->ADOQueryHW, w->ADOQueryDIY, w->ADOQuery_LIST})
         EXPECT_FALSE(q->active()) << q->name().toStdString();
-    EXPECT_EQ(w->DBGrid2->model()->rowCount(), 0);
-    EXPECT_TRUE(w->Timer3->isActive());
-    EXPECT_EQ(w->Timer3->interval(), 3000);
+    EXPECT_EQ(w->tree.DBGrid2->model()->rowCount(), 0);
+    EXPECT_TRUE(w->shell.Timer3->isActive());
+    EXPECT_EQ(w->shell.Timer3->interval(), 3000);
     EXPECT_TRUE(QFileInfo(copy).isFile());
 
     int cursorDuring = -1;
@@ -135,20 +135,20 @@ TEST_F(CompactionTest, CompactsIntoASmallerFileWithTheSamePasswordAndTheSameRows
     EXPECT_TRUE(reports.texts.isEmpty()) << reports.texts.join("\n").toStdString();
     EXPECT_EQ(cursorDuring, int(Qt::WaitCursor));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    EXPECT_FALSE(w->Timer3->isActive());
+    EXPECT_FALSE(w->shell.Timer3->isActive());
     EXPECT_TRUE(QFileInfo(copy).isFile());
     EXPECT_FALSE(QFileInfo::exists(temp));
     EXPECT_LT(QFileInfo(database).size(), sizeBefore / 2);
 
     // Open again, the tree rebuilt; the other views stay closed; the quotation is kept.
     EXPECT_TRUE(w->ADOConnection1->connected());
-    EXPECT_EQ(w->tv1->topLevelItemCount(), treeNodes);
+    EXPECT_EQ(w->tree.tv1->topLevelItemCount(), treeNodes);
     EXPECT_TRUE(w->ADOQueryL1_L4->active());
     EXPECT_FALSE(w->ADOQueryHW->active());
     EXPECT_FALSE(w->ADOQueryDIY->active());
     EXPECT_FALSE(w->ADOQuery_LIST->active());
-    EXPECT_EQ(w->quotation.number, "Q1");
-    EXPECT_EQ(w->quotation.total, 42);
+    EXPECT_EQ(w->currentQuotation.number, "Q1");
+    EXPECT_EQ(w->currentQuotation.total, 42);
 
     EXPECT_EQ(dump(cat.folder.path()), rowsBefore);
     EXPECT_THROW(dump(cat.folder.path(), "wrong"), db::DbError);
@@ -161,11 +161,11 @@ TEST(CompactionWithoutFilesTest, WithNeitherDatabaseNorCopyTheEngineErrorIsShown
 {
     testing_support::TempFolder folder;
     app::TFrm_main w(folder.path());
-    w.Timer1->stop();
+    w.shell.Timer1->stop();
     w.FormCreate();
     ErrorReports reports;
     w.N27Click();
-    EXPECT_TRUE(w.Timer3->isActive());
+    EXPECT_TRUE(w.shell.Timer3->isActive());
     w.Timer3Timer();
     ASSERT_EQ(reports.texts.size(), 1);
     EXPECT_EQ(reports.kinds[0], DialogKind::ErrorReport);
@@ -192,7 +192,7 @@ TEST_F(CompactionTest, AFailureInTheMiddleLeavesTheDatabaseAsItWas)
     EXPECT_TRUE(QFileInfo(copy).isFile());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_TRUE(w->ADOConnection1->connected());
-    EXPECT_EQ(w->tv1->topLevelItemCount(), 2);
+    EXPECT_EQ(w->tree.tv1->topLevelItemCount(), 2);
     EXPECT_EQ(dump(cat.folder.path()), rowsBefore);
 }
 
@@ -220,7 +220,7 @@ TEST_F(CompactionTest, ChangesMadeWhileTheCopyIsCompactedAreNeverOverwritten)
     EXPECT_EQ(withoutNew, rowsBefore);
     EXPECT_FALSE(QFileInfo::exists(temp));
     EXPECT_TRUE(w->ADOConnection1->connected());
-    EXPECT_EQ(w->tv1->topLevelItemCount(), 3);
+    EXPECT_EQ(w->tree.tv1->topLevelItemCount(), 3);
 }
 
 TEST_F(CompactionTest, AnOldCopyIsNeverPutBackWhileAnotherProgramHoldsTheDatabase)
@@ -275,19 +275,19 @@ TEST_F(CompactionTest, ChoosingTheCommandAgainWhileOneIsUnderWayStartsNoSecond)
 
     bool ranInside = false;
     duringTheRoutine([&] {
-        w->N27->trigger(); // during step 2
+        w->menu.N27->trigger(); // during step 2
         ranInside = true;
     });
     w->Timer3Timer();
     EXPECT_TRUE(ranInside);
     EXPECT_TRUE(reports.texts.isEmpty()) << reports.texts.join("\n").toStdString();
-    EXPECT_FALSE(w->Timer3->isActive());
+    EXPECT_FALSE(w->shell.Timer3->isActive());
     EXPECT_TRUE(w->ADOConnection1->connected());
     EXPECT_EQ(dump(cat.folder.path()), rowsBefore);
 
     // Once it has ended the command runs again.
     w->N27Click();
-    EXPECT_TRUE(w->Timer3->isActive());
+    EXPECT_TRUE(w->shell.Timer3->isActive());
     w->Timer3Timer();
     EXPECT_TRUE(reports.texts.isEmpty());
 }

@@ -64,31 +64,31 @@ protected:
 
 TEST_F(EditCommandsTest, CutAndPasteInADataEditWorkLikeTypingAndAreSaved)
 {
-    focus(w->DBEdit3);
-    w->DBEdit3->setSelection(3, 5); // " 32GB"
-    QTest::keyClick(w->DBEdit3, Qt::Key_X, Qt::ControlModifier);
-    EXPECT_EQ(w->DBEdit3->text(), "金士顿");
+    focus(w->record.DBEdit3);
+    w->record.DBEdit3->setSelection(3, 5); // " 32GB"
+    QTest::keyClick(w->record.DBEdit3, Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(w->record.DBEdit3->text(), "金士顿");
     EXPECT_EQ(platform::clipboardText(), " 32GB");
     EXPECT_EQ(w->ADOQueryHW->state(), State::Edit);
 
-    w->DBEdit3->setCursorPosition(0);
+    w->record.DBEdit3->setCursorPosition(0);
     platform::putClipboardText(QStringLiteral("新款 "));
-    QTest::keyClick(w->DBEdit3, Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(w->DBEdit3->text(), "新款 金士顿");
+    QTest::keyClick(w->record.DBEdit3, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(w->record.DBEdit3->text(), "新款 金士顿");
 
-    w->DBEdit3->selectAll();
-    QTest::keyClick(w->DBEdit3, Qt::Key_C, Qt::ControlModifier);
+    w->record.DBEdit3->selectAll();
+    QTest::keyClick(w->record.DBEdit3, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(platform::clipboardText(), "新款 金士顿");
 
-    w->DBNavigator1->button(dbaware::DBNavigator::Button::Post)->click();
+    w->record.DBNavigator1->button(dbaware::DBNavigator::Button::Post)->click();
     EXPECT_EQ(stored(kingston, "HW_MC"), "新款 金士顿");
 }
 
 TEST_F(EditCommandsTest, CopyInAMemoLeavesTheRecordInBrowseState)
 {
-    focus(w->DBMemo1);
-    w->DBMemo1->selectAll();
-    QTest::keyClick(w->DBMemo1, Qt::Key_C, Qt::ControlModifier);
+    focus(w->record.DBMemo1);
+    w->record.DBMemo1->selectAll();
+    QTest::keyClick(w->record.DBMemo1, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(platform::clipboardText(), "6000MHz CL30");
     EXPECT_EQ(w->ADOQueryHW->state(), State::Browse);
 }
@@ -96,15 +96,15 @@ TEST_F(EditCommandsTest, CopyInAMemoLeavesTheRecordInBrowseState)
 TEST_F(EditCommandsTest, CommandsLeaveGridsAndComboBoxesAlone)
 {
     platform::putClipboardText(QStringLiteral("之前"));
-    focus(w->DBGrid1);
-    QTest::keyClick(w->DBGrid1, Qt::Key_C, Qt::ControlModifier);
-    QTest::keyClick(w->DBGrid1, Qt::Key_Delete);
-    QTest::keyClick(w->DBGrid1, Qt::Key_V, Qt::ControlModifier);
+    focus(w->catalogue.DBGrid1);
+    QTest::keyClick(w->catalogue.DBGrid1, Qt::Key_C, Qt::ControlModifier);
+    QTest::keyClick(w->catalogue.DBGrid1, Qt::Key_Delete);
+    QTest::keyClick(w->catalogue.DBGrid1, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(platform::clipboardText(), "之前");
     EXPECT_EQ(w->ADOQueryHW->recordCount(), 3);
     EXPECT_EQ(w->ADOQueryHW->state(), State::Browse);
 
-    w->DBComboBox1->setFocus();
+    w->record.DBComboBox1->setFocus();
     QApplication::processEvents();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(w->ADOQueryHW->state(), State::Browse);
@@ -113,31 +113,31 @@ TEST_F(EditCommandsTest, CommandsLeaveGridsAndComboBoxesAlone)
 TEST_F(EditCommandsTest, DeleteEmptiesTheMemoAndIsStoredWhenTheRecordIsEdited)
 {
     w->ADOQueryHW->edit();
-    focus(w->DBMemo1);
-    QTest::keyClick(w->DBMemo1, Qt::Key_Delete);
-    EXPECT_EQ(w->DBMemo1->toPlainText(), "");
-    w->DBNavigator1->button(dbaware::DBNavigator::Button::Post)->click();
+    focus(w->record.DBMemo1);
+    QTest::keyClick(w->record.DBMemo1, Qt::Key_Delete);
+    EXPECT_EQ(w->record.DBMemo1->toPlainText(), "");
+    w->record.DBNavigator1->button(dbaware::DBNavigator::Button::Post)->click();
     EXPECT_TRUE(stored(kingston, "HW_CS").isEmpty());
     EXPECT_TRUE(dialogs.of(DialogKind::ErrorReport).isEmpty());
 }
 
 TEST_F(EditCommandsTest, DeleteInBrowseStateIsRefusedWhenTheFocusLeaves)
 {
-    focus(w->DBMemo1);
-    QTest::keyClick(w->DBMemo1, Qt::Key_Delete);
-    EXPECT_EQ(w->DBMemo1->toPlainText(), "");
+    focus(w->record.DBMemo1);
+    QTest::keyClick(w->record.DBMemo1, Qt::Key_Delete);
+    EXPECT_EQ(w->record.DBMemo1->toPlainText(), "");
     EXPECT_EQ(w->ADOQueryHW->state(), State::Browse); // clearing does not start an edit
 
-    w->DBEdit3->setFocus();
+    w->record.DBEdit3->setFocus();
     QApplication::processEvents();
     const auto reports = dialogs.of(DialogKind::ErrorReport);
     ASSERT_EQ(reports.size(), 1);
     EXPECT_EQ(reports[0].text, "ADOQueryHW: Dataset not in edit or insert mode");
     // The memo keeps the focus with its text selected; Escape brings the value back.
-    EXPECT_EQ(QApplication::focusWidget(), w->DBMemo1);
-    QTest::keyClick(w->DBMemo1, Qt::Key_Escape);
-    EXPECT_EQ(w->DBMemo1->toPlainText(), "6000MHz CL30");
-    w->DBEdit3->setFocus();
+    EXPECT_EQ(QApplication::focusWidget(), w->record.DBMemo1);
+    QTest::keyClick(w->record.DBMemo1, Qt::Key_Escape);
+    EXPECT_EQ(w->record.DBMemo1->toPlainText(), "6000MHz CL30");
+    w->record.DBEdit3->setFocus();
     QApplication::processEvents();
     EXPECT_EQ(dialogs.of(DialogKind::ErrorReport).size(), 1);
     EXPECT_EQ(stored(kingston, "HW_CS"), "6000MHz CL30");
@@ -147,13 +147,13 @@ TEST_F(EditCommandsTest, WebCommandOpensAddressesAndDocumentsButNeverPrograms)
 {
     UrlCatcher catcher;
     setUrl(kingston, QStringLiteral("https://www.kingston.com/cn"));
-    w->N16->trigger();
+    w->menu.N16->trigger();
     ASSERT_EQ(catcher.opened.size(), 1);
     EXPECT_EQ(catcher.opened[0], QUrl(QStringLiteral("https://www.kingston.com/cn")));
 
     // An empty address does nothing at all.
     setUrl(kingston, QString());
-    w->N16->trigger();
+    w->menu.N16->trigger();
     EXPECT_EQ(catcher.opened.size(), 1);
     EXPECT_TRUE(dialogs.of(DialogKind::Message).isEmpty());
 
@@ -167,14 +167,14 @@ TEST_F(EditCommandsTest, WebCommandOpensAddressesAndDocumentsButNeverPrograms)
     script.close();
     script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
     setUrl(kingston, QStringLiteral("说明书.pdf"));
-    w->N16->trigger();
+    w->menu.N16->trigger();
     ASSERT_EQ(catcher.opened.size(), 2);
     EXPECT_EQ(catcher.opened[1], QUrl::fromLocalFile(leaflet.fileName()));
 
     for (const QString& unsafe : {QStringLiteral("update.sh"), QStringLiteral("/bin/sh"), QStringLiteral("file:///bin/ls"),
                                   QStringLiteral("javascript:alert(1)")}) {
         setUrl(kingston, unsafe);
-        w->N16->trigger();
+        w->menu.N16->trigger();
     }
     EXPECT_EQ(catcher.opened.size(), 2);
     const auto messages = dialogs.of(DialogKind::Message);

@@ -14,7 +14,7 @@ using Button = dbaware::DBNavigator::Button;
 TEST_F(CatalogueTest, GridShowsTheTenColumnsWithTypeWordsAndTheYearList)
 {
     openDdr5();
-    const QList<dbaware::GridColumn> columns = w->DBGrid1->columns();
+    const QList<dbaware::GridColumn> columns = w->catalogue.DBGrid1->columns();
     QStringList titles, fields;
     QList<int> widths;
     for (const auto& c : columns) {
@@ -32,39 +32,41 @@ TEST_F(CatalogueTest, GridShowsTheTenColumnsWithTypeWordsAndTheYearList)
     EXPECT_EQ(years.first(), "1990");
     EXPECT_EQ(years.last(), "2100");
     // Long text and pictures show their type word, not their content.
-    auto cell = [&](int row, int column) { return w->DBGrid1->model()->index(row, column).data().toString(); };
+    auto cell = [&](int row, int column) {
+        return w->catalogue.DBGrid1->model()->index(row, column).data().toString();
+    };
     EXPECT_EQ(cell(0, 6), "(MEMO)");
     EXPECT_EQ(cell(2, 6), "(Memo)");
     EXPECT_EQ(cell(0, 8), "(Blob)");
     EXPECT_EQ(cell(0, 1), "金士顿 32GB");
 
     // The year combo box takes a year outside its list.
-    EXPECT_EQ(w->DBComboBox2->count(), 111);
-    EXPECT_EQ(w->DBImage1->fieldName(), "HW_TP");
-    EXPECT_TRUE(w->DBImage1->isHidden());
+    EXPECT_EQ(w->record.DBComboBox2->count(), 111);
+    EXPECT_EQ(w->record.DBImage1->fieldName(), "HW_TP");
+    EXPECT_TRUE(w->record.DBImage1->isHidden());
 }
 
 TEST_F(CatalogueTest, SelectionFollowsClicksAndKeepsParametersAcrossTreeClicks)
 {
     // The picture frame starts with the sample photograph stored with the program.
-    EXPECT_EQ(w->Image1->picture().size(), QSize(447, 335));
+    EXPECT_EQ(w->record.Image1->picture().size(), QSize(447, 335));
 
     w->hardwareSelection.parameters = QStringLiteral("前一个参数");
     openDdr5();
     EXPECT_EQ(w->hardwareSelection.itemId, kingston);
     EXPECT_EQ(w->hardwareSelection.itemName, "金士顿 32GB");
     EXPECT_EQ(w->hardwareSelection.parameters, "前一个参数"); // a tree click leaves it
-    EXPECT_EQ(w->Lbl_HW->text(), "金士顿 32GB");
-    EXPECT_TRUE(w->Panel_HW->isVisible());
+    EXPECT_EQ(w->catalogue.Lbl_HW->text(), "金士顿 32GB");
+    EXPECT_TRUE(w->record.Panel_HW->isVisible());
 
     clickRow(1);
     EXPECT_EQ(w->hardwareSelection.itemId, gskill);
     EXPECT_EQ(w->hardwareSelection.parameters, "6400MHz CL32");
-    EXPECT_EQ(w->Lbl_HW->text(), "芝奇 32GB");
-    EXPECT_EQ(w->Image1->picture().size(), QSize(447, 335)); // no picture file: the frame keeps its picture
+    EXPECT_EQ(w->catalogue.Lbl_HW->text(), "芝奇 32GB");
+    EXPECT_EQ(w->record.Image1->picture().size(), QSize(447, 335)); // no picture file: the frame keeps its picture
 
     clickRow(0);
-    EXPECT_EQ(colourOf(w->Image1->picture()), 'r');
+    EXPECT_EQ(colourOf(w->record.Image1->picture()), 'r');
     EXPECT_EQ(w->hardwareSelection.parameters, "6000MHz CL30");
 
     // An item without parameters: id and name are taken, then the click ends.
@@ -72,36 +74,36 @@ TEST_F(CatalogueTest, SelectionFollowsClicksAndKeepsParametersAcrossTreeClicks)
     EXPECT_EQ(w->hardwareSelection.itemId, corsair);
     EXPECT_EQ(w->hardwareSelection.itemName, "海盗船 16GB");
     EXPECT_EQ(w->hardwareSelection.parameters, "6000MHz CL30");
-    EXPECT_EQ(w->Lbl_HW->text(), "金士顿 32GB");
-    EXPECT_EQ(colourOf(w->Image1->picture()), 'r');
+    EXPECT_EQ(w->catalogue.Lbl_HW->text(), "金士顿 32GB");
+    EXPECT_EQ(colourOf(w->record.Image1->picture()), 'r');
 
     // A double click picks the row as well.
     w->ADOQueryHW->setCurrentRow(1);
-    QTest::mouseDClick(w->DBGrid1->viewport(), Qt::LeftButton, {},
-                       w->DBGrid1->visualRect(w->DBGrid1->model()->index(1, 1)).center());
+    QTest::mouseDClick(w->catalogue.DBGrid1->viewport(), Qt::LeftButton, {},
+                       w->catalogue.DBGrid1->visualRect(w->catalogue.DBGrid1->model()->index(1, 1)).center());
     EXPECT_EQ(w->hardwareSelection.itemId, gskill);
-    EXPECT_EQ(w->Lbl_HW->text(), "芝奇 32GB");
+    EXPECT_EQ(w->catalogue.Lbl_HW->text(), "芝奇 32GB");
 }
 
 TEST_F(CatalogueTest, ArrowKeysChangeOnlyThePicture)
 {
     openDdr5();
     clickRow(0);
-    ASSERT_EQ(colourOf(w->Image1->picture()), 'r');
-    w->DBGrid1->setFocus();
+    ASSERT_EQ(colourOf(w->record.Image1->picture()), 'r');
+    w->catalogue.DBGrid1->setFocus();
 
-    QTest::keyClick(w->DBGrid1, Qt::Key_Down); // to 芝奇, which has no picture
+    QTest::keyClick(w->catalogue.DBGrid1, Qt::Key_Down); // to 芝奇, which has no picture
     EXPECT_EQ(w->ADOQueryHW->currentRow(), 1);
-    EXPECT_EQ(colourOf(w->Image1->picture()), 'r');
-    QTest::keyClick(w->DBGrid1, Qt::Key_Down); // to 海盗船
+    EXPECT_EQ(colourOf(w->record.Image1->picture()), 'r');
+    QTest::keyClick(w->catalogue.DBGrid1, Qt::Key_Down); // to 海盗船
     EXPECT_EQ(w->ADOQueryHW->currentRow(), 2);
-    EXPECT_EQ(colourOf(w->Image1->picture()), 'b');
-    QTest::keyClick(w->DBGrid1, Qt::Key_Up);
-    QTest::keyClick(w->DBGrid1, Qt::Key_Up); // back on 金士顿
-    EXPECT_EQ(colourOf(w->Image1->picture()), 'r');
+    EXPECT_EQ(colourOf(w->record.Image1->picture()), 'b');
+    QTest::keyClick(w->catalogue.DBGrid1, Qt::Key_Up);
+    QTest::keyClick(w->catalogue.DBGrid1, Qt::Key_Up); // back on 金士顿
+    EXPECT_EQ(colourOf(w->record.Image1->picture()), 'r');
 
     EXPECT_EQ(w->hardwareSelection.itemId, kingston);
-    EXPECT_EQ(w->Lbl_HW->text(), "金士顿 32GB");
+    EXPECT_EQ(w->catalogue.Lbl_HW->text(), "金士顿 32GB");
 }
 
 TEST_F(CatalogueTest, PicturesComeFromTheDataFolderAndUnreadableOnesAreSkipped)
@@ -114,7 +116,7 @@ TEST_F(CatalogueTest, PicturesComeFromTheDataFolderAndUnreadableOnesAreSkipped)
     ASSERT_TRUE(QDir::setCurrent(elsewhere.path()));
     openDdr5();
     clickRow(0);
-    EXPECT_EQ(colourOf(w->Image1->picture()), 'r');
+    EXPECT_EQ(colourOf(w->record.Image1->picture()), 'r');
 
     // Not a JPEG: the red picture stays, and the click still names the clicked item.
     QFile bad(picturePath(gskill));
@@ -122,9 +124,9 @@ TEST_F(CatalogueTest, PicturesComeFromTheDataFolderAndUnreadableOnesAreSkipped)
     bad.write("GIF89a not really a picture");
     bad.close();
     clickRow(1);
-    EXPECT_EQ(colourOf(w->Image1->picture()), 'r');
+    EXPECT_EQ(colourOf(w->record.Image1->picture()), 'r');
     EXPECT_EQ(w->hardwareSelection.itemId, gskill);
-    EXPECT_EQ(w->Lbl_HW->text(), "芝奇 32GB");
+    EXPECT_EQ(w->catalogue.Lbl_HW->text(), "芝奇 32GB");
     // A truncated JPEG is refused the same way.
     QByteArray half = platform::encodeJpeg(plainPicture(Qt::green, 400, 300));
     half.truncate(half.size() / 2);
@@ -132,24 +134,24 @@ TEST_F(CatalogueTest, PicturesComeFromTheDataFolderAndUnreadableOnesAreSkipped)
     ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
     cut.write(half);
     cut.close();
-    w->DBGrid1->setFocus();
-    QTest::keyClick(w->DBGrid1, Qt::Key_Down);
-    EXPECT_EQ(colourOf(w->Image1->picture()), 'r');
+    w->catalogue.DBGrid1->setFocus();
+    QTest::keyClick(w->catalogue.DBGrid1, Qt::Key_Down);
+    EXPECT_EQ(colourOf(w->record.Image1->picture()), 'r');
     QDir::setCurrent(before);
 }
 
 TEST_F(CatalogueTest, NewItemShowsTheClickedLevel4Category)
 {
     click(*w, node(*w, {"电脑", "配件", "内存", "DDR4"}));
-    w->DBNavigator1->button(Button::Insert)->click();
+    w->record.DBNavigator1->button(Button::Insert)->click();
     EXPECT_EQ(w->ADOQueryHW->state(), db::Dataset::State::Insert);
-    EXPECT_EQ(w->DBEdit2->text(), QString::number(ddr4));
+    EXPECT_EQ(w->record.DBEdit2->text(), QString::number(ddr4));
     EXPECT_TRUE(dialogs.of(platform::DialogKind::ErrorReport).isEmpty());
 
     // Typed and posted, the item is filed under DDR4.
-    w->DBEdit3->setFocus();
-    QTest::keyClicks(w->DBEdit3, QStringLiteral("Gloway 16GB"));
-    w->DBNavigator1->button(Button::Post)->click();
+    w->record.DBEdit3->setFocus();
+    QTest::keyClicks(w->record.DBEdit3, QStringLiteral("Gloway 16GB"));
+    w->record.DBNavigator1->button(Button::Post)->click();
     EXPECT_EQ(cat.column(QStringLiteral("select L4_ID from HW where HW_MC = 'Gloway 16GB'"), QStringLiteral("L4_ID")),
               QStringList{QString::number(ddr4)});
 }
@@ -159,7 +161,7 @@ TEST_F(CatalogueTest, NewItemIsRefusedWhenTheClickedCategoryIsGone)
     click(*w, node(*w, {"电脑", "配件", "内存", "DDR4"}));
     cat.run(QStringLiteral("update L4 set L4_NM = 'DDR4 旧' where L4_ID = %1").arg(ddr4));
     click(*w, node(*w, {"电脑", "配件", "内存", "DDR4"})); // the tree still shows the old name
-    w->DBNavigator1->button(Button::Insert)->click();
+    w->record.DBNavigator1->button(Button::Insert)->click();
     EXPECT_EQ(w->ADOQueryHW->state(), db::Dataset::State::Browse);
     ASSERT_EQ(dialogs.of(platform::DialogKind::ErrorReport).size(), 1);
     EXPECT_EQ(cat.count(QStringLiteral("select count(*) as n from HW")), 4);

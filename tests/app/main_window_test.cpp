@@ -62,30 +62,32 @@ TEST_F(MainWindowTest, ControlsSitAtTheirPlacesInStackingOrder)
 {
     app::TFrm_main w(folder.path());
     EXPECT_EQ(w.size(), QSize(791, 541));
-    EXPECT_EQ(rectOf(w.tv1), QRect(0, 0, 193, 541));
-    EXPECT_EQ(rectOf(w.btn_refresh), QRect(103, 516, 88, 25));
-    EXPECT_EQ(rectOf(w.Panel_HW), QRect(197, 204, 592, 161));
-    EXPECT_EQ(rectOf(w.Panel1), QRect(196, 367, 594, 201));
-    EXPECT_EQ(rectOf(w.Panel2), QRect(200, 2, 588, 201));
-    EXPECT_EQ(rectOf(w.Panel_L1_L4), QRect(196, 204, 592, 161));
-    EXPECT_EQ(rectOf(w.Panel_LIST), QRect(154, 179, 505, 121));
-    EXPECT_EQ(rectOf(w.Panel_TIPS), QRect(234, 198, 369, 73));
-    EXPECT_EQ(rectOf(w.L_A), QRect(32, 264, 65, 161));
-    EXPECT_EQ(rectOf(w.L_B), QRect(104, 264, 65, 161));
-    EXPECT_EQ(rectOf(w.pnl_help), QRect(0, 0, 791, 541));
-    EXPECT_EQ(rectOf(w.pnl_bigimg), QRect(40, 32, 697, 481));
-    EXPECT_EQ(rectOf(w.DBGrid1), QRect(-7, 24, 595, 145)); // under the search box
-    EXPECT_EQ(rectOf(w.DBGrid3), QRect(4, 3, 583, 146));
-    EXPECT_EQ(rectOf(w.Button5), QRect(539, 146, 41, 25));
-    EXPECT_EQ(rectOf(w.bbtn_cash), QRect(435, 149, 157, 25));
-    EXPECT_EQ(rectOf(w.Lbl_HW), QRect(317, 177, 68, 19));
-    EXPECT_EQ(rectOf(w.Image1), QRect(448, 24, 137, 137));
+    EXPECT_EQ(rectOf(w.tree.tv1), QRect(0, 0, 193, 541));
+    EXPECT_EQ(rectOf(w.tree.btn_refresh), QRect(103, 516, 88, 25));
+    EXPECT_EQ(rectOf(w.record.Panel_HW), QRect(197, 204, 592, 161));
+    EXPECT_EQ(rectOf(w.quotation.Panel1), QRect(196, 367, 594, 201));
+    EXPECT_EQ(rectOf(w.catalogue.Panel2), QRect(200, 2, 588, 201));
+    EXPECT_EQ(rectOf(w.tree.Panel_L1_L4), QRect(196, 204, 592, 161));
+    EXPECT_EQ(rectOf(w.management.Panel_LIST), QRect(154, 179, 505, 121));
+    EXPECT_EQ(rectOf(w.shell.Panel_TIPS), QRect(234, 198, 369, 73));
+    EXPECT_EQ(rectOf(w.tree.L_A), QRect(32, 264, 65, 161));
+    EXPECT_EQ(rectOf(w.tree.L_B), QRect(104, 264, 65, 161));
+    EXPECT_EQ(rectOf(w.shell.pnl_help), QRect(0, 0, 791, 541));
+    EXPECT_EQ(rectOf(w.shell.pnl_bigimg), QRect(40, 32, 697, 481));
+    EXPECT_EQ(rectOf(w.catalogue.DBGrid1), QRect(-7, 24, 595, 145)); // under the search box
+    EXPECT_EQ(rectOf(w.quotation.DBGrid3), QRect(4, 3, 583, 146));
+    EXPECT_EQ(rectOf(w.catalogue.Button5), QRect(539, 146, 41, 25));
+    EXPECT_EQ(rectOf(w.quotation.bbtn_cash), QRect(435, 149, 157, 25));
+    EXPECT_EQ(rectOf(w.catalogue.Lbl_HW), QRect(317, 177, 68, 19));
+    EXPECT_EQ(rectOf(w.record.Image1), QRect(448, 24, 137, 137));
 
     // Later controls lie over earlier ones: compare positions among the window's children.
     const QObjectList& kids = w.children();
     auto order = [&](QWidget* x) { return kids.indexOf(x); };
-    const QList<QWidget*> bottomToTop = {w.tv1, w.btn_refresh, w.Panel_HW, w.Panel1, w.Panel2, w.Panel_L1_L4,
-                                         w.Panel_LIST, w.Panel_TIPS, w.L_A, w.L_B, w.pnl_help, w.pnl_bigimg};
+    const QList<QWidget*> bottomToTop = {w.tree.tv1,           w.tree.btn_refresh,   w.record.Panel_HW,
+                                         w.quotation.Panel1,   w.catalogue.Panel2,   w.tree.Panel_L1_L4,
+                                         w.management.Panel_LIST, w.shell.Panel_TIPS, w.tree.L_A,
+                                         w.tree.L_B,           w.shell.pnl_help,     w.shell.pnl_bigimg};
     for (int k = 1; k < bottomToTop.size(); ++k)
         EXPECT_LT(order(bottomToTop[k - 1]), order(bottomToTop[k])) << bottomToTop[k]->objectName().toStdString();
 }
@@ -95,22 +97,22 @@ TEST_F(MainWindowTest, StartsWithTheCategoryPanelAndTipsShown)
     app::TFrm_main w(folder.path());
     w.FormCreate();
     w.show();
-    EXPECT_TRUE(w.Panel_L1_L4->isVisible());
-    EXPECT_FALSE(w.Panel_HW->isVisible());
-    EXPECT_FALSE(w.Panel_LIST->isVisible());
-    EXPECT_TRUE(w.Panel_TIPS->isVisible());
-    EXPECT_FALSE(w.L_A->isVisible());
-    EXPECT_FALSE(w.pnl_help->isVisible());
-    EXPECT_FALSE(w.pnl_bigimg->isVisible());
-    EXPECT_FALSE(w.statusArea->isVisible());
-    EXPECT_EQ(w.Panel_TIPS->text(), QStringLiteral("点 [右键] 有更多功能选项！"));
+    EXPECT_TRUE(w.tree.Panel_L1_L4->isVisible());
+    EXPECT_FALSE(w.record.Panel_HW->isVisible());
+    EXPECT_FALSE(w.management.Panel_LIST->isVisible());
+    EXPECT_TRUE(w.shell.Panel_TIPS->isVisible());
+    EXPECT_FALSE(w.tree.L_A->isVisible());
+    EXPECT_FALSE(w.shell.pnl_help->isVisible());
+    EXPECT_FALSE(w.shell.pnl_bigimg->isVisible());
+    EXPECT_FALSE(w.shell.statusArea->isVisible());
+    EXPECT_EQ(w.shell.Panel_TIPS->text(), QStringLiteral("点 [右键] 有更多功能选项！"));
 
     EXPECT_TRUE(w.ADOConnection1->connected());
-    EXPECT_EQ(w.quotation.name, QStringLiteral("配置单"));
-    EXPECT_FALSE(w.quotation.number.isEmpty());
-    EXPECT_FALSE(w.quotation.open);
+    EXPECT_EQ(w.currentQuotation.name, QStringLiteral("配置单"));
+    EXPECT_FALSE(w.currentQuotation.number.isEmpty());
+    EXPECT_FALSE(w.currentQuotation.open);
     EXPECT_TRUE(w.topLevelInsertMode);
-    EXPECT_EQ(w.bbtn_cash->text(), QStringLiteral("单据总价值：0 元"));
+    EXPECT_EQ(w.quotation.bbtn_cash->text(), QStringLiteral("单据总价值：0 元"));
     EXPECT_FALSE(w.ADOQueryDIY->active());
     EXPECT_EQ(w.ADOQueryDIY->sqlText(), QStringLiteral("SELECT * from DIY"));
 }
@@ -120,26 +122,26 @@ TEST_F(MainWindowTest, TimersRefreshOnceAndHideTheTipsForGood)
     app::TFrm_main w(folder.path());
     w.FormCreate();
     w.show();
-    EXPECT_EQ(w.Timer1->interval(), 500);
-    EXPECT_EQ(w.Timer2->interval(), 3000);
-    EXPECT_EQ(w.Timer3->interval(), 3000);
-    EXPECT_TRUE(w.Timer1->isActive());
-    EXPECT_TRUE(w.Timer2->isActive());
-    EXPECT_FALSE(w.Timer3->isActive());
-    EXPECT_EQ(w.tv1->topLevelItemCount(), 0); // nothing is built before Timer1's tick
+    EXPECT_EQ(w.shell.Timer1->interval(), 500);
+    EXPECT_EQ(w.shell.Timer2->interval(), 3000);
+    EXPECT_EQ(w.shell.Timer3->interval(), 3000);
+    EXPECT_TRUE(w.shell.Timer1->isActive());
+    EXPECT_TRUE(w.shell.Timer2->isActive());
+    EXPECT_FALSE(w.shell.Timer3->isActive());
+    EXPECT_EQ(w.tree.tv1->topLevelItemCount(), 0); // nothing is built before Timer1's tick
 
     // The ticks are delivered through the timers' own signals, as the event loop delivers them.
     auto tick = [](QTimer* timer) { ASSERT_TRUE(QMetaObject::invokeMethod(timer, "timeout")); };
-    tick(w.Timer1);
-    EXPECT_GT(w.tv1->topLevelItemCount(), 0); // the start-up refresh built the tree
-    EXPECT_FALSE(w.Timer1->isActive());       // and runs once
-    EXPECT_TRUE(w.Panel_TIPS->isVisible());
-    tick(w.Timer2);
-    EXPECT_FALSE(w.Panel_TIPS->isVisible());
-    EXPECT_TRUE(w.Timer2->isActive()); // never disabled, and later ticks change nothing
-    w.Panel_TIPS->show();
-    tick(w.Timer2);
-    EXPECT_FALSE(w.Panel_TIPS->isVisible());
+    tick(w.shell.Timer1);
+    EXPECT_GT(w.tree.tv1->topLevelItemCount(), 0); // the start-up refresh built the tree
+    EXPECT_FALSE(w.shell.Timer1->isActive());       // and runs once
+    EXPECT_TRUE(w.shell.Panel_TIPS->isVisible());
+    tick(w.shell.Timer2);
+    EXPECT_FALSE(w.shell.Panel_TIPS->isVisible());
+    EXPECT_TRUE(w.shell.Timer2->isActive()); // never disabled, and later ticks change nothing
+    w.shell.Panel_TIPS->show();
+    tick(w.shell.Timer2);
+    EXPECT_FALSE(w.shell.Panel_TIPS->isVisible());
 }
 
 TEST_F(MainWindowTest, WithoutACatalogueTheWindowStaysEmptyAndSaysWhy)
@@ -152,18 +154,18 @@ TEST_F(MainWindowTest, WithoutACatalogueTheWindowStaysEmptyAndSaysWhy)
     app::TFrm_main w(empty.path());
     w.FormCreate();
     EXPECT_FALSE(w.ADOConnection1->connected());
-    EXPECT_TRUE(w.quotation.number.isEmpty());
-    EXPECT_TRUE(w.quotation.name.isEmpty());
+    EXPECT_TRUE(w.currentQuotation.number.isEmpty());
+    EXPECT_TRUE(w.currentQuotation.name.isEmpty());
     EXPECT_FALSE(w.topLevelInsertMode);
     EXPECT_TRUE(w.statusText().contains(QStringLiteral("qmxpcdiy.dat"))) << w.statusText().toStdString();
-    EXPECT_EQ(w.tv1->topLevelItemCount(), 0);
+    EXPECT_EQ(w.tree.tv1->topLevelItemCount(), 0);
 }
 
 TEST_F(MainWindowTest, PopupMenuHoldsEveryCommandInOrder)
 {
     app::TFrm_main w(folder.path());
     QStringList seen;
-    for (QAction* a : w.PopupMenu1->actions())
+    for (QAction* a : w.menu.PopupMenu1->actions())
         seen << (a->isSeparator() ? QStringLiteral("-") : a->text());
     const QStringList expected = {
         "1、建立清单(装机单)", "2、加入清单", "3、移出清单", "4、核算总额", "5、打印出单", "-",
@@ -175,45 +177,45 @@ TEST_F(MainWindowTest, PopupMenuHoldsEveryCommandInOrder)
     EXPECT_EQ(seen, expected);
 
     QStringList sub;
-    for (QAction* a : w.N7->actions())
+    for (QAction* a : w.menu.N7->actions())
         sub << (a->isSeparator() ? QStringLiteral("-") : a->text());
     EXPECT_EQ(sub, QStringList({"◇ 清除已有图片", "◇ 复制到剪贴板", "◇ 保存到文件", "-"}));
 
-    EXPECT_EQ(w.N13->shortcut(), QKeySequence(QStringLiteral("Ctrl+V")));
-    EXPECT_EQ(w.N22->shortcut(), QKeySequence(QStringLiteral("Ctrl+C")));
-    EXPECT_EQ(w.N10->shortcut(), QKeySequence(QStringLiteral("Ctrl+X")));
-    EXPECT_EQ(w.N26->shortcut(), QKeySequence(QStringLiteral("Del")));
+    EXPECT_EQ(w.menu.N13->shortcut(), QKeySequence(QStringLiteral("Ctrl+V")));
+    EXPECT_EQ(w.menu.N22->shortcut(), QKeySequence(QStringLiteral("Ctrl+C")));
+    EXPECT_EQ(w.menu.N10->shortcut(), QKeySequence(QStringLiteral("Ctrl+X")));
+    EXPECT_EQ(w.menu.N26->shortcut(), QKeySequence(QStringLiteral("Del")));
 
     // The three record items without a command change nothing.
-    const bool tips = w.Panel_TIPS->isVisible();
-    for (QAction* a : {w.N5, w.N6, w.N15})
+    const bool tips = w.shell.Panel_TIPS->isVisible();
+    for (QAction* a : {w.menu.N5, w.menu.N6, w.menu.N15})
         a->trigger();
-    EXPECT_EQ(w.Panel_TIPS->isVisible(), tips);
-    EXPECT_TRUE(w.Panel_L1_L4->isVisibleTo(&w));
+    EXPECT_EQ(w.shell.Panel_TIPS->isVisible(), tips);
+    EXPECT_TRUE(w.tree.Panel_L1_L4->isVisibleTo(&w));
 }
 
 TEST_F(MainWindowTest, MenuShortcutsAreTakenFromAnyFocusedControl)
 {
     app::TFrm_main w(folder.path());
     w.show();
-    w.Panel_HW->show();
+    w.record.Panel_HW->show();
     QApplication::setActiveWindow(&w);
-    w.DBEdit3->setFocus();
-    QSignalSpy paste(w.N13, &QAction::triggered);
-    QSignalSpy clear(w.N26, &QAction::triggered);
-    QSignalSpy copy(w.N22, &QAction::triggered);
-    QTest::keyClick(w.DBEdit3, Qt::Key_V, Qt::ControlModifier);
-    QTest::keyClick(w.DBEdit3, Qt::Key_Delete);
-    QTest::keyClick(w.DBGrid1, Qt::Key_C, Qt::ControlModifier);
+    w.record.DBEdit3->setFocus();
+    QSignalSpy paste(w.menu.N13, &QAction::triggered);
+    QSignalSpy clear(w.menu.N26, &QAction::triggered);
+    QSignalSpy copy(w.menu.N22, &QAction::triggered);
+    QTest::keyClick(w.record.DBEdit3, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(w.record.DBEdit3, Qt::Key_Delete);
+    QTest::keyClick(w.catalogue.DBGrid1, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(paste.count(), 1);
     EXPECT_EQ(clear.count(), 1);
     EXPECT_EQ(copy.count(), 1);
     // A plain key still reaches the control and runs no command.
-    w.Panel_LIST->show();
-    w.cmb_diy_id->setFocus();
-    w.cmb_diy_id->clearEditText();
-    QTest::keyClick(static_cast<QWidget*>(w.cmb_diy_id), Qt::Key_A);
-    EXPECT_EQ(w.cmb_diy_id->currentText(), "a");
+    w.management.Panel_LIST->show();
+    w.management.cmb_diy_id->setFocus();
+    w.management.cmb_diy_id->clearEditText();
+    QTest::keyClick(static_cast<QWidget*>(w.management.cmb_diy_id), Qt::Key_A);
+    EXPECT_EQ(w.management.cmb_diy_id->currentText(), "a");
     EXPECT_EQ(paste.count() + clear.count() + copy.count(), 3);
 }
 
@@ -222,46 +224,48 @@ TEST_F(MainWindowTest, EscapeHidesTheEnlargedPictureButNotTheHelp)
     app::TFrm_main w(folder.path());
     w.show();
     QApplication::setActiveWindow(&w);
-    w.pnl_bigimg->show();
-    w.DBGrid3->setFocus();
+    w.shell.pnl_bigimg->show();
+    w.quotation.DBGrid3->setFocus();
     QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &w, Qt::Key_Escape);
-    EXPECT_FALSE(w.pnl_bigimg->isVisible());
+    EXPECT_FALSE(w.shell.pnl_bigimg->isVisible());
     QTest::keyClick(&w, Qt::Key_Escape); // nothing enlarged: nothing changes
-    EXPECT_FALSE(w.pnl_bigimg->isVisible());
+    EXPECT_FALSE(w.shell.pnl_bigimg->isVisible());
 
-    w.N18->trigger();
-    EXPECT_TRUE(w.pnl_help->isVisible());
-    EXPECT_FALSE(w.img_help->picture().isNull()); // the help picture is stored with the program
-    EXPECT_EQ(w.img_help->picture().size(), QSize(786, 543));
+    w.menu.N18->trigger();
+    EXPECT_TRUE(w.shell.pnl_help->isVisible());
+    EXPECT_FALSE(w.shell.img_help->picture().isNull()); // the help picture is stored with the program
+    EXPECT_EQ(w.shell.img_help->picture().size(), QSize(786, 543));
     QTest::keyClick(&w, Qt::Key_Escape);
-    EXPECT_TRUE(w.pnl_help->isVisible());
-    QTest::mouseClick(w.img_help, Qt::LeftButton, {}, QPoint(100, 100));
-    EXPECT_FALSE(w.pnl_help->isVisible());
-    w.Button5->click();
-    EXPECT_TRUE(w.pnl_help->isVisible());
+    EXPECT_TRUE(w.shell.pnl_help->isVisible());
+    QTest::mouseClick(w.shell.img_help, Qt::LeftButton, {}, QPoint(100, 100));
+    EXPECT_FALSE(w.shell.pnl_help->isVisible());
+    w.catalogue.Button5->click();
+    EXPECT_TRUE(w.shell.pnl_help->isVisible());
 }
 
 TEST_F(MainWindowTest, QuotationPanelFollowsTheMouseFromItsFreeArea)
 {
     app::TFrm_main w(folder.path());
     w.show();
-    w.Panel_LIST->show();
-    const QPoint start = w.Panel_LIST->pos();
-    QTest::mousePress(w.Panel_LIST, Qt::LeftButton, {}, QPoint(480, 110));
-    QMouseEvent move(QEvent::MouseMove, QPointF(440, 80), w.Panel_LIST->mapToGlobal(QPointF(440, 80)), Qt::NoButton,
+    QFrame* list = w.management.Panel_LIST;
+    QPushButton* cancel = w.management.Button2;
+    list->show();
+    const QPoint start = list->pos();
+    QTest::mousePress(list, Qt::LeftButton, {}, QPoint(480, 110));
+    QMouseEvent move(QEvent::MouseMove, QPointF(440, 80), list->mapToGlobal(QPointF(440, 80)), Qt::NoButton,
                      Qt::LeftButton, {});
-    QApplication::sendEvent(w.Panel_LIST, &move);
-    QTest::mouseRelease(w.Panel_LIST, Qt::LeftButton, {}, QPoint(440, 80));
-    EXPECT_EQ(w.Panel_LIST->pos(), start + QPoint(-40, -30));
+    QApplication::sendEvent(list, &move);
+    QTest::mouseRelease(list, Qt::LeftButton, {}, QPoint(440, 80));
+    EXPECT_EQ(list->pos(), start + QPoint(-40, -30));
     // A press on a child control does not drag: the mouse moves with the button held and is
     // released off the button (so the button does not close the panel).
-    QTest::mousePress(w.Button2, Qt::LeftButton, {}, QPoint(5, 5));
-    QMouseEvent held(QEvent::MouseMove, QPointF(-60, -40), w.Button2->mapToGlobal(QPointF(-60, -40)), Qt::NoButton,
+    QTest::mousePress(cancel, Qt::LeftButton, {}, QPoint(5, 5));
+    QMouseEvent held(QEvent::MouseMove, QPointF(-60, -40), cancel->mapToGlobal(QPointF(-60, -40)), Qt::NoButton,
                      Qt::LeftButton, {});
-    QApplication::sendEvent(w.Button2, &held);
-    QTest::mouseRelease(w.Button2, Qt::LeftButton, {}, QPoint(-60, -40));
-    EXPECT_TRUE(w.Panel_LIST->isVisible());
-    EXPECT_EQ(w.Panel_LIST->pos(), start + QPoint(-40, -30));
+    QApplication::sendEvent(cancel, &held);
+    QTest::mouseRelease(cancel, Qt::LeftButton, {}, QPoint(-60, -40));
+    EXPECT_TRUE(w.management.Panel_LIST->isVisible());
+    EXPECT_EQ(w.management.Panel_LIST->pos(), start + QPoint(-40, -30));
 }
 
 TEST_F(MainWindowTest, TheWebSiteAndAuthorItemsOpenTheHelpPageBesideTheProgram)
@@ -281,14 +285,14 @@ TEST_F(MainWindowTest, TheWebSiteAndAuthorItemsOpenTheHelpPageBesideTheProgram)
     readme.write("# 帮助\n");
     readme.close();
     w.setHelpPage(page);
-    w.webSiteItem->trigger();
-    w.authorItem->trigger();
+    w.menu.webSiteItem->trigger();
+    w.menu.authorItem->trigger();
     EXPECT_EQ(opened, (QList<QUrl>{QUrl::fromLocalFile(page), QUrl::fromLocalFile(page)}));
     EXPECT_TRUE(messages.isEmpty());
 
     // A missing page is said so; a program in its place is never started.
     w.setHelpPage(QDir(folder.path()).filePath("missing.md"));
-    w.webSiteItem->trigger();
+    w.menu.webSiteItem->trigger();
     const QString script = QDir(folder.path()).filePath("help.sh");
     QFile program(script);
     ASSERT_TRUE(program.open(QIODevice::WriteOnly));
@@ -296,7 +300,7 @@ TEST_F(MainWindowTest, TheWebSiteAndAuthorItemsOpenTheHelpPageBesideTheProgram)
     program.close();
     program.setPermissions(program.permissions() | QFileDevice::ExeOwner);
     w.setHelpPage(script);
-    w.authorItem->trigger();
+    w.menu.authorItem->trigger();
     EXPECT_EQ(opened.size(), 2);
     ASSERT_EQ(messages.size(), 2);
     EXPECT_TRUE(messages[0].contains("missing.md"));

@@ -61,7 +61,7 @@ TEST_F(PriceListMenuTest, ImportShowsThePreviewAndChangesOnlyOnConfirmation)
                                                   "电脑,配件,存储,硬盘,坏的,,几百,\r\n"));
     {
         FileAnswer cancel(path, false);
-        w->N30->trigger();
+        w->menu.N30->trigger();
         const auto confirms = cancel.of(DialogKind::Confirm);
         ASSERT_EQ(confirms.size(), 1);
         EXPECT_EQ(confirms[0].caption, "导入价格表");
@@ -76,7 +76,7 @@ TEST_F(PriceListMenuTest, ImportShowsThePreviewAndChangesOnlyOnConfirmation)
 
     {
         FileAnswer accept(path);
-        w->N30->trigger();
+        w->menu.N30->trigger();
         const auto messages = accept.of(DialogKind::Message);
         ASSERT_EQ(messages.size(), 1);
         EXPECT_EQ(messages[0].text, "价格表已导入：价格变动 1 项，新产品 1 项，新分类 0 个，未变 0 项，拒绝 1 行");
@@ -86,7 +86,7 @@ TEST_F(PriceListMenuTest, ImportShowsThePreviewAndChangesOnlyOnConfirmation)
 
     // Again: nothing to change, said so without asking.
     FileAnswer again(path);
-    w->N30->trigger();
+    w->menu.N30->trigger();
     EXPECT_TRUE(again.of(DialogKind::Confirm).isEmpty());
     ASSERT_EQ(again.of(DialogKind::Message).size(), 1);
     EXPECT_TRUE(again.of(DialogKind::Message)[0].text.startsWith(QStringLiteral("价格表“供应商.csv”中没有需要导入的变动。")));
@@ -101,7 +101,7 @@ TEST_F(PriceListMenuTest, AFileThatIsNoPriceListIsReportedAndChangesNothing)
     file.write("just,some\ntext,here\n");
     file.close();
     FileAnswer answer(path);
-    w->N30->trigger();
+    w->menu.N30->trigger();
     const auto errors = answer.of(DialogKind::ErrorReport);
     ASSERT_EQ(errors.size(), 1);
     EXPECT_EQ(errors[0].text, "第1行不是价格表的标题行：找不到“名称”列");
@@ -117,7 +117,7 @@ TEST_F(PriceListMenuTest, ExportWritesTheRightClickedCategoryOrTheWholeCatalogue
     const QString whole = cat.folder.file("all.csv");
     {
         FileAnswer answer(whole);
-        w->N29->trigger();
+        w->menu.N29->trigger();
         EXPECT_EQ(answer.of(DialogKind::SaveFile).value(0).defaultValue, cat.folder.file("价格表.csv"));
         EXPECT_EQ(answer.of(DialogKind::Message).value(0).text,
                   QStringLiteral("已导出 4 项产品到“%1”。").arg(whole));
@@ -128,14 +128,14 @@ TEST_F(PriceListMenuTest, ExportWritesTheRightClickedCategoryOrTheWholeCatalogue
     w->show();
     QTreeWidgetItem* machines = node(*w, {"电脑", "整机"});
     ASSERT_NE(machines, nullptr);
-    const QPoint at = w->tv1->visualItemRect(machines).center();
-    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, at, w->tv1->viewport()->mapToGlobal(at));
-    QApplication::sendEvent(w->tv1->viewport(), &rightClick);
-    w->PopupMenu1->hide();
+    const QPoint at = w->tree.tv1->visualItemRect(machines).center();
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, at, w->tree.tv1->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(w->tree.tv1->viewport(), &rightClick);
+    w->menu.PopupMenu1->hide();
     const QString part = cat.folder.file("part.csv");
     {
         FileAnswer answer(part);
-        w->N29->trigger();
+        w->menu.N29->trigger();
         EXPECT_EQ(answer.of(DialogKind::SaveFile).value(0).defaultValue, cat.folder.file("价格表-整机.csv"));
     }
     const auto rows = db::readPriceListFile(part).rows;

@@ -58,7 +58,7 @@ TEST_F(ProductPicturesTest, PasteWritesABaselineQuality90JpegEvenWithoutThePicsF
     const QImage screenshot = plainPicture(Qt::green, 320, 200);
     platform::putClipboardPicture(screenshot);
 
-    w->N8->trigger();
+    w->menu.N8->trigger();
     const QByteArray written = fileBytes(picturePath(gskill));
     ASSERT_FALSE(written.isEmpty());
     EXPECT_TRUE(isBaseline(written));
@@ -70,16 +70,16 @@ TEST_F(ProductPicturesTest, PasteWritesABaselineQuality90JpegEvenWithoutThePicsF
 
     // The frame shows it at the next click on the row.
     clickRow(1);
-    EXPECT_EQ(colourOf(w->Image1->picture()), 'g');
+    EXPECT_EQ(colourOf(w->record.Image1->picture()), 'g');
 }
 
 TEST_F(ProductPicturesTest, PasteSavesANewItemFirstAndFallsBackToTheStoredBitmap)
 {
     // A new item gets its id by being saved, then its picture.
-    w->DBNavigator1->button(dbaware::DBNavigator::Button::Insert)->click();
+    w->record.DBNavigator1->button(dbaware::DBNavigator::Button::Insert)->click();
     ASSERT_EQ(w->ADOQueryHW->state(), db::Dataset::State::Insert);
     platform::putClipboardPicture(plainPicture(Qt::red));
-    w->N8->trigger();
+    w->menu.N8->trigger();
     const int added = cat.count(QStringLiteral("select max(HW_ID) as n from HW"));
     EXPECT_GT(added, adata);
     EXPECT_TRUE(platform::fileExists(picturePath(added)));
@@ -90,7 +90,7 @@ TEST_F(ProductPicturesTest, PasteSavesANewItemFirstAndFallsBackToTheStoredBitmap
     goToItem(gskill);
     storeBitmap(gskill, plainPicture(Qt::blue, 40, 30));
     QGuiApplication::clipboard()->clear();
-    w->N8->trigger();
+    w->menu.N8->trigger();
     EXPECT_EQ(colourOf(platform::readJpegFile(picturePath(gskill))), 'b');
     EXPECT_TRUE(storedNull(gskill, "HW_TP"));
 
@@ -98,7 +98,7 @@ TEST_F(ProductPicturesTest, PasteSavesANewItemFirstAndFallsBackToTheStoredBitmap
     goToItem(kingston);
     platform::deleteFile(picturePath(kingston));
     QGuiApplication::clipboard()->clear();
-    w->N8->trigger();
+    w->menu.N8->trigger();
     EXPECT_FALSE(platform::fileExists(picturePath(kingston)));
     EXPECT_EQ(w->ADOQueryHW->state(), db::Dataset::State::Edit);
     EXPECT_TRUE(storedNull(kingston, "HW_TP_URL"));
@@ -112,37 +112,37 @@ TEST_F(ProductPicturesTest, ImportCopiesTheFileByteForByteAndShowsItAtOnce)
     QDir(cat.folder.file(QStringLiteral("PICS"))).removeRecursively();
 
     dialogs.answers = {first};
-    w->N9->trigger();
+    w->menu.N9->trigger();
     ASSERT_EQ(dialogs.of(DialogKind::OpenFile).size(), 1);
     EXPECT_EQ(fileBytes(picturePath(gskill)), fileBytes(first));
     EXPECT_EQ(stored(gskill, "HW_TP_URL"), storedPath(gskill));
-    EXPECT_EQ(colourOf(w->Image1->picture()), 'r');
+    EXPECT_EQ(colourOf(w->record.Image1->picture()), 'r');
     EXPECT_EQ(w->ADOQueryHW->state(), db::Dataset::State::Browse);
 
     // A second import of a picture of the same size replaces the file and the frame.
     const QString second = source.file(QStringLiteral("second.jpg"));
     platform::writeFileAtomically(second, platform::encodeJpeg(plainPicture(Qt::blue, 200, 150), 75));
     dialogs.answers = {second};
-    w->N9->trigger();
+    w->menu.N9->trigger();
     EXPECT_EQ(fileBytes(picturePath(gskill)), fileBytes(second));
-    EXPECT_EQ(colourOf(w->Image1->picture()), 'b');
+    EXPECT_EQ(colourOf(w->record.Image1->picture()), 'b');
 
     // Cancelled: nothing changes.
-    w->N9->trigger();
+    w->menu.N9->trigger();
     EXPECT_EQ(fileBytes(picturePath(gskill)), fileBytes(second));
 
     // A file that is not JPEG is stored as it is, and the frame keeps its picture.
     const QString png = source.file(QStringLiteral("picture.png"));
     ASSERT_TRUE(plainPicture(Qt::green).save(png, "PNG"));
     dialogs.answers = {png};
-    w->N9->trigger();
+    w->menu.N9->trigger();
     EXPECT_EQ(fileBytes(picturePath(gskill)), fileBytes(png));
-    EXPECT_EQ(colourOf(w->Image1->picture()), 'b');
+    EXPECT_EQ(colourOf(w->record.Image1->picture()), 'b');
 
     // A file that cannot be read records nothing.
     w->ADOQueryHW->setCurrentRow(0);
     dialogs.answers = {source.file(QStringLiteral("missing.jpg"))};
-    w->N9->trigger();
+    w->menu.N9->trigger();
     EXPECT_TRUE(storedNull(kingston, "HW_TP_URL"));
 }
 
@@ -152,7 +152,7 @@ TEST_F(ProductPicturesTest, SaveCopiesThePictureFileWhenThereIsOne)
     w->ADOQueryHW->setCurrentRow(0);
     const QString copy = target.file(QStringLiteral("金士顿.jpg"));
     dialogs.answers = {copy};
-    w->N12->trigger();
+    w->menu.N12->trigger();
     const auto asked = dialogs.of(DialogKind::SaveFile);
     ASSERT_EQ(asked.size(), 1);
     EXPECT_EQ(fileBytes(copy), fileBytes(picturePath(kingston)));
@@ -160,7 +160,7 @@ TEST_F(ProductPicturesTest, SaveCopiesThePictureFileWhenThereIsOne)
     // An item without a picture file saves nothing.
     w->ADOQueryHW->setCurrentRow(1);
     dialogs.answers = {target.file(QStringLiteral("none.jpg"))};
-    w->N12->trigger();
+    w->menu.N12->trigger();
     EXPECT_FALSE(QFileInfo::exists(target.file(QStringLiteral("none.jpg"))));
 }
 
@@ -168,40 +168,40 @@ TEST_F(ProductPicturesTest, ClearAndCopyActOnTheStoredBitmapOnly)
 {
     w->ADOQueryHW->setCurrentRow(0);
     storeBitmap(kingston, plainPicture(Qt::green, 30, 20));
-    ASSERT_TRUE(w->DBImage1->hasPicture());
+    ASSERT_TRUE(w->record.DBImage1->hasPicture());
 
     QGuiApplication::clipboard()->clear();
-    w->N11->trigger();
+    w->menu.N11->trigger();
     EXPECT_EQ(colourOf(platform::clipboardPicture()), 'g');
     EXPECT_FALSE(storedNull(kingston, "HW_TP"));
 
     QGuiApplication::clipboard()->clear();
-    w->N24->trigger();
+    w->menu.N24->trigger();
     EXPECT_TRUE(storedNull(kingston, "HW_TP"));
     EXPECT_EQ(colourOf(platform::clipboardPicture()), 'g');
     EXPECT_EQ(w->ADOQueryHW->state(), db::Dataset::State::Browse);
     // The picture file stays and is still shown at the next click.
     EXPECT_TRUE(platform::fileExists(picturePath(kingston)));
     clickRow(0);
-    EXPECT_EQ(colourOf(w->Image1->picture()), 'r');
+    EXPECT_EQ(colourOf(w->record.Image1->picture()), 'r');
 
     // Without a stored bitmap, copy leaves the clipboard alone.
     platform::putClipboardText(QStringLiteral("留着"));
-    w->N11->trigger();
+    w->menu.N11->trigger();
     EXPECT_EQ(platform::clipboardText(), "留着");
 }
 
 TEST_F(ProductPicturesTest, ClickOnThePictureEnlargesItUntilClickOrEscape)
 {
     clickRow(0);
-    QTest::mouseClick(w->Image1, Qt::LeftButton, {}, QPoint(60, 60));
-    EXPECT_TRUE(w->pnl_bigimg->isVisible());
-    EXPECT_EQ(w->Image2->picture(), w->Image1->picture());
-    QTest::mouseClick(w->Image2, Qt::LeftButton, {}, QPoint(300, 200));
-    EXPECT_FALSE(w->pnl_bigimg->isVisible());
+    QTest::mouseClick(w->record.Image1, Qt::LeftButton, {}, QPoint(60, 60));
+    EXPECT_TRUE(w->shell.pnl_bigimg->isVisible());
+    EXPECT_EQ(w->shell.Image2->picture(), w->record.Image1->picture());
+    QTest::mouseClick(w->shell.Image2, Qt::LeftButton, {}, QPoint(300, 200));
+    EXPECT_FALSE(w->shell.pnl_bigimg->isVisible());
 
-    QTest::mouseClick(w->Image1, Qt::LeftButton, {}, QPoint(60, 60));
-    w->DBGrid1->setFocus();
-    QTest::keyClick(w->DBGrid1, Qt::Key_Escape);
-    EXPECT_FALSE(w->pnl_bigimg->isVisible());
+    QTest::mouseClick(w->record.Image1, Qt::LeftButton, {}, QPoint(60, 60));
+    w->catalogue.DBGrid1->setFocus();
+    QTest::keyClick(w->catalogue.DBGrid1, Qt::Key_Escape);
+    EXPECT_FALSE(w->shell.pnl_bigimg->isVisible());
 }

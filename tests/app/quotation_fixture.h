@@ -140,7 +140,7 @@ protected:
     void create(app::TFrm_main& w, const QString& number, const QString& name)
     {
         dialogs.answers = {number, name};
-        w.btn_create0->click();
+        w.catalogue.btn_create0->click();
         ASSERT_TRUE(dialogs.answers.isEmpty());
     }
 
@@ -148,7 +148,7 @@ protected:
     void add(app::TFrm_main& w, std::optional<QString> quantity, std::optional<QString> price)
     {
         dialogs.answers = {quantity, price};
-        w.btn_add0->click();
+        w.catalogue.btn_add0->click();
         dialogs.answers.clear();
     }
 
@@ -173,7 +173,7 @@ protected:
         return lines;
     }
 
-    QString caption(const app::TFrm_main& w) const { return w.bbtn_cash->text(); }
+    QString caption(const app::TFrm_main& w) const { return w.quotation.bbtn_cash->text(); }
 
     static inline const QString kLongParameters =
         QStringLiteral("7200转/64MB缓存/SATA3接口/3.5英寸/三年质保/全国联保/原装正品行货"); // 41 characters

@@ -37,7 +37,7 @@ TEST_F(QuotationTest, FirstAddOffersTheCreateCommandAndTheLineCarriesTheTypedNum
     showDisks(*w);
     pick(*w, "希捷 1TB");
     dialogs.answers = {QStringLiteral("2024-001"), QStringLiteral("王先生"), QStringLiteral("2"), QStringLiteral("1200")};
-    w->btn_add0->click();
+    w->catalogue.btn_add0->click();
 
     EXPECT_EQ(dialogs.texts(DialogKind::Question), QStringList{kOfferCreate});
     const auto prompts = dialogs.of(DialogKind::Prompt);
@@ -65,7 +65,7 @@ TEST_F(QuotationTest, FirstAddOffersTheCreateCommandAndTheLineCarriesTheTypedNum
     EXPECT_EQ(lines[0].quantity, 2);
     EXPECT_EQ(lines[0].price, 1200);
     EXPECT_EQ(lines[0].amount, 2400);
-    EXPECT_TRUE(w->quotation.open);
+    EXPECT_TRUE(w->currentQuotation.open);
     EXPECT_EQ(caption(*w), "单据总价值：2400 元");
     EXPECT_EQ(w->ADOQueryDIY->recordCount(), 1);
     EXPECT_EQ(w->ADOQueryDIY->state(), db::Dataset::State::Browse);
@@ -84,13 +84,13 @@ TEST_F(QuotationTest, AnsweringNoToTheOfferAddsNothingWhileNoQuotationIsOpen)
     showDisks(*w);
     pick(*w, "希捷 1TB");
     dialogs.yes = false;
-    w->btn_add0->click();
+    w->catalogue.btn_add0->click();
     EXPECT_EQ(dialogs.of(DialogKind::Question).size(), 1);
     EXPECT_TRUE(dialogs.of(DialogKind::Prompt).isEmpty());
     EXPECT_TRUE(dialogs.of(DialogKind::ErrorReport).isEmpty());
     EXPECT_TRUE(stored().isEmpty());
     EXPECT_FALSE(w->ADOQueryDIY->active());
-    EXPECT_FALSE(w->quotation.open);
+    EXPECT_FALSE(w->currentQuotation.open);
     EXPECT_EQ(caption(*w), "单据总价值：0 元");
 }
 
@@ -108,15 +108,15 @@ TEST_F(QuotationTest, CreatingTheSameNumberAgainReopensItsLinesAndTheirSum)
 
     create(*w, "B-1", "乙"); // a new number: empty grid, total 0
     EXPECT_EQ(w->ADOQueryDIY->recordCount(), 0);
-    EXPECT_EQ(w->quotation.total, 0);
+    EXPECT_EQ(w->currentQuotation.total, 0);
     EXPECT_EQ(caption(*w), "总价值：0 元");
 
     dialogs.seen.clear();
     dialogs.answers = {QStringLiteral("A-1"), std::nullopt};
-    w->btn_create0->click();
+    w->catalogue.btn_create0->click();
     EXPECT_EQ(dialogs.of(DialogKind::Prompt)[1].defaultValue, "乙"); // the last name is offered
     EXPECT_EQ(w->ADOQueryDIY->recordCount(), 2);
-    EXPECT_DOUBLE_EQ(w->quotation.total, 2768.9);
+    EXPECT_DOUBLE_EQ(w->currentQuotation.total, 2768.9);
     EXPECT_EQ(caption(*w), "总价值：2768.9 元");
     EXPECT_TRUE(w->ADOQueryDIY->eof());
 
@@ -128,8 +128,8 @@ TEST_F(QuotationTest, CreatingTheSameNumberAgainReopensItsLinesAndTheirSum)
 
     // Consecutive creates with OK keep number and name.
     dialogs.answers.clear();
-    w->btn_create0->click();
-    EXPECT_EQ(w->quotation.number, "A-1");
+    w->catalogue.btn_create0->click();
+    EXPECT_EQ(w->currentQuotation.number, "A-1");
     EXPECT_EQ(w->ADOQueryDIY->recordCount(), 3);
 }
 
@@ -163,7 +163,7 @@ TEST_F(QuotationTest, AFractionalPriceIsOfferedWithItsFractionAndDoubledForTwo)
     ASSERT_EQ(lines.size(), 2);
     EXPECT_EQ(lines[1].price, 1234.5);
     EXPECT_EQ(lines[1].amount, 2469);
-    EXPECT_EQ(w->quotation.total, 300 + 2469);
+    EXPECT_EQ(w->currentQuotation.total, 300 + 2469);
     EXPECT_EQ(caption(*w), "单据总价值：2769 元");
 }
 
@@ -179,7 +179,7 @@ TEST_F(QuotationTest, ADoubleClickOnACatalogueRowAddsThatRow)
     for (items.first(); !items.eof() && items.asString("HW_MC") != "希捷 1TB"; items.next()) {}
     ASSERT_FALSE(items.eof());
     dialogs.answers = {"3", "100"};
-    emit w->DBGrid1->dblClick();
+    emit w->catalogue.DBGrid1->dblClick();
     const auto lines = stored();
     ASSERT_EQ(lines.size(), 1);
     EXPECT_EQ(lines[0].itemId, items.asInteger("HW_ID"));
@@ -226,11 +226,11 @@ TEST_F(QuotationTest, AfterArrowKeysTheAddedLineIsTheHighlightedItemAlone)
     showDisks(*w); // 希捷 current, and picked by the tree click
     create(*w, "K", "方向键");
     QApplication::processEvents();
-    w->DBGrid1->setFocus();
-    QTest::keyClick(w->DBGrid1, Qt::Key_Down); // to 西数 2TB, no click
+    w->catalogue.DBGrid1->setFocus();
+    QTest::keyClick(w->catalogue.DBGrid1, Qt::Key_Down); // to 西数 2TB, no click
     ASSERT_EQ(w->ADOQueryHW->asString("HW_MC"), "西数 2TB");
     dialogs.answers = {"2", std::nullopt};
-    QTest::mouseClick(w->btn_add0, Qt::LeftButton);
+    QTest::mouseClick(w->catalogue.btn_add0, Qt::LeftButton);
     const auto lines = stored();
     ASSERT_EQ(lines.size(), 1);
     EXPECT_EQ(lines[0].itemId, wd);
@@ -254,20 +254,20 @@ TEST_F(QuotationTest, ARefusedPostIsReportedAndLeavesTheTotalAsItWas)
     ASSERT_EQ(caption(*w), "单据总价值：300 元");
 
     QApplication::processEvents();
-    w->DBGrid1->setFocus();
-    QTest::keyClick(w->DBGrid1, Qt::Key_End);
+    w->catalogue.DBGrid1->setFocus();
+    QTest::keyClick(w->catalogue.DBGrid1, Qt::Key_End);
     ASSERT_EQ(w->ADOQueryHW->asString("HW_MC"), longName);
     dialogs.answers = {"1", std::nullopt};
-    QTest::mouseClick(w->btn_add0, Qt::LeftButton);
+    QTest::mouseClick(w->catalogue.btn_add0, Qt::LeftButton);
     const auto reports = dialogs.of(DialogKind::ErrorReport);
     ASSERT_EQ(reports.size(), 1);
     EXPECT_TRUE(reports[0].text.contains("HW_MS")) << reports[0].text.toStdString();
-    EXPECT_EQ(w->quotation.total, 300);
+    EXPECT_EQ(w->currentQuotation.total, 300);
     EXPECT_EQ(caption(*w), "单据总价值：300 元");
     EXPECT_EQ(stored().size(), 1);
     // The refused line stays pending for the operator to mend or cancel.
     EXPECT_EQ(w->ADOQueryDIY->state(), db::Dataset::State::Insert);
-    w->DBNV3->button(Button::Cancel)->click();
+    w->quotation.DBNV3->button(Button::Cancel)->click();
     EXPECT_EQ(caption(*w), "单据总价值：300 元");
 }
 
@@ -284,24 +284,24 @@ TEST_F(QuotationTest, RemovingALineOf300FromATotalOf1000ShowsTheRest)
 
     selectLine(*w, "西数");
     dialogs.ok = false;
-    w->btn_del1->click();
+    w->quotation.btn_del1->click();
     EXPECT_EQ(dialogs.texts(DialogKind::Confirm), QStringList{"Delete record?"});
     EXPECT_EQ(stored().size(), 2);
     EXPECT_EQ(caption(*w), "单据总价值：1000 元");
 
     dialogs.ok = true;
-    w->btn_del1->click();
+    w->quotation.btn_del1->click();
     EXPECT_EQ(caption(*w), "单据总价值：700 元");
     ASSERT_EQ(stored().size(), 1);
     EXPECT_EQ(stored()[0].amount, 700);
 
     // The double click on the lines grid is the same command.
-    emit w->DBGrid3->dblClick();
+    emit w->quotation.DBGrid3->dblClick();
     EXPECT_EQ(caption(*w), "单据总价值：0 元");
     EXPECT_TRUE(stored().isEmpty());
     // On the empty grid the delete fails silently after the confirmation.
     dialogs.seen.clear();
-    w->btn_del1->click();
+    w->quotation.btn_del1->click();
     EXPECT_TRUE(dialogs.of(DialogKind::ErrorReport).isEmpty());
 }
 
@@ -317,16 +317,16 @@ TEST_F(QuotationTest, AGridEditCountsOnlyAfterTheRecomputeInItsOwnCaptionForm)
 
     // The operator changes the quantity in the grid and posts it with DBNV3.
     selectLine(*w, "西数");
-    w->DBNV3->button(Button::Edit)->click();
+    w->quotation.DBNV3->button(Button::Edit)->click();
     w->ADOQueryDIY->setText("DIY_SL", "3");
-    w->DBNV3->button(Button::Post)->click();
+    w->quotation.DBNV3->button(Button::Post)->click();
     EXPECT_EQ(caption(*w), "单据总价值：400 元");
     EXPECT_EQ(stored("HW_ID=" + QString::number(wd))[0].quantity, 3);
     EXPECT_EQ(stored("HW_ID=" + QString::number(wd))[0].amount, 300);
 
-    w->bbtn_cash->click();
+    w->quotation.bbtn_cash->click();
     EXPECT_EQ(caption(*w), "总价值：1000 元");
-    EXPECT_EQ(w->quotation.total, 1000);
+    EXPECT_EQ(w->currentQuotation.total, 1000);
     EXPECT_EQ(stored("HW_ID=" + QString::number(wd))[0].amount, 900);
     EXPECT_TRUE(w->ADOQueryDIY->eof());
     EXPECT_TRUE(dialogs.of(DialogKind::ErrorReport).isEmpty());
@@ -335,10 +335,10 @@ TEST_F(QuotationTest, AGridEditCountsOnlyAfterTheRecomputeInItsOwnCaptionForm)
 TEST_F(QuotationTest, RecomputeBeforeAnyQuotationShowsTheClosedDatasetError)
 {
     auto w = window();
-    w->btn_cash1->click();
+    w->quotation.btn_cash1->click();
     EXPECT_EQ(dialogs.texts(DialogKind::ErrorReport),
               QStringList{"ADOQueryDIY: Cannot perform this operation on a closed dataset"});
-    EXPECT_EQ(w->quotation.total, 0);
+    EXPECT_EQ(w->currentQuotation.total, 0);
     EXPECT_EQ(caption(*w), "单据总价值：0 元");
 }
 
@@ -348,7 +348,7 @@ TEST_F(QuotationTest, RecomputeReadsEmptyValuesAsZero)
     cat.run("INSERT INTO DIY (DIY_ID, DIY_NM) VALUES ('H', '辛')");
     auto w = window();
     dialogs.answers = {QStringLiteral("H"), std::nullopt};
-    w->btn_create0->click();
+    w->catalogue.btn_create0->click();
     EXPECT_EQ(caption(*w), "总价值：100 元");
     ASSERT_EQ(stored().size(), 2);
     EXPECT_EQ(stored()[1].amount, 0);
@@ -372,7 +372,7 @@ TEST_F(QuotationTest, RecomputeWritesEveryLineOrNone)
     const auto before = stored();
     cat.run("UPDATE DIY SET DIY_CASH = 999 WHERE DIY_SL = 13");
 
-    w->btn_cash1->click();
+    w->quotation.btn_cash1->click();
     const auto reports = dialogs.texts(DialogKind::ErrorReport);
     ASSERT_EQ(reports.size(), 1);
     EXPECT_TRUE(reports[0].startsWith("ADOQueryDIY: Row cannot be located")) << reports[0].toStdString();
@@ -383,7 +383,7 @@ TEST_F(QuotationTest, RecomputeWritesEveryLineOrNone)
     EXPECT_EQ(after[2].amount, 999);
     // The view shows what the file holds again, so the next recompute goes through.
     EXPECT_EQ(lines.state(), db::Dataset::State::Browse);
-    w->btn_cash1->click();
+    w->quotation.btn_cash1->click();
     EXPECT_EQ(dialogs.of(DialogKind::ErrorReport).size(), 1);
     EXPECT_EQ(caption(*w), "总价值：" + platform::formatGeneral(10.0 * (11 + 12 + 13 + 14)) + " 元");
     EXPECT_EQ(stored()[2].amount, 130);
@@ -408,15 +408,15 @@ TEST_F(QuotationTest, AnAbortedAddLeavesThePendingLineAndTheTotal)
     EXPECT_TRUE(dialogs.of(DialogKind::ErrorReport).isEmpty());
 
     // A price the catalogue row lacks ends the add at the price.
-    w->DBNV3->button(Button::Cancel)->click();
+    w->quotation.DBNV3->button(Button::Cancel)->click();
     for (w->ADOQueryHW->first(); w->ADOQueryHW->asString("HW_MC") != "无价硬盘"; w->ADOQueryHW->next()) {
     }
     add(*w, "5", std::nullopt);
     EXPECT_EQ(lines.state(), db::Dataset::State::Insert);
     EXPECT_EQ(lines.value("DIY_SL").toInt(), 5);
-    EXPECT_EQ(w->quotation.total, 300);
+    EXPECT_EQ(w->currentQuotation.total, 300);
     // The recompute posts the pending line first, then counts it (price empty: 0).
-    w->btn_cash1->click();
+    w->quotation.btn_cash1->click();
     EXPECT_EQ(stored().size(), 2);
     EXPECT_EQ(caption(*w), "总价值：300 元");
 }
@@ -429,14 +429,14 @@ TEST_F(QuotationTest, AfterADeleteByNumberAddDoesNothingUntilTheNextCreate)
     pick(*w, "西数 2TB");
     add(*w, "1", std::nullopt);
     w->N19Click();
-    w->cmb_diy_id->setEditText("K");
-    w->Button3->click();
+    w->management.cmb_diy_id->setEditText("K");
+    w->management.Button3->click();
     EXPECT_TRUE(stored().isEmpty());
     EXPECT_EQ(caption(*w), "单据总价值：300 元"); // left as it was
 
     dialogs.seen.clear();
-    w->btn_add0->click();
-    w->btn_del1->click();
+    w->catalogue.btn_add0->click();
+    w->quotation.btn_del1->click();
     EXPECT_TRUE(dialogs.seen.isEmpty());
     EXPECT_TRUE(stored().isEmpty());
     EXPECT_FALSE(w->ADOQueryDIY->active());
@@ -452,14 +452,14 @@ TEST_F(QuotationTest, ThePopupItemsRunTheCommands)
     showDisks(*w);
     pick(*w, "西数 2TB");
     dialogs.answers = {QStringLiteral("M"), QStringLiteral("卯")};
-    w->N3->trigger();
-    EXPECT_EQ(w->quotation.number, "M");
+    w->menu.N3->trigger();
+    EXPECT_EQ(w->currentQuotation.number, "M");
     dialogs.answers = {QStringLiteral("2"), std::nullopt};
-    w->N1->trigger();
+    w->menu.N1->trigger();
     EXPECT_EQ(caption(*w), "单据总价值：600 元");
-    w->N41->trigger();
+    w->menu.N41->trigger();
     EXPECT_EQ(caption(*w), "总价值：600 元");
-    w->N31->trigger();
+    w->menu.N31->trigger();
     EXPECT_TRUE(stored().isEmpty());
     EXPECT_EQ(caption(*w), "单据总价值：0 元");
 }

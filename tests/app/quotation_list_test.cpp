@@ -27,22 +27,22 @@ QSet<QString> asSet(const QStringList& texts)
 TEST_F(QuotationTest, WithNoStoredLinesBothListsAreEmptyAndTheEmptyNumberOpensAnEmptyQuotation)
 {
     auto w = window();
-    w->cmb_diy_id->addItem("stale"); // left from an earlier opening
-    w->N19->trigger();
-    EXPECT_TRUE(w->Panel_LIST->isVisible());
-    EXPECT_EQ(w->cmb_diy_id->count(), 0);
-    EXPECT_EQ(w->cmb_diy_nm->count(), 0);
-    EXPECT_EQ(w->cmb_diy_id->currentText(), "");
-    EXPECT_EQ(w->cmb_diy_nm->currentText(), "");
+    w->management.cmb_diy_id->addItem("stale"); // left from an earlier opening
+    w->menu.N19->trigger();
+    EXPECT_TRUE(w->management.Panel_LIST->isVisible());
+    EXPECT_EQ(w->management.cmb_diy_id->count(), 0);
+    EXPECT_EQ(w->management.cmb_diy_nm->count(), 0);
+    EXPECT_EQ(w->management.cmb_diy_id->currentText(), "");
+    EXPECT_EQ(w->management.cmb_diy_nm->currentText(), "");
 
-    w->btn_diy_id_list->click();
-    EXPECT_FALSE(w->Panel_LIST->isVisible());
-    EXPECT_TRUE(w->quotation.open);
-    EXPECT_EQ(w->quotation.number, "");
-    EXPECT_EQ(w->quotation.name, "配置单");
+    w->management.btn_diy_id_list->click();
+    EXPECT_FALSE(w->management.Panel_LIST->isVisible());
+    EXPECT_TRUE(w->currentQuotation.open);
+    EXPECT_EQ(w->currentQuotation.number, "");
+    EXPECT_EQ(w->currentQuotation.name, "配置单");
     EXPECT_TRUE(w->ADOQueryDIY->active());
     EXPECT_EQ(w->ADOQueryDIY->recordCount(), 0);
-    EXPECT_EQ(w->bbtn_cash->text(), "总价值：0 元");
+    EXPECT_EQ(w->quotation.bbtn_cash->text(), "总价值：0 元");
     EXPECT_TRUE(dialogs.seen.isEmpty());
 }
 
@@ -54,13 +54,13 @@ TEST_F(QuotationTest, TheListsShowEachNumberAndNameOnceAndTheFirstIsSelected)
     storeLine("B1", "李", 1, 50);
     auto w = window();
     w->N19Click();
-    EXPECT_EQ(asSet(entries(w->cmb_diy_id)), (QSet<QString>{"A1", "A2", "B1"}));
-    EXPECT_EQ(w->cmb_diy_id->count(), 3);
-    EXPECT_EQ(asSet(entries(w->cmb_diy_nm)), (QSet<QString>{"王", "李"}));
-    EXPECT_EQ(w->cmb_diy_nm->count(), 2);
-    EXPECT_EQ(w->cmb_diy_id->currentIndex(), 0);
-    EXPECT_EQ(w->cmb_diy_nm->currentIndex(), 0);
-    EXPECT_EQ(w->cmb_diy_id->currentText(), entries(w->cmb_diy_id)[0]);
+    EXPECT_EQ(asSet(entries(w->management.cmb_diy_id)), (QSet<QString>{"A1", "A2", "B1"}));
+    EXPECT_EQ(w->management.cmb_diy_id->count(), 3);
+    EXPECT_EQ(asSet(entries(w->management.cmb_diy_nm)), (QSet<QString>{"王", "李"}));
+    EXPECT_EQ(w->management.cmb_diy_nm->count(), 2);
+    EXPECT_EQ(w->management.cmb_diy_id->currentIndex(), 0);
+    EXPECT_EQ(w->management.cmb_diy_nm->currentIndex(), 0);
+    EXPECT_EQ(w->management.cmb_diy_id->currentText(), entries(w->management.cmb_diy_id)[0]);
     EXPECT_TRUE(w->ADOQuery_LIST->active()); // the list query stays open
 }
 
@@ -71,17 +71,17 @@ TEST_F(QuotationTest, TheSameNameUnderTwoNumbersOpensBothAndSumsThemTogether)
     storeLine("A2", "王", 1, 200);
     storeLine("B1", "李", 1, 50);
     auto w = window();
-    const QString numberBefore = w->quotation.number;
+    const QString numberBefore = w->currentQuotation.number;
     w->N19Click();
-    w->cmb_diy_nm->setCurrentIndex(w->cmb_diy_nm->findText("王"));
-    w->Button1->click();
-    EXPECT_FALSE(w->Panel_LIST->isVisible());
+    w->management.cmb_diy_nm->setCurrentIndex(w->management.cmb_diy_nm->findText("王"));
+    w->management.Button1->click();
+    EXPECT_FALSE(w->management.Panel_LIST->isVisible());
     EXPECT_EQ(w->ADOQueryDIY->recordCount(), 3);
-    EXPECT_EQ(w->quotation.total, 320);
-    EXPECT_EQ(w->bbtn_cash->text(), "总价值：320 元");
-    EXPECT_EQ(w->quotation.name, "王");
-    EXPECT_EQ(w->quotation.number, numberBefore);
-    EXPECT_TRUE(w->quotation.open);
+    EXPECT_EQ(w->currentQuotation.total, 320);
+    EXPECT_EQ(w->quotation.bbtn_cash->text(), "总价值：320 元");
+    EXPECT_EQ(w->currentQuotation.name, "王");
+    EXPECT_EQ(w->currentQuotation.number, numberBefore);
+    EXPECT_TRUE(w->currentQuotation.open);
 
     // A line added now carries the unchanged number with the queried name.
     showDisks(*w);
@@ -89,7 +89,7 @@ TEST_F(QuotationTest, TheSameNameUnderTwoNumbersOpensBothAndSumsThemTogether)
     add(*w, "1", std::nullopt);
     EXPECT_EQ(stored().last().number, numberBefore);
     EXPECT_EQ(stored().last().name, "王");
-    EXPECT_EQ(w->bbtn_cash->text(), "单据总价值：620 元");
+    EXPECT_EQ(w->quotation.bbtn_cash->text(), "单据总价值：620 元");
 }
 
 TEST_F(QuotationTest, QueryByNumberKeepsTheNameAndATypedValueWorksLikeAPickedOne)
@@ -98,19 +98,19 @@ TEST_F(QuotationTest, QueryByNumberKeepsTheNameAndATypedValueWorksLikeAPickedOne
     storeLine("B1", "李", 1, 50);
     auto w = window();
     w->N19Click();
-    w->cmb_diy_id->setEditText("B1"); // typed, not picked
-    w->btn_diy_id_list->click();
-    EXPECT_EQ(w->quotation.number, "B1");
-    EXPECT_EQ(w->quotation.name, "配置单");
+    w->management.cmb_diy_id->setEditText("B1"); // typed, not picked
+    w->management.btn_diy_id_list->click();
+    EXPECT_EQ(w->currentQuotation.number, "B1");
+    EXPECT_EQ(w->currentQuotation.name, "配置单");
     EXPECT_EQ(w->ADOQueryDIY->recordCount(), 1);
-    EXPECT_EQ(w->bbtn_cash->text(), "总价值：50 元");
+    EXPECT_EQ(w->quotation.bbtn_cash->text(), "总价值：50 元");
 
     // A value no line carries opens an empty view with a total of 0.
     w->N19Click();
-    w->cmb_diy_id->setEditText("不存在");
-    w->btn_diy_id_list->click();
+    w->management.cmb_diy_id->setEditText("不存在");
+    w->management.btn_diy_id_list->click();
     EXPECT_EQ(w->ADOQueryDIY->recordCount(), 0);
-    EXPECT_EQ(w->bbtn_cash->text(), "总价值：0 元");
+    EXPECT_EQ(w->quotation.bbtn_cash->text(), "总价值：0 元");
 }
 
 TEST_F(QuotationTest, DeleteByNumberRemovesAllItsLinesWithoutAskingAndLeavesTheCaption)
@@ -120,30 +120,30 @@ TEST_F(QuotationTest, DeleteByNumberRemovesAllItsLinesWithoutAskingAndLeavesTheC
     storeLine("A2", "王", 1, 200);
     auto w = window();
     create(*w, "A1", "王");
-    EXPECT_EQ(w->bbtn_cash->text(), "总价值：120 元");
-    const bool openBefore = w->quotation.open;
+    EXPECT_EQ(w->quotation.bbtn_cash->text(), "总价值：120 元");
+    const bool openBefore = w->currentQuotation.open;
 
     w->N19Click();
-    w->cmb_diy_id->setCurrentIndex(w->cmb_diy_id->findText("A1"));
+    w->management.cmb_diy_id->setCurrentIndex(w->management.cmb_diy_id->findText("A1"));
     dialogs.seen.clear();
-    w->Button3->click();
+    w->management.Button3->click();
     EXPECT_TRUE(dialogs.seen.isEmpty());
     EXPECT_EQ(stored().size(), 1);
     EXPECT_EQ(stored()[0].number, "A2");
-    EXPECT_FALSE(w->Panel_LIST->isVisible());
+    EXPECT_FALSE(w->management.Panel_LIST->isVisible());
     EXPECT_FALSE(w->ADOQueryDIY->active());
     EXPECT_EQ(w->ADOQueryDIY->sqlText(), "delete * from DIY where DIY_ID='A1'");
-    EXPECT_EQ(w->quotation.total, 0);
-    EXPECT_EQ(w->bbtn_cash->text(), "总价值：120 元");
-    EXPECT_EQ(w->quotation.open, openBefore);
-    EXPECT_EQ(w->DBGrid3->model()->rowCount(), 0);
+    EXPECT_EQ(w->currentQuotation.total, 0);
+    EXPECT_EQ(w->quotation.bbtn_cash->text(), "总价值：120 元");
+    EXPECT_EQ(w->currentQuotation.open, openBefore);
+    EXPECT_EQ(w->quotation.DBGrid3->model()->rowCount(), 0);
 
     // The recompute now finds the view closed.
-    w->btn_cash1->click();
+    w->quotation.btn_cash1->click();
     EXPECT_EQ(dialogs.of(DialogKind::ErrorReport).size(), 1);
 
     w->N19Click();
-    EXPECT_EQ(entries(w->cmb_diy_id), QStringList{"A2"});
+    EXPECT_EQ(entries(w->management.cmb_diy_id), QStringList{"A2"});
 }
 
 TEST_F(QuotationTest, DeleteByNameKeepsNumberAndOpenFlagAndCancelChangesNothing)
@@ -152,24 +152,24 @@ TEST_F(QuotationTest, DeleteByNameKeepsNumberAndOpenFlagAndCancelChangesNothing)
     storeLine("A2", "王", 1, 200);
     storeLine("B1", "李", 1, 50);
     auto w = window();
-    const QString number = w->quotation.number;
+    const QString number = w->currentQuotation.number;
 
     w->N19Click();
-    w->cmb_diy_nm->setCurrentIndex(w->cmb_diy_nm->findText("李"));
-    w->Button2->click();
-    EXPECT_FALSE(w->Panel_LIST->isVisible());
-    EXPECT_EQ(w->quotation.name, "配置单");
+    w->management.cmb_diy_nm->setCurrentIndex(w->management.cmb_diy_nm->findText("李"));
+    w->management.Button2->click();
+    EXPECT_FALSE(w->management.Panel_LIST->isVisible());
+    EXPECT_EQ(w->currentQuotation.name, "配置单");
     EXPECT_EQ(stored().size(), 3);
 
     w->N19Click();
-    w->cmb_diy_nm->setEditText("王");
-    w->Button4->click();
+    w->management.cmb_diy_nm->setEditText("王");
+    w->management.Button4->click();
     EXPECT_EQ(stored().size(), 1);
-    EXPECT_EQ(w->quotation.name, "王");
-    EXPECT_EQ(w->quotation.number, number);
-    EXPECT_FALSE(w->quotation.open);
-    EXPECT_FALSE(w->Panel_LIST->isVisible());
-    EXPECT_EQ(w->bbtn_cash->text(), "单据总价值：0 元");
+    EXPECT_EQ(w->currentQuotation.name, "王");
+    EXPECT_EQ(w->currentQuotation.number, number);
+    EXPECT_FALSE(w->currentQuotation.open);
+    EXPECT_FALSE(w->management.Panel_LIST->isVisible());
+    EXPECT_EQ(w->quotation.bbtn_cash->text(), "单据总价值：0 元");
 }
 
 TEST_F(QuotationTest, ValuesWithApostrophesAndOtherMarksOpenAndDeleteExactlyTheirOwnLines)
@@ -184,15 +184,15 @@ TEST_F(QuotationTest, ValuesWithApostrophesAndOtherMarksOpenAndDeleteExactlyThei
     for (const QString& name : names) {
         SCOPED_TRACE(name.toStdString());
         w->N19Click();
-        w->cmb_diy_nm->setEditText(name);
-        w->Button1->click();
-        EXPECT_FALSE(w->Panel_LIST->isVisible());
+        w->management.cmb_diy_nm->setEditText(name);
+        w->management.Button1->click();
+        EXPECT_FALSE(w->management.Panel_LIST->isVisible());
         EXPECT_EQ(w->ADOQueryDIY->recordCount(), 1);
         EXPECT_EQ(w->ADOQueryDIY->value("DIY_NM").toString(), name);
 
         w->N19Click();
-        w->cmb_diy_id->setEditText("N-" + name);
-        w->btn_diy_id_list->click();
+        w->management.cmb_diy_id->setEditText("N-" + name);
+        w->management.btn_diy_id_list->click();
         EXPECT_EQ(w->ADOQueryDIY->recordCount(), 1);
     }
 
@@ -200,8 +200,8 @@ TEST_F(QuotationTest, ValuesWithApostrophesAndOtherMarksOpenAndDeleteExactlyThei
     for (const QString& name : names) {
         SCOPED_TRACE(name.toStdString());
         w->N19Click();
-        w->cmb_diy_nm->setEditText(name);
-        w->Button4->click();
+        w->management.cmb_diy_nm->setEditText(name);
+        w->management.Button4->click();
         --left;
         EXPECT_EQ(stored().size(), left);
         EXPECT_TRUE(stored("DIY_NM=" + db::statements::textLiteral(name)).isEmpty());
@@ -212,8 +212,8 @@ TEST_F(QuotationTest, ValuesWithApostrophesAndOtherMarksOpenAndDeleteExactlyThei
     storeLine("O'1", "甲", 1, 1);
     storeLine("O'", "甲", 1, 1);
     w->N19Click();
-    w->cmb_diy_id->setEditText("O'");
-    w->Button3->click();
+    w->management.cmb_diy_id->setEditText("O'");
+    w->management.Button3->click();
     EXPECT_EQ(stored("DIY_NM='甲'").size(), 1);
     EXPECT_EQ(stored("DIY_NM='甲'")[0].number, "O'1");
 }
@@ -224,13 +224,13 @@ TEST_F(QuotationTest, AFailingStatementLeavesThePanelShown)
     auto w = window();
     w->N19Click();
     w->ADOConnection1->close();
-    w->btn_diy_id_list->click();
-    EXPECT_TRUE(w->Panel_LIST->isVisible());
-    EXPECT_TRUE(w->quotation.open);
-    EXPECT_EQ(w->quotation.total, 0);
+    w->management.btn_diy_id_list->click();
+    EXPECT_TRUE(w->management.Panel_LIST->isVisible());
+    EXPECT_TRUE(w->currentQuotation.open);
+    EXPECT_EQ(w->currentQuotation.total, 0);
     EXPECT_FALSE(w->ADOQueryDIY->active());
-    w->Button3->click();
-    EXPECT_TRUE(w->Panel_LIST->isVisible());
+    w->management.Button3->click();
+    EXPECT_TRUE(w->management.Panel_LIST->isVisible());
     EXPECT_TRUE(dialogs.seen.isEmpty());
     EXPECT_EQ(stored().size(), 1);
 }

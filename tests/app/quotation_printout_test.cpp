@@ -39,7 +39,7 @@ void printAndWait(app::TFrm_main& w)
             modal->close();
     });
     closer.start();
-    w.btn_print1->click();
+    w.quotation.btn_print1->click();
     QTRY_VERIFY_WITH_TIMEOUT(w.printout() && w.printout()->shell().PreviewPages().PageCount() > 0, 10000);
 }
 
@@ -47,7 +47,7 @@ TEST_F(QuotationTest, PrintingWithNoQuotationOpenSaysSoAndPreparesNothing)
 {
     storeLine("A-1", "甲", 2, 10);
     auto w = window();
-    w->btn_print1->click();
+    w->quotation.btn_print1->click();
     ASSERT_EQ(dialogs.of(DialogKind::Message).size(), 1);
     EXPECT_TRUE(dialogs.of(DialogKind::Message)[0].text.contains("没有要打印的装机单"));
     EXPECT_EQ(w->printout(), nullptr);

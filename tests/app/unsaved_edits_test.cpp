@@ -32,10 +32,10 @@ protected:
     {
         mouseClickNode(*w, node(*w, {"电脑", "配件", "内存", "DDR5"}));
         ASSERT_EQ(w->ADOQueryHW->asInteger("HW_ID"), kingston);
-        w->DBEdit3->setFocus();
-        w->DBEdit3->selectAll();
-        QTest::keyClicks(w->DBEdit3, name);
-        ASSERT_EQ(w->DBEdit3->text(), name);
+        w->record.DBEdit3->setFocus();
+        w->record.DBEdit3->selectAll();
+        QTest::keyClicks(w->record.DBEdit3, name);
+        ASSERT_EQ(w->record.DBEdit3->text(), name);
     }
     // The file refuses item names containing BAD, as a file with its own rules may.
     void refuseBadNames()
@@ -64,12 +64,12 @@ TEST_F(UnsavedEditsTest, TypedTextIsStoredByAClickOnAnotherCategory)
 
     // The refresh and the compaction's first step save what is typed too.
     mouseClickNode(*w, node(*w, {"电脑", "配件", "内存", "DDR4"}));
-    w->DBEdit3->setFocus();
-    w->DBEdit3->selectAll();
-    QTest::keyClicks(w->DBEdit3, "ADATA 16GB");
-    w->N27->trigger();
+    w->record.DBEdit3->setFocus();
+    w->record.DBEdit3->selectAll();
+    QTest::keyClicks(w->record.DBEdit3, "ADATA 16GB");
+    w->menu.N27->trigger();
     EXPECT_EQ(stored(adata, "HW_MC"), "ADATA 16GB");
-    w->Timer3->stop();
+    w->shell.Timer3->stop();
 }
 
 TEST_F(UnsavedEditsTest, APostThatFailsStopsTheClickAndKeepsTheText)
@@ -79,23 +79,23 @@ TEST_F(UnsavedEditsTest, APostThatFailsStopsTheClickAndKeepsTheText)
     mouseClickNode(*w, node(*w, {"电脑", "配件", "内存", "DDR4"}));
     expectOneReportNamingTheCause();
     // The click stopped before it changed anything: the items, labels and text stay.
-    EXPECT_EQ(w->DBEdit3->text(), "BAD name");
+    EXPECT_EQ(w->record.DBEdit3->text(), "BAD name");
     EXPECT_EQ(w->ADOQueryHW->state(), db::Dataset::State::Edit);
     EXPECT_EQ(rowsOf(*w->ADOQueryHW, "HW_MC").size(), 3);
-    EXPECT_EQ(w->Lbl_L4->text(), "DDR5");
+    EXPECT_EQ(w->catalogue.Lbl_L4->text(), "DDR5");
     EXPECT_EQ(stored(kingston, "HW_MC"), "金士顿 32GB");
 
     // Compaction stops at its first step as well: nothing closed, nothing copied.
     dialogs.seen.clear();
-    w->N27->trigger();
+    w->menu.N27->trigger();
     expectOneReportNamingTheCause();
-    EXPECT_FALSE(w->Timer3->isActive());
+    EXPECT_FALSE(w->shell.Timer3->isActive());
     EXPECT_TRUE(w->ADOConnection1->connected());
-    EXPECT_EQ(w->DBEdit3->text(), "BAD name");
+    EXPECT_EQ(w->record.DBEdit3->text(), "BAD name");
 
     // The navigator's Cancel still discards.
-    w->DBNavigator1->button(Button::Cancel)->click();
-    EXPECT_EQ(w->DBEdit3->text(), "金士顿 32GB");
+    w->record.DBNavigator1->button(Button::Cancel)->click();
+    EXPECT_EQ(w->record.DBEdit3->text(), "金士顿 32GB");
     dialogs.seen.clear();
     mouseClickNode(*w, node(*w, {"电脑", "配件", "内存", "DDR4"}));
     EXPECT_TRUE(dialogs.of(DialogKind::ErrorReport).isEmpty());
@@ -116,7 +116,7 @@ TEST_F(UnsavedEditsTest, ClosingTheWindowAsksWhatToDoWithAPendingEdit)
     ASSERT_EQ(dialogs.of(DialogKind::YesNoCancel).size(), 1);
     EXPECT_EQ(dialogs.of(DialogKind::YesNoCancel)[0].text, "保存修改吗?");
     EXPECT_TRUE(w->isVisible());
-    EXPECT_EQ(w->DBEdit3->text(), "Kingston 64GB");
+    EXPECT_EQ(w->record.DBEdit3->text(), "Kingston 64GB");
     EXPECT_EQ(stored(kingston, "HW_MC"), "金士顿 32GB");
 
     // Yes stores it and closes.
@@ -133,7 +133,7 @@ TEST_F(UnsavedEditsTest, NoDiscardsAndAFailedSaveKeepsTheWindowOpen)
     EXPECT_FALSE(w->close());
     expectOneReportNamingTheCause();
     EXPECT_TRUE(w->isVisible());
-    EXPECT_EQ(w->DBEdit3->text(), "BAD name");
+    EXPECT_EQ(w->record.DBEdit3->text(), "BAD name");
 
     dialogs.choice = platform::Choice::No;
     EXPECT_TRUE(w->close());

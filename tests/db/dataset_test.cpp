@@ -77,6 +77,33 @@ TEST_F(CatalogueTest, DataLayerErrorsNameTheQuery)
     EXPECT_EQ(list.state(), db::Dataset::State::Browse);
 }
 
+// Rows go back only to the one table a statement reads, by its key: a join, a list of tables
+// or a result without the key has no row of a table to write, and says so.
+TEST_F(CatalogueTest, OnlyRowsOfOneTableHoldingItsKeyAreWrittenBack)
+{
+    const int l4 = addChain(QStringLiteral("配件"), QStringLiteral("内存"), QStringLiteral("DDR5"), QStringLiteral("台式"));
+    connection.execute(QStringLiteral("insert into HW (L4_ID, HW_MC) values (%1, 'A')").arg(l4));
+    const QString refused = QStringLiteral("Insufficient key column information for updating or refreshing");
+    for (const char* sql : {"select HW.HW_ID, HW.HW_MC, L4.L4_NM from HW join L4 on L4.L4_ID = HW.L4_ID",
+                            "select HW_ID, HW_MC from HW, L4 where L4.L4_ID = HW.L4_ID",
+                            "select HW_MC from HW"}) {
+        auto q = query(QStringLiteral("Q"), QString::fromLatin1(sql));
+        EXPECT_FALSE(q->canModify()) << sql;
+        EXPECT_DB_ERROR(q->edit(), "Q: " + refused.toStdString());
+    }
+
+    // A bracketed table name is the table; a column computed from it is not one of its columns.
+    auto hw = query(QStringLiteral("ADOQueryHW"), QStringLiteral("select HW_ID, HW_MC, HW_MC || '!' as SHOUT from [HW]"));
+    EXPECT_EQ(hw->tableName(), QStringLiteral("HW"));
+    ASSERT_TRUE(hw->canModify());
+    EXPECT_TRUE(hw->field(QStringLiteral("SHOUT")).readOnly);
+    hw->edit();
+    hw->setValue(QStringLiteral("HW_MC"), QStringLiteral("B"));
+    hw->post();
+    EXPECT_EQ(query(QStringLiteral("q"), QStringLiteral("select HW_MC from HW"))->asString(QStringLiteral("HW_MC")),
+              QStringLiteral("B"));
+}
+
 TEST_F(CatalogueTest, NullValuesAreStrictWhenReadAsTextOrNumber)
 {
     addLine(QStringLiteral("1"), QStringLiteral("n"), 1);

@@ -1,5 +1,5 @@
 #pragma once
-#include "db/dataset.h"
+#include "db/field.h"
 #include "db/detail/row_store.h"
 #include <QString>
 

@@ -37,16 +37,16 @@ void TFrm_main::createSearchBox()
 {
     catalogueIndex = std::make_unique<db::CatalogueIndex>(*ADOConnection1);
     // The box takes the top of Panel2, the grid the rest; the hits drop over the panels below.
-    const QRect box(2, 2, Panel2->width() - 6, 20);
-    const QRect list(Panel2->x() + 2, Panel2->y() + 24, Panel2->width() - 4, 300);
-    searchBox = new CatalogueSearchBox(Panel2, box, this, list,
+    const QRect box(2, 2, catalogue.Panel2->width() - 6, 20);
+    const QRect list(catalogue.Panel2->x() + 2, catalogue.Panel2->y() + 24, catalogue.Panel2->width() - 4, 300);
+    catalogue.searchBox = new CatalogueSearchBox(catalogue.Panel2, box, this, list,
                                        [this](const QString& typed) { return catalogueIndex->search(typed); });
-    connect(searchBox, &CatalogueSearchBox::hitChosen, this, &TFrm_main::showSearchHit);
+    connect(catalogue.searchBox, &CatalogueSearchBox::hitChosen, this, &TFrm_main::showSearchHit);
     auto* find = new QShortcut(QKeySequence::Find, this);
     find->setObjectName(QStringLiteral("findShortcut"));
     connect(find, &QShortcut::activated, this, [this] {
-        searchBox->edit()->setFocus(Qt::ShortcutFocusReason);
-        searchBox->edit()->selectAll();
+        catalogue.searchBox->edit()->setFocus(Qt::ShortcutFocusReason);
+        catalogue.searchBox->edit()->selectAll();
     });
 }
 
@@ -57,7 +57,7 @@ QTreeWidgetItem* TFrm_main::treeNodeOfCategory(int l4Id) const
         return nullptr;
     QTreeWidgetItem* node = nullptr;
     for (const auto* category : *path) {
-        node = childNamed(tv1, node, category->name, category->rank);
+        node = childNamed(tree.tv1, node, category->name, category->rank);
         if (!node)
             return nullptr;
     }
@@ -75,8 +75,8 @@ void TFrm_main::showSearchHit(const db::SearchHit& hit)
         }
         if (!node)
             throw platform::Error(QStringLiteral("找不到“%1”所在的分类。请刷新左侧分类列表后再试。").arg(hit.name));
-        tv1->setCurrentItem(node);
-        tv1->scrollToItem(node);
+        tree.tv1->setCurrentItem(node);
+        tree.tv1->scrollToItem(node);
         i();
         db::Dataset& items = *ADOQueryHW;
         const int idField = items.fieldIndex(QStringLiteral("HW_ID"));
@@ -84,7 +84,7 @@ void TFrm_main::showSearchHit(const db::SearchHit& hit)
             if (items.valueAt(row, idField).toInt() == hit.itemId) {
                 items.setCurrentRow(row);
                 DBGrid1CellClick(1);
-                DBGrid1->setFocus(Qt::OtherFocusReason);
+                catalogue.DBGrid1->setFocus(Qt::OtherFocusReason);
                 return;
             }
         }

@@ -1,5 +1,6 @@
-// The popup menu's text-editing commands (paste, copy, cut, clear), which serve the data edits
-// of the record panel, and the command that opens an item's web address.
+// The record panel: the category a new item is filed under, the popup menu's text-editing
+// commands (paste, copy, cut, clear) that serve its data edits, and the command that opens
+// the item's web address. Its pictures: main_window_pictures.cpp.
 #include "app/main_window.h"
 #include "db/dataset.h"
 #include "dbaware/db_edit.h"
@@ -23,6 +24,19 @@ void onFocusedDataEdit(QWidget* focused, EditAction onEdit, MemoAction onMemo)
 }
 
 } // namespace
+
+void TFrm_main::ADOQueryHWAfterInsert()
+{
+    db::Dataset& items = *ADOQueryHW;
+    try {
+        requireItemCategory();
+    } catch (...) {
+        items.cancel(); // refused: no new row stays pending
+        throw;
+    }
+    // Shown at once in the disabled "上级" edit.
+    items.setValue(record.DBEdit2->fieldName(), categoryValues.l4Id);
+}
 
 // Paste and cut change the text as typing does, so the record goes into edit state.
 void TFrm_main::N13Click()

@@ -1,0 +1,96 @@
+// The quotation management panel: lists the distinct quotation numbers and names
+// found in DIY, opens the lines of one number or one name as the current quotation, and
+// deletes all lines of one number or one name. Values go into the statements with their
+// quotes doubled (db/statements.h), so a delete matches exactly the value chosen.
+#include "app/main_window.h"
+#include "db/dataset.h"
+#include "db/statements.h"
+#include "platform/widgets/dialogs.h"
+#include <QComboBox>
+#include <QFrame>
+
+namespace app {
+
+void TFrm_main::N19Click()
+{
+    platform::guarded([this] {
+        management.cmb_diy_id->clear();
+        management.cmb_diy_nm->clear();
+        fillQuotationList(management.cmb_diy_id, db::statements::distinctNumbers(), QStringLiteral("DIY_ID"));
+        fillQuotationList(management.cmb_diy_nm, db::statements::distinctNames(), QStringLiteral("DIY_NM"));
+        for (QComboBox* list : {management.cmb_diy_id, management.cmb_diy_nm}) {
+            if (list->count() > 0)
+                list->setCurrentIndex(0);
+            else
+                list->clearEditText();
+        }
+        management.Panel_LIST->show(); // in its place in the stacking order, under the help overlay
+    });
+}
+
+void TFrm_main::fillQuotationList(QComboBox* list, const QString& statement, const QString& column)
+{
+    // The list query stays open afterwards; entries keep the order the database returns.
+    db::Dataset& values = *ADOQuery_LIST;
+    db::openStatement(values, statement);
+    QStringList entries;
+    for (values.first(); !values.eof(); values.next())
+        entries << values.value(column).toString(); // a null value gives an empty entry
+    list->addItems(entries);
+}
+
+void TFrm_main::openQuotation(QString CurrentQuotation::*key, const QComboBox& box, StatementOf linesOf)
+{
+    ADOQueryDIY->postPending(); // a line being edited is saved first, or nothing changes
+    currentQuotation.open = true;
+    currentQuotation.total = 0;
+    currentQuotation.*key = box.currentText();
+    db::openStatement(*ADOQueryDIY, linesOf(currentQuotation.*key));
+    recompute();
+    management.Panel_LIST->hide();
+}
+
+void TFrm_main::deleteQuotation(QString CurrentQuotation::*key, const QComboBox& box, StatementOf deleteLinesOf)
+{
+    ADOQueryDIY->postPending(); // a line being edited is saved first, or nothing changes
+    currentQuotation.total = 0; // the caption keeps the old total
+    currentQuotation.*key = box.currentText();
+    // No confirmation; the lines view is left closed, holding the delete statement.
+    db::executeStatement(*ADOQueryDIY, deleteLinesOf(currentQuotation.*key));
+    management.Panel_LIST->hide();
+}
+
+void TFrm_main::btn_diy_id_listClick()
+{
+    platform::guarded([this] {
+        openQuotation(&CurrentQuotation::number, *management.cmb_diy_id, db::statements::linesOfNumber);
+    });
+}
+
+void TFrm_main::Button1Click()
+{
+    platform::guarded([this] {
+        openQuotation(&CurrentQuotation::name, *management.cmb_diy_nm, db::statements::linesOfName);
+    });
+}
+
+void TFrm_main::Button3Click()
+{
+    platform::guarded([this] {
+        deleteQuotation(&CurrentQuotation::number, *management.cmb_diy_id, db::statements::deleteLinesOfNumber);
+    });
+}
+
+void TFrm_main::Button4Click()
+{
+    platform::guarded([this] {
+        deleteQuotation(&CurrentQuotation::name, *management.cmb_diy_nm, db::statements::deleteLinesOfName);
+    });
+}
+
+void TFrm_main::Button2Click()
+{
+    management.Panel_LIST->hide();
+}
+
+} // namespace app
