@@ -1,8 +1,9 @@
 // Every kind of report item, one line each: registered when the program starts, before any
 // report runs, so the object model, Calc, the painters and the prepared pages all find it.
-// This file is linked into every program that links the report engine as a whole (an object
-// library, so the linker never drops it). A new kind is its own file, defining its painter,
-// measurer, getter and prepared kind, plus one line here.
+// This file is linked whole into every program that links the report engine (see
+// src/report/CMakeLists.txt), so the linker never drops it. A new kind is its own file,
+// defining its painter, measurer, getter and prepared kind, plus one line here. A class no
+// entry covers is not stored in prepared pages (the table's default).
 
 #include "report/model/frx_bands.h"
 #include "report/model/frx_views.h"
@@ -13,7 +14,6 @@ namespace report {
 namespace {
 
 [[maybe_unused]] const bool registered = [] {
-    registerItemKind(TfrxComponent::staticClassInfo(), {.prepared = PreparedKind::Hidden});
     registerItemKind(TfrxBand::staticClassInfo(), {.prepared = PreparedKind::Band});
     registerItemKind(TfrxGroupHeader::staticClassInfo(), {.prepared = PreparedKind::GroupHeader});
     // A subreport's content is prepared into the page; the object itself is not stored.
