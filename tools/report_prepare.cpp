@@ -13,6 +13,7 @@
 #include "report/storage/quotation_template.h"
 
 #include <QFile>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -29,12 +30,14 @@ const char* const kPrepareHelp =
     "                    SELECT given the data-source name NAME, or N generated\n"
     "                    quotation lines held in memory; --csv adds a data source NAME\n"
     "                    over a CSV file (header row = field names; UTF-8 or GBK,\n"
-    "                    comma, semicolon or tab separated); write a\n"
+    "                    comma, semicolon or tab separated; named frxDBDataset1, it\n"
+    "                    feeds the built-in template); write a\n"
     "                    prepared report, a PDF, or one PNG per page at --dpi (96);\n"
     "                    print \"pages: N\", then the\n"
     "                    error lines; exit 0 when the preparation succeeded, 1 when it\n"
     "                    reported errors (the pages made are still written), 2 for bad\n"
-    "                    usage or an unreadable template\n";
+    "                    usage, an unreadable template or an output that cannot be\n"
+    "                    written (the error lines are printed all the same)\n";
 
 namespace {
 
@@ -130,10 +133,29 @@ struct Data {
     std::vector<std::unique_ptr<TfrxCsvDataSet>> csv;
 };
 
+// The name of the data source the template is prepared over unless a CSV file stands in.
+QString mainSourceName(const PrepareArgs& a)
+{
+    return a.sql.isEmpty() ? QStringLiteral("frxDBDataset1") : a.dataset;
+}
+
+// True when a --csv source takes the main source's name: its rows then feed the template
+// (the built-in one included) in place of an empty database source.
+bool csvFeedsMainSource(const PrepareArgs& a)
+{
+    if (a.rows >= 0 || !a.dbFile.isEmpty())
+        return false;
+    const QString prefix = mainSourceName(a) + u'=';
+    return std::any_of(a.csv.cbegin(), a.csv.cend(),
+                       [&](const QString& source) { return source.startsWith(prefix, Qt::CaseInsensitive); });
+}
+
 Data openData(const PrepareArgs& a)
 {
     Data d;
-    if (a.rows >= 0) {
+    if (csvFeedsMainSource(a)) {
+        // no source of its own: the CSV source of that name is found by the template
+    } else if (a.rows >= 0) {
         d.source = std::make_unique<GeneratedLinesDataSet>(a.rows);
     } else {
         auto lines = std::make_unique<TfrxDBDataset>();
@@ -151,7 +173,8 @@ Data openData(const PrepareArgs& a)
         lines->CloseDataSource = false;
         d.source = std::move(lines);
     }
-    d.source->SetName(a.sql.isEmpty() ? QStringLiteral("frxDBDataset1") : a.dataset);
+    if (d.source)
+        d.source->SetName(mainSourceName(a));
     for (const QString& source : a.csv)
         d.csv.push_back(csvDataSetOf(source));
     return d;
@@ -206,14 +229,16 @@ int prepareCommand(const QStringList& args)
         report.EngineOptions().DoublePass = true;
     ReportShell shell(report);
     const bool prepared = shell.PrepareReport(true);
+    QString writeFailure;
     try {
         TfrxExportSettings settings;
         settings.Dpi = a.dpi;
         writePreparedOutput(shell.PreviewPages(), a.output, settings);
     } catch (const std::exception& e) {
-        print(stderr, platform::errorMessage(e) + u'\n');
-        return 2;
+        writeFailure = platform::errorMessage(e);
     }
+    // The preparation's error lines are printed whether or not the output could be written:
+    // they often say why it came out as it did.
     print(stdout, QStringLiteral("pages: %1\n").arg(shell.PreviewPages().PageCount()));
     QStringList lines = loadErrors;
     for (const QString& line : report.Errors())
@@ -221,6 +246,12 @@ int prepareCommand(const QStringList& args)
             lines << line;
     for (const QString& line : lines)
         print(stdout, line + u'\n');
+    if (!writeFailure.isEmpty()) {
+        print(stderr, writeFailure + u'\n');
+        std::fflush(stdout);
+        std::fflush(stderr);
+        std::_Exit(2);
+    }
     // Everything is written: the process ends without taking its pages apart object by
     // object, which takes a noticeable part of a long report's time for nothing.
     std::fflush(stdout);

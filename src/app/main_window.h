@@ -227,6 +227,14 @@ private:
     void recompute();
     // The total caption in its "单据总价值：" form (after create, add line, delete).
     void showRunningTotal();
+    // The distinct quotation numbers of the lines the grid shows, in their order.
+    QStringList numbersShown() const;
+    // Lines posted get amount = quantity × price; the total then follows the lines shown.
+    void ADOQueryDIYBeforePost();
+    void ADOQueryDIYAfterPost();
+    double amountsShown() const;
+    // True when every line shown has the amount its quantity and price give.
+    bool amountsAgree() const;
     // Prepares the open quotation's lines and shows them in the preview window.
     void printQuotation();
     std::unique_ptr<QuotationPrintout> printout_; // made on first use
@@ -261,6 +269,7 @@ private:
     // line being edited is saved first, or nothing changes; then the value becomes the current
     // quotation's, and its lines are opened (and recomputed) or deleted.
     void openQuotation(QString CurrentQuotation::*key, const QComboBox& box, StatementOf linesOf);
+    void adoptShownQuotation();
     void deleteQuotation(QString CurrentQuotation::*key, const QComboBox& box, StatementOf deleteLinesOf);
     void fillQuotationList(QComboBox* list, const QString& statement, const QString& column);
 

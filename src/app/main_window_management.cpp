@@ -46,8 +46,20 @@ void TFrm_main::openQuotation(QString CurrentQuotation::*key, const QComboBox& b
     currentQuotation.total = 0;
     currentQuotation.*key = box.currentText();
     db::openStatement(*ADOQueryDIY, linesOf(currentQuotation.*key));
+    if (key == &CurrentQuotation::name)
+        adoptShownQuotation();
     recompute();
     management.Panel_LIST->hide();
+}
+
+void TFrm_main::adoptShownQuotation()
+{
+    // Lines added next join the quotation the grid shows: after a query by name its number
+    // becomes the current one when all the lines carry it (lines of several numbers take no
+    // new line, and none leaves the number as it was).
+    const QStringList numbers = numbersShown();
+    if (numbers.size() == 1)
+        currentQuotation.number = numbers.first();
 }
 
 void TFrm_main::deleteQuotation(QString CurrentQuotation::*key, const QComboBox& box, StatementOf deleteLinesOf)

@@ -21,13 +21,19 @@ void TFrm_main::printQuotation()
     }
     // A line being edited is saved first, or the command stops here with the text kept.
     ADOQueryDIY->postPending();
-    // The report reads the lines view, and only ever the open quotation's lines: whatever
-    // statement the view ran last (a delete from the management panel, say) is not run again.
+    // The sheet shows exactly the lines the grid shows. A closed view (after a delete from
+    // the management panel, say) is opened on the quotation's number: the statement it ran
+    // last is never run again.
     db::Dataset& lines = *ADOQueryDIY;
+    if (!lines.active())
+        db::openStatement(lines, db::statements::linesOfNumber(currentQuotation.number));
+    // Lines stored before amounts were kept in step (or changed by another program) are
+    // recomputed, so that the sheet's amounts agree with its quantities and prices.
+    if (!amountsAgree())
+        recompute();
     const QString key = QStringLiteral("DIY_SYS_ID");
     const bool keyed = lines.active() && !lines.isEmpty() && lines.fieldIndex(key) >= 0;
     const QVariant current = keyed ? lines.value(key) : QVariant();
-    db::openStatement(lines, db::statements::linesOfNumber(currentQuotation.number));
     if (!printout_)
         printout_ = std::make_unique<QuotationPrintout>(lines);
     printout_->prepareAndShow();

@@ -5,6 +5,7 @@
 #include "app/main_window.h"
 #include "db/connection.h"
 #include "db/dataset.h"
+#include "db/item_category.h"
 #include "db/statements.h"
 #include "db/transaction.h"
 #include "dbaware/db_grid.h"
@@ -41,6 +42,19 @@ int wholeNumber(const QString& text)
     return value;
 }
 
+// A description longer than its column is cut and ends in "……" like every description.
+QString fittedDescription(const QString& text)
+{
+    constexpr qsizetype kColumnSize = 255;
+    if (text.size() <= kColumnSize)
+        return text;
+    const QString ellipsis = QStringLiteral("……");
+    qsizetype keep = kColumnSize - ellipsis.size();
+    if (text[keep - 1].isHighSurrogate())
+        --keep;
+    return text.left(keep) + ellipsis;
+}
+
 double decimalNumber(const QString& text)
 {
     const auto value = platform::parseDecimal(text);
@@ -59,12 +73,16 @@ void TFrm_main::createQuotation()
     ADOQueryDIY->postPending();
     currentQuotation.open = true;
     currentQuotation.total = 0;
+    // Number and name are stored in columns of 50 characters; the prompts take no more.
+    constexpr int kColumnSize = 50;
     currentQuotation.number = platform::inputQuery(
         this, QStringLiteral("请输入配机的单据号"),
-        QStringLiteral("请输入配机的单据号\r同一张配机单应使用相同的编号,默认为当前日期,请自行修改:"), currentQuotation.number);
+        QStringLiteral("请输入配机的单据号\r同一张配机单应使用相同的编号,默认为当前日期,请自行修改:"), currentQuotation.number,
+        kColumnSize);
     currentQuotation.name = platform::inputQuery(
         this, QStringLiteral("请输入配机的单据名称"),
-        QStringLiteral("请输入配机的单据名称\r同一张配机单应使用相同的名称,默认为 配置单,请自行修改:"), currentQuotation.name);
+        QStringLiteral("请输入配机的单据名称\r同一张配机单应使用相同的名称,默认为 配置单,请自行修改:"), currentQuotation.name,
+        kColumnSize);
     // Only the number selects the lines.
     db::openStatement(*ADOQueryDIY, db::statements::linesOfNumber(currentQuotation.number));
     recompute();
@@ -83,6 +101,23 @@ void TFrm_main::addLine()
     const int itemId = item.asInteger(QStringLiteral("HW_ID"));
     const QString itemName = item.asString(QStringLiteral("HW_MC"));
     const QString parameters = item.asString(QStringLiteral("HW_CS"));
+    // The line is filed under the item's own categories, wherever the tree was clicked last.
+    const std::optional<db::ItemCategory> category = db::itemCategory(*ADOConnection1, itemId);
+    if (!category) {
+        platform::showMessage(this, QStringLiteral("“%1”所属的分类已不存在，不能加入清单：请刷新数据列表后重新选择货物。")
+                                        .arg(itemName));
+        return;
+    }
+    // New lines go to one quotation: not into a list that shows the lines of several.
+    const QStringList shownNumbers = numbersShown();
+    if (shownNumbers.size() > 1) {
+        platform::showMessage(
+            this, QStringLiteral("清单中显示的是 %1 张装机单（编号 %2）的货物，不知道该加入哪一张：请先用“1、建立清单”"
+                                 "或在单据管理中按编号打开一张装机单。")
+                      .arg(shownNumbers.size())
+                      .arg(shownNumbers.join(QStringLiteral("、"))));
+        return;
+    }
 
     // Nothing is started while the lines view is closed; the first field then fails.
     quotation.DBNV3->btnClick(Nav::Insert);
@@ -90,11 +125,11 @@ void TFrm_main::addLine()
     line.setValue(QStringLiteral("DIY_ID"), currentQuotation.number);
     line.setValue(QStringLiteral("DIY_NM"), currentQuotation.name);
     line.setValue(QStringLiteral("HW_ID"), itemId);
-    line.setValue(QStringLiteral("L2_ID"), categoryValues.l2Id);
-    line.setValue(QStringLiteral("L2_NM"), categoryValues.l2Name);
-    line.setValue(QStringLiteral("HW_MS"), categoryValues.l3Name + QLatin1Char(' ') + categoryValues.l4Name
-                                                + QLatin1Char(' ') + itemName + firstCharacters(parameters, 30)
-                                                + QStringLiteral("……"));
+    line.setValue(QStringLiteral("L2_ID"), category->l2Id);
+    line.setValue(QStringLiteral("L2_NM"), category->l2Name);
+    line.setValue(QStringLiteral("HW_MS"), fittedDescription(category->l3Name + QLatin1Char(' ') + category->l4Name
+                                                             + QLatin1Char(' ') + itemName
+                                                             + firstCharacters(parameters, 30) + QStringLiteral("……")));
 
     const int quantity = wholeNumber(platform::inputQuery(this, QStringLiteral("输入数量"),
                                                           QStringLiteral("请输入数量,自动为1"), QStringLiteral("1")));
@@ -103,15 +138,81 @@ void TFrm_main::addLine()
     const double price = decimalNumber(platform::inputQuery(this, QStringLiteral("输入价格"),
                                                             QStringLiteral("请输入价格,自动为数据库中报价"), listPrice));
     line.setValue(QStringLiteral("DIY_JG"), price);
-    const double amount = quantity * price;
-    line.setValue(QStringLiteral("DIY_CASH"), amount);
 
-    // The total counts only what the database holds: a refused post is reported (the
-    // handler's guard would hide it) and leaves the total and the pending line as they are.
-    if (!platform::reported(this, [this] { quotation.DBNV3->btnClick(Nav::Post); }))
+    // The amount is set as the line is posted, and the total follows once it is stored: a
+    // refused post is reported (the handler's guard would hide it) and leaves the total and
+    // the pending line as they are.
+    platform::reported(this, [this] { quotation.DBNV3->btnClick(Nav::Post); });
+}
+
+QStringList TFrm_main::numbersShown() const
+{
+    QStringList numbers;
+    const db::Dataset& lines = *ADOQueryDIY;
+    const int column = lines.active() ? lines.fieldIndex(QStringLiteral("DIY_ID")) : -1;
+    if (column < 0)
+        return numbers;
+    for (int row = 0; row < lines.recordCount(); ++row) {
+        const QString number = lines.valueAt(row, column).toString();
+        if (!numbers.contains(number, Qt::CaseInsensitive))
+            numbers << number;
+    }
+    return numbers;
+}
+
+// ---- amounts ----
+
+void TFrm_main::ADOQueryDIYBeforePost()
+{
+    // Whatever changed the line (the add command, an edit in the grid, the recompute), its
+    // amount is its quantity times its price when it is stored.
+    db::Dataset& line = *ADOQueryDIY;
+    const QString amountField = QStringLiteral("DIY_CASH");
+    if (line.fieldIndex(amountField) < 0 || line.fieldIndex(QStringLiteral("DIY_SL")) < 0
+        || line.fieldIndex(QStringLiteral("DIY_JG")) < 0)
         return;
-    currentQuotation.total += amount;
+    const QVariant quantity = line.value(QStringLiteral("DIY_SL"));
+    const QVariant price = line.value(QStringLiteral("DIY_JG"));
+    const QVariant amount = quantity.isNull() || price.isNull() ? QVariant()
+                                                                 : QVariant(quantity.toLongLong() * price.toDouble());
+    if (line.value(amountField) != amount)
+        line.setValue(amountField, amount);
+}
+
+void TFrm_main::ADOQueryDIYAfterPost()
+{
+    currentQuotation.total = amountsShown();
     showRunningTotal();
+}
+
+double TFrm_main::amountsShown() const
+{
+    const db::Dataset& lines = *ADOQueryDIY;
+    const int column = lines.active() ? lines.fieldIndex(QStringLiteral("DIY_CASH")) : -1;
+    double total = 0;
+    if (column >= 0)
+        for (int row = 0; row < lines.recordCount(); ++row)
+            total += lines.valueAt(row, column).toDouble();
+    return total;
+}
+
+bool TFrm_main::amountsAgree() const
+{
+    const db::Dataset& lines = *ADOQueryDIY;
+    if (!lines.active())
+        return true;
+    const int quantity = lines.fieldIndex(QStringLiteral("DIY_SL"));
+    const int price = lines.fieldIndex(QStringLiteral("DIY_JG"));
+    const int amount = lines.fieldIndex(QStringLiteral("DIY_CASH"));
+    if (quantity < 0 || price < 0 || amount < 0)
+        return true;
+    for (int row = 0; row < lines.recordCount(); ++row) {
+        const QVariant q = lines.valueAt(row, quantity), p = lines.valueAt(row, price), a = lines.valueAt(row, amount);
+        const QVariant expected = q.isNull() || p.isNull() ? QVariant() : QVariant(q.toLongLong() * p.toDouble());
+        if (expected.isNull() != a.isNull() || (!a.isNull() && a.toDouble() != expected.toDouble()))
+            return false;
+    }
+    return true;
 }
 
 void TFrm_main::showRunningTotal()

@@ -180,6 +180,8 @@ void TFrm_main::wireHandlers()
     ADOQueryL1_L4->afterDelete = [this](db::Dataset&) { ADOQueryL1_L4AfterDelete(); };
     ADOQueryHW->afterInsert = [this](db::Dataset&) { ADOQueryHWAfterInsert(); };
     ADOQueryDIY->beforeDelete = [this](db::Dataset&) { ADOQueryDIYBeforeDelete(); };
+    ADOQueryDIY->beforePost = [this](db::Dataset&) { ADOQueryDIYBeforePost(); };
+    ADOQueryDIY->afterPost = [this](db::Dataset&) { ADOQueryDIYAfterPost(); };
 
     management.Panel_LIST->installEventFilter(this);
     wireCategoryTree();

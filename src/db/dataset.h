@@ -116,6 +116,9 @@ public:
     std::function<void(Dataset&)> afterInsert;
     std::function<void(Dataset&)> beforeDelete;
     std::function<void(Dataset&)> afterDelete;
+    // Runs in post() once the bound editors have handed their text over, before the row is
+    // written: a handler may still set values of the row.
+    std::function<void(Dataset&)> beforePost;
     std::function<void(Dataset&)> afterPost;
 
 signals:

@@ -156,6 +156,8 @@ void Dataset::post()
     requireEditing();
     emit aboutToPost();
     throwRefusal();
+    if (beforePost)
+        beforePost(*this);
     checkTextSizes();
     if (state_ == State::Insert)
         postInsert();

@@ -83,13 +83,15 @@ TEST_F(QuotationTest, TheSameNameUnderTwoNumbersOpensBothAndSumsThemTogether)
     EXPECT_EQ(w->currentQuotation.number, numberBefore);
     EXPECT_TRUE(w->currentQuotation.open);
 
-    // A line added now carries the unchanged number with the queried name.
+    // The grid shows two quotations: a line added now would join neither, so none is added
+    // and the operator is told why.
     showDisks(*w);
     pick(*w, "西数 2TB");
     add(*w, "1", std::nullopt);
-    EXPECT_EQ(stored().last().number, numberBefore);
-    EXPECT_EQ(stored().last().name, "王");
-    EXPECT_EQ(w->quotation.bbtn_cash->text(), "单据总价值：620 元");
+    EXPECT_EQ(stored().size(), 4);
+    ASSERT_EQ(dialogs.texts(DialogKind::Message).size(), 1);
+    EXPECT_TRUE(dialogs.texts(DialogKind::Message)[0].contains("A1、A2"));
+    EXPECT_EQ(w->quotation.bbtn_cash->text(), "总价值：320 元");
 }
 
 TEST_F(QuotationTest, QueryByNumberKeepsTheNameAndATypedValueWorksLikeAPickedOne)

@@ -111,8 +111,8 @@ TEST(FrxResources, TextsOfEveryWindowAreThoseOfTheProgram)
         {"uCm", "cm"},
         {"uInch", "in"},
         // progress window
-        {"prRunningFirst", "First pass: page %d"},
-        {"prPrinting", "Printing page %d"},
+        {"prRunningFirst", "第一遍：正在准备第 %d 页"},
+        {"prPrinting", "正在打印第 %d 页"},
         // engine messages
         {"mbError", q("错误")},
         {"clErrors", q("发生下列的错误:")},
@@ -130,7 +130,7 @@ TEST(FrxResources, TextsOfEveryWindowAreThoseOfTheProgram)
 TEST(FrxResources, MessageTextsCarryTheirPlaceholders)
 {
     EXPECT_EQ(QString::asprintf(frxGet("clPageOf").toUtf8().constData(), 2, 3), q("页 2 / 3"));
-    EXPECT_EQ(QString::asprintf(frxGet("prRunning").toUtf8().constData(), 7), "Preparing page 7");
+    EXPECT_EQ(QString::asprintf(frxGet("prRunning").toUtf8().constData(), 7), "正在准备第 7 页");
     EXPECT_EQ(QString::asprintf(frxGet("clDSNotExist").toUtf8().constData(), "frxDBDataset1"),
               q("数据库 \"frxDBDataset1\" 不存在"));
     EXPECT_EQ(QString::asprintf(frxGet("dbNotConn").toUtf8().constData(), "frxDBDataset1"),

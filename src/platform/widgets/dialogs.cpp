@@ -41,7 +41,7 @@ QString promptLines(const QString& prompt)
 // The prompt dialog; a masked one (passwords) shows dots and names its buttons in Chinese.
 // Answers nullopt for Cancel.
 std::optional<QString> runPromptDialog(QWidget* parent, const QString& caption, const QString& prompt,
-                                       const QString& defaultValue, bool masked = false)
+                                       const QString& defaultValue, bool masked = false, int maxLength = 0)
 {
     QDialog dialog(parent);
     dialog.setWindowTitle(caption);
@@ -52,6 +52,8 @@ std::optional<QString> runPromptDialog(QWidget* parent, const QString& caption, 
     auto* edit = new QLineEdit(defaultValue, &dialog);
     edit->setObjectName(QStringLiteral("value"));
     edit->setMinimumWidth(edit->fontMetrics().averageCharWidth() * 40);
+    if (maxLength > 0)
+        edit->setMaxLength(maxLength);
     edit->selectAll();
     label->setBuddy(edit);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
@@ -104,11 +106,12 @@ DialogResponder setDialogResponder(DialogResponder responder)
 }
 
 QString inputQuery(QWidget* parent, const QString& caption, const QString& prompt,
-                   const QString& defaultValue)
+                   const QString& defaultValue, int maxLength)
 {
+    const auto limited = [maxLength](const QString& text) { return maxLength > 0 ? text.left(maxLength) : text; };
     if (auto answer = answerByResponder(DialogKind::Prompt, caption, prompt, defaultValue))
-        return answer->accepted ? answer->value : defaultValue;
-    return runPromptDialog(parent, caption, prompt, defaultValue).value_or(defaultValue);
+        return limited(answer->accepted ? answer->value : defaultValue);
+    return limited(runPromptDialog(parent, caption, prompt, defaultValue, false, maxLength).value_or(defaultValue));
 }
 
 std::optional<QString> passwordQuery(QWidget* parent, const QString& caption, const QString& prompt)

@@ -34,9 +34,10 @@ using DialogResponder = std::function<DialogAnswer(const DialogRequest&)>;
 DialogResponder setDialogResponder(DialogResponder responder);
 
 // Prompt dialog: caption, prompt (a carriage return splits it into two lines), one edit
-// holding the default, OK and Cancel. Cancel answers the default unchanged.
+// holding the default, OK and Cancel. Cancel answers the default unchanged. With maxLength
+// the edit takes at most that many characters (and a longer answer is cut to them).
 QString inputQuery(QWidget* parent, const QString& caption, const QString& prompt,
-                   const QString& defaultValue);
+                   const QString& defaultValue, int maxLength = 0);
 
 // Password dialog (DialogKind::Password): caption, prompt, one masked edit, "确定" and
 // "取消". Answers the typed text, nullopt for Cancel.

@@ -117,8 +117,10 @@ TfrxPrinters::TfrxPrinters()
     // Print support needs the GUI application; a program without one has the virtual
     // printer only.
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        fromSystem_ = true;
         const QString defaultName = QPrinterInfo::defaultPrinterName();
         for (const QPrinterInfo& info : QPrinterInfo::availablePrinters()) {
+            systemNames_ << info.printerName();
             if (info.printerName().compare(defaultName, Qt::CaseInsensitive) == 0)
                 default_ = int(printers_.size());
             printers_.push_back(std::make_unique<TfrxPrinter>(info.printerName(), info.location()));
@@ -225,6 +227,23 @@ TfrxPrinters& frxPrinters()
 void setFrxPrinters(std::unique_ptr<TfrxPrinters> printers)
 {
     programPrinters() = std::move(printers);
+}
+
+void refreshFrxPrinters()
+{
+    std::unique_ptr<TfrxPrinters>& printers = programPrinters();
+    if (!printers || !printers->FromSystem())
+        return;
+    QStringList now;
+    for (const QPrinterInfo& info : QPrinterInfo::availablePrinters())
+        now << info.printerName();
+    if (now == printers->SystemNames())
+        return;
+    const QString current = printers->Items(printers->PrinterIndex()).Name;
+    auto fresh = std::make_unique<TfrxPrinters>();
+    if (const int index = fresh->IndexOf(current); index >= 0 && index != fresh->PrinterIndex())
+        fresh->SetPrinterIndex(index);
+    printers = std::move(fresh);
 }
 
 void installDefaultPaperProvider()

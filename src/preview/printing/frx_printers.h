@@ -174,9 +174,14 @@ public:
     // names leave the current printer.
     void SelectByName(const QString& name);
     int IndexOf(const QString& name) const;
+    // True for the list read from the system (not one of one's own), with the names it read.
+    bool FromSystem() const { return fromSystem_; }
+    const QStringList& SystemNames() const { return systemNames_; }
 
 private:
     void addVirtualWhenEmpty();
+    bool fromSystem_ = false;
+    QStringList systemNames_;
     std::vector<std::unique_ptr<TfrxCustomPrinter>> printers_;
     int index_ = 0, default_ = 0;
     bool physical_ = true;
@@ -186,6 +191,10 @@ private:
 TfrxPrinters& frxPrinters();
 // Replaces the program's printer list (tests; null makes it again on next use).
 void setFrxPrinters(std::unique_ptr<TfrxPrinters> printers);
+// Reads the system's printers again when they changed since the list was made (a printer
+// installed or removed while the program runs), keeping the current printer by name. A list
+// of one's own stays as it is.
+void refreshFrxPrinters();
 
 // Lets "set page defaults" of report pages take the default printer's paper.
 void installDefaultPaperProvider();

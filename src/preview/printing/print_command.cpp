@@ -33,6 +33,7 @@ void setPreviewLockHandler(PreviewLockHandler handler)
 
 bool systemHasPrinters()
 {
+    refreshFrxPrinters();
     return frxPrinters().HasPhysicalPrinters();
 }
 
@@ -48,6 +49,7 @@ bool printPreparedReport(QWidget* parent, report::TfrxReport& report, report::Tf
     (void)defaultPaperInstalled;
     bool printed = false;
     platform::reported(parent, [&] {
+        refreshFrxPrinters();
         TfrxPrinters& printers = frxPrinters();
         if (!printers.HasPhysicalPrinters()) {
             platform::showMessage(parent, frxGet(QStringLiteral("clNoPrinters")));

@@ -117,7 +117,9 @@ private:
     bool runCopies();
     bool selected(int index) const;
     QList<int> pageOrder() const;
-    bool printPages(int copyNo, int printerCopies);
+    // Each page `repeats` times in a row (copy numbers from copyNo on), the printer making
+    // printerCopies of each sheet.
+    bool printPages(int copyNo, int printerCopies, int repeats = 1);
     bool printPage(int index, int copyNo, int printerCopies);
     bool printSplit(int index, int copyNo, int printerCopies);
     bool runJoin(int copies);
@@ -159,8 +161,10 @@ bool PrintRun::run()
     pages_.PrintTotalPages = pages_.PageCount();
     if (options_.PrintMode == TfrxPrintMode::pmJoin)
         return runJoin(copies);
+    // A printer makes uncollated copies of each page itself; a file has no copy count, so
+    // each page is written there as many times as copies were asked for.
     if (!options_.Collate)
-        return printPages(1, copies);
+        return printer_.FileName.isEmpty() ? printPages(1, copies) : printPages(1, 1, copies);
     for (int copy = 1; copy <= copies; ++copy) {
         sheets_ = 0;
         if (!printPages(copy, 1))
@@ -216,13 +220,16 @@ QList<int> PrintRun::pageOrder() const
     return order;
 }
 
-bool PrintRun::printPages(int copyNo, int printerCopies)
+bool PrintRun::printPages(int copyNo, int printerCopies, int repeats)
 {
     for (const int index : pageOrder()) {
-        const bool printed = options_.PrintMode == TfrxPrintMode::pmSplit ? printSplit(index, copyNo, printerCopies)
-                                                                          : printPage(index, copyNo, printerCopies);
-        if (!printed)
-            return false;
+        for (int repeat = 0; repeat < repeats; ++repeat) {
+            const int copy = copyNo + repeat;
+            const bool printed = options_.PrintMode == TfrxPrintMode::pmSplit ? printSplit(index, copy, printerCopies)
+                                                                              : printPage(index, copy, printerCopies);
+            if (!printed)
+                return false;
+        }
     }
     return true;
 }
@@ -283,7 +290,8 @@ void PrintRun::draw(int index, int copyNo, double factorX, double factorY, doubl
     pages_.PrintScale = factorY;
     report_.TextContext().CopyName = copyNameText(copyNo);
     pages_.PaintPage(index, *canvas, printer_.DPIx / 96.0 * factorX, printer_.DPIy / 96.0 * factorY,
-                     offsetXMm * printer_.DPIx / 25.4, offsetYMm * printer_.DPIy / 25.4);
+                     offsetXMm * printer_.DPIx / 25.4, offsetYMm * printer_.DPIy / 25.4,
+                     report::TfrxPreviewPages::Output::Paper);
 }
 
 report::TfrxReportPage* PrintRun::announcePage(int index, int copyNo)

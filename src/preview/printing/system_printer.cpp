@@ -66,7 +66,7 @@ void TfrxPrinter::Init()
         return;
     const QPrinterInfo info = QPrinterInfo::printerInfo(Name);
     if (info.isNull())
-        throw platform::Error(QStringLiteral("Printer \"%1\" is not available").arg(Name));
+        throw platform::Error(QStringLiteral("打印机“%1”不可用").arg(Name));
     d_->printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
     d_->printer->setResolution(kResolution);
     resetLists();
@@ -104,7 +104,7 @@ void TfrxPrinter::readCapabilities()
     DPIx = printer.logicalDpiX();
     DPIy = printer.logicalDpiY();
     if (DPIx <= 0 || DPIy <= 0)
-        throw platform::Error(QStringLiteral("Printer selected is not valid"));
+        throw platform::Error(QStringLiteral("所选的打印机无效"));
     QPageLayout layout = printer.pageLayout();
     const QMarginsF minimum = layout.minimumMargins(); // points
     const auto mm = [](double points) { return std::ceil(points * 25.4 / 72.0 - 1e-6); };
@@ -196,7 +196,7 @@ void TfrxPrinter::BeginDoc()
 {
     Init();
     if (!IsAvailable())
-        throw platform::Error(QStringLiteral("Printer \"%1\" is not available").arg(Name));
+        throw platform::Error(QStringLiteral("打印机“%1”不可用").arg(Name));
     QPrinter& printer = *d_->printer;
     printer.setDocName(Title);
     d_->toFile.reset();
@@ -221,11 +221,11 @@ void TfrxPrinter::BeginPage()
     if (d_->pagesBegun == 0) {
         if (!d_->painter.begin(d_->printer.get())) {
             Abort();
-            throw platform::Error(QStringLiteral("Cannot start printing on \"%1\"").arg(Name));
+            throw platform::Error(QStringLiteral("无法在打印机“%1”上开始打印").arg(Name));
         }
     } else if (!d_->printer->newPage()) {
         Abort();
-        throw platform::Error(QStringLiteral("Printer \"%1\" failed while printing").arg(Name));
+        throw platform::Error(QStringLiteral("打印机“%1”打印时出错").arg(Name));
     }
     ++d_->pagesBegun;
     d_->pageOpen = true;
@@ -253,7 +253,7 @@ void TfrxPrinter::EndDoc()
     // A queue that went away mid-job gets nothing rather than a job it cannot take.
     if (!d_->toFile && !IsAvailable()) {
         Abort();
-        throw platform::Error(QStringLiteral("Printer \"%1\" is no longer available; nothing was printed").arg(Name));
+        throw platform::Error(QStringLiteral("打印机“%1”已不可用，没有打印任何内容").arg(Name));
     }
     const bool ended = !d_->painter.isActive() || d_->painter.end();
     Printing = false;
@@ -307,11 +307,11 @@ void TfrxPrinter::EndRAWDoc()
         args << QStringLiteral("-t") << Title;
     lp.start(QStringLiteral("lp"), args);
     if (!lp.waitForStarted())
-        throw platform::Error(QStringLiteral("Cannot run lp: %1").arg(lp.errorString()));
+        throw platform::Error(QStringLiteral("无法运行打印命令 lp：%1").arg(lp.errorString()));
     lp.write(std::exchange(d_->raw, QByteArray()));
     lp.closeWriteChannel();
     if (!lp.waitForFinished(60000) || lp.exitCode() != 0)
-        throw platform::Error(QStringLiteral("Printer \"%1\" refused the job: %2")
+        throw platform::Error(QStringLiteral("打印机“%1”拒绝了打印任务：%2")
                                   .arg(Name, QString::fromLocal8Bit(lp.readAllStandardError()).trimmed()));
 }
 

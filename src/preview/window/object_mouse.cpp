@@ -137,6 +137,8 @@ void TfrxPreview::mouseOverSurface(QPoint surfacePos, bool click, Qt::MouseButto
                 OnMouseOverObject(*view);
             if (click && OnClickObject && OnClickObject(*view, button, shift)) {
                 pages().ReplacePage(index, *page);
+                if (search_.runsPage == index)
+                    search_.runsPage = -1; // its texts are drawn again for the next find
                 changed = true;
             }
         }

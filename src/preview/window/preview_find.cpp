@@ -19,6 +19,10 @@ void TfrxPreview::find(const QString& text, bool fromTop, bool caseSensitive)
     search_.page = fromTop ? 0 : pageNo_ - 1;
     search_.lastHit = -1;
     search_.made = true;
+    // Pages may have been replaced since the last find (page settings for one page, a
+    // click that rebuilt one): their texts are drawn again.
+    search_.runsPage = -1;
+    search_.runs.clear();
     findNext();
 }
 

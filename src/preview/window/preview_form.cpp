@@ -370,7 +370,7 @@ void TfrxPreviewForm::contextMenuEvent(QContextMenuEvent* event)
     if (designer && designer->rect().contains(designer->mapFromGlobal(event->globalPos()))) {
         QMenu menu(this);
         // There is no template editor: the request answers that nothing changed.
-        menu.addAction(QStringLiteral("Show template"));
+        menu.addAction(QStringLiteral("显示模板"));
         menu.exec(event->globalPos());
         return;
     }

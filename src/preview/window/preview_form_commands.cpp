@@ -6,6 +6,7 @@
 #include "platform/error.h"
 #include "platform/widgets/dialogs.h"
 #include "preview/printing/print_command.h"
+#include "preview/printing/print_job.h"
 #include "preview/window/page_settings_apply.h"
 #include "preview/window/page_settings_dialog.h"
 #include "preview/window/preview_control.h"
@@ -44,9 +45,15 @@ void TfrxPreviewForm::Print()
         platform::showErrorBox(this, frxGet(QStringLiteral("mbError")), frxGet(QStringLiteral("clNoPrinters")));
         return;
     }
-    preview_->lock();
-    platform::reported(this, [this] {
-        printPreparedReport(this, shell_.Report(), shell_.PreviewPages(), preview_->pageNo());
+    // The pages stay painted behind the print dialog; the job locks the preview only once
+    // the dialog is answered and the pages start going to the printer.
+    PrintJobHooks hooks;
+    hooks.LockPreview = [this](bool locked) {
+        if (locked)
+            preview_->lock();
+    };
+    platform::reported(this, [&] {
+        printPreparedReport(this, shell_.Report(), shell_.PreviewPages(), preview_->pageNo(), hooks);
     });
     preview_->unlock();
     setEnabled(true);

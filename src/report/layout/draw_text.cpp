@@ -254,6 +254,7 @@ void TfrxDrawText::SetText(const QString& text)
             line.length = broken[b].length;
             line.paragraph = paragraph;
             line.hyphen = broken[b].hyphen;
+            line.number = broken[b].number;
             line.paragraphStart = b == 0;
             line.paragraphEnd = b + 1 == broken.size();
             s.lines.push_back(line);

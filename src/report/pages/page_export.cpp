@@ -42,7 +42,7 @@ QList<int> exportedPages(TfrxPreviewPages& pages, const TfrxExportSettings& sett
     for (const int index : settings.Pages)
         if (index < 0 || index >= count)
             throw platform::Error(
-                QStringLiteral("There is no page %1: the report has %2 pages").arg(index + 1).arg(count));
+                QStringLiteral("没有第 %1 页：报表共 %2 页").arg(index + 1).arg(count));
     return settings.Pages;
 }
 

@@ -45,7 +45,8 @@ const TfrxPageExport* exportFilterFor(const QString& fileName);
 // orientation, fonts embedded, text kept as text.
 const TfrxPageExport& pdfExport();
 // The picture filter: one PNG file per page at the settings' resolution. "%d" in the file
-// name stands for the page number (1-based); a name without it takes a single page only.
+// name stands for the page number (1-based); without it a single page takes the name and
+// several pages are numbered beside it ("sheet.png": "sheet-1.png", "sheet-2.png", ...).
 const TfrxPageExport& pngExport();
 
 namespace detail {

@@ -82,7 +82,7 @@ void drawPaper(const TfrxReportPage& page, QPainter& canvas, const QRectF& paper
 } // namespace
 
 void TfrxPreviewPages::PaintPage(int index, QPainter& canvas, double scaleX, double scaleY, double offsetX,
-                                 double offsetY)
+                                 double offsetY, Output output)
 {
     TfrxReportPage* page = GetPreparedPage(index);
     if (!page || !canvas.isActive())
@@ -116,7 +116,7 @@ void TfrxPreviewPages::PaintPage(int index, QPainter& canvas, double scaleX, dou
     const PaintTarget target{canvas, scaleX, scaleY, left, top, texts};
     for (TfrxComponent* object : page->AllObjects()) {
         auto* view = dynamic_cast<TfrxView*>(object);
-        if (!view || (printer && !view->Printable))
+        if (!view || ((printer || output == Output::Paper) && !view->Printable))
             continue;
         if (!metafile) {
             const QRectF r(left + view->AbsLeft() * scaleX, top + view->AbsTop() * scaleY, view->Width() * scaleX,

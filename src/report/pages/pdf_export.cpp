@@ -49,11 +49,11 @@ bool writeDocument(TfrxPreviewPages& pages, QIODevice& out, const QList<int>& li
             writer.setPageLayout(page ? layoutOf(*page) : QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, {}));
             if (done == 0) {
                 if (!painter.begin(&writer))
-                    throw platform::Error(QStringLiteral("The PDF writer cannot start"));
+                    throw platform::Error(QStringLiteral("无法开始写PDF文件"));
             } else if (!writer.newPage()) {
-                throw platform::Error(QStringLiteral("The PDF writer cannot add a page"));
+                throw platform::Error(QStringLiteral("无法向PDF文件添加新页"));
             }
-            pages.PaintPage(index, painter, scale, scale, 0, 0);
+            pages.PaintPage(index, painter, scale, scale, 0, 0, TfrxPreviewPages::Output::Paper);
             if (!detail::reportProgress(settings, ++done, int(list.size()))) {
                 painter.end();
                 return false;

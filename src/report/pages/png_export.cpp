@@ -32,6 +32,16 @@ QString pageFileName(const QString& pattern, int pageNumber)
     return name.replace(QLatin1StringView("%d"), QString::number(pageNumber));
 }
 
+// A name without "%d" for several pages: each page beside it, numbered before the
+// extension ("sheet.png" gives "sheet-1.png", "sheet-2.png", ...).
+QString numberedBeside(const QString& fileName, int pageNumber)
+{
+    const qsizetype slash = fileName.lastIndexOf(u'/');
+    const qsizetype dot = fileName.lastIndexOf(u'.');
+    const qsizetype end = dot > slash + 1 ? dot : fileName.size();
+    return fileName.left(end) + u'-' + QString::number(pageNumber) + fileName.mid(end);
+}
+
 QImage drawPage(TfrxPreviewPages& pages, int index, int dpi)
 {
     const TfrxReportPage* page = pages.GetPreparedPage(index);
@@ -39,10 +49,10 @@ QImage drawPage(TfrxPreviewPages& pages, int index, int dpi)
     const qint64 width = std::max<qint64>(1, std::llround(paper.width() / 25.4 * dpi));
     const qint64 height = std::max<qint64>(1, std::llround(paper.height() / 25.4 * dpi));
     if (width > kMaxPictureSide || height > kMaxPictureSide || width * height * 4 > kMaxPictureBytes)
-        throw platform::Error(QStringLiteral("Page %1 is too large for a picture at %2 dpi").arg(index + 1).arg(dpi));
+        throw platform::Error(QStringLiteral("第 %1 页太大，无法按 %2 dpi 生成图片").arg(index + 1).arg(dpi));
     QImage image(int(width), int(height), QImage::Format_RGB32);
     if (image.isNull())
-        throw platform::Error(QStringLiteral("Not enough memory for a picture of page %1").arg(index + 1));
+        throw platform::Error(QStringLiteral("内存不足，无法生成第 %1 页的图片").arg(index + 1));
     image.fill(Qt::white);
     const int dotsPerMetre = int(std::lround(dpi / 0.0254));
     image.setDotsPerMeterX(dotsPerMetre);
@@ -50,7 +60,7 @@ QImage drawPage(TfrxPreviewPages& pages, int index, int dpi)
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing, false);
     const double scale = dpi / kScreenDpi;
-    pages.PaintPage(index, painter, scale, scale, 0, 0);
+    pages.PaintPage(index, painter, scale, scale, 0, 0, TfrxPreviewPages::Output::Paper);
     return image;
 }
 
@@ -86,18 +96,20 @@ public:
     {
         if (settings.Dpi < kMinDpi || settings.Dpi > kMaxDpi)
             throw platform::Error(
-                QStringLiteral("The resolution must be from %1 to %2 dpi, not %3").arg(kMinDpi).arg(kMaxDpi).arg(settings.Dpi));
+                QStringLiteral("分辨率应在 %1 到 %2 dpi 之间，不能是 %3").arg(kMinDpi).arg(kMaxDpi).arg(settings.Dpi));
         const QList<int> list = detail::exportedPages(pages, settings);
         if (list.isEmpty())
             platform::throwWriteFailure(fileName, QStringLiteral("报表没有页"));
         const bool numbered = fileName.contains(QLatin1StringView("%d"));
-        if (!numbered && list.size() > 1)
-            throw platform::Error(
-                QStringLiteral("Cannot write %1 pages to one picture %2: put %d in the file name").arg(list.size()).arg(fileName));
+        const auto nameOf = [&](int index) {
+            if (numbered)
+                return pageFileName(fileName, index + 1);
+            return list.size() > 1 ? numberedBeside(fileName, index + 1) : fileName;
+        };
         PendingFiles files;
         int done = 0;
         for (const int index : list) {
-            files.write(drawPage(pages, index, settings.Dpi), numbered ? pageFileName(fileName, index + 1) : fileName);
+            files.write(drawPage(pages, index, settings.Dpi), nameOf(index));
             if (!detail::reportProgress(settings, ++done, int(list.size())))
                 return false;
         }

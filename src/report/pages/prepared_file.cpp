@@ -19,9 +19,9 @@ namespace {
 // objects; files written before it lack the mark and are read the way they were written.
 const char* const kFullSources = "full";
 
-[[noreturn]] void fail(const char* what, const QString& path, const QString& reason)
+[[noreturn]] void failToOpen(const QString& path, const QString& reason)
 {
-    throw platform::Error(QStringLiteral("Cannot %1 file %2: %3").arg(QLatin1StringView(what), path, reason));
+    throw platform::Error(QStringLiteral("无法打开文件“%1”：%2").arg(path, reason));
 }
 
 std::unique_ptr<TfrxPage> makeSourcePage(const QByteArray& className)
@@ -217,7 +217,7 @@ bool TfrxPreviewPages::LoadFromFile(const QString& fileName, bool loadEvenIfMiss
         return false;
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        fail("open", fileName, file.errorString());
+        failToOpen(fileName, file.errorString());
     LoadFromStream(file);
     return exists;
 }

@@ -111,8 +111,11 @@ public:
     virtual void InsertEmptyPage(int index) = 0;
     virtual void RemovePage(int index) = 0;
     virtual void ReplacePage(int index, TfrxReportPage& page) = 0;
+    // On paper (printed, or exported to PDF or pictures) objects marked not printable are
+    // left off; the screen shows them.
+    enum class Output { Screen, Paper };
     virtual void PaintPage(int index, QPainter& canvas, double scaleX, double scaleY, double offsetX,
-                           double offsetY) = 0;
+                           double offsetY, Output output = Output::Screen) = 0;
     virtual void AppendPagesFrom(TfrxPreviewPages& other) = 0;
     virtual void LoadFromStream(QIODevice& stream) = 0;
     virtual void SaveToStream(QIODevice& stream) = 0;
@@ -162,7 +165,7 @@ public:
     void RemovePage(int index) override;
     void ReplacePage(int index, TfrxReportPage& page) override;
     void PaintPage(int index, QPainter& canvas, double scaleX, double scaleY, double offsetX,
-                   double offsetY) override;
+                   double offsetY, Output output = Output::Screen) override;
     void AppendPagesFrom(TfrxPreviewPages& other) override;
     void LoadFromStream(QIODevice& stream) override;
     void SaveToStream(QIODevice& stream) override;

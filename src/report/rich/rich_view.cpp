@@ -180,7 +180,22 @@ void loadFieldData(ReportCalc& calc, TfrxRichView& view)
     if (!source.HasField(field))
         calc.AddError(frxGet(QStringLiteral("dbFldNotFound")) + u' ' + source.UserName() + QStringLiteral(".\"")
                       + field + u'"');
-    loadRichData(view, plainText(valueFromVariant(source.GetValue(field))));
+    const QString value = plainText(valueFromVariant(source.GetValue(field)));
+    if (rich::looksLikeRtf(value.left(16).toLatin1())) {
+        loadRichData(view, value);
+        return;
+    }
+    // A plain value takes the place of the stored content in its format: the first
+    // character's (or, in an empty content, the paragraph mark's) and the first paragraph's,
+    // so a title designed as an empty 20 pt centred paragraph prints its value that way.
+    rich::RichDocument doc;
+    try {
+        doc = richContent(view);
+    } catch (const platform::Error&) {
+        // stored content that cannot be read leaves the default format
+    }
+    doc.replace(0, doc.length(), value);
+    setRichContent(view, doc);
 }
 
 void expandExpressions(ReportCalc& calc, TfrxRichView& view)
@@ -219,9 +234,10 @@ void expandExpressions(ReportCalc& calc, TfrxRichView& view)
 
 void getRichData(ReportCalc& calc, TfrxRichView& view)
 {
+    // A value that comes from data is text: brackets in it are never run as expressions.
     if (view.IsDataField())
         loadFieldData(calc, view);
-    if (view.AllowExpressions)
+    else if (view.AllowExpressions)
         expandExpressions(calc, view);
     if (TfrxRichView* next = view.FlowTo()) {
         richInitPart(view);

@@ -203,5 +203,33 @@ TEST_F(CupsPrintTest, AQueueRemovedMidJobEndsTheJobWithAMessage)
     EXPECT_FALSE(server.hasPdf(title));
 }
 
+TEST_F(CupsPrintTest, APrinterInstalledWhileTheProgramRunsIsOfferedAtTheNextPrint)
+{
+    preview::TfrxPrinters& before = preview::frxPrinters();
+    before.SelectByName(server.queue());
+    const QString queue = uniqueTitle(QStringLiteral("Later"));
+    ASSERT_EQ(before.IndexOf(queue), -1);
+    ASSERT_EQ(QProcess::execute(QStringLiteral("lpadmin"),
+                                {QStringLiteral("-p"), queue, QStringLiteral("-E"), QStringLiteral("-v"),
+                                 QStringLiteral("cups-pdf:/") + server.queue(), QStringLiteral("-P"),
+                                 QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd")}),
+              0);
+    preview::refreshFrxPrinters();
+    EXPECT_GE(preview::frxPrinters().IndexOf(queue), 0);
+    // The printer chosen before stays chosen.
+    const preview::TfrxPrinters& after = preview::frxPrinters();
+    EXPECT_EQ(after.Items(after.PrinterIndex()).Name, server.queue());
+
+    QProcess::execute(QStringLiteral("lpadmin"), {QStringLiteral("-x"), queue});
+    preview::refreshFrxPrinters();
+    EXPECT_EQ(preview::frxPrinters().IndexOf(queue), -1);
+
+    // A list of one's own is never replaced.
+    preview::setFrxPrinters(recordingPrinters());
+    preview::TfrxPrinters* own = &preview::frxPrinters();
+    preview::refreshFrxPrinters();
+    EXPECT_EQ(&preview::frxPrinters(), own);
+}
+
 } // namespace
 } // namespace printtest

@@ -47,7 +47,7 @@ TEST_F(PrintCommandTest, AFailingJobIsReportedAndTheProgressCountsThePages)
     preview::PrintJobHooks hooks;
     hooks.OnProgress = [&](const QString& message) { progress << message; };
     EXPECT_TRUE(preview::printPreparedReport(nullptr, made.report, made.pages(), 1, hooks));
-    EXPECT_EQ(progress, QStringList({"Printing page 1", "Printing page 2", "Printing page 3"}));
+    EXPECT_EQ(progress, QStringList({"正在打印第 1 页", "正在打印第 2 页", "正在打印第 3 页"}));
     EXPECT_TRUE(shown.isEmpty());
 
     printer.failOnPage = printer.pagesBegun + 2;

@@ -80,6 +80,14 @@ TEST_F(PrintJobTest, CollatedCopiesRepeatThePagesAndUncollatedOnesAskThePrinter)
     EXPECT_EQ(printer().calls.first(), QStringLiteral("params 9 210 297 P 3 0 1"));
     EXPECT_EQ(printer().count("page"), 2);
 
+    // A file keeps no copy count: each page is written as many times in a row.
+    printer().calls.clear();
+    printer().FileName = QStringLiteral("/tmp/uncollated.prn");
+    EXPECT_EQ(print(), QStringList({"P1/1", "P1/2", "P1/3", "P2/1", "P2/2", "P2/3"}));
+    EXPECT_EQ(printer().calls.first(), QStringLiteral("params 9 210 297 P 1 0 1"));
+    EXPECT_EQ(printer().count("page"), 6);
+    EXPECT_TRUE(printer().FileName.isEmpty()); // the next job's own choice
+
     options().Copies = 0;
     options().Collate = true;
     EXPECT_EQ(print(), QStringList({"P1/1", "P2/1"}));

@@ -7,6 +7,7 @@
 #include "preview/window/page_settings_dialog.h"
 #include "report/layout/draw_text.h"
 #include "report/model/frx_pages.h"
+#include "report/model/frx_views.h"
 #include "report/text/text_context.h"
 
 #include <QBuffer>
@@ -113,6 +114,30 @@ TEST_F(PreviewTest, PageSettingsForTheShownPageReplaceItInFull)
     page = shell->PreviewPages().GetPreparedPage(0);
     form->applyPageSettings(int(preview::PageSettingsApply::Cancelled), *page);
     EXPECT_EQ(shell->PreviewPages().GetPreparedPageSize(0), before);
+}
+
+TEST_F(PreviewTest, FindAfterTheShownPageWasReplacedReadsItsNewTexts)
+{
+    prepare(40);
+    openWindow();
+    pv().setPageNo(2);
+    report::TfrxReportPage* page = shell->PreviewPages().GetPreparedPage(1);
+    report::TfrxCustomMemoView* memo = nullptr;
+    for (report::TfrxComponent* object : page->AllObjects())
+        if (auto* m = dynamic_cast<report::TfrxCustomMemoView*>(object); m && m->Text().startsWith(u'Q'))
+            memo = m;
+    ASSERT_TRUE(memo);
+    const QString old = memo->Text();
+    pv().find(old, false, true); // the page's texts are drawn and kept for the next find
+    ASSERT_TRUE(pv().searchState().hit);
+    ASSERT_EQ(pv().searchState().page, 1);
+
+    memo->SetText(QStringLiteral("改过的文字"));
+    form->applyPageSettings(int(preview::PageSettingsApply::CurrentPage), *page);
+    pv().setPageNo(2);
+    pv().find(QStringLiteral("改过的文字"), false, true);
+    EXPECT_TRUE(pv().searchState().hit);
+    EXPECT_EQ(pv().searchState().page, 1);
 }
 
 TEST_F(PreviewTest, PageSettingsForAllPagesPrepareTheQuotationAgainOnTheNewPaper)

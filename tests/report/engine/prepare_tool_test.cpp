@@ -164,6 +164,33 @@ TEST(PrepareTool, ErrorsAreListedAndThePagesStillWritten)
     EXPECT_EQ(lines[0], QStringLiteral("pages: 0"));
     EXPECT_TRUE(lines[1].endsWith(QStringLiteral(" Alone"))) << lines[1].toStdString();
     EXPECT_TRUE(QFile::exists(out));
+
+    // An output that cannot be written fails with two, and the error lines still say what
+    // the preparation found.
+    const QString unwritable = folder.file(QStringLiteral("no/such/folder/t.pdf"));
+    const ToolRun failed = run({QStringLiteral("prepare"), templ, QStringLiteral("-o"), unwritable});
+    EXPECT_EQ(failed.code, 2);
+    EXPECT_TRUE(failed.out.contains(QStringLiteral(" Alone\n"))) << failed.out.toStdString();
+    EXPECT_TRUE(failed.err.contains(unwritable)) << failed.err.toStdString();
+}
+
+TEST(PrepareTool, ACsvFileNamedAsTheLinesSourceFeedsTheBuiltInTemplate)
+{
+    testing_support::TempFolder folder;
+    const QString csv = folder.file(QStringLiteral("lines.csv"));
+    QFile f(csv);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("DIY_ID,DIY_NM,HW_MS,DIY_SL,DIY_JG,DIY_CASH,L2_NM\n"
+            "Q-7,王五的配置单,内存 DDR5 16G……,2,399,798,内存\n"
+            "Q-7,王五的配置单,硬盘 2TB……,1,450,450,硬盘\n");
+    f.close();
+    const QString out = folder.file(QStringLiteral("q.fp3"));
+    const ToolRun r = run({QStringLiteral("prepare"), QStringLiteral("--builtin"), QStringLiteral("--csv"),
+                           QStringLiteral("frxDBDataset1=") + csv, QStringLiteral("-o"), out});
+    ASSERT_EQ(r.code, 0) << r.out.toStdString() << r.err.toStdString();
+    const ToolRun listed = run({QStringLiteral("pages"), out, QStringLiteral("--objects")});
+    for (const char* text : {"Q-7", "798", "450", "1248", "内存"})
+        EXPECT_TRUE(listed.out.contains(QString::fromUtf8(text))) << text << listed.out.toStdString();
 }
 
 TEST(PrepareTool, BadUsageAndUnreadableTemplatesExitWithTwo)

@@ -175,9 +175,16 @@ TEST(PageExport, PicturesAtAResolutionWithTheRuleAtItsMillimetres)
     EXPECT_FALSE(dark((left + right) / 2, darkRow + 8));
     EXPECT_FALSE(dark((left + right) / 2, darkRow - 8));
 
-    // Several pages need the page number in the name.
+    // Several pages under a name without the page number are numbered beside it.
     settings.Pages.clear();
-    EXPECT_THROW(pngExport().Export(x.pages, x.dir.file(QStringLiteral("one.png")), settings), platform::Error);
+    settings.Dpi = 20;
+    ASSERT_TRUE(pngExport().Export(x.pages, x.dir.file(QStringLiteral("sheet.png")), settings));
+    for (const char* name : {"sheet-1.png", "sheet-2.png", "sheet-3.png"})
+        EXPECT_FALSE(QImage(x.dir.file(QString::fromLatin1(name))).isNull()) << name;
+    EXPECT_FALSE(QFile::exists(x.dir.file(QStringLiteral("sheet.png"))));
+    settings.Pages = {1};
+    ASSERT_TRUE(pngExport().Export(x.pages, x.dir.file(QStringLiteral("one.png")), settings));
+    EXPECT_TRUE(QFile::exists(x.dir.file(QStringLiteral("one.png"))));
     settings.Dpi = 0;
     EXPECT_THROW(pngExport().Export(x.pages, pattern, settings), platform::Error);
 }
@@ -258,6 +265,43 @@ TEST(PageExport, TextMapsNameIdeographsNotRadicals)
                    "2 beginbfchar\n<0003> <4E00>\n<0004> <0041>\nendbfchar\n"
                    "3 beginbfrange\n<0005> <0005> <9875>\n<0006> <0007> <2F00>\n"
                    "<0008> <000A> [<4E8C> <4E00> <6BCD>]\nendbfrange\nendcmap\n<2F00>");
+}
+
+TEST(PageExport, ObjectsMarkedNotPrintableStayOffPdfAndPictures)
+{
+    Template t;
+    t.memo->Font().SetName(QStringLiteral("Noto Sans CJK SC"));
+    t.memo->Printable = false;
+    TfrxPreviewPages pages{t.report};
+    {
+        Engine e(t, pages);
+        e.newPage();
+        e.row(100, QStringLiteral("只在屏幕上"));
+        e.finish();
+    }
+    testing_support::TempFolder dir;
+    const QString pdf = dir.file(QStringLiteral("out.pdf"));
+    ASSERT_TRUE(pdfExport().Export(pages, pdf, {}));
+    EXPECT_FALSE(runPoppler(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}).contains(QStringLiteral("屏幕")));
+    TfrxExportSettings settings;
+    settings.Dpi = 96;
+    ASSERT_TRUE(pngExport().Export(pages, dir.file(QStringLiteral("p.png")), settings));
+    const QImage paper(dir.file(QStringLiteral("p.png")));
+    // The screen shows the text where the paper stays white.
+    QImage screen(paper.size(), QImage::Format_RGB32);
+    screen.fill(Qt::white);
+    {
+        QPainter painter(&screen);
+        pages.PaintPage(0, painter, 1, 1, 0, 0);
+    }
+    const auto darkPixels = [](const QImage& image) {
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                n += qGray(image.pixel(x, y)) < 128 ? 1 : 0;
+        return n;
+    };
+    EXPECT_GT(darkPixels(screen), darkPixels(paper) + 20);
 }
 
 } // namespace

@@ -24,6 +24,7 @@ struct OutputLine {
     bool hyphen = false;
     bool paragraphStart = false;
     bool paragraphEnd = false;
+    bool number = false; // a number kept whole: drawn whole even where wider than the area
 };
 
 struct Paragraph {

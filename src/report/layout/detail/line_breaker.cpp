@@ -1,8 +1,22 @@
 #include "report/layout/detail/line_breaker.h"
 
 #include <QChar>
+#include <QStringView>
 
 namespace report::detail {
+
+bool isNumberText(const char16_t* text, int n)
+{
+    bool digit = false;
+    for (int i = 0; i < n; ++i) {
+        const char16_t c = text[i];
+        if ((c >= u'0' && c <= u'9') || (c >= u'\uFF10' && c <= u'\uFF19'))
+            digit = true;
+        else if (!QStringView(u"+-.,%()\u00A5\uFFE5$\u20AC\u2212").contains(QChar(c)))
+            return false;
+    }
+    return digit;
+}
 
 void breakParagraph(const char16_t* text, const int* widths, int n, const BreakSettings& settings,
                     std::vector<BreakLine>& lines)
@@ -12,6 +26,12 @@ void breakParagraph(const char16_t* text, const int* widths, int n, const BreakS
         total += widths[i];
     if (!settings.wordWrap || n == 1 || total < settings.firstWidth) {
         lines.push_back({0, n, false});
+        return;
+    }
+    // A number broken over two lines reads as two numbers, and a cell one line high shows
+    // only the first: it stays whole, wider than its line.
+    if (isNumberText(text, n)) {
+        lines.push_back({0, n, false, true});
         return;
     }
 

@@ -10,6 +10,7 @@ struct BreakLine {
     int start = 0;       // first character, relative to the paragraph
     int length = 0;      // characters taken from the paragraph
     bool hyphen = false; // a "-" follows the characters
+    bool number = false; // a number kept whole however wide (never broken, never clipped across)
 };
 
 struct BreakSettings {
@@ -18,6 +19,10 @@ struct BreakSettings {
     int firstWidth = 0; // reference pixels available to the paragraph's first line
     int laterWidth = 0; // and to the lines after it
 };
+
+// True when the characters are one number as a text object shows it: digits with signs,
+// decimal and group separators, currency and percent signs, and no blank.
+bool isNumberText(const char16_t* text, int n);
 
 // Appends the output lines of a paragraph of `n` characters (n > 0) with the given widths.
 void breakParagraph(const char16_t* text, const int* widths, int n, const BreakSettings& settings,

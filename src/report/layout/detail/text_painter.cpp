@@ -148,6 +148,7 @@ struct PlacedLine {
     double x = 0;
     int width = 0;
     bool slanted = false; // italic, raised or lowered, or of another size than the text's
+    double condense = 1;  // across, for a number narrowed to fit its area
 };
 
 // Device widths, character by character as the reference layout measured them.
@@ -233,6 +234,13 @@ PlacedLine placeLine(LayoutState& s, const OutputLine& line, DeviceFonts& fonts,
         for (size_t g = 0; g < p.glyphs.size(); ++g)
             p.glyphs[g].width += extra[g];
     }
+    // A number wider than its area is printed whole, narrowed to fit (up to a limit past
+    // which it would be hard to read, and then wider than the area).
+    if (line.number && s.rotation == 0 && !s.rtlReading && length > 0 && p.width > length) {
+        constexpr double kNarrowest = 0.6;
+        p.condense = std::max(kNarrowest, length / p.width);
+        p.width = int(std::floor(p.width * p.condense));
+    }
     alignLine(p, s, hAlign, length, boldOrItalic);
     return p;
 }
@@ -285,6 +293,22 @@ bool mayLeaveFrame(const std::vector<PlacedLine>& lines, const Frame& frame, dou
     return false;
 }
 
+// The area the text is clipped to: its device rectangle, widened across to take in upright
+// numbers that are wider than it, which are printed whole.
+QRectF clipRect(const LayoutState& s, const std::vector<PlacedLine>& lines)
+{
+    QRectF rect = s.deviceRect;
+    if (s.rotation != 0)
+        return rect;
+    for (const PlacedLine& p : lines) {
+        if (!p.line->number)
+            continue;
+        rect.setLeft(std::min(rect.left(), s.deviceRect.left() + p.x));
+        rect.setRight(std::max(rect.right(), s.deviceRect.left() + p.x + p.width + 1));
+    }
+    return rect;
+}
+
 void drawRightToLeft(QPainter& canvas, LayoutState& s, const PlacedLine& p, const DeviceFonts::Entry& base, double y,
                      double pitch)
 {
@@ -323,7 +347,9 @@ void paintLayout(LayoutState& s, QPainter* canvas, TextHAlign hAlign, TextVAlign
     if (vAlign == TextVAlign::vaBottom)
         top = frame.depth - blockHeight;
     else if (vAlign == TextVAlign::vaCenter)
-        top = (frame.depth - blockHeight) / 2;
+        // Lines that do not all fit start at the top and are cut at the bottom: centring
+        // them would cut off the first line, which holds what the text is about.
+        top = lineCount > 1 && blockHeight > frame.depth ? 0 : (frame.depth - blockHeight) / 2;
 
     std::vector<PlacedLine> lines;
     lines.reserve(std::size_t(lineCount));
@@ -341,7 +367,7 @@ void paintLayout(LayoutState& s, QPainter* canvas, TextHAlign hAlign, TextVAlign
     if (!plain) {
         canvas->save();
         if (clip)
-            canvas->setClipRect(s.deviceRect, Qt::IntersectClip);
+            canvas->setClipRect(clipRect(s, lines), Qt::IntersectClip);
         canvas->setTransform(frame.toDevice, true);
     }
     double y = top;
@@ -349,10 +375,17 @@ void paintLayout(LayoutState& s, QPainter* canvas, TextHAlign hAlign, TextVAlign
         if (onLine)
             onLine(s.lineText(*p.line),
                    canvas->transform().mapRect(QRectF(origin.x() + p.x, origin.y() + y, p.width, pitch)));
-        if (s.rtlReading)
+        if (s.rtlReading) {
             drawRightToLeft(*canvas, s, p, base, y, pitch);
-        else
+        } else if (p.condense != 1) {
+            canvas->save();
+            canvas->translate(origin.x() + p.x, 0);
+            canvas->scale(p.condense, 1);
+            drawLine(*canvas, fonts, p.glyphs, p.pixels, 0, origin.y() + y, s.scaleY);
+            canvas->restore();
+        } else {
             drawLine(*canvas, fonts, p.glyphs, p.pixels, origin.x() + p.x, origin.y() + y, s.scaleY);
+        }
         y += step;
     }
     if (!plain)
