@@ -87,10 +87,12 @@ TEST(LayoutHtml, SubscriptsAreSmallerAndNarrower)
 
     // A small character takes two thirds of its width when lines are broken.
     Settings narrow = html();
-    const double big = unboundedWidth(narrow, QStringLiteral("22222222"));
+    const double big = unboundedWidth(narrow, QStringLiteral("wwwwwwww"));
     narrow.width = big * 0.75;
-    EXPECT_EQ(Layout(narrow, QStringLiteral("<sub>22222222</sub>")).engine.LineCount(), 1);
-    EXPECT_EQ(Layout(narrow, QStringLiteral("22222222")).engine.LineCount(), 2);
+    EXPECT_EQ(Layout(narrow, QStringLiteral("<sub>wwwwwwww</sub>")).engine.LineCount(), 1);
+    EXPECT_EQ(Layout(narrow, QStringLiteral("wwwwwwww")).engine.LineCount(), 2);
+    // A number is never broken, however narrow: it stays whole on its line.
+    EXPECT_EQ(Layout(narrow, QStringLiteral("22222222222")).engine.LineCount(), 1);
 }
 
 TEST(LayoutHtml, StyleCarriesAcrossParagraphsAndTagOnlyParagraphsTakeALine)

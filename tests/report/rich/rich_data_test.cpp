@@ -99,14 +99,18 @@ TEST_F(RichData, DataFieldsReplaceTheContent)
     TfrxRichView* view = rich("{\\rtf1\\qc\\b\\fs40 stored\\par}");
     view->SetDataSet(&ds);
     view->DataField = QStringLiteral("A");
-    view->AllowExpressions = false;
+    view->AllowExpressions = true;
 
-    // Plain text in the default format, not the stored one.
+    // Plain text takes the stored content's format (its first character's and paragraph's),
+    // and brackets in it are text, never an expression.
     getRichData(calc, *view);
     rich::RichDocument doc = richContent(*view);
     EXPECT_EQ(doc.plainText(), QStringLiteral("电脑配置单 [not an expression]"));
-    EXPECT_EQ(doc.formatAt(0), rich::defaultCharFormat());
-    EXPECT_EQ(doc.paragraph(0).align, rich::ParaAlign::Left);
+    EXPECT_TRUE(doc.formatAt(0).bold);
+    EXPECT_EQ(doc.formatAt(0).halfPoints, 40);
+    EXPECT_EQ(doc.paragraph(0).align, rich::ParaAlign::Center);
+    EXPECT_EQ(doc.paragraphCount(), 1);
+    EXPECT_TRUE(report.Errors().isEmpty()) << report.Errors().join(u'\n').toStdString();
     EXPECT_GT(calcItemHeight(*view), 0);
 
     // RTF is taken as RTF.
