@@ -1,6 +1,7 @@
 // The page rectangles in rows with their binary searches, the page area drawn as the page
 // alone is drawn, and the page settings applied to the shown page or to the whole report.
 #include "preview_fixture.h"
+#include "../printing/print_fixture.h"
 
 #include "preview/window/page_list.h"
 #include "preview/window/page_settings_apply.h"
@@ -12,6 +13,8 @@
 
 #include <QBuffer>
 #include <QPainter>
+#include <QTimer>
+#include <QApplication>
 
 using namespace previewtest;
 using preview::TfrxPageList;
@@ -138,6 +141,30 @@ TEST_F(PreviewTest, FindAfterTheShownPageWasReplacedReadsItsNewTexts)
     pv().find(QStringLiteral("改过的文字"), false, true);
     EXPECT_TRUE(pv().searchState().hit);
     EXPECT_EQ(pv().searchState().page, 1);
+}
+
+TEST_F(PreviewTest, ThePrintDialogOpensOverThePaintedPages)
+{
+    preview::setFrxPrinters(printtest::recordingPrinters());
+    prepare(20);
+    openWindow();
+    bool seen = false, lockedWhileAsked = true;
+    QTimer answer;
+    answer.setInterval(20);
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (!dialog || seen)
+            return;
+        seen = true;
+        lockedWhileAsked = pv().locked();
+        dialog->close(); // Cancel: nothing is printed
+    });
+    answer.start();
+    form->button(QStringLiteral("PrintB"))->trigger();
+    EXPECT_TRUE(seen);
+    EXPECT_FALSE(lockedWhileAsked);
+    EXPECT_FALSE(pv().locked());
+    preview::setFrxPrinters(nullptr);
 }
 
 TEST_F(PreviewTest, PageSettingsForAllPagesPrepareTheQuotationAgainOnTheNewPaper)
