@@ -99,6 +99,8 @@ private:
     // Left presses and releases on the tree's nodes: true when the event was taken.
     bool treeMouseEvent(QEvent* event);
     void insertCategoryRow(db::Dataset& rows);
+    // The new category's name from the prompt; Cancel drops the new row and ends quietly.
+    QString askCategoryName(db::Dataset& rows, const QString& caption);
     // Before a category row is deleted: asks about the sub-categories and items under it and
     // deletes them with the row, or aborts the delete on No.
     void deleteCategoryWithContents(db::Dataset& rows);
@@ -179,6 +181,11 @@ public:
 
 public slots:
     void ADOQueryHWAfterInsert();
+    void ADOQueryHWBeforePost();
+    // Reads the item grid again, keeping its current row: after an import, a branch delete,
+    // and when another program changed the catalogue (checked when the window is activated).
+    void rereadItems();
+    void rereadItemsIfChangedElsewhere();
     void Image1Click();
     void N13Click(); // paste
     void N22Click(); // copy
@@ -263,6 +270,9 @@ private:
     void openQuotation(QString CurrentQuotation::*key, const QComboBox& box, StatementOf linesOf);
     void deleteQuotation(QString CurrentQuotation::*key, const QComboBox& box, StatementOf deleteLinesOf);
     void fillQuotationList(QComboBox* list, const QString& statement, const QString& column);
+    // Asks before the lines of one number or name are deleted, naming how many; false for No
+    // (the default) and when no line carries the value.
+    bool confirmQuotationDelete(bool byNumber, const QString& value);
 
 public:
     // ================================================================ shell
@@ -340,6 +350,7 @@ private:
     std::shared_ptr<CompactionRun> compaction_; // made on first use
 
     QPersistentModelIndex popupNode_;
+    qint64 seenDataVersion_ = -1; // the catalogue's change count when the item grid was read
     QString dataFolder_;
     QString helpPage_;
     QPoint dragOffset_;

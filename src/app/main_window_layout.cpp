@@ -12,6 +12,7 @@
 #include "dbaware/db_memo.h"
 #include "dbaware/db_navigator.h"
 #include <QComboBox>
+#include <QCompleter>
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
@@ -348,6 +349,10 @@ void TFrm_main::createManagementPanel()
         combo->setEditable(true);
         combo->setInsertPolicy(QComboBox::NoInsert);
         combo->setCursor(Qt::ArrowCursor);
+        // Typing narrows the list to the entries holding the text, anywhere in them.
+        combo->completer()->setFilterMode(Qt::MatchContains);
+        combo->completer()->setCompletionMode(QCompleter::PopupCompletion);
+        combo->completer()->setCaseSensitivity(Qt::CaseInsensitive);
     }
     p.btn_diy_id_list = makeButton(p.Panel_LIST, "btn_diy_id_list", QStringLiteral("按此单据编号查询"), 205, 42, 110, 25);
     p.Button1 = makeButton(p.Panel_LIST, "Button1", QStringLiteral("按此单据名称查询"), 205, 78, 110, 25);

@@ -5,6 +5,7 @@
 #include "app/main_window.h"
 #include "db/connection.h"
 #include "db/dataset.h"
+#include "db/price_list.h"
 #include "db/statements.h"
 #include "db/transaction.h"
 #include "dbaware/db_grid.h"
@@ -13,6 +14,8 @@
 #include "platform/operator_text.h"
 #include "platform/widgets/dialogs.h"
 #include <QPushButton>
+#include <climits>
+#include <cmath>
 
 namespace app {
 
@@ -32,21 +35,27 @@ QString firstCharacters(const QString& text, int count)
     return text.left(end);
 }
 
-int wholeNumber(const QString& text)
+// A number typed at the quantity or price prompt, read as the price-list import reads prices
+// (full-width digits, "¥", "元", thousands separators) or as a plain signed decimal. Text that
+// is still no number is named to the operator and asked again, kept in the edit; nullopt for
+// Cancel, which ends the command.
+std::optional<double> askNumber(QWidget* parent, const QString& caption, const QString& prompt, QString text,
+                                bool whole)
 {
-    bool ok = false;
-    const int value = text.trimmed().toInt(&ok);
-    if (!ok)
-        throw platform::Error(QStringLiteral("'%1' is not a valid integer value").arg(text));
-    return value;
-}
-
-double decimalNumber(const QString& text)
-{
-    const auto value = platform::parseDecimal(text);
-    if (!value)
-        throw platform::Error(QStringLiteral("'%1' is not a valid floating point value").arg(text));
-    return *value;
+    for (;;) {
+        const std::optional<QString> typed = platform::promptQuery(parent, caption, prompt, text);
+        if (!typed)
+            return std::nullopt;
+        std::optional<double> value = db::parsePrice(*typed);
+        if (!value)
+            value = platform::parseDecimal(*typed);
+        if (value && (!whole || (*value == std::trunc(*value) && std::abs(*value) <= INT_MAX)))
+            return value;
+        platform::showMessage(parent, (whole ? QStringLiteral("“%1”不是整数，请重新输入数量。")
+                                             : QStringLiteral("“%1”不是数字，请重新输入价格。"))
+                                          .arg(*typed));
+        text = *typed;
+    }
 }
 
 } // namespace
@@ -82,7 +91,7 @@ void TFrm_main::addLine()
     db::Dataset& item = *ADOQueryHW;
     const int itemId = item.asInteger(QStringLiteral("HW_ID"));
     const QString itemName = item.asString(QStringLiteral("HW_MC"));
-    const QString parameters = item.asString(QStringLiteral("HW_CS"));
+    const QString parameters = item.value(QStringLiteral("HW_CS")).toString(); // none: empty text
 
     // Nothing is started while the lines view is closed; the first field then fails.
     quotation.DBNV3->btnClick(Nav::Insert);
@@ -96,12 +105,21 @@ void TFrm_main::addLine()
                                                 + QLatin1Char(' ') + itemName + firstCharacters(parameters, 30)
                                                 + QStringLiteral("……"));
 
-    const int quantity = wholeNumber(platform::inputQuery(this, QStringLiteral("输入数量"),
-                                                          QStringLiteral("请输入数量,自动为1"), QStringLiteral("1")));
+    // Cancel at either prompt ends the command: the started line is dropped.
+    const std::optional<double> typedQuantity =
+        askNumber(this, QStringLiteral("输入数量"), QStringLiteral("请输入数量,自动为1"), QStringLiteral("1"), true);
+    if (!typedQuantity)
+        return line.cancel();
+    const int quantity = static_cast<int>(*typedQuantity);
     line.setValue(QStringLiteral("DIY_SL"), quantity);
-    const QString listPrice = platform::formatGeneral(item.asFloat(QStringLiteral("HW_JG")));
-    const double price = decimalNumber(platform::inputQuery(this, QStringLiteral("输入价格"),
-                                                            QStringLiteral("请输入价格,自动为数据库中报价"), listPrice));
+    // An item without a price offers an empty text, which asks for one.
+    const QString listPrice =
+        item.isNull(QStringLiteral("HW_JG")) ? QString() : platform::formatGeneral(item.asFloat(QStringLiteral("HW_JG")));
+    const std::optional<double> typedPrice = askNumber(this, QStringLiteral("输入价格"),
+                                                       QStringLiteral("请输入价格,自动为数据库中报价"), listPrice, false);
+    if (!typedPrice)
+        return line.cancel();
+    const double price = *typedPrice;
     line.setValue(QStringLiteral("DIY_JG"), price);
     const double amount = quantity * price;
     line.setValue(QStringLiteral("DIY_CASH"), amount);
@@ -134,7 +152,9 @@ void TFrm_main::DBGrid3DblClick()
 
 void TFrm_main::ADOQueryDIYBeforeDelete()
 {
-    currentQuotation.total -= ADOQueryDIY->asFloat(QStringLiteral("DIY_CASH"));
+    // A line without an amount counts as 0, so it can be removed like any other.
+    const QVariant amount = ADOQueryDIY->value(QStringLiteral("DIY_CASH"));
+    currentQuotation.total -= amount.isNull() ? 0.0 : ADOQueryDIY->asFloat(QStringLiteral("DIY_CASH"));
     showRunningTotal();
 }
 

@@ -285,7 +285,7 @@ void DBGrid::deleteRow()
         return;
     discardCellEditor();
     platform::reported(this, [&] {
-        if (platform::confirmOkCancel(this, QStringLiteral("Delete record?")))
+        if (platform::confirmOkCancel(this, QStringLiteral("删除这条记录?")))
             ds->remove();
     });
 }

@@ -285,7 +285,7 @@ TEST_F(QuotationTest, RemovingALineOf300FromATotalOf1000ShowsTheRest)
     selectLine(*w, "西数");
     dialogs.ok = false;
     w->quotation.btn_del1->click();
-    EXPECT_EQ(dialogs.texts(DialogKind::Confirm), QStringList{"Delete record?"});
+    EXPECT_EQ(dialogs.texts(DialogKind::Confirm), QStringList{"删除这条记录?"});
     EXPECT_EQ(stored().size(), 2);
     EXPECT_EQ(caption(*w), "单据总价值：1000 元");
 
@@ -337,7 +337,7 @@ TEST_F(QuotationTest, RecomputeBeforeAnyQuotationShowsTheClosedDatasetError)
     auto w = window();
     w->quotation.btn_cash1->click();
     EXPECT_EQ(dialogs.texts(DialogKind::ErrorReport),
-              QStringList{"ADOQueryDIY: Cannot perform this operation on a closed dataset"});
+              QStringList{"ADOQueryDIY: 数据没有打开，无法进行这项操作。请先打开它（点击左侧分类，或建立、查询装机单）。"});
     EXPECT_EQ(w->currentQuotation.total, 0);
     EXPECT_EQ(caption(*w), "单据总价值：0 元");
 }

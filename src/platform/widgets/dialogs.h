@@ -37,6 +37,9 @@ DialogResponder setDialogResponder(DialogResponder responder);
 // holding the default, OK and Cancel. Cancel answers the default unchanged.
 QString inputQuery(QWidget* parent, const QString& caption, const QString& prompt,
                    const QString& defaultValue);
+// The same prompt for a command that Cancel (or Escape) ends: nullopt for Cancel.
+std::optional<QString> promptQuery(QWidget* parent, const QString& caption, const QString& prompt,
+                                   const QString& defaultValue);
 
 // Password dialog (DialogKind::Password): caption, prompt, one masked edit, "确定" and
 // "取消". Answers the typed text, nullopt for Cancel.
@@ -52,6 +55,8 @@ bool confirmWithDetails(QWidget* parent, const QString& caption, const QString& 
 
 // Question box with Yes and No (DialogKind::Question); true for Yes.
 bool confirmYesNo(QWidget* parent, const QString& text);
+// The same for a step that cannot be undone: No is the default button, Escape answers No.
+bool confirmYesNoDefaultNo(QWidget* parent, const QString& text);
 
 // Question box with Yes, No and Cancel (DialogKind::YesNoCancel).
 Choice askYesNoCancel(QWidget* parent, const QString& text);
