@@ -230,6 +230,8 @@ private:
     void createQuotationPanel();
     void createQuotation();
     void addLine();
+    // Removes several marked lines after asking once (No is the default).
+    void removeLines(const QList<int>& rows);
     // The recompute command's body; fails (for the caller's guard or error report).
     void recompute();
     // The total caption in its "单据总价值：" form (after create, add line, delete).
@@ -334,7 +336,8 @@ private:
     void addPriceListItems();
     void wireHandlers();
     bool isInsideWindow(QObject* object) const;
-    bool runMenuShortcut(const QKeyEvent& key);
+    // The popup menu's shortcut keys, unless the control receiving them edits text itself.
+    bool runMenuShortcut(const QKeyEvent& key, QObject* receiver);
     bool dragPanel(QWidget* panel, QEvent* event);
     // Remembers the tree node under a popup menu's position (none elsewhere).
     void notePopupNode(const QPoint& globalPos);

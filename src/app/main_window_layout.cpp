@@ -234,6 +234,7 @@ void TFrm_main::createQuotationPanel()
     p.DBGrid3->setToolTip(QStringLiteral("双击将选中的项目移出清单"));
     p.DBGrid3->setTitleFont(songFont(12));
     p.DBGrid3->setDataset(ADOQueryDIY);
+    p.DBGrid3->setSelectionMode(QAbstractItemView::ExtendedSelection); // Ctrl+click marks lines to remove
     const Qt::Alignment c = Qt::AlignHCenter | Qt::AlignVCenter;
     const Qt::Alignment l = Qt::AlignLeft | Qt::AlignVCenter;
     const Qt::Alignment r = Qt::AlignRight | Qt::AlignVCenter;

@@ -142,7 +142,34 @@ void TFrm_main::showRunningTotal()
 
 void TFrm_main::btn_del1Click()
 {
+    const QList<int> marked = quotation.DBGrid3->markedRows();
+    if (marked.size() > 1) {
+        platform::guarded([&] { removeLines(marked); });
+        return;
+    }
     platform::guarded([this] { quotation.DBNV3->btnClick(Nav::Delete); });
+}
+
+void TFrm_main::removeLines(const QList<int>& rows)
+{
+    if (!platform::confirmYesNoDefaultNo(this, QStringLiteral("将选中的 %1 行移出清单?").arg(rows.size())))
+        return;
+    db::Dataset& lines = *ADOQueryDIY;
+    lines.checkBrowseMode();
+    // By key: the rows move up as lines go. Each goes through the before-delete hook.
+    const int keyField = lines.fieldIndex(QStringLiteral("DIY_SYS_ID"));
+    QList<qint64> keys;
+    for (int row : rows)
+        keys << lines.valueAt(row, keyField).toLongLong();
+    for (qint64 key : keys) {
+        for (int row = 0; row < lines.recordCount(); ++row) {
+            if (lines.valueAt(row, keyField).toLongLong() == key) {
+                lines.setCurrentRow(row);
+                lines.remove();
+                break;
+            }
+        }
+    }
 }
 
 void TFrm_main::DBGrid3DblClick()

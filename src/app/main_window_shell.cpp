@@ -278,10 +278,10 @@ bool editsText(const QWidget* widget)
 
 } // namespace
 
-bool TFrm_main::runMenuShortcut(const QKeyEvent& key)
+bool TFrm_main::runMenuShortcut(const QKeyEvent& key, QObject* receiver)
 {
     // The search box edits its own text with these keys.
-    QWidget* focused = QApplication::focusWidget();
+    auto* focused = qobject_cast<QWidget*>(receiver);
     if (catalogue.searchBox && focused == catalogue.searchBox->edit())
         return false;
     // A control that edits text (a data edit or memo, a grid's cell editor, an editable combo
@@ -347,7 +347,7 @@ bool TFrm_main::eventFilter(QObject* watched, QEvent* event)
         // A key is seen once, by the control that has the focus, not again on its way up.
         if (watched == QApplication::focusWidget() || watched == this) {
             FormKeyDown(key->key(), key->modifiers());
-            if (runMenuShortcut(*key))
+            if (runMenuShortcut(*key, watched))
                 return true;
         }
     }

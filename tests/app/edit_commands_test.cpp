@@ -96,7 +96,7 @@ TEST_F(EditCommandsTest, CopyInAMemoLeavesTheRecordInBrowseState)
     EXPECT_EQ(w->ADOQueryHW->state(), State::Browse);
 }
 
-TEST_F(EditCommandsTest, CommandsLeaveGridsAndComboBoxesAlone)
+TEST_F(EditCommandsTest, CommandsLeaveGridsAloneAndComboBoxesEditTheirOwnText)
 {
     platform::putClipboardText(QStringLiteral("之前"));
     focus(w->catalogue.DBGrid1);
@@ -107,10 +107,12 @@ TEST_F(EditCommandsTest, CommandsLeaveGridsAndComboBoxesAlone)
     EXPECT_EQ(w->ADOQueryHW->recordCount(), 3);
     EXPECT_EQ(w->ADOQueryHW->state(), State::Browse);
 
+    // A combo box pastes into its own text, as typing would.
     w->record.DBComboBox1->setFocus();
     QApplication::processEvents();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(w->ADOQueryHW->state(), State::Browse);
+    EXPECT_TRUE(w->record.DBComboBox1->currentText().endsWith("之前"));
+    EXPECT_EQ(w->ADOQueryHW->state(), State::Edit);
 }
 
 TEST_F(EditCommandsTest, DeleteRemovesOneCharacterAndTheClearItemEmptiesTheField)

@@ -92,7 +92,7 @@ TEST_F(PriceListMenuTest, ImportShowsThePreviewAndChangesOnlyOnConfirmation)
     EXPECT_EQ(w->ADOQueryHW->value("HW_JG").toDouble(), 1099);
     EXPECT_EQ(w->ADOQueryHW->recordCount(), 4);
     w->ADOQueryHW->edit();
-    w->ADOQueryHW->setValue("HW_MC", QStringLiteral("希捷 1TB 新款"));
+    w->ADOQueryHW->setValue("HW_URL", QStringLiteral("https://example.cn/st"));
     EXPECT_NO_THROW(w->ADOQueryHW->post());
 
     // Again: nothing to change, said so without asking.

@@ -290,6 +290,47 @@ TEST_F(QuotationTest, DeletingAQuotationAsksNamingWhatGoesWithNoAsTheDefault)
     EXPECT_FALSE(w->management.Panel_LIST->isVisible());
 }
 
+TEST_F(QuotationTest, RemovingSeveralMarkedLinesAsksOnceWithNoAsTheDefault)
+{
+    auto w = window();
+    showDisks(*w);
+    create(*w, "R1", "配置单");
+    pick(*w, "西数 2TB");
+    for (const char* quantity : {"1", "2", "3"})
+        add(*w, quantity, std::nullopt);
+    EXPECT_EQ(caption(*w), "单据总价值：1800 元");
+    // A click on the first line, a Ctrl+click on the third.
+    auto* grid = w->quotation.DBGrid3;
+    auto cell = [&](int row) { return grid->visualRect(grid->model()->index(row, 1)).center(); };
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell(0));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::ControlModifier, cell(2));
+    {
+        modal_testing::ModalDriver driver;
+        driver.press(Qt::Key_Escape);
+        QTest::mouseClick(w->quotation.btn_del1, Qt::LeftButton);
+        ASSERT_EQ(driver.seen.size(), 1);
+        EXPECT_EQ(driver.seen[0].text, "将选中的 2 行移出清单?");
+        EXPECT_EQ(driver.seen[0].defaultButton, "否");
+    }
+    EXPECT_EQ(stored().size(), 3);
+    {
+        modal_testing::ModalDriver driver;
+        driver.click("是");
+        QTest::mouseClick(w->quotation.btn_del1, Qt::LeftButton);
+        EXPECT_TRUE(driver.done());
+    }
+    ASSERT_EQ(stored().size(), 1);
+    EXPECT_EQ(stored()[0].quantity, 2);
+    EXPECT_EQ(caption(*w), "单据总价值：600 元");
+
+    // A plain click marks one line again, removed with the usual question.
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell(0));
+    dialogs.seen.clear();
+    w->quotation.btn_del1->click();
+    EXPECT_EQ(dialogs.texts(DialogKind::Confirm), QStringList{"删除这条记录?"});
+    EXPECT_TRUE(stored().isEmpty());
+}
+
 TEST_F(QuotationTest, TheListsShowTheNewestQuotationFirstAndTypingNarrowsThem)
 {
     for (const char* number : {"2024-01-05", "2024-03-01", "2023-12-30"})
