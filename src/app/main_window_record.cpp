@@ -55,6 +55,9 @@ void TFrm_main::rereadItems()
 
 void TFrm_main::rereadItemsIfChangedElsewhere()
 {
+    // Not in the middle of the operator's edit: the next activation reads the grid again.
+    if (ADOQueryHW->editing())
+        return;
     platform::guarded([this] {
         const qint64 version = ADOConnection1->dataVersion();
         if (version != seenDataVersion_)
