@@ -99,6 +99,8 @@ private:
     // Left presses and releases on the tree's nodes: true when the event was taken.
     bool treeMouseEvent(QEvent* event);
     void insertCategoryRow(db::Dataset& rows);
+    // The new category's name from the prompt; Cancel drops the new row and ends quietly.
+    QString askCategoryName(db::Dataset& rows, const QString& caption);
     // Before a category row is deleted: asks about the sub-categories and items under it and
     // deletes them with the row, or aborts the delete on No.
     void deleteCategoryWithContents(db::Dataset& rows);
@@ -179,6 +181,11 @@ public:
 
 public slots:
     void ADOQueryHWAfterInsert();
+    void ADOQueryHWBeforePost();
+    // Reads the item grid again, keeping its current row: after an import, a branch delete,
+    // and when another program changed the catalogue (checked when the window is activated).
+    void rereadItems();
+    void rereadItemsIfChangedElsewhere();
     void Image1Click();
     void N13Click(); // paste
     void N22Click(); // copy
@@ -223,6 +230,8 @@ private:
     void createQuotationPanel();
     void createQuotation();
     void addLine();
+    // Removes several marked lines after asking once (No is the default).
+    void removeLines(const QList<int>& rows);
     // The recompute command's body; fails (for the caller's guard or error report).
     void recompute();
     // The total caption in its "单据总价值：" form (after create, add line, delete).
@@ -272,6 +281,9 @@ private:
     void adoptShownQuotation();
     void deleteQuotation(QString CurrentQuotation::*key, const QComboBox& box, StatementOf deleteLinesOf);
     void fillQuotationList(QComboBox* list, const QString& statement, const QString& column);
+    // Asks before the lines of one number or name are deleted, naming how many; false for No
+    // (the default) and when no line carries the value.
+    bool confirmQuotationDelete(bool byNumber, const QString& value);
 
 public:
     // ================================================================ shell
@@ -333,7 +345,8 @@ private:
     void addPriceListItems();
     void wireHandlers();
     bool isInsideWindow(QObject* object) const;
-    bool runMenuShortcut(const QKeyEvent& key);
+    // The popup menu's shortcut keys, unless the control receiving them edits text itself.
+    bool runMenuShortcut(const QKeyEvent& key, QObject* receiver);
     bool dragPanel(QWidget* panel, QEvent* event);
     // Remembers the tree node under a popup menu's position (none elsewhere).
     void notePopupNode(const QPoint& globalPos);
@@ -349,6 +362,7 @@ private:
     std::shared_ptr<CompactionRun> compaction_; // made on first use
 
     QPersistentModelIndex popupNode_;
+    qint64 seenDataVersion_ = -1; // the catalogue's change count when the item grid was read
     QString dataFolder_;
     QString helpPage_;
     QPoint dragOffset_;

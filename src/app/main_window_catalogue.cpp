@@ -21,9 +21,10 @@ bool TFrm_main::pickHardwareRow()
         db::Dataset& items = *ADOQueryHW;
         hardwareSelection.itemId = items.asInteger(QStringLiteral("HW_ID"));
         hardwareSelection.itemName = items.asString(QStringLiteral("HW_MC"));
-        hardwareSelection.parameters = items.asString(QStringLiteral("HW_CS"));
-        // A missing or unreadable picture leaves the frame as it was; the click goes on, so
-        // the label never names another item than the selection.
+        // An item without parameters has empty parameters: it can still be quoted.
+        hardwareSelection.parameters = items.value(QStringLiteral("HW_CS")).toString();
+        // An item without a readable picture shows none; the click goes on, so the label
+        // never names another item than the selection.
         showPictureFile(*record.Image1,
                         PictureFiles(dataFolder()).resolve(PictureFiles::storedPath(hardwareSelection.itemId)));
         catalogue.Lbl_HW->setText(hardwareSelection.itemName);

@@ -12,6 +12,7 @@
 #include "dbaware/db_memo.h"
 #include "dbaware/db_navigator.h"
 #include <QComboBox>
+#include <QCompleter>
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
@@ -233,6 +234,7 @@ void TFrm_main::createQuotationPanel()
     p.DBGrid3->setToolTip(QStringLiteral("双击将选中的项目移出清单"));
     p.DBGrid3->setTitleFont(songFont(12));
     p.DBGrid3->setDataset(ADOQueryDIY);
+    p.DBGrid3->setSelectionMode(QAbstractItemView::ExtendedSelection); // Ctrl+click marks lines to remove
     const Qt::Alignment c = Qt::AlignHCenter | Qt::AlignVCenter;
     const Qt::Alignment l = Qt::AlignLeft | Qt::AlignVCenter;
     const Qt::Alignment r = Qt::AlignRight | Qt::AlignVCenter;
@@ -348,6 +350,10 @@ void TFrm_main::createManagementPanel()
         combo->setEditable(true);
         combo->setInsertPolicy(QComboBox::NoInsert);
         combo->setCursor(Qt::ArrowCursor);
+        // Typing narrows the list to the entries holding the text, anywhere in them.
+        combo->completer()->setFilterMode(Qt::MatchContains);
+        combo->completer()->setCompletionMode(QCompleter::PopupCompletion);
+        combo->completer()->setCaseSensitivity(Qt::CaseInsensitive);
     }
     p.btn_diy_id_list = makeButton(p.Panel_LIST, "btn_diy_id_list", QStringLiteral("按此单据编号查询"), 205, 42, 110, 25);
     p.Button1 = makeButton(p.Panel_LIST, "Button1", QStringLiteral("按此单据名称查询"), 205, 78, 110, 25);

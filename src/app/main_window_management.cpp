@@ -30,7 +30,7 @@ void TFrm_main::N19Click()
 
 void TFrm_main::fillQuotationList(QComboBox* list, const QString& statement, const QString& column)
 {
-    // The list query stays open afterwards; entries keep the order the database returns.
+    // The list query stays open afterwards; the newest quotation comes first.
     db::Dataset& values = *ADOQuery_LIST;
     db::openStatement(values, statement);
     QStringList entries;
@@ -62,12 +62,34 @@ void TFrm_main::adoptShownQuotation()
         currentQuotation.number = numbers.first();
 }
 
+bool TFrm_main::confirmQuotationDelete(bool byNumber, const QString& value)
+{
+    // Every quotation is named "配置单" until retyped: the question says how much goes.
+    db::Dataset& counts = *ADOQuery_LIST;
+    db::openStatement(counts, byNumber ? db::statements::countLinesOfNumber(value)
+                                       : db::statements::countLinesOfName(value));
+    const int quotations = counts.asInteger(QStringLiteral("quotations"));
+    const int lines = counts.asInteger(QStringLiteral("lines"));
+    if (lines == 0) {
+        platform::showMessage(this, byNumber ? QStringLiteral("没有单据编号为“%1”的装机单，没有可删除的行。").arg(value)
+                                             : QStringLiteral("没有名为“%1”的装机单，没有可删除的行。").arg(value));
+        return false;
+    }
+    const QString question =
+        byNumber ? QStringLiteral("删除装机单“%1”的 %2 行?").arg(value).arg(lines)
+                 : QStringLiteral("删除名为“%1”的 %2 张装机单共 %3 行?").arg(value).arg(quotations).arg(lines);
+    return platform::confirmYesNoDefaultNo(this, question);
+}
+
 void TFrm_main::deleteQuotation(QString CurrentQuotation::*key, const QComboBox& box, StatementOf deleteLinesOf)
 {
-    ADOQueryDIY->postPending(); // a line being edited is saved first, or nothing changes
+    ADOQueryDIY->postPending(); // a line being edited is saved first (and counted), or nothing changes
+    const QString value = box.currentText();
+    if (!confirmQuotationDelete(key == &CurrentQuotation::number, value))
+        return; // nothing is deleted; the panel stays open
     currentQuotation.total = 0; // the caption keeps the old total
-    currentQuotation.*key = box.currentText();
-    // No confirmation; the lines view is left closed, holding the delete statement.
+    currentQuotation.*key = value;
+    // The lines view is left closed, holding the delete statement.
     db::executeStatement(*ADOQueryDIY, deleteLinesOf(currentQuotation.*key));
     management.Panel_LIST->hide();
 }

@@ -1,7 +1,7 @@
 // Product pictures: the enlarged view and the five picture commands of the popup menu. A
 // picture is a JPEG file named after the item in the PICS folder; the item's record keeps its
 // relative path. The hidden DBImage1 carries the bitmap column HW_TP, which the paste and
-// clear commands leave empty.
+// clear commands leave empty; clear and copy act on the picture file.
 #include "app/main_window.h"
 #include "app/picture_files.h"
 #include "app/picture_frame.h"
@@ -27,7 +27,7 @@ void requireCurrentItem(const db::Dataset& items)
 {
     // Editing an empty list would start a new item instead.
     if (items.active() && items.state() == db::Dataset::State::Browse && items.isEmpty())
-        throw platform::Error(QStringLiteral("No current item"));
+        throw platform::Error(QStringLiteral("没有选中的产品"));
 }
 
 // A new item is saved first so that it has its id; the item is then in edit state.
@@ -58,7 +58,7 @@ void TFrm_main::N8Click()
         if (picture.isNull())
             picture = record.DBImage1->picture(); // the bitmap kept with the item takes its place
         if (picture.isNull())
-            throw platform::Error(QStringLiteral("No picture on the clipboard"));
+            throw platform::Error(QStringLiteral("剪贴板中没有图片"));
         const PictureFiles files(dataFolder());
         files.ensureFolder();
         platform::writeJpegFile(files.resolve(PictureFiles::storedPath(id)), picture, platform::defaultJpegQuality);
@@ -80,8 +80,11 @@ void TFrm_main::N9Click()
         const int id = editItemForPicture(items);
         const PictureFiles files(dataFolder());
         files.ensureFolder();
-        // Stored as it is; only a file actually copied gets its path recorded.
-        platform::copyFile(chosen, files.fileOf(id));
+        // Only a file actually stored gets its path recorded.
+        if (!platform::reported(this, [&] { storePictureFile(chosen, files.fileOf(id)); })) {
+            items.cancel();
+            return;
+        }
         items.setValue(kPathColumn, PictureFiles::storedPath(id));
         items.post();
         showPictureFile(*record.Image1, files.resolve(PictureFiles::storedPath(id)), true);
@@ -93,19 +96,34 @@ void TFrm_main::N24Click()
     platform::guarded([this] {
         db::Dataset& items = *ADOQueryHW;
         requireCurrentItem(items);
+        const int id = items.asInteger(QStringLiteral("HW_ID"));
+        const QString file = PictureFiles(dataFolder()).fileOf(id);
+        const bool hasFile = platform::fileExists(file);
+        if (!hasFile && !record.DBImage1->hasPicture())
+            return;
+        // The picture is the item's file; it moves to the clipboard, so a paste brings it
+        // back. A bitmap kept in the record goes with it.
+        const QImage picture = hasFile ? platform::readJpegFile(file) : record.DBImage1->picture();
         items.edit();
-        if (record.DBImage1->hasPicture()) {
-            platform::putClipboardPicture(record.DBImage1->picture());
+        if (record.DBImage1->hasPicture())
             record.DBImage1->clearPicture();
-        }
+        items.setValue(kPathColumn, QVariant());
         items.post();
+        if (hasFile)
+            platform::deleteFile(file);
+        platform::putClipboardPicture(picture);
+        record.Image1->setPicture(QImage());
     });
 }
 
 void TFrm_main::N11Click()
 {
     platform::guarded([this] {
-        if (record.DBImage1->hasPicture())
+        // The item's picture file; a bitmap kept in the record when it has none.
+        const QString file = PictureFiles(dataFolder()).fileOf(ADOQueryHW->asInteger(QStringLiteral("HW_ID")));
+        if (platform::fileExists(file))
+            platform::putClipboardPicture(platform::readJpegFile(file));
+        else if (record.DBImage1->hasPicture())
             platform::putClipboardPicture(record.DBImage1->picture());
     });
 }

@@ -126,6 +126,7 @@ void TFrm_main::N30Click()
         progress.finish();
         // The tree and the grids show the catalogue as it now is.
         btn_refreshClick();
+        rereadItems();
         platform::showMessage(this, QStringLiteral("价格表已导入：%1").arg(counts));
     });
 }

@@ -6,6 +6,7 @@
 #include "db/connection.h"
 #include "db/dataset.h"
 #include "db/item_category.h"
+#include "db/price_list.h"
 #include "db/statements.h"
 #include "db/transaction.h"
 #include "dbaware/db_grid.h"
@@ -14,6 +15,8 @@
 #include "platform/operator_text.h"
 #include "platform/widgets/dialogs.h"
 #include <QPushButton>
+#include <climits>
+#include <cmath>
 
 namespace app {
 
@@ -33,13 +36,27 @@ QString firstCharacters(const QString& text, int count)
     return text.left(end);
 }
 
-int wholeNumber(const QString& text)
+// A number typed at the quantity or price prompt, read as the price-list import reads prices
+// (full-width digits, "¥", "元", thousands separators) or as a plain signed decimal. Text that
+// is still no number is named to the operator and asked again, kept in the edit; nullopt for
+// Cancel, which ends the command.
+std::optional<double> askNumber(QWidget* parent, const QString& caption, const QString& prompt, QString text,
+                                bool whole)
 {
-    bool ok = false;
-    const int value = text.trimmed().toInt(&ok);
-    if (!ok)
-        throw platform::Error(QStringLiteral("'%1' is not a valid integer value").arg(text));
-    return value;
+    for (;;) {
+        const std::optional<QString> typed = platform::promptQuery(parent, caption, prompt, text);
+        if (!typed)
+            return std::nullopt;
+        std::optional<double> value = db::parsePrice(*typed);
+        if (!value)
+            value = platform::parseDecimal(*typed);
+        if (value && (!whole || (*value == std::trunc(*value) && std::abs(*value) <= INT_MAX)))
+            return value;
+        platform::showMessage(parent, (whole ? QStringLiteral("“%1”不是整数，请重新输入数量。")
+                                             : QStringLiteral("“%1”不是数字，请重新输入价格。"))
+                                          .arg(*typed));
+        text = *typed;
+    }
 }
 
 // A description longer than its column is cut and ends in "……" like every description.
@@ -53,14 +70,6 @@ QString fittedDescription(const QString& text)
     if (text[keep - 1].isHighSurrogate())
         --keep;
     return text.left(keep) + ellipsis;
-}
-
-double decimalNumber(const QString& text)
-{
-    const auto value = platform::parseDecimal(text);
-    if (!value)
-        throw platform::Error(QStringLiteral("'%1' is not a valid floating point value").arg(text));
-    return *value;
 }
 
 } // namespace
@@ -100,7 +109,7 @@ void TFrm_main::addLine()
     db::Dataset& item = *ADOQueryHW;
     const int itemId = item.asInteger(QStringLiteral("HW_ID"));
     const QString itemName = item.asString(QStringLiteral("HW_MC"));
-    const QString parameters = item.asString(QStringLiteral("HW_CS"));
+    const QString parameters = item.value(QStringLiteral("HW_CS")).toString(); // none: empty text
     // The line is filed under the item's own categories, wherever the tree was clicked last.
     const std::optional<db::ItemCategory> category = db::itemCategory(*ADOConnection1, itemId);
     if (!category) {
@@ -131,12 +140,21 @@ void TFrm_main::addLine()
                                                              + QLatin1Char(' ') + itemName
                                                              + firstCharacters(parameters, 30) + QStringLiteral("……")));
 
-    const int quantity = wholeNumber(platform::inputQuery(this, QStringLiteral("输入数量"),
-                                                          QStringLiteral("请输入数量,自动为1"), QStringLiteral("1")));
+    // Cancel at either prompt ends the command: the started line is dropped.
+    const std::optional<double> typedQuantity =
+        askNumber(this, QStringLiteral("输入数量"), QStringLiteral("请输入数量,自动为1"), QStringLiteral("1"), true);
+    if (!typedQuantity)
+        return line.cancel();
+    const int quantity = static_cast<int>(*typedQuantity);
     line.setValue(QStringLiteral("DIY_SL"), quantity);
-    const QString listPrice = platform::formatGeneral(item.asFloat(QStringLiteral("HW_JG")));
-    const double price = decimalNumber(platform::inputQuery(this, QStringLiteral("输入价格"),
-                                                            QStringLiteral("请输入价格,自动为数据库中报价"), listPrice));
+    // An item without a price offers an empty text, which asks for one.
+    const QString listPrice =
+        item.isNull(QStringLiteral("HW_JG")) ? QString() : platform::formatGeneral(item.asFloat(QStringLiteral("HW_JG")));
+    const std::optional<double> typedPrice = askNumber(this, QStringLiteral("输入价格"),
+                                                       QStringLiteral("请输入价格,自动为数据库中报价"), listPrice, false);
+    if (!typedPrice)
+        return line.cancel();
+    const double price = *typedPrice;
     line.setValue(QStringLiteral("DIY_JG"), price);
 
     // The amount is set as the line is posted, and the total follows once it is stored: a
@@ -225,7 +243,34 @@ void TFrm_main::showRunningTotal()
 
 void TFrm_main::btn_del1Click()
 {
+    const QList<int> marked = quotation.DBGrid3->markedRows();
+    if (marked.size() > 1) {
+        platform::guarded([&] { removeLines(marked); });
+        return;
+    }
     platform::guarded([this] { quotation.DBNV3->btnClick(Nav::Delete); });
+}
+
+void TFrm_main::removeLines(const QList<int>& rows)
+{
+    if (!platform::confirmYesNoDefaultNo(this, QStringLiteral("将选中的 %1 行移出清单?").arg(rows.size())))
+        return;
+    db::Dataset& lines = *ADOQueryDIY;
+    lines.checkBrowseMode();
+    // By key: the rows move up as lines go. Each goes through the before-delete hook.
+    const int keyField = lines.fieldIndex(QStringLiteral("DIY_SYS_ID"));
+    QList<qint64> keys;
+    for (int row : rows)
+        keys << lines.valueAt(row, keyField).toLongLong();
+    for (qint64 key : keys) {
+        for (int row = 0; row < lines.recordCount(); ++row) {
+            if (lines.valueAt(row, keyField).toLongLong() == key) {
+                lines.setCurrentRow(row);
+                lines.remove();
+                break;
+            }
+        }
+    }
 }
 
 void TFrm_main::DBGrid3DblClick()
@@ -235,7 +280,9 @@ void TFrm_main::DBGrid3DblClick()
 
 void TFrm_main::ADOQueryDIYBeforeDelete()
 {
-    currentQuotation.total -= ADOQueryDIY->asFloat(QStringLiteral("DIY_CASH"));
+    // A line without an amount counts as 0, so it can be removed like any other.
+    const QVariant amount = ADOQueryDIY->value(QStringLiteral("DIY_CASH"));
+    currentQuotation.total -= amount.isNull() ? 0.0 : ADOQueryDIY->asFloat(QStringLiteral("DIY_CASH"));
     showRunningTotal();
 }
 

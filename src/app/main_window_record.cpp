@@ -1,12 +1,14 @@
-// The record panel: the category a new item is filed under, the popup menu's text-editing
+// The record panel: the category a new item is filed under, the date a price change stamps, the popup menu's text-editing
 // commands (paste, copy, cut, clear) that serve its data edits, and the command that opens
 // the item's web address. Its pictures: main_window_pictures.cpp.
 #include "app/main_window.h"
+#include "db/connection.h"
 #include "db/dataset.h"
 #include "dbaware/db_edit.h"
 #include "dbaware/db_memo.h"
 #include "platform/widgets/dialogs.h"
 #include "platform/widgets/shell_open.h"
+#include <QDateTime>
 
 namespace app {
 
@@ -36,6 +38,49 @@ void TFrm_main::ADOQueryHWAfterInsert()
     }
     // Shown at once in the disabled "上级" edit.
     items.setValue(record.DBEdit2->fieldName(), categoryValues.l4Id);
+}
+
+void TFrm_main::rereadItems()
+{
+    // What the grid offers is what the catalogue holds: read again, on the same row. An edit
+    // that cannot be saved keeps the grid as it is (the operator sees why when posting it).
+    platform::guarded([this] {
+        if (!ADOQueryHW->active())
+            return;
+        ADOQueryHW->postPending();
+        ADOQueryHW->refresh();
+    });
+    seenDataVersion_ = ADOConnection1->dataVersion();
+}
+
+void TFrm_main::rereadItemsIfChangedElsewhere()
+{
+    // Not in the middle of the operator's edit: the next activation reads the grid again.
+    if (ADOQueryHW->editing())
+        return;
+    platform::guarded([this] {
+        const qint64 version = ADOConnection1->dataVersion();
+        if (version != seenDataVersion_)
+            rereadItems();
+    });
+}
+
+void TFrm_main::ADOQueryHWBeforePost()
+{
+    // 更新日期 says when the price last changed: a post that changes the price stamps it with
+    // the current time, unless the operator typed a date in the same edit.
+    db::Dataset& items = *ADOQueryHW;
+    const QString price = QStringLiteral("HW_JG"), date = QStringLiteral("HW_RQ");
+    if (items.fieldIndex(price) < 0 || items.fieldIndex(date) < 0)
+        return;
+    const QVariant before = items.storedValue(price), after = items.value(price);
+    const bool priceChanged =
+        before.isNull() != after.isNull() || (!after.isNull() && before.toDouble() != after.toDouble());
+    const bool dateTyped = items.value(date) != items.storedValue(date);
+    if (priceChanged && !dateTyped)
+        items.setValue(date, QDateTime::currentDateTime());
+    if (items.state() == db::Dataset::State::Insert)
+        requireItemCategory(); // the category may have gone while the item was typed
 }
 
 // Paste and cut change the text as typing does, so the record goes into edit state.

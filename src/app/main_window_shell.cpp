@@ -10,12 +10,16 @@
 #include "db/catalogue_index.h"
 #include "db/connection.h"
 #include "db/dataset.h"
+#include "dbaware/db_edit.h"
 #include "dbaware/db_grid.h"
+#include "dbaware/db_memo.h"
 #include "platform/jpeg_codec.h"
 #include "platform/operator_text.h"
 #include "platform/widgets/dialogs.h"
 #include "platform/widgets/shell_open.h"
+#include <QAbstractSpinBox>
 #include <QApplication>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDate>
 #include <QDir>
@@ -24,7 +28,9 @@
 #include <QLineEdit>
 #include <QLabel>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextEdit>
 #include <QTimer>
 #include <QTreeWidget>
 #include <cstdio>
@@ -179,6 +185,7 @@ void TFrm_main::wireHandlers()
     ADOQueryL1_L4->afterInsert = [this](db::Dataset&) { ADOQueryL1_L4AfterInsert(); };
     ADOQueryL1_L4->afterDelete = [this](db::Dataset&) { ADOQueryL1_L4AfterDelete(); };
     ADOQueryHW->afterInsert = [this](db::Dataset&) { ADOQueryHWAfterInsert(); };
+    ADOQueryHW->beforePost = [this](db::Dataset&) { ADOQueryHWBeforePost(); };
     ADOQueryDIY->beforeDelete = [this](db::Dataset&) { ADOQueryDIYBeforeDelete(); };
     ADOQueryDIY->beforePost = [this](db::Dataset&) { ADOQueryDIYBeforePost(); };
     ADOQueryDIY->afterPost = [this](db::Dataset&) { ADOQueryDIYAfterPost(); };
@@ -261,10 +268,30 @@ bool TFrm_main::isInsideWindow(QObject* object) const
     return widget && (widget == this || isAncestorOf(widget));
 }
 
-bool TFrm_main::runMenuShortcut(const QKeyEvent& key)
+namespace {
+
+bool editsText(const QWidget* widget)
+{
+    if (const auto* combo = qobject_cast<const QComboBox*>(widget))
+        return combo->isEditable();
+    return qobject_cast<const QLineEdit*>(widget) || qobject_cast<const QPlainTextEdit*>(widget)
+        || qobject_cast<const QTextEdit*>(widget) || qobject_cast<const QAbstractSpinBox*>(widget);
+}
+
+} // namespace
+
+bool TFrm_main::runMenuShortcut(const QKeyEvent& key, QObject* receiver)
 {
     // The search box edits its own text with these keys.
-    if (catalogue.searchBox && QApplication::focusWidget() == catalogue.searchBox->edit())
+    auto* focused = qobject_cast<QWidget*>(receiver);
+    if (catalogue.searchBox && focused == catalogue.searchBox->edit())
+        return false;
+    // A control that edits text (a data edit or memo, a grid's cell editor, an editable combo
+    // box) handles Delete itself, deleting at the caret as any editor does; "★ 清除" in the
+    // popup menu empties the whole field. The clipboard keys stay with the menu for the data
+    // edits, whose commands they are, and go to every other text control.
+    const bool dataEdit = qobject_cast<dbaware::DBEdit*>(focused) || qobject_cast<dbaware::DBMemo*>(focused);
+    if (editsText(focused) && (key.key() == Qt::Key_Delete || !dataEdit))
         return false;
     const QKeySequence pressed(key.modifiers() | key.key());
     for (QAction* action : {menu.N13, menu.N22, menu.N10, menu.N26}) {
@@ -312,6 +339,8 @@ bool TFrm_main::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == management.Panel_LIST && dragPanel(management.Panel_LIST, event))
         return true;
+    if (watched == this && event->type() == QEvent::WindowActivate)
+        rereadItemsIfChangedElsewhere();
     // The tree's clicks: see treeMouseEvent (runs the click handler `i`).
     if (watched == tree.tv1->viewport() && treeMouseEvent(event))
         return true;
@@ -320,7 +349,7 @@ bool TFrm_main::eventFilter(QObject* watched, QEvent* event)
         // A key is seen once, by the control that has the focus, not again on its way up.
         if (watched == QApplication::focusWidget() || watched == this) {
             FormKeyDown(key->key(), key->modifiers());
-            if (runMenuShortcut(*key))
+            if (runMenuShortcut(*key, watched))
                 return true;
         }
     }

@@ -9,6 +9,7 @@
 #include "app/category_path.h"
 #include "app/category_tree_images.h"
 #include "app/main_window.h"
+#include "db/catalogue_categories.h"
 #include "db/category_subtree.h"
 #include "db/connection.h"
 #include "db/dataset.h"
@@ -112,6 +113,11 @@ void TFrm_main::requireItemCategory() const
     if (categoryValues.l4Id == 0)
         throw platform::Error(QStringLiteral("无法确定新产品所属的分类（它可能已被删除或改名）。"
                                              "请刷新左侧分类列表，再点击要添加到的分类。"));
+    // Deleted since the click (here or by another program): an item filed under it would
+    // vanish from the tree, the search and the price list.
+    if (!db::CatalogueCategories::load(ADOConnection1->handle()).find(4, categoryValues.l4Id))
+        throw platform::Error(QStringLiteral("分类“%1”已不存在，新产品无法放入。请刷新左侧分类列表，再点击要添加到的分类。")
+                                  .arg(categoryValues.l4Name));
 }
 
 // ---- refresh ----
@@ -311,9 +317,7 @@ void TFrm_main::insertCategoryRow(db::Dataset& rows)
     // top-level category, whatever was clicked before the refresh.
     const int gridLevel = levelOfTable(rows.tableName());
     if (topLevelInsertMode || gridLevel == 1) {
-        const QString answer = platform::inputQuery(this, QStringLiteral("请输入要添加的顶级分类名"),
-                                                    QStringLiteral("请输入要添加的顶级分类名\r") + kPromptTail,
-                                                    kDefaultName);
+        const QString answer = askCategoryName(rows, QStringLiteral("请输入要添加的顶级分类名"));
         rows.setValue(QStringLiteral("L1_NM"), answer);
         rows.post();
         setNodeImages(new QTreeWidgetItem(tree.tv1, QStringList{answer}), kInsertedNodeImage, kInsertedNodeImage);
@@ -329,11 +333,22 @@ void TFrm_main::insertCategoryRow(db::Dataset& rows)
         throw platform::Error(QStringLiteral("分类列表显示的不是所点分类的下级分类。请在左侧重新点击要添加到的分类。"));
     }
     rows.setValue(insertContext.parentKeyColumn, insertContext.parentId);
-    const QString answer = platform::inputQuery(this, QStringLiteral("请输入要添加的分类名"),
-                                                QStringLiteral("请输入要添加的分类名\r") + kPromptTail, kDefaultName);
+    const QString answer = askCategoryName(rows, QStringLiteral("请输入要添加的分类名"));
     rows.setValue(insertContext.nameColumn, answer);
     rows.post();
     setNodeImages(new QTreeWidgetItem(parentNode, QStringList{answer}), kInsertedNodeImage, kInsertedNodeImage);
+}
+
+QString TFrm_main::askCategoryName(db::Dataset& rows, const QString& caption)
+{
+    const std::optional<QString> answer =
+        platform::promptQuery(this, caption, caption + QStringLiteral("\r") + kPromptTail, kDefaultName);
+    if (!answer) {
+        // Cancel adds nothing: the new row is dropped and the command ends quietly.
+        rows.cancel();
+        throw platform::Abort();
+    }
+    return *answer;
 }
 
 void TFrm_main::deleteCategoryWithContents(db::Dataset& rows)
@@ -361,6 +376,7 @@ void TFrm_main::deleteCategoryWithContents(db::Dataset& rows)
 void TFrm_main::ADOQueryL1_L4AfterDelete()
 {
     btn_refreshClick();
+    rereadItems(); // the items of a deleted branch went with it
 }
 
 // ---- popup command "◇ 添加记录" ----

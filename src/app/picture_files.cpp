@@ -1,6 +1,7 @@
 #include "app/picture_files.h"
 #include "app/picture_frame.h"
 #include "platform/error.h"
+#include "platform/file_operations.h"
 #include "platform/jpeg_codec.h"
 #include <QDateTime>
 #include <QDir>
@@ -40,14 +41,16 @@ QString PictureFiles::fileOf(int itemId) const
 void PictureFiles::ensureFolder() const
 {
     if (!QDir(dataFolder_).mkpath(kFolderName))
-        throw platform::Error(QStringLiteral("Cannot create folder \"%1\"").arg(QDir(dataFolder_).filePath(kFolderName)));
+        throw platform::Error(QStringLiteral("无法建立文件夹“%1”").arg(QDir(dataFolder_).filePath(kFolderName)));
 }
 
 bool showPictureFile(PictureFrame& frame, const QString& path, bool reread)
 {
     const QFileInfo info(path);
-    if (!info.isFile())
+    if (!info.isFile()) {
+        frame.setPicture(QImage()); // never another item's picture
         return false;
+    }
     const QString source = QStringLiteral("%1|%2|%3")
                                .arg(info.absoluteFilePath())
                                .arg(info.size())
@@ -57,9 +60,27 @@ bool showPictureFile(PictureFrame& frame, const QString& path, bool reread)
     try {
         frame.setPicture(platform::readJpegFile(path), source);
     } catch (const std::exception&) {
-        return false; // not a readable JPEG: the previous picture stays
+        frame.setPicture(QImage()); // not a readable JPEG: no picture rather than another item's
+        return false;
     }
     return true;
+}
+
+void storePictureFile(const QString& chosen, const QString& target)
+{
+    QFile source(chosen);
+    if (!source.open(QIODevice::ReadOnly))
+        throw platform::Error(QStringLiteral("无法读取图片文件“%1”：%2").arg(chosen, source.errorString()));
+    const QByteArray bytes = source.readAll();
+    // A JPEG file is kept byte for byte; any other picture becomes one, as the frame shows JPEG only.
+    if (bytes.startsWith("\xFF\xD8\xFF")) {
+        platform::copyFile(chosen, target);
+        return;
+    }
+    const QImage picture = QImage::fromData(bytes);
+    if (picture.isNull())
+        throw platform::Error(QStringLiteral("“%1”不是可以读取的图片文件。").arg(chosen));
+    platform::writeJpegFile(target, picture, platform::defaultJpegQuality);
 }
 
 QImage samplePicture()

@@ -29,9 +29,14 @@ private:
 };
 
 // Shows the JPEG file in the frame when it exists and can be read; otherwise the frame
-// keeps the picture it showed. A file already shown (same path, size and time) is not read
+// shows no picture, never the one of the item shown before. A file already shown (same path, size and time) is not read
 // again unless asked to (a file just replaced). Answers whether the frame now shows the file.
 bool showPictureFile(PictureFrame& frame, const QString& path, bool reread = false);
+
+// Stores a chosen picture file as an item's picture file: a JPEG unchanged, a picture in
+// another format (PNG, WebP, BMP, …) converted to JPEG. Fails with a message for the
+// operator when the file cannot be read as a picture.
+void storePictureFile(const QString& chosen, const QString& target);
 
 // The picture shown before any item's picture is loaded, stored with the program.
 QImage samplePicture();

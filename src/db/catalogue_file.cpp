@@ -114,10 +114,10 @@ int loadJson(sqlite3* handle, const QByteArray& json)
 int create(const QString& path, const QByteArray* json)
 {
     if (QFileInfo::exists(path))
-        throw DbError(QStringLiteral("'%1' already exists; it is not replaced").arg(path));
+        throw DbError(QStringLiteral("“%1”已经存在，不会被替换").arg(path));
     const QFileInfo target(path);
     if (!QDir().mkpath(target.absolutePath()))
-        throw DbError(QStringLiteral("Cannot create the folder '%1'").arg(target.absolutePath()));
+        throw DbError(QStringLiteral("无法建立文件夹“%1”").arg(target.absolutePath()));
     int items = 0;
     try {
         // The engine writes the new file under the writer's temporary name, and is closed
@@ -160,7 +160,7 @@ void createCatalogue(const QString& path, bool withSample)
     }
     QFile sample(QStringLiteral(":/db/sample_catalogue.json"));
     if (!sample.open(QIODevice::ReadOnly))
-        throw DbError(QStringLiteral("The sample catalogue is missing from the program"));
+        throw DbError(QStringLiteral("程序中缺少示例目录"));
     const QByteArray json = sample.readAll();
     create(path, &json);
 }

@@ -140,7 +140,7 @@ FileStamp copyClosedDatabase(const QString& databasePath, const QString& copy)
 {
     const FileStamp before = stampOf(databasePath);
     if (!before.exists)
-        throw DbError(QStringLiteral("Could not find file '%1'.").arg(databasePath));
+        throw DbError(QStringLiteral("找不到文件“%1”。").arg(databasePath));
     if (hasWriteAheadLog(databasePath))
         throw DbError(openElsewhere(databasePath));
     // The log of an earlier copy would be read back into the new one.

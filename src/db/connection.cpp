@@ -68,7 +68,7 @@ sqlite3* openEncrypted(const QString& path, const QString& password, const QStri
 {
     const QString prefix = who.isEmpty() ? QString() : who + QStringLiteral(": ");
     if (!QFileInfo(path).isFile())
-        throw DbError(prefix + QStringLiteral("Could not find file '%1'.").arg(path));
+        throw DbError(prefix + QStringLiteral("找不到文件“%1”。").arg(path));
 
     sqlite3* handle = nullptr;
     const QByteArray utf8Path = path.toUtf8();
@@ -76,7 +76,7 @@ sqlite3* openEncrypted(const QString& path, const QString& password, const QStri
         != SQLITE_OK) {
         const QString message = handle ? detail::engineMessage(handle) : QStringLiteral("out of memory");
         sqlite3_close(handle);
-        throw DbError(prefix + QStringLiteral("Cannot open '%1': %2").arg(path, message));
+        throw DbError(prefix + QStringLiteral("无法打开“%1”：%2").arg(path, message));
     }
     try {
         sqlite3_busy_timeout(handle, Connection::kBusyTimeoutMs);
@@ -89,7 +89,7 @@ sqlite3* openEncrypted(const QString& path, const QString& password, const QStri
         try {
             runPragma(handle, QStringLiteral("SELECT count(*) FROM sqlite_master"));
         } catch (const DbError& e) {
-            throw DbError(QStringLiteral("Cannot open '%1': not a valid password, or not a catalogue database (%2)")
+            throw DbError(QStringLiteral("无法打开“%1”：密码不对，或者它不是本程序的目录文件（%2）")
                               .arg(path, e.text()));
         }
         // WAL lets a second copy of the program read while this one writes; every commit
@@ -147,9 +147,17 @@ QString Connection::adaptStatement(const QString& sql)
 int Connection::execute(const QString& sql)
 {
     if (!handle_)
-        throw DbError(name_ + QStringLiteral(": Operation is not allowed when the object is closed"));
+        throw DbError(name_ + QStringLiteral(": 数据库没有打开，无法进行这项操作。请关闭程序后重新打开。"));
     detail::exec(handle_, adaptStatement(sql));
     return sqlite3_changes(handle_);
+}
+
+qint64 Connection::dataVersion() const
+{
+    QString version;
+    if (!handle_ || !runPragma(handle_, QStringLiteral("PRAGMA data_version"), &version))
+        return -1;
+    return version.toLongLong();
 }
 
 } // namespace db

@@ -46,6 +46,10 @@ public:
     // The Jet spelling "delete * from" is accepted.
     int execute(const QString& sql);
 
+    // A number that changes whenever another connection (another copy of the program, a
+    // tool) has committed a change to the file; -1 while closed.
+    qint64 dataVersion() const;
+
     // Raw handle for the dataset and compaction; null while closed.
     sqlite3* handle() const { return handle_; }
 

@@ -33,13 +33,13 @@ void Dataset::fail(const QString& message) const
 void Dataset::requireActive() const
 {
     if (state_ == State::Inactive)
-        fail(QStringLiteral("Cannot perform this operation on a closed dataset"));
+        fail(QStringLiteral("数据没有打开，无法进行这项操作。请先打开它（点击左侧分类，或建立、查询装机单）。"));
 }
 
 sqlite3* Dataset::liveHandle() const
 {
     if (!connection_ || !connection_->connected())
-        fail(QStringLiteral("Operation is not allowed when the object is closed"));
+        fail(QStringLiteral("数据库没有打开，无法进行这项操作。请关闭程序后重新打开。"));
     return connection_->handle();
 }
 
@@ -53,7 +53,7 @@ void Dataset::open()
     const QString sql = Connection::adaptStatement(sqlText());
     Statement st = detail::failingAs(name_, [&] { return Statement(handle, sql); });
     if (st.columnCount() == 0)
-        fail(QStringLiteral("The statement returns no rows"));
+        fail(QStringLiteral("这条语句不返回数据，无法打开。"));
 
     table_ = detail::tableOfStatement(sql);
     fields_.clear();
@@ -162,7 +162,7 @@ int Dataset::requireField(const QString& name) const
 {
     const int i = fieldIndex(name);
     if (i < 0)
-        fail(QStringLiteral("Field '%1' not found").arg(name));
+        fail(QStringLiteral("找不到字段“%1”：数据库文件可能不是本程序的目录文件。").arg(name));
     return i;
 }
 

@@ -73,6 +73,8 @@ public:
     // Values of the current row (of the edit buffer while editing or inserting).
     QVariant value(const QString& name) const; // null QVariant for a null value
     bool isNull(const QString& name) const;
+    // The current row's value as it was before the edit began (null for a new row).
+    QVariant storedValue(const QString& name) const;
     // Strict conversions: a null value is an error, as is text that is not a number.
     QString asString(const QString& name) const;
     int asInteger(const QString& name) const;
@@ -113,6 +115,7 @@ public:
     void remove();  // deletes the current row from its table
 
     // --- events of the owner (a throwing handler ends the operation that ran it) ---
+    // afterInsert fills in defaults: they do not count as a change (see checkBrowseMode).
     std::function<void(Dataset&)> afterInsert;
     std::function<void(Dataset&)> beforeDelete;
     std::function<void(Dataset&)> afterDelete;
@@ -136,6 +139,8 @@ private:
     void requireActive() const;
     int requireField(const QString& name) const;
     sqlite3* liveHandle() const;
+    // dataset_values.cpp: a row's value as read, ignoring the edit buffer.
+    QVariant storedAt(int row, int fieldIndex) const;
     // dataset_navigation.cpp
     void moveTo(int row);
     // dataset_editing.cpp: the edit states.

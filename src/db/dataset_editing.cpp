@@ -12,13 +12,13 @@ void Dataset::requireEditing() const
 {
     requireActive();
     if (state_ != State::Edit && state_ != State::Insert)
-        fail(QStringLiteral("Dataset not in edit or insert mode"));
+        fail(QStringLiteral("记录不在修改状态，这个值没有保存。请先点击“修改”按钮，或按 Esc 恢复原来的值。"));
 }
 
 void Dataset::requireWritable() const
 {
     if (table_.isEmpty() || keyField_ < 0)
-        fail(QStringLiteral("Insufficient key column information for updating or refreshing"));
+        fail(QStringLiteral("这些数据不能修改：它们不来自一个带编号的表。"));
 }
 
 void Dataset::throwRefusal()
@@ -62,7 +62,7 @@ int Dataset::requireModifiableField(const QString& name) const
     requireActive();
     const int i = requireField(name);
     if (fields_[i].readOnly)
-        fail(QStringLiteral("Field '%1' cannot be modified").arg(fields_[i].name));
+        fail(QStringLiteral("字段“%1”不能修改。").arg(fields_[i].name));
     requireEditing();
     return i;
 }
@@ -91,8 +91,7 @@ void Dataset::checkTextSizes() const
     for (int i = 0; i < fields_.size(); ++i) {
         const FieldDef& f = fields_[i];
         if (f.type == FieldType::Text && f.size > 0 && buffer_.value(i).toString().size() > f.size)
-            fail(QStringLiteral("Field '%1': the field is too small to accept the amount of data you attempted "
-                                "to add. Try inserting or pasting less data.")
+            fail(QStringLiteral("字段“%1”的内容太长，超出了它能保存的长度。请缩短后再保存。")
                      .arg(f.name));
     }
 }
@@ -119,8 +118,13 @@ void Dataset::beginInsert(bool atEnd)
     current_ = at;
     bof_ = eof_ = false;
     enterState(State::Insert);
-    if (afterInsert)
+    if (afterInsert) {
         afterInsert(*this);
+        // What the owner's event filled in is a default, not the operator's typing: a new row
+        // nothing was typed into is still dropped, not saved, when the operator moves off it.
+        if (state_ == State::Insert)
+            modified_ = false;
+    }
 }
 
 void Dataset::insert()
@@ -193,7 +197,7 @@ void Dataset::remove()
         return;
     }
     if (rows_->rowCount() == 0)
-        fail(QStringLiteral("Cannot perform this operation on an empty dataset"));
+        fail(QStringLiteral("没有记录，无法进行这项操作。"));
     if (state_ == State::Edit)
         cancel();
     requireWritable();

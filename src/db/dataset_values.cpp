@@ -15,6 +15,20 @@ QVariant Dataset::valueAt(int row, int fieldIndex) const
         return {};
     if ((state_ == State::Edit || state_ == State::Insert) && row == current_)
         return buffer_.value(fieldIndex);
+    return storedAt(row, fieldIndex);
+}
+
+QVariant Dataset::storedValue(const QString& name) const
+{
+    requireActive();
+    const int i = requireField(name);
+    if (state_ == State::Insert || current_ < 0)
+        return {};
+    return storedAt(current_, i);
+}
+
+QVariant Dataset::storedAt(int row, int fieldIndex) const
+{
     const FieldType type = fields_[fieldIndex].type;
     // Numbers stored as numbers, the usual case, go straight into the field's type.
     switch (rows_->kind(row, fieldIndex)) {

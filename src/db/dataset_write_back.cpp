@@ -94,8 +94,8 @@ void Dataset::postUpdate()
             st.run();
         });
         if (sqlite3_changes(handle) == 0)
-            fail(QStringLiteral("Row cannot be located for updating. Some values may have been changed since it "
-                                "was last read."));
+            fail(QStringLiteral("这条记录在读出之后已被修改或删除（可能是另一个程序），修改没有保存。"
+                                "请按 Esc 取消修改，刷新数据后再改。"));
     }
     reloadRow(current_, key);
 }

@@ -52,10 +52,12 @@ PriceListFile readPriceList(const QByteArray& bytes, const Progress& progress = 
 // The same from a file; an unreadable file fails with a DbError naming it.
 PriceListFile readPriceListFile(const QString& path, const Progress& progress = {});
 
-// A price as the import reads it: blanks, "¥"/"￥" and full-width digits allowed, group
-// separators only in groups of three; nothing for text that is not a non-negative number.
+// A price as the import (and the quotation's prompts) read it: blanks, a leading "¥"/"￥" or a
+// trailing "元", and full-width digits allowed, group separators only in groups of three;
+// nothing for text that is not a non-negative number.
 std::optional<double> parsePrice(const QString& text, QChar delimiter = QLatin1Char(','));
-// A price as the export writes it: the shortest text that reads back as the same number.
+// A price as the export writes it: the shortest plain decimal text (no exponent) that reads
+// back as the same number.
 QString formatPrice(double price);
 
 // Writes the whole catalogue, or the category {level, id} and everything below it, as CSV in

@@ -120,7 +120,8 @@ RowFields collectFields(const Layout& layout, const platform::csv::Record& recor
 {
     RowFields f;
     for (qsizetype k = 0; k < record.fields.size(); ++k) {
-        const QString& v = record.fields[k];
+        // The export's guard against spreadsheet formulas comes off again.
+        const QString v = platform::csv::unguardedFormula(record.fields[k]);
         f.empty = f.empty && v.trimmed().isEmpty();
         switch (k < layout.columns.size() ? layout.columns[k] : Column::Other) {
         case Column::L1: case Column::L2: case Column::L3: case Column::L4:
@@ -194,6 +195,8 @@ std::optional<double> parsePrice(const QString& text, QChar delimiter)
     QString t = halfWidth(text).trimmed();
     if (t.startsWith(QChar(0xA5)) || t.startsWith(QChar(0xFFE5)))
         t = t.mid(1).trimmed();
+    else if (t.endsWith(QChar(0x5143))) // 元
+        t = t.chopped(1).trimmed();
     static const QRegularExpression grouped(QStringLiteral("^\\d{1,3}(,\\d{3})+(\\.\\d+)?$"));
     static const QRegularExpression decimalComma(QStringLiteral("^\\d+,\\d+$"));
     static const QRegularExpression plain(QStringLiteral("^(\\d+(\\.\\d*)?|\\.\\d+)([eE][+-]?\\d{1,3})?$"));
@@ -212,7 +215,9 @@ std::optional<double> parsePrice(const QString& text, QChar delimiter)
 
 QString formatPrice(double price)
 {
-    return QString::number(price, 'g', QLocale::FloatingPointShortest);
+    // Plain decimal digits, never an exponent ("100000", not "1e+05"), still the shortest
+    // text that reads back as the same number.
+    return QString::number(price, 'f', QLocale::FloatingPointShortest);
 }
 
 PriceListFile readPriceList(const QByteArray& bytes, const Progress& progress)

@@ -69,8 +69,11 @@ QByteArray priceListBytes(Connection& connection, ExportScope scope, const Progr
         if (!path)
             continue;
         for (const ItemRow& item : items.value(level4[k])) {
-            appendLine(out, {(*path)[0]->name, (*path)[1]->name, (*path)[2]->name, (*path)[3]->name, item.name,
-                             item.parameters, item.price ? formatPrice(*item.price) : QString(), item.webAddress});
+            // Texts that a spreadsheet would run as formulas are guarded; the price is a number.
+            auto text = [](const QString& t) { return platform::csv::guardedFormula(t); };
+            appendLine(out, {text((*path)[0]->name), text((*path)[1]->name), text((*path)[2]->name),
+                             text((*path)[3]->name), text(item.name), text(item.parameters),
+                             item.price ? formatPrice(*item.price) : QString(), text(item.webAddress)});
             ++written;
         }
         if (progress && k % 64 == 0 && !progress(k, level4.size()))

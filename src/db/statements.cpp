@@ -42,8 +42,21 @@ QString itemsUnderL4Named(const QString& l4Name)
 
 QString linesOfNumber(const QString& number) { return QStringLiteral("SELECT * from DIY where DIY_ID=") + textLiteral(number); }
 QString linesOfName(const QString& name) { return QStringLiteral("SELECT * from DIY where DIY_NM=") + textLiteral(name); }
-QString distinctNumbers() { return QStringLiteral("SELECT DISTINCT DIY_ID from DIY"); }
-QString distinctNames() { return QStringLiteral("SELECT DISTINCT DIY_NM from DIY"); }
+// Each value once, the one whose latest line was added last first.
+QString distinctNumbers() { return QStringLiteral("SELECT DIY_ID from DIY group by DIY_ID order by max(DIY_SYS_ID) desc"); }
+QString distinctNames() { return QStringLiteral("SELECT DIY_NM from DIY group by DIY_NM order by max(DIY_SYS_ID) desc"); }
+
+QString countLinesOfNumber(const QString& number)
+{
+    return QStringLiteral("SELECT count(DISTINCT DIY_ID) as quotations, count(*) as lines from DIY where DIY_ID=")
+        + textLiteral(number);
+}
+
+QString countLinesOfName(const QString& name)
+{
+    return QStringLiteral("SELECT count(DISTINCT DIY_ID) as quotations, count(*) as lines from DIY where DIY_NM=")
+        + textLiteral(name);
+}
 
 QString deleteLinesOfNumber(const QString& number)
 {

@@ -22,8 +22,11 @@ QString l4UnderL3Named(const QString& l3Name);    // 8
 QString itemsUnderL4Named(const QString& l4Name); // 9
 QString linesOfNumber(const QString& number);     // 10
 QString linesOfName(const QString& name);         // 11
-QString distinctNumbers();                        // 12
-QString distinctNames();                          // 13
+QString distinctNumbers();                        // 12, newest first
+QString distinctNames();                          // 13, newest first
+// How many quotations (distinct numbers) and lines a delete of the same value would take.
+QString countLinesOfNumber(const QString& number);
+QString countLinesOfName(const QString& name);
 QString deleteLinesOfNumber(const QString& number); // 14
 QString deleteLinesOfName(const QString& name);     // 15
 

@@ -285,7 +285,7 @@ void DBGrid::deleteRow()
         return;
     discardCellEditor();
     platform::reported(this, [&] {
-        if (platform::confirmOkCancel(this, QStringLiteral("Delete record?")))
+        if (platform::confirmOkCancel(this, QStringLiteral("删除这条记录?")))
             ds->remove();
     });
 }
@@ -452,8 +452,18 @@ void DBGrid::mousePressEvent(QMouseEvent* event)
         return;
     }
     Dataset* ds = dataset();
+    // In a grid that marks several rows, Ctrl+click adds the clicked row to those marked.
+    const bool addRow = selectionMode() == QAbstractItemView::ExtendedSelection
+        && (event->modifiers() & Qt::ControlModifier);
+    const QItemSelection marked = addRow ? selectionModel()->selection() : QItemSelection();
     if (ds && index.row() != ds->currentRow()) {
         if (!goToRow(index.row())) {
+            event->accept();
+            return;
+        }
+        if (addRow) {
+            selectionModel()->select(marked, QItemSelectionModel::ClearAndSelect);
+            selectionModel()->select(index, QItemSelectionModel::Select | QItemSelectionModel::Rows);
             event->accept();
             return;
         }
@@ -462,6 +472,18 @@ void DBGrid::mousePressEvent(QMouseEvent* event)
     }
     pressedOnCell_ = ds && index.row() == ds->currentRow();
     QTableView::mousePressEvent(event);
+}
+
+QList<int> DBGrid::markedRows() const
+{
+    QList<int> rows;
+    for (const QModelIndex& index : selectionModel()->selectedIndexes())
+        if (!rows.contains(index.row()))
+            rows.append(index.row());
+    if (const Dataset* ds = dataset(); ds && ds->active() && ds->currentRow() >= 0 && !rows.contains(ds->currentRow()))
+        rows.append(ds->currentRow());
+    std::sort(rows.begin(), rows.end());
+    return rows;
 }
 
 void DBGrid::mouseMoveEvent(QMouseEvent* event)

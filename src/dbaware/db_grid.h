@@ -44,6 +44,10 @@ public:
     void setReadOnly(bool readOnly);
     bool isReadOnly() const { return readOnly_; }
 
+    // With the extended selection mode, Ctrl+click marks further rows besides the current
+    // one. The marked rows and the current row, in order.
+    QList<int> markedRows() const;
+
 signals:
     // Left button released on a data cell, after its row was made current. The column is
     // the position in columns().

@@ -24,8 +24,8 @@ public:
     // The program's read-only setting; see DBEdit::setReadOnly.
     void setReadOnly(bool readOnly);
 
-    // Empties the text as the clear command does (see FieldLink::cleared): the empty text
-    // reaches the field when the focus leaves, which fails unless the row is being edited.
+    // Empties the whole text for the clear command; the row goes into edit state as when
+    // typing, and the empty text reaches the field when the focus leaves or the row is posted.
     void clearText();
 
 protected:

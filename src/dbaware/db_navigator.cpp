@@ -118,7 +118,7 @@ void DBNavigator::btnClick(Button button)
         ds->insert();
         break;
     case Button::Delete:
-        if (platform::confirmOkCancel(this, QStringLiteral("Delete record?")))
+        if (platform::confirmOkCancel(this, QStringLiteral("删除这条记录?")))
             ds->remove();
         break;
     case Button::Edit:

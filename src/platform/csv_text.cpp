@@ -159,4 +159,26 @@ QString quoted(const QString& field, QChar delimiter)
     return QLatin1Char('"') + doubled + QLatin1Char('"');
 }
 
+namespace {
+
+bool looksLikeFormula(const QString& field)
+{
+    qsizetype k = 0;
+    while (k < field.size() && field[k] == QLatin1Char('\''))
+        ++k;
+    return k < field.size() && QStringView(u"=+-@").contains(field[k]);
+}
+
+} // namespace
+
+QString guardedFormula(const QString& field)
+{
+    return looksLikeFormula(field) ? QLatin1Char('\'') + field : field;
+}
+
+QString unguardedFormula(const QString& field)
+{
+    return field.startsWith(QLatin1Char('\'')) && looksLikeFormula(field) ? field.mid(1) : field;
+}
+
 } // namespace platform::csv

@@ -86,4 +86,11 @@ private:
 // quote, a line break or blanks at either end.
 QString quoted(const QString& field, QChar delimiter = QLatin1Char(','));
 
+// A text a spreadsheet would run as a formula (it begins with "=", "+", "-" or "@") is written
+// with a leading apostrophe, which spreadsheets show as text and hide; a text that already
+// begins with apostrophes before such a character gets one more, so reading it back is exact.
+QString guardedFormula(const QString& field);
+// The text as it was before guardedFormula.
+QString unguardedFormula(const QString& field);
+
 } // namespace platform::csv

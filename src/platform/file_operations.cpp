@@ -15,7 +15,7 @@ namespace {
 
 [[noreturn]] void fail(const QString& action, const QString& path, const QString& reason)
 {
-    throw Error(QStringLiteral("Cannot %1 file \"%2\": %3").arg(action, path, reason));
+    throw Error(QStringLiteral("无法%1文件“%2”：%3").arg(action, path, reason));
 }
 
 // Flushes a finished file's content to the disk; answers errno, or 0.
@@ -42,13 +42,13 @@ bool fileExists(const QString& path)
 QByteArray readWholeFile(const QString& path)
 {
     if (QFileInfo(path).isDir())
-        fail(QStringLiteral("read"), path, QStringLiteral("it is a folder"));
+        fail(QStringLiteral("读取"), path, QStringLiteral("这是一个文件夹"));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        fail(QStringLiteral("open"), path, file.errorString());
+        fail(QStringLiteral("打开"), path, file.errorString());
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        fail(QStringLiteral("read"), path, file.errorString());
+        fail(QStringLiteral("读取"), path, file.errorString());
     return bytes;
 }
 
@@ -62,15 +62,15 @@ void writeFileAtomically(const QString& path, const QByteArray& bytes)
 void copyFile(const QString& source, const QString& target)
 {
     if (QFileInfo(source).isDir())
-        fail(QStringLiteral("copy"), source, QStringLiteral("it is a folder"));
+        fail(QStringLiteral("复制"), source, QStringLiteral("这是一个文件夹"));
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly))
-        fail(QStringLiteral("open"), source, in.errorString());
+        fail(QStringLiteral("打开"), source, in.errorString());
     AtomicFile out(target);
     while (!in.atEnd()) {
         const QByteArray slice = in.read(copySlice);
         if (in.error() != QFileDevice::NoError)
-            fail(QStringLiteral("read"), source, in.errorString()); // out is discarded unsaved
+            fail(QStringLiteral("读取"), source, in.errorString()); // out is discarded unsaved
         if (out.write(slice) != slice.size())
             break; // commit() reports why
     }
@@ -80,23 +80,23 @@ void copyFile(const QString& source, const QString& target)
 void deleteFile(const QString& path)
 {
     if (QFileInfo(path).isDir())
-        fail(QStringLiteral("delete"), path, QStringLiteral("it is a folder"));
+        fail(QStringLiteral("删除"), path, QStringLiteral("这是一个文件夹"));
     QFile file(path);
     if (!file.remove())
-        fail(QStringLiteral("delete"), path, file.errorString());
+        fail(QStringLiteral("删除"), path, file.errorString());
 }
 
 void renameFile(const QString& from, const QString& to)
 {
     QFile file(from);
     if (!file.rename(to))
-        fail(QStringLiteral("rename"), from, file.errorString());
+        fail(QStringLiteral("重命名"), from, file.errorString());
 }
 
 void replaceFile(const QString& from, const QString& to)
 {
     if (!QFileInfo(from).isFile())
-        fail(QStringLiteral("move"), from, QStringLiteral("it is not a file"));
+        fail(QStringLiteral("移动"), from, QStringLiteral("这不是一个文件"));
     if (QFileInfo(to).isDir())
         throwWriteFailure(to, writeFailureCause(EISDIR));
     if (const int error = syncFile(from))

@@ -1,6 +1,7 @@
 // Adding, renaming and deleting categories in the category grid, and "◇ 添加记录", over a real
 // catalogue file, driven through the navigators' buttons as the operator would.
 #include "category_fixture.h"
+#include "modal_driver.h"
 #include "app/category_tree_images.h"
 #include "dbaware/db_grid.h"
 #include "dbaware/db_navigator.h"
@@ -10,6 +11,7 @@
 #include <QFile>
 #include <QFrame>
 #include <QLabel>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace category_testing;
@@ -84,13 +86,40 @@ TEST_F(CategoryEditingTest, TopLevelInsertAtStartAsksForTheNameAndAddsARootNode)
     EXPECT_EQ(imageOf(node(*w, {"显示器"})), 1);
 }
 
-TEST_F(CategoryEditingTest, CancelInThePromptAddsTheDefaultName)
+TEST_F(CategoryEditingTest, CancelOrEscapeInThePromptAddsNoCategory)
 {
     auto w = openWindow(cat);
+    w->show();
     click(*w, node(*w, {"电脑"}));
-    press(*w, Button::Insert); // no answer queued: Cancel
-    EXPECT_EQ(l2Named("默认分类"), QStringList{QString::number(pc)});
-    EXPECT_EQ(node(*w, {"电脑", "默认分类"})->data(0, app::kImageIndexRole).toInt(), 0);
+    const int categories = cat.count("select count(*) as n from L2");
+    {
+        modal_testing::ModalDriver driver;
+        driver.click(QStringLiteral("取消"));
+        QTest::mouseClick(w->tree.DBNavigator2->button(Button::Insert), Qt::LeftButton);
+        ASSERT_EQ(driver.seen.size(), 1);
+        EXPECT_EQ(driver.seen[0].caption, "请输入要添加的分类名");
+    }
+    // Down past the grid's last row starts a row too; Escape in its prompt drops it.
+    auto* grid = w->tree.DBGrid2;
+    grid->setFocus();
+    w->ADOQueryL1_L4->last();
+    {
+        modal_testing::ModalDriver driver;
+        driver.press(Qt::Key_Escape);
+        QTest::keyClick(grid, Qt::Key_Down);
+        EXPECT_EQ(driver.seen.size(), 1);
+    }
+    EXPECT_EQ(cat.count("select count(*) as n from L2"), categories);
+    EXPECT_TRUE(l2Named("默认分类").isEmpty());
+    EXPECT_EQ(w->ADOQueryL1_L4->state(), db::Dataset::State::Browse);
+    EXPECT_EQ(grid->model()->rowCount(), w->ADOQueryL1_L4->recordCount());
+    EXPECT_EQ(node(*w, {"电脑"})->childCount(), categories);
+
+    // OK adds the name typed.
+    modal_testing::ModalDriver driver;
+    driver.type(QStringLiteral("外设"));
+    QTest::mouseClick(w->tree.DBNavigator2->button(Button::Insert), Qt::LeftButton);
+    EXPECT_EQ(l2Named("外设"), QStringList{QString::number(pc)});
 }
 
 TEST_F(CategoryEditingTest, ChildInsertGoesUnderTheClickedCategoryAndResolvesAtOnce)
@@ -291,7 +320,7 @@ TEST_F(CategoryEditingTest, DeletingAnEmptyCategoryRebuildsTheTree)
     press(*w, Button::Delete);
     EXPECT_TRUE(dialogs.of(DialogKind::ErrorReport).isEmpty());
     ASSERT_EQ(dialogs.of(DialogKind::Confirm).size(), 1);
-    EXPECT_EQ(dialogs.of(DialogKind::Confirm)[0].text, "Delete record?");
+    EXPECT_EQ(dialogs.of(DialogKind::Confirm)[0].text, "删除这条记录?");
     EXPECT_EQ(cat.count("select count(*) as n from L4 where L4_NM='光驱'"), 0);
     EXPECT_EQ(node(*w, {"电脑", "配件", "存储", "光驱"}), nullptr);
     EXPECT_NE(node(*w, {"电脑", "配件", "存储", "硬盘"}), nullptr);

@@ -169,7 +169,7 @@ TEST(CompactionWithoutFilesTest, WithNeitherDatabaseNorCopyTheEngineErrorIsShown
     w.Timer3Timer();
     ASSERT_EQ(reports.texts.size(), 1);
     EXPECT_EQ(reports.kinds[0], DialogKind::ErrorReport);
-    EXPECT_TRUE(reports.texts[0].startsWith("Could not find file '" + folder.file("qmxpcdiy2.dat") + "'."))
+    EXPECT_TRUE(reports.texts[0].startsWith("找不到文件“" + folder.file("qmxpcdiy2.dat") + "”。"))
         << reports.texts[0].toStdString();
     EXPECT_TRUE(filesIn(folder.path()).isEmpty()) << filesIn(folder.path()).join(",").toStdString();
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
@@ -186,7 +186,7 @@ TEST_F(CompactionTest, AFailureInTheMiddleLeavesTheDatabaseAsItWas)
     w->Timer3Timer();
 
     ASSERT_EQ(reports.texts.size(), 1);
-    EXPECT_TRUE(reports.texts[0].contains("not a catalogue database")) << reports.texts[0].toStdString();
+    EXPECT_TRUE(reports.texts[0].contains("不是本程序的目录文件")) << reports.texts[0].toStdString();
     EXPECT_EQ(platform::readWholeFile(database), bytes);
     EXPECT_FALSE(QFileInfo::exists(temp));
     EXPECT_TRUE(QFileInfo(copy).isFile());

@@ -7,7 +7,10 @@
 #include "dbaware/db_navigator.h"
 #include "platform/widgets/clipboard.h"
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QDesktopServices>
+#include <QLineEdit>
+#include <QMenu>
 #include <QUrl>
 
 using namespace catalogue_testing;
@@ -93,7 +96,7 @@ TEST_F(EditCommandsTest, CopyInAMemoLeavesTheRecordInBrowseState)
     EXPECT_EQ(w->ADOQueryHW->state(), State::Browse);
 }
 
-TEST_F(EditCommandsTest, CommandsLeaveGridsAndComboBoxesAlone)
+TEST_F(EditCommandsTest, CommandsLeaveGridsAloneAndComboBoxesEditTheirOwnText)
 {
     platform::putClipboardText(QStringLiteral("之前"));
     focus(w->catalogue.DBGrid1);
@@ -104,43 +107,86 @@ TEST_F(EditCommandsTest, CommandsLeaveGridsAndComboBoxesAlone)
     EXPECT_EQ(w->ADOQueryHW->recordCount(), 3);
     EXPECT_EQ(w->ADOQueryHW->state(), State::Browse);
 
+    // A combo box pastes into its own text, as typing would.
     w->record.DBComboBox1->setFocus();
     QApplication::processEvents();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(w->ADOQueryHW->state(), State::Browse);
+    EXPECT_TRUE(w->record.DBComboBox1->currentText().endsWith("之前"));
+    EXPECT_EQ(w->ADOQueryHW->state(), State::Edit);
 }
 
-TEST_F(EditCommandsTest, DeleteEmptiesTheMemoAndIsStoredWhenTheRecordIsEdited)
+TEST_F(EditCommandsTest, DeleteRemovesOneCharacterAndTheClearItemEmptiesTheField)
 {
-    w->ADOQueryHW->edit();
+    // Delete at the caret, in browse state: one character goes and the record is edited.
     focus(w->record.DBMemo1);
+    QTest::keyClick(w->record.DBMemo1, Qt::Key_Home);
     QTest::keyClick(w->record.DBMemo1, Qt::Key_Delete);
+    EXPECT_EQ(w->record.DBMemo1->toPlainText(), "000MHz CL30");
+    EXPECT_EQ(w->ADOQueryHW->state(), State::Edit);
+    w->record.DBEdit3->setFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), w->record.DBEdit3); // no error holds the focus back
+    w->record.DBNavigator1->button(dbaware::DBNavigator::Button::Post)->click();
+    EXPECT_EQ(stored(kingston, "HW_CS"), "000MHz CL30");
+
+    // The name edit deletes like any editor, too.
+    focus(w->record.DBEdit3);
+    QTest::keyClick(w->record.DBEdit3, Qt::Key_End);
+    QTest::keyClick(w->record.DBEdit3, Qt::Key_Backspace);
+    QTest::keyClick(w->record.DBEdit3, Qt::Key_Left);
+    QTest::keyClick(w->record.DBEdit3, Qt::Key_Delete);
+    EXPECT_EQ(w->record.DBEdit3->text(), "金士顿 32");
+
+    // "★ 清除" empties the whole field from browse state and is saved without an error.
+    w->record.DBNavigator1->button(dbaware::DBNavigator::Button::Cancel)->click();
+    focus(w->record.DBMemo1);
+    w->menu.N26->trigger();
     EXPECT_EQ(w->record.DBMemo1->toPlainText(), "");
+    EXPECT_EQ(w->ADOQueryHW->state(), State::Edit);
+    w->record.DBEdit3->setFocus();
+    QApplication::processEvents();
     w->record.DBNavigator1->button(dbaware::DBNavigator::Button::Post)->click();
     EXPECT_TRUE(stored(kingston, "HW_CS").isEmpty());
     EXPECT_TRUE(dialogs.of(DialogKind::ErrorReport).isEmpty());
 }
 
-TEST_F(EditCommandsTest, DeleteInBrowseStateIsRefusedWhenTheFocusLeaves)
+TEST_F(EditCommandsTest, ClipboardKeysAndDeleteWorkInCellEditorsAndTheManagementLists)
 {
-    focus(w->record.DBMemo1);
-    QTest::keyClick(w->record.DBMemo1, Qt::Key_Delete);
-    EXPECT_EQ(w->record.DBMemo1->toPlainText(), "");
-    EXPECT_EQ(w->ADOQueryHW->state(), State::Browse); // clearing does not start an edit
+    // A cell editor of the item grid: the name cell of the first row.
+    auto* grid = w->catalogue.DBGrid1;
+    focus(grid);
+    const QModelIndex nameCell = grid->model()->index(0, 1);
+    grid->setCurrentIndex(nameCell);
+    QTest::keyClick(grid, Qt::Key_F2);
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_TRUE(editor) << "no cell editor";
+    editor->selectAll();
+    QTest::keyClick(editor, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(platform::clipboardText(), "金士顿 32GB");
+    QTest::keyClick(editor, Qt::Key_End);
+    QTest::keyClick(editor, Qt::Key_Left);
+    QTest::keyClick(editor, Qt::Key_Left);
+    QTest::keyClick(editor, Qt::Key_Delete);
+    EXPECT_EQ(editor->text(), "金士顿 32B");
+    platform::putClipboardText(QStringLiteral("G"));
+    QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(editor->text(), "金士顿 32GB");
+    QTest::keyClick(editor, Qt::Key_Escape);
 
-    w->record.DBEdit3->setFocus();
-    QApplication::processEvents();
-    const auto reports = dialogs.of(DialogKind::ErrorReport);
-    ASSERT_EQ(reports.size(), 1);
-    EXPECT_EQ(reports[0].text, "ADOQueryHW: Dataset not in edit or insert mode");
-    // The memo keeps the focus with its text selected; Escape brings the value back.
-    EXPECT_EQ(QApplication::focusWidget(), w->record.DBMemo1);
-    QTest::keyClick(w->record.DBMemo1, Qt::Key_Escape);
-    EXPECT_EQ(w->record.DBMemo1->toPlainText(), "6000MHz CL30");
-    w->record.DBEdit3->setFocus();
-    QApplication::processEvents();
-    EXPECT_EQ(dialogs.of(DialogKind::ErrorReport).size(), 1);
-    EXPECT_EQ(stored(kingston, "HW_CS"), "6000MHz CL30");
+    // The management panel's editable lists.
+    w->N19Click();
+    auto* numbers = w->management.cmb_diy_id;
+    focus(numbers);
+    platform::putClipboardText(QStringLiteral("2024-07"));
+    QTest::keyClick(numbers, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(numbers->currentText(), "2024-07");
+    QTest::keyClick(numbers, Qt::Key_Home);
+    QTest::keyClick(numbers, Qt::Key_Delete);
+    EXPECT_EQ(numbers->currentText(), "024-07");
+    numbers->lineEdit()->selectAll();
+    QTest::keyClick(numbers, Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(numbers->currentText(), "");
+    EXPECT_EQ(platform::clipboardText(), "024-07");
 }
 
 TEST_F(EditCommandsTest, WebCommandOpensAddressesAndDocumentsButNeverPrograms)

@@ -1,12 +1,15 @@
 // The item grid and record panel: the current hardware selection, the pictures that follow
 // the grid, and the category a new item is filed under.
 #include "catalogue_fixture.h"
+#include "modal_driver.h"
 #include "dbaware/db_combo_box.h"
 #include "dbaware/db_edit.h"
 #include "dbaware/db_image.h"
 #include "dbaware/db_navigator.h"
+#include "db/price_list.h"
 #include <QAbstractButton>
 #include <QLabel>
+#include <QWheelEvent>
 
 using namespace catalogue_testing;
 using Button = dbaware::DBNavigator::Button;
@@ -63,19 +66,19 @@ TEST_F(CatalogueTest, SelectionFollowsClicksAndKeepsParametersAcrossTreeClicks)
     EXPECT_EQ(w->hardwareSelection.itemId, gskill);
     EXPECT_EQ(w->hardwareSelection.parameters, "6400MHz CL32");
     EXPECT_EQ(w->catalogue.Lbl_HW->text(), "芝奇 32GB");
-    EXPECT_EQ(w->record.Image1->picture().size(), QSize(447, 335)); // no picture file: the frame keeps its picture
+    EXPECT_TRUE(w->record.Image1->picture().isNull()); // no picture file: none, not another item's
 
     clickRow(0);
     EXPECT_EQ(colourOf(w->record.Image1->picture()), 'r');
     EXPECT_EQ(w->hardwareSelection.parameters, "6000MHz CL30");
 
-    // An item without parameters: id and name are taken, then the click ends.
+    // An item without parameters is picked like any other: its parameters are empty.
     clickRow(2);
     EXPECT_EQ(w->hardwareSelection.itemId, corsair);
     EXPECT_EQ(w->hardwareSelection.itemName, "海盗船 16GB");
-    EXPECT_EQ(w->hardwareSelection.parameters, "6000MHz CL30");
-    EXPECT_EQ(w->catalogue.Lbl_HW->text(), "金士顿 32GB");
-    EXPECT_EQ(colourOf(w->record.Image1->picture()), 'r');
+    EXPECT_EQ(w->hardwareSelection.parameters, "");
+    EXPECT_EQ(w->catalogue.Lbl_HW->text(), "海盗船 16GB");
+    EXPECT_EQ(colourOf(w->record.Image1->picture()), 'b');
 
     // A double click picks the row as well.
     w->ADOQueryHW->setCurrentRow(1);
@@ -94,7 +97,7 @@ TEST_F(CatalogueTest, ArrowKeysChangeOnlyThePicture)
 
     QTest::keyClick(w->catalogue.DBGrid1, Qt::Key_Down); // to 芝奇, which has no picture
     EXPECT_EQ(w->ADOQueryHW->currentRow(), 1);
-    EXPECT_EQ(colourOf(w->record.Image1->picture()), 'r');
+    EXPECT_TRUE(w->record.Image1->picture().isNull()); // never 金士顿's
     QTest::keyClick(w->catalogue.DBGrid1, Qt::Key_Down); // to 海盗船
     EXPECT_EQ(w->ADOQueryHW->currentRow(), 2);
     EXPECT_EQ(colourOf(w->record.Image1->picture()), 'b');
@@ -106,7 +109,7 @@ TEST_F(CatalogueTest, ArrowKeysChangeOnlyThePicture)
     EXPECT_EQ(w->catalogue.Lbl_HW->text(), "金士顿 32GB");
 }
 
-TEST_F(CatalogueTest, PicturesComeFromTheDataFolderAndUnreadableOnesAreSkipped)
+TEST_F(CatalogueTest, PicturesComeFromTheDataFolderAndUnreadableOnesShowNone)
 {
     // The process runs from elsewhere: pictures are still those of the data folder.
     testing_support::TempFolder elsewhere;
@@ -118,13 +121,14 @@ TEST_F(CatalogueTest, PicturesComeFromTheDataFolderAndUnreadableOnesAreSkipped)
     clickRow(0);
     EXPECT_EQ(colourOf(w->record.Image1->picture()), 'r');
 
-    // Not a JPEG: the red picture stays, and the click still names the clicked item.
+    // Not a JPEG: no picture rather than another item's, and the click still names the
+    // clicked item.
     QFile bad(picturePath(gskill));
     ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
     bad.write("GIF89a not really a picture");
     bad.close();
     clickRow(1);
-    EXPECT_EQ(colourOf(w->record.Image1->picture()), 'r');
+    EXPECT_TRUE(w->record.Image1->picture().isNull());
     EXPECT_EQ(w->hardwareSelection.itemId, gskill);
     EXPECT_EQ(w->catalogue.Lbl_HW->text(), "芝奇 32GB");
     // A truncated JPEG is refused the same way.
@@ -134,9 +138,11 @@ TEST_F(CatalogueTest, PicturesComeFromTheDataFolderAndUnreadableOnesAreSkipped)
     ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
     cut.write(half);
     cut.close();
+    clickRow(0);
     w->catalogue.DBGrid1->setFocus();
     QTest::keyClick(w->catalogue.DBGrid1, Qt::Key_Down);
-    EXPECT_EQ(colourOf(w->record.Image1->picture()), 'r');
+    QTest::keyClick(w->catalogue.DBGrid1, Qt::Key_Down);
+    EXPECT_TRUE(w->record.Image1->picture().isNull());
     QDir::setCurrent(before);
 }
 
@@ -150,7 +156,7 @@ TEST_F(CatalogueTest, NewItemShowsTheClickedLevel4Category)
 
     // Typed and posted, the item is filed under DDR4.
     w->record.DBEdit3->setFocus();
-    QTest::keyClicks(w->record.DBEdit3, QStringLiteral("Gloway 16GB"));
+    modal_testing::typeText(w->record.DBEdit3, QStringLiteral("Gloway 16GB"));
     w->record.DBNavigator1->button(Button::Post)->click();
     EXPECT_EQ(cat.column(QStringLiteral("select L4_ID from HW where HW_MC = 'Gloway 16GB'"), QStringLiteral("L4_ID")),
               QStringList{QString::number(ddr4)});
@@ -165,4 +171,142 @@ TEST_F(CatalogueTest, NewItemIsRefusedWhenTheClickedCategoryIsGone)
     EXPECT_EQ(w->ADOQueryHW->state(), db::Dataset::State::Browse);
     ASSERT_EQ(dialogs.of(platform::DialogKind::ErrorReport).size(), 1);
     EXPECT_EQ(cat.count(QStringLiteral("select count(*) as n from HW")), 4);
+}
+
+TEST_F(CatalogueTest, AnItemWithoutAPictureShowsNoneAfterOneWithAPicture)
+{
+    openDdr5();
+    clickRow(0);
+    ASSERT_EQ(colourOf(w->record.Image1->picture()), 'r');
+    clickRow(1); // 芝奇 has no picture
+    EXPECT_TRUE(w->record.Image1->picture().isNull());
+    clickRow(2);
+    EXPECT_EQ(colourOf(w->record.Image1->picture()), 'b');
+}
+
+TEST_F(CatalogueTest, TheYearAndUnitBoxesStepFromTheShownValueAndTheWheelNeedsTheFocus)
+{
+    cat.run(QStringLiteral("update HW set HW_NF = '2020', HW_DW = '条' where HW_ID = %1").arg(kingston));
+    openDdr5();
+    clickRow(0);
+    auto* years = w->record.DBComboBox2;
+    auto* units = w->record.DBComboBox1;
+    ASSERT_EQ(years->currentText(), "2020");
+
+    // The wheel over a box without the focus changes nothing.
+    QWheelEvent turn(QPointF(5, 5), years->mapToGlobal(QPointF(5, 5)), {}, QPoint(0, -120), Qt::NoButton,
+                     Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(years, &turn);
+    EXPECT_EQ(years->currentText(), "2020");
+    EXPECT_EQ(w->ADOQueryHW->state(), db::Dataset::State::Browse);
+
+    years->setFocus();
+    QApplication::processEvents();
+    QTest::keyClick(years, Qt::Key_Down);
+    EXPECT_EQ(years->currentText(), "2021");
+    QTest::keyClick(years, Qt::Key_Up);
+    QTest::keyClick(years, Qt::Key_Up);
+    EXPECT_EQ(years->currentText(), "2019");
+    units->setFocus();
+    QApplication::processEvents();
+    QTest::keyClick(units, Qt::Key_Down);
+    EXPECT_EQ(units->currentText(), "支"); // the entry after 条
+    w->record.DBNavigator1->button(Button::Post)->click();
+    EXPECT_EQ(stored(kingston, "HW_NF"), "2019");
+    EXPECT_EQ(stored(kingston, "HW_DW"), "支");
+
+    // The next row shows its own value and steps from it; a year typed outside the list
+    // stays as typed.
+    cat.run(QStringLiteral("update HW set HW_NF = '1985' where HW_ID = %1").arg(gskill));
+    w->ADOQueryHW->refresh();
+    clickRow(1);
+    years->setFocus();
+    QApplication::processEvents();
+    QTest::keyClick(years, Qt::Key_Down);
+    EXPECT_EQ(years->currentText(), "1985");
+}
+
+TEST_F(CatalogueTest, DownPastTheLastItemAndBackLeavesNoBlankItem)
+{
+    openDdr5();
+    clickRow(2);
+    auto* grid = w->catalogue.DBGrid1;
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_Down);
+    EXPECT_EQ(w->ADOQueryHW->state(), db::Dataset::State::Insert);
+    QTest::keyClick(grid, Qt::Key_Up);
+    EXPECT_EQ(w->ADOQueryHW->state(), db::Dataset::State::Browse);
+    EXPECT_EQ(cat.count(QStringLiteral("select count(*) as n from HW")), 4);
+    EXPECT_EQ(w->ADOQueryHW->recordCount(), 3);
+    EXPECT_TRUE(dialogs.of(platform::DialogKind::ErrorReport).isEmpty());
+}
+
+TEST_F(CatalogueTest, AManualPriceChangeStampsTheUpdateDate)
+{
+    cat.run(QStringLiteral("update HW set HW_JG = 500, HW_RQ = '2001-01-01 00:00:00'"));
+    openDdr5();
+    clickRow(0);
+    // Another field changed: the date stays.
+    w->record.DBEdit3->setFocus();
+    QTest::keyClick(w->record.DBEdit3, Qt::Key_End);
+    modal_testing::typeText(w->record.DBEdit3, QStringLiteral(" 套装"));
+    w->record.DBNavigator1->button(Button::Post)->click();
+    EXPECT_TRUE(stored(kingston, "HW_RQ").startsWith("2001-01-01"));
+
+    // The price changed in the record panel: the date is now.
+    const QDateTime before = QDateTime::currentDateTime().addSecs(-2);
+    w->record.DBEdit7->setFocus();
+    w->record.DBEdit7->selectAll();
+    modal_testing::typeText(w->record.DBEdit7, QStringLiteral("499"));
+    w->record.DBNavigator1->button(Button::Post)->click();
+    const QDateTime stamped = QDateTime::fromString(stored(kingston, "HW_RQ").left(19), Qt::ISODate);
+    ASSERT_TRUE(stamped.isValid()) << stored(kingston, "HW_RQ").toStdString();
+    EXPECT_GE(stamped, before);
+    EXPECT_EQ(stored(kingston, "HW_JG").toDouble(), 499);
+    EXPECT_TRUE(stored(gskill, "HW_RQ").startsWith("2001-01-01"));
+}
+
+TEST_F(CatalogueTest, ANewItemUnderACategoryDeletedMeanwhileIsRefused)
+{
+    openDdr5();
+    // Another program deletes DDR5 while its items are on screen.
+    cat.run(QStringLiteral("delete from L4 where L4_ID = %1").arg(ddr5));
+    w->record.DBNavigator1->button(Button::Insert)->click();
+    EXPECT_EQ(w->ADOQueryHW->state(), db::Dataset::State::Browse);
+    const auto reports = dialogs.of(platform::DialogKind::ErrorReport);
+    ASSERT_EQ(reports.size(), 1);
+    EXPECT_TRUE(reports[0].text.contains("分类“DDR5”已不存在")) << reports[0].text.toStdString();
+    EXPECT_EQ(cat.count(QStringLiteral("select count(*) as n from HW")), 4);
+
+    // Started before the delete, the item is refused when saved.
+    cat.run(QStringLiteral("insert into L4 (L4_ID, L3_ID, L4_NM) select %1, L3_ID, 'DDR5' from L4 where L4_ID = %2")
+                .arg(ddr5)
+                .arg(ddr4));
+    w->record.DBNavigator1->button(Button::Insert)->click();
+    ASSERT_EQ(w->ADOQueryHW->state(), db::Dataset::State::Insert);
+    w->record.DBEdit3->setFocus();
+    modal_testing::typeText(w->record.DBEdit3, QStringLiteral("光威 16GB"));
+    cat.run(QStringLiteral("delete from L4 where L4_ID = %1").arg(ddr5));
+    w->record.DBNavigator1->button(Button::Post)->click();
+    EXPECT_EQ(cat.count(QStringLiteral("select count(*) as n from HW")), 4);
+    EXPECT_EQ(dialogs.of(platform::DialogKind::ErrorReport).size(), 2);
+}
+
+TEST_F(CatalogueTest, TheItemGridIsReadAgainWhenAnotherProgramChangedTheCatalogue)
+{
+    openDdr5();
+    clickRow(1);
+    cat.run(QStringLiteral("update HW set HW_JG = 777 where HW_ID = %1").arg(gskill));
+    // The operator comes back to the window.
+    QEvent activate(QEvent::WindowActivate);
+    QApplication::sendEvent(w.get(), &activate);
+    EXPECT_EQ(w->ADOQueryHW->currentRow(), 1);
+    EXPECT_EQ(w->ADOQueryHW->value("HW_JG").toDouble(), 777);
+    // Editing the row now works, without a complaint about a changed row.
+    w->record.DBEdit7->setFocus();
+    w->record.DBEdit7->selectAll();
+    modal_testing::typeText(w->record.DBEdit7, QStringLiteral("778"));
+    w->record.DBNavigator1->button(Button::Post)->click();
+    EXPECT_TRUE(dialogs.of(platform::DialogKind::ErrorReport).isEmpty());
+    EXPECT_EQ(stored(gskill, "HW_JG").toDouble(), 778);
 }

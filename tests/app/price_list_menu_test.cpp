@@ -74,6 +74,10 @@ TEST_F(PriceListMenuTest, ImportShowsThePreviewAndChangesOnlyOnConfirmation)
     EXPECT_EQ(price(seagate), "1234.5");
     EXPECT_EQ(cat.count("select count(*) as n from HW"), 3);
 
+    // The disks are on screen, the operator on 希捷.
+    showDisks(*w);
+    pick(*w, "希捷 1TB");
+    const int row = w->ADOQueryHW->currentRow();
     {
         FileAnswer accept(path);
         w->menu.N30->trigger();
@@ -83,6 +87,13 @@ TEST_F(PriceListMenuTest, ImportShowsThePreviewAndChangesOnlyOnConfirmation)
     }
     EXPECT_EQ(price(seagate), "1099");
     EXPECT_EQ(cat.count("select count(*) as n from HW where HW_MC = '东芝 4TB'"), 1);
+    // The grid offers the imported price at once, on the same row, and its rows can be edited.
+    EXPECT_EQ(w->ADOQueryHW->currentRow(), row);
+    EXPECT_EQ(w->ADOQueryHW->value("HW_JG").toDouble(), 1099);
+    EXPECT_EQ(w->ADOQueryHW->recordCount(), 4);
+    w->ADOQueryHW->edit();
+    w->ADOQueryHW->setValue("HW_URL", QStringLiteral("https://example.cn/st"));
+    EXPECT_NO_THROW(w->ADOQueryHW->post());
 
     // Again: nothing to change, said so without asking.
     FileAnswer again(path);

@@ -104,7 +104,7 @@ TEST_F(ProductPicturesTest, PasteSavesANewItemFirstAndFallsBackToTheStoredBitmap
     EXPECT_TRUE(storedNull(kingston, "HW_TP_URL"));
 }
 
-TEST_F(ProductPicturesTest, ImportCopiesTheFileByteForByteAndShowsItAtOnce)
+TEST_F(ProductPicturesTest, ImportKeepsAJpegByteForByteConvertsOtherPicturesAndShowsThemAtOnce)
 {
     testing_support::TempFolder source;
     const QString first = source.file(QStringLiteral("相机照片.jpg"));
@@ -131,16 +131,31 @@ TEST_F(ProductPicturesTest, ImportCopiesTheFileByteForByteAndShowsItAtOnce)
     w->menu.N9->trigger();
     EXPECT_EQ(fileBytes(picturePath(gskill)), fileBytes(second));
 
-    // A file that is not JPEG is stored as it is, and the frame keeps its picture.
-    const QString png = source.file(QStringLiteral("picture.png"));
-    ASSERT_TRUE(plainPicture(Qt::green).save(png, "PNG"));
-    dialogs.answers = {png};
+    // A PNG or WebP under any name becomes a JPEG, and is shown.
+    for (const char* format : {"PNG", "WEBP"}) {
+        const QString other = source.file(QStringLiteral("picture-%1.jpg").arg(QLatin1String(format)));
+        ASSERT_TRUE(plainPicture(Qt::green).save(other, format)) << format;
+        dialogs.answers = {other};
+        w->menu.N9->trigger();
+        EXPECT_TRUE(fileBytes(picturePath(gskill)).startsWith("\xFF\xD8\xFF")) << format;
+        EXPECT_EQ(colourOf(platform::readJpegFile(picturePath(gskill))), 'g') << format;
+        EXPECT_EQ(colourOf(w->record.Image1->picture()), 'g') << format;
+        w->record.Image1->setPicture(plainPicture(Qt::blue));
+    }
+
+    // A file that is no picture is reported and records nothing.
+    w->ADOQueryHW->setCurrentRow(0);
+    const QString text = source.file(QStringLiteral("notes.jpg"));
+    platform::writeFileAtomically(text, "no picture here");
+    dialogs.seen.clear();
+    dialogs.answers = {text};
     w->menu.N9->trigger();
-    EXPECT_EQ(fileBytes(picturePath(gskill)), fileBytes(png));
-    EXPECT_EQ(colourOf(w->record.Image1->picture()), 'b');
+    ASSERT_EQ(dialogs.of(DialogKind::ErrorReport).size(), 1);
+    EXPECT_TRUE(dialogs.of(DialogKind::ErrorReport)[0].text.contains("不是可以读取的图片文件"));
+    EXPECT_TRUE(storedNull(kingston, "HW_TP_URL"));
+    EXPECT_EQ(w->ADOQueryHW->state(), db::Dataset::State::Browse);
 
     // A file that cannot be read records nothing.
-    w->ADOQueryHW->setCurrentRow(0);
     dialogs.answers = {source.file(QStringLiteral("missing.jpg"))};
     w->menu.N9->trigger();
     EXPECT_TRUE(storedNull(kingston, "HW_TP_URL"));
@@ -164,31 +179,39 @@ TEST_F(ProductPicturesTest, SaveCopiesThePictureFileWhenThereIsOne)
     EXPECT_FALSE(QFileInfo::exists(target.file(QStringLiteral("none.jpg"))));
 }
 
-TEST_F(ProductPicturesTest, ClearAndCopyActOnTheStoredBitmapOnly)
+TEST_F(ProductPicturesTest, ClearAndCopyActOnThePictureFile)
 {
-    w->ADOQueryHW->setCurrentRow(0);
-    storeBitmap(kingston, plainPicture(Qt::green, 30, 20));
-    ASSERT_TRUE(w->record.DBImage1->hasPicture());
-
+    // Through the submenu, as the operator reaches them.
+    clickRow(0);
+    ASSERT_EQ(colourOf(w->record.Image1->picture()), 'r');
     QGuiApplication::clipboard()->clear();
     w->menu.N11->trigger();
-    EXPECT_EQ(colourOf(platform::clipboardPicture()), 'g');
-    EXPECT_FALSE(storedNull(kingston, "HW_TP"));
+    EXPECT_EQ(colourOf(platform::clipboardPicture()), 'r');
 
+    cat.run(QStringLiteral("update HW set HW_TP_URL = %1 where HW_ID = %2")
+                .arg(db::statements::textLiteral(storedPath(kingston)))
+                .arg(kingston));
+    w->ADOQueryHW->refresh();
     QGuiApplication::clipboard()->clear();
     w->menu.N24->trigger();
-    EXPECT_TRUE(storedNull(kingston, "HW_TP"));
-    EXPECT_EQ(colourOf(platform::clipboardPicture()), 'g');
+    EXPECT_FALSE(platform::fileExists(picturePath(kingston)));
+    EXPECT_TRUE(storedNull(kingston, "HW_TP_URL"));
+    EXPECT_TRUE(w->record.Image1->picture().isNull());
     EXPECT_EQ(w->ADOQueryHW->state(), db::Dataset::State::Browse);
-    // The picture file stays and is still shown at the next click.
+    // The picture went to the clipboard, so a paste brings it back.
+    EXPECT_EQ(colourOf(platform::clipboardPicture()), 'r');
+    w->menu.N8->trigger();
     EXPECT_TRUE(platform::fileExists(picturePath(kingston)));
     clickRow(0);
     EXPECT_EQ(colourOf(w->record.Image1->picture()), 'r');
 
-    // Without a stored bitmap, copy leaves the clipboard alone.
+    // An item without a picture: copy leaves the clipboard alone, clear changes nothing.
+    clickRow(1);
     platform::putClipboardText(QStringLiteral("留着"));
     w->menu.N11->trigger();
+    w->menu.N24->trigger();
     EXPECT_EQ(platform::clipboardText(), "留着");
+    EXPECT_EQ(w->ADOQueryHW->state(), db::Dataset::State::Browse);
 }
 
 TEST_F(ProductPicturesTest, ClickOnThePictureEnlargesItUntilClickOrEscape)

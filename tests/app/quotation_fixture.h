@@ -14,8 +14,12 @@ namespace quotation_testing {
 using namespace category_testing;
 using platform::DialogKind;
 
+// A queued prompt answer: OK with the text the prompt offered.
+inline const QString kOfferedText = QStringLiteral("\u0001offered");
+
 // Records every dialog. Prompts take the next queued answer (nullopt or an empty queue:
-// Cancel); the Yes/No question answers `yes`, OK/Cancel confirmations answer `ok`.
+// Cancel; kOfferedText: OK on the default); the Yes/No question answers `yes`, OK/Cancel
+// confirmations answer `ok`.
 class Responder {
 public:
     Responder()
@@ -27,7 +31,7 @@ public:
             case DialogKind::Prompt: {
                 const std::optional<QString> typed = answers.isEmpty() ? std::nullopt : answers.takeFirst();
                 answer.accepted = typed.has_value();
-                answer.value = typed.value_or(request.defaultValue);
+                answer.value = typed && *typed != kOfferedText ? *typed : request.defaultValue;
                 break;
             }
             case DialogKind::Question:
@@ -144,10 +148,10 @@ protected:
         ASSERT_TRUE(dialogs.answers.isEmpty());
     }
 
-    // Add the picked item with the typed quantity and price (nullopt: Cancel).
+    // Add the picked item with the typed quantity and price (nullopt: OK on what is offered).
     void add(app::TFrm_main& w, std::optional<QString> quantity, std::optional<QString> price)
     {
-        dialogs.answers = {quantity, price};
+        dialogs.answers = {quantity.value_or(kOfferedText), price.value_or(kOfferedText)};
         w.catalogue.btn_add0->click();
         dialogs.answers.clear();
     }

@@ -133,7 +133,7 @@ TEST_F(QuotationTest, CreatingTheSameNumberAgainReopensItsLinesAndTheirSum)
     EXPECT_EQ(w->ADOQueryDIY->recordCount(), 3);
 }
 
-TEST_F(QuotationTest, CancelInTheQuantityAndPricePromptsGivesOneAtTheCataloguePrice)
+TEST_F(QuotationTest, OkInTheQuantityAndPricePromptsGivesOneAtTheCataloguePrice)
 {
     auto w = window();
     showDisks(*w);
@@ -229,7 +229,7 @@ TEST_F(QuotationTest, AfterArrowKeysTheAddedLineIsTheHighlightedItemAlone)
     w->catalogue.DBGrid1->setFocus();
     QTest::keyClick(w->catalogue.DBGrid1, Qt::Key_Down); // to 西数 2TB, no click
     ASSERT_EQ(w->ADOQueryHW->asString("HW_MC"), "西数 2TB");
-    dialogs.answers = {"2", std::nullopt};
+    dialogs.answers = {"2", kOfferedText};
     QTest::mouseClick(w->catalogue.btn_add0, Qt::LeftButton);
     const auto lines = stored();
     ASSERT_EQ(lines.size(), 1);
@@ -261,7 +261,7 @@ TEST_F(QuotationTest, ARefusedPostIsReportedAndLeavesTheTotalAsItWas)
     w->catalogue.DBGrid1->setFocus();
     QTest::keyClick(w->catalogue.DBGrid1, Qt::Key_End);
     ASSERT_EQ(w->ADOQueryHW->asString("HW_MC"), longName);
-    dialogs.answers = {"1", std::nullopt};
+    dialogs.answers = {"1", kOfferedText};
     QTest::mouseClick(w->catalogue.btn_add0, Qt::LeftButton);
     const auto reports = dialogs.of(DialogKind::ErrorReport);
     ASSERT_EQ(reports.size(), 1);
@@ -289,7 +289,7 @@ TEST_F(QuotationTest, RemovingALineOf300FromATotalOf1000ShowsTheRest)
     selectLine(*w, "西数");
     dialogs.ok = false;
     w->quotation.btn_del1->click();
-    EXPECT_EQ(dialogs.texts(DialogKind::Confirm), QStringList{"Delete record?"});
+    EXPECT_EQ(dialogs.texts(DialogKind::Confirm), QStringList{"删除这条记录?"});
     EXPECT_EQ(stored().size(), 2);
     EXPECT_EQ(caption(*w), "单据总价值：1000 元");
 
@@ -407,7 +407,7 @@ TEST_F(QuotationTest, RecomputeBeforeAnyQuotationShowsTheClosedDatasetError)
     auto w = window();
     w->quotation.btn_cash1->click();
     EXPECT_EQ(dialogs.texts(DialogKind::ErrorReport),
-              QStringList{"ADOQueryDIY: Cannot perform this operation on a closed dataset"});
+              QStringList{"ADOQueryDIY: 数据没有打开，无法进行这项操作。请先打开它（点击左侧分类，或建立、查询装机单）。"});
     EXPECT_EQ(w->currentQuotation.total, 0);
     EXPECT_EQ(caption(*w), "单据总价值：0 元");
 }
@@ -443,7 +443,7 @@ TEST_F(QuotationTest, RecomputeWritesEveryLineOrNone)
     w->quotation.btn_cash1->click();
     const auto reports = dialogs.texts(DialogKind::ErrorReport);
     ASSERT_EQ(reports.size(), 1);
-    EXPECT_TRUE(reports[0].startsWith("ADOQueryDIY: Row cannot be located")) << reports[0].toStdString();
+    EXPECT_TRUE(reports[0].startsWith("ADOQueryDIY: 这条记录在读出之后已被修改或删除")) << reports[0].toStdString();
     const auto after = stored();
     ASSERT_EQ(after.size(), 4);
     EXPECT_EQ(after[0].amount, before[0].amount); // rolled back with the rest
@@ -457,7 +457,7 @@ TEST_F(QuotationTest, RecomputeWritesEveryLineOrNone)
     EXPECT_EQ(stored()[2].amount, 30);
 }
 
-TEST_F(QuotationTest, AnAbortedAddLeavesThePendingLineAndTheTotal)
+TEST_F(QuotationTest, AnAnswerThatIsNoNumberIsAskedAgainAndCancelLeavesNoHalfLine)
 {
     auto w = window();
     showDisks(*w);
@@ -465,28 +465,32 @@ TEST_F(QuotationTest, AnAbortedAddLeavesThePendingLineAndTheTotal)
     pick(*w, "西数 2TB");
     add(*w, "1", std::nullopt);
     pick(*w, "希捷 1TB");
-    add(*w, "两个", std::nullopt); // not a number: the add ends at the quantity
+    dialogs.seen.clear();
+    dialogs.answers = {QStringLiteral("两个")}; // then Cancel at the second asking
+    w->catalogue.btn_add0->click();
+    const auto prompts = dialogs.of(DialogKind::Prompt);
+    ASSERT_EQ(prompts.size(), 2);
+    EXPECT_EQ(prompts[1].defaultValue, "两个");
+    EXPECT_EQ(dialogs.texts(DialogKind::Message), QStringList{"“两个”不是整数，请重新输入数量。"});
     db::Dataset& lines = *w->ADOQueryDIY;
-    EXPECT_EQ(lines.state(), db::Dataset::State::Insert);
-    EXPECT_EQ(lines.value("DIY_ID").toString(), "J");
-    EXPECT_TRUE(lines.asString("HW_MS").startsWith("存储 硬盘 希捷 1TB"));
-    EXPECT_TRUE(lines.isNull("DIY_SL"));
+    EXPECT_EQ(lines.state(), db::Dataset::State::Browse);
+    EXPECT_EQ(lines.recordCount(), 1);
     EXPECT_EQ(caption(*w), "单据总价值：300 元");
     EXPECT_EQ(stored().size(), 1);
     EXPECT_TRUE(dialogs.of(DialogKind::ErrorReport).isEmpty());
 
-    // A price the catalogue row lacks ends the add at the price.
-    w->quotation.DBNV3->button(Button::Cancel)->click();
+    // A catalogue row without a price offers an empty price, which is asked for.
     for (w->ADOQueryHW->first(); w->ADOQueryHW->asString("HW_MC") != "无价硬盘"; w->ADOQueryHW->next()) {
     }
-    add(*w, "5", std::nullopt);
-    EXPECT_EQ(lines.state(), db::Dataset::State::Insert);
-    EXPECT_EQ(lines.value("DIY_SL").toInt(), 5);
-    EXPECT_EQ(w->currentQuotation.total, 300);
-    // The recompute posts the pending line first, then counts it (price empty: 0).
-    w->quotation.btn_cash1->click();
-    EXPECT_EQ(stored().size(), 2);
-    EXPECT_EQ(caption(*w), "总价值：300 元");
+    dialogs.seen.clear();
+    dialogs.answers = {QStringLiteral("5"), kOfferedText, QStringLiteral("80")};
+    w->catalogue.btn_add0->click();
+    EXPECT_EQ(dialogs.of(DialogKind::Prompt)[1].defaultValue, "");
+    EXPECT_EQ(dialogs.texts(DialogKind::Message), QStringList{"“”不是数字，请重新输入价格。"});
+    EXPECT_EQ(lines.state(), db::Dataset::State::Browse);
+    ASSERT_EQ(stored().size(), 2);
+    EXPECT_EQ(stored()[1].amount, 400);
+    EXPECT_EQ(caption(*w), "单据总价值：700 元");
 }
 
 TEST_F(QuotationTest, AfterADeleteByNumberAddDoesNothingUntilTheNextCreate)
@@ -522,7 +526,7 @@ TEST_F(QuotationTest, ThePopupItemsRunTheCommands)
     dialogs.answers = {QStringLiteral("M"), QStringLiteral("卯")};
     w->menu.N3->trigger();
     EXPECT_EQ(w->currentQuotation.number, "M");
-    dialogs.answers = {QStringLiteral("2"), std::nullopt};
+    dialogs.answers = {QStringLiteral("2"), kOfferedText};
     w->menu.N1->trigger();
     EXPECT_EQ(caption(*w), "单据总价值：600 元");
     w->menu.N41->trigger();

@@ -1,7 +1,11 @@
 // The quotation management panel through the main window over a real catalogue file: the two
 // lists, opening by number or name, deleting by number or name.
+#include "modal_driver.h"
 #include "quotation_fixture.h"
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QCompleter>
+#include <QTest>
 #include <QFrame>
 #include <QSet>
 
@@ -115,7 +119,7 @@ TEST_F(QuotationTest, QueryByNumberKeepsTheNameAndATypedValueWorksLikeAPickedOne
     EXPECT_EQ(w->quotation.bbtn_cash->text(), "总价值：0 元");
 }
 
-TEST_F(QuotationTest, DeleteByNumberRemovesAllItsLinesWithoutAskingAndLeavesTheCaption)
+TEST_F(QuotationTest, DeleteByNumberRemovesAllItsLinesAfterAskingAndLeavesTheCaption)
 {
     storeLine("A1", "王", 1, 100);
     storeLine("A1", "王", 2, 10);
@@ -129,7 +133,7 @@ TEST_F(QuotationTest, DeleteByNumberRemovesAllItsLinesWithoutAskingAndLeavesTheC
     w->management.cmb_diy_id->setCurrentIndex(w->management.cmb_diy_id->findText("A1"));
     dialogs.seen.clear();
     w->management.Button3->click();
-    EXPECT_TRUE(dialogs.seen.isEmpty());
+    EXPECT_EQ(dialogs.texts(DialogKind::Question), QStringList{"删除装机单“A1”的 2 行?"});
     EXPECT_EQ(stored().size(), 1);
     EXPECT_EQ(stored()[0].number, "A2");
     EXPECT_FALSE(w->management.Panel_LIST->isVisible());
@@ -235,4 +239,124 @@ TEST_F(QuotationTest, AFailingStatementLeavesThePanelShown)
     EXPECT_TRUE(w->management.Panel_LIST->isVisible());
     EXPECT_TRUE(dialogs.seen.isEmpty());
     EXPECT_EQ(stored().size(), 1);
+}
+
+TEST_F(QuotationTest, DeletingAQuotationAsksNamingWhatGoesWithNoAsTheDefault)
+{
+    storeLine("Q1", "配置单", 1, 100);
+    storeLine("Q1", "配置单", 2, 10);
+    storeLine("Q1", "配置单", 1, 5);
+    storeLine("Q2", "配置单", 1, 200);
+    storeLine("B1", "李", 1, 50);
+    auto w = window();
+    QTest::mouseClick(w.get(), Qt::LeftButton); // the window active, as for the operator
+    w->N19Click();
+    auto* numbers = w->management.cmb_diy_id;
+    auto* names = w->management.cmb_diy_nm;
+
+    // By number: Escape answers No, Enter takes the default button, which is No.
+    numbers->setFocus();
+    numbers->lineEdit()->selectAll();
+    modal_testing::typeText(numbers, "Q1");
+    for (Qt::Key answer : {Qt::Key_Escape, Qt::Key_Return}) {
+        modal_testing::ModalDriver driver;
+        driver.press(answer);
+        QTest::mouseClick(w->management.Button3, Qt::LeftButton);
+        ASSERT_EQ(driver.seen.size(), 1);
+        EXPECT_EQ(driver.seen[0].text, "删除装机单“Q1”的 3 行?");
+        EXPECT_EQ(driver.seen[0].defaultButton, "否");
+        EXPECT_EQ(stored().size(), 5);
+        EXPECT_TRUE(w->management.Panel_LIST->isVisible());
+    }
+
+    // By name: how many quotations and lines the name holds.
+    names->setFocus();
+    names->lineEdit()->selectAll();
+    modal_testing::typeText(names, "配置单");
+    {
+        modal_testing::ModalDriver driver;
+        driver.click("否");
+        QTest::mouseClick(w->management.Button4, Qt::LeftButton);
+        ASSERT_EQ(driver.seen.size(), 1);
+        EXPECT_EQ(driver.seen[0].text, "删除名为“配置单”的 2 张装机单共 4 行?");
+        EXPECT_EQ(stored().size(), 5);
+    }
+    {
+        modal_testing::ModalDriver driver;
+        driver.click("是");
+        QTest::mouseClick(w->management.Button4, Qt::LeftButton);
+        EXPECT_TRUE(driver.done());
+    }
+    ASSERT_EQ(stored().size(), 1);
+    EXPECT_EQ(stored()[0].name, "李");
+    EXPECT_FALSE(w->management.Panel_LIST->isVisible());
+}
+
+TEST_F(QuotationTest, RemovingSeveralMarkedLinesAsksOnceWithNoAsTheDefault)
+{
+    auto w = window();
+    showDisks(*w);
+    create(*w, "R1", "配置单");
+    pick(*w, "西数 2TB");
+    for (const char* quantity : {"1", "2", "3"})
+        add(*w, quantity, std::nullopt);
+    EXPECT_EQ(caption(*w), "单据总价值：1800 元");
+    // A click on the first line, a Ctrl+click on the third.
+    auto* grid = w->quotation.DBGrid3;
+    auto cell = [&](int row) { return grid->visualRect(grid->model()->index(row, 1)).center(); };
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell(0));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::ControlModifier, cell(2));
+    {
+        modal_testing::ModalDriver driver;
+        driver.press(Qt::Key_Escape);
+        QTest::mouseClick(w->quotation.btn_del1, Qt::LeftButton);
+        ASSERT_EQ(driver.seen.size(), 1);
+        EXPECT_EQ(driver.seen[0].text, "将选中的 2 行移出清单?");
+        EXPECT_EQ(driver.seen[0].defaultButton, "否");
+    }
+    EXPECT_EQ(stored().size(), 3);
+    {
+        modal_testing::ModalDriver driver;
+        driver.click("是");
+        QTest::mouseClick(w->quotation.btn_del1, Qt::LeftButton);
+        EXPECT_TRUE(driver.done());
+    }
+    ASSERT_EQ(stored().size(), 1);
+    EXPECT_EQ(stored()[0].quantity, 2);
+    EXPECT_EQ(caption(*w), "单据总价值：600 元");
+
+    // A plain click marks one line again, removed with the usual question.
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell(0));
+    dialogs.seen.clear();
+    w->quotation.btn_del1->click();
+    EXPECT_EQ(dialogs.texts(DialogKind::Confirm), QStringList{"删除这条记录?"});
+    EXPECT_TRUE(stored().isEmpty());
+}
+
+TEST_F(QuotationTest, TheListsShowTheNewestQuotationFirstAndTypingNarrowsThem)
+{
+    for (const char* number : {"2024-01-05", "2024-03-01", "2023-12-30"})
+        storeLine(number, QStringLiteral("客户%1").arg(number), 1, 1);
+    storeLine("2024-01-05", "客户2024-01-05", 1, 1); // a line added to it last
+    auto w = window();
+    QTest::mouseClick(w.get(), Qt::LeftButton);
+    w->N19Click();
+    EXPECT_EQ(entries(w->management.cmb_diy_id), (QStringList{"2024-01-05", "2023-12-30", "2024-03-01"}));
+    EXPECT_EQ(w->management.cmb_diy_nm->itemText(0), "客户2024-01-05");
+
+    auto* numbers = w->management.cmb_diy_id;
+    numbers->setFocus();
+    numbers->lineEdit()->selectAll();
+    modal_testing::typeText(numbers, "2024");
+    QCompleter* completer = numbers->completer();
+    ASSERT_TRUE(completer);
+    EXPECT_EQ(completer->completionCount(), 2);
+    QStringList offered;
+    for (int i = 0; i < completer->completionCount(); ++i) {
+        completer->setCurrentRow(i);
+        offered << completer->currentCompletion();
+    }
+    EXPECT_EQ(offered, (QStringList{"2024-01-05", "2024-03-01"}));
+    modal_testing::typeText(numbers, "-03");
+    EXPECT_EQ(completer->completionCount(), 1);
 }

@@ -112,7 +112,7 @@ TEST_F(CompactionRoutineTest, WrongPasswordOrAFileThatIsNoDatabaseFailsAndChange
         db::compactInPlace(folder.file("missing.dat"), kPassword);
         ADD_FAILURE() << "no error";
     } catch (const db::DbError& e) {
-        EXPECT_EQ(e.text(), "Could not find file '" + folder.file("missing.dat") + "'.");
+        EXPECT_EQ(e.text(), "找不到文件“" + folder.file("missing.dat") + "”。");
     }
     EXPECT_FALSE(QFileInfo::exists(temp));
 }

@@ -77,8 +77,8 @@ TEST_F(CatalogueTest, MissingFileWrongPasswordAndGarbageFailToOpen)
         wrong.open();
         FAIL() << "a wrong password opened the file";
     } catch (const db::DbError& e) {
-        EXPECT_TRUE(e.text().startsWith(QStringLiteral("ADOConnection1: Cannot open"))) << e.what();
-        EXPECT_TRUE(e.text().contains(QStringLiteral("password"))) << e.what();
+        EXPECT_TRUE(e.text().startsWith(QStringLiteral("ADOConnection1: 无法打开"))) << e.what();
+        EXPECT_TRUE(e.text().contains(QStringLiteral("密码不对"))) << e.what();
     }
     EXPECT_FALSE(wrong.connected());
 

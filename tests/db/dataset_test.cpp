@@ -33,7 +33,7 @@ TEST_F(CatalogueTest, FieldsCarryTheColumnTypes)
     // A fixed field the statement does not return fails the open and leaves the query closed.
     db::Dataset diy(QStringLiteral("ADOQueryDIY"), &connection);
     diy.setFixedFields({"DIY_ID", "DIY_MISSING"});
-    EXPECT_DB_ERROR(db::openStatement(diy, st::linesOfNumber(QStringLiteral("1"))), "ADOQueryDIY: Field 'DIY_MISSING' not found");
+    EXPECT_DB_ERROR(db::openStatement(diy, st::linesOfNumber(QStringLiteral("1"))), "ADOQueryDIY: 找不到字段“DIY_MISSING”：数据库文件可能不是本程序的目录文件。");
     EXPECT_FALSE(diy.active());
 }
 
@@ -57,18 +57,18 @@ TEST_F(CatalogueTest, ExpressionColumnsTakeTheTypeOfTheirValues)
 TEST_F(CatalogueTest, DataLayerErrorsNameTheQuery)
 {
     db::Dataset diy(QStringLiteral("ADOQueryDIY"), &connection);
-    EXPECT_DB_ERROR(diy.append(), "ADOQueryDIY: Cannot perform this operation on a closed dataset");
-    EXPECT_DB_ERROR(diy.value(QStringLiteral("DIY_ID")), "ADOQueryDIY: Cannot perform this operation on a closed dataset");
+    EXPECT_DB_ERROR(diy.append(), "ADOQueryDIY: 数据没有打开，无法进行这项操作。请先打开它（点击左侧分类，或建立、查询装机单）。");
+    EXPECT_DB_ERROR(diy.value(QStringLiteral("DIY_ID")), "ADOQueryDIY: 数据没有打开，无法进行这项操作。请先打开它（点击左侧分类，或建立、查询装机单）。");
 
     db::openStatement(diy, st::linesOfNumber(QStringLiteral("1")));
-    EXPECT_DB_ERROR(diy.setValue(QStringLiteral("DIY_NM"), QStringLiteral("x")), "ADOQueryDIY: Dataset not in edit or insert mode");
-    EXPECT_DB_ERROR(diy.post(), "ADOQueryDIY: Dataset not in edit or insert mode");
-    EXPECT_DB_ERROR(diy.value(QStringLiteral("NOPE")), "ADOQueryDIY: Field 'NOPE' not found");
-    EXPECT_DB_ERROR(diy.remove(), "ADOQueryDIY: Cannot perform this operation on an empty dataset");
+    EXPECT_DB_ERROR(diy.setValue(QStringLiteral("DIY_NM"), QStringLiteral("x")), "ADOQueryDIY: 记录不在修改状态，这个值没有保存。请先点击“修改”按钮，或按 Esc 恢复原来的值。");
+    EXPECT_DB_ERROR(diy.post(), "ADOQueryDIY: 记录不在修改状态，这个值没有保存。请先点击“修改”按钮，或按 Esc 恢复原来的值。");
+    EXPECT_DB_ERROR(diy.value(QStringLiteral("NOPE")), "ADOQueryDIY: 找不到字段“NOPE”：数据库文件可能不是本程序的目录文件。");
+    EXPECT_DB_ERROR(diy.remove(), "ADOQueryDIY: 没有记录，无法进行这项操作。");
     diy.append();
-    EXPECT_DB_ERROR(diy.setValue(QStringLiteral("DIY_SYS_ID"), 5), "ADOQueryDIY: Field 'DIY_SYS_ID' cannot be modified");
-    EXPECT_DB_ERROR(diy.setText(QStringLiteral("DIY_SL"), QStringLiteral("两")), "ADOQueryDIY: '两' is not a valid integer value");
-    EXPECT_DB_ERROR(diy.setText(QStringLiteral("DIY_JG"), QStringLiteral("1..5")), "ADOQueryDIY: '1..5' is not a valid floating point value");
+    EXPECT_DB_ERROR(diy.setValue(QStringLiteral("DIY_SYS_ID"), 5), "ADOQueryDIY: 字段“DIY_SYS_ID”不能修改。");
+    EXPECT_DB_ERROR(diy.setText(QStringLiteral("DIY_SL"), QStringLiteral("两")), "ADOQueryDIY: “两”不是整数，请输入整数，例如 12。");
+    EXPECT_DB_ERROR(diy.setText(QStringLiteral("DIY_JG"), QStringLiteral("1..5")), "ADOQueryDIY: “1..5”不是数字，请输入数字，例如 1299.5。");
 
     // A result that cannot be written back says so instead of pretending.
     db::Dataset list(QStringLiteral("ADOQuery_LIST"), &connection);
@@ -83,7 +83,7 @@ TEST_F(CatalogueTest, OnlyRowsOfOneTableHoldingItsKeyAreWrittenBack)
 {
     const int l4 = addChain(QStringLiteral("配件"), QStringLiteral("内存"), QStringLiteral("DDR5"), QStringLiteral("台式"));
     connection.execute(QStringLiteral("insert into HW (L4_ID, HW_MC) values (%1, 'A')").arg(l4));
-    const QString refused = QStringLiteral("Insufficient key column information for updating or refreshing");
+    const QString refused = QStringLiteral("这些数据不能修改：它们不来自一个带编号的表。");
     for (const char* sql : {"select HW.HW_ID, HW.HW_MC, L4.L4_NM from HW join L4 on L4.L4_ID = HW.L4_ID",
                             "select HW_ID, HW_MC from HW, L4 where L4.L4_ID = HW.L4_ID",
                             "select HW_MC from HW"}) {
@@ -112,9 +112,9 @@ TEST_F(CatalogueTest, NullValuesAreStrictWhenReadAsTextOrNumber)
     EXPECT_TRUE(diy->isNull(QStringLiteral("HW_MS")));
     EXPECT_FALSE(diy->value(QStringLiteral("HW_MS")).isValid());
     EXPECT_EQ(diy->displayText(QStringLiteral("DIY_JG")), QString());
-    EXPECT_DB_ERROR(diy->asString(QStringLiteral("HW_MS")), "ADOQueryDIY: Could not convert variant of type (Null) into type (String)");
-    EXPECT_DB_ERROR(diy->asInteger(QStringLiteral("DIY_SL")), "ADOQueryDIY: Could not convert variant of type (Null) into type (Integer)");
-    EXPECT_DB_ERROR(diy->asFloat(QStringLiteral("DIY_CASH")), "ADOQueryDIY: Could not convert variant of type (Null) into type (Double)");
+    EXPECT_DB_ERROR(diy->asString(QStringLiteral("HW_MS")), "ADOQueryDIY: 空值无法读取为文本：这一项还没有填写或内容不对，请先填写正确的值。");
+    EXPECT_DB_ERROR(diy->asInteger(QStringLiteral("DIY_SL")), "ADOQueryDIY: 空值无法读取为整数：这一项还没有填写或内容不对，请先填写正确的值。");
+    EXPECT_DB_ERROR(diy->asFloat(QStringLiteral("DIY_CASH")), "ADOQueryDIY: 空值无法读取为数字：这一项还没有填写或内容不对，请先填写正确的值。");
     EXPECT_EQ(diy->asString(QStringLiteral("DIY_ID")), QStringLiteral("2"));
 
     diy = query(QStringLiteral("ADOQueryDIY"), st::linesOfNumber(QStringLiteral("1")));
@@ -175,7 +175,7 @@ TEST_F(CatalogueTest, FailingAfterInsertLeavesTheNewRowPending)
 {
     auto l1 = query(QStringLiteral("ADOQueryL1_L4"), st::allL1());
     l1->afterInsert = [](db::Dataset& ds) { ds.setValue(QStringLiteral("L2_ID"), 3); };
-    EXPECT_DB_ERROR(l1->append(), "ADOQueryL1_L4: Field 'L2_ID' not found");
+    EXPECT_DB_ERROR(l1->append(), "ADOQueryL1_L4: 找不到字段“L2_ID”：数据库文件可能不是本程序的目录文件。");
     EXPECT_EQ(l1->state(), db::Dataset::State::Insert);
     EXPECT_EQ(l1->recordCount(), 1);
     l1->cancel();
@@ -339,5 +339,5 @@ TEST_F(CatalogueTest, ValuesKeepTheirTypesAndDisplayForms)
     hw->post();
     EXPECT_EQ(hw->value(QStringLiteral("HW_RQ")).toDateTime().date(), day);
     EXPECT_DB_ERROR(hw->edit(); hw->setText(QStringLiteral("HW_RQ"), QStringLiteral("yesterday")),
-                    "ADOQueryHW: 'yesterday' is not a valid date and time");
+                    "ADOQueryHW: “yesterday”不是日期时间，请按“年-月-日 时:分:秒”填写，例如 2024-05-01 09:30:00。");
 }

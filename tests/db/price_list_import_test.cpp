@@ -164,6 +164,51 @@ TEST_F(PriceListTest, AnImportRefusesWhenTheCatalogueChangedAfterThePreviewAndSt
     EXPECT_EQ(priceOf(kingston), 700);
 }
 
+TEST_F(PriceListTest, AnExportWritesPlainPricesAndGuardsFormulasAndReadsBackUnchanged)
+{
+    const int cards = addChain("电脑", "配件", "显卡", "=SUM(A1:A9)");
+    addItem(cards, "=HYPERLINK(\"http://x.example\",\"点我\")", "+12V 供电", "100000");
+    addItem(cards, "@cmd", "-负载", "1000000");
+    addItem(cards, "'=已经带撇号", "'普通撇号", "1e-7");
+    addItem(cards, "普通名称", "", "1299.5");
+    const QByteArray bytes = db::priceListBytes(connection);
+    const QString text = QString::fromUtf8(bytes);
+    EXPECT_TRUE(text.contains(",100000,")) << text.toStdString();
+    EXPECT_TRUE(text.contains(",1000000,"));
+    EXPECT_TRUE(text.contains(",0.0000001,"));
+    EXPECT_FALSE(text.contains("e+0"));
+    // No field begins with a formula character.
+    for (const QString& line : text.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts))
+        for (const QString& field : line.split(QLatin1Char(','))) {
+            const QString unquoted = field.startsWith('"') ? field.mid(1) : field;
+            EXPECT_FALSE(!unquoted.isEmpty() && QStringLiteral("=+-@").contains(unquoted[0])) << line.toStdString();
+        }
+    EXPECT_TRUE(text.contains("'=SUM(A1:A9)"));
+    EXPECT_TRUE(text.contains("''=已经带撇号"));
+    EXPECT_TRUE(text.contains(",'普通撇号,")); // not a formula: as it is
+
+    const auto list = db::readPriceList(bytes);
+    EXPECT_TRUE(list.refused.isEmpty());
+    QList<db::PriceListRow> rows;
+    for (const auto& row : list.rows)
+        if (row.path[3] == "=SUM(A1:A9)")
+            rows << row;
+    ASSERT_EQ(rows.size(), 4);
+    EXPECT_EQ(rows[0].name, "=HYPERLINK(\"http://x.example\",\"点我\")");
+    EXPECT_EQ(rows[0].parameters, "+12V 供电");
+    EXPECT_EQ(rows[0].price, 100000);
+    EXPECT_EQ(rows[1].name, "@cmd");
+    EXPECT_EQ(rows[1].parameters, "-负载");
+    EXPECT_EQ(rows[1].price, 1000000);
+    EXPECT_EQ(rows[2].name, "'=已经带撇号");
+    EXPECT_EQ(rows[2].parameters, "'普通撇号");
+    EXPECT_EQ(rows[2].price, 1e-7);
+    const QStringList before = dump();
+    const auto plan = db::planImport(connection, list);
+    EXPECT_TRUE(plan.changesNothing()) << plan.summary().toStdString();
+    EXPECT_EQ(dump(), before);
+}
+
 TEST_F(PriceListTest, AnExportReadsBackAsTheSameCatalogueAndItsImportChangesNothing)
 {
     const int cards = addChain("电脑", "配件", "显卡", "Tom's \"特价\", 区");

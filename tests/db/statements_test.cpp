@@ -19,8 +19,8 @@ TEST(Statements, ReadExactlyAsTheProgramIssuesThem)
               QStringLiteral("select * from HW where L4_ID in(select L4_ID from L4 where L4_NM='锐龙')"));
     EXPECT_EQ(st::linesOfNumber(QStringLiteral("2026-12-09")), QStringLiteral("SELECT * from DIY where DIY_ID='2026-12-09'"));
     EXPECT_EQ(st::linesOfName(QStringLiteral("配置单")), QStringLiteral("SELECT * from DIY where DIY_NM='配置单'"));
-    EXPECT_EQ(st::distinctNumbers(), QStringLiteral("SELECT DISTINCT DIY_ID from DIY"));
-    EXPECT_EQ(st::distinctNames(), QStringLiteral("SELECT DISTINCT DIY_NM from DIY"));
+    EXPECT_EQ(st::distinctNumbers(), QStringLiteral("SELECT DIY_ID from DIY group by DIY_ID order by max(DIY_SYS_ID) desc"));
+    EXPECT_EQ(st::distinctNames(), QStringLiteral("SELECT DIY_NM from DIY group by DIY_NM order by max(DIY_SYS_ID) desc"));
     EXPECT_EQ(st::deleteLinesOfNumber(QStringLiteral("A1")), QStringLiteral("delete * from DIY where DIY_ID='A1'"));
     EXPECT_EQ(st::deleteLinesOfName(QStringLiteral("x")), QStringLiteral("delete * from DIY where DIY_NM='x'"));
     EXPECT_EQ(st::linesOfName(QStringLiteral("O'Brien's")), QStringLiteral("SELECT * from DIY where DIY_NM='O''Brien''s'"));

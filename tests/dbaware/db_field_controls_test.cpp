@@ -148,7 +148,7 @@ TEST_F(DBFieldControlTest, RefusedTextIsReportedAndStaysForCorrection)
     QTest::keyClicks(&price, QStringLiteral("abc"));
     QTest::keyClick(&price, Qt::Key_Return);
     ASSERT_EQ(errorReports().size(), 1);
-    EXPECT_EQ(errorReports()[0], "ADOQueryHW: 'abc' is not a valid floating point value");
+    EXPECT_EQ(errorReports()[0], "ADOQueryHW: “abc”不是数字，请输入数字，例如 1299.5。");
     EXPECT_EQ(price.text(), "abc");
     EXPECT_EQ(ds->state(), State::Edit);
     price.selectAll();

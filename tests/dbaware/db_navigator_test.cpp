@@ -133,7 +133,7 @@ TEST_F(DBNavigatorTest, DeleteAsksFirstAndCancelKeepsTheRow)
     confirmAnswer = false;
     press(Button::Delete);
     ASSERT_EQ(requestsOf(platform::DialogKind::Confirm).size(), 1);
-    EXPECT_EQ(requestsOf(platform::DialogKind::Confirm)[0].text, "Delete record?");
+    EXPECT_EQ(requestsOf(platform::DialogKind::Confirm)[0].text, "删除这条记录?");
     EXPECT_EQ(ds->recordCount(), 3);
     EXPECT_EQ(rowsInTable(), 3);
 
@@ -168,7 +168,7 @@ TEST_F(DBNavigatorTest, AFailedPostIsReportedWhenPressedAndThrownWhenCalled)
     ds->setValue(QStringLiteral("HW_DW"), QStringLiteral("12345678901")); // the field takes 10
     press(Button::Post);
     ASSERT_EQ(errorReports().size(), 1);
-    EXPECT_TRUE(errorReports()[0].startsWith("ADOQueryHW: Field 'HW_DW'")) << errorReports()[0].toStdString();
+    EXPECT_TRUE(errorReports()[0].startsWith("ADOQueryHW: 字段“HW_DW”的内容太长")) << errorReports()[0].toStdString();
     EXPECT_EQ(ds->state(), State::Edit);
     EXPECT_TRUE(nav.isButtonEnabled(Button::Post));
 

@@ -110,7 +110,7 @@ TEST_F(CatalogueToolTest, BadUsageAndUnreadableFilesExitTwo)
     EXPECT_TRUE(missing.err.contains(QStringLiteral("无法读取文件"))) << missing.err.toStdString();
     const ToolRun noDb = run({"--db", file("none.dat"), "search", "x"});
     EXPECT_EQ(noDb.code, 2);
-    EXPECT_TRUE(noDb.err.contains("Could not find file")) << noDb.err.toStdString();
+    EXPECT_TRUE(noDb.err.contains("找不到文件")) << noDb.err.toStdString();
     write("notes.csv", "a,b\n1,2\n");
     EXPECT_EQ(run(withData({"import", file("notes.csv")})).code, 2);
     EXPECT_EQ(run(withData({"export", "--category", "没有", file("x.csv")})).code, 1);

@@ -1,4 +1,5 @@
 #include "db/detail/field_values.h"
+#include <QHash>
 #include "db/db_error.h"
 #include "db/detail/field_types.h"
 #include "db/detail/statement.h"
@@ -42,10 +43,20 @@ const char* variantTypeName(const FieldDef& f)
     return "String";
 }
 
+// The operator reads the kinds of value in Chinese.
+QString kindName(const char* kind)
+{
+    static const QHash<QByteArray, QString> kNames = {
+        {"Null", QStringLiteral("空值")},       {"String", QStringLiteral("文本")},
+        {"Integer", QStringLiteral("整数")},    {"Double", QStringLiteral("数字")},
+        {"Date", QStringLiteral("日期时间")},   {"Array Byte", QStringLiteral("二进制数据")}};
+    return kNames.value(QByteArray(kind), QString::fromLatin1(kind));
+}
+
 [[noreturn]] void failConversion(const char* from, const char* to)
 {
-    throw DbError(QStringLiteral("Could not convert variant of type (%1) into type (%2)")
-                      .arg(QLatin1String(from), QLatin1String(to)));
+    throw DbError(QStringLiteral("%1无法读取为%2：这一项还没有填写或内容不对，请先填写正确的值。")
+                      .arg(kindName(from), kindName(to)));
 }
 
 QDateTime dateTimeFromText(const QString& t)
@@ -131,19 +142,19 @@ QVariant valueFromText(const FieldDef& f, const QString& text)
         bool ok = false;
         const int n = t.toInt(&ok);
         if (!ok)
-            throw DbError(QStringLiteral("'%1' is not a valid integer value").arg(text));
+            throw DbError(QStringLiteral("“%1”不是整数，请输入整数，例如 12。").arg(text));
         return n;
     }
     case FieldType::Float: {
         const auto d = platform::parseDecimal(t);
         if (!d)
-            throw DbError(QStringLiteral("'%1' is not a valid floating point value").arg(text));
+            throw DbError(QStringLiteral("“%1”不是数字，请输入数字，例如 1299.5。").arg(text));
         return *d;
     }
     case FieldType::DateTime: {
         const QDateTime dt = dateTimeFromText(t);
         if (!dt.isValid())
-            throw DbError(QStringLiteral("'%1' is not a valid date and time").arg(text));
+            throw DbError(QStringLiteral("“%1”不是日期时间，请按“年-月-日 时:分:秒”填写，例如 2024-05-01 09:30:00。").arg(text));
         return dt;
     }
     case FieldType::Blob:

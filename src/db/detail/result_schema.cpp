@@ -79,7 +79,7 @@ ResultSchema describeResult(sqlite3* handle, sqlite3_stmt* statement, const QStr
         for (const QString& wanted : fixedFields) {
             const int found = columnNamed(columns, wanted);
             if (found < 0)
-                throw DbError(QStringLiteral("Field '%1' not found").arg(wanted));
+                throw DbError(QStringLiteral("找不到字段“%1”：数据库文件可能不是本程序的目录文件。").arg(wanted));
             schema.columnOfField.append(found);
         }
     }

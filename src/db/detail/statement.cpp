@@ -28,7 +28,7 @@ void exec(sqlite3* handle, const QString& sql)
 Statement::Statement(sqlite3* handle, const QByteArray& sql) : handle_(handle)
 {
     if (!handle)
-        throw DbError(QStringLiteral("Operation is not allowed when the object is closed"));
+        throw DbError(QStringLiteral("数据库没有打开，无法进行这项操作。请关闭程序后重新打开。"));
     if (sqlite3_prepare_v2(handle, sql.constData(), static_cast<int>(sql.size()), &statement_, nullptr) != SQLITE_OK)
         throw DbError(engineMessage(handle));
 }

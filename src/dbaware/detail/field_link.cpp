@@ -83,7 +83,6 @@ void FieldLink::reload()
         }
     }
     modified_ = false;
-    clearedInBrowse_ = false;
     control_.show(text);
 }
 
@@ -109,7 +108,6 @@ void FieldLink::typed()
     }
     const QString text = control_.text();
     modified_ = true;
-    clearedInBrowse_ = false;
     if (dataset()->state() != Dataset::State::Browse)
         return;
     if (!platform::reported(owner_, [&] { dataset()->edit(); })) {
@@ -143,9 +141,10 @@ void FieldLink::cleared()
 {
     if (!editable())
         return;
+    // Emptying the field is a change like typing: the row goes into edit state now, so
+    // leaving the control afterwards hands the empty text over.
     control_.show(QString());
-    modified_ = true;
-    clearedInBrowse_ = true;
+    typed();
 }
 
 bool FieldLink::handOver()
@@ -155,8 +154,7 @@ bool FieldLink::handOver()
     // The report of a refused value takes the focus, which asks for a hand-over again.
     QScopedValueRollback guard(handingOver_, true);
     return platform::reported(owner_, [&] {
-        // A cleared control does not start the edit itself: the dataset refuses the value.
-        if (!isEditing(*dataset()) && !clearedInBrowse_)
+        if (!isEditing(*dataset()))
             dataset()->edit();
         dataset()->setText(fieldName_, control_.text());
     });

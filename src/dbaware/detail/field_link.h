@@ -40,8 +40,8 @@ public:
 
     // The operator changed the control's text.
     void typed();
-    // The clear command emptied the control: it counts as changed, but the row is not put
-    // into edit state, so the hand-over fails unless the row is being edited by then.
+    // The clear command emptied the control: a change like typing, which puts the row into
+    // edit state.
     void cleared();
     // Gives the typed text to the dataset; false when it refused it (the error was shown).
     bool handOver();
@@ -64,7 +64,6 @@ private:
     bool readOnly_ = false;
     bool modified_ = false;
     bool handingOver_ = false;
-    bool clearedInBrowse_ = false; // the change came from the clear command, not from typing
 };
 
 } // namespace dbaware::detail

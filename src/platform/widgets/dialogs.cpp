@@ -38,7 +38,7 @@ QString promptLines(const QString& prompt)
     return lines;
 }
 
-// The prompt dialog; a masked one (passwords) shows dots and names its buttons in Chinese.
+// The prompt dialog; a masked one (passwords) shows dots.
 // Answers nullopt for Cancel.
 std::optional<QString> runPromptDialog(QWidget* parent, const QString& caption, const QString& prompt,
                                        const QString& defaultValue, bool masked = false, int maxLength = 0)
@@ -57,11 +57,10 @@ std::optional<QString> runPromptDialog(QWidget* parent, const QString& caption, 
     edit->selectAll();
     label->setBuddy(edit);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    if (masked) {
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
+    if (masked)
         edit->setEchoMode(QLineEdit::Password);
-        buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
-        buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
-    }
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addWidget(label);
@@ -80,6 +79,12 @@ int runMessageBox(QWidget* parent, QMessageBox::Icon icon, const QString& text,
     QMessageBox box(icon, applicationCaption(), text, buttons, parent);
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(byDefault);
+    // The operator reads Chinese on every button, whatever translations the system has.
+    static const std::pair<QMessageBox::StandardButton, const char16_t*> kNames[] = {
+        {QMessageBox::Yes, u"是"}, {QMessageBox::No, u"否"}, {QMessageBox::Ok, u"确定"}, {QMessageBox::Cancel, u"取消"}};
+    for (const auto& [which, name] : kNames)
+        if (QAbstractButton* button = box.button(which))
+            button->setText(QString::fromUtf16(name));
     return box.exec();
 }
 
@@ -112,6 +117,14 @@ QString inputQuery(QWidget* parent, const QString& caption, const QString& promp
     if (auto answer = answerByResponder(DialogKind::Prompt, caption, prompt, defaultValue))
         return limited(answer->accepted ? answer->value : defaultValue);
     return limited(runPromptDialog(parent, caption, prompt, defaultValue, false, maxLength).value_or(defaultValue));
+}
+
+std::optional<QString> promptQuery(QWidget* parent, const QString& caption, const QString& prompt,
+                                   const QString& defaultValue)
+{
+    if (auto answer = answerByResponder(DialogKind::Prompt, caption, prompt, defaultValue))
+        return answer->accepted ? std::optional<QString>(answer->value) : std::nullopt;
+    return runPromptDialog(parent, caption, prompt, defaultValue);
 }
 
 std::optional<QString> passwordQuery(QWidget* parent, const QString& caption, const QString& prompt)
@@ -164,6 +177,14 @@ bool confirmYesNo(QWidget* parent, const QString& text)
         return answer->accepted;
     return runMessageBox(parent, QMessageBox::Question, text,
                          QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)
+        == QMessageBox::Yes;
+}
+
+bool confirmYesNoDefaultNo(QWidget* parent, const QString& text)
+{
+    if (auto answer = answerByResponder(DialogKind::Question, applicationCaption(), text))
+        return answer->accepted;
+    return runMessageBox(parent, QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
         == QMessageBox::Yes;
 }
 
@@ -258,7 +279,7 @@ bool reported(QWidget* parent, const std::function<void()>& body)
     } catch (const std::exception& error) {
         message = errorMessage(error);
     } catch (...) {
-        message = QStringLiteral("An unknown error occurred");
+        message = QStringLiteral("发生了未知错误");
     }
     // Shown outside the handlers, so a failing report cannot leave an exception half-caught.
     guarded([&] { showErrorReport(parent, message); });

@@ -38,6 +38,9 @@ DialogResponder setDialogResponder(DialogResponder responder);
 // the edit takes at most that many characters (and a longer answer is cut to them).
 QString inputQuery(QWidget* parent, const QString& caption, const QString& prompt,
                    const QString& defaultValue, int maxLength = 0);
+// The same prompt for a command that Cancel (or Escape) ends: nullopt for Cancel.
+std::optional<QString> promptQuery(QWidget* parent, const QString& caption, const QString& prompt,
+                                   const QString& defaultValue);
 
 // Password dialog (DialogKind::Password): caption, prompt, one masked edit, "确定" and
 // "取消". Answers the typed text, nullopt for Cancel.
@@ -53,6 +56,8 @@ bool confirmWithDetails(QWidget* parent, const QString& caption, const QString& 
 
 // Question box with Yes and No (DialogKind::Question); true for Yes.
 bool confirmYesNo(QWidget* parent, const QString& text);
+// The same for a step that cannot be undone: No is the default button, Escape answers No.
+bool confirmYesNoDefaultNo(QWidget* parent, const QString& text);
 
 // Question box with Yes, No and Cancel (DialogKind::YesNoCancel).
 Choice askYesNoCancel(QWidget* parent, const QString& text);
