@@ -8,9 +8,9 @@
 #include "report/pages/preview_pages.h"
 
 #include "fuzz_check.h"
+#include "fuzz_gui_application.h"
 
 #include <QBuffer>
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 
@@ -62,14 +62,7 @@ extern "C" const char* __lsan_default_suppressions()
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     // Drawing text needs fonts, and fonts need a GUI application object.
-    static int argc = 1;
-    static char name[] = "fuzz_prepared_pages";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication* app = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        return new QGuiApplication(argc, argv);
-    }();
-    (void)app;
+    ensureGuiApplication();
 
     TfrxReport report;
     TfrxPreviewPages pages(report);
