@@ -1,8 +1,9 @@
 // Templates and prepared-report files made to cost: a band of many objects, nesting
 // 20,000 levels deep, a band of no height repeated for every row. Each is read or prepared
-// by qmxdiy-report with a bounded result and, where it is refused in part, an error line.
-// How long they take is measured by bench_report, not here.
+// with a bounded result and, where it is refused in part, an error line. How long they
+// take is measured by bench_hostile_inputs, not here.
 #include "../tool_run.h"
+#include "engine_fixture.h"
 
 #include "support/test_paths.h"
 
@@ -10,6 +11,8 @@
 #include <gtest/gtest.h>
 
 namespace {
+
+using namespace enginetest;
 
 const char* const kPageStart =
     "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<TfrxReport>\n"
@@ -39,29 +42,34 @@ protected:
     QString out;
 };
 
-TEST_F(HostileTemplates, ABandOfManyObjectsKeepsItsShortNames)
+TEST(HostileDictionary, ABandOfManyObjectsKeepsItsShortNames)
 {
-    QByteArray text = kPageStart;
-    text += "<TfrxReportTitle Name=\"ReportTitle1\" Width=\"700\" Height=\"900\">";
+    using namespace report;
+    TfrxReport report;
+    auto* page = new TfrxReportPage(&report);
+    page->SetName(QStringLiteral("Page1"));
+    auto* title = new TfrxReportTitle(page);
+    title->SetName(QStringLiteral("ReportTitle1"));
     // Beyond 10,000, where the search for a free name used to count up one by one (the
     // benchmark prepares 40,000).
     constexpr int count = 12000;
-    for (int i = 1; i <= count; ++i)
-        text += "<TfrxMemoView Name=\"M" + QByteArray::number(i) + "\" Left=\"" + QByteArray::number(i % 600)
-              + "\" Top=\"" + QByteArray::number(i % 800) + "\" Width=\"50\" Height=\"18\" Text=\"" + QByteArray::number(i)
-              + "\"/>";
-    text += "</TfrxReportTitle>";
-    text += kPageEnd;
-    const ToolRun r = prepare(write(QStringLiteral("wide.xml"), text));
-    ASSERT_EQ(r.code, 0) << r.out.toStdString() << r.err.toStdString();
-    EXPECT_EQ(r.out, QStringLiteral("pages: 1\n"));
-    const QStringList lines = objectLines();
-    ASSERT_EQ(lines.size(), 2 + 1 + count);
+    std::vector<TfrxMemoView*> memos;
+    for (int i = 1; i <= count; ++i) {
+        auto* m = new TfrxMemoView(title);
+        m->SetName(QStringLiteral("M%1").arg(i));
+        memos.push_back(m);
+    }
+    auto* line = new TfrxLineView(title);
+    line->SetName(QStringLiteral("Rule"));
+    TfrxPreviewPages pages(report);
+    pages.RegisterSourcePage(*page);
     // Names count up from 1 for each base letter, as files written before have them.
-    EXPECT_TRUE(lines[2].startsWith(QStringLiteral("  b1 ReportTitle1 0 0 "))) << lines[2].toStdString();
-    EXPECT_EQ(lines[3], QStringLiteral("  m1 M1 1 1 50 18 1"));
-    EXPECT_EQ(lines[10002], QStringLiteral("  m10000 M10000 400 400 50 18 10000"));
-    EXPECT_EQ(lines.last(), QStringLiteral("  m12000 M12000 0 0 50 18 12000"));
+    EXPECT_EQ(pages.ShortNameOf(*title), "b1");
+    EXPECT_EQ(pages.ShortNameOf(*memos[0]), "m1");
+    EXPECT_EQ(pages.ShortNameOf(*memos[9999]), "m10000");
+    EXPECT_EQ(pages.ShortNameOf(*memos[10000]), "m10001");
+    EXPECT_EQ(pages.ShortNameOf(*memos.back()), "m12000");
+    EXPECT_EQ(pages.ShortNameOf(*line), "l1");
 }
 
 TEST_F(HostileTemplates, NestingBeyondAnyTemplateIsCutWithAnErrorLine)
@@ -103,20 +111,21 @@ TEST_F(HostileTemplates, NestingBeyondAnyTemplateIsCutWithAnErrorLine)
     EXPECT_TRUE(listed.err.contains(QStringLiteral("对象嵌套超过 256 层"))) << listed.err.toStdString();
 }
 
-TEST_F(HostileTemplates, ABandOfNoHeightStopsAtTheObjectsOnePageMayHold)
+// The default bound (100,000) is reached the same way; bench_hostile_inputs runs it.
+TEST_F(EngineTest, ABandOfNoHeightStopsAtTheObjectsOnePageMayHold)
 {
-    QByteArray text = kPageStart;
-    text += "<TfrxMasterData Name=\"MasterData1\" Top=\"40\" Width=\"700\" Height=\"0\" RowCount=\"10000000\">"
-            "<TfrxMemoView Name=\"Row\" Width=\"50\" Height=\"0\" Text=\"[Line]\"/></TfrxMasterData>";
-    text += kPageEnd;
-    const ToolRun r = prepare(write(QStringLiteral("flat.xml"), text));
-    EXPECT_EQ(r.code, 1);
-    EXPECT_TRUE(r.out.startsWith(QStringLiteral("pages: 1\n"))) << r.out.toStdString();
-    EXPECT_TRUE(r.out.contains(QStringLiteral("第 1 页的对象超过 100000 个，报表在此停止"))) << r.out.toStdString();
-    // The rows made up to the bound are kept.
-    const QStringList lines = run({QStringLiteral("pages"), out}).out.split(u'\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 2);
-    EXPECT_EQ(lines[1], QStringLiteral("page 1: 794 x 1123, 100000 objects"));
+    setRowCount(5000);
+    auto* data = band<TfrxMasterData>(QStringLiteral("MasterData1"), 40, 0);
+    memo(data, QStringLiteral("Row"), QStringLiteral("[<ds.\"N\">]"), 0, 0);
+    shell.Engine().Limits().maxPageObjects = 1000;
+    EXPECT_FALSE(prepare());
+    EXPECT_TRUE(report.Errors().contains(QStringLiteral("第 1 页的对象超过 1000 个，报表在此停止")))
+        << report.Errors().join(u'\n').toStdString();
+    // The rows up to the bound stay: 500 bands of one text each.
+    const std::vector<PageLayout> pages = layout();
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(pages[0].size(), 500u);
+    EXPECT_EQ(pages[0].back().texts, QStringList{QStringLiteral("500")});
 }
 
 } // namespace
