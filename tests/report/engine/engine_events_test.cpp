@@ -11,6 +11,7 @@ using namespace enginetest;
 TEST_F(EngineTest, OnMasterDetailRunsOnceForTheEmptyPageTestAndHostsRunNamedProcedures)
 {
     setRowCount(3);
+    report.EngineOptions().PrintIfEmpty = false; // the page is tested for data first
     auto* data = band<TfrxMasterData>(QStringLiteral("MasterData1"), 100, 20);
     data->OnMasterDetail = QStringLiteral("MasterDetail");
     data->OnBeforePrint = QStringLiteral("RowBefore");
