@@ -2,7 +2,7 @@
 
 #include "platform/widgets/dialogs.h"
 #include "preview/window/preview_form.h"
-#include "preview/window/progress_window.h"
+#include "preview/window/preparation_progress.h"
 #include "report/engine/report_shell.h"
 #include "report/model/frx_report.h"
 

@@ -3,12 +3,11 @@
 // pages runs meanwhile.
 #include "preview_fixture.h"
 
-#include "preview/window/progress_window.h"
+#include "preview/printing/print_progress.h"
 #include "preview/window/show_preview.h"
 
 #include <QAction>
 #include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -174,12 +173,12 @@ TEST_F(PreviewTest, OldStyleProgressShowsAWindowWhoseCancelStopsTheRunWithThePag
         QTimer::singleShot(0, [&, page] {
             preview::TfrxProgress* progress = nullptr;
             for (QWidget* w : QApplication::topLevelWidgets())
-                if (auto* p = qobject_cast<preview::TfrxProgress*>(w); p && p->isVisible())
+                if (auto* p = dynamic_cast<preview::TfrxProgress*>(w); p && p->isVisible())
                     progress = p;
             ASSERT_NE(progress, nullptr);
-            messages << progress->findChild<QLabel*>()->text();
+            messages << progress->Message();
             if (page == 3)
-                progress->cancelButton()->click();
+                progress->findChild<QPushButton*>()->click();
         });
     };
     shell->ShowReport(true);
@@ -190,7 +189,7 @@ TEST_F(PreviewTest, OldStyleProgressShowsAWindowWhoseCancelStopsTheRunWithThePag
     EXPECT_GE(pages, 3);
     EXPECT_LT(pages, 10);
     for (QWidget* w : QApplication::topLevelWidgets())
-        EXPECT_FALSE(qobject_cast<preview::TfrxProgress*>(w) && w->isVisible());
+        EXPECT_FALSE(dynamic_cast<preview::TfrxProgress*>(w) && w->isVisible());
     if (preview::TfrxPreviewForm* f = openPreviewWindow())
         f->close();
 }

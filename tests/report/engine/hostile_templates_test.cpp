@@ -7,6 +7,7 @@
 
 #include "support/test_paths.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <gtest/gtest.h>
 
@@ -45,31 +46,36 @@ protected:
 TEST(HostileDictionary, ABandOfManyObjectsKeepsItsShortNames)
 {
     using namespace report;
-    TfrxReport report;
-    auto* page = new TfrxReportPage(&report);
-    page->SetName(QStringLiteral("Page1"));
-    auto* title = new TfrxReportTitle(page);
-    title->SetName(QStringLiteral("ReportTitle1"));
     // Beyond 10,000, where the search for a free name used to count up one by one (the
-    // benchmark prepares 40,000).
+    // benchmark prepares 40,000). Read from text: naming objects one by one checks each
+    // name against all the others.
     constexpr int count = 12000;
-    std::vector<TfrxMemoView*> memos;
-    for (int i = 1; i <= count; ++i) {
-        auto* m = new TfrxMemoView(title);
-        m->SetName(QStringLiteral("M%1").arg(i));
-        memos.push_back(m);
-    }
-    auto* line = new TfrxLineView(title);
-    line->SetName(QStringLiteral("Rule"));
+    QByteArray text = kPageStart;
+    text += "<TfrxReportTitle Name=\"ReportTitle1\" Width=\"700\" Height=\"900\">";
+    for (int i = 1; i <= count; ++i)
+        text += "<TfrxMemoView Name=\"M" + QByteArray::number(i) + "\" Width=\"50\" Height=\"18\"/>";
+    text += "<TfrxLineView Name=\"Rule\" Width=\"50\"/></TfrxReportTitle>";
+    text += kPageEnd;
+    TfrxReport report;
+    QBuffer buffer(&text);
+    buffer.open(QIODevice::ReadOnly);
+    report.LoadFromStream(buffer);
+    ASSERT_TRUE(report.Errors().isEmpty()) << report.Errors().join(u'\n').toStdString();
+    auto* page = dynamic_cast<TfrxReportPage*>(report.FindObject(QStringLiteral("Page1")));
+    ASSERT_NE(page, nullptr);
     TfrxPreviewPages pages(report);
     pages.RegisterSourcePage(*page);
+    const auto shortName = [&](const char* name) {
+        const TfrxComponent* object = report.FindObject(QString::fromLatin1(name));
+        return object ? pages.ShortNameOf(*object) : QByteArray("(missing)");
+    };
     // Names count up from 1 for each base letter, as files written before have them.
-    EXPECT_EQ(pages.ShortNameOf(*title), "b1");
-    EXPECT_EQ(pages.ShortNameOf(*memos[0]), "m1");
-    EXPECT_EQ(pages.ShortNameOf(*memos[9999]), "m10000");
-    EXPECT_EQ(pages.ShortNameOf(*memos[10000]), "m10001");
-    EXPECT_EQ(pages.ShortNameOf(*memos.back()), "m12000");
-    EXPECT_EQ(pages.ShortNameOf(*line), "l1");
+    EXPECT_EQ(shortName("ReportTitle1"), "b1");
+    EXPECT_EQ(shortName("M1"), "m1");
+    EXPECT_EQ(shortName("M10000"), "m10000");
+    EXPECT_EQ(shortName("M10001"), "m10001");
+    EXPECT_EQ(shortName("M12000"), "m12000");
+    EXPECT_EQ(shortName("Rule"), "l1");
 }
 
 TEST_F(HostileTemplates, NestingBeyondAnyTemplateIsCutWithAnErrorLine)
