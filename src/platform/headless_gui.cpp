@@ -29,9 +29,6 @@ void prepareHeadlessGui()
 {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Qt's own event dispatcher: the GLib one costs start-up time and nothing here needs it.
-    if (!qEnvironmentVariableIsSet("QT_NO_GLIB"))
-        qputenv("QT_NO_GLIB", "1");
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
         const QByteArray folder = privateRuntimeFolder();
         if (!folder.isEmpty())
