@@ -52,13 +52,6 @@ void drawPages(TfrxPreviewPages& pages)
 
 } // namespace
 
-// Font configuration keeps caches for the life of the process, which the leak checker
-// would otherwise blame on the first input that draws text.
-extern "C" const char* __lsan_default_suppressions()
-{
-    return "leak:libfontconfig\n";
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     // Drawing text needs fonts, and fonts need a GUI application object.

@@ -84,9 +84,6 @@ void draw(const RichDocument& doc)
 
 } // namespace
 
-// Fontconfig keeps what it allocates for the fonts it has matched until the process ends.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig\n"; }
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     ensureGuiApplication();
