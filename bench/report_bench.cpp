@@ -5,6 +5,7 @@
 // run on the same rows and the ratios are printed. Arguments: the qmxdiy-report program,
 // and optionally the peer harness's folder.
 #include "generated_lines.h"
+#include "process_run.h"
 #include "report/engine/report_shell.h"
 #include "report/model/frx_report.h"
 #include "report/pages/page_export.h"
@@ -21,74 +22,13 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
 using namespace report;
 
 constexpr int kRuns = 5;
-
-struct ProcessRun {
-    double seconds = 0;
-    double peakMb = 0;
-    QByteArray out;
-    bool ok = false;
-};
-
-// Linux counts the spawning process's resident memory into a spawned child's peak (the
-// child starts on the parent's memory until it runs its program), and this benchmark holds
-// hundreds of pages; so the peak is taken by /usr/bin/time, a small process, when present.
-const char* const kTimeProgram = "/usr/bin/time";
-
-// Runs a program to its end; its wall time, its peak resident memory and its output.
-ProcessRun runProcess(QStringList args)
-{
-    ProcessRun r;
-    QTemporaryDir dir;
-    const QByteArray outPath = dir.filePath(QStringLiteral("out.txt")).toLocal8Bit();
-    const QString peakPath = dir.filePath(QStringLiteral("peak.txt"));
-    const bool timed = QFileInfo(QString::fromLatin1(kTimeProgram)).isExecutable();
-    if (timed)
-        args = QStringList{QString::fromLatin1(kTimeProgram), QStringLiteral("-f"), QStringLiteral("%M"),
-                           QStringLiteral("-o"), peakPath} + args;
-    std::vector<QByteArray> bytes;
-    for (const QString& a : args)
-        bytes.push_back(a.toLocal8Bit());
-    std::vector<char*> argv;
-    for (QByteArray& b : bytes)
-        argv.push_back(b.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, outPath.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    QElapsedTimer t;
-    t.start();
-    pid_t pid = 0;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
-        posix_spawn_file_actions_destroy(&actions);
-        return r;
-    }
-    int status = 0;
-    struct rusage usage {};
-    wait4(pid, &status, 0, &usage);
-    r.seconds = double(t.nsecsElapsed()) / 1e9;
-    posix_spawn_file_actions_destroy(&actions);
-    r.peakMb = double(usage.ru_maxrss) / 1024.0;
-    if (QFile peak(peakPath); timed && peak.open(QIODevice::ReadOnly))
-        r.peakMb = peak.readAll().trimmed().split('\n').last().toDouble() / 1024.0;
-    r.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    QFile out(QString::fromLocal8Bit(outPath));
-    if (out.open(QIODevice::ReadOnly))
-        r.out = out.readAll();
-    return r;
-}
 
 double median(std::vector<double> v)
 {

@@ -8,9 +8,9 @@
 #include "report/pages/preview_pages.h"
 
 #include "fuzz_check.h"
+#include "fuzz_gui_application.h"
 
 #include <QBuffer>
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 
@@ -52,24 +52,10 @@ void drawPages(TfrxPreviewPages& pages)
 
 } // namespace
 
-// Font configuration keeps caches for the life of the process, which the leak checker
-// would otherwise blame on the first input that draws text.
-extern "C" const char* __lsan_default_suppressions()
-{
-    return "leak:libfontconfig\n";
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     // Drawing text needs fonts, and fonts need a GUI application object.
-    static int argc = 1;
-    static char name[] = "fuzz_prepared_pages";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication* app = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        return new QGuiApplication(argc, argv);
-    }();
-    (void)app;
+    ensureGuiApplication();
 
     TfrxReport report;
     TfrxPreviewPages pages(report);

@@ -8,6 +8,7 @@
 #include "report/pages/preview_pages.h"
 
 #include "fuzz_check.h"
+#include "fuzz_gui_application.h"
 
 #include <QBuffer>
 
@@ -47,6 +48,7 @@ TfrxUserDataSet* makeSource(const char* name)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
+    ensureGuiApplication();
     static TfrxUserDataSet* lines = makeSource("frxDBDataset1");
     static TfrxUserDataSet* ds = makeSource("ds");
     (void)lines;

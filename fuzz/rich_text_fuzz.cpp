@@ -11,8 +11,8 @@
 #include "report/rich/rtf_writer.h"
 
 #include "fuzz_check.h"
+#include "fuzz_gui_application.h"
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 
@@ -23,19 +23,6 @@
 namespace {
 
 using namespace report::rich;
-
-void ensureApplication()
-{
-    static int argc = 1;
-    static char name[] = "fuzz_rich_text";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication* application = nullptr; // lives for the whole run
-    if (!application) {
-        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        application = new QGuiApplication(argc, argv);
-    }
-}
 
 void checkShape(const RichDocument& doc)
 {
@@ -97,12 +84,9 @@ void draw(const RichDocument& doc)
 
 } // namespace
 
-// Fontconfig keeps what it allocates for the fonts it has matched until the process ends.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig\n"; }
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    ensureApplication();
+    ensureGuiApplication();
     // What the program's event loop would do between documents (fonts kept for earlier
     // ones are let go there).
     QCoreApplication::processEvents();

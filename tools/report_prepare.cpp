@@ -225,6 +225,9 @@ int prepareCommand(const QStringList& args)
     // Load-time error lines (unknown classes, refused children) are reported with the run's.
     const QStringList loadErrors = report.Errors();
     report.EngineOptions().NewSilentMode = TfrxSilentMode::simSilent;
+    // The template is not used again after this one preparation: the copy it would be
+    // restored from afterwards is not made (for a large template, a quarter of the time).
+    report.EngineOptions().DestroyForms = false;
     if (a.doublePass)
         report.EngineOptions().DoublePass = true;
     ReportShell shell(report);

@@ -122,6 +122,8 @@ int listPages(const QString& path, PagesListing listing)
         print(stderr, QStringLiteral("%1: %2\n").arg(path, platform::errorMessage(e)));
         return 2;
     }
+    for (const QString& line : report.Errors())
+        print(stderr, QStringLiteral("%1: %2\n").arg(path, line));
     if (listing == PagesListing::Outline) {
         for (const QString& line : outlineLines(pages))
             print(stdout, line + u'\n');

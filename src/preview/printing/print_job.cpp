@@ -92,15 +92,6 @@ private:
     const PrintJobHooks& hooks_;
 };
 
-// "[CopyName#]" prints the global variable "CopyName" followed by the copy number, or
-// nothing when there is no such variable.
-QString copyNameText(int copyNo)
-{
-    const report::TfrxVariables& globals = report::frxGlobalVariables();
-    const int at = globals.IndexOf(QStringLiteral("CopyName%1").arg(copyNo));
-    return at < 0 ? QString() : globals[at].Value.toString();
-}
-
 class PrintRun {
 public:
     PrintRun(report::TfrxReport& report, report::TfrxPreviewPages& pages, TfrxCustomPrinter& printer,
@@ -288,7 +279,7 @@ void PrintRun::draw(int index, int copyNo, double factorX, double factorY, doubl
         return;
     pages_.PrintCopyNo = copyNo;
     pages_.PrintScale = factorY;
-    report_.TextContext().CopyName = copyNameText(copyNo);
+    report_.TextContext().CopyName = report::copyNameText(copyNo);
     pages_.PaintPage(index, *canvas, printer_.DPIx / 96.0 * factorX, printer_.DPIy / 96.0 * factorY,
                      offsetXMm * printer_.DPIx / 25.4, offsetYMm * printer_.DPIy / 25.4,
                      report::TfrxPreviewPages::Output::Paper);

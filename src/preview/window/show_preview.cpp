@@ -2,6 +2,7 @@
 
 #include "platform/widgets/dialogs.h"
 #include "preview/window/preview_form.h"
+#include "preview/window/preparation_progress.h"
 #include "report/engine/report_shell.h"
 #include "report/model/frx_report.h"
 
@@ -57,6 +58,7 @@ void attachPreviewWindow(report::ReportShell& shell)
         if (TfrxPreviewForm* form = openWindows().value(&s))
             form->close();
     };
+    attachProgressWindow(shell);
 }
 
 } // namespace preview

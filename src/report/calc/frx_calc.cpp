@@ -33,6 +33,13 @@ TfrxVariables& frxGlobalVariables()
     return globals;
 }
 
+QString copyNameText(int copyNo)
+{
+    const TfrxVariables& globals = frxGlobalVariables();
+    const int at = globals.IndexOf(QStringLiteral("CopyName%1").arg(copyNo));
+    return at < 0 ? QString() : globals[at].Value.toString();
+}
+
 ReportCalc::ReportCalc(TfrxReport& report)
     : report_(report),
       aggregates_(std::make_unique<TfrxAggregateList>(*this)),

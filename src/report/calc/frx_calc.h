@@ -30,6 +30,10 @@ public:
 // The process-wide variables shared by all reports.
 TfrxVariables& frxGlobalVariables();
 
+// What "[CopyName#]" prints on copy `copyNo` (0 outside a print job): the global variable
+// "CopyName" followed by that number, or nothing when there is no such variable.
+QString copyNameText(int copyNo);
+
 // The values behind the system variables, kept by the band engine.
 struct SystemValues {
     double date = 0;       // day number of the start of the preparation

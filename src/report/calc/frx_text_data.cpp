@@ -45,8 +45,14 @@ void getFieldData(ReportCalc& calc, TfrxCustomMemoView& memo)
         return;
     }
     const Value v = valueFromVariant(source.GetValue(field));
-    if (!source.HasField(field))
-        calc.AddError(frxGet(QStringLiteral("dbFldNotFound")) + u' ' + fieldReference(source, field));
+    if (!source.HasField(field)) {
+        // Whatever the kind of source, the missing field shows on the page as well.
+        const QString notFound = frxGet(QStringLiteral("dbFldNotFound")) + u' ' + fieldReference(source, field);
+        calc.AddError(notFound);
+        memo.Value = QVariant();
+        memo.SetText(notFound);
+        return;
+    }
     memo.Value = variantFromValue(v);
     QString text = memo.DisplayFormat().Kind != TfrxFormatKind::fkText
                        ? formatDisplayValue(v, displayFormatOf(memo.DisplayFormat()))

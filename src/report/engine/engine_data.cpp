@@ -52,7 +52,7 @@ bool TfrxEngine::rowHasData(TfrxDataBand& band)
 
 bool TfrxEngine::bandHasData(TfrxDataBand& band)
 {
-    runProcedure(band.OnMasterDetail, &band);
+    runProcedure("OnMasterDetail", band.OnMasterDetail, &band);
     TfrxDataSet* source = band.DataSet();
     if (!source)
         return false;
@@ -229,6 +229,16 @@ void TfrxEngine::checkGroups(TfrxDataBand& band)
     }
 }
 
+// A footer left out still starts its aggregates afresh, and so do the child bands that
+// would have printed with it.
+void TfrxEngine::resetChainAggregates(TfrxBand& band)
+{
+    const qsizetype maxChain = band.Parent() ? band.Parent()->Objects().size() : 1;
+    qsizetype n = 0;
+    for (TfrxBand* b = &band; b && n <= maxChain; b = b->Child(), ++n)
+        calc_.Aggregates().Reset(b);
+}
+
 void TfrxEngine::printGroupFooters(TfrxDataBand& band, int downTo)
 {
     for (qsizetype j = band.Groups.size() - 1; j >= downTo; --j) {
@@ -236,7 +246,7 @@ void TfrxEngine::printGroupFooters(TfrxDataBand& band, int downTo)
         if (TfrxBand* footer = group.Footer) {
             auto* gf = as<TfrxGroupFooter>(footer);
             if (gf && gf->HideIfSingleDataRecord && band.LineN < 3)
-                calc_.Aggregates().Reset(footer);
+                resetChainAggregates(*footer);
             else
                 ShowBand(footer);
         }

@@ -143,13 +143,15 @@ void TfrxEngine::placeBand(TfrxBand& band)
     auto* data = as<TfrxDataBand>(&band);
     const bool multiColumn = data && data->Columns > 1;
     const bool carrier = as<TfrxNullBand>(&band) != nullptr;
-    // A band printed at the top of a new page goes there whatever its height: testing it
-    // would start yet another page.
-    if (!multiColumn && !carrier && !calledFromAddPage_ && !as<TfrxOverlay>(&band) && !ext_->collecting()
+    if (!multiColumn && !carrier && !as<TfrxOverlay>(&band) && !ext_->collecting()
         && FreeSpace() < band.Height() - kFitTolerance) {
-        if (band.AllowSplit && ext_->splitBand(*this, band))
+        if (!calledFromAddPage_) {
+            if (band.AllowSplit && ext_->splitBand(*this, band))
+                return;
+            NewColumn();
+        } else if (splitAtPageStart(band)) {
             return;
-        NewColumn();
+        }
     }
     band.SetLeft(multiColumn ? ext_->columnLeft(*this, band) + CurX : CurX);
     if (!carrier)
@@ -157,10 +159,35 @@ void TfrxEngine::placeBand(TfrxBand& band)
     state_.of(band).placedTop = band.Top();
     if (ext_->collectOutput(*this, band)) {
     } else if (!calledFromAddPage_ || !pages_.PageHasBand(band)) {
+        checkPageObjects(band);
         pages_.AppendObject(band);
     }
     CurY += band.Height();
     pages_.Engine().CurY = CurY;
+}
+
+// A band printed while a page starts (title, reprinted headers) that does not fit is split
+// when it may be; otherwise it goes there whatever its height, as does the page header:
+// moving it on would start yet another page. A band already being split from an earlier
+// page start goes out whole, so that a header taller than a page cannot start pages without
+// end.
+bool TfrxEngine::splitAtPageStart(TfrxBand& band)
+{
+    if (!band.AllowSplit || as<TfrxPageHeader>(&band) || splittingAtPageStart_.contains(&band))
+        return false;
+    splittingAtPageStart_.insert(&band);
+    const bool wasFromAddPage = std::exchange(calledFromAddPage_, false);
+    bool split = false;
+    try {
+        split = ext_->splitBand(*this, band);
+    } catch (...) {
+        splittingAtPageStart_.remove(&band);
+        calledFromAddPage_ = wasFromAddPage;
+        throw;
+    }
+    splittingAtPageStart_.remove(&band);
+    calledFromAddPage_ = wasFromAddPage;
+    return split;
 }
 
 void TfrxEngine::publishState()
@@ -214,7 +241,7 @@ void TfrxEngine::prepareBand(TfrxBand& band)
     publishState();
     if (hooks_.OnBeforePrint)
         hooks_.OnBeforePrint(band);
-    runProcedure(band.OnBeforePrint, &band);
+    runProcedure("OnBeforePrint", band.OnBeforePrint, &band);
     prepareObjects(band);
     if (!band.Visible())
         return;
@@ -233,7 +260,7 @@ void TfrxEngine::prepareBand(TfrxBand& band)
     if (band.Stretched)
         band.SetHeight(maxBottom);
     calc_.SetCurrentObjectName(band.Name());
-    runProcedure(band.OnAfterCalcHeight, &band);
+    runProcedure("OnAfterCalcHeight", band.OnAfterCalcHeight, &band);
     for (TfrxView* v : views)
         if (auto* s = as<TfrxStretcheable>(v); s && s->StretchMode == TfrxStretchMode::smMaxHeight)
             s->SetHeight(maxBottom - s->Top());
@@ -254,12 +281,12 @@ void TfrxEngine::prepareObjects(TfrxBand& band)
             continue;
         if (hooks_.OnBeforePrint)
             hooks_.OnBeforePrint(*object);
-        runProcedure(object->OnBeforePrint, object);
+        runProcedure("OnBeforePrint", object->OnBeforePrint, object);
         auto* view = as<TfrxView>(object);
         if (!object->Visible() || !view)
             continue;
         run.designedTexts.back() = getObjectData(calc_, *object);
-        runProcedure(view->OnAfterData, view);
+        runProcedure("OnAfterData", view->OnAfterData, view);
         if (isStretching(*view)) {
             const double h = calcItemHeight(*view);
             const double growth = h > view->Height() ? h - view->Height() : 0;
@@ -344,7 +371,7 @@ void TfrxEngine::unprepareBand(TfrxBand& band)
             try {
                 if (hooks_.OnAfterPrint)
                     hooks_.OnAfterPrint(*object);
-                runProcedure(object->OnAfterPrint, object);
+                runProcedure("OnAfterPrint", object->OnAfterPrint, object);
             } catch (...) {
                 if (!failure)
                     failure = std::current_exception();
@@ -370,7 +397,7 @@ void TfrxEngine::unprepareBand(TfrxBand& band)
         if (band.Visible()) {
             if (hooks_.OnAfterPrint)
                 hooks_.OnAfterPrint(band);
-            runProcedure(band.OnAfterPrint, &band);
+            runProcedure("OnAfterPrint", band.OnAfterPrint, &band);
         }
     } catch (...) {
         if (!failure)

@@ -67,10 +67,20 @@ void TfrxEngine::SetExtensions(EngineExtensions* extensions)
 
 void TfrxEngine::StopReport() { report_.Terminated = true; }
 
-void TfrxEngine::runProcedure(const QString& name, TfrxComponent* sender)
+// The expression language runs no procedures: without a host to run one, a procedure the
+// template names gets an error line (once per object and event), so that a report that
+// depends on it does not pass for complete.
+bool TfrxEngine::runProcedure(const char* event, const QString& name, TfrxComponent* sender)
 {
-    if (!name.isEmpty() && hooks_.RunProcedure)
+    if (name.isEmpty())
+        return true;
+    if (hooks_.RunProcedure) {
         hooks_.RunProcedure(name, sender);
+        return true;
+    }
+    report_.AddError(frxGet(QStringLiteral("clProcNotRun"))
+                         .arg(sender ? sender->Name() : QString(), QLatin1StringView(event), name));
+    return false;
 }
 
 void TfrxEngine::processMessages()
@@ -87,6 +97,7 @@ void TfrxEngine::initializeRun()
     CurVColumn = 0;
     running_ = true;
     rows_ = 0;
+    countedPage_ = -1;
     state_.clear();
     calc_.Aggregates().Clear();
     ext_->reset();
@@ -114,7 +125,7 @@ bool TfrxEngine::Run()
             if (TfrxDataSet* ds = report_.DataSets()[i].DataSet())
                 ds->Initialize();
         applyNamedStyles(report_);
-        runProcedure(report_.OnStartReport, &report_);
+        runProcedure("OnStartReport", report_.OnStartReport, &report_);
         for (TfrxReportPage* page : pages) {
             pages_.RegisterSourcePage(*page);
             calc_.Aggregates().AddItems(*page, state_.masters(*page).horizontal);
@@ -151,7 +162,7 @@ void TfrxEngine::finishRun(bool started)
         }
     };
     if (started)
-        guarded([&] { runProcedure(report_.OnStopReport, &report_); });
+        guarded([&] { runProcedure("OnStopReport", report_.OnStopReport, &report_); });
     for (int i = 0; i < report_.DataSets().Count(); ++i)
         if (TfrxDataSet* ds = report_.DataSets()[i].DataSet())
             guarded([ds] { ds->Finalize(); });
@@ -197,7 +208,7 @@ void TfrxEngine::runAllPages()
 void TfrxEngine::runReportPage(TfrxReportPage& page)
 {
     noKeepAtPageStart_ = true;
-    runProcedure(page.OnBeforePrint, &page);
+    runProcedure("OnBeforePrint", page.OnBeforePrint, &page);
     if (TfrxDataSet* source = page.DataSet()) {
         source->First();
         while (!source->Eof() && !report_.Terminated) {
@@ -207,15 +218,15 @@ void TfrxEngine::runReportPage(TfrxReportPage& page)
     } else {
         pageRun(page);
     }
-    runProcedure(page.OnAfterPrint, &page);
+    runProcedure("OnAfterPrint", page.OnAfterPrint, &page);
 }
 
 bool TfrxEngine::pageHasData(TfrxReportPage& page)
 {
     if (report_.EngineOptions().PrintIfEmpty)
         return true;
+    // bandHasData runs the band's OnMasterDetail.
     for (TfrxDataBand* band : state_.masters(page).horizontal) {
-        runProcedure(band->OnMasterDetail, band);
         if (bandHasData(*band))
             return true;
     }
@@ -230,9 +241,7 @@ void TfrxEngine::pageRun(TfrxReportPage& page)
     outputPageViews(page);
     if (hooks_.OnManualBuild)
         hooks_.OnManualBuild(page);
-    else if (!page.OnManualBuild.isEmpty())
-        runProcedure(page.OnManualBuild, &page);
-    else
+    else if (page.OnManualBuild.isEmpty() || !runProcedure("OnManualBuild", page.OnManualBuild, &page))
         runDataBands(state_.masters(page).horizontal);
     lastPage_ = true;
     if (page.EndlessHeight || page.EndlessWidth) {
@@ -328,10 +337,28 @@ void TfrxEngine::checkPageLimit()
     }
 }
 
+void TfrxEngine::checkPageObjects(const TfrxBand& band)
+{
+    if (pages_.CurPage() != countedPage_) {
+        countedPage_ = pages_.CurPage();
+        pageObjects_ = pages_.CurrentObjectCount();
+    }
+    pageObjects_ += 1 + band.Objects().size();
+    if (limits_.maxPageObjects > 0 && pageObjects_ > limits_.maxPageObjects) {
+        const QString line = frxGet(QStringLiteral("prTooManyObjects"))
+                                 .arg(pages_.CurPage() + 1)
+                                 .arg(limits_.maxPageObjects);
+        report_.AddError(line);
+        report_.Terminated = true;
+        throw ReportError(line);
+    }
+}
+
 void TfrxEngine::addPage()
 {
     checkPageLimit();
     pages_.StartPage(*page_);
+    countedPage_ = -1;
     CurY = 0;
     if (TfrxOverlay* overlay = pageBands_.overlay; overlay && !overlay->PrintOnTop) {
         ShowBand(overlay);
@@ -358,6 +385,7 @@ void TfrxEngine::addPage()
             headers_[i].band = nullptr;
         if (as<TfrxPageHeader>(band))
             headerHeight_ = band->Height();
+        const int pageBefore = pages_.CurPage();
         try {
             ShowBand(band);
         } catch (...) {
@@ -369,6 +397,9 @@ void TfrxEngine::addPage()
         band->IsReprinting = false;
         line_ = line;
         lineThrough_ = through;
+        // A band split over pages: the page it ends on had its own headers printed.
+        if (pages_.CurPage() != pageBefore)
+            break;
     }
     CurX = savedX;
 }
@@ -377,14 +408,29 @@ void TfrxEngine::addPage()
 // its aggregates reset.
 void TfrxEngine::outputFooter(TfrxBand* band)
 {
+    outputFooterAt(band, 0, true);
+}
+
+// On a page of several columns the column footer stands under each column that was used,
+// at that column's left, so one page holds it once per column.
+void TfrxEngine::outputColumnFooter()
+{
+    if (page_ && page_->Columns() > 1)
+        outputFooterAt(pageBands_.columnFooter, CurX, false);
+    else
+        outputFooter(pageBands_.columnFooter);
+}
+
+void TfrxEngine::outputFooterAt(TfrxBand* band, double left, bool oncePerPage)
+{
     if (!band)
         return;
     try {
         prepareBand(*band);
         if (band->Visible()) {
-            band->SetLeft(0);
+            band->SetLeft(left);
             band->SetTop(CurY);
-            if (!pages_.PageHasBand(*band))
+            if (!oncePerPage || !pages_.PageHasBand(*band))
                 pages_.AppendObject(*band);
             CurY += band->Height();
         }
@@ -399,12 +445,11 @@ void TfrxEngine::outputFooter(TfrxBand* band)
 void TfrxEngine::EndPage()
 {
     TfrxReportPage& page = *page_;
-    TfrxBand* columnFooter = pageBands_.columnFooter;
+    outputColumnFooter();
     if (page.Columns() > 1 && !lastPage_) {
         CurX = columnOrigin_;
         CurColumn = 1;
     }
-    outputFooter(columnFooter);
     if (lastPage_ && !printingSummary_) {
         printingSummary_ = true;
         try {
@@ -475,7 +520,7 @@ void TfrxEngine::NewColumn()
         NewPage();
         return;
     }
-    outputFooter(pageBands_.columnFooter);
+    outputColumnFooter();
     ++CurColumn;
     QString position = page_->ColumnPositions.value(CurColumn - 1);
     position.remove(u' ');

@@ -7,6 +7,7 @@
 
 #include "report/engine/band_run.h"
 
+#include <QSet>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -40,6 +41,9 @@ struct EngineHooks {
 struct EngineLimits {
     int maxPages = 20000;
     qint64 maxRows = 10000000;
+    // Objects on one prepared page (bands and what they hold): far above any real page, far
+    // below what a band of no height repeated for every row would pile up.
+    qint64 maxPageObjects = 100000;
 };
 
 class TfrxEngine {
@@ -123,8 +127,11 @@ private:
     void beginPageRun(TfrxReportPage& page);
     void addPage();
     void outputFooter(TfrxBand* band);
+    void outputFooterAt(TfrxBand* band, double left, bool oncePerPage);
+    void outputColumnFooter();
     void outputPageViews(TfrxReportPage& page);
     void checkPageLimit();
+    void checkPageObjects(const TfrxBand& band);
     // Data bands and groups (engine_data.cpp).
     void runDataBands(const QList<TfrxDataBand*>& container);
     void runDataBand(TfrxDataBand& band);
@@ -135,6 +142,7 @@ private:
     void startGroups(TfrxDataBand& band, int from, bool firstRow);
     void checkGroups(TfrxDataBand& band);
     void printGroupFooters(TfrxDataBand& band, int downTo);
+    void resetChainAggregates(TfrxBand& band);
     void enterHeader(TfrxBand* band);
     void leaveHeader(TfrxBand* band);
     // Output of one band (engine_output.cpp).
@@ -144,8 +152,9 @@ private:
     void unprepareBand(TfrxBand& band);
     void shiftObjects(TfrxBand& band);
     void placeBand(TfrxBand& band);
+    bool splitAtPageStart(TfrxBand& band);
     void publishState();
-    void runProcedure(const QString& name, TfrxComponent* sender);
+    bool runProcedure(const char* event, const QString& name, TfrxComponent* sender);
     void processMessages();
 
     TfrxReport& report_;
@@ -187,9 +196,13 @@ private:
     bool printingSummary_ = false;
     bool running_ = false;
     TfrxBand* pageBreakBand_ = nullptr;
+    QSet<const TfrxBand*> splittingAtPageStart_;
     int line_ = 0;
     int lineThrough_ = 0;
     qint64 rows_ = 0;
+    // The objects put on prepared page countedPage_ so far.
+    int countedPage_ = -1;
+    qint64 pageObjects_ = 0;
 };
 
 } // namespace report

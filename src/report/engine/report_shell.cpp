@@ -64,12 +64,37 @@ void ReportShell::processMessages(bool always)
     sinceMessages_.start();
 }
 
+// Preparing shows the progress window only in the old style, where the preview opens after
+// the preparation; printing and exporting show it whenever progress is shown.
+bool ReportShell::usesProgressWindow(TfrxProgressType type) const
+{
+    return report_.ShowProgress && (report_.OldStyleProgress || type != TfrxProgressType::ptRunning);
+}
+
+namespace {
+
+QString progressMessage(TfrxProgressType type, bool firstPass, int progress)
+{
+    const char* key = "prRunning";
+    if (type == TfrxProgressType::ptRunning && firstPass)
+        key = "prRunningFirst";
+    else if (type == TfrxProgressType::ptExporting)
+        key = "prExporting";
+    else if (type == TfrxProgressType::ptPrinting)
+        key = "prPrinting";
+    return frxGet(QString::fromLatin1(key)).replace(QLatin1StringView("%d"), QString::number(progress));
+}
+
+} // namespace
+
 void ReportShell::ProgressStart(TfrxProgressType type, int progress)
 {
     if (report_.EngineOptions().EnableThreadSafe)
         return;
     if (OnProgressStart)
         OnProgressStart(type, progress);
+    if (usesProgressWindow(type) && ProgressWindow.open)
+        ProgressWindow.open();
     processMessages(true);
 }
 
@@ -79,6 +104,13 @@ void ReportShell::Progress(TfrxProgressType type, int progress)
         return;
     if (OnProgress)
         OnProgress(type, progress);
+    if (usesProgressWindow(type) && ProgressWindow.step) {
+        const bool firstPass = engine_->Running() && !engine_->FinalPass;
+        processMessages(true); // the cancel button's click arrives here
+        if (ProgressWindow.step(progressMessage(type, firstPass, progress)))
+            report_.Terminated = true;
+        return;
+    }
     processMessages(false);
 }
 
@@ -88,6 +120,8 @@ void ReportShell::ProgressStop(TfrxProgressType type, int progress)
         return;
     if (OnProgressStop)
         OnProgressStop(type, progress);
+    if (usesProgressWindow(type) && ProgressWindow.close)
+        ProgressWindow.close();
     processMessages(true);
 }
 

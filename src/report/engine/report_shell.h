@@ -63,6 +63,16 @@ public:
     };
     PreviewHooks Preview;
 
+    // The progress window (the preview window fills this in; until then there is none):
+    // opened at a start, shown a message at each step, closed at the stop. `step` returns
+    // true once the window's cancel button has been pressed.
+    struct ProgressWindowHooks {
+        std::function<void()> open;
+        std::function<bool(const QString& message)> step;
+        std::function<void()> close;
+    };
+    ProgressWindowHooks ProgressWindow;
+
     // Progress operations of preparing, printing and exporting.
     void ProgressStart(TfrxProgressType type, int progress = 0);
     void Progress(TfrxProgressType type, int progress);
@@ -75,6 +85,7 @@ public:
 
 private:
     bool runPreparation();
+    bool usesProgressWindow(TfrxProgressType type) const;
     void reportErrors();
     // Processes pending events; unless `always`, only when some milliseconds have passed
     // since it last did.

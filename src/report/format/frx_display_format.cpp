@@ -16,11 +16,18 @@ QString plainText(const Value& value)
 
 namespace {
 
+// A format with no "%" is a picture ("0.00", "#,##0.00"): as a printf format it would print
+// itself whatever the number.
+bool isPictureFormat(const QString& format)
+{
+    return format.startsWith(u'#') || !format.contains(u'%');
+}
+
 QString formatNumeric(const Value& value, const DisplayFormat& format)
 {
     const QString& f = format.formatStr;
     QString text;
-    if (f.startsWith(u'#')) {
+    if (isPictureFormat(f)) {
         text = formatFloatPicture(f, value.toDouble());
     } else if (f.contains(u'd')) {
         const Value arg(value.toInt32());
@@ -90,7 +97,9 @@ InlineFormat splitInlineFormat(const QString& bracketText)
     case u'n': format.kind = DisplayKind::fkNumeric; break;
     default: format.kind = DisplayKind::fkText; break;
     }
-    if (format.kind == DisplayKind::fkNumeric) {
+    // In a printf format ("%2,2f") a comma or minus names the decimal separator; in a picture
+    // ("#,##0.00") the comma groups thousands and stays.
+    if (format.kind == DisplayKind::fkNumeric && !isPictureFormat(part.mid(1))) {
         for (qsizetype i = 0; i < part.size(); ++i) {
             if (part[i] == u',' || part[i] == u'-') {
                 format.decimalSeparator = QString(part[i]);

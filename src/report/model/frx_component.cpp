@@ -292,10 +292,13 @@ void TfrxComponent::Clear()
 void TfrxComponent::Assign(const TfrxComponent& source)
 {
     auto& src = const_cast<TfrxComponent&>(source);
+    // Between objects of one class every property is shared; only other classes need the
+    // look-up by name (a copy of each template object is made for every preparation).
+    const bool sameClass = &source.classInfo() == &classInfo();
     for (const PropInfo* p : classInfo().properties()) {
         if (!p->published || p->name.compare(QLatin1StringView("Name"), Qt::CaseInsensitive) == 0)
             continue;
-        if (source.classInfo().find(p->name) != p)
+        if (!sameClass && source.classInfo().find(QByteArrayView(p->latin1Name)) != p)
             continue;
         if (p->kind == PropKind::Object)
             copyProperties(*p->sub(src), *p->sub(*this));

@@ -90,7 +90,7 @@ public:
     void Clear() override;
 
     // Template storage (XML text form).
-    void SaveToStream(QIODevice& stream, bool saveChildren = true, bool saveDefaultValues = false);
+    void SaveToStream(QIODevice& stream, bool saveChildren = true, bool saveDefaultValues = false, bool indent = true);
     void LoadFromStream(QIODevice& stream);
     // Writes to a temporary file beside the target and renames it into place.
     void SaveToFile(const QString& fileName);

@@ -256,11 +256,15 @@ void setProperty(TfrxPersistent& object, QStringView name, const QVariant& value
 void copyProperties(const TfrxPersistent& source, TfrxPersistent& target)
 {
     auto& src = const_cast<TfrxPersistent&>(source);
+    const bool sameClass = &source.classInfo() == &target.classInfo();
+    const auto shared = [&](const PropInfo* p) {
+        return sameClass || source.classInfo().find(QByteArrayView(p->latin1Name)) == p;
+    };
     for (const PropInfo* p : target.classInfo().properties()) {
         if (p->kind == PropKind::Object) {
-            if (source.classInfo().find(p->name) == p)
+            if (shared(p))
                 copyProperties(*p->sub(src), *p->sub(target));
-        } else if (p->set && source.classInfo().find(p->name) == p) {
+        } else if (p->set && shared(p)) {
             p->set(target, p->get(source));
         }
     }

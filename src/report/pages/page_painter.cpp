@@ -1,5 +1,6 @@
 // Drawing a prepared page on a screen, printer or metafile canvas.
 
+#include "report/calc/frx_calc.h"
 #include "report/model/frx_report.h"
 #include "report/model/frx_views.h"
 #include "report/pages/detail/pages_state.h"
@@ -40,20 +41,25 @@ private:
     bool active_;
 };
 
-// The page total and print scale a drawn page hands to its text objects; the report's text
-// context has its earlier values back afterwards, so a template object drawn later (in the
-// designer, say) does not fill in a prepared report's total or take a printer's scale.
+// The page total, copy name and print scale a drawn page hands to its text objects; the
+// report's text context has its earlier values back afterwards, so a template object drawn
+// later (in the designer, say) does not fill in a prepared report's total or take a
+// printer's scale. A print job sets the copy name of each copy; any other drawing (preview,
+// export) takes the name of copy `copyNo`.
 class DrawTimeValues {
 public:
-    DrawTimeValues(TfrxTextContext& texts, int totalPages, double printScale)
-        : texts_(texts), totalPages_(texts.TotalPages), printScale_(texts.PrintScale)
+    DrawTimeValues(TfrxTextContext& texts, int totalPages, int copyNo, double printScale)
+        : texts_(texts), totalPages_(texts.TotalPages), copyName_(texts.CopyName), printScale_(texts.PrintScale)
     {
         texts_.TotalPages = totalPages;
+        if (!texts_.CopyName)
+            texts_.CopyName = copyNameText(copyNo);
         texts_.PrintScale = printScale;
     }
     ~DrawTimeValues()
     {
         texts_.TotalPages = totalPages_;
+        texts_.CopyName = copyName_;
         texts_.PrintScale = printScale_;
     }
     DrawTimeValues(const DrawTimeValues&) = delete;
@@ -62,6 +68,7 @@ public:
 private:
     TfrxTextContext& texts_;
     std::optional<int> totalPages_;
+    std::optional<QString> copyName_;
     double printScale_;
 };
 
@@ -110,9 +117,10 @@ void TfrxPreviewPages::PaintPage(int index, QPainter& canvas, double scaleX, dou
     const double left = offsetX + page->LeftMargin * fr01cm * scaleX;
     const double top = offsetY + page->TopMargin * fr01cm * scaleY;
     // Text objects fill "[TotalPages#]" with the number of prepared pages (or the count a print
-    // job hands over) and enlarge printer fonts by the job's scale, for this page only.
+    // job hands over) and "[CopyName#]" with the copy's name, and enlarge printer fonts by the
+    // job's scale, for this page only.
     TfrxTextContext& texts = Report().TextContext();
-    const DrawTimeValues drawTime(texts, PrintTotalPages > 0 ? PrintTotalPages : PageCount(), PrintScale);
+    const DrawTimeValues drawTime(texts, PrintTotalPages > 0 ? PrintTotalPages : PageCount(), PrintCopyNo, PrintScale);
     const PaintTarget target{canvas, scaleX, scaleY, left, top, texts};
     for (TfrxComponent* object : page->AllObjects()) {
         auto* view = dynamic_cast<TfrxView*>(object);

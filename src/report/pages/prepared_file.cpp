@@ -167,6 +167,9 @@ void TfrxPreviewPages::LoadFromStream(QIODevice& stream)
             d.sourcePages.push_back(detail::SourcePage{std::move(page), {}});
         }
         sources->clear();
+        // What the source pages could not take (nesting cut off, unknown classes).
+        for (const QString& line : serializer.Errors())
+            d.report.AddError(line);
     }
 
     if (const int at = root->findChild("dictionary"); at >= 0) {

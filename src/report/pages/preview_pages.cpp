@@ -68,9 +68,8 @@ TfrxXMLItem* PagesState::appendOneElement(TfrxXMLItem& parent, TfrxComponent& ob
         auto* picture = static_cast<TfrxPictureView*>(&object);
         auto last = lastStoredPicture.constFind(&object);
         if (last == lastStoredPicture.cend() || *last != picture->Picture) {
-            const bool stored = last != lastStoredPicture.cend();
-            // Only a changed picture re-applies AutoSize.
-            if (stored && picture->AutoSize && !picture->Picture.isEmpty()) {
+            // A picture stored for the first time or changed since applies AutoSize.
+            if (picture->AutoSize && !picture->Picture.isEmpty()) {
                 const QImage image = QImage::fromData(picture->Picture);
                 if (!image.isNull())
                     picture->SetBounds(picture->Left(), picture->Top(), image.width(), image.height());

@@ -6,6 +6,8 @@
 #include "report/model/frx_views.h"
 #include "report/storage/xml_serializer.h"
 
+#include <algorithm>
+
 namespace report {
 
 using detail::DictEntry;
@@ -76,14 +78,21 @@ QByteArray PagesState::sourceStringOf(TfrxComponent& copy) const
     return text;
 }
 
-QByteArray PagesState::makeShortName(const QByteArray& base) const
+// The first free number from where the halving search stops. Names are only added between
+// two clears of the dictionary, so the count from a given start resumes where it last
+// ended: the numbers between were taken then and still are. That keeps a band of many
+// objects from counting up through all the names before each new one.
+QByteArray PagesState::makeShortName(const QByteArray& base)
 {
     const auto taken = [&](int n) { return byShortName.contains(base + QByteArray::number(n)); };
-    int n = 10000;
-    while (n > 1 && !taken(n))
-        n /= 2;
+    int start = 10000;
+    while (start > 1 && !taken(start))
+        start /= 2;
+    int& resume = shortNameResume[base + '/' + QByteArray::number(start)];
+    int n = std::max(start, resume);
     while (taken(n))
         ++n;
+    resume = n;
     return base + QByteArray::number(n);
 }
 
@@ -122,6 +131,7 @@ void PagesState::clearSources()
     byTemplate.clear();
     bySource.clear();
     byShortName.clear();
+    shortNameResume.clear();
     entries.clear();
     sourcePages.clear();
 }

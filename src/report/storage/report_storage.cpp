@@ -148,7 +148,7 @@ void TfrxReport::setErrorReporter(ErrorReporter reporter)
     errorReporter = std::move(reporter);
 }
 
-void TfrxReport::SaveToStream(QIODevice& stream, bool saveChildren, bool saveDefaultValues)
+void TfrxReport::SaveToStream(QIODevice& stream, bool saveChildren, bool saveDefaultValues, bool indent)
 {
     const QString password = reportOptions_.Password;
     void* preview = Preview;
@@ -158,6 +158,7 @@ void TfrxReport::SaveToStream(QIODevice& stream, bool saveChildren, bool saveDef
     try {
         TfrxXMLSerializer serializer(&stream);
         serializer.SerializeDefaultValues = saveDefaultValues;
+        serializer.Indent = indent;
         serializer.WriteTree(*this, saveChildren);
     } catch (...) {
         reportOptions_.Password = password;
@@ -286,7 +287,7 @@ QByteArray TfrxReport::SaveTemplateForRun()
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     try {
-        SaveToStream(buffer, true, false);
+        SaveToStream(buffer, true, false, false);
     } catch (...) {
         reportOptions_.Password = password;
         throw;

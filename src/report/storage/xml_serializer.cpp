@@ -252,7 +252,7 @@ void TfrxXMLSerializer::WriteTree(TfrxComponent& root, bool withChildren, TfrxXM
 {
     if (!item) {
         TfrxXMLDocument doc;
-        doc.setAutoIndent(true);
+        doc.setAutoIndent(Indent);
         WriteTree(root, withChildren, doc.root());
         if (stream_)
             doc.saveToStream(*stream_);

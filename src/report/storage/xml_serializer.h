@@ -31,6 +31,9 @@ public:
     const QStringList& Errors() const { return errors_; }
     // Write every stored property, not only those differing from their defaults.
     bool SerializeDefaultValues = false;
+    // Lines indented by nesting level; a copy only read back (the run copy) leaves it off:
+    // the indent of a deep tree grows with the square of its depth.
+    bool Indent = true;
 
     // " Name=\"value\"" pairs of the stored published properties that differ from the
     // ancestor (or, without one, from their declared defaults), then a text object's Text

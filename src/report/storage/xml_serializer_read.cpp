@@ -402,6 +402,11 @@ void TfrxXMLSerializer::ReadTree(TfrxComponent& root, TfrxXMLItem* item)
     finishLoading();
 }
 
+// Templates nest objects a few levels deep (report, page, band, object). Deeper elements
+// of a damaged or crafted file are left out with their subtrees: every object deeper down
+// walks up through its parents in each later step, so depth would multiply the cost of all.
+constexpr qsizetype kMaxObjectDepth = 256;
+
 void TfrxXMLSerializer::readChildren(TfrxComponent& root, TfrxXMLItem& rootItem)
 {
     const QString cantFind = frxGet(QStringLiteral("xrCantFindClass"));
@@ -422,6 +427,10 @@ void TfrxXMLSerializer::readChildren(TfrxComponent& root, TfrxXMLItem& rootItem)
         }
         TfrxComponent* parent = top.parent;
         TfrxXMLItem* child = top.item->item(top.next++);
+        if (stack.size() > kMaxObjectDepth) {
+            addError(frxGet(QStringLiteral("xrTooDeep")).arg(kMaxObjectDepth));
+            continue; // with its subtree
+        }
         const bool inherited = child->name() == kInherited;
         const ClassInfo* info = nullptr;
         if (!inherited) {

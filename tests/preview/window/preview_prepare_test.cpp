@@ -3,12 +3,14 @@
 // pages runs meanwhile.
 #include "preview_fixture.h"
 
+#include "preview/printing/print_progress.h"
 #include "preview/window/show_preview.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPointer>
+#include <QPushButton>
 #include <QTimer>
 #include <chrono>
 #include <thread>
@@ -158,4 +160,36 @@ TEST_F(PreviewTest, TheUpdateIntervalFollowsTheTimeTheSecondPageTook)
     EXPECT_EQ(pv().updateInterval(), 5);
     EXPECT_EQ(area().pageList().count(), pv().pageCount());
     EXPECT_FALSE(pv().running());
+}
+
+TEST_F(PreviewTest, OldStyleProgressShowsAWindowWhoseCancelStopsTheRunWithThePagesMade)
+{
+    makeReport(2000);
+    report->OldStyleProgress = true;
+    report->PreviewOptions().Modal = false;
+    preview::attachPreviewWindow(*shell);
+    QStringList messages;
+    shell->OnProgress = [&](report::TfrxProgressType, int page) {
+        QTimer::singleShot(0, [&, page] {
+            preview::TfrxProgress* progress = nullptr;
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* p = dynamic_cast<preview::TfrxProgress*>(w); p && p->isVisible())
+                    progress = p;
+            ASSERT_NE(progress, nullptr);
+            messages << progress->Message();
+            if (page == 3)
+                progress->findChild<QPushButton*>()->click();
+        });
+    };
+    shell->ShowReport(true);
+    // The window said which page was being prepared; its cancel button stopped the run,
+    // and the pages made so far stay.
+    EXPECT_TRUE(messages.contains(QStringLiteral("Preparing page 2"))) << messages.join(u'|').toStdString();
+    const int pages = shell->PreviewPages().PageCount();
+    EXPECT_GE(pages, 3);
+    EXPECT_LT(pages, 10);
+    for (QWidget* w : QApplication::topLevelWidgets())
+        EXPECT_FALSE(dynamic_cast<preview::TfrxProgress*>(w) && w->isVisible());
+    if (preview::TfrxPreviewForm* f = openPreviewWindow())
+        f->close();
 }

@@ -53,6 +53,8 @@ struct PagesState {
     std::vector<SourcePage> sourcePages;
     std::vector<std::unique_ptr<DictEntry>> entries;
     QHash<QByteArray, DictEntry*> byShortName;
+    // For a base letter and a start of the halving search: where counting up last ended.
+    QHash<QByteArray, int> shortNameResume;
     QHash<const TfrxComponent*, DictEntry*> byTemplate;
     QHash<const TfrxComponent*, DictEntry*> bySource;
 
@@ -81,7 +83,7 @@ struct PagesState {
     DictEntry* entryOf(const TfrxComponent& templateObject) const;
     DictEntry* entryByName(const QByteArray& shortName) const { return byShortName.value(shortName); }
     // First free short name for a base letter, by the halving search.
-    QByteArray makeShortName(const QByteArray& base) const;
+    QByteArray makeShortName(const QByteArray& base);
     DictEntry* addEntry(TfrxComponent& source, int pageIndex, TfrxComponent* templateObject);
     void clearSources();
     void clearCache() { cache.clear(); }
