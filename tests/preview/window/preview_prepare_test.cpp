@@ -184,7 +184,7 @@ TEST_F(PreviewTest, OldStyleProgressShowsAWindowWhoseCancelStopsTheRunWithThePag
     shell->ShowReport(true);
     // The window said which page was being prepared; its cancel button stopped the run,
     // and the pages made so far stay.
-    EXPECT_TRUE(messages.contains(QStringLiteral("Preparing page 2"))) << messages.join(u'|').toStdString();
+    EXPECT_TRUE(messages.contains(QStringLiteral("正在准备第 2 页"))) << messages.join(u'|').toStdString();
     const int pages = shell->PreviewPages().PageCount();
     EXPECT_GE(pages, 3);
     EXPECT_LT(pages, 10);
