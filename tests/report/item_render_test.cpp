@@ -112,7 +112,7 @@ TEST(ItemRender, AnEntryThatSetsSomeFieldsInheritsTheRestAndEveryClassHasAStored
     ASSERT_NE(memo.getData, nullptr);
 
     Recorder recorder;
-    registerItemKind(sys, {.painter = &recorder});
+    registerItemKind(sys, {.painter = &recorder, .measurer = nullptr, .getData = nullptr, .prepared = std::nullopt});
     {
         const ItemKind& kind = itemKindOf(sys);
         EXPECT_EQ(kind.painter, &recorder);

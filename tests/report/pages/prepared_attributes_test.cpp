@@ -104,8 +104,9 @@ QSet<QString> uncarriedProperties(const ClassInfo& cls)
         const QMap<QString, QString> written = attributes(diff);
         // Every attribute is one the reader knows: a short form or a published property.
         for (const QString& attribute : written.keys()) {
-            if (attribute.size() > 1)
+            if (attribute.size() > 1) {
                 EXPECT_NO_THROW(getProperty(*object, attribute)) << qPrintable(attribute);
+            }
         }
         if (!written.contains(attributeName(name))) {
             uncarried.insert(name);
