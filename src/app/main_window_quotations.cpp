@@ -59,6 +59,12 @@ std::optional<double> askNumber(QWidget* parent, const QString& caption, const Q
     }
 }
 
+// What a line's amount must be: quantity × price, empty when either is empty.
+QVariant lineAmount(const QVariant& quantity, const QVariant& price)
+{
+    return quantity.isNull() || price.isNull() ? QVariant() : QVariant(quantity.toLongLong() * price.toDouble());
+}
+
 // A description longer than its column is cut and ends in "……" like every description.
 QString fittedDescription(const QString& text)
 {
@@ -189,10 +195,7 @@ void TFrm_main::ADOQueryDIYBeforePost()
     if (line.fieldIndex(amountField) < 0 || line.fieldIndex(QStringLiteral("DIY_SL")) < 0
         || line.fieldIndex(QStringLiteral("DIY_JG")) < 0)
         return;
-    const QVariant quantity = line.value(QStringLiteral("DIY_SL"));
-    const QVariant price = line.value(QStringLiteral("DIY_JG"));
-    const QVariant amount = quantity.isNull() || price.isNull() ? QVariant()
-                                                                 : QVariant(quantity.toLongLong() * price.toDouble());
+    const QVariant amount = lineAmount(line.value(QStringLiteral("DIY_SL")), line.value(QStringLiteral("DIY_JG")));
     if (line.value(amountField) != amount)
         line.setValue(amountField, amount);
 }
@@ -225,8 +228,8 @@ bool TFrm_main::amountsAgree() const
     if (quantity < 0 || price < 0 || amount < 0)
         return true;
     for (int row = 0; row < lines.recordCount(); ++row) {
-        const QVariant q = lines.valueAt(row, quantity), p = lines.valueAt(row, price), a = lines.valueAt(row, amount);
-        const QVariant expected = q.isNull() || p.isNull() ? QVariant() : QVariant(q.toLongLong() * p.toDouble());
+        const QVariant a = lines.valueAt(row, amount);
+        const QVariant expected = lineAmount(lines.valueAt(row, quantity), lines.valueAt(row, price));
         if (expected.isNull() != a.isNull() || (!a.isNull() && a.toDouble() != expected.toDouble()))
             return false;
     }

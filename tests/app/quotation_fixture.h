@@ -156,6 +156,17 @@ protected:
         dialogs.answers.clear();
     }
 
+    // Quotation "G" with 西数 2TB at its catalogue price (300) and 希捷 1TB at 100.
+    void quoteTwoDisks(app::TFrm_main& w)
+    {
+        showDisks(w);
+        create(w, "G", "庚");
+        pick(w, "西数 2TB");
+        add(w, "1", std::nullopt);
+        pick(w, "希捷 1TB");
+        add(w, "1", "100");
+    }
+
     QList<StoredLine> stored(const QString& where = QStringLiteral("1=1"))
     {
         db::Dataset rows(QStringLiteral("check"), &cat.connection);

@@ -312,12 +312,7 @@ TEST_F(QuotationTest, RemovingALineOf300FromATotalOf1000ShowsTheRest)
 TEST_F(QuotationTest, AGridEditStoresTheAmountAndTheTotalFollowsAtOnce)
 {
     auto w = window();
-    showDisks(*w);
-    create(*w, "G", "庚");
-    pick(*w, "西数 2TB");
-    add(*w, "1", std::nullopt); // 300
-    pick(*w, "希捷 1TB");
-    add(*w, "1", "100");
+    quoteTwoDisks(*w);
 
     // The operator changes the quantity, then the price, in the grid and posts with DBNV3.
     selectLine(*w, "西数");

@@ -103,12 +103,7 @@ void typeIntoLinesCell(app::TFrm_main& w, int row, const QString& field, const Q
 TEST_F(QuotationTest, AQuantityTypedInTheGridIsPrintedWithItsNewAmountAndTotal)
 {
     auto w = window();
-    showDisks(*w);
-    create(*w, "G", "庚");
-    pick(*w, "西数 2TB");
-    add(*w, "1", std::nullopt); // 300
-    pick(*w, "希捷 1TB");
-    add(*w, "1", "100");
+    quoteTwoDisks(*w);
     EXPECT_EQ(caption(*w), "单据总价值：400 元");
 
     int row = -1;
