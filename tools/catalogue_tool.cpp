@@ -1,4 +1,5 @@
 // qmxdiy-catalogue: the catalogue's price lists and search on the command line.
+#include "catalogue_quotation_commands.h"
 #include "app/data_folder.h"
 #include "db/catalogue_categories.h"
 #include "db/catalogue_index.h"
@@ -27,6 +28,7 @@ const char* const kHelp =
     "                  the same, then make the changes in one transaction\n"
     "  search WORDS... print the items whose name or parameters contain every word, one a\n"
     "                  line: id, category path, name, price (separated by tabs)\n"
+    "%1"
     "\n"
     "The catalogue is the data folder's qmxpcdiy.dat (the folder as the program chooses it)\n"
     "or the file given with --db. Exit status: 0 done, 1 rows were refused or nothing was\n"
@@ -40,10 +42,15 @@ void print(FILE* out, const QString& text)
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), out);
 }
 
+QString helpText()
+{
+    return QString::fromLatin1(kHelp).arg(QLatin1String(catalogue_tool::kQuotationHelp));
+}
+
 int usage(const QString& message)
 {
     print(stderr, QStringLiteral("qmxdiy-catalogue: %1\n\n").arg(message));
-    print(stderr, QString::fromLatin1(kHelp));
+    print(stderr, helpText());
     return kFailed;
 }
 
@@ -139,14 +146,15 @@ QString catalogueFile(QStringList& args)
 int run(QStringList args)
 {
     if (args.isEmpty() || args[0] == QLatin1String("--help"))
-        return args.isEmpty() ? usage(QStringLiteral("no command")) : (print(stdout, QString::fromLatin1(kHelp)), kDone);
+        return args.isEmpty() ? usage(QStringLiteral("no command")) : (print(stdout, helpText()), kDone);
     if ((args[0] == QLatin1String("--db") || args[0] == QLatin1String("--data-dir")) && args.size() < 2)
         return usage(args[0] + QStringLiteral(" needs a value"));
     const QString path = catalogueFile(args);
     if (args.isEmpty())
         return usage(QStringLiteral("no command"));
     const QString command = args.takeFirst();
-    if (command != QLatin1String("export") && command != QLatin1String("import") && command != QLatin1String("search"))
+    if (command != QLatin1String("export") && command != QLatin1String("import") && command != QLatin1String("search")
+        && !catalogue_tool::isQuotationCommand(command))
         return usage(QStringLiteral("unknown command %1").arg(command));
 
     db::Connection connection(QStringLiteral("qmxdiy-catalogue"));
@@ -157,6 +165,8 @@ int run(QStringList args)
         return exportCommand(connection, args);
     if (command == QLatin1String("import"))
         return importCommand(connection, args);
+    if (catalogue_tool::isQuotationCommand(command))
+        return catalogue_tool::runQuotationCommand(connection, command, args, usage);
     return searchCommand(connection, args);
 }
 

@@ -10,6 +10,7 @@
 #include "report/engine/report_shell.h"
 #include "report/model/frx_report.h"
 #include "report/pages/preview_pages.h"
+#include "report/storage/quotation_sheet_details.h"
 #include "report/storage/quotation_template.h"
 
 #include <QFile>
@@ -31,7 +32,9 @@ const char* const kPrepareHelp =
     "                    quotation lines held in memory; --csv adds a data source NAME\n"
     "                    over a CSV file (header row = field names; UTF-8 or GBK,\n"
     "                    comma, semicolon or tab separated; named frxDBDataset1, it\n"
-    "                    feeds the built-in template); write a\n"
+    "                    feeds the built-in template; the built-in template over\n"
+    "                    --quotation prints the shop's details and the customer as\n"
+    "                    the program does); write a\n"
     "                    prepared report, a PDF, or one PNG per page at --dpi (96);\n"
     "                    print \"pages: N\", then the\n"
     "                    error lines; exit 0 when the preparation succeeded, 1 when it\n"
@@ -214,8 +217,18 @@ int prepareCommand(const QStringList& args)
         return 2;
     }
     TfrxReport report;
-    if (a.builtin)
+    if (a.builtin) {
         loadQuotationTemplate(report);
+        // The shop's details and the quotation's customer, as the program prints them.
+        if (!a.quotation.isEmpty()) {
+            try {
+                applySheetDetails(report, sheetDetailsOf(*data.connection, a.quotation));
+            } catch (const std::exception& e) {
+                print(stderr, platform::errorMessage(e) + u'\n');
+                return 2;
+            }
+        }
+    }
     else if (!loadTemplateFile(report, a.templatePath))
         return 2;
     // The CSV sources are the report's too, so that expressions reach them by name.

@@ -8,12 +8,14 @@ class QAction;
 class QComboBox;
 class QFrame;
 class QLabel;
+class QLineEdit;
 class QListWidget;
 class QMenu;
 class QPushButton;
 class QTimer;
 class QTreeWidget;
 class QTreeWidgetItem;
+namespace report { class TfrxPageExport; }
 
 namespace db { class CatalogueIndex; class Connection; class Dataset; struct SearchHit; }
 namespace dbaware { class DBComboBox; class DBEdit; class DBGrid; class DBImage; class DBMemo; class DBNavigator; }
@@ -213,6 +215,9 @@ public:
         QPushButton* btn_print1 = nullptr;
         dbaware::DBNavigator* DBNV3 = nullptr;
         QPushButton* bbtn_cash = nullptr; // the total; a click recomputes it
+        QPushButton* btn_details = nullptr; // "单据详情...": the customer
+        QPushButton* btn_pdf = nullptr;     // "导出PDF..."
+        QPushButton* btn_png = nullptr;     // "导出图片..."
     } quotation;
 
 public slots:
@@ -221,6 +226,12 @@ public slots:
     void btn_print1Click();
     void DBGrid3DblClick();
     void ADOQueryDIYBeforeDelete();
+    // The open quotation's details dialog (customer name, phone, note).
+    void quotationDetailsClick();
+    // The open quotation as a PDF, or as one PNG picture per page, for the customer
+    // (main_window_sharing.cpp).
+    void exportPdfClick();
+    void exportPicturesClick();
 
 public:
     // The report component, made by the first print command (null before).
@@ -246,6 +257,13 @@ private:
     bool amountsAgree() const;
     // Prepares the open quotation's lines and shows them in the preview window.
     void printQuotation();
+    // The printout over the open quotation's lines, with the shop's details and the
+    // customer; null (the operator told) when no quotation is open.
+    QuotationPrintout* printoutOfOpenQuotation();
+    void exportQuotation(const report::TfrxPageExport& filter, const QString& caption, const QString& fileFilter);
+    // Shows the details dialog of a quotation and saves what the operator changed; false for
+    // Cancel.
+    bool editQuotationDetails(const QString& number);
     std::unique_ptr<QuotationPrintout> printout_; // made on first use
 
 public:
@@ -261,6 +279,15 @@ public:
         QPushButton* Button3 = nullptr;         // delete by number
         QPushButton* Button4 = nullptr;         // delete by name
         QPushButton* Button2 = nullptr;         // cancel
+        // The list of every quotation, narrowed by the search text; a picked row fills the two
+        // boxes above, so the queries and deletes act on it.
+        QLineEdit* edt_search = nullptr;
+        QTreeWidget* lst_quotations = nullptr;
+        QPushButton* btn_open = nullptr;    // "打开"
+        QPushButton* btn_copy = nullptr;    // "复制为新单"
+        QPushButton* btn_rename = nullptr;  // "重命名"
+        QPushButton* btn_details = nullptr; // "单据详情..."
+        QPushButton* btn_delete = nullptr;  // "删除"
     } management;
 
 public slots:
@@ -270,9 +297,20 @@ public slots:
     void Button3Click();
     void Button4Click();
     void Button2Click();
+    void quotationListSearch();
+    void quotationListPicked();
+    void copyQuotationClick();
+    void renameQuotationClick();
+    void listedDetailsClick();
 
 private:
     void createManagementPanel();
+    void createQuotationList();
+    void wireQuotationList();
+    // Lists the quotations the search text finds; the row of `select` is picked (else the first).
+    void fillQuotationTable(const QString& select = {});
+    // The number of the picked row, empty when none is picked.
+    QString pickedNumber() const;
     using StatementOf = QString (*)(const QString& value);
     // The panel's commands on the quotation whose number or name (key) the box shows: the
     // line being edited is saved first, or nothing changes; then the value becomes the current
@@ -313,6 +351,9 @@ public:
         QAction *N8 = nullptr, *N9 = nullptr, *N24 = nullptr, *N11 = nullptr, *N12 = nullptr;
         QAction *N27 = nullptr, *webSiteItem = nullptr, *authorItem = nullptr, *N18 = nullptr;
         QAction *N29 = nullptr, *N30 = nullptr; // "导出价格表...", "导入价格表..."
+        QAction* shopDetailsItem = nullptr;     // "店铺信息..."
+        QAction* quotationDetailsItem = nullptr; // "单据详情..."
+        QAction *exportPdfItem = nullptr, *exportPicturesItem = nullptr;
     } menu;
 
 public slots:
@@ -328,6 +369,7 @@ public slots:
     void Timer3Timer();
     void N29Click(); // export the catalogue, or the category the popup menu was opened on
     void N30Click(); // import a price list after its preview
+    void shopDetailsClick(); // "店铺信息...": the shop's details on every sheet
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -343,6 +385,7 @@ private:
     void createTimers();
     void createPopupMenu();
     void addPriceListItems();
+    void addQuotationItems();
     void wireHandlers();
     bool isInsideWindow(QObject* object) const;
     // The popup menu's shortcut keys, unless the control receiving them edits text itself.

@@ -230,7 +230,7 @@ void TFrm_main::createQuotationPanel()
 {
     QuotationPanel& p = quotation;
     p.Panel1 = makePanel(this, "Panel1", 196, 367, 594, 201);
-    p.DBGrid3 = place(new dbaware::DBGrid(p.Panel1), "DBGrid3", 4, 3, 583, 146);
+    p.DBGrid3 = place(new dbaware::DBGrid(p.Panel1), "DBGrid3", 4, 3, 583, 120);
     p.DBGrid3->setToolTip(QStringLiteral("双击将选中的项目移出清单"));
     p.DBGrid3->setTitleFont(songFont(12));
     p.DBGrid3->setDataset(ADOQueryDIY);
@@ -262,6 +262,10 @@ void TFrm_main::createQuotationPanel()
     setTextColour(p.bbtn_cash, Qt::red);
     p.bbtn_cash->setToolTip(QStringLiteral("点击可重算"));
     p.bbtn_cash->setIcon(style()->standardIcon(QStyle::SP_DialogApplyButton));
+    // The customer and the exports for the customer, above the commands they go with.
+    p.btn_details = makeButton(p.Panel1, "btn_details", QStringLiteral("单据详情..."), 8, 125, 97, 23);
+    p.btn_pdf = makeButton(p.Panel1, "btn_pdf", QStringLiteral("导出PDF..."), 248, 125, 97, 23);
+    p.btn_png = makeButton(p.Panel1, "btn_png", QStringLiteral("导出图片..."), 345, 125, 88, 23);
 }
 
 void TFrm_main::createCataloguePanel()
@@ -324,7 +328,7 @@ void TFrm_main::createCategoryGridPanel()
 void TFrm_main::createManagementPanel()
 {
     ManagementPanel& p = management;
-    p.Panel_LIST = makePanel(this, "Panel_LIST", 154, 179, 505, 121);
+    p.Panel_LIST = makePanel(this, "Panel_LIST", 120, 40, 560, 440);
     p.Panel_LIST->setFrameStyle(QFrame::Box | QFrame::Raised);
     p.Panel_LIST->setLineWidth(1);
     p.Panel_LIST->setMidLineWidth(2);
@@ -366,6 +370,7 @@ void TFrm_main::createManagementPanel()
     QWidget* order[] = {p.cmb_diy_nm, p.cmb_diy_id, p.btn_diy_id_list, p.Button1, p.Button2, p.Button3, p.Button4};
     for (std::size_t k = 1; k < std::size(order); ++k)
         QWidget::setTabOrder(order[k - 1], order[k]);
+    createQuotationList();
 }
 
 void TFrm_main::createOverlays()

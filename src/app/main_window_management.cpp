@@ -3,11 +3,15 @@
 // deletes all lines of one number or one name. Values go into the statements with their
 // quotes doubled (db/statements.h), so a delete matches exactly the value chosen.
 #include "app/main_window.h"
+#include "db/connection.h"
 #include "db/dataset.h"
+#include "db/quotation_records.h"
 #include "db/statements.h"
+#include "db/transaction.h"
 #include "platform/widgets/dialogs.h"
 #include <QComboBox>
 #include <QFrame>
+#include <QLineEdit>
 
 namespace app {
 
@@ -24,6 +28,11 @@ void TFrm_main::N19Click()
             else
                 list->clearEditText();
         }
+        {
+            const QSignalBlocker quiet(management.edt_search);
+            management.edt_search->clear();
+        }
+        fillQuotationTable(currentQuotation.open ? currentQuotation.number : QString());
         management.Panel_LIST->show(); // in its place in the stacking order, under the help overlay
     });
 }
@@ -89,8 +98,15 @@ void TFrm_main::deleteQuotation(QString CurrentQuotation::*key, const QComboBox&
         return; // nothing is deleted; the panel stays open
     currentQuotation.total = 0; // the caption keeps the old total
     currentQuotation.*key = value;
-    // The lines view is left closed, holding the delete statement.
+    // The lines and the rows of the quotations they leave empty go together. The lines view
+    // is left closed, holding the delete statement.
+    db::Transaction transaction(*ADOConnection1);
     db::executeStatement(*ADOQueryDIY, deleteLinesOf(currentQuotation.*key));
+    if (key == &CurrentQuotation::number)
+        db::forgetQuotation(*ADOConnection1, value);
+    else
+        db::forgetEmptyQuotationsNamed(*ADOConnection1, value);
+    transaction.commit();
     management.Panel_LIST->hide();
 }
 

@@ -7,6 +7,7 @@
 #include "db/dataset.h"
 #include "db/item_category.h"
 #include "db/price_list.h"
+#include "db/quotation_records.h"
 #include "db/statements.h"
 #include "db/transaction.h"
 #include "dbaware/db_grid.h"
@@ -14,6 +15,7 @@
 #include "platform/error.h"
 #include "platform/operator_text.h"
 #include "platform/widgets/dialogs.h"
+#include <QDateTime>
 #include <QPushButton>
 #include <climits>
 #include <cmath>
@@ -90,14 +92,20 @@ void TFrm_main::createQuotation()
     currentQuotation.total = 0;
     // Number and name are stored in columns of 50 characters; the prompts take no more.
     constexpr int kColumnSize = 50;
-    currentQuotation.number = platform::inputQuery(
+    // The number offered is the next free one of the day the quotation is made; a number
+    // typed that exists opens that quotation.
+    const QString offered = db::nextFreeNumber(*ADOConnection1, QDate::currentDate());
+    const QString number = platform::inputQuery(
         this, QStringLiteral("请输入配机的单据号"),
-        QStringLiteral("请输入配机的单据号\r同一张配机单应使用相同的编号,默认为当前日期,请自行修改:"), currentQuotation.number,
+        QStringLiteral("请输入配机的单据号\r同一张配机单应使用相同的编号,默认为当前日期,请自行修改:"), offered,
         kColumnSize);
     currentQuotation.name = platform::inputQuery(
         this, QStringLiteral("请输入配机的单据名称"),
         QStringLiteral("请输入配机的单据名称\r同一张配机单应使用相同的名称,默认为 配置单,请自行修改:"), currentQuotation.name,
         kColumnSize);
+    // A new number gets its row now, so another copy of the program never offers it again.
+    currentQuotation.number = db::reserveQuotation(*ADOConnection1, number, currentQuotation.name, number == offered,
+                                                   QDateTime::currentDateTime());
     // Only the number selects the lines.
     db::openStatement(*ADOQueryDIY, db::statements::linesOfNumber(currentQuotation.number));
     recompute();

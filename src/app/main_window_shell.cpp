@@ -49,6 +49,7 @@ TFrm_main::TFrm_main(const QString& dataFolder, QWidget* parent)
     createTimers();
     createPopupMenu();
     addPriceListItems();
+    addQuotationItems();
     wireHandlers();
     // Key preview: the window sees every key before the focused control.
     qApp->installEventFilter(this);
@@ -192,6 +193,7 @@ void TFrm_main::wireHandlers()
 
     management.Panel_LIST->installEventFilter(this);
     wireCategoryTree();
+    wireQuotationList();
 }
 
 void TFrm_main::FormCreate()

@@ -4,7 +4,10 @@
 #include "report/engine/report_shell.h"
 #include "report/model/frx_datasets.h"
 #include "report/model/frx_report.h"
+#include "report/pages/page_export.h"
+#include "report/pages/preview_pages.h"
 #include "report/rich/rich_view.h"
+#include "report/storage/quotation_sheet_details.h"
 #include "report/storage/quotation_template.h"
 
 namespace app {
@@ -29,6 +32,22 @@ void QuotationPrintout::prepareAndShow()
 {
     shell_->PrepareReport(true);
     shell_->ShowReport(true);
+}
+
+void QuotationPrintout::setSheetDetails(const report::SheetDetails& details)
+{
+    report::applySheetDetails(*frxReport1, details);
+}
+
+int QuotationPrintout::exportPages(const report::TfrxPageExport& filter, const QString& fileName, int dpi)
+{
+    // A preparation that fails has shown its error lines already; nothing is written.
+    if (!shell_->PrepareReport(true))
+        return 0;
+    report::TfrxExportSettings settings;
+    settings.Dpi = dpi;
+    filter.Export(shell_->PreviewPages(), fileName, settings);
+    return shell_->PreviewPages().PageCount();
 }
 
 } // namespace app

@@ -6,14 +6,18 @@
 
 #include <memory>
 
+class QString;
+
 class QWidget;
 
 namespace db {
 class Dataset;
 }
 namespace report {
+struct SheetDetails;
 class ReportShell;
 class TfrxDBDataset;
+class TfrxPageExport;
 class TfrxReport;
 class TfrxRichObject;
 } // namespace report
@@ -31,6 +35,12 @@ public:
     // Prepares the report from the lines view as it stands and shows it: the preview window
     // prepares it again inside itself, so an error line is reported by each run.
     void prepareAndShow();
+    // The shop's details and the customer on the sheets prepared from now on.
+    void setSheetDetails(const report::SheetDetails& details);
+    // Prepares the report without a window and writes its pages through the filter (PDF, or
+    // one PNG picture per page at `dpi`); answers the number of pages written, 0 when the
+    // preparation failed (its error lines shown). Throws when a file cannot be written.
+    int exportPages(const report::TfrxPageExport& filter, const QString& fileName, int dpi);
 
     report::TfrxReport& report() const { return *frxReport1; }
     report::ReportShell& shell() const { return *shell_; }

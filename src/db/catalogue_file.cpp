@@ -2,6 +2,7 @@
 #include "db/connection.h"
 #include "db/db_error.h"
 #include "db/detail/statement.h"
+#include "db/schema_upgrade.h"
 #include "platform/atomic_file.h"
 #include "platform/file_failure.h"
 #include <sqlcipher/sqlite3.h>
@@ -16,7 +17,8 @@ namespace db {
 
 namespace {
 
-// Text columns compare without regard to letter case, as quotation numbers and names are
+// The tables of the first version; the steps of schema_upgrade.cpp add the later ones to a
+// new file as to an old one. Text columns compare without regard to letter case, as quotation numbers and names are
 // matched; the update date takes the time of the insert when none is given.
 const char* const kSchema = R"(
 CREATE TABLE L1 (L1_ID INTEGER PRIMARY KEY AUTOINCREMENT, L1_NM TEXT(50) COLLATE NOCASE);
@@ -135,6 +137,7 @@ int create(const QString& path, const QByteArray* json)
         detail::exec(handle, key.constData());
         detail::exec(handle, "BEGIN");
         detail::exec(handle, kSchema);
+        applySchemaSteps(handle);
         if (json)
             items = loadJson(handle, *json);
         detail::exec(handle, "COMMIT");

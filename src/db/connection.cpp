@@ -1,6 +1,7 @@
 #include "db/connection.h"
 #include "db/db_error.h"
 #include "db/detail/statement.h"
+#include "db/schema_upgrade.h"
 #include "db/statements.h"
 #include <sqlcipher/sqlite3.h>
 #include <QFileInfo>
@@ -117,7 +118,14 @@ void Connection::open()
     const ConnectionString cs = ConnectionString::parse(connectionString_);
     if (cs.dataSource.isEmpty())
         throw DbError(name_ + QStringLiteral(": the connection string names no data source"));
-    handle_ = openEncrypted(cs.dataSource, cs.password, name_);
+    sqlite3* handle = openEncrypted(cs.dataSource, cs.password, name_);
+    try {
+        upgradeSchema(handle);
+    } catch (const DbError& e) {
+        sqlite3_close(handle);
+        throw DbError(name_ + QStringLiteral(": ") + e.text());
+    }
+    handle_ = handle;
     fileName_ = cs.dataSource;
 }
 

@@ -36,7 +36,8 @@ public:
 
     // Opens the file named by the connection string with its password. Fails (DbError) when
     // the file is missing, the password is wrong or the file is not a catalogue database;
-    // never creates a file.
+    // never creates a file. A file of an older program gets the tables added since (see
+    // schema_upgrade.h); when that fails the file stays as it was and open fails.
     void open();
     void close();
     bool connected() const { return handle_ != nullptr; }

@@ -1,5 +1,6 @@
 // Building a quotation through the main window over a real catalogue file: create,
 // add line with its prompts, remove line with its hook, recompute, and the total caption.
+#include "db/quotation_records.h"
 #include "quotation_fixture.h"
 #include "platform/operator_text.h"
 #include <QAbstractButton>
@@ -44,7 +45,7 @@ TEST_F(QuotationTest, FirstAddOffersTheCreateCommandAndTheLineCarriesTheTypedNum
     ASSERT_EQ(prompts.size(), 4);
     EXPECT_EQ(prompts[0].caption, "请输入配机的单据号");
     EXPECT_EQ(prompts[0].text, kNumberPrompt);
-    EXPECT_EQ(prompts[0].defaultValue, platform::shortDate(QDate::currentDate()));
+    EXPECT_EQ(prompts[0].defaultValue, db::dayNumber(QDate::currentDate(), 1));
     EXPECT_EQ(prompts[1].caption, "请输入配机的单据名称");
     EXPECT_EQ(prompts[1].text, kNamePrompt);
     EXPECT_EQ(prompts[1].defaultValue, "配置单");

@@ -5,6 +5,7 @@
 #include "db/statements.h"
 #include "support/test_paths.h"
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <gtest/gtest.h>
 
@@ -115,4 +116,61 @@ TEST_F(CatalogueToolTest, BadUsageAndUnreadableFilesExitTwo)
     EXPECT_EQ(run(withData({"import", file("notes.csv")})).code, 2);
     EXPECT_EQ(run(withData({"export", "--category", "没有", file("x.csv")})).code, 1);
     EXPECT_EQ(run({"--help"}).code, 0);
+}
+
+TEST_F(CatalogueToolTest, ShopSetsTheDetailsAndPrintsThemOnePerLine)
+{
+    const QString empty = QStringLiteral("名称: \n地址: \n电话: \n备注: \n标志: 无\n");
+    EXPECT_EQ(run(withData({"shop"})).out, empty);
+    QImage logo(40, 20, QImage::Format_RGB32);
+    logo.fill(Qt::red);
+    ASSERT_TRUE(logo.save(file("logo.png")));
+    const ToolRun set = run(withData({"shop", "--name", "小明电脑城", "--phone", "010-1234", "--note", "七天有效\n保修一年",
+                                      "--logo", file("logo.png")}));
+    ASSERT_EQ(set.code, 0) << set.err.toStdString();
+    EXPECT_TRUE(set.out.startsWith(QStringLiteral("名称: 小明电脑城\n地址: \n电话: 010-1234\n备注: 七天有效 保修一年\n标志: 有 (")))
+        << set.out.toStdString();
+    // Options not given keep their values; --no-logo takes the picture away.
+    const ToolRun later = run(withData({"shop", "--address", "中关村大街1号", "--no-logo"}));
+    EXPECT_EQ(later.out, QStringLiteral("名称: 小明电脑城\n地址: 中关村大街1号\n电话: 010-1234\n备注: 七天有效 保修一年\n标志: 无\n"));
+
+    // A file that is no picture changes nothing.
+    write("notes.txt", "just text");
+    const ToolRun refused = run(withData({"shop", "--name", "别的店", "--logo", file("notes.txt")}));
+    EXPECT_EQ(refused.code, 2);
+    EXPECT_TRUE(refused.err.contains(QStringLiteral("不是可以读取的图片"))) << refused.err.toStdString();
+    EXPECT_TRUE(run(withData({"shop"})).out.startsWith(QStringLiteral("名称: 小明电脑城\n")));
+    EXPECT_EQ(run(withData({"shop", "--logo"})).code, 2);
+    EXPECT_EQ(run(withData({"shop", "--colour", "red"})).code, 2);
+}
+
+TEST_F(CatalogueToolTest, QuotationSetsTheCustomerAndQuotationsListsAndSearches)
+{
+    {
+        db::Connection c;
+        c.setConnectionString(db::ConnectionString::build(folder.path() + QLatin1Char('/')));
+        c.open();
+        c.execute("insert into DIY (DIY_ID, DIY_NM, DIY_SL, DIY_JG, DIY_CASH) values ('A-1', '游戏主机', 2, 1000.25, 2000.5)");
+        c.execute("insert into DIY (DIY_ID, DIY_NM, DIY_SL, DIY_JG, DIY_CASH) values ('A-1', '游戏主机', 1, 99, 99)");
+        c.execute("insert into DIY (DIY_ID, DIY_NM, DIY_SL, DIY_JG, DIY_CASH) values ('B-2', '办公', 1, 3000, 3000)");
+    }
+    const ToolRun set = run(withData({"quotation", "A-1", "--customer", "张三", "--phone", "13800138000"}));
+    ASSERT_EQ(set.code, 0) << set.err.toStdString();
+    EXPECT_EQ(set.out, QStringLiteral("编号: A-1\n名称: 游戏主机\n客户: 张三\n电话: 13800138000\n备注: \n日期: \n行数: 2\n金额: 2099.5\n"));
+    EXPECT_EQ(run(withData({"quotation", "A-1", "--note", "周六\t取机"})).out.section(u'\n', 4, 4), QStringLiteral("备注: 周六 取机"));
+    const ToolRun missing = run(withData({"quotation", "C-3", "--customer", "x"}));
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_TRUE(missing.err.contains(QStringLiteral("没有单据编号为“C-3”的装机单"))) << missing.err.toStdString();
+
+    const ToolRun all = run(withData({"quotations"}));
+    ASSERT_EQ(all.code, 0);
+    QStringList lines = all.out.split(u'\n', Qt::SkipEmptyParts);
+    lines.sort();
+    EXPECT_EQ(lines, (QStringList{QStringLiteral("A-1\t游戏主机\t张三\t13800138000\t\t2\t2099.5"),
+                                  QStringLiteral("B-2\t办公\t\t\t\t1\t3000")}));
+    EXPECT_EQ(run(withData({"quotations", "--search", "１３８"})).out,
+              QStringLiteral("A-1\t游戏主机\t张三\t13800138000\t\t2\t2099.5\n"));
+    const ToolRun none = run(withData({"quotations", "--search", "nobody"}));
+    EXPECT_EQ(none.code, 1);
+    EXPECT_TRUE(none.out.isEmpty());
 }

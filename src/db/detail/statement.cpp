@@ -150,6 +150,13 @@ std::optional<double> Statement::optionalReal(int column) const
     return real(column);
 }
 
+QByteArray Statement::blob(int column) const
+{
+    const void* bytes = sqlite3_column_blob(statement_, column);
+    const int length = sqlite3_column_bytes(statement_, column);
+    return bytes ? QByteArray(static_cast<const char*>(bytes), length) : QByteArray();
+}
+
 QString Statement::text(int column) const
 {
     // The text before its length, the order the engine asks for.

@@ -57,6 +57,8 @@ public:
     std::optional<double> optionalReal(int column) const;
     // Null for a null value, empty (not null) for an empty text.
     QString text(int column) const;
+    // The bytes of a blob (or text); empty for null.
+    QByteArray blob(int column) const;
 
 private:
     sqlite3* handle_ = nullptr;

@@ -10,4 +10,8 @@ namespace platform {
 // open it is the desktop's to show.
 bool openCheckedAddress(const QString& text, const QString& baseFolder);
 
+// Shows a folder in the desktop's file manager when the session has a desktop that offers
+// one; false (and nothing started) otherwise.
+bool showInFileManager(const QString& folder);
+
 } // namespace platform

@@ -1,0 +1,210 @@
+#include "db/quotation_records.h"
+#include "db/connection.h"
+#include "db/db_error.h"
+#include "db/detail/statement.h"
+#include "db/search_text.h"
+#include "db/transaction.h"
+#include <QRegularExpression>
+#include <algorithm>
+
+namespace db {
+
+namespace {
+
+const QString kTimeFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+constexpr int kNameSize = 50;
+
+// Every quotation number: those with a row and those with lines only.
+const char* const kListSql = R"(
+SELECT k.DIY_ID, coalesce(q.DIY_NM, l.NM), q.CUST_NM, q.CUST_TEL, q.CUST_NOTE, q.DIY_RQ,
+       coalesce(l.N, 0), coalesce(l.T, 0)
+FROM (SELECT DIY_ID FROM QUOTE UNION SELECT DIY_ID FROM DIY WHERE DIY_ID IS NOT NULL) k
+LEFT JOIN QUOTE q ON q.DIY_ID = k.DIY_ID
+LEFT JOIN (SELECT DIY_ID, max(DIY_NM) NM, count(*) N, total(DIY_CASH) T, max(DIY_SYS_ID) LAST
+           FROM DIY GROUP BY DIY_ID) l ON l.DIY_ID = k.DIY_ID
+)";
+
+const char* const kNewestFirst = " ORDER BY q.DIY_RQ IS NULL, q.DIY_RQ DESC, l.LAST DESC, q.rowid DESC";
+
+QuotationRecord recordOf(const detail::Statement& row)
+{
+    QuotationRecord r;
+    r.number = row.text(0);
+    r.name = row.text(1);
+    r.customer = row.text(2);
+    r.phone = row.text(3);
+    r.note = row.text(4);
+    if (!row.isNull(5))
+        r.created = QDateTime::fromString(row.text(5), kTimeFormat);
+    r.lines = int(row.integer(6));
+    r.total = row.real(7);
+    return r;
+}
+
+bool exists(sqlite3* handle, const QString& number)
+{
+    detail::Statement found(handle, "SELECT 1 FROM QUOTE WHERE DIY_ID = ?1 UNION ALL SELECT 1 FROM DIY WHERE DIY_ID = ?1");
+    found.bind(1, number);
+    return found.step();
+}
+
+void requireQuotation(sqlite3* handle, const QString& number)
+{
+    if (!exists(handle, number))
+        throw DbError(QStringLiteral("没有单据编号为“%1”的装机单。").arg(number));
+}
+
+// A quotation with lines only gets its row, named after its lines.
+void ensureRow(sqlite3* handle, const QString& number)
+{
+    detail::Statement insert(handle, "INSERT OR IGNORE INTO QUOTE (DIY_ID, DIY_NM) "
+                                     "VALUES (?1, (SELECT max(DIY_NM) FROM DIY WHERE DIY_ID = ?1))");
+    insert.bind(1, number).run();
+}
+
+QString stored(const QString& text)
+{
+    return text.isNull() ? QString(QLatin1String("")) : text;
+}
+
+void insertRow(sqlite3* handle, const QString& number, const QString& name, const QDateTime& now)
+{
+    detail::Statement insert(handle, "INSERT INTO QUOTE (DIY_ID, DIY_NM, DIY_RQ) VALUES (?, ?, ?)");
+    insert.bind(1, number).bind(2, stored(name)).bind(3, now.toString(kTimeFormat)).run();
+}
+
+bool matches(const QuotationRecord& r, const QStringList& words)
+{
+    const QString fields[] = {foldForSearch(r.number), foldForSearch(r.name), foldForSearch(r.customer),
+                              foldForSearch(r.phone)};
+    return std::all_of(words.cbegin(), words.cend(), [&](const QString& word) {
+        return std::any_of(std::cbegin(fields), std::cend(fields), [&](const QString& f) { return f.contains(word); });
+    });
+}
+
+} // namespace
+
+QString dayNumber(const QDate& day, int counter)
+{
+    return day.toString(QStringLiteral("yyyyMMdd")) + QLatin1Char('-') + QString::number(counter).rightJustified(2, u'0');
+}
+
+QString nextFreeNumber(Connection& connection, const QDate& day)
+{
+    const QString prefix = day.toString(QStringLiteral("yyyyMMdd")) + QLatin1Char('-');
+    detail::Statement numbers(connection.handle(), "SELECT DIY_ID FROM QUOTE WHERE substr(DIY_ID, 1, 9) = ?1 "
+                                                   "UNION SELECT DIY_ID FROM DIY WHERE substr(DIY_ID, 1, 9) = ?1");
+    numbers.bind(1, prefix);
+    static const QRegularExpression counter(QStringLiteral("^\\d{8}-(\\d{1,6})$"));
+    int highest = 0;
+    while (numbers.step()) {
+        const QRegularExpressionMatch m = counter.match(numbers.text(0));
+        if (m.hasMatch())
+            highest = std::max(highest, m.captured(1).toInt());
+    }
+    return dayNumber(day, highest + 1);
+}
+
+QString reserveQuotation(Connection& connection, const QString& number, const QString& name, bool offered,
+                         const QDateTime& now)
+{
+    Transaction transaction(connection);
+    sqlite3* handle = connection.handle();
+    QString kept = number;
+    if (exists(handle, number)) {
+        if (!offered) {
+            ensureRow(handle, number);
+            transaction.commit();
+            return number;
+        }
+        // Taken since it was offered: the operator meant a new quotation.
+        const QDate day = QDate::fromString(number.left(8), QStringLiteral("yyyyMMdd"));
+        kept = nextFreeNumber(connection, day.isValid() ? day : now.date());
+    }
+    insertRow(handle, kept, name, now);
+    transaction.commit();
+    return kept;
+}
+
+std::optional<QuotationRecord> findQuotation(Connection& connection, const QString& number)
+{
+    detail::Statement row(connection.handle(), QByteArray(kListSql) + " WHERE k.DIY_ID = ?");
+    row.bind(1, number);
+    if (!row.step())
+        return std::nullopt;
+    return recordOf(row);
+}
+
+void saveCustomer(Connection& connection, const QString& number, const QString& customer, const QString& phone,
+                  const QString& note)
+{
+    Transaction transaction(connection);
+    sqlite3* handle = connection.handle();
+    requireQuotation(handle, number);
+    ensureRow(handle, number);
+    detail::Statement update(handle, "UPDATE QUOTE SET CUST_NM = ?, CUST_TEL = ?, CUST_NOTE = ? WHERE DIY_ID = ?");
+    update.bind(1, stored(customer)).bind(2, stored(phone)).bind(3, stored(note)).bind(4, number).run();
+    transaction.commit();
+}
+
+QList<QuotationRecord> listQuotations(Connection& connection, const QString& search)
+{
+    const QStringList words = searchWords(search);
+    detail::Statement rows(connection.handle(), QByteArray(kListSql) + kNewestFirst);
+    QList<QuotationRecord> list;
+    while (rows.step()) {
+        QuotationRecord r = recordOf(rows);
+        if (matches(r, words))
+            list << std::move(r);
+    }
+    return list;
+}
+
+QString copyQuotation(Connection& connection, const QString& number, const QDateTime& now)
+{
+    Transaction transaction(connection);
+    sqlite3* handle = connection.handle();
+    const std::optional<QuotationRecord> source = findQuotation(connection, number);
+    if (!source)
+        throw DbError(QStringLiteral("没有单据编号为“%1”的装机单。").arg(number));
+    const QString copy = nextFreeNumber(connection, now.date());
+    insertRow(handle, copy, source->name, now);
+    detail::Statement customer(handle, "UPDATE QUOTE SET CUST_NM = ?, CUST_TEL = ?, CUST_NOTE = ? WHERE DIY_ID = ?");
+    customer.bind(1, source->customer).bind(2, source->phone).bind(3, source->note).bind(4, copy).run();
+    detail::Statement lines(handle, "INSERT INTO DIY (DIY_ID, DIY_NM, HW_ID, L2_ID, HW_MS, DIY_SL, DIY_JG, DIY_CASH, L2_NM) "
+                                    "SELECT ?, DIY_NM, HW_ID, L2_ID, HW_MS, DIY_SL, DIY_JG, DIY_CASH, L2_NM "
+                                    "FROM DIY WHERE DIY_ID = ? ORDER BY DIY_SYS_ID");
+    lines.bind(1, copy).bind(2, number).run();
+    transaction.commit();
+    return copy;
+}
+
+void renameQuotation(Connection& connection, const QString& number, const QString& name)
+{
+    if (name.size() > kNameSize)
+        throw DbError(QStringLiteral("单据名称最多 %1 个字。").arg(kNameSize));
+    Transaction transaction(connection);
+    sqlite3* handle = connection.handle();
+    requireQuotation(handle, number);
+    ensureRow(handle, number);
+    for (const char* sql : {"UPDATE QUOTE SET DIY_NM = ? WHERE DIY_ID = ?", "UPDATE DIY SET DIY_NM = ? WHERE DIY_ID = ?"}) {
+        detail::Statement update(handle, sql);
+        update.bind(1, stored(name)).bind(2, number).run();
+    }
+    transaction.commit();
+}
+
+void forgetQuotation(Connection& connection, const QString& number)
+{
+    detail::Statement remove(connection.handle(), "DELETE FROM QUOTE WHERE DIY_ID = ?");
+    remove.bind(1, number).run();
+}
+
+void forgetEmptyQuotationsNamed(Connection& connection, const QString& name)
+{
+    detail::Statement remove(connection.handle(), "DELETE FROM QUOTE WHERE DIY_NM = ? "
+                                                  "AND DIY_ID NOT IN (SELECT DIY_ID FROM DIY WHERE DIY_ID IS NOT NULL)");
+    remove.bind(1, name).run();
+}
+
+} // namespace db
