@@ -2,6 +2,7 @@
 // delete) and the exports for the customer, read back from the files written.
 #include "db/quotation_records.h"
 #include "db/shop_details.h"
+#include "modal_driver.h"
 #include "quotation_fixture.h"
 #include "support/printed_sheet.h"
 #include <QDir>

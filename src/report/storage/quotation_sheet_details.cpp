@@ -85,9 +85,9 @@ void applySheetDetails(TfrxReport& report, const SheetDetails& details)
 
     // Between the title (to 8 mm) and the black bar (from 16 mm).
     if (!details.shopName.isEmpty())
-        addText(header, "ShopName", 0, 8.2, 170, 4.3, details.shopName, 15, true, TfrxHAlign::haCenter);
+        addText(header, "ShopName", 0, 8, 170, 4, details.shopName, 15, true, TfrxHAlign::haCenter);
     if (!details.contact.isEmpty())
-        addText(header, "ShopContact", 0, 12.4, 170, 3.5, details.contact, 11, false, TfrxHAlign::haCenter);
+        addText(header, "ShopContact", 0, 12, 170, 3.5, details.contact, 11, false, TfrxHAlign::haCenter);
     if (!details.logo.isEmpty()) {
         auto* logo = new TfrxPictureView(header);
         logo->SetName(QStringLiteral("ShopLogo"));
@@ -100,7 +100,9 @@ void applySheetDetails(TfrxReport& report, const SheetDetails& details)
     // On the number's row, between the number and the print date.
     if (!details.customer.isEmpty()) {
         number->SetWidth(mm(35));
-        addText(header, "CustomerMemo", 50, 21, 65, 5, details.customer, 13, false, TfrxHAlign::haLeft);
+        // Top-aligned, as the number beside it.
+        addText(header, "CustomerMemo", 50, 21, 65, 5, details.customer, 13, false, TfrxHAlign::haLeft)->VAlign =
+            TfrxVAlign::vaTop;
     }
     // The note takes the credit line's place between the footer's two rules.
     if (!details.note.isEmpty()) {
