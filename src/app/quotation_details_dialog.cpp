@@ -1,6 +1,6 @@
 #include "app/quotation_details_dialog.h"
+#include "app/form_dialog.h"
 #include "platform/operator_text.h"
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -43,15 +43,7 @@ QuotationDetailsDialog::QuotationDetailsDialog(QWidget* parent, const db::Quotat
     form->addRow(QStringLiteral("客户电话:"), phone_);
     form->addRow(QStringLiteral("备注:"), note_);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    layout->addWidget(buttons);
-    setMinimumWidth(380);
+    finishFormDialog(*this, form, 380);
     customer_->setFocus();
 }
 

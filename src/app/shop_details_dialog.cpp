@@ -1,7 +1,7 @@
 #include "app/shop_details_dialog.h"
+#include "app/form_dialog.h"
 #include "app/shop_logo.h"
 #include "platform/widgets/dialogs.h"
-#include <QDialogButtonBox>
 #include <QDir>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -66,15 +66,7 @@ ShopDetailsDialog::ShopDetailsDialog(QWidget* parent, const db::ShopDetails& det
     form->addRow(QStringLiteral("备注:"), note_);
     form->addRow(QStringLiteral("标志:"), logoRow);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    layout->addWidget(buttons);
-    setMinimumWidth(460);
+    finishFormDialog(*this, form, 460);
     showLogo();
 }
 

@@ -62,15 +62,11 @@ void ensureRow(sqlite3* handle, const QString& number)
     insert.bind(1, number).run();
 }
 
-QString stored(const QString& text)
-{
-    return text.isNull() ? QString(QLatin1String("")) : text;
-}
 
 void insertRow(sqlite3* handle, const QString& number, const QString& name, const QDateTime& now)
 {
     detail::Statement insert(handle, "INSERT INTO QUOTE (DIY_ID, DIY_NM, DIY_RQ) VALUES (?, ?, ?)");
-    insert.bind(1, number).bind(2, stored(name)).bind(3, now.toString(kTimeFormat)).run();
+    insert.bind(1, number).bind(2, detail::notNull(name)).bind(3, now.toString(kTimeFormat)).run();
 }
 
 bool matches(const QuotationRecord& r, const QStringList& words)
@@ -143,7 +139,7 @@ void saveCustomer(Connection& connection, const QString& number, const QString& 
     requireQuotation(handle, number);
     ensureRow(handle, number);
     detail::Statement update(handle, "UPDATE QUOTE SET CUST_NM = ?, CUST_TEL = ?, CUST_NOTE = ? WHERE DIY_ID = ?");
-    update.bind(1, stored(customer)).bind(2, stored(phone)).bind(3, stored(note)).bind(4, number).run();
+    update.bind(1, detail::notNull(customer)).bind(2, detail::notNull(phone)).bind(3, detail::notNull(note)).bind(4, number).run();
     transaction.commit();
 }
 
@@ -189,7 +185,7 @@ void renameQuotation(Connection& connection, const QString& number, const QStrin
     ensureRow(handle, number);
     for (const char* sql : {"UPDATE QUOTE SET DIY_NM = ? WHERE DIY_ID = ?", "UPDATE DIY SET DIY_NM = ? WHERE DIY_ID = ?"}) {
         detail::Statement update(handle, sql);
-        update.bind(1, stored(name)).bind(2, number).run();
+        update.bind(1, detail::notNull(name)).bind(2, number).run();
     }
     transaction.commit();
 }

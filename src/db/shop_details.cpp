@@ -5,16 +5,6 @@
 
 namespace db {
 
-namespace {
-
-// Empty texts are stored as empty (not null), so the row reads back as it was saved.
-QString stored(const QString& text)
-{
-    return text.isNull() ? QString(QLatin1String("")) : text;
-}
-
-} // namespace
-
 ShopDetails loadShopDetails(Connection& connection)
 {
     detail::Statement row(connection.handle(),
@@ -36,10 +26,10 @@ void saveShopDetails(Connection& connection, const ShopDetails& details)
     detail::Statement save(connection.handle(),
                            "INSERT OR REPLACE INTO SHOP (SHOP_ID, SHOP_NM, SHOP_ADDR, SHOP_TEL, SHOP_NOTE, SHOP_LOGO) "
                            "VALUES (1, ?, ?, ?, ?, ?)");
-    save.bind(1, stored(details.name));
-    save.bind(2, stored(details.address));
-    save.bind(3, stored(details.phone));
-    save.bind(4, stored(details.note));
+    save.bind(1, detail::notNull(details.name));
+    save.bind(2, detail::notNull(details.address));
+    save.bind(3, detail::notNull(details.phone));
+    save.bind(4, detail::notNull(details.note));
     if (details.logo.isEmpty())
         save.bindNull(5);
     else

@@ -11,6 +11,12 @@ namespace db::detail {
 // The engine's message for the last failure on a connection.
 QString engineMessage(sqlite3* handle);
 
+// A text to bind that is stored as text even when empty: a null QString binds null.
+inline QString notNull(const QString& text)
+{
+    return text.isNull() ? QString(QLatin1String("")) : text;
+}
+
 // Runs statements that return no rows; a failure throws DbError with the engine's message.
 void exec(sqlite3* handle, const char* sql);
 void exec(sqlite3* handle, const QString& sql);
