@@ -68,14 +68,15 @@ TEST_F(MainWindowTest, ControlsSitAtTheirPlacesInStackingOrder)
     EXPECT_EQ(rectOf(w.quotation.Panel1), QRect(196, 367, 594, 201));
     EXPECT_EQ(rectOf(w.catalogue.Panel2), QRect(200, 2, 588, 201));
     EXPECT_EQ(rectOf(w.tree.Panel_L1_L4), QRect(196, 204, 592, 161));
-    EXPECT_EQ(rectOf(w.management.Panel_LIST), QRect(154, 179, 505, 121));
+    EXPECT_EQ(rectOf(w.management.Panel_LIST), QRect(120, 40, 560, 440)); // room for the list of quotations
     EXPECT_EQ(rectOf(w.shell.Panel_TIPS), QRect(234, 198, 369, 73));
     EXPECT_EQ(rectOf(w.tree.L_A), QRect(32, 264, 65, 161));
     EXPECT_EQ(rectOf(w.tree.L_B), QRect(104, 264, 65, 161));
     EXPECT_EQ(rectOf(w.shell.pnl_help), QRect(0, 0, 791, 541));
     EXPECT_EQ(rectOf(w.shell.pnl_bigimg), QRect(40, 32, 697, 481));
     EXPECT_EQ(rectOf(w.catalogue.DBGrid1), QRect(-7, 24, 595, 145)); // under the search box
-    EXPECT_EQ(rectOf(w.quotation.DBGrid3), QRect(4, 3, 583, 146));
+    EXPECT_EQ(rectOf(w.quotation.DBGrid3), QRect(4, 3, 583, 120)); // the details and exports below
+    EXPECT_EQ(rectOf(w.quotation.btn_pdf), QRect(248, 125, 97, 23));  // above "5、打印出单"
     EXPECT_EQ(rectOf(w.catalogue.Button5), QRect(539, 146, 41, 25));
     EXPECT_EQ(rectOf(w.quotation.bbtn_cash), QRect(435, 149, 157, 25));
     EXPECT_EQ(rectOf(w.catalogue.Lbl_HW), QRect(317, 177, 68, 19));
@@ -168,12 +169,13 @@ TEST_F(MainWindowTest, PopupMenuHoldsEveryCommandInOrder)
     for (QAction* a : w.menu.PopupMenu1->actions())
         seen << (a->isSeparator() ? QStringLiteral("-") : a->text());
     const QStringList expected = {
-        "1、建立清单(装机单)", "2、加入清单", "3、移出清单", "4、核算总额", "5、打印出单", "-",
+        "1、建立清单(装机单)", "2、加入清单", "3、移出清单", "4、核算总额", "5、打印出单",
+        "单据详情...", "导出PDF...", "导出图片...", "-",
         "★ 粘贴", "★ 复制", "★ 剪切", "★ 清除", "-",
         "○ 管理清单(查阅/打印)", "○ 刷新左侧分类数据表", "-",
         "◇ 添加记录", "◇ 修改记录", "◇ 保存修改", "◇ 删除记录", "◇ 打开产品网址",
         "◆ 从剪贴板粘贴图片", "◆ 从文件导入图片", "◆ 其他图片设置", "-",
-        "※ 压缩数据库(每周一次)", "导出价格表...", "导入价格表...", "◇ 装机单开源小组网站(更新)", "◇ 作者  装机单开源小组", "◇ 查看软件帮助"};
+        "※ 压缩数据库(每周一次)", "导出价格表...", "导入价格表...", "店铺信息...", "◇ 装机单开源小组网站(更新)", "◇ 作者  装机单开源小组", "◇ 查看软件帮助"};
     EXPECT_EQ(seen, expected);
 
     QStringList sub;

@@ -127,11 +127,12 @@ TEST_F(QuotationTest, CreatingTheSameNumberAgainReopensItsLinesAndTheirSum)
     EXPECT_EQ(stored("DIY_ID='A-1'").last().name, "乙");
     EXPECT_EQ(caption(*w), "单据总价值：2769.9 元");
 
-    // Consecutive creates with OK keep number and name.
+    // Create with OK on what is offered starts the next quotation of the day: a second
+    // customer never joins the first one's lines.
     dialogs.answers.clear();
     w->catalogue.btn_create0->click();
-    EXPECT_EQ(w->currentQuotation.number, "A-1");
-    EXPECT_EQ(w->ADOQueryDIY->recordCount(), 3);
+    EXPECT_EQ(w->currentQuotation.number, db::dayNumber(QDate::currentDate(), 1));
+    EXPECT_EQ(w->ADOQueryDIY->recordCount(), 0);
 }
 
 TEST_F(QuotationTest, OkInTheQuantityAndPricePromptsGivesOneAtTheCataloguePrice)
