@@ -84,9 +84,10 @@ int shopCommand(db::Connection& connection, const QStringList& args, int (*usage
     return kDone;
 }
 
-QString dateOf(const db::QuotationRecord& q, const QString& format)
+// "yyyy-MM-dd HH:mm:ss" as stored, cut to the first `size` characters.
+QString dateOf(const db::QuotationRecord& q, int size)
 {
-    return q.created.isValid() ? q.created.toString(format) : QString();
+    return q.created.left(size);
 }
 
 int quotationCommand(db::Connection& connection, QStringList args, int (*usage)(const QString&))
@@ -110,7 +111,7 @@ int quotationCommand(db::Connection& connection, QStringList args, int (*usage)(
     }
     print(QStringLiteral("编号: %1\n名称: %2\n客户: %3\n电话: %4\n备注: %5\n日期: %6\n行数: %7\n金额: %8\n")
               .arg(oneLine(q->number), oneLine(q->name), oneLine(q->customer), oneLine(q->phone), oneLine(q->note),
-                   dateOf(*q, QStringLiteral("yyyy-MM-dd HH:mm")))
+                   dateOf(*q, 16))
               .arg(q->lines)
               .arg(platform::formatGeneral(q->total, u".")));
     return kDone;
@@ -125,7 +126,7 @@ int quotationsCommand(db::Connection& connection, const QStringList& args, int (
     const QList<db::QuotationRecord> list = db::listQuotations(connection, o.value(QStringLiteral("--search")));
     for (const db::QuotationRecord& q : list)
         print(QStringList{oneLine(q.number), oneLine(q.name), oneLine(q.customer), oneLine(q.phone),
-                          dateOf(q, QStringLiteral("yyyy-MM-dd")), QString::number(q.lines),
+                          dateOf(q, 10), QString::number(q.lines),
                           platform::formatGeneral(q.total, u".")}
                   .join(u'\t')
               + u'\n');

@@ -1,5 +1,6 @@
 #pragma once
 #include "app/shop_state.h"
+#include "db/quotation_records.h"
 #include <QPersistentModelIndex>
 #include <QWidget>
 #include <memory>
@@ -307,8 +308,11 @@ private:
     void createManagementPanel();
     void createQuotationList();
     void wireQuotationList();
-    // Lists the quotations the search text finds; the row of `select` is picked (else the first).
+    // Reads the quotations again and lists those the search text finds; the row of `select`
+    // is picked (else the first).
     void fillQuotationTable(const QString& select = {});
+    // Lists the quotations read last that the search text finds (as the operator types).
+    void showQuotationTable(const QString& select);
     // The number of the picked row, empty when none is picked.
     QString pickedNumber() const;
     using StatementOf = QString (*)(const QString& value);
@@ -404,6 +408,7 @@ private:
     void compactAndPutBack();
     std::shared_ptr<CompactionRun> compaction_; // made on first use
 
+    QList<db::QuotationRecord> quotationsRead_; // the management list's rows, newest first
     QPersistentModelIndex popupNode_;
     qint64 seenDataVersion_ = -1; // the catalogue's change count when the item grid was read
     QString dataFolder_;

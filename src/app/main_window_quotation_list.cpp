@@ -113,15 +113,20 @@ void TFrm_main::addQuotationItems()
 
 void TFrm_main::fillQuotationTable(const QString& select)
 {
+    quotationsRead_ = db::listQuotations(*ADOConnection1);
+    showQuotationTable(select);
+}
+
+void TFrm_main::showQuotationTable(const QString& select)
+{
     QTreeWidget* list = management.lst_quotations;
-    const QList<db::QuotationRecord> found = db::listQuotations(*ADOConnection1, management.edt_search->text());
+    const QList<db::QuotationRecord> found = db::narrowQuotations(quotationsRead_, management.edt_search->text());
     const QSignalBlocker quiet(list);
     list->clear();
     QTreeWidgetItem* picked = nullptr;
     for (const db::QuotationRecord& q : found) {
         auto* row = new QTreeWidgetItem(list, {q.number, q.name, q.customer,
-                                               q.created.isValid() ? q.created.toString(QStringLiteral("yyyy-MM-dd"))
-                                                                   : QString(),
+                                               q.created.left(10),
                                                QString::number(q.lines), platform::formatGeneral(q.total)});
         row->setTextAlignment(kLines, Qt::AlignRight | Qt::AlignVCenter);
         row->setTextAlignment(kTotal, Qt::AlignRight | Qt::AlignVCenter);
@@ -143,7 +148,8 @@ QString TFrm_main::pickedNumber() const
 
 void TFrm_main::quotationListSearch()
 {
-    platform::guarded([this] { fillQuotationTable(pickedNumber()); });
+    // Narrows what the panel read when it opened: a keystroke reads nothing from the file.
+    platform::guarded([this] { showQuotationTable(pickedNumber()); });
 }
 
 void TFrm_main::quotationListPicked()

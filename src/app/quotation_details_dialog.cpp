@@ -26,8 +26,7 @@ QuotationDetailsDialog::QuotationDetailsDialog(QWidget* parent, const db::Quotat
     note_->setFixedHeight(64);
 
     auto* form = new QFormLayout;
-    const QString created = quotation.created.isValid()
-        ? quotation.created.toString(QStringLiteral("yyyy-MM-dd HH:mm")) : QStringLiteral("（不详）");
+    const QString created = quotation.created.isEmpty() ? QStringLiteral("（不详）") : quotation.created.left(16);
     const QString facts[][2] = {
         {QStringLiteral("单据编号:"), quotation.number},
         {QStringLiteral("单据名称:"), quotation.name},

@@ -11,20 +11,27 @@ namespace db {
 
 namespace {
 
-const QString kTimeFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+const QString kTimeFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss"); // as QuotationRecord::created
 constexpr int kNameSize = 50;
 
-// Every quotation number: those with a row and those with lines only.
-const char* const kListSql = R"(
-SELECT k.DIY_ID, coalesce(q.DIY_NM, l.NM), q.CUST_NM, q.CUST_TEL, q.CUST_NOTE, q.DIY_RQ,
-       coalesce(l.N, 0), coalesce(l.T, 0)
-FROM (SELECT DIY_ID FROM QUOTE UNION SELECT DIY_ID FROM DIY WHERE DIY_ID IS NOT NULL) k
-LEFT JOIN QUOTE q ON q.DIY_ID = k.DIY_ID
-LEFT JOIN (SELECT DIY_ID, max(DIY_NM) NM, count(*) N, total(DIY_CASH) T, max(DIY_SYS_ID) LAST
-           FROM DIY GROUP BY DIY_ID) l ON l.DIY_ID = k.DIY_ID
-)";
-
-const char* const kNewestFirst = " ORDER BY q.DIY_RQ IS NULL, q.DIY_RQ DESC, l.LAST DESC, q.rowid DESC";
+// Every quotation, newest first: those with a row (their lines counted through the index on
+// the number, which holds the amounts too) and the numbers of lines stored without one. With
+// `oneNumber` only the quotation of the number bound to ?1.
+QByteArray listSql(bool oneNumber)
+{
+    return QByteArray("SELECT * FROM ("
+                      "SELECT q.DIY_ID, q.DIY_NM, q.CUST_NM, q.CUST_TEL, q.CUST_NOTE, q.DIY_RQ,"
+                      " (SELECT count(*) FROM DIY d WHERE d.DIY_ID = q.DIY_ID) AS N,"
+                      " (SELECT total(d.DIY_CASH) FROM DIY d WHERE d.DIY_ID = q.DIY_ID) AS T,"
+                      " (SELECT max(d.DIY_SYS_ID) FROM DIY d WHERE d.DIY_ID = q.DIY_ID) AS LAST, q.rowid AS MADE"
+                      " FROM QUOTE q")
+        + (oneNumber ? " WHERE q.DIY_ID = ?1" : "")
+        + " UNION ALL "
+          "SELECT DIY_ID, max(DIY_NM), NULL, NULL, NULL, NULL, count(*), total(DIY_CASH), max(DIY_SYS_ID), NULL"
+          " FROM DIY WHERE DIY_ID IS NOT NULL AND DIY_ID NOT IN (SELECT DIY_ID FROM QUOTE)"
+        + (oneNumber ? " AND DIY_ID = ?1" : "")
+        + " GROUP BY DIY_ID) ORDER BY DIY_RQ IS NULL, DIY_RQ DESC, LAST DESC, MADE DESC";
+}
 
 QuotationRecord recordOf(const detail::Statement& row)
 {
@@ -34,8 +41,7 @@ QuotationRecord recordOf(const detail::Statement& row)
     r.customer = row.text(2);
     r.phone = row.text(3);
     r.note = row.text(4);
-    if (!row.isNull(5))
-        r.created = QDateTime::fromString(row.text(5), kTimeFormat);
+    r.created = row.text(5);
     r.lines = int(row.integer(6));
     r.total = row.real(7);
     return r;
@@ -71,6 +77,8 @@ void insertRow(sqlite3* handle, const QString& number, const QString& name, cons
 
 bool matches(const QuotationRecord& r, const QStringList& words)
 {
+    if (words.isEmpty())
+        return true;
     const QString fields[] = {foldForSearch(r.number), foldForSearch(r.name), foldForSearch(r.customer),
                               foldForSearch(r.phone)};
     return std::all_of(words.cbegin(), words.cend(), [&](const QString& word) {
@@ -87,10 +95,12 @@ QString dayNumber(const QDate& day, int counter)
 
 QString nextFreeNumber(Connection& connection, const QDate& day)
 {
-    const QString prefix = day.toString(QStringLiteral("yyyyMMdd")) + QLatin1Char('-');
-    detail::Statement numbers(connection.handle(), "SELECT DIY_ID FROM QUOTE WHERE substr(DIY_ID, 1, 9) = ?1 "
-                                                   "UNION SELECT DIY_ID FROM DIY WHERE substr(DIY_ID, 1, 9) = ?1");
-    numbers.bind(1, prefix);
+    // The numbers from "yyyyMMdd-" up to "yyyyMMdd." (the sign after "-"), by the indexes.
+    const QString from = day.toString(QStringLiteral("yyyyMMdd")) + QLatin1Char('-');
+    const QString to = day.toString(QStringLiteral("yyyyMMdd")) + QLatin1Char('.');
+    detail::Statement numbers(connection.handle(), "SELECT DIY_ID FROM QUOTE WHERE DIY_ID >= ?1 AND DIY_ID < ?2 "
+                                                   "UNION SELECT DIY_ID FROM DIY WHERE DIY_ID >= ?1 AND DIY_ID < ?2");
+    numbers.bind(1, from).bind(2, to);
     static const QRegularExpression counter(QStringLiteral("^\\d{8}-(\\d{1,6})$"));
     int highest = 0;
     while (numbers.step()) {
@@ -124,7 +134,7 @@ QString reserveQuotation(Connection& connection, const QString& number, const QS
 
 std::optional<QuotationRecord> findQuotation(Connection& connection, const QString& number)
 {
-    detail::Statement row(connection.handle(), QByteArray(kListSql) + " WHERE k.DIY_ID = ?");
+    detail::Statement row(connection.handle(), listSql(true));
     row.bind(1, number);
     if (!row.step())
         return std::nullopt;
@@ -146,7 +156,7 @@ void saveCustomer(Connection& connection, const QString& number, const QString& 
 QList<QuotationRecord> listQuotations(Connection& connection, const QString& search)
 {
     const QStringList words = searchWords(search);
-    detail::Statement rows(connection.handle(), QByteArray(kListSql) + kNewestFirst);
+    detail::Statement rows(connection.handle(), listSql(false));
     QList<QuotationRecord> list;
     while (rows.step()) {
         QuotationRecord r = recordOf(rows);
@@ -154,6 +164,16 @@ QList<QuotationRecord> listQuotations(Connection& connection, const QString& sea
             list << std::move(r);
     }
     return list;
+}
+
+QList<QuotationRecord> narrowQuotations(const QList<QuotationRecord>& list, const QString& search)
+{
+    const QStringList words = searchWords(search);
+    QList<QuotationRecord> found;
+    for (const QuotationRecord& r : list)
+        if (matches(r, words))
+            found << r;
+    return found;
 }
 
 QString copyQuotation(Connection& connection, const QString& number, const QDateTime& now)

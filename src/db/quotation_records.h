@@ -17,7 +17,9 @@ struct QuotationRecord {
     QString customer;
     QString phone;
     QString note;
-    QDateTime created; // invalid when unknown
+    // "yyyy-MM-dd HH:mm:ss" as stored (local time), empty when unknown; kept as text, as
+    // the list shows thousands of them and a local date-time costs a time-zone look-up.
+    QString created;
     int lines = 0;
     double total = 0;
 };
@@ -43,6 +45,8 @@ void saveCustomer(Connection& connection, const QString& number, const QString& 
 // Every quotation, newest first; with a search text only those whose number, name, customer
 // or phone holds every word of it (letter case, blanks and full-width forms aside).
 QList<QuotationRecord> listQuotations(Connection& connection, const QString& search = {});
+// The same narrowing of a list already read, as the list does while the operator types.
+QList<QuotationRecord> narrowQuotations(const QList<QuotationRecord>& list, const QString& search);
 
 // A new quotation of the day of `now` with the same name, customer and lines (in their
 // order); answers its number. DbError when no quotation has the number.

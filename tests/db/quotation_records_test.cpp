@@ -76,7 +76,7 @@ TEST_F(QuotationRecords, TheListIsNewestFirstWithCountsAndSumsAndNarrowedBySearc
     const db::QuotationRecord game = db::listQuotations(connection).first();
     EXPECT_EQ(game.lines, 2);
     EXPECT_DOUBLE_EQ(game.total, 4999.5);
-    EXPECT_EQ(game.created, at(14));
+    EXPECT_EQ(game.created, QStringLiteral("2026-12-09 14:00:00"));
 
     // By number, name, customer or phone; every word must be found; case, blanks and
     // full-width forms aside.
@@ -108,7 +108,7 @@ TEST_F(QuotationRecords, CopyAsNewTakesTheLinesInOrderAndTheCustomerUnderANewNum
     EXPECT_EQ(q->customer, QStringLiteral("王五"));
     EXPECT_EQ(q->phone, QStringLiteral("137"));
     EXPECT_EQ(q->note, QStringLiteral("要发票"));
-    EXPECT_EQ(q->created, at(16));
+    EXPECT_EQ(q->created, QStringLiteral("2026-12-09 16:00:00"));
     auto lines = query(QStringLiteral("q"), QStringLiteral("SELECT DIY_ID, DIY_NM, DIY_CASH FROM DIY ORDER BY DIY_SYS_ID"));
     QStringList rows;
     for (lines->first(); !lines->eof(); lines->next())
