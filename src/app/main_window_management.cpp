@@ -3,6 +3,7 @@
 // deletes all lines of one number or one name. Values go into the statements with their
 // quotes doubled (db/statements.h), so a delete matches exactly the value chosen.
 #include "app/main_window.h"
+#include "db/backup.h"
 #include "db/dataset.h"
 #include "db/statements.h"
 #include "platform/widgets/dialogs.h"
@@ -87,6 +88,7 @@ void TFrm_main::deleteQuotation(QString CurrentQuotation::*key, const QComboBox&
     const QString value = box.currentText();
     if (!confirmQuotationDelete(key == &CurrentQuotation::number, value))
         return; // nothing is deleted; the panel stays open
+    backUpBefore(db::BackupCause::QuotationDelete);
     currentQuotation.total = 0; // the caption keeps the old total
     currentQuotation.*key = value;
     // The lines view is left closed, holding the delete statement.
