@@ -8,6 +8,7 @@
 #include "db/backup.h"
 #include "db/backup_restore.h"
 #include "db/catalogue_check.h"
+#include "db/compaction.h"
 #include "db/connection.h"
 #include "platform/error.h"
 #include "platform/widgets/dialogs.h"

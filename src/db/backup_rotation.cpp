@@ -74,7 +74,7 @@ void BackupSettings::save(const QString& dataFolder) const
 
 QString BackupSettings::folderFor(const QString& dataFolder) const
 {
-    return folder.isEmpty() ? QDir(dataFolder).filePath(QLatin1String(kBackupFolderName)) : folder;
+    return folder.isEmpty() ? QDir(dataFolder).filePath(QString::fromUtf8(kBackupFolderName)) : folder;
 }
 
 QStringList expiredBackups(const QList<BackupInfo>& backups, const QDateTime& now, const BackupSettings& settings)

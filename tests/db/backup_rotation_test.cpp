@@ -86,8 +86,9 @@ TEST(BackupRotation, KeepsDailyWeeklyAndBeforeStepBackupsOverSimulatedMonths)
         const bool present = std::any_of(kept.begin(), kept.end(), [&](const db::BackupInfo& b) {
             return b.time == time;
         });
-        if (expected)
+        if (expected) {
             EXPECT_TRUE(present) << day;
+        }
     }
     EXPECT_LE(kept.size(), 14 + 14 + 8);
 }
@@ -105,7 +106,7 @@ TEST(BackupRotation, OwnersNumbersApplyAndTheNewestBackupAlwaysStays)
     none.dailyBackups = 0;
     const QList<db::BackupInfo> one = simulate(QDate(2026, 10, 1), 10, none);
     ASSERT_EQ(one.size(), 1);
-    EXPECT_EQ(one[0].time, QDateTime(QDate(2026, 10, 10), QTime(9, 0)));
+    EXPECT_EQ(one[0].time, QDateTime(QDate(2026, 10, 10), QTime(15, 0)));
 }
 
 class RotationFilesTest : public CatalogueTest {};
