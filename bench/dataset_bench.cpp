@@ -13,6 +13,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <QFile>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -95,6 +98,25 @@ Times viaDataset(db::Connection& c, long long& checksum)
     return t.elapsed();
 }
 
+// Milliseconds of one small append made durable with fsync, the least a synced commit costs
+// on this disk.
+double syncedAppendMs(const QString& folder)
+{
+    const QByteArray path = QFile::encodeName(folder + QStringLiteral("fsync-probe"));
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_APPEND, 0600);
+    constexpr int kAppends = 200;
+    QElapsedTimer t;
+    t.start();
+    for (int i = 0; i < kAppends; ++i) {
+        if (::write(fd, "0123456789abcdef", 16) != 16 || ::fsync(fd) != 0)
+            break;
+    }
+    const double ms = t.nsecsElapsed() / 1e6 / kAppends;
+    ::close(fd);
+    ::unlink(path.constData());
+    return ms;
+}
+
 // Rows per second of inserts posted one by one, each its own transaction.
 double postOneByOne(db::Connection& c)
 {
@@ -145,6 +167,9 @@ int main(int argc, char** argv)
                 synced);
     std::printf("insert and post one by one, synchronous=NORMAL for comparison: %.0f rows/s\n", unsynced);
     std::printf("cost of syncing every commit: %.2f x the time per row\n", unsynced / synced);
+    const double appendMs = syncedAppendMs(folder);
+    std::printf("the disk's bound: one append synced to a file beside it: %.2f ms (%.0f per second)\n", appendMs,
+                1000 / appendMs);
     std::fprintf(stderr, "checksum %lld\n", checksum);
     return 0;
 }

@@ -31,6 +31,13 @@ QSpinBox* numberBox(int maximum, const QString& suffix, const QString& name)
     return box;
 }
 
+QString sizeText(qint64 bytes)
+{
+    if (bytes >= 1000 * 1000)
+        return QString::number(double(bytes) / 1e6, 'f', 1) + QStringLiteral(" MB");
+    return QString::number((bytes + 999) / 1000) + QStringLiteral(" KB");
+}
+
 QPushButton* button(const QString& text, const QString& name)
 {
     auto* b = new QPushButton(text);
@@ -54,7 +61,7 @@ BackupDialog::BackupDialog(TFrm_main& window) : QDialog(&window), window_(window
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_->verticalHeader()->hide();
     list_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    list_->horizontalHeader()->setStretchLastSection(true);
+    list_->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
 
     backupButton_ = button(QStringLiteral("立即备份"), QStringLiteral("backupNow"));
     restoreButton_ = button(QStringLiteral("恢复"), QStringLiteral("restore"));
@@ -113,7 +120,7 @@ void BackupDialog::reload()
         const db::BackupInfo& b = backups[row];
         paths_ << b.path;
         const QStringList cells = {locale.toString(b.time, QStringLiteral("yyyy-MM-dd HH:mm:ss")), db::causeText(b.cause),
-                                   locale.formattedDataSize(b.size), QString::number(b.counts.categories),
+                                   sizeText(b.size), QString::number(b.counts.categories),
                                    QString::number(b.counts.items), QString::number(b.counts.quotations),
                                    QString::number(b.counts.pictures)};
         for (int column = 0; column < cells.size(); ++column) {

@@ -62,6 +62,8 @@ void TFrm_main::createBackups()
 
 void TFrm_main::backUpBefore(db::BackupCause cause)
 {
+    if (!QFileInfo(programFolder() + QLatin1String(db::kDatabaseFileName)).isFile())
+        return; // no catalogue, nothing to lose; the step itself says what is missing
     try {
         backups_->start(cause);
     } catch (const std::exception& e) {
