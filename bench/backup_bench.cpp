@@ -81,9 +81,13 @@ int main(int argc, char** argv)
     t.restart();
     db::restoreBackup(made.path, database);
     const double restoreMs = ms(t);
-    std::printf("restore: %.0f ms (goal <= 5000)\n", restoreMs);
+    t.restart();
+    db::removeReplacedPictures(database);
+    std::printf("restore: %.0f ms (goal <= 5000); then removing the replaced pictures (not waited for): %.0f ms\n",
+                restoreMs, ms(t));
     t.restart();
     db::restoreBackup(made.path, database, [&] { db::backUpBeforeRestore(database, backups); });
+    db::removeReplacedPictures(database);
     std::printf("restore with the backup of the current state first: %.0f ms\n", ms(t));
     return 0;
 }

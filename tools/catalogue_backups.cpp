@@ -73,6 +73,7 @@ int restoreCommand(const QString& databasePath, const QStringList& args)
     const QString backup = db::findBackup(folder, args[0]);
     QString safety;
     db::restoreBackup(backup, databasePath, [&] { safety = db::backUpBeforeRestore(databasePath, folder); });
+    db::removeReplacedPictures(databasePath);
     if (!safety.isEmpty())
         print(stdout, QStringLiteral("恢复前的数据已备份为 %1\n").arg(QFileInfo(safety).fileName()));
     print(stdout, line(db::readBackupInfo(backup)).prepend(QStringLiteral("已恢复\t")));

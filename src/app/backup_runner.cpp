@@ -18,9 +18,9 @@ BackupRunner::BackupRunner(QString dataFolder, QObject* parent) : QObject(parent
 
 BackupRunner::~BackupRunner()
 {
-    for (QThread* writer : writers_) {
-        writer->wait();
-        delete writer;
+    for (QThread* thread : writers_ + chores_) {
+        thread->wait();
+        delete thread;
     }
 }
 
@@ -58,6 +58,23 @@ void BackupRunner::start(db::BackupCause cause)
     });
     writers_ << writer;
     writer->start(QThread::LowPriority);
+}
+
+void BackupRunner::runQuietly(std::function<void()> work)
+{
+    auto* chore = QThread::create([work = std::move(work)] {
+        try {
+            work();
+        } catch (...) {
+            // Nothing the operator waits for: what is left is removed the next time.
+        }
+    });
+    chores_ << chore;
+    connect(chore, &QThread::finished, this, [this, chore] {
+        chores_.removeOne(chore);
+        delete chore;
+    });
+    chore->start(QThread::LowPriority);
 }
 
 void BackupRunner::startDailyIfDue()

@@ -2,6 +2,7 @@
 #include <QObject>
 #include <QString>
 #include <QList>
+#include <functional>
 
 class QThread;
 
@@ -24,11 +25,16 @@ public:
     void start(db::BackupCause cause);
     // The start-of-day backup, unless the backup folder already holds one of today.
     void startDailyIfDue();
-    bool busy() const { return !writers_.isEmpty(); }
+    bool busy() const { return !writers_.isEmpty() || !chores_.isEmpty(); }
     // Backups that failed since the program started.
     int failures() const { return failures_; }
-    // Lets events run (the status area shows the progress) until no backup is under way.
+    // Lets events run (the status area shows the progress) until no backup (nor other work
+    // of runQuietly) is under way.
     void waitUntilDone();
+
+    // Work that may take long and changes nothing the operator sees (removing the pictures
+    // a restore replaced), on a thread; waited for on closing.
+    void runQuietly(std::function<void()> work);
 
     QString backupFolder() const;
     const QString& dataFolder() const { return dataFolder_; }
@@ -43,6 +49,7 @@ private:
 
     QString dataFolder_;
     QList<QThread*> writers_;
+    QList<QThread*> chores_;
     int failures_ = 0;
 };
 

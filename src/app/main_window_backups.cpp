@@ -99,6 +99,7 @@ bool TFrm_main::restoreFromBackup(const QString& path)
             throw;
         }
         damagedCatalogue_ = false;
+        backups_->runQuietly([database] { db::removeReplacedPictures(database); });
         Timer1Timer();
         if (!ADOConnection1->connected())
             throw platform::Error(QStringLiteral("恢复后的数据库无法打开，请检查数据文件夹。"));
@@ -153,6 +154,7 @@ bool TFrm_main::offerBackupInstead(const QString& problem)
         const QString database = programFolder() + QLatin1String(db::kDatabaseFileName);
         const bool restored = platform::reported(this, [&] {
             db::restoreBackup(backup.path, database, [&] { db::backUpBeforeRestore(database, folder); });
+            backups_->runQuietly([database] { db::removeReplacedPictures(database); });
             ADOConnection1->open();
         });
         if (restored)

@@ -94,13 +94,15 @@ private:
     QString pictures_;
 };
 
+QString replacedPicturesFolder(const QString& databasePath);
+
 // PICS and the unpacked pictures change places; undone unless kept.
 class PictureSwap {
 public:
     PictureSwap(const QString& unpacked, const QString& databasePath)
         : unpacked_(unpacked),
           live_(QFileInfo(databasePath).absoluteDir().filePath(QLatin1String(kPicturesFolderName))),
-          old_(live_ + QStringLiteral(".old.tmp"))
+          old_(replacedPicturesFolder(databasePath))
     {
         removeTree(old_);
         hadLive_ = QFileInfo(live_).isDir();
@@ -116,10 +118,8 @@ public:
     }
     ~PictureSwap()
     {
-        if (kept_) {
-            removeTree(old_);
-            return;
-        }
+        if (kept_)
+            return; // the replaced pictures are removed by removeReplacedPictures()
         // Back as it was: the restored pictures out, the old ones in.
         std::rename(QFile::encodeName(live_).constData(), QFile::encodeName(unpacked_).constData());
         if (hadLive_)
@@ -134,6 +134,11 @@ private:
     bool hadLive_ = false;
     bool kept_ = false;
 };
+
+QString replacedPicturesFolder(const QString& databasePath)
+{
+    return QFileInfo(databasePath).absoluteDir().filePath(QStringLiteral(".PICS-replaced.tmp"));
+}
 
 void fault(const std::function<void(const char*)>& faultAt, const char* step)
 {
@@ -159,6 +164,11 @@ void restoreBackup(const QString& backupPath, const QString& databasePath, const
     QFile::remove(databasePath + QStringLiteral("-shm"));
     unpacked.catalogue().commit();
     swap.keep();
+}
+
+void removeReplacedPictures(const QString& databasePath)
+{
+    removeTree(replacedPicturesFolder(databasePath));
 }
 
 QString backUpBeforeRestore(const QString& databasePath, const QString& backupFolder)

@@ -14,11 +14,17 @@ namespace db {
 // pictures as they were. The catalogue must be closed by this program; one that another
 // program holds open (it has a write-ahead log) is not replaced.
 //
+// The pictures that were replaced stay in a folder beside PICS until
+// removeReplacedPictures() (removing thousands of files can take seconds, and the restore
+// is done without it).
+//
 // `faultAt` is called with the name of each step ("unpacked", "pictures"), so
 // that tests can make a step fail.
 void restoreBackup(const QString& backupPath, const QString& databasePath,
                    const std::function<void()>& beforeReplacing = {},
                    const std::function<void(const char* step)>& faultAt = {});
+
+void removeReplacedPictures(const QString& databasePath);
 
 // The backup of the current state made before a restore. A catalogue that fails the
 // catalogue check cannot be backed up that way; its file is then kept as it is, as
