@@ -1,6 +1,7 @@
 // qmxdiy-catalogue: the catalogue's price lists and search on the command line.
 #include "catalogue_quotation_commands.h"
 #include "app/data_folder.h"
+#include "catalogue_backups.h"
 #include "db/catalogue_categories.h"
 #include "db/catalogue_index.h"
 #include "db/connection.h"
@@ -28,6 +29,10 @@ const char* const kHelp =
     "                  the same, then make the changes in one transaction\n"
     "  search WORDS... print the items whose name or parameters contain every word, one a\n"
     "                  line: id, category path, name, price (separated by tabs)\n"
+    "  backup [--to DIR]\n"
+    "                  back up the catalogue and its pictures into the backup folder (or DIR)\n"
+    "  backups         list the backups, newest first, one a line: name, time, cause, counts\n"
+    "  restore NAME    back up the current state, then restore the backup NAME\n"
     "%1"
     "\n"
     "The catalogue is the data folder's qmxpcdiy.dat (the folder as the program chooses it)\n"
@@ -153,6 +158,13 @@ int run(QStringList args)
     if (args.isEmpty())
         return usage(QStringLiteral("no command"));
     const QString command = args.takeFirst();
+    // These open the catalogue themselves (a restore replaces it).
+    if (command == QLatin1String("backup"))
+        return backupCommand(path, args);
+    if (command == QLatin1String("backups"))
+        return backupsCommand(path, args);
+    if (command == QLatin1String("restore"))
+        return restoreCommand(path, args);
     if (command != QLatin1String("export") && command != QLatin1String("import") && command != QLatin1String("search")
         && !catalogue_tool::isQuotationCommand(command))
         return usage(QStringLiteral("unknown command %1").arg(command));

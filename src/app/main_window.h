@@ -18,11 +18,12 @@ class QTreeWidget;
 class QTreeWidgetItem;
 namespace report { class TfrxPageExport; }
 
-namespace db { class CatalogueIndex; class Connection; class Dataset; struct SearchHit; }
+namespace db { enum class BackupCause; class CatalogueIndex; class Connection; class Dataset; struct SearchHit; }
 namespace dbaware { class DBComboBox; class DBEdit; class DBGrid; class DBImage; class DBMemo; class DBNavigator; }
 
 namespace app {
 
+class BackupRunner;
 class CatalogueSearchBox;
 class QuotationPrintout;
 class PictureFrame;
@@ -374,6 +375,33 @@ public slots:
     void N29Click(); // export the catalogue, or the category the popup menu was opened on
     void N30Click(); // import a price list after its preview
     void shopDetailsClick(); // "店铺信息...": the shop's details on every sheet
+
+public:
+    // ================================================================ backups
+    // Backups at the first start of a day and before every step that removes or rewrites
+    // much, "备份与恢复..." with its restore, and the check of the catalogue at start
+    // (main_window_backups.cpp, backup_dialog.cpp).
+    BackupRunner* backups() const { return backups_; }
+    QAction* backupsItem() const { return backupsItem_; }
+    // Restores a backup after backing up the current state; the window then shows the
+    // restored catalogue. A failure is reported and leaves the catalogue as it was.
+    bool restoreFromBackup(const QString& path);
+
+public slots:
+    void backupsItemClick(); // "备份与恢复..."
+
+private:
+    void createBackups();
+    // Takes the snapshot of a backup before a step; when it cannot be taken the step does
+    // not go on (the failure is reported even by a silent handler).
+    void backUpBefore(db::BackupCause cause);
+    // Opens the catalogue and checks it; a damaged one is closed and the latest sound backup
+    // offered. Fails when no usable catalogue is open in the end.
+    void openCheckedCatalogue();
+    bool offerBackupInstead(const QString& problem);
+    BackupRunner* backups_ = nullptr;
+    QAction* backupsItem_ = nullptr;
+    bool damagedCatalogue_ = false; // the check at start failed and no backup was restored
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

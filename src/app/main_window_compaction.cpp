@@ -7,6 +7,8 @@
 // still holds what step 1 copied; the replacement is one atomic move. Otherwise the file
 // stays as it was and the reason is reported. One compaction runs at a time.
 #include "app/main_window.h"
+#include "app/backup_runner.h"
+#include "db/backup.h"
 #include "db/compaction.h"
 #include "db/connection.h"
 #include "db/dataset.h"
@@ -54,6 +56,12 @@ void TFrm_main::N27Click()
     // command stops here with the reason, and the operator's text stays where it was typed.
     const bool ready = platform::reported(this, [this] {
         postPendingEdits();
+        // The backup's snapshot holds the catalogue open, so it is written before closing.
+        const int failures = backups()->failures();
+        backUpBefore(db::BackupCause::Compaction);
+        backups()->waitUntilDone();
+        if (backups()->failures() != failures)
+            throw platform::Error(QStringLiteral("备份没有完成，数据库没有压缩：") + statusText());
         // What the log holds goes into the file, so that a copy of the file alone holds it all.
         if (ADOConnection1->connected())
             db::checkpoint(*ADOConnection1);

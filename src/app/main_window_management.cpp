@@ -4,6 +4,7 @@
 // quotes doubled (db/statements.h), so a delete matches exactly the value chosen.
 #include "app/main_window.h"
 #include "db/connection.h"
+#include "db/backup.h"
 #include "db/dataset.h"
 #include "db/quotation_records.h"
 #include "db/statements.h"
@@ -96,6 +97,7 @@ void TFrm_main::deleteQuotation(QString CurrentQuotation::*key, const QComboBox&
     const QString value = box.currentText();
     if (!confirmQuotationDelete(key == &CurrentQuotation::number, value))
         return; // nothing is deleted; the panel stays open
+    backUpBefore(db::BackupCause::QuotationDelete);
     currentQuotation.total = 0; // the caption keeps the old total
     currentQuotation.*key = value;
     // The lines and the rows of the quotations they leave empty go together. The lines view

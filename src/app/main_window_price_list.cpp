@@ -3,6 +3,7 @@
 // operator agrees, changes it in one transaction.
 #include "app/category_path.h"
 #include "app/main_window.h"
+#include "db/backup.h"
 #include "app/progress_window.h"
 #include "db/connection.h"
 #include "db/price_list.h"
@@ -122,6 +123,7 @@ void TFrm_main::N30Click()
         if (!platform::confirmWithDetails(this, QStringLiteral("导入价格表"), text, previewDetails(plan),
                                           QStringLiteral("导入"), QStringLiteral("取消")))
             return;
+        backUpBefore(db::BackupCause::Import);
         db::applyImport(*ADOConnection1, list, plan, progress.step(QStringLiteral("正在导入……")));
         progress.finish();
         // The tree and the grids show the catalogue as it now is.

@@ -50,6 +50,7 @@ TFrm_main::TFrm_main(const QString& dataFolder, QWidget* parent)
     createPopupMenu();
     addPriceListItems();
     addQuotationItems();
+    createBackups();
     wireHandlers();
     // Key preview: the window sees every key before the focused control.
     qApp->installEventFilter(this);
@@ -200,13 +201,7 @@ void TFrm_main::FormCreate()
 {
     platform::guarded([this] {
         ADOConnection1->setConnectionString(db::ConnectionString::build(programFolder()));
-        try {
-            ADOConnection1->open();
-        } catch (const std::exception& e) {
-            // Silent as a dialog, but the operator is told why the window stays empty.
-            showStatus(QStringLiteral("无法打开数据库：") + QString::fromUtf8(e.what()));
-            throw;
-        }
+        openCheckedCatalogue();
         currentQuotation.number = platform::shortDate(QDate::currentDate());
         currentQuotation.name = QStringLiteral("配置单");
         currentQuotation.total = 0;

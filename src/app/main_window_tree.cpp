@@ -9,6 +9,7 @@
 #include "app/category_path.h"
 #include "app/category_tree_images.h"
 #include "app/main_window.h"
+#include "db/backup.h"
 #include "db/catalogue_categories.h"
 #include "db/category_subtree.h"
 #include "db/connection.h"
@@ -125,8 +126,11 @@ void TFrm_main::requireItemCategory() const
 void TFrm_main::btn_refreshClick()
 {
     platform::guarded([this] {
-        if (!ADOConnection1->connected())
+        if (!ADOConnection1->connected()) {
+            if (damagedCatalogue_)
+                throw platform::Abort(); // never shown half read; a restore opens it again
             ADOConnection1->open();
+        }
         // A category being edited is saved before the grid is re-run; if it cannot be, the
         // refresh stops here and the operator's text stays in the grid.
         ADOQueryL1_L4->postPending();
@@ -368,6 +372,7 @@ void TFrm_main::deleteCategoryWithContents(db::Dataset& rows)
                                       QString::number(contents.categories), QString::number(contents.items));
     if (!platform::confirmYesNo(this, question))
         throw platform::Abort();
+    backUpBefore(db::BackupCause::CategoryDelete);
     // The row itself goes in the same transaction; the dataset's own delete then finds it
     // gone and only takes it off the grid.
     db::deleteCategorySubtree(*ADOConnection1, level, id);
