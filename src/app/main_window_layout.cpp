@@ -131,7 +131,9 @@ void TFrm_main::createControls()
     setObjectName(QStringLiteral("Frm_main"));
     setWindowTitle(productTitle());
     setFont(songFont(12));
-    setFixedSize(791, 541);
+    // It opens at its original size and grows from there (main_window_growth.cpp).
+    setMinimumSize(791, 541);
+    resize(791, 541);
     setAutoFillBackground(true);
 
     // Bottom of the stacking order first: each control created later lies over the earlier ones.
