@@ -2,13 +2,13 @@
 // and preview window on the sample catalogue while a quotation is being written. Run
 // offscreen after the window changes; the pictures are stored in docs/guide/.
 #include "app/catalogue_search_box.h"
-#include "app/data_folder.h"
 #include "app/desktop_conventions.h"
 #include "app/main_window.h"
 #include "app/quotation_printout.h"
 #include "db/connection.h"
 #include "db/dataset.h"
 #include "platform/font_table.h"
+#include "sample_window.h"
 #include "platform/headless_gui.h"
 #include "preview/window/preview_form.h"
 #include "report/engine/report_shell.h"
@@ -81,13 +81,8 @@ int main(int argc, char** argv)
     }
     try {
         const QDir out(QString::fromLocal8Bit(argv[1]));
-        QTemporaryDir data;
-        app::ensureCatalogue(data.path());
-        app::TFrm_main w(data.path());
-        w.FormCreate();
-        w.shell.Timer1->stop();
-        w.shell.Timer2->stop();
-        w.shell.Panel_TIPS->hide();
+        SampleWindow sample;
+        app::TFrm_main& w = *sample;
         w.btn_refreshClick();
         writeQuotation(w, QStringLiteral("2026-12-09"));
         clickPath(w, {QStringLiteral("电脑配件"), QStringLiteral("显卡"), QStringLiteral("NVIDIA显卡"),

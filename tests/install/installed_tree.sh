@@ -89,7 +89,8 @@ out=$(env QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_D
 grep -q '^painted' <<<"$out" || { cat "$work/start.log"; fail "the packaged program did not paint its window"; }
 expect_file "$data/qmxpcdiy.dat"
 # Its tools run from the package too: the report tool with the print program beside it.
-"$root/usr/bin/qmxdiy-report" template | grep -q 'TfrxReport' || fail "qmxdiy-report from the package"
+"$root/usr/bin/qmxdiy-report" template >"$work/template.xml" && grep -q '<TfrxReport ' "$work/template.xml" ||
+  fail "qmxdiy-report from the package"
 "$root/usr/bin/qmxdiy-catalogue" --data-dir "$data" search 内存 >/dev/null || fail "qmxdiy-catalogue from the package"
 
 [ $failures -eq 0 ] && echo "installed tree and package: ok"
