@@ -63,10 +63,12 @@ int main(int argc, char** argv)
     instance.onAnotherStart = [&Frm_main] { app::bringToFront(Frm_main); };
     if (!creationError.isEmpty())
         Frm_main.showStatus(QStringLiteral("无法建立数据库：") + creationError);
-    Frm_main.FormCreate();
     app::restoreWindowPlacement(Frm_main);
     if (app::firstPaintProbeWanted())
-        app::quitAfterFirstPaint(Frm_main);
+        app::reportFirstPaint(Frm_main);
+    // The window shows first; opening the catalogue (its key derivation alone takes a good
+    // part of the start) follows its first paint, well before the first tree refresh.
+    app::runAfterFirstPaint(Frm_main, [&Frm_main] { Frm_main.FormCreate(); });
     Frm_main.show();
     const int status = QApplication::exec();
     app::saveWindowPlacement(Frm_main);

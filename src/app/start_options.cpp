@@ -2,6 +2,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QTimer>
+#include <QWidget>
 #include <cstdio>
 #include <ctime>
 
@@ -25,46 +26,67 @@ QString preparedReportArgument(const QStringList& arguments)
     return {};
 }
 
+namespace {
+
+// Calls `onPaint` at the window's first paint event, then removes itself.
+class FirstPaintWatch : public QObject {
+public:
+    FirstPaintWatch(QWidget& window, std::function<void()> onPaint)
+        : QObject(&window), onPaint_(std::move(onPaint))
+    {
+        window.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && onPaint_) {
+            auto onPaint = std::move(onPaint_);
+            onPaint_ = nullptr;
+            watched->removeEventFilter(this);
+            onPaint();
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> onPaint_;
+};
+
+double millisecondsSinceSpawn()
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    const qint64 spawned = qEnvironmentVariable("QMX_BENCH_FIRST_PAINT").toLongLong();
+    return double(qint64(now.tv_sec) * 1000000000 + now.tv_nsec - spawned) / 1e6;
+}
+
+} // namespace
+
+void runAfterFirstPaint(QWidget& window, std::function<void()> step)
+{
+    // Queued: the paint reaches the screen first.
+    new FirstPaintWatch(window, [&window, step = std::move(step)] { QTimer::singleShot(0, &window, step); });
+}
+
 bool firstPaintProbeWanted()
 {
     return qEnvironmentVariableIsSet("QMX_BENCH_FIRST_PAINT");
 }
 
-namespace {
-
-class FirstPaintProbe : public QObject {
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint && !done_) {
-            done_ = true;
-            // After this paint has reached the screen.
-            QTimer::singleShot(0, qApp, [] {
-                // The benchmark passes the monotonic clock's reading at the spawn.
-                timespec now{};
-                clock_gettime(CLOCK_MONOTONIC, &now);
-                const qint64 spawned = qEnvironmentVariable("QMX_BENCH_FIRST_PAINT").toLongLong();
-                const qint64 elapsed = qint64(now.tv_sec) * 1000000000 + now.tv_nsec - spawned;
-                std::printf("painted %.1f ms\n", double(elapsed) / 1e6);
-                std::fflush(stdout);
-                QCoreApplication::quit();
-            });
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    bool done_ = false;
-};
-
-} // namespace
-
-void quitAfterFirstPaint(QObject& window)
+void reportFirstPaint(QWidget& window)
 {
-    window.installEventFilter(new FirstPaintProbe(&window));
+    // Event filters run newest first, so steps queued by runAfterFirstPaint (installed after
+    // this) are queued before the report and run before it.
+    new FirstPaintWatch(window, [] {
+        const double painted = millisecondsSinceSpawn();
+        QTimer::singleShot(0, qApp, [painted] {
+            std::printf("painted %.1f ms\nready %.1f ms\n", painted, millisecondsSinceSpawn());
+            std::fflush(stdout);
+            QCoreApplication::quit();
+        });
+    });
 }
 
 } // namespace app

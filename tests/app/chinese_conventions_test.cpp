@@ -77,8 +77,12 @@ QStringList whatTheProgramShows()
 
     QStringList names{QStringLiteral("张三"), QStringLiteral("王五"), QStringLiteral("10号机"), QStringLiteral("阿明"),
                       QStringLiteral("李四"), QStringLiteral("2号机"), QStringLiteral("Zotac"), QStringLiteral("asus")};
+    QStringList byQt = names;
     platform::sortNames(names);
     shown << names.join(u' ');
+    // Qt's own locale-aware order (sorting proxies, QCollator()) follows the same rule.
+    std::sort(byQt.begin(), byQt.end(), [](const QString& a, const QString& b) { return a.localeAwareCompare(b) < 0; });
+    shown << QString(byQt.mid(2, 4) == names.mid(2, 4) ? "Qt sorts Han by pinyin" : byQt.join(u' '));
     return shown;
 }
 
@@ -125,6 +129,7 @@ TEST(ChineseConventions, TheSameWhateverTheSessionLocale)
         "是(&Y)", "否(&N)", "取消", "打开", "保存",
         "撤消(&U)",
         "2号机 10号机 阿明 李四 王五 张三 asus Zotac", // digits by value, Han by pinyin
+        "Qt sorts Han by pinyin",
     };
     for (const char* lang : {"C", "de_DE.UTF-8", "zh_CN.UTF-8", "en_US.UTF-8"}) {
         const QStringList shown = askUnder(lang);
