@@ -53,9 +53,15 @@ int main(int argc, char** argv)
     }
     QDir().mkpath(choice.folder);
     app::SingleInstance instance(choice.folder);
-    if (!instance.claim()) {
+    switch (instance.claim()) {
+    case app::SingleInstance::Claim::First:
+        break;
+    case app::SingleInstance::Claim::Asked:
         std::fprintf(stderr, "qmxdiy: 程序已在运行，已切换到它的窗口。\n");
         return 0;
+    case app::SingleInstance::Claim::NoAnswer:
+        std::fprintf(stderr, "qmxdiy: 程序已在运行（%s），但没有响应；请稍候再试。\n", qPrintable(choice.folder));
+        return 1;
     }
     const QString creationError = app::ensureCatalogue(choice.folder);
 

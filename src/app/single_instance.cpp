@@ -38,18 +38,21 @@ SingleInstance::SingleInstance(const QString& dataFolder, QObject* parent) : QOb
 
 SingleInstance::~SingleInstance() = default;
 
-bool SingleInstance::claim()
+SingleInstance::Claim SingleInstance::claim()
 {
     lock_ = std::make_unique<QLockFile>(QDir(lockFolder()).filePath(key_ + QStringLiteral(".lock")));
     // A lock whose program is gone is stale at once (the lock file names its process).
     lock_->setStaleLockTime(0);
     if (lock_->tryLock(0)) {
         listen();
-        return true;
+        return Claim::First;
     }
-    askRunningOne();
+    if (lock_->error() != QLockFile::LockFailedError) {
+        lock_.reset();
+        return Claim::First;
+    }
     lock_.reset();
-    return false;
+    return askRunningOne() ? Claim::Asked : Claim::NoAnswer;
 }
 
 void SingleInstance::listen()

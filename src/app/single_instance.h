@@ -20,9 +20,14 @@ public:
     explicit SingleInstance(const QString& dataFolder, QObject* parent = nullptr);
     ~SingleInstance() override;
 
-    // True when this process is the first on the folder and now listens for later starts;
-    // false when another one runs (and was asked to come to the front, when it answered).
-    bool claim();
+    enum class Claim {
+        First,         // this process is the first on the folder and listens for later starts
+        Asked,         // another one runs and was asked to come to the front
+        NoAnswer,      // another one holds the folder but did not answer (busy or hung)
+    };
+    // A lock folder that cannot be written leaves the program unguarded rather than unable
+    // to start: First then.
+    Claim claim();
 
     // Called in the first program for every later start.
     std::function<void()> onAnotherStart;

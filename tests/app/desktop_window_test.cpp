@@ -11,13 +11,16 @@
 #include "dbaware/db_grid.h"
 #include "support/test_paths.h"
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLockFile>
 #include <QProcess>
+#include <QScreen>
 #include <QPushButton>
 #include <QSettings>
 #include <QTest>
@@ -40,11 +43,25 @@ int columnWidth(const dbaware::DBGrid* grid, const char* field)
     return -1;
 }
 
+// Processes events until the condition holds; false when it did not within the time. (QTest's
+// QTRY macros report to a QTest run and return quietly under GoogleTest.)
+template <typename Condition>
+bool eventually(Condition condition, int milliseconds = 5000)
+{
+    const QDeadlineTimer deadline(milliseconds);
+    while (!condition()) {
+        if (deadline.hasExpired())
+            return false;
+        QTest::qWait(10);
+    }
+    return true;
+}
+
 // Resizes the shown window through the platform, as a window manager would.
 void resizeShown(QWidget& w, QSize size)
 {
     w.windowHandle()->resize(size);
-    QTRY_COMPARE(w.size(), size);
+    EXPECT_TRUE(eventually([&] { return w.size() == size; })) << w.width() << "x" << w.height();
 }
 
 } // namespace
@@ -100,13 +117,25 @@ TEST(GrowingWindow, ExtraRoomGoesToTheTreeAndBothGridsAndShrinkingRestoresTheLay
     EXPECT_EQ(columnWidth(w.quotation.DBGrid3, "HW_MS"), descriptionWidth + 300);
     // Items of another category read into the grid keep the wide column.
     db::openStatement(*w.ADOQueryHW, QStringLiteral("SELECT * FROM HW WHERE L4_ID = 2"));
-    QTRY_COMPARE(columnWidth(w.catalogue.DBGrid1, "HW_MC"), nameWidth + 300);
+    EXPECT_TRUE(eventually([&] { return columnWidth(w.catalogue.DBGrid1, "HW_MC") == nameWidth + 300; }));
 
     // Back to the original size: every control is where it started.
     resizeShown(w, {791, 541});
     for (int k = 0; k < watched.size(); ++k)
         EXPECT_EQ(now(watched[k]), before[k]) << watched[k]->objectName().toStdString();
     EXPECT_EQ(columnWidth(w.catalogue.DBGrid1, "HW_MC"), nameWidth);
+
+    // Maximised, it covers the screen's free area and the grids take what that adds.
+    w.showMaximized();
+    const QSize screen = w.screen()->availableGeometry().size();
+    ASSERT_TRUE(eventually([&] { return w.frameGeometry().size() == screen; }))
+        << w.frameGeometry().width() << "x" << w.frameGeometry().height();
+    const QSize extra = w.size() - QSize(791, 541);
+    ASSERT_GT(extra.height(), 0);
+    EXPECT_EQ(w.catalogue.DBGrid1->size(), QSize(595 + extra.width(), 145 + extra.height() / 2));
+    EXPECT_EQ(w.quotation.DBGrid3->size(),
+              QSize(583 + extra.width(), 146 + extra.height() - extra.height() / 2));
+    EXPECT_EQ(w.record.Panel_HW->size(), QSize(592, 161));
 }
 
 TEST(GrowingWindow, RemembersItsSizeAndPlaceInTheUsersConfiguration)
@@ -122,7 +151,7 @@ TEST(GrowingWindow, RemembersItsSizeAndPlaceInTheUsersConfiguration)
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
         resizeShown(w, {799, 580});
         w.move(3, 7);
-        QTRY_COMPARE(w.pos(), QPoint(3, 7));
+        EXPECT_TRUE(eventually([&] { return w.pos() == QPoint(3, 7); }));
         app::saveWindowPlacement(w);
     }
     EXPECT_TRUE(QFile::exists(config.file(QStringLiteral("qmxdiy/qmxdiy.conf"))));
@@ -143,7 +172,7 @@ TEST(SecondStart, BringsTheRunningWindowToTheFrontWithoutOpeningTheCatalogue)
     qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
     // The first program: this test, holding the folder, its window minimised.
     app::SingleInstance first(folder.path());
-    ASSERT_TRUE(first.claim());
+    ASSERT_EQ(first.claim(), app::SingleInstance::Claim::First);
     QWidget window;
     window.resize(200, 100);
     window.showMinimized();
@@ -160,9 +189,9 @@ TEST(SecondStart, BringsTheRunningWindowToTheFrontWithoutOpeningTheCatalogue)
     second.setProcessEnvironment(env);
     second.start(programPath(), {QStringLiteral("--data-dir"), folder.path() + QStringLiteral("/./")});
     ASSERT_TRUE(second.waitForStarted());
-    QTRY_VERIFY_WITH_TIMEOUT(second.state() == QProcess::NotRunning, 20000);
+    ASSERT_TRUE(eventually([&] { return second.state() == QProcess::NotRunning; }, 20000));
     EXPECT_EQ(second.exitCode(), 0) << second.readAllStandardError().toStdString();
-    QTRY_COMPARE(starts, 1);
+    EXPECT_TRUE(eventually([&] { return starts == 1; })) << starts;
     EXPECT_FALSE(window.isMinimized());
     EXPECT_TRUE(window.isVisible());
     // The second program never reached the catalogue: none was created in the folder.
@@ -171,7 +200,7 @@ TEST(SecondStart, BringsTheRunningWindowToTheFrontWithoutOpeningTheCatalogue)
     // Another folder is another program.
     TempFolder other;
     app::SingleInstance elsewhere(other.path());
-    EXPECT_TRUE(elsewhere.claim());
+    EXPECT_EQ(elsewhere.claim(), app::SingleInstance::Claim::First);
     EXPECT_NE(elsewhere.key(), first.key());
     qunsetenv("XDG_RUNTIME_DIR");
 }
@@ -189,14 +218,29 @@ TEST(SecondStart, AProgramThatWasKilledLeavesNoLockBehind)
     program.start(programPath(), {QStringLiteral("--data-dir"), folder.path()});
     ASSERT_TRUE(program.waitForStarted());
     // Running: its catalogue is made and its lock taken.
-    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(folder.file(QStringLiteral("qmxpcdiy.dat"))), 20000);
+    ASSERT_TRUE(eventually([&] { return QFile::exists(folder.file(QStringLiteral("qmxpcdiy.dat"))); }, 20000));
     app::SingleInstance probe(folder.path());
-    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(QDir(runtime.path()).filePath(probe.key() + QStringLiteral(".lock"))), 20000);
-    EXPECT_FALSE(probe.claim());
+    const QString lock = QDir(runtime.path()).filePath(probe.key() + QStringLiteral(".lock"));
+    ASSERT_TRUE(eventually([&] { return QFile::exists(lock); }, 20000));
+    EXPECT_EQ(probe.claim(), app::SingleInstance::Claim::Asked);
     ::kill(pid_t(program.processId()), SIGKILL);
     ASSERT_TRUE(program.waitForFinished());
     // Its lock and socket are still there, but the next start takes over.
     app::SingleInstance next(folder.path());
-    EXPECT_TRUE(next.claim());
+    EXPECT_EQ(next.claim(), app::SingleInstance::Claim::First);
+    qunsetenv("XDG_RUNTIME_DIR");
+}
+
+TEST(SecondStart, AProgramHoldingTheFolderThatDoesNotAnswerIsNotTakenForAnsweredOne)
+{
+    TempFolder folder, runtime;
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+    app::SingleInstance second(folder.path());
+    // Held by a living process (this one) that listens to nobody.
+    QLockFile held(QDir(runtime.path()).filePath(second.key() + QStringLiteral(".lock")));
+    ASSERT_TRUE(held.lock());
+    EXPECT_EQ(second.claim(), app::SingleInstance::Claim::NoAnswer);
+    held.unlock();
+    EXPECT_EQ(second.claim(), app::SingleInstance::Claim::First);
     qunsetenv("XDG_RUNTIME_DIR");
 }
