@@ -2,12 +2,12 @@
 // main window on the sample catalogue that numbers the five quotation steps on their buttons
 // and names the ten record-navigator buttons. Run offscreen; the result is stored in resources/.
 #include "app/app_identity.h"
-#include "app/data_folder.h"
 #include "app/main_window.h"
 #include "db/dataset.h"
 #include "db/statements.h"
 #include "dbaware/db_navigator.h"
 #include "platform/font_table.h"
+#include "sample_window.h"
 #include "platform/headless_gui.h"
 #include "platform/jpeg_codec.h"
 #include <QAbstractButton>
@@ -84,13 +84,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: qmxdiy-helppicture OUT.jpg\n");
         return 2;
     }
-    QTemporaryDir data;
-    app::ensureCatalogue(data.path());
-    app::TFrm_main w(data.path());
-    w.FormCreate();
-    w.shell.Timer1->stop();
-    w.shell.Timer2->stop();
-    w.shell.Panel_TIPS->hide();
+    SampleWindow sample;
+    app::TFrm_main& w = *sample;
     fillForThePicture(w);
     w.show();
     QApplication::processEvents();

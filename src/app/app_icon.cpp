@@ -1,15 +1,15 @@
 #include "app/app_icon.h"
 #include <QPainter>
-#include <QPixmap>
 
 namespace app {
 
-QIcon applicationIcon()
+QImage applicationIconImage(int size)
 {
-    QPixmap pixmap(32, 32);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 32.0, size / 32.0);
     // Screen
     p.setPen(QPen(QColor(40, 40, 60), 1.5));
     p.setBrush(QColor(30, 90, 170));
@@ -29,7 +29,15 @@ QIcon applicationIcon()
     p.drawLine(QPointF(6, 14), QPointF(10, 9));
     p.drawLine(QPointF(10, 9), QPointF(13, 13));
     p.drawLine(QPointF(13, 13), QPointF(18, 7));
-    return QIcon(pixmap);
+    return image;
+}
+
+QIcon applicationIcon()
+{
+    QIcon icon;
+    for (int size : kIconSizes)
+        icon.addPixmap(QPixmap::fromImage(applicationIconImage(size)));
+    return icon;
 }
 
 } // namespace app

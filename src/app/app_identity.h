@@ -12,8 +12,9 @@ inline QString productTitle()
 
 inline QString webSiteName() { return QStringLiteral("装机单开源小组网站"); }
 inline QString authorName() { return QStringLiteral("装机单开源小组"); }
-// The program's own help page, shipped beside the program file; the web-site and author
-// items open it until the makers have a site of their own.
-inline QString helpPageName() { return QStringLiteral("README.md"); }
+// The user guide shipped with the program, relative to the program's folder: installed as
+// PREFIX/bin/qmxdiy and PREFIX/share/qmxdiy/guide/, and laid out the same in the build
+// folder. "帮助" and the web-site and author items open it.
+inline QString userGuidePath() { return QStringLiteral("../share/qmxdiy/guide/index.html"); }
 
 } // namespace app

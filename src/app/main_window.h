@@ -25,6 +25,7 @@ namespace app {
 
 class BackupRunner;
 class CatalogueSearchBox;
+class GrowingLayout;
 class QuotationPrintout;
 class PictureFrame;
 
@@ -47,7 +48,7 @@ public:
     void showStatus(const QString& text);
     QString statusText() const;
 
-    // The help page the web-site and author items open: README.md beside the program file.
+    // The user guide "帮助" and the web-site and author items open (app_identity.h).
     const QString& helpPage() const { return helpPage_; }
     void setHelpPage(const QString& path) { helpPage_ = path; }
 
@@ -409,12 +410,15 @@ protected:
     // open), No discards it, Cancel keeps the window open.
     void closeEvent(QCloseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    // The extra room of a larger window goes to the tree and the two grids.
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void createQueries();
     void createControls();
     void createOverlays();
     void createTimers();
+    void createGrowthRules();
     void createPopupMenu();
     void addPriceListItems();
     void addQuotationItems();
@@ -437,6 +441,7 @@ private:
     std::shared_ptr<CompactionRun> compaction_; // made on first use
 
     QList<db::QuotationRecord> quotationsRead_; // the management list's rows, newest first
+    std::unique_ptr<GrowingLayout> growth_;
     QPersistentModelIndex popupNode_;
     qint64 seenDataVersion_ = -1; // the catalogue's change count when the item grid was read
     QString dataFolder_;

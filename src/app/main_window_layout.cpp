@@ -131,7 +131,9 @@ void TFrm_main::createControls()
     setObjectName(QStringLiteral("Frm_main"));
     setWindowTitle(productTitle());
     setFont(songFont(12));
-    setFixedSize(791, 541);
+    // It opens at its original size and grows from there (main_window_growth.cpp).
+    setMinimumSize(791, 541);
+    resize(791, 541);
     setAutoFillBackground(true);
 
     // Bottom of the stacking order first: each control created later lies over the earlier ones.
@@ -282,10 +284,10 @@ void TFrm_main::createCataloguePanel()
     const Qt::Alignment r = Qt::AlignRight | Qt::AlignVCenter;
     p.DBGrid1->setColumns({
         {"HW_ID", "编 号", 36, c, l, true, {}},
-        {"HW_MC", "名   称", 226, l, c, true, {}},
+        {"HW_MC", "名   称", 211, l, c, true, {}},
         {"HW_DW", "单  位", 40, c, c, true, {}},
         {"HW_NF", "出  厂", 47, c, c, true, yearList()},
-        {"HW_RQ", "更新日期", 60, c, c, true, {}},
+        {"HW_RQ", "更新日期", 75, c, c, true, {}}, // "2026-12-09" whole
         {"HW_JG", "价  格", 60, r, c, true, {}},
         {"HW_CS", "详细参数", 50, c, c, true, {}},
         {"HW_URL", "网  址", 70, l, c, true, {}},

@@ -5,6 +5,7 @@
 #include "app/app_identity.h"
 #include "app/data_folder.h"
 #include "app/catalogue_search_box.h"
+#include "app/growing_layout.h"
 #include "app/picture_frame.h"
 #include "app/quotation_printout.h"
 #include "db/catalogue_index.h"
@@ -38,14 +39,15 @@
 namespace app {
 
 TFrm_main::TFrm_main(const QString& dataFolder, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                          | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                          | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint),
       dataFolder_(dataFolder),
-      helpPage_(QDir(QCoreApplication::applicationDirPath()).filePath(helpPageName()))
+      helpPage_(QDir::cleanPath(QDir(QCoreApplication::applicationDirPath()).filePath(userGuidePath())))
 {
     createQueries();
     createControls();
     createSearchBox();
+    createGrowthRules();
     createTimers();
     createPopupMenu();
     addPriceListItems();
@@ -159,7 +161,7 @@ void TFrm_main::wireHandlers()
     // Every entry point from the event loop runs under the handler's own guard (see the
     // handlers); none lets an exception through.
     connect(tree.btn_refresh, &QPushButton::clicked, this, &TFrm_main::btn_refreshClick);
-    connect(catalogue.Button5, &QPushButton::clicked, this, &TFrm_main::N18Click);
+    connect(catalogue.Button5, &QPushButton::clicked, this, &TFrm_main::openMakersWebSite);
     connect(shell.img_help, &PictureFrame::clicked, this, &TFrm_main::img_helpClick);
     connect(record.Image1, &PictureFrame::clicked, this, &TFrm_main::Image1Click);
     connect(shell.Image2, &PictureFrame::clicked, this, &TFrm_main::Image2Click);

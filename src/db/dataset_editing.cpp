@@ -76,6 +76,10 @@ void Dataset::setValue(const QString& name, const QVariant& v)
 void Dataset::setText(const QString& name, const QString& text)
 {
     const int i = requireModifiableField(name);
+    // A date-time is shown to the minute: its own text handed back unchanged (a cell opened
+    // and left, a record saved with other edits) keeps the seconds it holds.
+    if (fields_[i].type == FieldType::DateTime && text == displayTextAt(current_, i))
+        return;
     storeInBuffer(i, detail::failingAs(name_, [&] { return detail::valueFromText(fields_[i], text); }));
 }
 

@@ -75,14 +75,31 @@ std::optional<double> parseDecimal(const QString& text, const QLocale& locale)
     return value;
 }
 
-QString shortDate(const QDate& date, const QLocale& locale)
+QString shortDate(const QDate& date)
 {
-    return locale.toString(date, QLocale::ShortFormat);
+    return date.toString(QStringLiteral("yyyy-MM-dd"));
 }
 
-QString shortDateTime(const QDateTime& dateTime, const QLocale& locale)
+QString shortDateTime(const QDateTime& dateTime)
 {
-    return locale.toString(dateTime, QLocale::ShortFormat);
+    return dateTime.toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+}
+
+QDateTime readShortDateTime(const QString& text)
+{
+    const QString t = text.simplified();
+    for (const char* dateForm : {"yyyy-M-d", "yyyy/M/d"}) {
+        const QString d = QLatin1String(dateForm);
+        const QDate date = QDate::fromString(t, d);
+        if (date.isValid())
+            return QDateTime(date, QTime(0, 0));
+        for (const char* timeForm : {" H:mm", " H:mm:ss"}) {
+            const QDateTime dt = QDateTime::fromString(t, d + QLatin1String(timeForm));
+            if (dt.isValid())
+                return dt;
+        }
+    }
+    return {};
 }
 
 } // namespace platform

@@ -244,8 +244,6 @@ TEST_F(MainWindowTest, EscapeHidesTheEnlargedPictureButNotTheHelp)
     EXPECT_TRUE(w.shell.pnl_help->isVisible());
     QTest::mouseClick(w.shell.img_help, Qt::LeftButton, {}, QPoint(100, 100));
     EXPECT_FALSE(w.shell.pnl_help->isVisible());
-    w.catalogue.Button5->click();
-    EXPECT_TRUE(w.shell.pnl_help->isVisible());
 }
 
 TEST_F(MainWindowTest, QuotationPanelFollowsTheMouseFromItsFreeArea)
@@ -273,10 +271,14 @@ TEST_F(MainWindowTest, QuotationPanelFollowsTheMouseFromItsFreeArea)
     EXPECT_EQ(w.management.Panel_LIST->pos(), start + QPoint(-40, -30));
 }
 
-TEST_F(MainWindowTest, TheWebSiteAndAuthorItemsOpenTheHelpPageBesideTheProgram)
+TEST_F(MainWindowTest, HelpAndTheWebSiteAndAuthorItemsOpenTheUserGuideShippedWithTheProgram)
 {
     app::TFrm_main w(folder.path());
-    EXPECT_EQ(w.helpPage(), QDir(QCoreApplication::applicationDirPath()).filePath("README.md"));
+    // Where the build and the installed tree put it: PREFIX/share/qmxdiy/guide.
+    const QString guide = QDir::cleanPath(QCoreApplication::applicationDirPath()
+                                          + QStringLiteral("/../share/qmxdiy/guide/index.html"));
+    EXPECT_EQ(w.helpPage(), guide);
+    EXPECT_TRUE(QFile::exists(guide));
     QList<QUrl> opened;
     UrlCatcher catcher(opened);
     platform::setDialogResponder([&](const platform::DialogRequest& request) {
@@ -292,7 +294,9 @@ TEST_F(MainWindowTest, TheWebSiteAndAuthorItemsOpenTheHelpPageBesideTheProgram)
     w.setHelpPage(page);
     w.menu.webSiteItem->trigger();
     w.menu.authorItem->trigger();
-    EXPECT_EQ(opened, (QList<QUrl>{QUrl::fromLocalFile(page), QUrl::fromLocalFile(page)}));
+    w.catalogue.Button5->click();
+    EXPECT_EQ(opened, (QList<QUrl>{QUrl::fromLocalFile(page), QUrl::fromLocalFile(page), QUrl::fromLocalFile(page)}));
+    EXPECT_FALSE(w.shell.pnl_help->isVisible()); // the annotated picture stays with "◇ 查看软件帮助"
     EXPECT_TRUE(messages.isEmpty());
 
     // A missing page is said so; a program in its place is never started.
@@ -306,7 +310,7 @@ TEST_F(MainWindowTest, TheWebSiteAndAuthorItemsOpenTheHelpPageBesideTheProgram)
     program.setPermissions(program.permissions() | QFileDevice::ExeOwner);
     w.setHelpPage(script);
     w.menu.authorItem->trigger();
-    EXPECT_EQ(opened.size(), 2);
+    EXPECT_EQ(opened.size(), 3);
     ASSERT_EQ(messages.size(), 2);
     EXPECT_TRUE(messages[0].contains("missing.md"));
     platform::setDialogResponder({});

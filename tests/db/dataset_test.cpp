@@ -1,5 +1,6 @@
 #include "db_fixture.h"
 #include "db/db_error.h"
+#include "platform/operator_text.h"
 #include <QDateTime>
 #include <QSignalSpy>
 
@@ -332,10 +333,10 @@ TEST_F(CatalogueTest, ValuesKeepTheirTypesAndDisplayForms)
     EXPECT_EQ(db::fieldTypeWord(db::FieldType::Memo, false), QStringLiteral("(MEMO)"));
     EXPECT_EQ(db::fieldTypeWord(db::FieldType::Blob, true), QStringLiteral("(Blob)"));
 
-    // A date typed in the short form is stored as a date, and read back equal.
+    // A date typed as the grid shows one ("2025-11-30") is stored as a date, and read back equal.
     hw->edit();
     const QDate day(2025, 11, 30);
-    hw->setText(QStringLiteral("HW_RQ"), QLocale::system().toString(day, QLocale::ShortFormat));
+    hw->setText(QStringLiteral("HW_RQ"), platform::shortDate(day));
     hw->post();
     EXPECT_EQ(hw->value(QStringLiteral("HW_RQ")).toDateTime().date(), day);
     EXPECT_DB_ERROR(hw->edit(); hw->setText(QStringLiteral("HW_RQ"), QStringLiteral("yesterday")),

@@ -61,24 +61,16 @@ QString kindName(const char* kind)
 
 QDateTime dateTimeFromText(const QString& t)
 {
-    const QLocale locale = QLocale::system();
-    QDateTime dt = locale.toDateTime(t, QLocale::ShortFormat);
-    if (!dt.isValid()) {
-        const QDate d = locale.toDate(t, QLocale::ShortFormat);
-        if (d.isValid())
-            dt = QDateTime(d, QTime(0, 0));
-    }
+    // As the grid shows it ("2026-12-09 22:18"), else as the file stores it, else in the
+    // short form of the default locale.
+    QDateTime dt = platform::readShortDateTime(t);
     if (!dt.isValid())
         dt = dateTimeFromStorage(t);
     if (!dt.isValid()) {
-        // The short date with a time, as the grid shows it.
-        const qsizetype space = t.indexOf(QLatin1Char(' '));
-        if (space > 0) {
-            const QDate d = locale.toDate(t.left(space), QLocale::ShortFormat);
-            const QTime tm = QTime::fromString(t.mid(space + 1).trimmed(), QStringLiteral("H:mm:ss"));
-            if (d.isValid() && tm.isValid())
-                dt = QDateTime(d, tm);
-        }
+        const QLocale locale;
+        dt = locale.toDateTime(t, QLocale::ShortFormat);
+        if (!dt.isValid() && locale.toDate(t, QLocale::ShortFormat).isValid())
+            dt = QDateTime(locale.toDate(t, QLocale::ShortFormat), QTime(0, 0));
     }
     return dt;
 }
@@ -204,11 +196,7 @@ QString displayText(const FieldDef& f, const QVariant& v)
         if (v.typeId() != QMetaType::QDateTime)
             return v.toString();
         const QDateTime dt = v.toDateTime();
-        const QLocale locale = QLocale::system();
-        QString text = locale.toString(dt.date(), QLocale::ShortFormat);
-        if (dt.time() != QTime(0, 0))
-            text += QLatin1Char(' ') + locale.toString(dt.time(), QStringLiteral("HH:mm:ss"));
-        return text;
+        return dt.time() == QTime(0, 0) ? platform::shortDate(dt.date()) : platform::shortDateTime(dt);
     }
     case FieldType::Blob:
         return fieldTypeWord(f.type, false);

@@ -16,8 +16,9 @@ constexpr qint64 dayZeroJulian = 2415019;
 constexpr double msecsPerDay = 86400000.0;
 
 struct FormatState {
-    QLocale locale = QLocale::system();
-    QChar decimal = firstChar(QLocale::system().decimalPoint());
+    // The process's default locale: the session's, or the one the program chose.
+    QLocale locale;
+    QChar decimal = firstChar(QLocale().decimalPoint());
 
     static QChar firstChar(const QString& s) { return s.isEmpty() ? QChar(u'.') : s.at(0); }
 };
