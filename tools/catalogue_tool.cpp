@@ -1,5 +1,6 @@
 // qmxdiy-catalogue: the catalogue's price lists and search on the command line.
 #include "app/data_folder.h"
+#include "catalogue_check.h"
 #include "db/catalogue_categories.h"
 #include "db/catalogue_index.h"
 #include "db/connection.h"
@@ -27,6 +28,9 @@ const char* const kHelp =
     "                  the same, then make the changes in one transaction\n"
     "  search WORDS... print the items whose name or parameters contain every word, one a\n"
     "                  line: id, category path, name, price (separated by tabs)\n"
+    "  check NUMBER    print the quotation's estimated power draw (\"预计功耗: 420W\") and\n"
+    "                  its compatibility warnings, one a line; exit 0 with or without\n"
+    "                  warnings, 2 when there is no such quotation\n"
     "\n"
     "The catalogue is the data folder's qmxpcdiy.dat (the folder as the program chooses it)\n"
     "or the file given with --db. Exit status: 0 done, 1 rows were refused or nothing was\n"
@@ -146,7 +150,8 @@ int run(QStringList args)
     if (args.isEmpty())
         return usage(QStringLiteral("no command"));
     const QString command = args.takeFirst();
-    if (command != QLatin1String("export") && command != QLatin1String("import") && command != QLatin1String("search"))
+    if (command != QLatin1String("export") && command != QLatin1String("import") && command != QLatin1String("search")
+        && command != QLatin1String("check"))
         return usage(QStringLiteral("unknown command %1").arg(command));
 
     db::Connection connection(QStringLiteral("qmxdiy-catalogue"));
@@ -157,6 +162,8 @@ int run(QStringList args)
         return exportCommand(connection, args);
     if (command == QLatin1String("import"))
         return importCommand(connection, args);
+    if (command == QLatin1String("check"))
+        return checkCommand(connection, args);
     return searchCommand(connection, args);
 }
 

@@ -213,6 +213,7 @@ public:
         QPushButton* btn_print1 = nullptr;
         dbaware::DBNavigator* DBNV3 = nullptr;
         QPushButton* bbtn_cash = nullptr; // the total; a click recomputes it
+        QLabel* lb_check = nullptr;       // the power estimate and the compatibility warnings
     } quotation;
 
 public slots:
@@ -236,6 +237,9 @@ private:
     void recompute();
     // The total caption in its "单据总价值：" form (after create, add line, delete).
     void showRunningTotal();
+    // The estimate and warnings of the quotation shown, under its lines; the grid gives up
+    // one row of height for each line of them.
+    void showBuildCheck();
     // The distinct quotation numbers of the lines the grid shows, in their order.
     QStringList numbersShown() const;
     // Lines posted get amount = quantity × price; the total then follows the lines shown.

@@ -262,6 +262,10 @@ void TFrm_main::createQuotationPanel()
     setTextColour(p.bbtn_cash, Qt::red);
     p.bbtn_cash->setToolTip(QStringLiteral("点击可重算"));
     p.bbtn_cash->setIcon(style()->standardIcon(QStyle::SP_DialogApplyButton));
+    p.lb_check = place(new QLabel(p.Panel1), "lb_check", 4, 149, 583, 0);
+    p.lb_check->setTextFormat(Qt::RichText);
+    p.lb_check->setFont(songFont(12));
+    p.lb_check->hide();
 }
 
 void TFrm_main::createCataloguePanel()

@@ -189,6 +189,7 @@ void TFrm_main::wireHandlers()
     ADOQueryDIY->beforeDelete = [this](db::Dataset&) { ADOQueryDIYBeforeDelete(); };
     ADOQueryDIY->beforePost = [this](db::Dataset&) { ADOQueryDIYBeforePost(); };
     ADOQueryDIY->afterPost = [this](db::Dataset&) { ADOQueryDIYAfterPost(); };
+    ADOQueryDIY->afterDelete = [this](db::Dataset&) { showBuildCheck(); };
 
     management.Panel_LIST->installEventFilter(this);
     wireCategoryTree();

@@ -1,0 +1,58 @@
+// The quotation panel's compatibility check: the power estimate and one warning a line
+// under the quotation's lines, read again whenever its lines or its total change. Nothing is
+// refused: the operator may quote anything.
+
+#include "app/main_window.h"
+#include "app/quotation_check.h"
+#include "db/connection.h"
+#include "dbaware/db_grid.h"
+#include "platform/widgets/dialogs.h"
+
+#include <QLabel>
+#include <algorithm>
+
+namespace app {
+
+namespace {
+
+// The lines grid as laid out; the check takes rows off its bottom.
+constexpr int kGridLeft = 4, kGridTop = 3, kGridWidth = 583, kGridHeight = 146;
+constexpr int kLineHeight = 18;
+// More warnings than this show the first ones and a count; all of them are in the tooltip.
+constexpr int kMostLines = 4;
+
+} // namespace
+
+void TFrm_main::showBuildCheck()
+{
+    std::optional<compat::Check> check;
+    const QStringList numbers = numbersShown();
+    // Lines of several quotations shown together are no one build, and a check that cannot
+    // be read says nothing rather than stopping the operator.
+    if (numbers.size() == 1)
+        platform::guarded([&] { check = checkQuotation(*ADOConnection1, numbers.first()); });
+    const QStringList lines = check ? checkLines(*check) : QStringList();
+    // The estimate is information; the warnings stand out in red.
+    const bool estimated = check && check->powerWatts;
+    QStringList shown = lines;
+    if (shown.size() > kMostLines) {
+        shown = shown.mid(0, kMostLines - 1);
+        shown << QStringLiteral("……另有 %1 条提示（指向此处可见全部）").arg(lines.size() - kMostLines + 1);
+    }
+    QString html;
+    for (int i = 0; i < shown.size(); ++i) {
+        if (i > 0)
+            html += QStringLiteral("<br>");
+        const QString text = shown[i].toHtmlEscaped();
+        html += i == 0 && estimated ? text : QStringLiteral("<span style=\"color:#c00000\">%1</span>").arg(text);
+    }
+    QLabel* label = quotation.lb_check;
+    label->setText(html);
+    label->setToolTip(lines.size() > kMostLines ? lines.join(u'\n') : QString());
+    const int height = int(shown.size()) * kLineHeight;
+    quotation.DBGrid3->setGeometry(kGridLeft, kGridTop, kGridWidth, kGridHeight - height);
+    label->setGeometry(kGridLeft, kGridTop + kGridHeight - height, kGridWidth, height);
+    label->setVisible(height > 0);
+}
+
+} // namespace app
