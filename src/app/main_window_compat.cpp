@@ -18,8 +18,9 @@ namespace {
 // The lines grid as laid out; the check takes rows off its bottom.
 constexpr int kGridLeft = 4, kGridTop = 3, kGridWidth = 583, kGridHeight = 146;
 constexpr int kLineHeight = 18;
-// More warnings than this show the first ones and a count; all of them are in the tooltip.
-constexpr int kMostLines = 4;
+// The lines grid keeps room for three rows: more lines than this show the first ones and a
+// count, and all of them are in the tooltip.
+constexpr int kMostLines = 3;
 
 } // namespace
 
