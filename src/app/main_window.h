@@ -240,6 +240,9 @@ private:
     // The estimate and warnings of the quotation shown, under its lines; the grid gives up
     // one row of height for each line of them.
     void showBuildCheck();
+    // "兼容规则...": edits the catalogue's rules; the check follows them at once.
+    void addCompatRulesItem();
+    void editCompatRules();
     // The distinct quotation numbers of the lines the grid shows, in their order.
     QStringList numbersShown() const;
     // Lines posted get amount = quantity × price; the total then follows the lines shown.
@@ -317,6 +320,7 @@ public:
         QAction *N8 = nullptr, *N9 = nullptr, *N24 = nullptr, *N11 = nullptr, *N12 = nullptr;
         QAction *N27 = nullptr, *webSiteItem = nullptr, *authorItem = nullptr, *N18 = nullptr;
         QAction *N29 = nullptr, *N30 = nullptr; // "导出价格表...", "导入价格表..."
+        QAction* compatRulesItem = nullptr;     // "兼容规则..."
     } menu;
 
 public slots:

@@ -2,13 +2,17 @@
 // under the quotation's lines, read again whenever its lines or its total change. Nothing is
 // refused: the operator may quote anything.
 
+#include "app/compat_rules_dialog.h"
 #include "app/main_window.h"
 #include "app/quotation_check.h"
+#include "db/compat_rule_store.h"
 #include "db/connection.h"
 #include "dbaware/db_grid.h"
 #include "platform/widgets/dialogs.h"
 
+#include <QAction>
 #include <QLabel>
+#include <QMenu>
 #include <algorithm>
 
 namespace app {
@@ -54,6 +58,26 @@ void TFrm_main::showBuildCheck()
     quotation.DBGrid3->setGeometry(kGridLeft, kGridTop, kGridWidth, kGridHeight - height);
     label->setGeometry(kGridLeft, kGridTop + kGridHeight - height, kGridWidth, height);
     label->setVisible(height > 0);
+}
+
+void TFrm_main::addCompatRulesItem()
+{
+    // Beside the price lists, in the catalogue-wide part of the menu.
+    menu.compatRulesItem = new QAction(QStringLiteral("兼容规则..."), menu.PopupMenu1);
+    menu.compatRulesItem->setObjectName(QStringLiteral("compatRulesItem"));
+    menu.PopupMenu1->insertAction(menu.webSiteItem, menu.compatRulesItem);
+    connect(menu.compatRulesItem, &QAction::triggered, this, &TFrm_main::editCompatRules);
+}
+
+void TFrm_main::editCompatRules()
+{
+    platform::reported(this, [this] {
+        CompatRulesDialog dialog(db::compatRules(*ADOConnection1), this);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+        db::storeCompatRules(*ADOConnection1, dialog.rules());
+        showBuildCheck();
+    });
 }
 
 } // namespace app

@@ -49,6 +49,7 @@ TFrm_main::TFrm_main(const QString& dataFolder, QWidget* parent)
     createTimers();
     createPopupMenu();
     addPriceListItems();
+    addCompatRulesItem();
     wireHandlers();
     // Key preview: the window sees every key before the focused control.
     qApp->installEventFilter(this);

@@ -1,13 +1,21 @@
 #include "app/quotation_check.h"
 
+#include "db/compat_rule_store.h"
 #include "db/quotation_parts.h"
 
 namespace app {
 
-const compat::RuleSet& compatibilityRules()
+const compat::RuleSet& compatibilityRules(db::Connection& connection)
 {
-    static const compat::RuleSet rules(compat::defaultRules());
-    return rules;
+    // The program and the tools have one catalogue open at a time, on one thread.
+    static QList<compat::Rule> compiledFrom;
+    static std::optional<compat::RuleSet> compiled;
+    QList<compat::Rule> rules = db::compatRules(connection);
+    if (!compiled || rules != compiledFrom) {
+        compiled.emplace(rules);
+        compiledFrom = std::move(rules);
+    }
+    return *compiled;
 }
 
 std::optional<compat::Check> checkQuotation(db::Connection& connection, const QString& number)
@@ -19,7 +27,7 @@ std::optional<compat::Check> checkQuotation(db::Connection& connection, const QS
     lines.reserve(parts->size());
     for (const db::QuotationPart& part : *parts)
         lines << compat::Line{part.categoryPath, part.name, part.parameters, part.quantity};
-    return compatibilityRules().check(lines);
+    return compatibilityRules(connection).check(lines);
 }
 
 QStringList checkLines(const compat::Check& check)

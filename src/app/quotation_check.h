@@ -10,8 +10,8 @@ class Connection;
 
 namespace app {
 
-// The rules the checks use, compiled once.
-const compat::RuleSet& compatibilityRules();
+// The catalogue's rules (or the program's own), compiled again only when they change.
+const compat::RuleSet& compatibilityRules(db::Connection& connection);
 
 // The compatibility check of quotation `number`: its power estimate and warnings. Nothing
 // when no line has that number. Throws DbError when the file cannot be read.

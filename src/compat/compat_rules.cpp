@@ -47,10 +47,11 @@ std::optional<Fact> factNamed(const QString& name)
 
 QList<Rule> defaultRules()
 {
-    QFile file(QStringLiteral(":/compat/compat_rules.csv"));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return rulesFromCsv(file.readAll()).rules;
+    static const QList<Rule> rules = [] {
+        QFile file(QStringLiteral(":/compat/compat_rules.csv"));
+        return file.open(QIODevice::ReadOnly) ? rulesFromCsv(file.readAll()).rules : QList<Rule>();
+    }();
+    return rules;
 }
 
 QByteArray rulesToCsv(const QList<Rule>& rules)

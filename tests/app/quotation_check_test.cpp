@@ -1,9 +1,15 @@
 // The compatibility check under the quotation's lines, as the operator builds a quotation:
 // the estimate appears with the first line that tells its draw, a mismatch shows as it is
 // added and goes when its line is removed, and the lines grid gives up the room it takes.
+#include "db/compat_rule_store.h"
+#include "modal_driver.h"
 #include "quotation_fixture.h"
 
+#include <QComboBox>
+#include <QDialogButtonBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QTableWidget>
 
 using namespace quotation_testing;
 
@@ -79,4 +85,92 @@ TEST_F(QuotationCheckTest, LinesTheRulesCannotReadShowNothing)
     w->quotation.btn_cash1->click();
     EXPECT_TRUE(checkText(*w).isEmpty());
     EXPECT_EQ(w->quotation.DBGrid3->height(), fullHeight);
+}
+
+namespace {
+
+// The rules dialog's row of the rule for `part` and `fact`; -1 when there is none.
+int ruleRow(QTableWidget& table, const QString& part, const QString& fact)
+{
+    for (int row = 0; row < table.rowCount(); ++row) {
+        const auto* combo = static_cast<QComboBox*>(table.cellWidget(row, 2));
+        if (table.item(row, 0)->text() == part && combo->currentText() == fact)
+            return row;
+    }
+    return -1;
+}
+
+// Types a new text into a cell as the operator does: a double click opens its editor.
+void typeIntoCell(QTableWidget& table, int row, int column, const QString& text)
+{
+    table.scrollToItem(table.item(row, column));
+    const QPoint at = table.visualItemRect(table.item(row, column)).center();
+    QTest::mouseClick(table.viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(table.viewport(), Qt::LeftButton, {}, at);
+    // The cell's editor is a line edit over the cell.
+    QLineEdit* editor = nullptr;
+    for (QLineEdit* edit : table.viewport()->findChildren<QLineEdit*>())
+        if (edit->isVisible())
+            editor = edit;
+    ASSERT_TRUE(editor);
+    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(editor, Qt::Key_Backspace);
+    modal_testing::typeText(editor, text);
+    QTest::keyClick(editor, Qt::Key_Return);
+    // The view takes the typed text in from its event loop, before any later click.
+    QApplication::processEvents();
+    ASSERT_EQ(table.item(row, column)->text(), text);
+}
+
+} // namespace
+
+TEST_F(QuotationCheckTest, RulesEditedInTheDialogAreStoredAndTheCheckFollowsThemAtOnce)
+{
+    auto w = window();
+    show(*w, {"电脑配件", "处理器", "AMD", "锐龙7000系列"});
+    create(*w, "K3", "规则");
+    pick(*w, "AMD 锐龙7 7700 盒装");
+    add(*w, "1", std::nullopt);
+    EXPECT_EQ(checkText(*w), QStringLiteral("预计功耗 约 65W"));
+
+    {
+        // The shop counts its CPUs at 95 W whatever their texts say.
+        modal_testing::ModalDriver driver;
+        driver.then([](QWidget& dialog) {
+            auto* table = dialog.findChild<QTableWidget*>(QStringLiteral("rules"));
+            ASSERT_TRUE(table);
+            const int row = ruleRow(*table, QStringLiteral("CPU"), QStringLiteral("功耗"));
+            ASSERT_GE(row, 0);
+            typeIntoCell(*table, row, 4, QStringLiteral("95"));
+            QTest::mouseClick(dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), Qt::LeftButton);
+        });
+        w->menu.compatRulesItem->trigger();
+        EXPECT_TRUE(driver.done());
+    }
+    EXPECT_EQ(checkText(*w), QStringLiteral("预计功耗 约 95W"));
+    const auto stored = db::storedCompatRules(cat.connection);
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(stored->size(), compat::defaultRules().size());
+
+    {
+        // A pattern that is no expression is named, and nothing is stored.
+        modal_testing::ModalDriver driver;
+        driver.then([](QWidget& dialog) {
+            auto* table = dialog.findChild<QTableWidget*>(QStringLiteral("rules"));
+            const int row = ruleRow(*table, QStringLiteral("CPU"), QStringLiteral("插槽"));
+            typeIntoCell(*table, row, 3, QStringLiteral("(LGA"));
+            // Clicked from the event loop, as the operator's click comes: the message it
+            // opens is the driver's next dialog.
+            QPushButton* ok = dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+            QTimer::singleShot(0, ok, [ok] { QTest::mouseClick(ok, Qt::LeftButton); });
+        });
+        driver.press(Qt::Key_Return);           // the message naming the rule
+        driver.click(QStringLiteral("取消"));   // the rules dialog, still open
+        w->menu.compatRulesItem->trigger();
+        ASSERT_TRUE(driver.done());
+        ASSERT_EQ(driver.seen.size(), 3);
+        EXPECT_TRUE(driver.seen[1].text.contains(QStringLiteral("模式无效"))) << driver.seen[1].text.toStdString();
+    }
+    EXPECT_EQ(db::storedCompatRules(cat.connection), stored);
+    EXPECT_EQ(checkText(*w), QStringLiteral("预计功耗 约 95W"));
 }
