@@ -1,6 +1,7 @@
 #pragma once
 #include "app/shop_state.h"
 #include <QPersistentModelIndex>
+#include <QRect>
 #include <QWidget>
 #include <memory>
 
@@ -240,6 +241,10 @@ private:
     // The estimate and warnings of the quotation shown, under its lines; the grid gives up
     // one row of height for each line of them.
     void showBuildCheck();
+    // Lays the lines grid and the check out in the room the grid is given.
+    void placeBuildCheck();
+    QRect linesGridRoom_;     // the lines grid's place without the check
+    int checkLinesShown_ = 0;
     // "兼容规则...": edits the catalogue's rules; the check follows them at once.
     void addCompatRulesItem();
     void editCompatRules();

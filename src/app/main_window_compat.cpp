@@ -19,8 +19,6 @@ namespace app {
 
 namespace {
 
-// The lines grid as laid out; the check takes rows off its bottom.
-constexpr int kGridLeft = 4, kGridTop = 3, kGridWidth = 583, kGridHeight = 146;
 constexpr int kLineHeight = 18;
 // The lines grid keeps room for three rows: more lines than this show the first ones and a
 // count, and all of them are in the tooltip.
@@ -54,10 +52,18 @@ void TFrm_main::showBuildCheck()
     QLabel* label = quotation.lb_check;
     label->setText(html);
     label->setToolTip(lines.size() > kMostLines ? lines.join(u'\n') : QString());
-    const int height = int(shown.size()) * kLineHeight;
-    quotation.DBGrid3->setGeometry(kGridLeft, kGridTop, kGridWidth, kGridHeight - height);
-    label->setGeometry(kGridLeft, kGridTop + kGridHeight - height, kGridWidth, height);
-    label->setVisible(height > 0);
+    checkLinesShown_ = int(shown.size());
+    placeBuildCheck();
+}
+
+void TFrm_main::placeBuildCheck()
+{
+    // The check takes its rows off the bottom of the room the lines grid is given.
+    const QRect full = linesGridRoom_;
+    const int height = checkLinesShown_ * kLineHeight;
+    quotation.DBGrid3->setGeometry(full.adjusted(0, 0, 0, -height));
+    quotation.lb_check->setGeometry(full.left(), full.bottom() + 1 - height, full.width(), height);
+    quotation.lb_check->setVisible(height > 0);
 }
 
 void TFrm_main::addCompatRulesItem()

@@ -231,6 +231,7 @@ void TFrm_main::createQuotationPanel()
     QuotationPanel& p = quotation;
     p.Panel1 = makePanel(this, "Panel1", 196, 367, 594, 201);
     p.DBGrid3 = place(new dbaware::DBGrid(p.Panel1), "DBGrid3", 4, 3, 583, 146);
+    linesGridRoom_ = p.DBGrid3->geometry();
     p.DBGrid3->setToolTip(QStringLiteral("双击将选中的项目移出清单"));
     p.DBGrid3->setTitleFont(songFont(12));
     p.DBGrid3->setDataset(ADOQueryDIY);
