@@ -2,6 +2,7 @@
 #include "catalogue_quotation_commands.h"
 #include "app/data_folder.h"
 #include "catalogue_backups.h"
+#include "catalogue_check.h"
 #include "db/catalogue_categories.h"
 #include "db/catalogue_index.h"
 #include "db/connection.h"
@@ -33,6 +34,9 @@ const char* const kHelp =
     "                  back up the catalogue and its pictures into the backup folder (or DIR)\n"
     "  backups         list the backups, newest first, one a line: name, time, cause, counts\n"
     "  restore NAME    back up the current state, then restore the backup NAME\n"
+    "  check NUMBER    print the quotation's estimated power draw (\"预计功耗: 420W\") and\n"
+    "                  its compatibility warnings, one a line; exit 0 with or without\n"
+    "                  warnings, 2 when there is no such quotation\n"
     "%1"
     "\n"
     "The catalogue is the data folder's qmxpcdiy.dat (the folder as the program chooses it)\n"
@@ -166,7 +170,7 @@ int run(QStringList args)
     if (command == QLatin1String("restore"))
         return restoreCommand(path, args);
     if (command != QLatin1String("export") && command != QLatin1String("import") && command != QLatin1String("search")
-        && !catalogue_tool::isQuotationCommand(command))
+        && command != QLatin1String("check") && !catalogue_tool::isQuotationCommand(command))
         return usage(QStringLiteral("unknown command %1").arg(command));
 
     db::Connection connection(QStringLiteral("qmxdiy-catalogue"));
@@ -179,6 +183,8 @@ int run(QStringList args)
         return importCommand(connection, args);
     if (catalogue_tool::isQuotationCommand(command))
         return catalogue_tool::runQuotationCommand(connection, command, args, usage);
+    if (command == QLatin1String("check"))
+        return checkCommand(connection, args);
     return searchCommand(connection, args);
 }
 

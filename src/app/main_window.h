@@ -2,6 +2,7 @@
 #include "app/shop_state.h"
 #include "db/quotation_records.h"
 #include <QPersistentModelIndex>
+#include <QRect>
 #include <QWidget>
 #include <memory>
 
@@ -221,6 +222,7 @@ public:
         QPushButton* btn_details = nullptr; // "单据详情...": the customer
         QPushButton* btn_pdf = nullptr;     // "导出PDF..."
         QPushButton* btn_png = nullptr;     // "导出图片..."
+        QLabel* lb_check = nullptr;       // the power estimate and the compatibility warnings
     } quotation;
 
 public slots:
@@ -250,6 +252,16 @@ private:
     void recompute();
     // The total caption in its "单据总价值：" form (after create, add line, delete).
     void showRunningTotal();
+    // The estimate and warnings of the quotation shown, under its lines; the grid gives up
+    // one row of height for each line of them.
+    void showBuildCheck();
+    // Lays the lines grid and the check out in the room the grid is given.
+    void placeBuildCheck();
+    QRect linesGridRoom_;     // the lines grid's place without the check
+    int checkLinesShown_ = 0;
+    // "兼容规则...": edits the catalogue's rules; the check follows them at once.
+    void addCompatRulesItem();
+    void editCompatRules();
     // The distinct quotation numbers of the lines the grid shows, in their order.
     QStringList numbersShown() const;
     // Lines posted get amount = quantity × price; the total then follows the lines shown.
@@ -360,6 +372,7 @@ public:
         QAction* shopDetailsItem = nullptr;     // "店铺信息..."
         QAction* quotationDetailsItem = nullptr; // "单据详情..."
         QAction *exportPdfItem = nullptr, *exportPicturesItem = nullptr;
+        QAction* compatRulesItem = nullptr;     // "兼容规则..."
     } menu;
 
 public slots:

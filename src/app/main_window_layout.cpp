@@ -233,6 +233,7 @@ void TFrm_main::createQuotationPanel()
     QuotationPanel& p = quotation;
     p.Panel1 = makePanel(this, "Panel1", 196, 367, 594, 201);
     p.DBGrid3 = place(new dbaware::DBGrid(p.Panel1), "DBGrid3", 4, 3, 583, 120);
+    linesGridRoom_ = p.DBGrid3->geometry();
     p.DBGrid3->setToolTip(QStringLiteral("双击将选中的项目移出清单"));
     p.DBGrid3->setTitleFont(songFont(12));
     p.DBGrid3->setDataset(ADOQueryDIY);
@@ -268,6 +269,10 @@ void TFrm_main::createQuotationPanel()
     p.btn_details = makeButton(p.Panel1, "btn_details", QStringLiteral("单据详情..."), 8, 125, 97, 23);
     p.btn_pdf = makeButton(p.Panel1, "btn_pdf", QStringLiteral("导出PDF..."), 248, 125, 97, 23);
     p.btn_png = makeButton(p.Panel1, "btn_png", QStringLiteral("导出图片..."), 345, 125, 88, 23);
+    p.lb_check = place(new QLabel(p.Panel1), "lb_check", 4, 149, 583, 0);
+    p.lb_check->setTextFormat(Qt::RichText);
+    p.lb_check->setFont(songFont(12));
+    p.lb_check->hide();
 }
 
 void TFrm_main::createCataloguePanel()

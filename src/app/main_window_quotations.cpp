@@ -248,6 +248,7 @@ void TFrm_main::showRunningTotal()
 {
     quotation.bbtn_cash->setText(QStringLiteral("单据总价值：") + platform::formatGeneral(currentQuotation.total)
                                  + QStringLiteral(" 元"));
+    showBuildCheck();
 }
 
 // ---- remove line ----
@@ -349,6 +350,7 @@ void TFrm_main::recompute()
     currentQuotation.total = total;
     quotation.bbtn_cash->setText(QStringLiteral("总价值：") + platform::formatGeneral(currentQuotation.total)
                                  + QStringLiteral(" 元"));
+    showBuildCheck();
 }
 
 } // namespace app

@@ -53,6 +53,7 @@ TFrm_main::TFrm_main(const QString& dataFolder, QWidget* parent)
     addPriceListItems();
     addQuotationItems();
     createBackups();
+    addCompatRulesItem();
     wireHandlers();
     // Key preview: the window sees every key before the focused control.
     qApp->installEventFilter(this);
@@ -193,6 +194,7 @@ void TFrm_main::wireHandlers()
     ADOQueryDIY->beforeDelete = [this](db::Dataset&) { ADOQueryDIYBeforeDelete(); };
     ADOQueryDIY->beforePost = [this](db::Dataset&) { ADOQueryDIYBeforePost(); };
     ADOQueryDIY->afterPost = [this](db::Dataset&) { ADOQueryDIYAfterPost(); };
+    ADOQueryDIY->afterDelete = [this](db::Dataset&) { showBuildCheck(); };
 
     management.Panel_LIST->installEventFilter(this);
     wireCategoryTree();

@@ -74,6 +74,16 @@ private:
     platform::DialogResponder previous_;
 };
 
+// Makes the line whose description contains `text` current in the lines view.
+inline void selectLine(app::TFrm_main& w, const QString& text)
+{
+    db::Dataset& lines = *w.ADOQueryDIY;
+    for (lines.first(); !lines.eof(); lines.next())
+        if (lines.asString("HW_MS").contains(text))
+            return;
+    FAIL() << "no line " << text.toStdString();
+}
+
 // One stored quotation line, as a text per column.
 struct StoredLine {
     QString number, name, description, category;

@@ -19,16 +19,6 @@ const QString kNamePrompt =
 const QString kOfferCreate =
     QStringLiteral("需要自动执行 [1、开始建立清单] 吗?若没有特殊情况,您应该选择是.如果取消,也可以手动开始.");
 
-// Makes the line whose description contains `text` current in the lines view.
-void selectLine(app::TFrm_main& w, const QString& text)
-{
-    db::Dataset& lines = *w.ADOQueryDIY;
-    for (lines.first(); !lines.eof(); lines.next())
-        if (lines.asString("HW_MS").contains(text))
-            return;
-    FAIL() << "no line " << text.toStdString();
-}
-
 } // namespace
 
 TEST_F(QuotationTest, FirstAddOffersTheCreateCommandAndTheLineCarriesTheTypedNumberAndName)

@@ -173,4 +173,36 @@ TEST_F(CatalogueToolTest, QuotationSetsTheCustomerAndQuotationsListsAndSearches)
     const ToolRun none = run(withData({"quotations", "--search", "nobody"}));
     EXPECT_EQ(none.code, 1);
     EXPECT_TRUE(none.out.isEmpty());
+
+TEST_F(CatalogueToolTest, CheckPrintsTheEstimateThenOneWarningALine)
+{
+    db::Connection c;
+    c.setConnectionString(db::ConnectionString::build(folder.path() + QLatin1Char('/')));
+    c.open();
+    c.execute("insert into L3 (L2_ID, L3_NM) values (1, '处理器')");
+    c.execute("insert into L4 (L3_ID, L4_NM) values (3, 'AMD')");
+    c.execute("insert into L3 (L2_ID, L3_NM) values (1, '主板')");
+    c.execute("insert into L4 (L3_ID, L4_NM) values (4, 'B760')");
+    c.execute("insert into HW (L4_ID, HW_MC, HW_CS, HW_JG) values (3, '锐龙7 7700', '默认TDP 65W；接口AM5', 1299)");
+    c.execute("insert into HW (L4_ID, HW_MC, HW_CS, HW_JG) values (4, 'B760M D4', 'LGA1700接口；DDR4内存插槽', 799)");
+    // Lines of 'Q1': the CPU, the board, two DDR5 sticks, and a card whose item was deleted
+    // since (its line keeps its own description and category).
+    c.execute("insert into DIY (DIY_ID, DIY_NM, HW_ID, HW_MS, DIY_SL, L2_NM) values ('Q1', '测试', 3, 'x', 1, '配件')");
+    c.execute("insert into DIY (DIY_ID, DIY_NM, HW_ID, HW_MS, DIY_SL, L2_NM) values ('Q1', '测试', 4, 'x', 1, '配件')");
+    c.execute("insert into DIY (DIY_ID, DIY_NM, HW_ID, HW_MS, DIY_SL, L2_NM) values ('Q1', '测试', 2, 'x', 2, '配件')");
+    c.execute("insert into DIY (DIY_ID, DIY_NM, HW_ID, HW_MS, DIY_SL, L2_NM) values "
+              "('Q1', '测试', 99, 'RTX 5070 整卡功耗约250W', 1, '显卡')");
+
+    const ToolRun check = run(withData({"check", "Q1"}));
+    EXPECT_EQ(check.code, 0) << check.err.toStdString();
+    // 65 + 50 (the board) + 2 × 5 + 250 = 375 W.
+    EXPECT_EQ(check.out, QStringLiteral("预计功耗: 375W\n"
+                                        "CPU 插槽 AM5 与主板 LGA1700 不一致\n"
+                                        "内存 DDR5 与主板 DDR4 不一致\n"));
+
+    const ToolRun missing = run(withData({"check", "Q9"}));
+    EXPECT_EQ(missing.code, 2);
+    EXPECT_TRUE(missing.out.isEmpty());
+    EXPECT_TRUE(missing.err.contains(QStringLiteral("Q9")));
+    EXPECT_EQ(run(withData({"check"})).code, 2);
 }
