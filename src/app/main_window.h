@@ -222,7 +222,8 @@ public:
         QPushButton* btn_details = nullptr; // "单据详情...": the customer
         QPushButton* btn_pdf = nullptr;     // "导出PDF..."
         QPushButton* btn_png = nullptr;     // "导出图片..."
-        QLabel* lb_check = nullptr;       // the power estimate and the compatibility warnings
+        QLabel* lb_estimate = nullptr;    // "预计功耗 约 420W", beside the total
+        QLabel* lb_check = nullptr;       // the compatibility warnings, under the lines
     } quotation;
 
 public slots:
@@ -432,6 +433,8 @@ private:
     void createOverlays();
     void createTimers();
     void createGrowthRules();
+    // Places the controls for the window's present size, the check under the lines too.
+    void layOutForSize();
     void createPopupMenu();
     void addPriceListItems();
     void addQuotationItems();

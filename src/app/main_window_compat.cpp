@@ -20,9 +20,9 @@ namespace app {
 namespace {
 
 constexpr int kLineHeight = 18;
-// The lines grid keeps room for three rows: more lines than this show the first ones and a
+// The lines grid keeps room for its rows: more warnings than this show the first one and a
 // count, and all of them are in the tooltip.
-constexpr int kMostLines = 3;
+constexpr int kMostLines = 2;
 
 } // namespace
 
@@ -34,24 +34,20 @@ void TFrm_main::showBuildCheck()
     // be read says nothing rather than stopping the operator.
     if (numbers.size() == 1)
         platform::guarded([&] { check = checkQuotation(*ADOConnection1, numbers.first()); });
-    const QStringList lines = check ? checkLines(*check) : QStringList();
-    // The estimate is information; the warnings stand out in red.
-    const bool estimated = check && check->powerWatts;
-    QStringList shown = lines;
+    // The estimate stands beside the total; the warnings, in red, under the lines.
+    quotation.lb_estimate->setText(check ? compat::estimateText(*check) : QString());
+    const QStringList warnings = check ? check->warnings : QStringList();
+    QStringList shown = warnings;
     if (shown.size() > kMostLines) {
         shown = shown.mid(0, kMostLines - 1);
-        shown << QStringLiteral("……另有 %1 条提示（指向此处可见全部）").arg(lines.size() - kMostLines + 1);
+        shown << QStringLiteral("……另有 %1 条提示（指向此处可见全部）").arg(warnings.size() - kMostLines + 1);
     }
-    QString html;
-    for (int i = 0; i < shown.size(); ++i) {
-        if (i > 0)
-            html += QStringLiteral("<br>");
-        const QString text = shown[i].toHtmlEscaped();
-        html += i == 0 && estimated ? text : QStringLiteral("<span style=\"color:#c00000\">%1</span>").arg(text);
-    }
+    QStringList html;
+    for (const QString& line : shown)
+        html << line.toHtmlEscaped();
     QLabel* label = quotation.lb_check;
-    label->setText(html);
-    label->setToolTip(lines.size() > kMostLines ? lines.join(u'\n') : QString());
+    label->setText(QStringLiteral("<span style=\"color:#c00000\">%1</span>").arg(html.join(QStringLiteral("<br>"))));
+    label->setToolTip(warnings.size() > kMostLines ? warnings.join(u'\n') : QString());
     checkLinesShown_ = int(shown.size());
     placeBuildCheck();
 }

@@ -67,9 +67,12 @@ void TFrm_main::createGrowthRules()
     g.add(quotation.Panel1, {false, true, Height::Upper, Height::Lower});
     g.add(quotation.DBGrid3, {false, true, Height::None, Height::Lower});
     for (QWidget* w : {static_cast<QWidget*>(quotation.btn_del1), static_cast<QWidget*>(quotation.btn_cash1),
-                       static_cast<QWidget*>(quotation.btn_print1), static_cast<QWidget*>(quotation.DBNV3)})
+                       static_cast<QWidget*>(quotation.btn_print1), static_cast<QWidget*>(quotation.DBNV3),
+                       static_cast<QWidget*>(quotation.btn_details), static_cast<QWidget*>(quotation.btn_pdf),
+                       static_cast<QWidget*>(quotation.btn_png)})
         down(w, Height::Lower);
     g.add(quotation.bbtn_cash, {true, false, Height::Lower, Height::None});
+    g.add(quotation.lb_estimate, {true, false, Height::Lower, Height::None});
 
     // The help overlay covers the whole window, the enlarged picture uses the room too.
     g.add(shell.pnl_help, {false, true, Height::None, Height::All});
@@ -83,7 +86,15 @@ void TFrm_main::createGrowthRules()
     // column is widened after that.
     for (dbaware::DBGrid* grid : {catalogue.DBGrid1, quotation.DBGrid3})
         connect(grid->model(), &QAbstractItemModel::modelReset, this,
-                [this] { growth_->apply(size() - kOriginalSize); }, Qt::QueuedConnection);
+                [this] { layOutForSize(); }, Qt::QueuedConnection);
+}
+
+void TFrm_main::layOutForSize()
+{
+    growth_->apply(size() - kOriginalSize);
+    // The lines grid's room is what the growth gives it; the check takes its rows off it.
+    linesGridRoom_ = quotation.DBGrid3->geometry();
+    placeBuildCheck();
 }
 
 void TFrm_main::resizeEvent(QResizeEvent* event)
@@ -91,7 +102,7 @@ void TFrm_main::resizeEvent(QResizeEvent* event)
     QWidget::resizeEvent(event);
     if (!growth_)
         return;
-    growth_->apply(size() - kOriginalSize);
+    layOutForSize();
 }
 
 } // namespace app

@@ -269,7 +269,9 @@ void TFrm_main::createQuotationPanel()
     p.btn_details = makeButton(p.Panel1, "btn_details", QStringLiteral("单据详情..."), 8, 125, 97, 23);
     p.btn_pdf = makeButton(p.Panel1, "btn_pdf", QStringLiteral("导出PDF..."), 248, 125, 97, 23);
     p.btn_png = makeButton(p.Panel1, "btn_png", QStringLiteral("导出图片..."), 345, 125, 88, 23);
-    p.lb_check = place(new QLabel(p.Panel1), "lb_check", 4, 149, 583, 0);
+    p.lb_estimate = place(new QLabel(p.Panel1), "lb_estimate", 437, 125, 150, 23);
+    p.lb_estimate->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    p.lb_check = place(new QLabel(p.Panel1), "lb_check", 4, 123, 583, 0);
     p.lb_check->setTextFormat(Qt::RichText);
     p.lb_check->setFont(songFont(12));
     p.lb_check->hide();

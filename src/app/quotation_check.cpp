@@ -30,12 +30,4 @@ std::optional<compat::Check> checkQuotation(db::Connection& connection, const QS
     return compatibilityRules(connection).check(lines);
 }
 
-QStringList checkLines(const compat::Check& check)
-{
-    QStringList lines;
-    if (const QString estimate = compat::estimateText(check); !estimate.isEmpty())
-        lines << estimate;
-    return lines + check.warnings;
-}
-
 } // namespace app

@@ -17,8 +17,4 @@ const compat::RuleSet& compatibilityRules(db::Connection& connection);
 // when no line has that number. Throws DbError when the file cannot be read.
 std::optional<compat::Check> checkQuotation(db::Connection& connection, const QString& number);
 
-// The check as the quotation panel shows it: the estimate, then one warning a line; empty
-// when there is nothing to say.
-QStringList checkLines(const compat::Check& check);
-
 } // namespace app

@@ -6,21 +6,8 @@
 
 namespace db {
 
-namespace {
-
-bool tableExists(Connection& connection)
-{
-    detail::Statement exists(connection.handle(),
-                             "select 1 from sqlite_master where type = 'table' and name = 'COMPAT_RULES'");
-    return exists.step();
-}
-
-} // namespace
-
 std::optional<QList<compat::Rule>> storedCompatRules(Connection& connection)
 {
-    if (!tableExists(connection))
-        return std::nullopt;
     detail::Statement rows(connection.handle(),
                            "select RULE_PART, RULE_CATEGORIES, RULE_FACT, RULE_PATTERN, RULE_VALUE"
                            " from COMPAT_RULES order by RULE_ID");
@@ -31,6 +18,8 @@ std::optional<QList<compat::Rule>> storedCompatRules(Connection& connection)
         if (fact)
             rules << compat::Rule{rows.text(0), rows.text(1), *fact, rows.text(3), rows.text(4)};
     }
+    if (rules.isEmpty())
+        return std::nullopt;
     return rules;
 }
 
@@ -43,9 +32,6 @@ QList<compat::Rule> compatRules(Connection& connection)
 void storeCompatRules(Connection& connection, const QList<compat::Rule>& rules)
 {
     Transaction transaction(connection);
-    connection.execute(QStringLiteral(
-        "create table if not exists COMPAT_RULES (RULE_ID INTEGER PRIMARY KEY AUTOINCREMENT,"
-        " RULE_PART TEXT, RULE_CATEGORIES TEXT, RULE_FACT TEXT, RULE_PATTERN TEXT, RULE_VALUE TEXT)"));
     connection.execute(QStringLiteral("delete from COMPAT_RULES"));
     detail::Statement insert(connection.handle(),
                              "insert into COMPAT_RULES (RULE_PART, RULE_CATEGORIES, RULE_FACT, RULE_PATTERN,"

@@ -32,6 +32,17 @@ CREATE INDEX DIY_AMOUNT_BY_ID ON DIY (DIY_ID, DIY_CASH);
 INSERT INTO QUOTE (DIY_ID, DIY_NM)
   SELECT DIY_ID, max(DIY_NM) FROM DIY WHERE DIY_ID IS NOT NULL GROUP BY DIY_ID;
 )",
+    // Step 2: the shop's compatibility rules, in their order; none stored means the
+    // program's own.
+    R"(
+CREATE TABLE COMPAT_RULES (
+  RULE_ID INTEGER PRIMARY KEY AUTOINCREMENT,
+  RULE_PART TEXT(50),
+  RULE_CATEGORIES TEXT(255),
+  RULE_FACT TEXT(20),
+  RULE_PATTERN TEXT(1000),
+  RULE_VALUE TEXT(50));
+)",
 };
 
 constexpr int kLatest = int(std::size(kSteps));

@@ -29,10 +29,12 @@ protected:
     }
 
     void show(app::TFrm_main& w, const QStringList& path) { click(w, node(w, path)); }
+    // The warnings under the lines, as shown; empty when hidden.
     QString checkText(const app::TFrm_main& w) const
     {
         return w.quotation.lb_check->isVisible() ? w.quotation.lb_check->text() : QString();
     }
+    QString estimate(const app::TFrm_main& w) const { return w.quotation.lb_estimate->text(); }
 
     int cpus = 0, boards = 0;
 };
@@ -45,29 +47,43 @@ TEST_F(QuotationCheckTest, TheEstimateAndAMismatchFollowTheLinesAsTheyAreAddedAn
     const int fullHeight = w->quotation.DBGrid3->height();
     show(*w, {"电脑配件", "处理器", "AMD", "锐龙7000系列"});
     create(*w, "K1", "检查");
+    EXPECT_TRUE(estimate(*w).isEmpty());
     EXPECT_TRUE(checkText(*w).isEmpty());
 
     pick(*w, "AMD 锐龙7 7700 盒装");
     add(*w, "1", std::nullopt);
-    EXPECT_EQ(checkText(*w), QStringLiteral("预计功耗 约 65W"));
-    EXPECT_EQ(w->quotation.DBGrid3->height(), fullHeight - 18);
-    EXPECT_EQ(w->quotation.lb_check->geometry().top(), w->quotation.DBGrid3->geometry().bottom() + 1);
+    EXPECT_EQ(estimate(*w), QStringLiteral("预计功耗 约 65W"));
+    EXPECT_TRUE(checkText(*w).isEmpty());
+    EXPECT_EQ(w->quotation.DBGrid3->height(), fullHeight);
+    // Beside the total, on the row above it.
+    EXPECT_EQ(w->quotation.lb_estimate->geometry().right(), w->quotation.bbtn_cash->geometry().right() - 5);
 
     show(*w, {"电脑配件", "主板", "英特尔平台主板", "B760主板"});
     pick(*w, "微星 PRO B760M-A WIFI DDR4");
     add(*w, "1", std::nullopt);
-    // 65 W and the board's 50 W; the sockets differ.
-    EXPECT_TRUE(checkText(*w).startsWith(QStringLiteral("预计功耗 约 115W<br>"))) << checkText(*w).toStdString();
-    EXPECT_TRUE(checkText(*w).contains(QStringLiteral("CPU 插槽 AM5 与主板 LGA1700 不一致")));
-    EXPECT_EQ(w->quotation.DBGrid3->height(), fullHeight - 2 * 18);
+    // 65 W and the board's 50 W; the sockets differ, and the warning takes a row of the grid.
+    EXPECT_EQ(estimate(*w), QStringLiteral("预计功耗 约 115W"));
+    EXPECT_TRUE(checkText(*w).contains(QStringLiteral("CPU 插槽 AM5 与主板 LGA1700 不一致"))) << checkText(*w).toStdString();
+    EXPECT_EQ(w->quotation.DBGrid3->height(), fullHeight - 18);
+    EXPECT_EQ(w->quotation.lb_check->geometry().top(), w->quotation.DBGrid3->geometry().bottom() + 1);
 
-    // The board's line goes: so does the warning, and the grid has its room back with the
-    // estimate's line only.
+    // The board's line goes: so does the warning, and the grid has its room back.
     selectLine(*w, QStringLiteral("B760M"));
     w->quotation.btn_del1->click();
-    EXPECT_EQ(checkText(*w), QStringLiteral("预计功耗 约 65W"));
-    EXPECT_EQ(w->quotation.DBGrid3->height(), fullHeight - 18);
+    EXPECT_EQ(estimate(*w), QStringLiteral("预计功耗 约 65W"));
+    EXPECT_TRUE(checkText(*w).isEmpty());
+    EXPECT_EQ(w->quotation.DBGrid3->height(), fullHeight);
     EXPECT_EQ(stored(QStringLiteral("DIY_ID = 'K1'")).size(), 1);
+
+    // A larger window gives the grid more room, and the check keeps to its bottom.
+    show(*w, {"电脑配件", "主板", "英特尔平台主板", "B760主板"});
+    pick(*w, "微星 PRO B760M-A WIFI DDR4");
+    add(*w, "1", std::nullopt);
+    w->resize(w->width() + 200, w->height() + 200);
+    QApplication::processEvents();
+    EXPECT_EQ(w->quotation.DBGrid3->height(), fullHeight + 100 - 18);
+    EXPECT_EQ(w->quotation.lb_check->geometry().top(), w->quotation.DBGrid3->geometry().bottom() + 1);
+    EXPECT_EQ(w->quotation.lb_check->width(), w->quotation.DBGrid3->width());
 }
 
 TEST_F(QuotationCheckTest, LinesTheRulesCannotReadShowNothing)
@@ -80,9 +96,10 @@ TEST_F(QuotationCheckTest, LinesTheRulesCannotReadShowNothing)
     add(*w, "1", std::nullopt);
     // The disk's category names a part the rules count (硬盘, 8 W); renamed to one they do
     // not know, the line is not read at all.
-    EXPECT_EQ(checkText(*w), QStringLiteral("预计功耗 约 8W"));
+    EXPECT_EQ(estimate(*w), QStringLiteral("预计功耗 约 8W"));
     cat.run(QStringLiteral("UPDATE L4 SET L4_NM = '仓库' WHERE L4_NM = '硬盘'"));
     w->quotation.btn_cash1->click();
+    EXPECT_TRUE(estimate(*w).isEmpty());
     EXPECT_TRUE(checkText(*w).isEmpty());
     EXPECT_EQ(w->quotation.DBGrid3->height(), fullHeight);
 }
@@ -131,7 +148,7 @@ TEST_F(QuotationCheckTest, RulesEditedInTheDialogAreStoredAndTheCheckFollowsThem
     create(*w, "K3", "规则");
     pick(*w, "AMD 锐龙7 7700 盒装");
     add(*w, "1", std::nullopt);
-    EXPECT_EQ(checkText(*w), QStringLiteral("预计功耗 约 65W"));
+    EXPECT_EQ(estimate(*w), QStringLiteral("预计功耗 约 65W"));
 
     {
         // The shop counts its CPUs at 95 W whatever their texts say.
@@ -147,7 +164,7 @@ TEST_F(QuotationCheckTest, RulesEditedInTheDialogAreStoredAndTheCheckFollowsThem
         w->menu.compatRulesItem->trigger();
         EXPECT_TRUE(driver.done());
     }
-    EXPECT_EQ(checkText(*w), QStringLiteral("预计功耗 约 95W"));
+    EXPECT_EQ(estimate(*w), QStringLiteral("预计功耗 约 95W"));
     const auto stored = db::storedCompatRules(cat.connection);
     ASSERT_TRUE(stored);
     EXPECT_EQ(stored->size(), compat::defaultRules().size());
@@ -172,5 +189,5 @@ TEST_F(QuotationCheckTest, RulesEditedInTheDialogAreStoredAndTheCheckFollowsThem
         EXPECT_TRUE(driver.seen[1].text.contains(QStringLiteral("模式无效"))) << driver.seen[1].text.toStdString();
     }
     EXPECT_EQ(db::storedCompatRules(cat.connection), stored);
-    EXPECT_EQ(checkText(*w), QStringLiteral("预计功耗 约 95W"));
+    EXPECT_EQ(estimate(*w), QStringLiteral("预计功耗 约 95W"));
 }

@@ -18,10 +18,10 @@ TEST_F(CatalogueTest, CompatRulesAreTheProgramsUntilStoredThenExactlyWhatWasStor
     EXPECT_EQ(db::storedCompatRules(connection), rules);
     EXPECT_EQ(db::compatRules(connection), rules);
 
-    // A shop that removes every rule has none, not the program's.
+    // Storing none brings the program's own back.
     db::storeCompatRules(connection, {});
-    ASSERT_TRUE(db::storedCompatRules(connection));
-    EXPECT_TRUE(db::storedCompatRules(connection)->isEmpty());
+    EXPECT_FALSE(db::storedCompatRules(connection));
+    EXPECT_EQ(db::compatRules(connection), compat::defaultRules());
 
     // A copy of the file carries them: a second connection reads what the first stored.
     db::storeCompatRules(connection, rules);
