@@ -173,6 +173,7 @@ TEST_F(CatalogueToolTest, QuotationSetsTheCustomerAndQuotationsListsAndSearches)
     const ToolRun none = run(withData({"quotations", "--search", "nobody"}));
     EXPECT_EQ(none.code, 1);
     EXPECT_TRUE(none.out.isEmpty());
+}
 
 TEST_F(CatalogueToolTest, CheckPrintsTheEstimateThenOneWarningALine)
 {
