@@ -34,8 +34,8 @@ protected:
         addLine("Q1", "配置单", 7);
         addLine("Q2", "王先生", 3);
         // Tables and a schema version the program may add later travel with the catalogue.
-        connection.execute("CREATE TABLE SHOP (NAME TEXT, PHONE TEXT)");
-        connection.execute("INSERT INTO SHOP VALUES ('小马电脑', '0571-1234')");
+        connection.execute("CREATE TABLE SUPPLIER (NAME TEXT, PHONE TEXT)");
+        connection.execute("INSERT INTO SUPPLIER VALUES ('小马电脑', '0571-1234')");
         connection.execute("PRAGMA user_version = 3");
         pictures = folder.file("PICS");
         QDir().mkpath(pictures);
@@ -105,7 +105,7 @@ protected:
     void changeEverything()
     {
         connection.execute("delete from HW where HW_ID % 2 = 0");
-        connection.execute("update SHOP set NAME = '别家'");
+        connection.execute("update SUPPLIER set NAME = '别家'");
         connection.execute("delete from DIY where DIY_ID = 'Q2'");
         connection.execute("PRAGMA user_version = 4");
         platform::writeFileAtomically(pictureFile(2), "changed");
