@@ -278,7 +278,10 @@ void BackupWriter::commit(const BackupIndex& index)
     const CatalogueCounts& c = index.info.counts;
     const QJsonObject o{
         {QStringLiteral("program"), QStringLiteral("qmxdiy")},
-        {QStringLiteral("created"), index.info.time.toOffsetFromUtc(index.info.time.offsetFromUtc()).toString(Qt::ISODate)},
+        // To the millisecond: backups made within one second (the day's first start, then a
+        // delete) still list in the order they were made.
+        {QStringLiteral("created"),
+         index.info.time.toOffsetFromUtc(index.info.time.offsetFromUtc()).toString(Qt::ISODateWithMs)},
         {QStringLiteral("cause"), causeKey(index.info.cause)},
         {QStringLiteral("counts"), QJsonObject{{QStringLiteral("categories"), double(c.categories)},
                                                {QStringLiteral("items"), double(c.items)},

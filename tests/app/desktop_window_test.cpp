@@ -108,7 +108,7 @@ TEST(GrowingWindow, ExtraRoomGoesToTheTreeAndBothGridsAndShrinkingRestoresTheLay
     // The lines grid: the rest of the height, the whole extra width; its buttons keep their
     // size, the total stays at the right end.
     EXPECT_EQ(now(w.quotation.Panel1), QRect(196, 467, 894, 302));
-    EXPECT_EQ(now(w.quotation.DBGrid3), QRect(4, 3, 883, 247));
+    EXPECT_EQ(now(w.quotation.DBGrid3), QRect(4, 3, 883, 221));
     EXPECT_EQ(now(w.quotation.btn_print1), before[11].translated(0, 101));
     EXPECT_EQ(now(w.quotation.bbtn_cash), before[12].translated(300, 101));
     EXPECT_EQ(now(w.shell.pnl_help), QRect(0, 0, 1091, 742));
@@ -134,7 +134,7 @@ TEST(GrowingWindow, ExtraRoomGoesToTheTreeAndBothGridsAndShrinkingRestoresTheLay
     ASSERT_GT(extra.height(), 0);
     EXPECT_EQ(w.catalogue.DBGrid1->size(), QSize(595 + extra.width(), 145 + extra.height() / 2));
     EXPECT_EQ(w.quotation.DBGrid3->size(),
-              QSize(583 + extra.width(), 146 + extra.height() - extra.height() / 2));
+              QSize(583 + extra.width(), 120 + extra.height() - extra.height() / 2));
     EXPECT_EQ(w.record.Panel_HW->size(), QSize(592, 161));
 }
 

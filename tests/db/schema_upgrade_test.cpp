@@ -41,7 +41,8 @@ protected:
         path = folder.file(QStringLiteral("qmxpcdiy.dat"));
         db::createCatalogue(path, false);
         RawFile raw(path);
-        db::detail::exec(raw.handle, "DROP TABLE SHOP; DROP TABLE QUOTE; DROP INDEX DIY_AMOUNT_BY_ID; PRAGMA user_version = 0;"
+        db::detail::exec(raw.handle, "DROP TABLE SHOP; DROP TABLE QUOTE; DROP INDEX DIY_AMOUNT_BY_ID; DROP TABLE COMPAT_RULES;"
+                                     "PRAGMA user_version = 0;"
                                      "INSERT INTO DIY (DIY_ID, DIY_NM, DIY_SL, DIY_JG, DIY_CASH) VALUES "
                                      "('2026/12/1', '配置单', 1, 100, 100), ('2026/12/1', '张三', 2, 50, 100),"
                                      "('A7', '李四的机器', 1, 3999.5, 3999.5);");
