@@ -212,6 +212,7 @@ void TFrm_main::ADOQueryDIYAfterPost()
 {
     currentQuotation.total = amountsShown();
     showRunningTotal();
+    showBuildCheck();
 }
 
 double TFrm_main::amountsShown() const
@@ -248,7 +249,6 @@ void TFrm_main::showRunningTotal()
 {
     quotation.bbtn_cash->setText(QStringLiteral("单据总价值：") + platform::formatGeneral(currentQuotation.total)
                                  + QStringLiteral(" 元"));
-    showBuildCheck();
 }
 
 // ---- remove line ----
