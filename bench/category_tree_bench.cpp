@@ -6,6 +6,7 @@
 #include "app/main_window.h"
 #include "db/catalogue_file.h"
 #include "db/connection.h"
+#include "db/engines/file_engine.h"
 #include "db/dataset.h"
 #include "db/statements.h"
 #include <sqlcipher/sqlite3.h>
@@ -106,7 +107,7 @@ int main(int argc, char** argv)
         t.start();
         w.btn_refreshClick();
         refresh.push_back(t.nsecsElapsed() / 1e6);
-        raw.push_back(rawStatementsMs(w.ADOConnection1->handle(), checksum));
+        raw.push_back(rawStatementsMs(db::fileHandle(w.ADOConnection1->handle(), QString()), checksum));
     }
     int nodes = 0;
     for (int k = 0; k < w.tree.tv1->topLevelItemCount(); ++k)

@@ -4,6 +4,7 @@
 // does not stretch.
 #include "db/catalogue_file.h"
 #include "db/connection.h"
+#include "db/engines/file_engine.h"
 #include "db/dataset.h"
 #include "db/statements.h"
 #include <sqlcipher/sqlite3.h>
@@ -150,7 +151,7 @@ int main(int argc, char** argv)
     long long checksum = 0;
     Times raw, dataset;
     for (int i = 0; i < kRepeats; ++i) { // best of several: the machines are shared
-        raw.keepBest(rawLoop(c.handle(), checksum));
+        raw.keepBest(rawLoop(db::fileHandle(c.handle(), QString()), checksum));
         dataset.keepBest(viaDataset(c, checksum));
     }
     std::printf("read %d HW rows, plain sqlite3_step loop: %.1f ms\n", kRows, raw.wall);

@@ -3,6 +3,7 @@
 // (goal <= 3 s). The same 100,000 price updates through plain sqlite3 calls in one
 // transaction are printed beside it as the machine's yardstick.
 #include "big_catalogue.h"
+#include "db/engines/file_engine.h"
 #include "db/price_list.h"
 #include "db/price_list_import.h"
 #include <sqlcipher/sqlite3.h>
@@ -74,7 +75,7 @@ int main(int argc, char** argv)
     // Yardstick: the same number of price updates through plain sqlite3 calls.
     cpu = bench_support::cpuMs();
     t.restart();
-    sqlite3* h = connection.handle();
+    sqlite3* h = db::fileHandle(connection.handle(), QString());
     sqlite3_exec(h, "BEGIN", nullptr, nullptr, nullptr);
     sqlite3_stmt* st = nullptr;
     sqlite3_prepare_v2(h, "UPDATE HW SET HW_JG = HW_JG + 1, HW_RQ = strftime('%Y-%m-%d %H:%M:%S', 'now', 'localtime') "

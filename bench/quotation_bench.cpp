@@ -5,6 +5,7 @@
 #include "app/main_window.h"
 #include "db/catalogue_file.h"
 #include "db/connection.h"
+#include "db/engines/file_engine.h"
 #include "db/dataset.h"
 #include "platform/widgets/dialogs.h"
 #include <sqlcipher/sqlite3.h>
@@ -106,7 +107,7 @@ int main(int argc, char** argv)
 
     std::vector<double> changed, unchanged, single, rowByRow;
     for (int r = 0; r < kRepeats; ++r) {
-        staleAmounts(raw.handle());
+        staleAmounts(db::fileHandle(raw.handle(), QString()));
         w.ADOQueryDIY->refresh(); // the view reads the stale amounts (not timed)
         QApplication::processEvents();
         QElapsedTimer t;
@@ -120,8 +121,8 @@ int main(int argc, char** argv)
         unchanged.push_back(t.nsecsElapsed() / 1e6);
         QApplication::processEvents();
 
-        single.push_back(rawSingleUpdateMs(raw.handle()));
-        rowByRow.push_back(rawRowByRowMs(raw.handle()));
+        single.push_back(rawSingleUpdateMs(db::fileHandle(raw.handle(), QString())));
+        rowByRow.push_back(rawRowByRowMs(db::fileHandle(raw.handle(), QString())));
     }
 
     std::printf("quotation lines recomputed: %d (goal %d); caption %s\n", lines, kLines,

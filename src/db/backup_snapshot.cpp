@@ -3,6 +3,7 @@
 #include "db/db_error.h"
 #include "db/detail/backup_format.h"
 #include "db/detail/statement.h"
+#include "db/engines/file_engine.h"
 #include "db/statements.h"
 #include <sqlcipher/sqlite3.h>
 #include <QDir>
@@ -14,7 +15,7 @@ namespace db {
 
 namespace {
 
-qint64 single(sqlite3* handle, const char* sql)
+qint64 single(Engine* handle, const char* sql)
 {
     detail::Statement statement(handle, sql);
     return statement.step() ? statement.integer(0) : 0;
@@ -51,22 +52,22 @@ CatalogueSnapshot::CatalogueSnapshot(const QString& databasePath, const QString&
     if (!QDir().mkpath(backupFolder))
         throw DbError(QStringLiteral("无法建立备份文件夹“%1”。").arg(backupFolder));
     const QString password = QString::fromLatin1(kDatabasePassword);
-    handle_ = openEncrypted(databasePath, password, QString());
+    handle_ = std::make_unique<FileEngine>(openEncrypted(databasePath, password, QString()), databasePath);
     try {
         exportPath_ = createExportFile(backupFolder);
         // Attached before the transaction begins (the engine attaches outside one only); the
         // copy is rewritten from scratch, so it needs neither journal nor syncs.
-        detail::exec(handle_, QStringLiteral("ATTACH DATABASE %1 AS backup KEY %2")
+        detail::exec(handle_.get(), QStringLiteral("ATTACH DATABASE %1 AS backup KEY %2")
                                   .arg(statements::textLiteral(exportPath_), statements::textLiteral(password)));
-        detail::exec(handle_, "PRAGMA backup.journal_mode = OFF");
-        detail::exec(handle_, "PRAGMA backup.synchronous = OFF");
+        detail::exec(handle_.get(), "PRAGMA backup.journal_mode = OFF");
+        detail::exec(handle_.get(), "PRAGMA backup.synchronous = OFF");
         // The first read of the transaction fixes what every later read sees.
-        detail::exec(handle_, "BEGIN");
-        counts_.categories = single(handle_, "SELECT (SELECT count(*) FROM L1) + (SELECT count(*) FROM L2)"
+        detail::exec(handle_.get(), "BEGIN");
+        counts_.categories = single(handle_.get(), "SELECT (SELECT count(*) FROM L1) + (SELECT count(*) FROM L2)"
                                              " + (SELECT count(*) FROM L3) + (SELECT count(*) FROM L4)");
-        counts_.items = single(handle_, "SELECT count(*) FROM HW");
-        counts_.quotations = single(handle_, "SELECT count(DISTINCT DIY_ID) FROM DIY");
-        userVersion_ = single(handle_, "PRAGMA main.user_version");
+        counts_.items = single(handle_.get(), "SELECT count(*) FROM HW");
+        counts_.quotations = single(handle_.get(), "SELECT count(DISTINCT DIY_ID) FROM DIY");
+        userVersion_ = single(handle_.get(), "PRAGMA main.user_version");
         pictures_ = pictureFiles(databasePath);
         counts_.pictures = pictures_.size();
     } catch (...) {
@@ -83,11 +84,9 @@ CatalogueSnapshot::~CatalogueSnapshot()
 void CatalogueSnapshot::release() noexcept
 {
     if (handle_) {
-        if (!sqlite3_get_autocommit(handle_))
-            sqlite3_exec(handle_, "ROLLBACK", nullptr, nullptr, nullptr);
-        sqlite3_exec(handle_, "DETACH DATABASE backup", nullptr, nullptr, nullptr);
-        sqlite3_close_v2(handle_);
-        handle_ = nullptr;
+        handle_->rollback();
+        sqlite3_exec(handle_->raw(), "DETACH DATABASE backup", nullptr, nullptr, nullptr);
+        handle_.reset();
     }
     if (!exportPath_.isEmpty()) {
         QFile::remove(exportPath_);
@@ -99,12 +98,11 @@ void CatalogueSnapshot::release() noexcept
 void CatalogueSnapshot::exportCatalogue()
 {
     // Every table, index and trigger, whatever the catalogue holds, with its schema version.
-    detail::exec(handle_, "SELECT sqlcipher_export('backup')");
-    detail::exec(handle_, QStringLiteral("PRAGMA backup.user_version = %1").arg(userVersion_));
-    detail::exec(handle_, "COMMIT");
-    detail::exec(handle_, "DETACH DATABASE backup");
-    sqlite3_close_v2(handle_);
-    handle_ = nullptr;
+    detail::exec(handle_.get(), "SELECT sqlcipher_export('backup')");
+    detail::exec(handle_.get(), QStringLiteral("PRAGMA backup.user_version = %1").arg(userVersion_));
+    detail::exec(handle_.get(), "COMMIT");
+    detail::exec(handle_.get(), "DETACH DATABASE backup");
+    handle_.reset();
 }
 
 BackupInfo CatalogueSnapshot::write(BackupCause cause, const QDateTime& time, const BackupProgress& progress)

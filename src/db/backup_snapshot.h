@@ -4,7 +4,7 @@
 #include <functional>
 #include <memory>
 
-struct sqlite3;
+namespace db { class FileEngine; }
 
 namespace db {
 
@@ -38,7 +38,7 @@ private:
     QString databasePath_;
     QString backupFolder_;
     QString exportPath_; // the encrypted copy of the catalogue, before it goes into the file
-    sqlite3* handle_ = nullptr;
+    std::unique_ptr<FileEngine> handle_;
     qint64 userVersion_ = 0;
     QStringList pictures_;
     CatalogueCounts counts_;

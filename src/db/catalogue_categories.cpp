@@ -18,7 +18,7 @@ QString CatalogueCategories::nameKey(const QString& name)
     return name.trimmed().toCaseFolded();
 }
 
-CatalogueCategories CatalogueCategories::load(sqlite3* handle)
+CatalogueCategories CatalogueCategories::load(Engine* handle)
 {
     static const char* const kSelects[4] = {
         "SELECT L1_ID, 0, L1_NM FROM L1 ORDER BY L1_ID",

@@ -6,7 +6,7 @@
 #include <array>
 #include <optional>
 
-struct sqlite3;
+namespace db { class Engine; }
 
 namespace db {
 
@@ -25,7 +25,7 @@ public:
     };
 
     // Reads L1 to L4 from an open catalogue file.
-    static CatalogueCategories load(sqlite3* handle);
+    static CatalogueCategories load(Engine* handle);
 
     // The key under which a name is compared.
     static QString nameKey(const QString& name);

@@ -2,6 +2,7 @@
 #include "db/connection.h"
 #include "db/db_error.h"
 #include "db/detail/statement.h"
+#include "db/engines/file_engine.h"
 #include "db/schema_upgrade.h"
 #include "platform/atomic_file.h"
 #include "platform/file_failure.h"
@@ -17,45 +18,6 @@ namespace db {
 
 namespace {
 
-// The tables of the first version; the steps of schema_upgrade.cpp add the later ones to a
-// new file as to an old one. Text columns compare without regard to letter case, as quotation numbers and names are
-// matched; the update date takes the time of the insert when none is given.
-const char* const kSchema = R"(
-CREATE TABLE L1 (L1_ID INTEGER PRIMARY KEY AUTOINCREMENT, L1_NM TEXT(50) COLLATE NOCASE);
-CREATE TABLE L2 (L2_ID INTEGER PRIMARY KEY AUTOINCREMENT, L1_ID INTEGER, L2_NM TEXT(50) COLLATE NOCASE);
-CREATE TABLE L3 (L3_ID INTEGER PRIMARY KEY AUTOINCREMENT, L2_ID INTEGER, L3_NM TEXT(50) COLLATE NOCASE);
-CREATE TABLE L4 (L4_ID INTEGER PRIMARY KEY AUTOINCREMENT, L3_ID INTEGER, L4_NM TEXT(50) COLLATE NOCASE);
-CREATE TABLE HW (
-  HW_ID INTEGER PRIMARY KEY AUTOINCREMENT,
-  L4_ID INTEGER,
-  HW_MC TEXT(255) COLLATE NOCASE,
-  HW_DW TEXT(10) COLLATE NOCASE,
-  HW_NF INTEGER,
-  HW_RQ DATETIME DEFAULT (strftime('%Y-%m-%d %H:%M:%S', 'now', 'localtime')),
-  HW_CS LONGTEXT COLLATE NOCASE,
-  HW_JG FLOAT,
-  HW_TP BLOB,
-  HW_URL TEXT(255) COLLATE NOCASE,
-  HW_TP_URL TEXT(255) COLLATE NOCASE);
-CREATE TABLE DIY (
-  DIY_ID TEXT(50) COLLATE NOCASE,
-  DIY_NM TEXT(50) COLLATE NOCASE,
-  HW_ID INTEGER,
-  L2_ID INTEGER,
-  HW_MS TEXT(255) COLLATE NOCASE,
-  DIY_SL INTEGER,
-  DIY_JG FLOAT,
-  DIY_CASH FLOAT,
-  L2_NM TEXT(50) COLLATE NOCASE,
-  DIY_SYS_ID INTEGER PRIMARY KEY AUTOINCREMENT);
-CREATE INDEX L2_BY_L1 ON L2 (L1_ID);
-CREATE INDEX L3_BY_L2 ON L3 (L2_ID);
-CREATE INDEX L4_BY_L3 ON L4 (L3_ID);
-CREATE INDEX HW_BY_L4 ON HW (L4_ID);
-CREATE INDEX DIY_BY_ID ON DIY (DIY_ID);
-CREATE INDEX DIY_BY_NM ON DIY (DIY_NM);
-)";
-
 QString requiredName(const QJsonObject& o, const char* where)
 {
     const QString name = o.value(QLatin1String("name")).toString();
@@ -64,7 +26,7 @@ QString requiredName(const QJsonObject& o, const char* where)
     return name;
 }
 
-int loadJson(sqlite3* handle, const QByteArray& json)
+int loadJson(Engine* handle, const QByteArray& json)
 {
     QJsonParseError parseError;
     const QJsonDocument doc = QJsonDocument::fromJson(json, &parseError);
@@ -125,24 +87,25 @@ int create(const QString& path, const QByteArray* json)
         // The engine writes the new file under the writer's temporary name, and is closed
         // (declared after it) before a failed writer removes that file.
         platform::AtomicFile file(path);
-        struct Engine {
-            sqlite3* handle = nullptr;
-            ~Engine() { sqlite3_close(handle); }
-        } engine;
-        sqlite3*& handle = engine.handle;
-        const QByteArray utf8 = file.temporaryPath().toUtf8();
-        if (sqlite3_open_v2(utf8.constData(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK)
-            throw DbError(handle ? detail::engineMessage(handle) : QStringLiteral("out of memory"));
+        std::unique_ptr<FileEngine> engine;
+        {
+            sqlite3* raw = nullptr;
+            const QByteArray utf8 = file.temporaryPath().toUtf8();
+            const int rc = sqlite3_open_v2(utf8.constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+            engine = std::make_unique<FileEngine>(raw, file.temporaryPath());
+            if (rc != SQLITE_OK)
+                throw DbError(raw ? QString::fromUtf8(sqlite3_errmsg(raw)) : QStringLiteral("out of memory"));
+        }
+        Engine* handle = engine.get();
         const QByteArray key = QByteArray("PRAGMA key = '") + kDatabasePassword + "'";
         detail::exec(handle, key.constData());
         detail::exec(handle, "BEGIN");
-        detail::exec(handle, kSchema);
+        detail::exec(handle, baseSchema());
         applySchemaSteps(handle);
         if (json)
             items = loadJson(handle, *json);
         detail::exec(handle, "COMMIT");
-        sqlite3_close(handle);
-        handle = nullptr;
+        engine.reset();
         // Never over an existing file, so a file made meanwhile by another copy wins.
         file.commit(platform::AtomicFile::Replace::Never);
     } catch (const DbError& e) {

@@ -3,7 +3,7 @@
 #include "db/db_error.h"
 #include "db/detail/statement.h"
 #include "db/search_text.h"
-#include <sqlcipher/sqlite3.h>
+#include "db/engine.h"
 #include <QStringMatcher>
 #include <algorithm>
 
@@ -31,42 +31,44 @@ CatalogueIndex::~CatalogueIndex()
 {
     // A handle closed meanwhile took the hook along; one that is still open must not call a
     // destroyed index.
-    if (hooked_ && hooked_ == connection_.handle())
-        sqlite3_update_hook(hooked_, nullptr, nullptr);
+    if (hooked_ && hooked_ == connection_.handle() && hooked_->serial() == hookedSerial_)
+        if (hooked_->rowWriteObserverOwner() == this)
+            hooked_->setRowWriteObserver({}, nullptr);
 }
 
-void CatalogueIndex::onUpdate(void* self, int, const char*, const char* table, qint64 rowId)
+void CatalogueIndex::onRowWritten(const QString& table, qint64 key)
 {
-    auto* index = static_cast<CatalogueIndex*>(self);
-    if (sqlite3_stricmp(table, "HW") == 0) {
-        if (index->dirtyItems_.size() < kMostRowsReadAgain)
-            index->dirtyItems_.insert(rowId);
+    if (table == QLatin1String("HW")) {
+        if (dirtyItems_.size() < kMostRowsReadAgain)
+            dirtyItems_.insert(key);
         else
-            index->everythingDirty_ = true;
-    } else if (table[0] == 'L' || table[0] == 'l') {
-        index->categoriesDirty_ = true;
+            everythingDirty_ = true;
+    } else if (table.startsWith(QLatin1Char('L'))) {
+        categoriesDirty_ = true;
     }
 }
 
-qint64 CatalogueIndex::dataVersion(sqlite3* handle) const
+qint64 CatalogueIndex::dataVersion(Engine* handle) const
 {
-    detail::Statement version(handle, "PRAGMA data_version");
-    return version.step() ? version.integer(0) : -1;
+    return handle->dataVersion();
 }
 
 void CatalogueIndex::bringUpToDate()
 {
-    sqlite3* handle = connection_.handle();
+    Engine* handle = connection_.handle();
     if (!handle)
         throw DbError(connection_.name() + QStringLiteral(": Operation is not allowed when the object is closed"));
-    // The hook is set again every time: answering another owner than this index means the
-    // handle is new (the connection was closed and opened) and the changes in between unseen.
-    void* previous = sqlite3_update_hook(handle, &CatalogueIndex::onUpdate, this);
+    // Another engine than the one observed (the connection was closed and opened) means the
+    // changes in between went unseen.
+    const bool newEngine = handle != hooked_ || handle->serial() != hookedSerial_ || handle->rowWriteObserverOwner() != this;
+    if (newEngine)
+        handle->setRowWriteObserver([this](const QString& table, qint64 key) { onRowWritten(table, key); }, this);
     const qint64 version = dataVersion(handle);
-    const bool stale = !loaded_ || previous != this || handle != hooked_ || version != dataVersion_ || everythingDirty_;
+    const bool stale = !loaded_ || newEngine || version != dataVersion_ || everythingDirty_;
     const bool changed = stale || categoriesDirty_ || !dirtyItems_.isEmpty();
     if (stale) {
         hooked_ = handle;
+        hookedSerial_ = handle->serial();
         reloadAll(handle);
         dataVersion_ = version;
     } else {
@@ -78,11 +80,11 @@ void CatalogueIndex::bringUpToDate()
             rereadItems(handle);
     }
     // What was read inside a transaction may yet be rolled back, which no hook reports.
-    if (changed && !sqlite3_get_autocommit(handle))
+    if (changed && handle->inTransaction())
         everythingDirty_ = true;
 }
 
-void CatalogueIndex::reloadAll(sqlite3* handle)
+void CatalogueIndex::reloadAll(Engine* handle)
 {
     loaded_ = false;
     joinedStale_ = true;
@@ -103,7 +105,7 @@ void CatalogueIndex::reloadAll(sqlite3* handle)
     loaded_ = true;
 }
 
-void CatalogueIndex::rereadItems(sqlite3* handle)
+void CatalogueIndex::rereadItems(Engine* handle)
 {
     QList<qint64> ids(dirtyItems_.begin(), dirtyItems_.end());
     std::sort(ids.begin(), ids.end());

@@ -7,7 +7,7 @@
 #include <QStringList>
 #include <optional>
 
-struct sqlite3;
+namespace db { class Engine; }
 
 namespace db {
 
@@ -63,16 +63,17 @@ private:
         std::optional<double> price;
         QString folded; // name and parameters, folded, separated by a character no word holds
     };
-    static void onUpdate(void* self, int operation, const char* database, const char* table, qint64 rowId);
+    void onRowWritten(const QString& table, qint64 key);
     void bringUpToDate();
-    void reloadAll(sqlite3* handle);
-    void rereadItems(sqlite3* handle);
+    void reloadAll(Engine* handle);
+    void rereadItems(Engine* handle);
     void joinTexts();
     bool matchesAll(qsizetype item, const QStringList& words) const;
-    qint64 dataVersion(sqlite3* handle) const;
+    qint64 dataVersion(Engine* handle) const;
 
     Connection& connection_;
-    sqlite3* hooked_ = nullptr;
+    Engine* hooked_ = nullptr;
+    quint64 hookedSerial_ = 0;
     qint64 dataVersion_ = -1;
     bool loaded_ = false;
     bool categoriesDirty_ = false;

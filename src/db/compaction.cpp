@@ -2,6 +2,7 @@
 #include "db/connection.h"
 #include "db/db_error.h"
 #include "db/detail/statement.h"
+#include "db/engines/file_engine.h"
 #include "db/statements.h"
 #include "platform/file_operations.h"
 #include <sqlcipher/sqlite3.h>
@@ -18,18 +19,14 @@ namespace {
 const char* const kSideFiles[] = {"-wal", "-shm", "-journal"};
 
 struct Handle {
-    sqlite3* h = nullptr;
-    ~Handle() { close(); }
-    void close()
-    {
-        if (h)
-            sqlite3_close_v2(h);
-        h = nullptr;
-    }
+    explicit Handle(sqlite3* raw) : engine(std::make_unique<FileEngine>(raw, QString())) {}
+    std::unique_ptr<FileEngine> engine;
+    FileEngine* h() const { return engine.get(); }
+    void close() { engine.reset(); }
 };
 
 // Every row of a statement, its columns joined by a unit separator.
-QStringList rowsOf(sqlite3* handle, const QString& sql)
+QStringList rowsOf(Engine* handle, const QString& sql)
 {
     detail::Statement st(handle, sql);
     QStringList rows;
@@ -57,7 +54,7 @@ struct Summary {
     bool operator==(const Summary&) const = default;
 };
 
-Summary summarize(sqlite3* handle)
+Summary summarize(Engine* handle)
 {
     Summary s;
     s.schema = rowsOf(handle, QStringLiteral("SELECT type, name, tbl_name, sql FROM sqlite_master ORDER BY type, name"));
@@ -132,8 +129,8 @@ bool hasWriteAheadLog(const QString& databasePath)
 
 void checkpoint(Connection& connection)
 {
-    if (sqlite3* handle = connection.handle())
-        sqlite3_wal_checkpoint_v2(handle, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
+    if (Engine* engine = connection.handle(); engine && engine->kind() == EngineKind::File)
+        sqlite3_wal_checkpoint_v2(static_cast<FileEngine*>(engine)->raw(), nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
 }
 
 FileStamp copyClosedDatabase(const QString& databasePath, const QString& copy)
@@ -164,34 +161,33 @@ void compactInPlace(const QString& file, const QString& password, const std::fun
 
     pause();
     Handle source{openEncrypted(file, password, QString())};
-    const Summary original = summarize(source.h);
+    const Summary original = summarize(source.h());
     pause();
 
     removeDatabaseFiles(temp, true); // left over from an earlier run
     TemporaryFile compacted{temp};
     // An empty file is an empty database to the engine; the connection itself creates none.
     platform::writeFileAtomically(temp, QByteArray());
-    detail::exec(source.h, QStringLiteral("ATTACH DATABASE %1 AS compacted KEY %2")
+    detail::exec(source.h(), QStringLiteral("ATTACH DATABASE %1 AS compacted KEY %2")
                       .arg(statements::textLiteral(temp), statements::textLiteral(password)));
     try {
         // One transaction: the new file is written once, not once per table.
-        detail::exec(source.h, QStringLiteral("BEGIN"));
-        detail::exec(source.h, QStringLiteral("SELECT sqlcipher_export('compacted')"));
-        detail::exec(source.h, QStringLiteral("PRAGMA compacted.user_version = %1").arg(original.userVersion.toLongLong()));
-        detail::exec(source.h, QStringLiteral("COMMIT"));
+        detail::exec(source.h(), QStringLiteral("BEGIN"));
+        detail::exec(source.h(), QStringLiteral("SELECT sqlcipher_export('compacted')"));
+        detail::exec(source.h(), QStringLiteral("PRAGMA compacted.user_version = %1").arg(original.userVersion.toLongLong()));
+        detail::exec(source.h(), QStringLiteral("COMMIT"));
     } catch (...) {
-        if (!sqlite3_get_autocommit(source.h))
-            sqlite3_exec(source.h, "ROLLBACK", nullptr, nullptr, nullptr);
-        sqlite3_exec(source.h, "DETACH DATABASE compacted", nullptr, nullptr, nullptr);
+        source.h()->rollback();
+        sqlite3_exec(source.h()->raw(), "DETACH DATABASE compacted", nullptr, nullptr, nullptr);
         throw;
     }
-    detail::exec(source.h, QStringLiteral("DETACH DATABASE compacted"));
+    detail::exec(source.h(), QStringLiteral("DETACH DATABASE compacted"));
     source.close();
     pause();
 
     {
         Handle check{openEncrypted(temp, password, QString())};
-        if (summarize(check.h) != original)
+        if (summarize(check.h()) != original)
             throw DbError(QStringLiteral("the compacted copy of '%1' does not hold the same schema and rows").arg(file));
     }
     pause();

@@ -1,6 +1,8 @@
 #include "db/connection.h"
 #include "db/db_error.h"
 #include "db/detail/statement.h"
+#include "db/engines/file_engine.h"
+#include "db/engines/server_engine.h"
 #include "db/schema_upgrade.h"
 #include "db/statements.h"
 #include <sqlcipher/sqlite3.h>
@@ -11,15 +13,33 @@ namespace db {
 
 namespace {
 
-// Runs a statement that must succeed; answers whether it returned a row.
+// Runs a statement that must succeed on a raw file handle; answers whether it returned a row.
 bool runPragma(sqlite3* handle, const QString& sql, QString* firstValue = nullptr)
 {
-    detail::Statement statement(handle, sql);
-    const bool row = statement.step();
-    if (row && firstValue)
-        *firstValue = statement.text(0);
-    return row;
+    sqlite3_stmt* statement = nullptr;
+    const QByteArray utf8 = sql.toUtf8();
+    if (sqlite3_prepare_v2(handle, utf8.constData(), int(utf8.size()), &statement, nullptr) != SQLITE_OK)
+        throw DbError(QString::fromUtf8(sqlite3_errmsg(handle)));
+    const int rc = sqlite3_step(statement);
+    if (rc == SQLITE_ROW && firstValue)
+        *firstValue = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)));
+    const QString message = QString::fromUtf8(sqlite3_errmsg(handle));
+    sqlite3_finalize(statement);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        throw DbError(message);
+    return rc == SQLITE_ROW;
 }
+
+} // namespace
+
+bool isServerAddress(const QString& connectionString)
+{
+    const QString text = connectionString.trimmed();
+    return text.startsWith(QLatin1String("postgresql://"), Qt::CaseInsensitive)
+        || text.startsWith(QLatin1String("postgres://"), Qt::CaseInsensitive);
+}
+
+namespace {
 
 } // namespace
 
@@ -75,7 +95,7 @@ sqlite3* openEncrypted(const QString& path, const QString& password, const QStri
     const QByteArray utf8Path = path.toUtf8();
     if (sqlite3_open_v2(utf8Path.constData(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX, nullptr)
         != SQLITE_OK) {
-        const QString message = handle ? detail::engineMessage(handle) : QStringLiteral("out of memory");
+        const QString message = handle ? QString::fromUtf8(sqlite3_errmsg(handle)) : QStringLiteral("out of memory");
         sqlite3_close(handle);
         throw DbError(prefix + QStringLiteral("无法打开“%1”：%2").arg(path, message));
     }
@@ -115,34 +135,43 @@ Connection::~Connection()
 
 void Connection::open()
 {
-    if (handle_)
+    if (engine_)
         return;
-    const ConnectionString cs = ConnectionString::parse(connectionString_);
-    if (cs.dataSource.isEmpty())
-        throw DbError(name_ + QStringLiteral(": the connection string names no data source"));
-    sqlite3* handle = openEncrypted(cs.dataSource, cs.password, name_);
+    std::unique_ptr<Engine> engine;
+    if (isServerAddress(connectionString_)) {
+        engine = connectToServer(connectionString_.trimmed(), name_);
+    } else {
+        const ConnectionString cs = ConnectionString::parse(connectionString_);
+        if (cs.dataSource.isEmpty())
+            throw DbError(name_ + QStringLiteral(": the connection string names no data source"));
+        engine = std::make_unique<FileEngine>(openEncrypted(cs.dataSource, cs.password, name_), cs.dataSource);
+    }
     try {
-        upgradeSchema(handle);
+        upgradeSchema(engine.get());
     } catch (const DbError& e) {
-        sqlite3_close(handle);
         throw DbError(name_ + QStringLiteral(": ") + e.text());
     }
-    handle_ = handle;
-    fileName_ = cs.dataSource;
+    engine_ = std::move(engine);
+    fileName_ = engine_->location();
 }
 
 void Connection::close()
 {
-    if (!handle_)
-        return;
-    // Statements still prepared would keep the file open; close_v2 waits for them.
-    sqlite3_close_v2(handle_);
-    handle_ = nullptr;
+    engine_.reset();
+}
+
+bool Connection::isServer() const
+{
+    return engine_ ? engine_->kind() == EngineKind::Server : isServerAddress(connectionString_);
 }
 
 QString Connection::fileName() const
 {
-    return handle_ ? fileName_ : ConnectionString::parse(connectionString_).dataSource;
+    if (engine_)
+        return fileName_;
+    if (isServerAddress(connectionString_))
+        return serverLocation(connectionString_.trimmed());
+    return ConnectionString::parse(connectionString_).dataSource;
 }
 
 QString Connection::adaptStatement(const QString& sql)
@@ -156,18 +185,15 @@ QString Connection::adaptStatement(const QString& sql)
 
 int Connection::execute(const QString& sql)
 {
-    if (!handle_)
+    if (!engine_)
         throw DbError(name_ + QStringLiteral(": 数据库没有打开，无法进行这项操作。请关闭程序后重新打开。"));
-    detail::exec(handle_, adaptStatement(sql));
-    return sqlite3_changes(handle_);
+    engine_->exec(adaptStatement(sql).toUtf8());
+    return engine_->changes();
 }
 
 qint64 Connection::dataVersion() const
 {
-    QString version;
-    if (!handle_ || !runPragma(handle_, QStringLiteral("PRAGMA data_version"), &version))
-        return -1;
-    return version.toLongLong();
+    return engine_ ? engine_->dataVersion() : -1;
 }
 
 } // namespace db

@@ -6,6 +6,8 @@ struct sqlite3;
 
 namespace db {
 
+class Engine;
+
 // Database password of the catalogue file; compaction uses the same key.
 inline constexpr const char* kDatabasePassword = "vtnka19950314";
 inline constexpr const char* kDatabaseFileName = "qmxpcdiy.dat";
@@ -22,7 +24,12 @@ struct ConnectionString {
     static ConnectionString parse(const QString& text);
 };
 
-// One connection to an encrypted catalogue file. Used from one thread.
+// A connection string naming a PostgreSQL server instead of a file: a libpq connection URI,
+// "postgresql://shop@192.168.1.10/qmx".
+bool isServerAddress(const QString& connectionString);
+
+// One connection to the catalogue: an encrypted file, or a database on a PostgreSQL server
+// when the connection string is a server address. Used from one thread.
 class Connection {
 public:
     explicit Connection(QString name = QStringLiteral("ADOConnection1"));
@@ -34,13 +41,16 @@ public:
     void setConnectionString(const QString& text) { connectionString_ = text; }
     const QString& connectionString() const { return connectionString_; }
 
-    // Opens the file named by the connection string with its password. Fails (DbError) when
-    // the file is missing, the password is wrong or the file is not a catalogue database;
-    // never creates a file. A file of an older program gets the tables added since (see
+    // Opens the file named by the connection string with its password, or connects to the
+    // server it names. Fails (DbError) when the file is missing, the password is wrong or the
+    // file is not a catalogue database, or when the server cannot be reached; never creates a
+    // file. A server database that holds no catalogue yet gets the catalogue's tables. A file of an older program gets the tables added since (see
     // schema_upgrade.h); when that fails the file stays as it was and open fails.
     void open();
     void close();
-    bool connected() const { return handle_ != nullptr; }
+    bool connected() const { return engine_ != nullptr; }
+    bool isServer() const;
+    // The file's path, or for a server the address without its password.
     QString fileName() const;
 
     // Runs a statement that returns no rows; answers the number of rows it changed.
@@ -51,8 +61,8 @@ public:
     // tool) has committed a change to the file; -1 while closed.
     qint64 dataVersion() const;
 
-    // Raw handle for the dataset and compaction; null while closed.
-    sqlite3* handle() const { return handle_; }
+    // The engine for the data layer; null while closed.
+    Engine* handle() const { return engine_.get(); }
 
     // Milliseconds one connection waits for another that holds the file.
     static constexpr int kBusyTimeoutMs = 10000;
@@ -64,7 +74,7 @@ private:
     QString name_;
     QString connectionString_;
     QString fileName_;
-    sqlite3* handle_ = nullptr;
+    std::unique_ptr<Engine> engine_;
 };
 
 // Opens an existing encrypted file with the given key on a raw handle, checks the key with a

@@ -36,7 +36,7 @@ void Dataset::requireActive() const
         fail(QStringLiteral("数据没有打开，无法进行这项操作。请先打开它（点击左侧分类，或建立、查询装机单）。"));
 }
 
-sqlite3* Dataset::liveHandle() const
+Engine* Dataset::liveHandle() const
 {
     if (!connection_ || !connection_->connected())
         fail(QStringLiteral("数据库没有打开，无法进行这项操作。请关闭程序后重新打开。"));
@@ -49,7 +49,7 @@ void Dataset::open()
 {
     if (active())
         return;
-    sqlite3* handle = liveHandle();
+    Engine* handle = liveHandle();
     const QString sql = Connection::adaptStatement(sqlText());
     Statement st = detail::failingAs(name_, [&] { return Statement(handle, sql); });
     if (st.columnCount() == 0)

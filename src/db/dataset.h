@@ -9,8 +9,7 @@
 #include <functional>
 #include <memory>
 
-struct sqlite3;
-struct sqlite3_stmt;
+namespace db { class Engine; }
 
 namespace db {
 
@@ -138,7 +137,7 @@ private:
     [[noreturn]] void fail(const QString& message) const;
     void requireActive() const;
     int requireField(const QString& name) const;
-    sqlite3* liveHandle() const;
+    Engine* liveHandle() const;
     // dataset_values.cpp: a row's value as read, ignoring the edit buffer.
     QVariant storedAt(int row, int fieldIndex) const;
     // dataset_navigation.cpp

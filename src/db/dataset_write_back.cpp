@@ -11,7 +11,7 @@
 #include "db/detail/row_store.h"
 #include "db/detail/statement.h"
 #include "db/detail/statement_cache.h"
-#include <sqlcipher/sqlite3.h>
+#include "db/engine.h"
 #include <QDateTime>
 
 namespace db {
@@ -21,13 +21,13 @@ using detail::Statement;
 
 Statement& Dataset::writeStatement(const QString& sql)
 {
-    sqlite3* handle = liveHandle();
+    Engine* handle = liveHandle();
     return detail::failingAs(name_, [&]() -> Statement& { return writeStatements_->get(handle, sql); });
 }
 
 void Dataset::postInsert()
 {
-    sqlite3* handle = liveHandle();
+    Engine* handle = liveHandle();
     QStringList columns;
     QList<int> bound;
     for (int i = 0; i < fields_.size(); ++i) {
@@ -50,14 +50,14 @@ void Dataset::postInsert()
     for (int b = 0; b < bound.size(); ++b)
         detail::bindFieldValue(st, b + 1, fields_[bound[b]], buffer_[bound[b]]);
     detail::failingAs(name_, [&] { st.run(); });
-    const qint64 key = fields_[keyField_].type == FieldType::AutoInc ? sqlite3_last_insert_rowid(handle)
+    const qint64 key = fields_[keyField_].type == FieldType::AutoInc ? handle->lastInsertKey()
                                                                      : buffer_[keyField_].toLongLong();
     reloadRow(current_, key);
 }
 
 void Dataset::postUpdate()
 {
-    sqlite3* handle = liveHandle();
+    Engine* handle = liveHandle();
     QList<int> changed;
     for (int i = 0; i < fields_.size(); ++i) {
         if (fields_[i].readOnly)
@@ -93,7 +93,7 @@ void Dataset::postUpdate()
             }
             st.run();
         });
-        if (sqlite3_changes(handle) == 0)
+        if (handle->changes() == 0)
             fail(QStringLiteral("这条记录在读出之后已被修改或删除（可能是另一个程序），修改没有保存。"
                                 "请按 Esc 取消修改，刷新数据后再改。"));
     }
@@ -102,7 +102,7 @@ void Dataset::postUpdate()
 
 void Dataset::deleteRow(qint64 key)
 {
-    sqlite3* handle = liveHandle();
+    Engine* handle = liveHandle();
     detail::failingAs(name_, [&] {
         Statement st(handle,
                      QStringLiteral("DELETE FROM \"%1\" WHERE \"%2\" = ?").arg(table_, fields_[keyField_].name));
@@ -113,7 +113,7 @@ void Dataset::deleteRow(qint64 key)
 
 void Dataset::reloadRow(int row, qint64 key)
 {
-    sqlite3* handle = liveHandle();
+    Engine* handle = liveHandle();
     QStringList names;
     for (const FieldDef& f : fields_)
         names.append(QLatin1Char('"') + f.name + QLatin1Char('"'));

@@ -23,7 +23,7 @@ struct ItemRow {
 };
 
 // Items by level-4 id, each list in key order.
-QHash<int, QList<ItemRow>> itemsByCategory(sqlite3* handle)
+QHash<int, QList<ItemRow>> itemsByCategory(Engine* handle)
 {
     QHash<int, QList<ItemRow>> items;
     detail::Statement rows(handle, "SELECT HW_ID, L4_ID, HW_MC, HW_CS, HW_JG, HW_URL FROM HW ORDER BY HW_ID");
@@ -50,7 +50,7 @@ void appendLine(QString& out, const QStringList& fields)
 
 QByteArray priceListBytes(Connection& connection, ExportScope scope, const Progress& progress, int* itemCount)
 {
-    sqlite3* handle = connection.handle();
+    Engine* handle = connection.handle();
     const CatalogueCategories categories = CatalogueCategories::load(handle);
     QList<int> level4 = categories.level4InTreeOrder();
     if (scope.level > 0) {

@@ -3,9 +3,11 @@
 #include "db/catalogue_categories.h"
 #include "db/connection.h"
 #include "db/db_error.h"
+#include "db/detail/field_types.h"
 #include "db/detail/statement.h"
 #include "db/transaction.h"
-#include <sqlcipher/sqlite3.h>
+#include "db/engine.h"
+#include <QDateTime>
 #include <algorithm>
 
 namespace db {
@@ -23,7 +25,7 @@ QString itemKey(int l4Id, const QString& name)
 }
 
 // Items by "level-4 id/name key", each list in key order.
-QHash<QString, QList<StoredItem>> storedItems(sqlite3* handle)
+QHash<QString, QList<StoredItem>> storedItems(Engine* handle)
 {
     QHash<QString, QList<StoredItem>> items;
     detail::Statement rows(handle, "SELECT HW_ID, L4_ID, HW_MC, HW_JG FROM HW ORDER BY HW_ID");
@@ -48,7 +50,7 @@ struct detail::ImportWrites {
         QString name;
     };
     struct Stamp {
-        sqlite3* handle = nullptr;
+        Engine* handle = nullptr;
         qint64 dataVersion = -1;
         qint64 changes = -1;
         bool operator==(const Stamp&) const = default;
@@ -62,10 +64,9 @@ namespace {
 
 using Writes = detail::ImportWrites;
 
-Writes::Stamp stampOf(sqlite3* handle)
+Writes::Stamp stampOf(Engine* handle)
 {
-    detail::Statement version(handle, "PRAGMA data_version");
-    return {handle, version.step() ? version.integer(0) : -1, static_cast<qint64>(sqlite3_total_changes(handle))};
+    return {handle, handle->dataVersion(), handle->totalChanges()};
 }
 
 struct WorkedPlan {
@@ -75,7 +76,7 @@ struct WorkedPlan {
 
 class Planner {
 public:
-    explicit Planner(sqlite3* handle)
+    explicit Planner(Engine* handle)
         : categories_(CatalogueCategories::load(handle)), items_(storedItems(handle)) {}
 
     WorkedPlan run(const PriceListFile& file)
@@ -152,7 +153,7 @@ const char* const kInsertCategory[4] = {
     "INSERT INTO L4 (L3_ID, L4_NM) VALUES (?1, ?2)",
 };
 
-void write(sqlite3* handle, const ImportPlan& plan, const Writes& writes, const Progress& progress)
+void write(Engine* handle, const ImportPlan& plan, const Writes& writes, const Progress& progress)
 {
     const qint64 total = writes.categories.size() + plan.newItems.size() + plan.priceChanges.size();
     qint64 done = 0;
@@ -167,7 +168,7 @@ void write(sqlite3* handle, const ImportPlan& plan, const Writes& writes, const 
         if (made.level > 1)
             insert.bind(1, qint64(real(made.parentId)));
         insert.bind(2, made.name.trimmed()).run();
-        madeIds.append(static_cast<int>(sqlite3_last_insert_rowid(handle)));
+        madeIds.append(static_cast<int>(handle->lastInsertKey()));
         step();
     }
     detail::Statement insertItem(handle, "INSERT INTO HW (L4_ID, HW_MC, HW_CS, HW_JG, HW_URL) VALUES (?, ?, ?, ?, ?)");
@@ -181,10 +182,11 @@ void write(sqlite3* handle, const ImportPlan& plan, const Writes& writes, const 
             .run();
         step();
     }
-    detail::Statement update(handle, "UPDATE HW SET HW_JG = ?, HW_RQ = strftime('%Y-%m-%d %H:%M:%S', 'now', "
-                                    "'localtime') WHERE HW_ID = ?");
+    // The time of the import, stamped by the program: the file and a server write it alike.
+    const QString now = detail::dateTimeToStorage(QDateTime::currentDateTime());
+    detail::Statement update(handle, "UPDATE HW SET HW_JG = ?, HW_RQ = ? WHERE HW_ID = ?");
     for (const ImportPlan::PriceChange& change : plan.priceChanges) {
-        update.bind(1, change.newPrice).bind(2, qint64(change.itemId)).run();
+        update.bind(1, change.newPrice).bind(2, now).bind(3, qint64(change.itemId)).run();
         step();
     }
 }
@@ -214,7 +216,7 @@ void applyImport(Connection& connection, const PriceListFile& file, const Import
                  const Progress& progress)
 {
     Transaction transaction(connection);
-    sqlite3* handle = connection.handle();
+    Engine* handle = connection.handle();
     if (previewed.writes && previewed.writes->stamp == stampOf(handle)) {
         write(handle, previewed, *previewed.writes, progress);
         transaction.commit();

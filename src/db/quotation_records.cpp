@@ -22,15 +22,15 @@ QByteArray listSql(bool oneNumber)
     return QByteArray("SELECT * FROM ("
                       "SELECT q.DIY_ID, q.DIY_NM, q.CUST_NM, q.CUST_TEL, q.CUST_NOTE, q.DIY_RQ,"
                       " (SELECT count(*) FROM DIY d WHERE d.DIY_ID = q.DIY_ID) AS N,"
-                      " (SELECT total(d.DIY_CASH) FROM DIY d WHERE d.DIY_ID = q.DIY_ID) AS T,"
+                      " (SELECT coalesce(sum(d.DIY_CASH), 0.0) FROM DIY d WHERE d.DIY_ID = q.DIY_ID) AS T,"
                       " (SELECT max(d.DIY_SYS_ID) FROM DIY d WHERE d.DIY_ID = q.DIY_ID) AS LAST, q.rowid AS MADE"
                       " FROM QUOTE q")
         + (oneNumber ? " WHERE q.DIY_ID = ?1" : "")
         + " UNION ALL "
-          "SELECT DIY_ID, max(DIY_NM), NULL, NULL, NULL, NULL, count(*), total(DIY_CASH), max(DIY_SYS_ID), NULL"
+          "SELECT DIY_ID, max(DIY_NM), NULL, NULL, NULL, NULL, count(*), coalesce(sum(DIY_CASH), 0.0), max(DIY_SYS_ID), NULL"
           " FROM DIY WHERE DIY_ID IS NOT NULL AND DIY_ID NOT IN (SELECT DIY_ID FROM QUOTE)"
         + (oneNumber ? " AND DIY_ID = ?1" : "")
-        + " GROUP BY DIY_ID) ORDER BY DIY_RQ IS NULL, DIY_RQ DESC, LAST DESC, MADE DESC";
+        + " GROUP BY DIY_ID) AS LISTED ORDER BY DIY_RQ IS NULL, DIY_RQ DESC, LAST DESC, MADE DESC";
 }
 
 QuotationRecord recordOf(const detail::Statement& row)
@@ -47,21 +47,21 @@ QuotationRecord recordOf(const detail::Statement& row)
     return r;
 }
 
-bool exists(sqlite3* handle, const QString& number)
+bool exists(Engine* handle, const QString& number)
 {
     detail::Statement found(handle, "SELECT 1 FROM QUOTE WHERE DIY_ID = ?1 UNION ALL SELECT 1 FROM DIY WHERE DIY_ID = ?1");
     found.bind(1, number);
     return found.step();
 }
 
-void requireQuotation(sqlite3* handle, const QString& number)
+void requireQuotation(Engine* handle, const QString& number)
 {
     if (!exists(handle, number))
         throw DbError(QStringLiteral("没有单据编号为“%1”的装机单。").arg(number));
 }
 
 // A quotation with lines only gets its row, named after its lines.
-void ensureRow(sqlite3* handle, const QString& number)
+void ensureRow(Engine* handle, const QString& number)
 {
     detail::Statement insert(handle, "INSERT OR IGNORE INTO QUOTE (DIY_ID, DIY_NM) "
                                      "VALUES (?1, (SELECT max(DIY_NM) FROM DIY WHERE DIY_ID = ?1))");
@@ -69,7 +69,7 @@ void ensureRow(sqlite3* handle, const QString& number)
 }
 
 
-void insertRow(sqlite3* handle, const QString& number, const QString& name, const QDateTime& now)
+void insertRow(Engine* handle, const QString& number, const QString& name, const QDateTime& now)
 {
     detail::Statement insert(handle, "INSERT INTO QUOTE (DIY_ID, DIY_NM, DIY_RQ) VALUES (?, ?, ?)");
     insert.bind(1, number).bind(2, detail::notNull(name)).bind(3, now.toString(kTimeFormat)).run();
@@ -115,7 +115,7 @@ QString reserveQuotation(Connection& connection, const QString& number, const QS
                          const QDateTime& now)
 {
     Transaction transaction(connection);
-    sqlite3* handle = connection.handle();
+    Engine* handle = connection.handle();
     QString kept = number;
     if (exists(handle, number)) {
         if (!offered) {
@@ -145,7 +145,7 @@ void saveCustomer(Connection& connection, const QString& number, const QString& 
                   const QString& note)
 {
     Transaction transaction(connection);
-    sqlite3* handle = connection.handle();
+    Engine* handle = connection.handle();
     requireQuotation(handle, number);
     ensureRow(handle, number);
     detail::Statement update(handle, "UPDATE QUOTE SET CUST_NM = ?, CUST_TEL = ?, CUST_NOTE = ? WHERE DIY_ID = ?");
@@ -179,7 +179,7 @@ QList<QuotationRecord> narrowQuotations(const QList<QuotationRecord>& list, cons
 QString copyQuotation(Connection& connection, const QString& number, const QDateTime& now)
 {
     Transaction transaction(connection);
-    sqlite3* handle = connection.handle();
+    Engine* handle = connection.handle();
     const std::optional<QuotationRecord> source = findQuotation(connection, number);
     if (!source)
         throw DbError(QStringLiteral("没有单据编号为“%1”的装机单。").arg(number));
@@ -200,7 +200,7 @@ void renameQuotation(Connection& connection, const QString& number, const QStrin
     if (name.size() > kNameSize)
         throw DbError(QStringLiteral("单据名称最多 %1 个字。").arg(kNameSize));
     Transaction transaction(connection);
-    sqlite3* handle = connection.handle();
+    Engine* handle = connection.handle();
     requireQuotation(handle, number);
     ensureRow(handle, number);
     for (const char* sql : {"UPDATE QUOTE SET DIY_NM = ? WHERE DIY_ID = ?", "UPDATE DIY SET DIY_NM = ? WHERE DIY_ID = ?"}) {

@@ -23,8 +23,10 @@ ShopDetails loadShopDetails(Connection& connection)
 void saveShopDetails(Connection& connection, const ShopDetails& details)
 {
     Transaction transaction(connection);
+    // One row: the old one goes and the new one takes its place, in one transaction.
+    detail::Statement(connection.handle(), "DELETE FROM SHOP WHERE SHOP_ID = 1").run();
     detail::Statement save(connection.handle(),
-                           "INSERT OR REPLACE INTO SHOP (SHOP_ID, SHOP_NM, SHOP_ADDR, SHOP_TEL, SHOP_NOTE, SHOP_LOGO) "
+                           "INSERT INTO SHOP (SHOP_ID, SHOP_NM, SHOP_ADDR, SHOP_TEL, SHOP_NOTE, SHOP_LOGO) "
                            "VALUES (1, ?, ?, ?, ?, ?)");
     save.bind(1, detail::notNull(details.name));
     save.bind(2, detail::notNull(details.address));

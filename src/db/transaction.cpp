@@ -1,14 +1,24 @@
 #include "db/transaction.h"
 #include "db/connection.h"
 #include "db/db_error.h"
-#include <sqlcipher/sqlite3.h>
+#include "db/engine.h"
 
 namespace db {
 
+namespace {
+
+Engine& engineOf(Connection& connection)
+{
+    if (!connection.handle())
+        throw DbError(connection.name() + QStringLiteral(": 数据库没有打开，无法进行这项操作。请关闭程序后重新打开。"));
+    return *connection.handle();
+}
+
+} // namespace
+
 Transaction::Transaction(Connection& connection) : connection_(connection)
 {
-    // Immediate: the write lock is taken now, so the writes cannot fail half-way for want of it.
-    connection_.execute(QStringLiteral("BEGIN IMMEDIATE"));
+    engineOf(connection_).beginWrite();
 }
 
 Transaction::~Transaction()
@@ -20,7 +30,7 @@ void Transaction::commit()
 {
     if (!open_)
         return;
-    connection_.execute(QStringLiteral("COMMIT"));
+    engineOf(connection_).commit();
     open_ = false;
 }
 
@@ -29,9 +39,8 @@ void Transaction::rollback() noexcept
     if (!open_)
         return;
     open_ = false;
-    // A failed statement may have ended the transaction already; then there is nothing to undo.
-    if (sqlite3* handle = connection_.handle(); handle && !sqlite3_get_autocommit(handle))
-        sqlite3_exec(handle, "ROLLBACK", nullptr, nullptr, nullptr);
+    if (Engine* engine = connection_.handle())
+        engine->rollback();
 }
 
 } // namespace db

@@ -10,13 +10,17 @@
 #include "db/quotation_records.h"
 #include "db/schema_upgrade.h"
 #include "db/shop_details.h"
-#include <sqlcipher/sqlite3.h>
+#include "db/engines/file_engine.h"
+#include <memory>
 
 namespace {
 
 struct RawFile {
-    explicit RawFile(const QString& path) : handle(db::openEncrypted(path, QString::fromLatin1(db::kDatabasePassword), {})) {}
-    ~RawFile() { sqlite3_close(handle); }
+    explicit RawFile(const QString& path)
+        : engine(std::make_unique<db::FileEngine>(db::openEncrypted(path, QString::fromLatin1(db::kDatabasePassword), {}), path)),
+          handle(engine.get())
+    {
+    }
     QStringList rows(const QString& sql) const
     {
         db::detail::Statement s(handle, sql);
@@ -29,7 +33,8 @@ struct RawFile {
         }
         return out;
     }
-    sqlite3* handle;
+    std::unique_ptr<db::FileEngine> engine;
+    db::Engine* handle;
 };
 
 class OlderFile : public ::testing::Test {

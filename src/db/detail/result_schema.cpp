@@ -2,7 +2,7 @@
 #include "db/db_error.h"
 #include "db/detail/field_types.h"
 #include "db/detail/statement.h"
-#include <sqlcipher/sqlite3.h>
+#include "db/engine.h"
 #include <QHash>
 
 namespace db::detail {
@@ -15,39 +15,33 @@ struct TableColumn {
 };
 
 // The table's columns by their upper-case names.
-QHash<QString, TableColumn> tableColumns(sqlite3* handle, const QString& table)
+QHash<QString, TableColumn> tableColumns(Engine* handle, const QString& table)
 {
     QHash<QString, TableColumn> columns;
     if (table.isEmpty())
         return columns;
-    Statement st(handle, QStringLiteral("PRAGMA table_info(\"%1\")").arg(table));
-    while (st.step()) {
-        TableColumn c;
-        const QString name = st.text(1);
-        c.declaredType = st.text(2);
-        c.isKey = st.integer(5) != 0;
-        columns.insert(name.toUpper(), c);
-    }
+    for (const DeclaredColumn& c : handle->tableColumns(table))
+        columns.insert(c.name, TableColumn{c.declaredType, c.isKey});
     return columns;
 }
 
 // The result columns as fields, with the columns that declare no type marked.
-QList<FieldDef> resultFields(sqlite3_stmt* statement, const QHash<QString, TableColumn>& tableCols,
+QList<FieldDef> resultFields(Cursor& statement, const QHash<QString, TableColumn>& tableCols,
                              std::vector<bool>& untyped)
 {
-    const int columnCount = sqlite3_column_count(statement);
+    const int columnCount = statement.columnCount();
     QList<FieldDef> fields;
     untyped.assign(std::size_t(columnCount), false);
     for (int c = 0; c < columnCount; ++c) {
-        const QString colName = QString::fromUtf8(sqlite3_column_name(statement, c));
+        const QString colName = statement.columnName(c);
         const auto it = tableCols.constFind(colName.toUpper());
         if (it != tableCols.constEnd()) {
             fields.append(fieldFromDeclaration(colName, it->declaredType, it->isKey));
             continue;
         }
-        const char* decl = sqlite3_column_decltype(statement, c);
-        untyped[std::size_t(c)] = !decl || !*decl;
-        FieldDef f = fieldFromDeclaration(colName, decl ? QString::fromUtf8(decl) : QString(), false);
+        const QString declared = statement.columnDeclaredType(c);
+        untyped[std::size_t(c)] = declared.isEmpty();
+        FieldDef f = fieldFromDeclaration(colName, declared, false);
         f.readOnly = true; // not a column of the table: nothing to write it back to
         fields.append(f);
     }
@@ -64,7 +58,7 @@ int columnNamed(const QList<FieldDef>& fields, const QString& name)
 
 } // namespace
 
-ResultSchema describeResult(sqlite3* handle, sqlite3_stmt* statement, const QString& table,
+ResultSchema describeResult(Engine* handle, Cursor& statement, const QString& table,
                             const QStringList& fixedFields)
 {
     const auto tableCols = tableColumns(handle, table);

@@ -5,8 +5,10 @@
 #include <QStringList>
 #include <vector>
 
-struct sqlite3;
-struct sqlite3_stmt;
+namespace db {
+class Cursor;
+class Engine;
+}
 
 namespace db::detail {
 
@@ -22,7 +24,7 @@ struct ResultSchema {
 
 // Looks the table's columns up in the catalogue of the file (no table: none). Throws DbError
 // "Field '%1' not found" when the statement does not return one of the fixed fields.
-ResultSchema describeResult(sqlite3* handle, sqlite3_stmt* statement, const QString& table,
+ResultSchema describeResult(Engine* handle, Cursor& statement, const QString& table,
                             const QStringList& fixedFields);
 
 } // namespace db::detail

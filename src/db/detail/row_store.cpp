@@ -1,5 +1,5 @@
 #include "db/detail/row_store.h"
-#include <sqlcipher/sqlite3.h>
+#include "db/engine.h"
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -74,58 +74,48 @@ RowStore::Cell* RowStore::newRow(std::uint64_t& offset)
     return reinterpret_cast<Cell*>(bytesAt(offset));
 }
 
-QVariant RowStore::columnValue(sqlite3_stmt* statement, int column)
+static_assert(int(RowStore::Kind::Blob) == int(CellView::Kind::Blob), "the row store keeps the engine's kinds");
+
+QVariant RowStore::columnValue(const Cursor& statement, int column)
 {
-    switch (sqlite3_column_type(statement, column)) {
-    case SQLITE_INTEGER:
-        return QVariant(static_cast<qint64>(sqlite3_column_int64(statement, column)));
-    case SQLITE_FLOAT:
-        return QVariant(sqlite3_column_double(statement, column));
-    case SQLITE_TEXT:
-        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, column)),
-                                 sqlite3_column_bytes(statement, column));
-    case SQLITE_BLOB: {
-        const auto* data = static_cast<const char*>(sqlite3_column_blob(statement, column));
-        return QByteArray(data ? data : "", sqlite3_column_bytes(statement, column));
-    }
+    const CellView v = statement.cell(column);
+    switch (v.kind) {
+    case CellView::Kind::Integer:
+        return QVariant(v.integer);
+    case CellView::Kind::Real:
+        return QVariant(v.real);
+    case CellView::Kind::Text:
+        return QString::fromUtf8(v.data, qsizetype(v.length));
+    case CellView::Kind::Blob:
+        return QByteArray(v.data ? v.data : "", qsizetype(v.length));
     default:
         return {};
     }
 }
 
-void RowStore::appendFromStatement(sqlite3_stmt* statement, const std::vector<int>& columnOf)
+void RowStore::appendFromStatement(const Cursor& statement, const std::vector<int>& columnOf)
 {
     std::uint64_t offset = 0;
     Cell* cells = newRow(offset);
     for (std::size_t i = 0; i < columns_; ++i) {
         Cell& c = cells[i];
-        const int col = columnOf[i];
-        switch (sqlite3_column_type(statement, col)) {
-        case SQLITE_INTEGER:
-            c.kind = Kind::Integer;
-            c.integer = sqlite3_column_int64(statement, col);
+        const CellView v = statement.cell(columnOf[i]);
+        c.kind = Kind(v.kind);
+        c.length = 0;
+        switch (v.kind) {
+        case CellView::Kind::Integer:
+            c.integer = v.integer;
             break;
-        case SQLITE_FLOAT:
-            c.kind = Kind::Real;
-            c.real = sqlite3_column_double(statement, col);
+        case CellView::Kind::Real:
+            c.real = v.real;
             break;
-        case SQLITE_TEXT: {
-            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, col));
-            c.kind = Kind::Text;
-            c.length = static_cast<std::uint32_t>(sqlite3_column_bytes(statement, col));
-            c.offset = storeBytes(text, c.length);
+        case CellView::Kind::Text:
+        case CellView::Kind::Blob:
+            c.length = v.length;
+            c.offset = storeBytes(v.data, c.length);
             break;
-        }
-        case SQLITE_BLOB: {
-            const auto* data = static_cast<const char*>(sqlite3_column_blob(statement, col));
-            c.kind = Kind::Blob;
-            c.length = static_cast<std::uint32_t>(sqlite3_column_bytes(statement, col));
-            c.offset = storeBytes(data, c.length);
-            break;
-        }
         default:
-            c.kind = Kind::Null;
-            c.length = 0;
+            break;
         }
     }
     rowCells_.push_back(offset);

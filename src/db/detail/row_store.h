@@ -5,7 +5,9 @@
 #include <memory>
 #include <vector>
 
-struct sqlite3_stmt;
+namespace db {
+class Cursor;
+}
 
 namespace db::detail {
 
@@ -23,10 +25,10 @@ public:
     int columnCount() const { return static_cast<int>(columns_); }
 
     // One column of a stepped statement in the form value() answers.
-    static QVariant columnValue(sqlite3_stmt* statement, int column);
+    static QVariant columnValue(const Cursor& statement, int column);
 
     // Appends the current row of a stepped statement, taking result column columnOf[i] for cell i.
-    void appendFromStatement(sqlite3_stmt* statement, const std::vector<int>& columnOf);
+    void appendFromStatement(const Cursor& statement, const std::vector<int>& columnOf);
     // Inserts (at == rowCount() appends) or replaces a row from values, one per column.
     void insertRow(int at, const QList<QVariant>& values);
     void replaceRow(int at, const QList<QVariant>& values);

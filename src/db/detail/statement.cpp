@@ -1,61 +1,43 @@
 #include "db/detail/statement.h"
 #include "db/db_error.h"
-#include <sqlcipher/sqlite3.h>
+#include "db/engine.h"
 #include <utility>
 
 namespace db::detail {
 
-QString engineMessage(sqlite3* handle)
-{
-    return QString::fromUtf8(sqlite3_errmsg(handle));
-}
+namespace {
 
-void exec(sqlite3* handle, const char* sql)
-{
-    char* error = nullptr;
-    if (sqlite3_exec(handle, sql, nullptr, nullptr, &error) != SQLITE_OK) {
-        const QString message = error ? QString::fromUtf8(error) : engineMessage(handle);
-        sqlite3_free(error);
-        throw DbError(message);
-    }
-}
-
-void exec(sqlite3* handle, const QString& sql)
-{
-    exec(handle, sql.toUtf8().constData());
-}
-
-Statement::Statement(sqlite3* handle, const QByteArray& sql) : handle_(handle)
+Engine* requireOpen(Engine* handle)
 {
     if (!handle)
         throw DbError(QStringLiteral("数据库没有打开，无法进行这项操作。请关闭程序后重新打开。"));
-    if (sqlite3_prepare_v2(handle, sql.constData(), static_cast<int>(sql.size()), &statement_, nullptr) != SQLITE_OK)
-        throw DbError(engineMessage(handle));
+    return handle;
 }
 
-Statement::~Statement()
+} // namespace
+
+void exec(Engine* handle, const char* sql)
 {
-    sqlite3_finalize(statement_);
+    requireOpen(handle)->exec(QByteArray(sql));
 }
 
-Statement::Statement(Statement&& other) noexcept
-    : handle_(std::exchange(other.handle_, nullptr)), statement_(std::exchange(other.statement_, nullptr))
+void exec(Engine* handle, const QString& sql)
+{
+    requireOpen(handle)->exec(sql.toUtf8());
+}
+
+Statement::Statement(Engine* handle, const QByteArray& sql)
+    : handle_(handle), cursor_(requireOpen(handle)->prepare(sql))
 {
 }
 
-Statement& Statement::operator=(Statement&& other) noexcept
-{
-    if (this != &other) {
-        sqlite3_finalize(statement_);
-        handle_ = std::exchange(other.handle_, nullptr);
-        statement_ = std::exchange(other.statement_, nullptr);
-    }
-    return *this;
-}
+Statement::~Statement() = default;
+Statement::Statement(Statement&& other) noexcept = default;
+Statement& Statement::operator=(Statement&& other) noexcept = default;
 
 Statement& Statement::bindNull(int index)
 {
-    sqlite3_bind_null(statement_, index);
+    cursor_->bindNull(index);
     return *this;
 }
 
@@ -63,20 +45,19 @@ Statement& Statement::bind(int index, const QString& text)
 {
     if (text.isNull())
         return bindNull(index);
-    const QByteArray utf8 = text.toUtf8();
-    sqlite3_bind_text(statement_, index, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
+    cursor_->bindText(index, text.toUtf8());
     return *this;
 }
 
 Statement& Statement::bind(int index, qint64 value)
 {
-    sqlite3_bind_int64(statement_, index, value);
+    cursor_->bindInteger(index, value);
     return *this;
 }
 
 Statement& Statement::bind(int index, double value)
 {
-    sqlite3_bind_double(statement_, index, value);
+    cursor_->bindReal(index, value);
     return *this;
 }
 
@@ -87,21 +68,13 @@ Statement& Statement::bind(int index, std::optional<double> value)
 
 Statement& Statement::bindBlob(int index, const QByteArray& bytes)
 {
-    sqlite3_bind_blob(statement_, index, bytes.constData(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+    cursor_->bindBlob(index, bytes);
     return *this;
 }
 
 bool Statement::step()
 {
-    const int rc = sqlite3_step(statement_);
-    if (rc == SQLITE_ROW)
-        return true;
-    if (rc == SQLITE_DONE)
-        return false;
-    // The message first: resetting the statement would replace it.
-    const QString message = engineMessage(handle_);
-    sqlite3_reset(statement_);
-    throw DbError(message);
+    return cursor_->step();
 }
 
 void Statement::run()
@@ -114,33 +87,52 @@ void Statement::run()
 qint64 Statement::insert()
 {
     run();
-    return sqlite3_last_insert_rowid(handle_);
+    return handle_->lastInsertKey();
 }
 
 void Statement::reset()
 {
-    sqlite3_reset(statement_);
-    sqlite3_clear_bindings(statement_);
+    cursor_->reset();
 }
 
 int Statement::columnCount() const
 {
-    return sqlite3_column_count(statement_);
+    return cursor_->columnCount();
 }
 
 bool Statement::isNull(int column) const
 {
-    return sqlite3_column_type(statement_, column) == SQLITE_NULL;
+    return cursor_->cell(column).kind == CellView::Kind::Null;
 }
 
 qint64 Statement::integer(int column) const
 {
-    return sqlite3_column_int64(statement_, column);
+    const CellView v = cursor_->cell(column);
+    switch (v.kind) {
+    case CellView::Kind::Integer:
+        return v.integer;
+    case CellView::Kind::Real:
+        return qint64(v.real);
+    case CellView::Kind::Text:
+        return QByteArray(v.data, v.length).toLongLong();
+    default:
+        return 0;
+    }
 }
 
 double Statement::real(int column) const
 {
-    return sqlite3_column_double(statement_, column);
+    const CellView v = cursor_->cell(column);
+    switch (v.kind) {
+    case CellView::Kind::Integer:
+        return double(v.integer);
+    case CellView::Kind::Real:
+        return v.real;
+    case CellView::Kind::Text:
+        return QByteArray(v.data, v.length).toDouble();
+    default:
+        return 0;
+    }
 }
 
 std::optional<double> Statement::optionalReal(int column) const
@@ -152,19 +144,32 @@ std::optional<double> Statement::optionalReal(int column) const
 
 QByteArray Statement::blob(int column) const
 {
-    const void* bytes = sqlite3_column_blob(statement_, column);
-    const int length = sqlite3_column_bytes(statement_, column);
-    return bytes ? QByteArray(static_cast<const char*>(bytes), length) : QByteArray();
+    const CellView v = cursor_->cell(column);
+    if (v.kind == CellView::Kind::Null)
+        return {};
+    if (v.kind == CellView::Kind::Text || v.kind == CellView::Kind::Blob)
+        return v.data ? QByteArray(v.data, v.length) : QByteArray();
+    return text(column).toUtf8();
 }
 
 QString Statement::text(int column) const
 {
-    // The text before its length, the order the engine asks for.
-    const auto* utf8 = reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));
-    if (!utf8)
+    const CellView v = cursor_->cell(column);
+    switch (v.kind) {
+    case CellView::Kind::Null:
         return {};
-    const int length = sqlite3_column_bytes(statement_, column);
-    return length == 0 ? QString(QLatin1String("")) : QString::fromUtf8(utf8, length);
+    case CellView::Kind::Integer:
+        return QString::number(v.integer);
+    case CellView::Kind::Real: {
+        // As the file engine writes a real as text: 15 digits, and "12.0" rather than "12".
+        QString written = QString::number(v.real, 'g', 15);
+        if (!written.contains(QLatin1Char('.')) && !written.contains(QLatin1Char('e')) && !written.contains(QLatin1Char('n')))
+            written += QLatin1String(".0");
+        return written;
+    }
+    default:
+        return v.length == 0 ? QString(QLatin1String("")) : QString::fromUtf8(v.data, v.length);
+    }
 }
 
 } // namespace db::detail

@@ -3,13 +3,14 @@
 #include <QString>
 #include <optional>
 
-struct sqlite3;
-struct sqlite3_stmt;
+#include <memory>
+
+namespace db {
+class Cursor;
+class Engine;
+}
 
 namespace db::detail {
-
-// The engine's message for the last failure on a connection.
-QString engineMessage(sqlite3* handle);
 
 // A text to bind that is stored as text even when empty: a null QString binds null.
 inline QString notNull(const QString& text)
@@ -18,8 +19,8 @@ inline QString notNull(const QString& text)
 }
 
 // Runs statements that return no rows; a failure throws DbError with the engine's message.
-void exec(sqlite3* handle, const char* sql);
-void exec(sqlite3* handle, const QString& sql);
+void exec(Engine* handle, const char* sql);
+void exec(Engine* handle, const QString& sql);
 
 // One prepared statement, finalised on every path, with its values bound to ?-marks (never
 // put into the text). Preparing on a closed connection, preparing, stepping and running fail
@@ -27,16 +28,16 @@ void exec(sqlite3* handle, const QString& sql);
 class Statement {
 public:
     Statement() = default;
-    Statement(sqlite3* handle, const char* sql) : Statement(handle, QByteArray(sql)) {}
-    Statement(sqlite3* handle, const QByteArray& sql);
-    Statement(sqlite3* handle, const QString& sql) : Statement(handle, sql.toUtf8()) {}
+    Statement(Engine* handle, const char* sql) : Statement(handle, QByteArray(sql)) {}
+    Statement(Engine* handle, const QByteArray& sql);
+    Statement(Engine* handle, const QString& sql) : Statement(handle, sql.toUtf8()) {}
     ~Statement();
     Statement(Statement&& other) noexcept;
     Statement& operator=(Statement&& other) noexcept;
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
 
-    sqlite3_stmt* get() const { return statement_; }
+    Cursor& get() const { return *cursor_; }
 
     // Values for the ?-marks, counted from 1. A null QString and nullopt bind null.
     Statement& bindNull(int index);
@@ -67,8 +68,8 @@ public:
     QByteArray blob(int column) const;
 
 private:
-    sqlite3* handle_ = nullptr;
-    sqlite3_stmt* statement_ = nullptr;
+    Engine* handle_ = nullptr;
+    std::unique_ptr<Cursor> cursor_;
 };
 
 } // namespace db::detail

@@ -2,7 +2,7 @@
 
 namespace db::detail {
 
-Statement& StatementCache::get(sqlite3* handle, const QString& sql)
+Statement& StatementCache::get(Engine* handle, const QString& sql)
 {
     if (handle != handle_) {
         clear();

@@ -4,7 +4,9 @@
 #include <QString>
 #include <unordered_map>
 
-struct sqlite3;
+namespace db {
+class Engine;
+}
 
 namespace db::detail {
 
@@ -17,7 +19,7 @@ public:
     StatementCache& operator=(const StatementCache&) = delete;
 
     // A reset statement with no bindings; throws DbError with the engine's message.
-    Statement& get(sqlite3* handle, const QString& sql);
+    Statement& get(Engine* handle, const QString& sql);
     void clear();
 
 private:
@@ -25,7 +27,7 @@ private:
         std::size_t operator()(const QString& text) const { return qHash(text); }
     };
 
-    sqlite3* handle_ = nullptr;
+    Engine* handle_ = nullptr;
     std::unordered_map<QString, Statement, TextHash> statements_;
 };
 
