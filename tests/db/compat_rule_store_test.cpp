@@ -26,7 +26,7 @@ TEST_F(CatalogueTest, CompatRulesAreTheProgramsUntilStoredThenExactlyWhatWasStor
     // A copy of the file carries them: a second connection reads what the first stored.
     db::storeCompatRules(connection, rules);
     db::Connection other;
-    other.setConnectionString(db::ConnectionString::build(folder.path() + QLatin1Char('/')));
+    other.setConnectionString(address);
     other.open();
     EXPECT_EQ(db::compatRules(other), rules);
 }

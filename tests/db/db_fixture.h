@@ -4,18 +4,39 @@
 #include "db/dataset.h"
 #include "db/statements.h"
 #include "support/test_paths.h"
+#ifdef QMX_TEST_ON_SERVER
+#include "support/server_database.h"
+#endif
 #include <gtest/gtest.h>
 #include <memory>
 
-// A fresh encrypted catalogue in a temporary folder with one open connection.
+// A fresh, empty catalogue with one open connection: an encrypted file in a temporary folder,
+// or, in the build of these tests that runs them over a server, a new database on the
+// PostgreSQL test server.
 class CatalogueTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         path = folder.file(QStringLiteral("qmxpcdiy.dat"));
+#ifdef QMX_TEST_ON_SERVER
+        server = std::make_unique<testing_support::ServerDatabase>();
+        address = server->address();
+#else
         db::createCatalogue(path, false);
-        connection.setConnectionString(db::ConnectionString::build(folder.path() + QLatin1Char('/')));
+        address = db::ConnectionString::build(folder.path() + QLatin1Char('/'));
+#endif
+        connection.setConnectionString(address);
         connection.open();
+    }
+
+    // Another connection to the same catalogue, as another copy of the program or another
+    // workstation has.
+    std::unique_ptr<db::Connection> openAnother(const QString& name = QStringLiteral("other"))
+    {
+        auto other = std::make_unique<db::Connection>(name);
+        other->setConnectionString(address);
+        other->open();
+        return other;
     }
 
     std::unique_ptr<db::Dataset> query(const QString& name, const QString& sql)
@@ -48,6 +69,10 @@ protected:
 
     testing_support::TempFolder folder;
     QString path;
+    QString address; // the connection string of the catalogue
+#ifdef QMX_TEST_ON_SERVER
+    std::unique_ptr<testing_support::ServerDatabase> server;
+#endif
     db::Connection connection;
 };
 

@@ -79,6 +79,10 @@ QByteArray serverDialect(const QByteArray& sql, int* markCount)
             }
             out.append('$').append(QByteArray::number(number));
             i = j;
+        } else if ((c == 'l' || c == 'L') && (i == 0 || !isWordChar(sql[i - 1]))
+                   && sql.mid(i, 19).compare("last_insert_rowid()", Qt::CaseInsensitive) == 0) {
+            out.append("lastval()");
+            i += 19;
         } else {
             out.append(c);
             ++i;
