@@ -100,6 +100,13 @@ public:
     virtual void execSchema(const QByteArray& fileDialectSql) = 0;
     // The table's columns; none when there is no such table.
     virtual QList<DeclaredColumn> tableColumns(const QString& table) = 0;
+    // After rows were written with their keys given (a copy of another catalogue), the next
+    // key the table hands out follows the largest one written.
+    virtual void keysGiven(const QString& table, const QString& keyColumn)
+    {
+        (void)table;
+        (void)keyColumn;
+    }
     // Who last wrote a row and when, where the engine keeps it ("user@computer（time）");
     // empty when it is not known.
     virtual QString lastWriter(const QString& table, qint64 key)

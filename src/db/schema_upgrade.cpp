@@ -82,6 +82,13 @@ CREATE TABLE COMPAT_RULES (
   RULE_PATTERN TEXT(1000),
   RULE_VALUE TEXT(50));
 )",
+    // Step 3: product pictures kept in the catalogue itself, for a catalogue on a server that
+    // every workstation reads; a file keeps them in PICS beside it and leaves this empty.
+    R"(
+CREATE TABLE PICTURE (
+  HW_ID INTEGER PRIMARY KEY,
+  PIC_DATA BLOB);
+)",
 };
 
 constexpr int kLatest = int(std::size(kSteps));

@@ -36,7 +36,7 @@ protected:
         // Tables and a schema version the program may add later travel with the catalogue.
         connection.execute("CREATE TABLE SUPPLIER (NAME TEXT, PHONE TEXT)");
         connection.execute("INSERT INTO SUPPLIER VALUES ('小马电脑', '0571-1234')");
-        connection.execute("PRAGMA user_version = 3");
+        connection.execute("PRAGMA user_version = 9");
         pictures = folder.file("PICS");
         QDir().mkpath(pictures);
         QRandomGenerator random(11);
@@ -107,7 +107,7 @@ protected:
         connection.execute("delete from HW where HW_ID % 2 = 0");
         connection.execute("update SUPPLIER set NAME = '别家'");
         connection.execute("delete from DIY where DIY_ID = 'Q2'");
-        connection.execute("PRAGMA user_version = 4");
+        connection.execute("PRAGMA user_version = 10");
         platform::writeFileAtomically(pictureFile(2), "changed");
         platform::writeFileAtomically(pictureFile(9), "new");
         platform::deleteFile(pictureFile(4));

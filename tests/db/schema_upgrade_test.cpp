@@ -46,7 +46,7 @@ protected:
         path = folder.file(QStringLiteral("qmxpcdiy.dat"));
         db::createCatalogue(path, false);
         RawFile raw(path);
-        db::detail::exec(raw.handle, "DROP TABLE SHOP; DROP TABLE QUOTE; DROP INDEX DIY_AMOUNT_BY_ID; DROP TABLE COMPAT_RULES;"
+        db::detail::exec(raw.handle, "DROP TABLE SHOP; DROP TABLE QUOTE; DROP INDEX DIY_AMOUNT_BY_ID; DROP TABLE COMPAT_RULES; DROP TABLE PICTURE;"
                                      "PRAGMA user_version = 0;"
                                      "INSERT INTO DIY (DIY_ID, DIY_NM, DIY_SL, DIY_JG, DIY_CASH) VALUES "
                                      "('2026/12/1', '配置单', 1, 100, 100), ('2026/12/1', '张三', 2, 50, 100),"

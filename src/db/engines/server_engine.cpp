@@ -172,6 +172,11 @@ public:
         tableColumns_.clear();
     }
     QList<DeclaredColumn> tableColumns(const QString& table) override;
+    void keysGiven(const QString& table, const QString& keyColumn) override
+    {
+        const QByteArray t = table.toLower().toUtf8(), k = keyColumn.toLower().toUtf8();
+        run("SELECT setval(pg_get_serial_sequence('" + t + "', '" + k + "'), coalesce(max(" + k + "), 0) + 1, false) FROM " + t);
+    }
     QString lastWriter(const QString& table, qint64 key) override
     {
         if (!tableExists(QStringLiteral("qmx_row_writer")))
