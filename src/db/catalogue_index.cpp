@@ -39,7 +39,7 @@ CatalogueIndex::~CatalogueIndex()
 void CatalogueIndex::onRowWritten(const QString& table, qint64 key)
 {
     if (table == QLatin1String("HW")) {
-        if (dirtyItems_.size() < kMostRowsReadAgain)
+        if (key >= 0 && dirtyItems_.size() < kMostRowsReadAgain)
             dirtyItems_.insert(key);
         else
             everythingDirty_ = true;

@@ -10,6 +10,7 @@
 #include "db/detail/statement.h"
 #include "db/detail/statement_analysis.h"
 #include "db/detail/statement_cache.h"
+#include "db/engine.h"
 #include <algorithm>
 
 namespace db {
@@ -50,9 +51,14 @@ void Dataset::open()
     if (active())
         return;
     Engine* handle = liveHandle();
-    const QString sql = Connection::adaptStatement(sqlText());
+    QString sql = Connection::adaptStatement(sqlText());
+    if (handle->kind() == EngineKind::Server)
+        for (const DeclaredColumn& c : handle->tableColumns(detail::tableOfStatement(sql)))
+            if (c.isKey)
+                sql = detail::inKeyOrder(sql, c.name);
     Statement st = detail::failingAs(name_, [&] { return Statement(handle, sql); });
-    if (st.columnCount() == 0)
+    // A server reads the statement only now.
+    if (detail::failingAs(name_, [&] { return st.columnCount(); }) == 0)
         fail(QStringLiteral("这条语句不返回数据，无法打开。"));
 
     table_ = detail::tableOfStatement(sql);

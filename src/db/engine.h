@@ -53,7 +53,8 @@ public:
     virtual CellView cell(int column) const = 0;
 };
 
-// Called for each row a connection writes itself: table (upper case) and the row's key.
+// Called for each row a connection writes itself: table (upper case) and the row's key, or -1
+// when the engine cannot tell which rows of the table were written.
 using RowWriteObserver = std::function<void(const QString& table, qint64 key)>;
 
 class Engine {

@@ -63,8 +63,9 @@ void requireQuotation(Engine* handle, const QString& number)
 // A quotation with lines only gets its row, named after its lines.
 void ensureRow(Engine* handle, const QString& number)
 {
-    detail::Statement insert(handle, "INSERT OR IGNORE INTO QUOTE (DIY_ID, DIY_NM) "
-                                     "VALUES (?1, (SELECT max(DIY_NM) FROM DIY WHERE DIY_ID = ?1))");
+    detail::Statement insert(handle, "INSERT INTO QUOTE (DIY_ID, DIY_NM) "
+                                     "SELECT ?1, (SELECT max(DIY_NM) FROM DIY WHERE DIY_ID = ?1) "
+                                     "WHERE NOT EXISTS (SELECT 1 FROM QUOTE WHERE DIY_ID = ?1)");
     insert.bind(1, number).run();
 }
 

@@ -16,6 +16,8 @@ TEST(ServerDialect, MarksNamesAndNullSafeComparisonsBecomeTheServersSpelling)
     EXPECT_EQ(marks, 1);
     EXPECT_EQ(db::serverDialect("insert into L2 (L1_ID) values (last_insert_rowid())"),
               QByteArray("insert into L2 (L1_ID) values (lastval())"));
+    EXPECT_EQ(db::serverDialect("select * from [HW] where HW_TP = x'FFD8'"),
+              QByteArray("select * from \"hw\" where HW_TP = '\\xFFD8'::bytea"));
     // "THIS ?" is no IS.
     EXPECT_EQ(db::serverDialect("SELECT THIS ?"), QByteArray("SELECT THIS $1"));
 }

@@ -55,7 +55,6 @@ ServerDatabase::ServerDatabase()
     if (server.isEmpty())
         throw std::runtime_error(why.toStdString());
     name_ = QStringLiteral("qmx_t_%1_%2").arg(QCoreApplication::applicationPid()).arg(counter.fetchAndAddRelaxed(1));
-    runOn(server, QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(name_));
     runOn(server, QStringLiteral("CREATE DATABASE %1 TEMPLATE template0 ENCODING 'UTF8'").arg(name_));
     address_ = withDatabase(server, name_);
 }

@@ -64,6 +64,18 @@ QByteArray serverDialect(const QByteArray& sql, int* markCount)
             const qsizetype end = quotedEnd(sql, i);
             out.append(sql.mid(i, end - i).toLower());
             i = end;
+        } else if ((c == 'x' || c == 'X') && i + 1 < sql.size() && sql[i + 1] == '\''
+                   && (i == 0 || !isWordChar(sql[i - 1]))) {
+            // A blob written in hex, x'FFD8'.
+            const qsizetype end = quotedEnd(sql, i + 1);
+            out.append("'\\x").append(sql.mid(i + 2, end - i - 2)).append("::bytea");
+            i = end;
+        } else if (c == '[') {
+            // The bracketed names of the original statements ([HW]) are quoted names.
+            qsizetype end = sql.indexOf(']', i);
+            end = end < 0 ? sql.size() : end;
+            out.append('"').append(sql.mid(i + 1, end - i - 1).toLower()).append('"');
+            i = end + 1;
         } else if (c == '-' && i + 1 < sql.size() && sql[i + 1] == '-') {
             const qsizetype end = sql.indexOf('\n', i);
             i = end < 0 ? sql.size() : end;

@@ -6,6 +6,7 @@
 #include "db/engines/server_engine.h"
 #include "db/db_error.h"
 #include <QHash>
+#include <QRegularExpression>
 #include <QSysInfo>
 #include <QUrl>
 #include <QUrlQuery>
@@ -95,6 +96,7 @@ private:
     Result description_;
     int row_ = -1;
     mutable QByteArray bytes_; // a bytea value decoded from its text form
+    QList<bool> unused_;
 };
 
 class ServerEngine final : public Engine {
@@ -114,6 +116,17 @@ public:
         return std::make_unique<ServerCursor>(*this, sql);
     }
     void exec(const QByteArray& sql) override { run(serverDialect(sql)); }
+    // Rows written inside a transaction are announced only at its commit; until then the
+    // observer hears that the statement's table changed.
+    void noteWrite(const QByteArray& sql)
+    {
+        if (changes_ <= 0 || !inTransaction())
+            return;
+        static const QRegularExpression target(QStringLiteral("^\\s*(?:INSERT\\s+INTO|UPDATE|DELETE\\s+FROM)\\s+\"?(\\w+)"),
+                                               QRegularExpression::CaseInsensitiveOption);
+        if (const auto m = target.match(QString::fromUtf8(sql)); m.hasMatch())
+            rowWritten(m.captured(1).toUpper(), -1);
+    }
     int changes() const override { return changes_; }
     qint64 lastInsertKey() override
     {
@@ -196,7 +209,9 @@ public:
     Result run(const QByteArray& sql)
     {
         ensureConnected();
-        return checked(PQexec(connection_, sql.constData()));
+        Result result = checked(PQexec(connection_, sql.constData()));
+        noteWrite(sql);
+        return result;
     }
     Result checked(PGresult* result)
     {
@@ -327,6 +342,15 @@ ServerCursor::ServerCursor(ServerEngine& engine, const QByteArray& sql) : engine
     int marks = 0;
     sql_ = serverDialect(sql, &marks);
     params_.resize(marks);
+    // A mark the statement never uses ("VALUES (?2)" for a parent it does not have) would
+    // leave the server guessing its type; it is told text.
+    unused_.fill(true, marks);
+    static const QRegularExpression used(QStringLiteral("\\$(\\d+)"));
+    for (auto it = used.globalMatch(QString::fromUtf8(sql_)); it.hasNext();) {
+        const int number = it.next().captured(1).toInt();
+        if (number >= 1 && number <= marks)
+            unused_[number - 1] = false;
+    }
 }
 
 void ServerCursor::execute()
@@ -338,7 +362,7 @@ void ServerCursor::execute()
     std::vector<int> lengths(n), formats(n);
     for (int i = 0; i < count; ++i) {
         const Param& p = params_[i];
-        types[std::size_t(i)] = p.type;
+        types[std::size_t(i)] = unused_[i] ? Oid(25) : p.type;
         values[std::size_t(i)] = p.null ? nullptr : p.value.constData();
         lengths[std::size_t(i)] = int(p.value.size());
         formats[std::size_t(i)] = p.format;
@@ -346,6 +370,7 @@ void ServerCursor::execute()
     engine_.ensureConnected();
     result_ = engine_.checked(PQexecParams(engine_.connection(), sql_.constData(), count, types.data(), values.data(),
                                            lengths.data(), formats.data(), 0));
+    engine_.noteWrite(sql_);
     row_ = -1;
 }
 
