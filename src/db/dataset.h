@@ -137,6 +137,8 @@ private:
     [[noreturn]] void fail(const QString& message) const;
     void requireActive() const;
     int requireField(const QString& name) const;
+    QString rowName() const;
+    [[noreturn]] void refuseStalePost(qint64 key);
     Engine* liveHandle() const;
     // dataset_values.cpp: a row's value as read, ignoring the edit buffer.
     QVariant storedAt(int row, int fieldIndex) const;

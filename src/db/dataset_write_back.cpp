@@ -94,10 +94,34 @@ void Dataset::postUpdate()
             st.run();
         });
         if (handle->changes() == 0)
-            fail(QStringLiteral("这条记录在读出之后已被修改或删除（可能是另一个程序），修改没有保存。"
-                                "请按 Esc 取消修改，刷新数据后再改。"));
+            refuseStalePost(key);
     }
     reloadRow(current_, key);
+}
+
+QString Dataset::rowName() const
+{
+    // What the operator calls the row: the item's name, the line's description, a category's name.
+    static const char* const kNameFields[] = {"HW_MC", "HW_MS", "L4_NM", "L3_NM", "L2_NM", "L1_NM", "DIY_NM"};
+    for (const char* name : kNameFields) {
+        const int i = fieldIndex(QLatin1String(name));
+        if (i >= 0 && !rows_->value(current_, i).toString().isEmpty())
+            return rows_->value(current_, i).toString();
+    }
+    return {};
+}
+
+void Dataset::refuseStalePost(qint64 key)
+{
+    // The typed values stay in the buffer, so the operator can look and try again.
+    const QString who = liveHandle()->lastWriter(table_, key);
+    const QString name = rowName();
+    if (!who.isEmpty())
+        fail(QStringLiteral("“%1”在读出之后已被 %2 修改，你的修改没有保存，输入的内容仍在。"
+                            "请按 Esc 取消修改，刷新数据后再改。")
+                 .arg(name.isEmpty() ? QStringLiteral("这条记录") : name, who));
+    fail(QStringLiteral("这条记录在读出之后已被修改或删除（可能是另一个程序），修改没有保存。"
+                        "请按 Esc 取消修改，刷新数据后再改。"));
 }
 
 void Dataset::deleteRow(qint64 key)

@@ -37,3 +37,158 @@ TEST(ServerDialect, TablesGetTheServersTypesTheirDeclaredTypesAndAWriteTrigger)
     EXPECT_TRUE(schema.contains(QStringLiteral("EXECUTE FUNCTION qmx_row_written('hw_id')"))) << qPrintable(schema);
     EXPECT_TRUE(schema.contains(QStringLiteral("CREATE INDEX HW_BY_MC ON HW (HW_MC);"))) << qPrintable(schema);
 }
+
+#ifdef QMX_TEST_ON_SERVER
+#include "db/db_error.h"
+#include "db/quotation_records.h"
+#include "db/shop_details.h"
+#include "db/statements.h"
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QThread>
+
+namespace st = db::statements;
+
+namespace {
+
+// Polls until the connection sees another's commit (or two seconds pass); answers the wait.
+qint64 millisecondsUntilSeen(db::Connection& watcher, qint64 before)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (watcher.dataVersion() == before && waited.elapsed() < 2000)
+        QThread::msleep(5);
+    return waited.elapsed();
+}
+
+} // namespace
+
+TEST_F(CatalogueTest, ACommitOnOneWorkstationIsSeenOnAnotherAtOnceAndAStaleEditNamesWhoWon)
+{
+    const int l4 = addChain(QStringLiteral("电脑"), QStringLiteral("显示"), QStringLiteral("显卡"), QStringLiteral("NVIDIA"));
+    connection.execute(QStringLiteral("insert into HW (L4_ID, HW_MC, HW_JG) values (%1, 'RTX 4070', 4599)").arg(l4));
+    auto counter = query(QStringLiteral("ADOQueryHW"), st::itemsUnderL4Named(QStringLiteral("NVIDIA")));
+    counter->edit();
+    counter->setValue(QStringLiteral("HW_JG"), 4399.0);
+
+    // The workshop PC changes the same price first.
+    auto workshop = openAnother(QStringLiteral("workshop"));
+    const qint64 before = connection.dataVersion();
+    {
+        db::Dataset items(QStringLiteral("ADOQueryHW"), workshop.get());
+        db::openStatement(items, st::itemsUnderL4Named(QStringLiteral("NVIDIA")));
+        items.edit();
+        items.setValue(QStringLiteral("HW_JG"), 4499.0);
+        items.post();
+    }
+    EXPECT_LT(millisecondsUntilSeen(connection, before), 1000);
+    EXPECT_NE(connection.dataVersion(), before);
+
+    // The counter's post comes too late: refused, naming the item and the writer, the typed
+    // price kept for a retry.
+    try {
+        counter->post();
+        ADD_FAILURE() << "the stale post went through";
+    } catch (const db::DbError& e) {
+        EXPECT_TRUE(e.text().startsWith(QStringLiteral("ADOQueryHW: “RTX 4070”在读出之后已被 "))) << e.text().toStdString();
+        EXPECT_TRUE(e.text().contains(QLatin1Char('@'))) << e.text().toStdString();
+        EXPECT_TRUE(e.text().contains(QStringLiteral("输入的内容仍在"))) << e.text().toStdString();
+    }
+    EXPECT_EQ(counter->state(), db::Dataset::State::Edit);
+    EXPECT_EQ(counter->value(QStringLiteral("HW_JG")).toDouble(), 4399.0);
+    counter->cancel();
+    counter->refresh();
+    EXPECT_EQ(counter->value(QStringLiteral("HW_JG")).toDouble(), 4499.0);
+    // Now the retry goes through.
+    counter->edit();
+    counter->setValue(QStringLiteral("HW_JG"), 4399.0);
+    counter->post();
+    auto check = query(QStringLiteral("check"), QStringLiteral("select HW_JG from HW"));
+    EXPECT_EQ(check->value(QStringLiteral("HW_JG")).toDouble(), 4399.0);
+}
+
+TEST_F(CatalogueTest, ApostrophesBackslashesAndChineseSurviveEveryTextOverTheServer)
+{
+    const QString awkward = QStringLiteral("O'Brien \\\\ 反斜杠\\ 和 '' 引号 % _ ?");
+    const int l4 = addChain(awkward + QLatin1Char('1'), awkward + QLatin1Char('2'), awkward + QLatin1Char('3'), awkward + QLatin1Char('4'));
+    ASSERT_GT(l4, 0);
+    {
+        auto hw = query(QStringLiteral("ADOQueryHW"), st::itemsUnderL4Named(awkward + QLatin1Char('4')));
+        hw->append();
+        hw->setValue(QStringLiteral("L4_ID"), l4);
+        for (const char* field : {"HW_MC", "HW_DW", "HW_CS", "HW_URL", "HW_TP_URL"})
+            hw->setValue(QLatin1String(field), awkward.left(field == QLatin1String("HW_DW") ? 10 : 255));
+        hw->setValue(QStringLiteral("HW_JG"), 12.5);
+        hw->post();
+    }
+    auto hw = query(QStringLiteral("ADOQueryHW"), st::itemsUnderL4Named(awkward + QLatin1Char('4')));
+    ASSERT_EQ(hw->recordCount(), 1);
+    for (const char* field : {"HW_MC", "HW_CS", "HW_URL", "HW_TP_URL"})
+        EXPECT_EQ(hw->value(QLatin1String(field)).toString(), awkward) << field;
+    EXPECT_EQ(hw->value(QStringLiteral("HW_DW")).toString(), awkward.left(10));
+    // The quotation, its customer and the shop.
+    const QString number = db::reserveQuotation(connection, awkward.left(40), awkward.left(50), false,
+                                                QDateTime(QDate(2026, 12, 10), QTime(9, 0)));
+    db::saveCustomer(connection, number, awkward, awkward.left(50), awkward);
+    const auto found = db::findQuotation(connection, number);
+    ASSERT_TRUE(found.has_value());
+    EXPECT_EQ(found->customer, awkward);
+    EXPECT_EQ(found->note, awkward);
+    db::ShopDetails shop{awkward, awkward, awkward, awkward, QByteArray("\x00\x01\\'\xFF", 5)};
+    db::saveShopDetails(connection, shop);
+    EXPECT_EQ(db::loadShopDetails(connection), shop);
+    // Names compare regardless of letter case, as in the file.
+    EXPECT_EQ(query(QStringLiteral("q"), st::itemsUnderL4Named((awkward + QLatin1Char('4')).toUpper()))->recordCount(), 1);
+}
+
+TEST(ServerGoneAway, TheFailedCommandSaysWhyTheEditStaysAndTheNextCommandReconnects)
+{
+    testing_support::TempFolder folder;
+    QDir(folder.path()).mkpath(QStringLiteral("pg"));
+    const QString dir = folder.file(QStringLiteral("pg"));
+    QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther
+                                             | QFile::ReadGroup | QFile::ExeGroup);
+    const QString script = QStringLiteral(QMX_SOURCE_DIR "/scripts/pg_test_server");
+    auto run = [&](const QString& command) {
+        QProcess p;
+        p.start(script, {command, dir});
+        EXPECT_TRUE(p.waitForFinished(60000));
+        EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+        return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+    };
+    const QString address = run(QStringLiteral("start"));
+    ASSERT_TRUE(address.startsWith(QStringLiteral("postgresql://"))) << address.toStdString();
+    struct Stop {
+        std::function<void()> stop;
+        ~Stop() { stop(); }
+    } stopAtEnd{[&] { run(QStringLiteral("stop")); }};
+
+    db::Connection connection;
+    connection.setConnectionString(address);
+    connection.open();
+    connection.execute(QStringLiteral("insert into L1 (L1_NM) values ('电脑')"));
+    db::Dataset l1(QStringLiteral("ADOQueryL1"), &connection);
+    db::openStatement(l1, st::allL1());
+    l1.edit();
+    l1.setValue(QStringLiteral("L1_NM"), QStringLiteral("台式电脑"));
+
+    run(QStringLiteral("pause"));
+    try {
+        l1.post();
+        ADD_FAILURE() << "posted to a stopped server";
+    } catch (const db::DbError& e) {
+        EXPECT_TRUE(e.text().contains(QStringLiteral("数据库服务器"))) << e.text().toStdString();
+    }
+    EXPECT_EQ(l1.state(), db::Dataset::State::Edit);
+    EXPECT_EQ(l1.value(QStringLiteral("L1_NM")).toString(), QStringLiteral("台式电脑"));
+    // Still away: the next command says it cannot connect.
+    EXPECT_THROW(connection.execute(QStringLiteral("select 1")), db::DbError);
+
+    run(QStringLiteral("resume"));
+    l1.post();
+    db::Dataset check(QStringLiteral("check"), &connection);
+    db::openStatement(check, st::allL1());
+    EXPECT_EQ(check.value(QStringLiteral("L1_NM")).toString(), QStringLiteral("台式电脑"));
+}
+#endif

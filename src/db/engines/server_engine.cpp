@@ -159,8 +159,14 @@ public:
 
     qint64 dataVersion() override
     {
-        if (PQstatus(connection_) == CONNECTION_OK)
-            PQconsumeInput(connection_);
+        // An empty command: the server hands over every announcement committed before it
+        // before it answers, so a commit another workstation has finished is seen now.
+        if (PQstatus(connection_) == CONNECTION_OK && !broken_) {
+            PGresult* r = PQexec(connection_, "");
+            if (!r || PQresultStatus(r) == PGRES_FATAL_ERROR)
+                broken_ = true;
+            PQclear(r);
+        }
         takeNotifications();
         return othersVersion_;
     }
@@ -234,22 +240,34 @@ public:
     // by the loss has failed already and said why.
     void ensureConnected()
     {
-        if (PQstatus(connection_) == CONNECTION_OK)
+        if (PQstatus(connection_) == CONNECTION_OK && !broken_)
             return;
         PQreset(connection_);
         if (PQstatus(connection_) != CONNECTION_OK)
             throw DbError(QStringLiteral("无法连接数据库服务器 %1：%2").arg(location_, trimmedMessage(PQerrorMessage(connection_))));
+        broken_ = false;
         setUpSession();
         // What the others wrote while this one was away was never announced to it.
         ++othersVersion_;
     }
 
 private:
-    QString failureText(PGresult* result) const
+    // Whether a failure was the connection's rather than the statement's: no state from the
+    // server at all, a connection class state, or the server shutting down.
+    bool connectionLost(PGresult* result) const
     {
-        if (PQstatus(connection_) != CONNECTION_OK)
+        if (PQstatus(connection_) != CONNECTION_OK || !result)
+            return true;
+        const char* state = PQresultErrorField(result, PG_DIAG_SQLSTATE);
+        return !state || std::strncmp(state, "08", 2) == 0 || std::strncmp(state, "57P", 3) == 0;
+    }
+    QString failureText(PGresult* result)
+    {
+        if (connectionLost(result)) {
+            broken_ = true;
             return QStringLiteral("与数据库服务器 %1 的连接已断开，这项操作没有完成；恢复连接后请再试一次。（%2）")
-                .arg(location_, trimmedMessage(PQerrorMessage(connection_)));
+                .arg(location_, trimmedMessage(result ? PQresultErrorMessage(result) : PQerrorMessage(connection_)));
+        }
         return trimmedMessage(result ? PQresultErrorMessage(result) : PQerrorMessage(connection_));
     }
     void setUpSession()
@@ -307,6 +325,7 @@ private:
     int changes_ = 0;
     qint64 totalChanges_ = 0;
     qint64 othersVersion_ = 0;
+    bool broken_ = false; // a command found the connection gone; the next one connects again
     QHash<QString, QList<DeclaredColumn>> tableColumns_;
 };
 
