@@ -68,6 +68,7 @@ void Dataset::open()
         detail::failingAs(name_, [&] { return detail::describeResult(handle, st.get(), table_, fixedFields_); });
     fields_ = schema.fields;
     keyField_ = schema.keyField;
+    allTableColumns_ = schema.allTableColumns;
 
     rows_ = std::make_unique<RowStore>(static_cast<int>(fields_.size()));
     const std::vector<int> columnOf(schema.columnOfField.begin(), schema.columnOfField.end());

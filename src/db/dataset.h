@@ -169,6 +169,7 @@ private:
     QList<FieldDef> fields_;
     QString table_;
     int keyField_ = -1;               // field holding the table's key, -1 when not writable
+    bool allTableColumns_ = false;    // every field is a column of the table: a posted row is read back
     std::unique_ptr<detail::RowStore> rows_;
     std::unique_ptr<detail::StatementCache> writeStatements_;
     int current_ = -1;

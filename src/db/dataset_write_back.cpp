@@ -13,6 +13,7 @@
 #include "db/detail/statement_cache.h"
 #include "db/engine.h"
 #include <QDateTime>
+#include <algorithm>
 
 namespace db {
 
@@ -145,18 +146,22 @@ void Dataset::reloadRow(int row, qint64 key)
                             .arg(names.join(QStringLiteral(", ")), table_, fields_[keyField_].name);
     QList<QVariant> values = buffer_;
     bool found = false;
-    try {
-        Statement& st = writeStatements_->get(handle, sql);
-        st.bind(1, key);
-        if (st.step()) {
-            found = true;
-            values.clear();
-            for (int i = 0; i < fields_.size(); ++i)
-                values.append(RowStore::columnValue(st.get(), i));
+    // Fields that are not table columns cannot be read back: keep what was posted (a failed
+    // read would also spoil a server's transaction).
+    if (allTableColumns_) {
+        try {
+            Statement& st = writeStatements_->get(handle, sql);
+            st.bind(1, key);
+            if (st.step()) {
+                found = true;
+                values.clear();
+                for (int i = 0; i < fields_.size(); ++i)
+                    values.append(RowStore::columnValue(st.get(), i));
+            }
+            st.reset();
+        } catch (const DbError&) {
+            // The row could not be read back: keep what was posted.
         }
-        st.reset();
-    } catch (const DbError&) {
-        // Fields that are not table columns: keep what was posted.
     }
     if (!found) {
         for (int i = 0; i < values.size(); ++i)

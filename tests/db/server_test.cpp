@@ -43,6 +43,7 @@ TEST(ServerDialect, TablesGetTheServersTypesTheirDeclaredTypesAndAWriteTrigger)
 #include "db/quotation_records.h"
 #include "db/shop_details.h"
 #include "db/statements.h"
+#include "db/transaction.h"
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QProcess>
@@ -140,6 +141,15 @@ TEST_F(CatalogueTest, ApostrophesBackslashesAndChineseSurviveEveryTextOverTheSer
     EXPECT_EQ(db::loadShopDetails(connection), shop);
     // Names compare regardless of letter case, as in the file.
     EXPECT_EQ(query(QStringLiteral("q"), st::itemsUnderL4Named((awkward + QLatin1Char('4')).toUpper()))->recordCount(), 1);
+}
+
+TEST_F(CatalogueTest, ACommitAfterAFailedStatementIsRefusedAndNothingOfTheTransactionStays)
+{
+    db::Transaction transaction(connection);
+    connection.execute(QStringLiteral("insert into L1 (L1_NM) values ('写了一半')"));
+    EXPECT_THROW(connection.execute(QStringLiteral("insert into NO_SUCH_TABLE values (1)")), db::DbError);
+    EXPECT_THROW(transaction.commit(), db::DbError);
+    EXPECT_EQ(query(QStringLiteral("q"), QStringLiteral("select count(*) as N from L1"))->asInteger(QStringLiteral("N")), 0);
 }
 
 TEST(ServerGoneAway, TheFailedCommandSaysWhyTheEditStaysAndTheNextCommandReconnects)

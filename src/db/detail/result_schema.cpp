@@ -82,6 +82,7 @@ ResultSchema describeResult(Engine* handle, Cursor& statement, const QString& ta
         schema.fields.append(columns[c]);
         schema.untyped.push_back(untypedColumns[std::size_t(c)]);
         const auto it = tableCols.constFind(columns[c].name.toUpper());
+        schema.allTableColumns = schema.allTableColumns && it != tableCols.constEnd();
         if (it != tableCols.constEnd() && it->isKey)
             schema.keyField = i;
     }

@@ -20,6 +20,7 @@ struct ResultSchema {
     QList<int> columnOfField;   // result column behind each field
     std::vector<bool> untyped;  // per field: an expression declaring no type, typed later from its values
     int keyField = -1;          // field holding the table's key, -1 when there is none
+    bool allTableColumns = true; // every field is a column of the table (a row can be read back)
 };
 
 // Looks the table's columns up in the catalogue of the file (no table: none). Throws DbError

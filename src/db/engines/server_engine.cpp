@@ -145,7 +145,16 @@ public:
             throw;
         }
     }
-    void commit() override { run("COMMIT"); }
+    void commit() override
+    {
+        // The server ends a transaction in which a statement failed with a rollback, even when
+        // asked to commit: that must not pass for a commit.
+        if (PQtransactionStatus(connection_) == PQTRANS_INERROR) {
+            rollback();
+            throw DbError(QStringLiteral("事务中有一条语句失败，这次的修改已全部撤销。"));
+        }
+        run("COMMIT");
+    }
     void rollback() noexcept override
     {
         if (inTransaction())
