@@ -381,6 +381,11 @@ void TfrxPictureView::WriteExtraData(ExtraDataWriter& writer) const
         writer.writeBinaryProperty(QStringLiteral("Picture"), Picture);
 }
 
+bool TfrxPictureView::SameExtraData(const TfrxComponent& other) const
+{
+    return Picture == static_cast<const TfrxPictureView&>(other).Picture;
+}
+
 bool TfrxPictureView::ReadExtraProperty(const QString& name, ExtraDataReader& reader)
 {
     if (name.compare(QLatin1StringView("Picture"), Qt::CaseInsensitive) != 0)
@@ -457,6 +462,11 @@ void TfrxRichView::WriteExtraData(ExtraDataWriter& writer) const
 {
     if (!RichText.isEmpty())
         writer.writeBinaryProperty(QStringLiteral("RichEdit"), RichText);
+}
+
+bool TfrxRichView::SameExtraData(const TfrxComponent& other) const
+{
+    return RichText == static_cast<const TfrxRichView&>(other).RichText;
 }
 
 bool TfrxRichView::ReadExtraProperty(const QString& name, ExtraDataReader& reader)

@@ -10,6 +10,7 @@
 
 #include <QHash>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace report::detail {
@@ -103,7 +104,9 @@ struct PagesState {
 PreparedKind preparedKind(const TfrxComponent& object);
 inline bool isViewKind(PreparedKind kind) { return kind >= PreparedKind::Memo; }
 // The difference text of a prepared object against its source object; only the compact
-// part when compactOnly.
+// part when compactOnly. appendDifference appends it to an element text being built.
+void appendDifference(std::string& out, const TfrxComponent& object, const TfrxComponent& source, PreparedKind kind,
+                      bool compactOnly);
 QByteArray differenceText(const TfrxComponent& object, const TfrxComponent& source, PreparedKind kind,
                           bool compactOnly);
 // A number of an attribute, or the fallback when the attribute is missing or empty.
