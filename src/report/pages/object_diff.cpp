@@ -54,6 +54,17 @@ public:
         appendEscapedXML(out_, value);
         out_ += '"';
     }
+    // Lines joined by CR LF, escaped line by line: the joined text is never made.
+    void lines(const char* name, const QStringList& lines)
+    {
+        this->name(name);
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            if (i > 0)
+                out_ += "&#13;&#10;";
+            appendEscapedXML(out_, lines[i]);
+        }
+        out_ += '"';
+    }
     void floatIf(const char* name, double value, double source)
     {
         if (std::abs(value - source) > kFloatThreshold)
@@ -160,7 +171,7 @@ void memoDifference(DiffWriter& w, const TfrxCustomMemoView& m, const TfrxCustom
     w.boolIf("Highlight.Active", m.Highlight().Active, s.Highlight().Active);
     w.floatIf("LineSpacing", m.LineSpacing, s.LineSpacing);
     // The source string carries no text, so the text is always written.
-    w.text("u", m.Text());
+    w.lines("u", m.Memo);
     w.floatIf("ParagraphGap", m.ParagraphGap, s.ParagraphGap);
     w.intIf("Rotation", m.Rotation, s.Rotation);
     w.boolIf("RTLReading", m.RTLReading, s.RTLReading);
