@@ -81,7 +81,8 @@ TfrxXMLItem* PagesState::appendOneElement(TfrxXMLItem& parent, TfrxComponent& ob
     const DictEntry* entry = entryOf(object);
     TfrxXMLItem* item = parent.addChild();
     // The element text is built in one buffer and copied out at its size.
-    std::string text;
+    std::string& text = elementText;
+    text.clear();
     if (!entry) {
         item->setName(object.ClassName().toLatin1());
         // The serialiser leaves names to the tree writer; the rebuilt object needs one.

@@ -74,6 +74,9 @@ struct PagesState {
     // source object; false in a store read from a file written before, where the source
     // string is the class name and the element holds every attribute.
     bool fullSources = true;
+    // Where appendOneElement builds an element's text, emptied for each: its capacity is
+    // kept, since an allocation per stored object costs more than the text.
+    std::string elementText;
 
     // Children of the root, made on first use.
     TfrxXMLItem* child(const char* name) { return doc.root()->childByName(name); }
