@@ -101,8 +101,10 @@ TEST(PasswordFileTest, TheServersLineIsReplacedOthersStayAndOnlyTheOwnerReadsIt)
     app::storePassword({"192.168.1.11", 5432, "qmx", "shop"}, "second");
     EXPECT_EQ(files.passwordFile(), "# the shop's other servers\nbackup.lan:5432:*:admin:x1\n"
                                     "192.168.1.10:5432:qmx:shop:new\\:pw\\\\1\n192.168.1.11:5432:qmx:shop:second\n");
-    EXPECT_EQ(QFile::permissions(files.folder.file("pgpass")) & 0x0777,
-              QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    const auto permissions = QFile::permissions(files.folder.file("pgpass"));
+    EXPECT_TRUE(permissions & QFileDevice::ReadOwner);
+    EXPECT_FALSE(permissions & (QFileDevice::ReadGroup | QFileDevice::ReadOther | QFileDevice::WriteGroup
+                                | QFileDevice::WriteOther));
 }
 
 TEST(ServerOptionTest, AServerGivenAtStartIsRememberedWithoutItsPassword)
