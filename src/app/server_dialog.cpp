@@ -133,14 +133,19 @@ void ServerDialog::testConnection()
     result_->setText(QStringLiteral("正在连接…"));
     QApplication::setOverrideCursor(Qt::WaitCursor);
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    const QString name = QStringLiteral("connectionTest");
     try {
-        db::Connection probe(QStringLiteral("connectionTest"));
+        db::Connection probe(name);
         probe.setConnectionString(url.toString(QUrl::FullyEncoded));
         probe.open();
         probe.close();
         result_->setText(QStringLiteral("连接成功"));
     } catch (const std::exception& e) {
-        result_->setText(platform::errorMessage(e));
+        // The server's own words, without the name of the throw-away connection.
+        QString text = platform::errorMessage(e);
+        if (text.startsWith(name + QLatin1String(": ")))
+            text = text.mid(name.size() + 2);
+        result_->setText(text);
     }
     QApplication::restoreOverrideCursor();
 }
