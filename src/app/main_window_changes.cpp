@@ -7,6 +7,7 @@
 #include "db/connection.h"
 #include "db/dataset.h"
 #include "db/statements.h"
+#include "dbaware/db_grid.h"
 #include "platform/widgets/dialogs.h"
 #include <QApplication>
 #include <QCryptographicHash>
@@ -105,12 +106,17 @@ void TFrm_main::followOtherWorkstations()
         if (!seenCategories_.isEmpty() && categories != seenCategories_ && tree.tv1->topLevelItemCount() > 0)
             rereadTreeKeepingPlace();
         seenCategories_ = categories;
-        for (db::Dataset* shown : {ADOQueryL1_L4, ADOQueryDIY})
-            if (shown->active())
-                shown->refresh();
-        if (ADOQueryDIY->active())
+        if (ADOQueryL1_L4->active())
+            ADOQueryL1_L4->refresh();
+        // Lines the operator has marked for removal stay marked: they are read again later.
+        const bool linesLater = ADOQueryDIY->active() && quotation.DBGrid3->markedRows().size() > 1;
+        if (ADOQueryDIY->active() && !linesLater) {
+            ADOQueryDIY->refresh();
             showBuildCheck();
+        }
         rereadItems();
+        if (linesLater)
+            seenDataVersion_ = -1;
     });
 }
 

@@ -16,6 +16,7 @@
 #include "platform/widgets/dialogs.h"
 #include <QDate>
 #include <QMenu>
+#include <QTimer>
 #include <QTreeWidget>
 
 namespace app {
@@ -31,7 +32,8 @@ void TFrm_main::addConnectItem()
 
 void TFrm_main::connectItemClick()
 {
-    ServerDialog dialog(serverAddress_, this);
+    // A window that fell back to the file offers the server it could not reach.
+    ServerDialog dialog(serverAddress_, serverAddress_.isEmpty() ? rememberedServer() : serverAddress_, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     const QString address = dialog.address();
@@ -71,6 +73,7 @@ bool TFrm_main::reopenCatalogue(const QString& serverAddress)
             tree.tv1->clear(); // nothing of the catalogue closed stays on view
             throw;
         }
+        seenDataVersion_ = ADOConnection1->dataVersion();
         currentQuotation.number = platform::shortDate(QDate::currentDate());
         currentQuotation.name = QStringLiteral("配置单");
         currentQuotation.total = 0;
@@ -82,6 +85,17 @@ bool TFrm_main::reopenCatalogue(const QString& serverAddress)
 
 void TFrm_main::openServerCatalogue()
 {
+    // The first refresh waits while the operator answers: it would try the server meanwhile.
+    struct RefreshAfterwards {
+        QTimer* timer;
+        bool due = false;
+        ~RefreshAfterwards()
+        {
+            if (due)
+                timer->start();
+        }
+    } refresh{shell.Timer1};
+    bool told = false;
     for (;;) {
         QString why;
         try {
@@ -90,13 +104,22 @@ void TFrm_main::openServerCatalogue()
             if (why.isEmpty()) {
                 // Server backups are made on the server (db::makeServerBackup, once the data
                 // layer has it); the start-of-day file backup does not apply here.
+                if (told)
+                    showStatus(QString()); // reached after all
                 return;
             }
             ADOConnection1->close();
         } catch (const std::exception& e) {
+            // The engine's words say what failed; the connection's name adds nothing here.
             why = platform::errorMessage(e);
+            const QString name = ADOConnection1->name() + QLatin1String(": ");
+            if (why.startsWith(name))
+                why = why.mid(name.size());
         }
         showStatus(why);
+        told = true;
+        refresh.due = refresh.due || shell.Timer1->isActive();
+        shell.Timer1->stop();
         const QString file = programFolder() + QLatin1String(db::kDatabaseFileName);
         const bool retry = platform::confirmWithDetails(
             this, QStringLiteral("无法连接数据库服务器"),

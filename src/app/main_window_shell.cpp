@@ -218,6 +218,8 @@ void TFrm_main::FormCreate()
     platform::guarded([this] {
         ADOConnection1->setConnectionString(catalogueConnectionString());
         openCheckedCatalogue();
+        // What the window shows from now on is what the catalogue holds now.
+        seenDataVersion_ = ADOConnection1->dataVersion();
         currentQuotation.number = platform::shortDate(QDate::currentDate());
         currentQuotation.name = QStringLiteral("配置单");
         currentQuotation.total = 0;

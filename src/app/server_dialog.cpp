@@ -25,10 +25,10 @@ QLineEdit* fieldEdit(QWidget* parent, const char* name, const QString& text)
 
 } // namespace
 
-ServerDialog::ServerDialog(const QString& current, QWidget* parent) : QDialog(parent)
+ServerDialog::ServerDialog(const QString& current, const QString& knownServer, QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("连接服务器"));
-    const ServerFields known = current.isEmpty() ? ServerFields{} : serverFields(current);
+    const ServerFields known = knownServer.isEmpty() ? ServerFields{} : serverFields(knownServer);
 
     fileChoice_ = new QRadioButton(QStringLiteral("目录文件（本机）"), this);
     fileChoice_->setObjectName(QStringLiteral("fileChoice"));

@@ -17,8 +17,9 @@ namespace app {
 class ServerDialog : public QDialog {
     Q_OBJECT
 public:
-    // `current`: the server the window has open, empty for the file.
-    explicit ServerDialog(const QString& current, QWidget* parent = nullptr);
+    // `current`: the server the window has open, empty for the file; `known`: the server
+    // whose fields are offered (the one open, else the one last chosen).
+    ServerDialog(const QString& current, const QString& known, QWidget* parent = nullptr);
 
     bool serverChosen() const;
     ServerFields fields() const;
