@@ -1,6 +1,7 @@
 // Building the category tree of a catalogue with 10,000 categories over four levels (one
 // statement per parent row), against the same statements stepped with plain sqlite3 calls on
 // the same file; and a level-4 click on a category with 2,000 items.
+#include "category_tree_data.h"
 #include "window_bench_support.h"
 #include "app/data_folder.h"
 #include "app/main_window.h"
@@ -21,35 +22,12 @@
 
 namespace {
 
-// 10 + 100 + 1,000 + 8,890 = 10,000 categories.
-constexpr int kL1 = 10, kL2PerL1 = 10, kL3PerL2 = 10, kL4 = 8890;
 constexpr int kItems = 2000;
 constexpr int kRepeats = 7;
 
 void fill(db::Connection& c)
 {
-    c.execute(QStringLiteral("BEGIN"));
-    auto series = [&](const QString& body, int count) {
-        c.execute(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) %2")
-                      .arg(count)
-                      .arg(body));
-    };
-    series(QStringLiteral("INSERT INTO L1 (L1_ID, L1_NM) SELECT i, '大类 ' || i FROM n"), kL1);
-    series(QStringLiteral("INSERT INTO L2 (L2_ID, L1_ID, L2_NM) SELECT i, (i - 1) / %1 + 1, '中类 ' || i FROM n")
-               .arg(kL2PerL1),
-           kL1 * kL2PerL1);
-    series(QStringLiteral("INSERT INTO L3 (L3_ID, L2_ID, L3_NM) SELECT i, (i - 1) / %1 + 1, '小类 ' || i FROM n")
-               .arg(kL3PerL2),
-           kL1 * kL2PerL1 * kL3PerL2);
-    // Spread the level-4 rows over the level-3 rows (8 or 9 each).
-    series(QStringLiteral("INSERT INTO L4 (L4_ID, L3_ID, L4_NM) SELECT i, (i - 1) % %1 + 1, '品类 ' || i FROM n")
-               .arg(kL1 * kL2PerL1 * kL3PerL2),
-           kL4);
-    series(QStringLiteral("INSERT INTO HW (L4_ID, HW_MC, HW_DW, HW_NF, HW_CS, HW_JG) "
-                          "SELECT 1, '金士顿 FURY DDR5 6000 32GB #' || i, '条', 2025, '频率 6000MHz；时序 CL30 ' || i, "
-                          "599.5 + i % 100 FROM n"),
-           kItems);
-    c.execute(QStringLiteral("COMMIT"));
+    bench_support::fillCategoryTree(c, kItems);
 }
 
 // The refresh's statements stepped with sqlite3 calls, reading each row's id and name.

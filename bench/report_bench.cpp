@@ -2,8 +2,8 @@
 // process (best of several runs), saving the prepared-report file, and the whole
 // `qmxdiy-report prepare --builtin --rows N -o x.fp3` process (wall time and peak memory).
 // When the peer harness (KReport over the same rows) has been built, it runs in the same
-// run on the same rows and the ratios are printed. Arguments: the qmxdiy-report program,
-// and optionally the peer harness's folder.
+// run on the same rows and the ratios are printed. The whole process over no lines gives the
+// start alone. Arguments: the qmxdiy-report program, and optionally the peer harness's folder.
 #include "generated_lines.h"
 #include "process_run.h"
 #include "report/engine/report_shell.h"
@@ -180,6 +180,9 @@ int main(int argc, char** argv)
     const QString tool = args[1];
     const QString peerFolder = args.size() > 2 ? args[2] : QString();
     QTemporaryDir dir;
+    // The start alone: an empty quotation, which is most of a short one's time.
+    Figures start;
+    ownProcess(tool, 0, dir.filePath(QStringLiteral("q0.fp3")), start);
     for (int lines : {1000, 10000}) {
         const QString fp3 = dir.filePath(QStringLiteral("q%1.fp3").arg(lines));
         Figures f = ownInProcess(lines, fp3);

@@ -3,8 +3,11 @@
 #include "db/backup_restore.h"
 #include "db/backup_rotation.h"
 #include "db/backup_snapshot.h"
+#include "db/connection.h"
+#include "db/server_backup.h"
 #include <QFileInfo>
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -20,9 +23,17 @@ int usage(const QString& message)
     return 2;
 }
 
-QString dataFolderOf(const QString& databasePath)
+QString backupFolderOf(const CatalogueLocation& where)
 {
-    return QFileInfo(databasePath).absolutePath();
+    return db::BackupSettings::load(where.dataFolder).folderFor(where.dataFolder);
+}
+
+std::unique_ptr<db::Connection> openServer(const CatalogueLocation& where)
+{
+    auto server = std::make_unique<db::Connection>(QStringLiteral("qmxdiy-catalogue"));
+    server->setConnectionString(where.server);
+    server->open();
+    return server;
 }
 
 QString line(const db::BackupInfo& backup)
@@ -38,16 +49,18 @@ QString line(const db::BackupInfo& backup)
 
 } // namespace
 
-int backupCommand(const QString& databasePath, QStringList args)
+int backupCommand(const CatalogueLocation& where, QStringList args)
 {
-    const db::BackupSettings settings = db::BackupSettings::load(dataFolderOf(databasePath));
-    QString folder = settings.folderFor(dataFolderOf(databasePath));
+    const db::BackupSettings settings = db::BackupSettings::load(where.dataFolder);
+    QString folder = settings.folderFor(where.dataFolder);
     const bool elsewhere = args.size() == 2 && args[0] == QLatin1String("--to");
     if (elsewhere)
         folder = QFileInfo(args[1]).absoluteFilePath();
     else if (!args.isEmpty())
         return usage(QStringLiteral("backup takes [--to DIR]"));
-    const db::BackupInfo made = db::makeBackup(databasePath, folder, db::BackupCause::Manual);
+    const db::BackupInfo made = where.isServer()
+        ? db::makeServerBackup(*openServer(where), folder, db::BackupCause::Manual)
+        : db::makeBackup(where.file, folder, db::BackupCause::Manual);
     print(stdout, line(made));
     // Rotation keeps the backup folder in bounds; a folder given once is the owner's to keep.
     if (!elsewhere)
@@ -55,27 +68,36 @@ int backupCommand(const QString& databasePath, QStringList args)
     return 0;
 }
 
-int backupsCommand(const QString& databasePath, const QStringList& args)
+int backupsCommand(const CatalogueLocation& where, const QStringList& args)
 {
     if (!args.isEmpty())
         return usage(QStringLiteral("backups takes no arguments"));
-    const QString folder = db::BackupSettings::load(dataFolderOf(databasePath)).folderFor(dataFolderOf(databasePath));
-    for (const db::BackupInfo& backup : db::listBackups(folder))
+    for (const db::BackupInfo& backup : db::listBackups(backupFolderOf(where)))
         print(stdout, line(backup));
     return 0;
 }
 
-int restoreCommand(const QString& databasePath, const QStringList& args)
+int restoreCommand(const CatalogueLocation& where, const QStringList& args)
 {
     if (args.size() != 1)
         return usage(QStringLiteral("restore takes the name of a backup"));
-    const QString folder = db::BackupSettings::load(dataFolderOf(databasePath)).folderFor(dataFolderOf(databasePath));
+    const QString folder = backupFolderOf(where);
     const QString backup = db::findBackup(folder, args[0]);
-    QString safety;
-    db::restoreBackup(backup, databasePath, [&] { safety = db::backUpBeforeRestore(databasePath, folder); });
-    db::removeReplacedPictures(databasePath);
-    if (!safety.isEmpty())
-        print(stdout, QStringLiteral("恢复前的数据已备份为 %1\n").arg(QFileInfo(safety).fileName()));
+    if (where.isServer()) {
+        // Into an empty database only: there is nothing on the server to back up first.
+        try {
+            db::restoreServerBackup(backup, *openServer(where));
+        } catch (const db::TargetNotEmpty& e) {
+            print(stderr, QStringLiteral("qmxdiy-catalogue: %1\n").arg(e.text()));
+            return 1;
+        }
+    } else {
+        QString safety;
+        db::restoreBackup(backup, where.file, [&] { safety = db::backUpBeforeRestore(where.file, folder); });
+        db::removeReplacedPictures(where.file);
+        if (!safety.isEmpty())
+            print(stdout, QStringLiteral("恢复前的数据已备份为 %1\n").arg(QFileInfo(safety).fileName()));
+    }
     print(stdout, line(db::readBackupInfo(backup)).prepend(QStringLiteral("已恢复\t")));
     return 0;
 }

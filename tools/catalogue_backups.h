@@ -1,8 +1,18 @@
 #pragma once
 #include <QStringList>
 
-// The backup commands of qmxdiy-catalogue: backup [--to DIR], backups, restore NAME, on the
-// catalogue file `databasePath` (its pictures in PICS beside it). Answer the exit status.
-int backupCommand(const QString& databasePath, QStringList args);
-int backupsCommand(const QString& databasePath, const QStringList& args);
-int restoreCommand(const QString& databasePath, const QStringList& args);
+// Where the tool's catalogue is: a file (its pictures in PICS beside it, its backups in its
+// data folder's backup folder), or a database on a server (its backups in the backup folder
+// of this computer's data folder).
+struct CatalogueLocation {
+    QString file;       // empty for a server
+    QString server;     // the server's address; empty for a file
+    QString dataFolder; // the folder whose backup settings say where backups go
+    bool isServer() const { return !server.isEmpty(); }
+};
+
+// The backup commands of qmxdiy-catalogue: backup [--to DIR], backups, restore NAME. A
+// server's catalogue is restored only into an empty database. Answer the exit status.
+int backupCommand(const CatalogueLocation& where, QStringList args);
+int backupsCommand(const CatalogueLocation& where, const QStringList& args);
+int restoreCommand(const CatalogueLocation& where, const QStringList& args);

@@ -5,19 +5,22 @@
 #include "catalogue_check.h"
 #include "db/catalogue_categories.h"
 #include "db/catalogue_index.h"
+#include "db/catalogue_migration.h"
 #include "db/connection.h"
 #include "db/db_error.h"
 #include "db/price_list.h"
 #include "db/price_list_import.h"
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <climits>
 #include <cstdio>
 
 namespace {
 
 const char* const kHelp =
-    "Usage: qmxdiy-catalogue [--data-dir DIR | --db FILE] COMMAND [ARGUMENTS]\n"
+    "Usage: qmxdiy-catalogue [--data-dir DIR | --db FILE | --server URL [--data-dir DIR]]\n"
+    "                        COMMAND [ARGUMENTS]\n"
     "\n"
     "Commands:\n"
     "  export [--category PATH] OUT.csv\n"
@@ -33,15 +36,24 @@ const char* const kHelp =
     "  backup [--to DIR]\n"
     "                  back up the catalogue and its pictures into the backup folder (or DIR)\n"
     "  backups         list the backups, newest first, one a line: name, time, cause, counts\n"
-    "  restore NAME    back up the current state, then restore the backup NAME\n"
+    "  restore NAME    back up the current state, then restore the backup NAME; on a server,\n"
+    "                  restore it into an empty database\n"
+    "  migrate FILE.dat\n"
+    "                  with --server: copy the catalogue file FILE.dat (and the pictures in\n"
+    "                  PICS beside it) into the server's empty database in one transaction,\n"
+    "                  keeping every number, and print what was copied; a database that\n"
+    "                  holds a catalogue already is refused (exit 1) and left as it was\n"
     "  check NUMBER    print the quotation's estimated power draw (\"预计功耗: 420W\") and\n"
     "                  its compatibility warnings, one a line; exit 0 with or without\n"
     "                  warnings, 2 when there is no such quotation\n"
     "%1"
     "\n"
-    "The catalogue is the data folder's qmxpcdiy.dat (the folder as the program chooses it)\n"
-    "or the file given with --db. Exit status: 0 done, 1 rows were refused or nothing was\n"
-    "found, 2 bad usage or a file that cannot be read or written.\n";
+    "The catalogue is the data folder's qmxpcdiy.dat (the folder as the program chooses it),\n"
+    "the file given with --db, or the database on a PostgreSQL server given with --server\n"
+    "(postgresql://USER@HOST/DATABASE; the password in ~/.pgpass); a server's backups go to\n"
+    "the data folder's backup folder. Exit status: 0 done, 1 rows were refused, nothing was\n"
+    "found or the server's database is not empty, 2 bad usage or a file that cannot be read\n"
+    "or written.\n";
 
 enum Exit { kDone = 0, kRefused = 1, kFailed = 2 };
 
@@ -61,6 +73,11 @@ int usage(const QString& message)
     print(stderr, QStringLiteral("qmxdiy-catalogue: %1\n\n").arg(message));
     print(stderr, helpText());
     return kFailed;
+}
+
+QString fileConnectionString(const QString& path)
+{
+    return QStringLiteral("Data Source=\"%1\";Jet OLEDB:Database Password=%2").arg(path, QLatin1String(db::kDatabasePassword));
 }
 
 QString price(const std::optional<double>& value)
@@ -134,48 +151,101 @@ int searchCommand(db::Connection& connection, const QStringList& words)
     return result.hits.isEmpty() ? kRefused : kDone;
 }
 
-// The catalogue file named by --db or --data-dir (taken off the arguments), else the
-// program's own choice of data folder.
-QString catalogueFile(QStringList& args)
+int migrateCommand(const CatalogueLocation& where, const QStringList& args)
 {
-    if (args.size() >= 2 && args[0] == QLatin1String("--db")) {
-        const QString file = args[1];
+    if (!where.isServer())
+        return usage(QStringLiteral("migrate copies a file into a server: give --server URL"));
+    if (args.size() != 1)
+        return usage(QStringLiteral("migrate takes the catalogue file FILE.dat"));
+    const QString path = QDir().absoluteFilePath(args[0]);
+    if (!QFileInfo(path).isFile())
+        return usage(QStringLiteral("no file %1").arg(path));
+    db::Connection file(QStringLiteral("qmxdiy-catalogue"));
+    file.setConnectionString(fileConnectionString(path));
+    file.open();
+    db::Connection server(QStringLiteral("qmxdiy-catalogue"));
+    server.setConnectionString(where.server);
+    server.open();
+    try {
+        const db::MigrationCounts counts = db::migrateCatalogue(file, server, [](const QString& part, qint64 done, qint64 total) {
+            print(stderr, QStringLiteral("%1 %2/%3\n").arg(part).arg(done).arg(total));
+        });
+        print(stdout, QStringLiteral("已复制到 %1：%2\n").arg(server.fileName(), db::migrationSummary(counts)));
+        return kDone;
+    } catch (const db::TargetNotEmpty& e) {
+        print(stderr, QStringLiteral("qmxdiy-catalogue: %1\n").arg(e.text()));
+        return kRefused;
+    }
+}
+
+// The catalogue named by --db, --server or --data-dir (taken off the arguments), else the
+// program's own choice of data folder. Empty with `problem` set for bad options.
+CatalogueLocation catalogueLocation(QStringList& args, QString& problem)
+{
+    CatalogueLocation where;
+    QString file, dataDir;
+    bool dataDirGiven = false;
+    while (!args.isEmpty() && args[0].startsWith(QLatin1String("--")) && args[0] != QLatin1String("--help")) {
+        const QString option = args[0];
+        if (option != QLatin1String("--db") && option != QLatin1String("--data-dir") && option != QLatin1String("--server"))
+            break;
+        if (args.size() < 2) {
+            problem = option + QStringLiteral(" needs a value");
+            return {};
+        }
+        (option == QLatin1String("--db") ? file : option == QLatin1String("--server") ? where.server : dataDir) = args[1];
+        dataDirGiven = dataDirGiven || option == QLatin1String("--data-dir");
         args = args.mid(2);
-        return QDir().absoluteFilePath(file);
+    }
+    if (!file.isEmpty() && (dataDirGiven || where.isServer())) {
+        problem = QStringLiteral("--db excludes --data-dir and --server");
+        return {};
+    }
+    if (where.isServer() && !db::isServerAddress(where.server)) {
+        problem = QStringLiteral("--server takes an address postgresql://USER@HOST/DATABASE");
+        return {};
+    }
+    if (!file.isEmpty()) {
+        where.file = QDir().absoluteFilePath(file);
+        where.dataFolder = QFileInfo(where.file).absolutePath();
+        return where;
     }
     QStringList forFolder{QStringLiteral("qmxdiy-catalogue")};
-    if (args.size() >= 2 && args[0] == QLatin1String("--data-dir")) {
-        forFolder << args[0] << args[1];
-        args = args.mid(2);
-    }
+    if (dataDirGiven)
+        forFolder << QStringLiteral("--data-dir") << dataDir;
     const auto choice = app::chooseDataFolder(forFolder, QCoreApplication::applicationDirPath());
-    return QDir(choice.folder).filePath(QLatin1String(db::kDatabaseFileName));
+    where.dataFolder = choice.folder;
+    if (!where.isServer())
+        where.file = QDir(choice.folder).filePath(QLatin1String(db::kDatabaseFileName));
+    return where;
 }
 
 int run(QStringList args)
 {
     if (args.isEmpty() || args[0] == QLatin1String("--help"))
         return args.isEmpty() ? usage(QStringLiteral("no command")) : (print(stdout, helpText()), kDone);
-    if ((args[0] == QLatin1String("--db") || args[0] == QLatin1String("--data-dir")) && args.size() < 2)
-        return usage(args[0] + QStringLiteral(" needs a value"));
-    const QString path = catalogueFile(args);
+    QString problem;
+    const CatalogueLocation where = catalogueLocation(args, problem);
+    if (!problem.isEmpty())
+        return usage(problem);
     if (args.isEmpty())
         return usage(QStringLiteral("no command"));
     const QString command = args.takeFirst();
     // These open the catalogue themselves (a restore replaces it).
     if (command == QLatin1String("backup"))
-        return backupCommand(path, args);
+        return backupCommand(where, args);
     if (command == QLatin1String("backups"))
-        return backupsCommand(path, args);
+        return backupsCommand(where, args);
     if (command == QLatin1String("restore"))
-        return restoreCommand(path, args);
+        return restoreCommand(where, args);
+    if (command == QLatin1String("migrate"))
+        return migrateCommand(where, args);
     if (command != QLatin1String("export") && command != QLatin1String("import") && command != QLatin1String("search")
         && command != QLatin1String("check") && !catalogue_tool::isQuotationCommand(command))
         return usage(QStringLiteral("unknown command %1").arg(command));
 
     db::Connection connection(QStringLiteral("qmxdiy-catalogue"));
-    connection.setConnectionString(QStringLiteral("Data Source=\"%1\";Jet OLEDB:Database Password=%2")
-                                       .arg(path, QLatin1String(db::kDatabasePassword)));
+    connection.setConnectionString(where.isServer() ? where.server : fileConnectionString(where.file));
     connection.open();
     if (command == QLatin1String("export"))
         return exportCommand(connection, args);

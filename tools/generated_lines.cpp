@@ -52,9 +52,10 @@ GeneratedLinesDataSet::GeneratedLinesDataSet(int count) : lines_(generateLines(c
 
 int GeneratedLinesDataSet::fieldIndex(const QString& field) const
 {
-    // Templates name fields as they are spelt, and comparing exactly is far cheaper.
+    // Templates name fields as they are spelt, and comparing exactly is far cheaper (two
+    // QStrings of different lengths differ without a look at their characters).
     for (int i = 0; i < kFieldCount; ++i)
-        if (field == QLatin1StringView(kFields[i]))
+        if (field == Fields[i])
             return i;
     for (int i = 0; i < kFieldCount; ++i)
         if (field.compare(QLatin1StringView(kFields[i]), Qt::CaseInsensitive) == 0)

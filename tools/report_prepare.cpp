@@ -23,12 +23,15 @@
 using namespace report;
 
 const char* const kPrepareHelp =
-    "  prepare (TEMPLATE.xml | --builtin) [--db FILE (--quotation NUMBER | --sql SELECT\n"
-    "          --dataset NAME)] [--csv NAME=FILE.csv]... [--rows N] [--double-pass]\n"
+    "  prepare (TEMPLATE.xml | --builtin) [(--db FILE | --server URL) (--quotation NUMBER\n"
+    "          | --sql SELECT --dataset NAME)] [--csv NAME=FILE.csv]... [--rows N]\n"
+    "          [--double-pass]\n"
     "          -o OUT.fp3|OUT.pdf|OUT-%d.png [--dpi N]\n"
     "                    prepare a template (or the built-in quotation template) over\n"
-    "                    the lines of a quotation in a catalogue file, the rows of a\n"
-    "                    SELECT given the data-source name NAME, or N generated\n"
+    "                    the lines of a quotation in a catalogue file (or in the\n"
+    "                    catalogue on a PostgreSQL server, postgresql://USER@HOST/DB),\n"
+    "                    the rows of a SELECT given the data-source name NAME, or N\n"
+    "                    generated\n"
     "                    quotation lines held in memory; --csv adds a data source NAME\n"
     "                    over a CSV file (header row = field names; UTF-8 or GBK,\n"
     "                    comma, semicolon or tab separated; named frxDBDataset1, it\n"
@@ -54,6 +57,7 @@ struct PrepareArgs {
     QString templatePath;
     bool builtin = false;
     QString dbFile, quotation, sql, dataset, output;
+    bool server = false; // dbFile is a server's address
     QStringList csv; // NAME=FILE
     int rows = -1;
     int dpi = 96;
@@ -76,8 +80,13 @@ QString parseArgs(const QStringList& args, PrepareArgs& a)
             a.builtin = true;
         } else if (arg == QLatin1StringView("--double-pass")) {
             a.doublePass = true;
-        } else if (arg == QLatin1StringView("--db")) {
+        } else if (arg == QLatin1StringView("--db") || arg == QLatin1StringView("--server")) {
+            if (!a.dbFile.isEmpty())
+                return QStringLiteral("give the catalogue once, with --db or --server");
             ok = value(a.dbFile);
+            a.server = arg == QLatin1StringView("--server");
+            if (ok && a.server && !db::isServerAddress(a.dbFile))
+                return QStringLiteral("--server takes an address postgresql://USER@HOST/DATABASE");
         } else if (arg == QLatin1StringView("--quotation")) {
             ok = value(a.quotation);
         } else if (arg == QLatin1StringView("--sql")) {
@@ -115,15 +124,15 @@ QString parseArgs(const QStringList& args, PrepareArgs& a)
     if (!isOutputName(a.output, true))
         return QStringLiteral("-o takes a name ending in .fp3 or .pdf, or one with %d ending in .png");
     if (!a.dbFile.isEmpty() && a.quotation.isEmpty() == a.sql.isEmpty())
-        return QStringLiteral("--db needs either --quotation or --sql");
+        return QStringLiteral("--db and --server need either --quotation or --sql");
     if ((!a.quotation.isEmpty() || !a.sql.isEmpty()) && a.dbFile.isEmpty())
-        return QStringLiteral("--quotation and --sql need --db");
+        return QStringLiteral("--quotation and --sql need --db or --server");
     if (!a.sql.isEmpty() && a.dataset.isEmpty())
         return QStringLiteral("--sql needs --dataset NAME");
     if (!a.sql.isEmpty() && !a.sql.trimmed().startsWith(QLatin1StringView("select"), Qt::CaseInsensitive))
         return QStringLiteral("--sql takes a SELECT statement only");
     if (a.rows >= 0 && !a.dbFile.isEmpty())
-        return QStringLiteral("--rows and --db exclude each other");
+        return QStringLiteral("--rows excludes --db and --server");
     return {};
 }
 
@@ -164,8 +173,10 @@ Data openData(const PrepareArgs& a)
         auto lines = std::make_unique<TfrxDBDataset>();
         if (!a.dbFile.isEmpty()) {
             d.connection = std::make_unique<db::Connection>();
-            d.connection->setConnectionString(QStringLiteral("Data Source=\"%1\";Jet OLEDB:Database Password=%2")
-                                                  .arg(a.dbFile, QLatin1StringView(db::kDatabasePassword)));
+            d.connection->setConnectionString(
+                a.server ? a.dbFile
+                         : QStringLiteral("Data Source=\"%1\";Jet OLEDB:Database Password=%2")
+                               .arg(a.dbFile, QLatin1StringView(db::kDatabasePassword)));
             d.connection->open();
             const bool quotation = !a.quotation.isEmpty();
             d.query = std::make_unique<db::Dataset>(quotation ? QStringLiteral("ADOQueryDIY") : a.dataset,

@@ -3,6 +3,7 @@
 // main window until it is closed, brought to the front by a second start on the same folder.
 #include "app/app_icon.h"
 #include "app/app_identity.h"
+#include "app/catalogue_choice.h"
 #include "app/data_folder.h"
 #include "app/desktop_conventions.h"
 #include "app/main_window.h"
@@ -11,6 +12,7 @@
 #include "app/single_instance.h"
 #include "app/start_options.h"
 #include "app/window_placement.h"
+#include "platform/error.h"
 #include "platform/font_table.h"
 #include <QApplication>
 #include <QDir>
@@ -47,8 +49,18 @@ int main(int argc, char** argv)
         return showPreparedReport(report);
 
     const auto choice = app::chooseDataFolder(arguments, QApplication::applicationDirPath());
-    if (!choice.error.isEmpty()) {
-        std::fprintf(stderr, "qmxdiy: %s\nusage: qmxdiy [--data-dir DIR] [--open FILE.fp3]\n", qPrintable(choice.error));
+    QString optionError = choice.error;
+    QString server;
+    if (optionError.isEmpty()) {
+        try {
+            server = app::serverForStart(arguments, &optionError);
+        } catch (const std::exception& e) {
+            optionError = platform::errorMessage(e);
+        }
+    }
+    if (!optionError.isEmpty()) {
+        std::fprintf(stderr, "qmxdiy: %s\nusage: qmxdiy [--data-dir DIR] [--server URL] [--open FILE.fp3]\n",
+                     qPrintable(optionError));
         return 2;
     }
     QDir().mkpath(choice.folder);
@@ -66,6 +78,9 @@ int main(int argc, char** argv)
     const QString creationError = app::ensureCatalogue(choice.folder);
 
     app::TFrm_main Frm_main(choice.folder);
+    // The server chosen on this workstation, else the data folder's file (which is there in
+    // any case: it is what the window offers when the server cannot be reached).
+    Frm_main.setServerAddress(server);
     instance.onAnotherStart = [&Frm_main] { app::bringToFront(Frm_main); };
     if (!creationError.isEmpty())
         Frm_main.showStatus(QStringLiteral("无法建立数据库：") + creationError);

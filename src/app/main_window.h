@@ -41,6 +41,12 @@ public:
     ~TFrm_main() override;
 
     const QString& dataFolder() const { return dataFolder_; }
+    // The PostgreSQL server whose catalogue the window opens (a libpq URI without password);
+    // empty for the data folder's file. Set before FormCreate.
+    void setServerAddress(const QString& address) { serverAddress_ = address; }
+    const QString& serverAddress() const { return serverAddress_; }
+    // The connection string of the catalogue chosen: the server's address or the file's.
+    QString catalogueConnectionString() const;
     // The data folder with its trailing slash, as the program's paths are built from it.
     QString programFolder() const;
 
@@ -189,9 +195,12 @@ public slots:
     void ADOQueryHWAfterInsert();
     void ADOQueryHWBeforePost();
     // Reads the item grid again, keeping its current row: after an import, a branch delete,
-    // and when another program changed the catalogue (checked when the window is activated).
+    // and when another workstation changed the catalogue (followOtherWorkstations).
     void rereadItems();
-    void rereadItemsIfChangedElsewhere();
+    // Every half second: when another workstation (or another program on the file) has
+    // committed a change and the operator edits nothing, the visible grids are read again on
+    // the same rows, and the tree when the categories changed.
+    void followOtherWorkstations();
     void Image1Click();
     void N13Click(); // paste
     void N22Click(); // copy
@@ -206,6 +215,11 @@ public slots:
 
 private:
     void createRecordPanel();
+    // The categories as a fingerprint of every row (id, parent, name) of L1 to L4.
+    QByteArray categoryFingerprint();
+    // Builds the tree again with the same nodes open and the same category clicked.
+    void rereadTreeKeepingPlace();
+    QByteArray seenCategories_; // the fingerprint when the tree was built
 
 public:
     // ================================================================ quotation panel
@@ -398,12 +412,19 @@ public:
     // (main_window_backups.cpp, backup_dialog.cpp).
     BackupRunner* backups() const { return backups_; }
     QAction* backupsItem() const { return backupsItem_; }
+    // "连接服务器...": the file or a server for this workstation, tested and remembered.
+    QAction* connectItem() const { return connectItem_; }
     // Restores a backup after backing up the current state; the window then shows the
     // restored catalogue. A failure is reported and leaves the catalogue as it was.
     bool restoreFromBackup(const QString& path);
 
 public slots:
     void backupsItemClick(); // "备份与恢复..."
+    void connectItemClick();
+    // Settles the pending edits as closing does (asks "保存修改吗?"), closes the catalogue and
+    // opens the data folder's file (empty address) or the server instead. False when the
+    // operator kept the edits (Cancel, or a post that failed); the old catalogue stays open.
+    bool reopenCatalogue(const QString& serverAddress);
 
 private:
     void createBackups();
@@ -414,6 +435,12 @@ private:
     // offered. Fails when no usable catalogue is open in the end.
     void openCheckedCatalogue();
     bool offerBackupInstead(const QString& problem);
+    // The server's catalogue; while it cannot be reached the operator chooses "重试" or
+    // "打开目录文件" (the data folder's file, for this run).
+    void openServerCatalogue();
+    void addConnectItem();
+    QAction* connectItem_ = nullptr;
+    QTimer* changeWatch_ = nullptr;
     BackupRunner* backups_ = nullptr;
     QAction* backupsItem_ = nullptr;
     bool damagedCatalogue_ = false; // the check at start failed and no backup was restored
@@ -449,6 +476,10 @@ private:
     QList<db::Dataset*> queries() const;
     // Posts every pending edit or insert; fails (UnsavedEditError) at the first that cannot be.
     void postPendingEdits();
+    // With an edit pending, asks "保存修改吗?": Yes posts (a failure is reported), No
+    // discards. True when nothing is pending any more; false for Cancel or a failed post.
+    bool settlePendingEdits();
+    bool anyEditing() const;
 
     // ---- database compaction ----
     struct CompactionRun;
@@ -461,6 +492,7 @@ private:
     QPersistentModelIndex popupNode_;
     qint64 seenDataVersion_ = -1; // the catalogue's change count when the item grid was read
     QString dataFolder_;
+    QString serverAddress_;
     QString helpPage_;
     QPoint dragOffset_;
     bool dragging_ = false;

@@ -62,6 +62,10 @@ void TFrm_main::createBackups()
 
 void TFrm_main::backUpBefore(db::BackupCause cause)
 {
+    // Server backups: the hook for db::makeServerBackup once the data layer has it. Until then
+    // a step over a server goes on without a file backup, which would not hold its data.
+    if (ADOConnection1->isServer())
+        return;
     if (!QFileInfo(programFolder() + QLatin1String(db::kDatabaseFileName)).isFile())
         return; // no catalogue, nothing to lose; the step itself says what is missing
     try {
@@ -73,6 +77,12 @@ void TFrm_main::backUpBefore(db::BackupCause cause)
 
 void TFrm_main::backupsItemClick()
 {
+    if (ADOConnection1->isServer()) {
+        // Server backups: the hook for the server's own backup dialog.
+        platform::showMessage(this, QStringLiteral("现在打开的是数据库服务器上的目录：它的数据由服务器备份"
+                                                   "（例如在服务器上用 pg_dump），本机的备份与恢复只针对本机的目录文件。"));
+        return;
+    }
     platform::reported(this, [this] {
         BackupDialog dialog(*this);
         dialog.exec();
@@ -109,6 +119,10 @@ bool TFrm_main::restoreFromBackup(const QString& path)
 
 void TFrm_main::openCheckedCatalogue()
 {
+    if (!serverAddress_.isEmpty()) {
+        openServerCatalogue();
+        return;
+    }
     const QString database = programFolder() + QLatin1String(db::kDatabaseFileName);
     QString problem;
     try {

@@ -2,7 +2,7 @@
 // follows the grid's row, and the commands that start a quotation and add the selection to
 // it (the quotation's side of them: main_window_quotations.cpp).
 #include "app/main_window.h"
-#include "app/picture_files.h"
+#include "app/item_picture_store.h"
 #include "db/dataset.h"
 #include "dbaware/db_edit.h"
 #include "platform/widgets/dialogs.h"
@@ -25,8 +25,7 @@ bool TFrm_main::pickHardwareRow()
         hardwareSelection.parameters = items.value(QStringLiteral("HW_CS")).toString();
         // An item without a readable picture shows none; the click goes on, so the label
         // never names another item than the selection.
-        showPictureFile(*record.Image1,
-                        PictureFiles(dataFolder()).resolve(PictureFiles::storedPath(hardwareSelection.itemId)));
+        ItemPictureStore(*ADOConnection1, dataFolder()).show(*record.Image1, hardwareSelection.itemId);
         catalogue.Lbl_HW->setText(hardwareSelection.itemName);
     });
 }
@@ -56,7 +55,7 @@ void TFrm_main::DBGrid1KeyDown(int key, Qt::KeyboardModifiers)
     // Only the picture follows the row: the selection stays with the last clicked item.
     platform::guarded([this] {
         const int id = ADOQueryHW->asInteger(QStringLiteral("HW_ID"));
-        showPictureFile(*record.Image1, PictureFiles(dataFolder()).fileOf(id));
+        ItemPictureStore(*ADOConnection1, dataFolder()).show(*record.Image1, id);
     });
 }
 

@@ -48,6 +48,10 @@ void TFrm_main::closeDatabase()
 
 void TFrm_main::N27Click()
 {
+    if (ADOConnection1->isServer()) {
+        platform::showMessage(this, QStringLiteral("数据库服务器自行整理存储，无需压缩。"));
+        return;
+    }
     if (!compaction_)
         compaction_ = std::make_shared<CompactionRun>();
     if (compaction_->underWay)

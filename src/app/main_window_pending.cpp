@@ -18,32 +18,38 @@ void TFrm_main::postPendingEdits()
         query->postPending();
 }
 
-void TFrm_main::closeEvent(QCloseEvent* event)
+bool TFrm_main::anyEditing() const
 {
-    bool pending = false;
     for (db::Dataset* query : queries())
-        pending = pending || query->editing();
-    if (!pending) {
-        event->accept();
-        return;
-    }
+        if (query->editing())
+            return true;
+    return false;
+}
+
+bool TFrm_main::settlePendingEdits()
+{
+    if (!anyEditing())
+        return true;
     switch (platform::askYesNoCancel(this, QStringLiteral("保存修改吗?"))) {
     case platform::Choice::Yes:
         // A post that fails is reported and keeps the window, and the text, where they are.
-        if (platform::reported(this, [this] { postPendingEdits(); }))
-            event->accept();
-        else
-            event->ignore();
-        return;
+        return platform::reported(this, [this] { postPendingEdits(); });
     case platform::Choice::No:
         for (db::Dataset* query : queries())
             platform::guarded([query] { query->cancel(); });
-        event->accept();
-        return;
+        return true;
     case platform::Choice::Cancel:
-        event->ignore();
-        return;
+        break;
     }
+    return false;
+}
+
+void TFrm_main::closeEvent(QCloseEvent* event)
+{
+    if (settlePendingEdits())
+        event->accept();
+    else
+        event->ignore();
 }
 
 } // namespace app

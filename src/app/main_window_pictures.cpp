@@ -1,12 +1,14 @@
 // Product pictures: the enlarged view and the five picture commands of the popup menu. A
-// picture is a JPEG file named after the item in the PICS folder; the item's record keeps its
-// relative path. The hidden DBImage1 carries the bitmap column HW_TP, which the paste and
+// picture is a JPEG named after the item, in the PICS folder beside a catalogue file or in the
+// catalogue itself on a server (ItemPictureStore); the item's record keeps its relative path. The hidden DBImage1 carries the bitmap column HW_TP, which the paste and
 // clear commands leave empty; clear and copy act on the picture file.
 #include "app/main_window.h"
+#include "app/item_picture_store.h"
 #include "app/picture_files.h"
 #include "app/picture_frame.h"
 #include "db/dataset.h"
 #include "dbaware/db_image.h"
+#include "platform/atomic_file.h"
 #include "platform/error.h"
 #include "platform/file_operations.h"
 #include "platform/jpeg_codec.h"
@@ -59,9 +61,7 @@ void TFrm_main::N8Click()
             picture = record.DBImage1->picture(); // the bitmap kept with the item takes its place
         if (picture.isNull())
             throw platform::Error(QStringLiteral("剪贴板中没有图片"));
-        const PictureFiles files(dataFolder());
-        files.ensureFolder();
-        platform::writeJpegFile(files.resolve(PictureFiles::storedPath(id)), picture, platform::defaultJpegQuality);
+        ItemPictureStore(*ADOConnection1, dataFolder()).store(id, platform::encodeJpeg(picture, platform::defaultJpegQuality));
         items.setValue(kPathColumn, PictureFiles::storedPath(id));
         // The picture stays on the clipboard; the item keeps no bitmap of its own.
         platform::putClipboardPicture(picture);
@@ -78,16 +78,15 @@ void TFrm_main::N9Click()
             return;
         db::Dataset& items = *ADOQueryHW;
         const int id = editItemForPicture(items);
-        const PictureFiles files(dataFolder());
-        files.ensureFolder();
-        // Only a file actually stored gets its path recorded.
-        if (!platform::reported(this, [&] { storePictureFile(chosen, files.fileOf(id)); })) {
+        ItemPictureStore pictures(*ADOConnection1, dataFolder());
+        // Only a picture actually stored gets its path recorded.
+        if (!platform::reported(this, [&] { pictures.storeFile(id, chosen); })) {
             items.cancel();
             return;
         }
         items.setValue(kPathColumn, PictureFiles::storedPath(id));
         items.post();
-        showPictureFile(*record.Image1, files.resolve(PictureFiles::storedPath(id)), true);
+        pictures.show(*record.Image1, id, true);
     });
 }
 
@@ -97,20 +96,20 @@ void TFrm_main::N24Click()
         db::Dataset& items = *ADOQueryHW;
         requireCurrentItem(items);
         const int id = items.asInteger(QStringLiteral("HW_ID"));
-        const QString file = PictureFiles(dataFolder()).fileOf(id);
-        const bool hasFile = platform::fileExists(file);
+        ItemPictureStore pictures(*ADOConnection1, dataFolder());
+        const bool hasFile = pictures.has(id);
         if (!hasFile && !record.DBImage1->hasPicture())
             return;
-        // The picture is the item's file; it moves to the clipboard, so a paste brings it
+        // The picture is the item's own; it moves to the clipboard, so a paste brings it
         // back. A bitmap kept in the record goes with it.
-        const QImage picture = hasFile ? platform::readJpegFile(file) : record.DBImage1->picture();
+        const QImage picture = hasFile ? pictures.picture(id) : record.DBImage1->picture();
         items.edit();
         if (record.DBImage1->hasPicture())
             record.DBImage1->clearPicture();
         items.setValue(kPathColumn, QVariant());
         items.post();
         if (hasFile)
-            platform::deleteFile(file);
+            pictures.remove(id);
         platform::putClipboardPicture(picture);
         record.Image1->setPicture(QImage());
     });
@@ -119,10 +118,11 @@ void TFrm_main::N24Click()
 void TFrm_main::N11Click()
 {
     platform::guarded([this] {
-        // The item's picture file; a bitmap kept in the record when it has none.
-        const QString file = PictureFiles(dataFolder()).fileOf(ADOQueryHW->asInteger(QStringLiteral("HW_ID")));
-        if (platform::fileExists(file))
-            platform::putClipboardPicture(platform::readJpegFile(file));
+        // The item's picture; a bitmap kept in the record when it has none.
+        const ItemPictureStore pictures(*ADOConnection1, dataFolder());
+        const int id = ADOQueryHW->asInteger(QStringLiteral("HW_ID"));
+        if (pictures.has(id))
+            platform::putClipboardPicture(pictures.picture(id));
         else if (record.DBImage1->hasPicture())
             platform::putClipboardPicture(record.DBImage1->picture());
     });
@@ -135,9 +135,13 @@ void TFrm_main::N12Click()
             platform::saveFileName(this, QStringLiteral("保存图片"), dataFolder(), kSaveFilter, QStringLiteral("jpg"));
         if (chosen.isEmpty())
             return;
-        const QString file = PictureFiles(dataFolder()).fileOf(ADOQueryHW->asInteger(QStringLiteral("HW_ID")));
-        if (platform::fileExists(file))
-            platform::copyFile(file, chosen);
+        const QByteArray jpeg =
+            ItemPictureStore(*ADOConnection1, dataFolder()).bytes(ADOQueryHW->asInteger(QStringLiteral("HW_ID")));
+        if (jpeg.isEmpty())
+            return;
+        platform::AtomicFile file(chosen);
+        file.write(jpeg);
+        file.commit();
     });
 }
 

@@ -53,18 +53,6 @@ void TFrm_main::rereadItems()
     seenDataVersion_ = ADOConnection1->dataVersion();
 }
 
-void TFrm_main::rereadItemsIfChangedElsewhere()
-{
-    // Not in the middle of the operator's edit: the next activation reads the grid again.
-    if (ADOQueryHW->editing())
-        return;
-    platform::guarded([this] {
-        const qint64 version = ADOConnection1->dataVersion();
-        if (version != seenDataVersion_)
-            rereadItems();
-    });
-}
-
 void TFrm_main::ADOQueryHWBeforePost()
 {
     // 更新日期 says when the price last changed: a post that changes the price stamps it with

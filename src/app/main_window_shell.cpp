@@ -53,6 +53,7 @@ TFrm_main::TFrm_main(const QString& dataFolder, QWidget* parent)
     addPriceListItems();
     addQuotationItems();
     createBackups();
+    addConnectItem();
     addCompatRulesItem();
     wireHandlers();
     // Key preview: the window sees every key before the focused control.
@@ -67,6 +68,11 @@ TFrm_main::~TFrm_main()
 QString TFrm_main::programFolder() const
 {
     return withSlash(dataFolder_);
+}
+
+QString TFrm_main::catalogueConnectionString() const
+{
+    return serverAddress_.isEmpty() ? db::ConnectionString::build(programFolder()) : serverAddress_;
 }
 
 void TFrm_main::showStatus(const QString& text)
@@ -98,6 +104,12 @@ void TFrm_main::createTimers()
     connect(shell.Timer1, &QTimer::timeout, this, &TFrm_main::Timer1Timer);
     connect(shell.Timer2, &QTimer::timeout, this, &TFrm_main::Timer2Timer);
     connect(shell.Timer3, &QTimer::timeout, this, &TFrm_main::Timer3Timer);
+    // Another workstation's change shows here within a second.
+    changeWatch_ = new QTimer(this);
+    changeWatch_->setObjectName(QStringLiteral("changeWatch"));
+    changeWatch_->setInterval(500);
+    connect(changeWatch_, &QTimer::timeout, this, &TFrm_main::followOtherWorkstations);
+    changeWatch_->start();
     shell.Timer1->start();
     shell.Timer2->start();
 }
@@ -204,8 +216,10 @@ void TFrm_main::wireHandlers()
 void TFrm_main::FormCreate()
 {
     platform::guarded([this] {
-        ADOConnection1->setConnectionString(db::ConnectionString::build(programFolder()));
+        ADOConnection1->setConnectionString(catalogueConnectionString());
         openCheckedCatalogue();
+        // What the window shows from now on is what the catalogue holds now.
+        seenDataVersion_ = ADOConnection1->dataVersion();
         currentQuotation.number = platform::shortDate(QDate::currentDate());
         currentQuotation.name = QStringLiteral("配置单");
         currentQuotation.total = 0;
@@ -341,7 +355,7 @@ bool TFrm_main::eventFilter(QObject* watched, QEvent* event)
     if (watched == management.Panel_LIST && dragPanel(management.Panel_LIST, event))
         return true;
     if (watched == this && event->type() == QEvent::WindowActivate)
-        rereadItemsIfChangedElsewhere();
+        followOtherWorkstations();
     // The tree's clicks: see treeMouseEvent (runs the click handler `i`).
     if (watched == tree.tv1->viewport() && treeMouseEvent(event))
         return true;

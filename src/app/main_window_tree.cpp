@@ -174,6 +174,8 @@ void TFrm_main::btn_refreshClick()
                 }
             }
         }
+        // What the tree now shows, for telling another workstation's category change.
+        seenCategories_ = categoryFingerprint();
     });
 }
 

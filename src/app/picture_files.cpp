@@ -1,5 +1,6 @@
 #include "app/picture_files.h"
 #include "app/picture_frame.h"
+#include "platform/atomic_file.h"
 #include "platform/error.h"
 #include "platform/file_operations.h"
 #include "platform/jpeg_codec.h"
@@ -66,21 +67,27 @@ bool showPictureFile(PictureFrame& frame, const QString& path, bool reread)
     return true;
 }
 
-void storePictureFile(const QString& chosen, const QString& target)
+QByteArray pictureFileAsJpeg(const QString& chosen)
 {
     QFile source(chosen);
     if (!source.open(QIODevice::ReadOnly))
         throw platform::Error(QStringLiteral("无法读取图片文件“%1”：%2").arg(chosen, source.errorString()));
     const QByteArray bytes = source.readAll();
     // A JPEG file is kept byte for byte; any other picture becomes one, as the frame shows JPEG only.
-    if (bytes.startsWith("\xFF\xD8\xFF")) {
-        platform::copyFile(chosen, target);
-        return;
-    }
+    if (bytes.startsWith("\xFF\xD8\xFF"))
+        return bytes;
     const QImage picture = QImage::fromData(bytes);
     if (picture.isNull())
         throw platform::Error(QStringLiteral("“%1”不是可以读取的图片文件。").arg(chosen));
-    platform::writeJpegFile(target, picture, platform::defaultJpegQuality);
+    return platform::encodeJpeg(picture, platform::defaultJpegQuality);
+}
+
+void storePictureFile(const QString& chosen, const QString& target)
+{
+    const QByteArray jpeg = pictureFileAsJpeg(chosen);
+    platform::AtomicFile file(target);
+    file.write(jpeg);
+    file.commit();
 }
 
 QImage samplePicture()

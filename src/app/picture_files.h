@@ -1,4 +1,5 @@
 #pragma once
+#include <QByteArray>
 #include <QString>
 
 class QImage;
@@ -37,6 +38,8 @@ bool showPictureFile(PictureFrame& frame, const QString& path, bool reread = fal
 // another format (PNG, WebP, BMP, …) converted to JPEG. Fails with a message for the
 // operator when the file cannot be read as a picture.
 void storePictureFile(const QString& chosen, const QString& target);
+// The JPEG bytes a chosen picture file gives: a JPEG's own, any other picture converted.
+QByteArray pictureFileAsJpeg(const QString& chosen);
 
 // The picture shown before any item's picture is loaded, stored with the program.
 QImage samplePicture();

@@ -24,10 +24,16 @@ namespace category_testing {
 // way another program would.
 class Catalogue {
 public:
-    Catalogue()
+    // On a server (a database of the test server's, empty until the connection makes the
+    // catalogue's tables), or else in the catalogue file of the folder.
+    explicit Catalogue(QString serverAddress = {}) : server(std::move(serverAddress))
     {
-        db::createCatalogue(folder.file(QString::fromLatin1(db::kDatabaseFileName)), false);
-        connection.setConnectionString(db::ConnectionString::build(app::withSlash(folder.path())));
+        if (server.isEmpty()) {
+            db::createCatalogue(folder.file(QString::fromLatin1(db::kDatabaseFileName)), false);
+            connection.setConnectionString(db::ConnectionString::build(app::withSlash(folder.path())));
+        } else {
+            connection.setConnectionString(server);
+        }
         connection.open();
         query = std::make_unique<db::Dataset>(QStringLiteral("fixture"), &connection);
     }
@@ -54,6 +60,7 @@ public:
     }
     int count(const QString& sql) { return column(sql, QStringLiteral("n")).value(0).toInt(); }
 
+    QString server; // empty for the file
     testing_support::TempFolder folder;
     db::Connection connection{QStringLiteral("fixture")};
 
@@ -127,6 +134,7 @@ private:
 inline std::unique_ptr<app::TFrm_main> openWindow(const Catalogue& catalogue)
 {
     auto w = std::make_unique<app::TFrm_main>(catalogue.folder.path());
+    w->setServerAddress(catalogue.server);
     w->shell.Timer1->stop();
     w->FormCreate();
     w->btn_refreshClick();

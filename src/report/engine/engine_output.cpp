@@ -13,6 +13,7 @@
 #include "report/pages/preview_pages.h"
 #include "report/render/item_render.h"
 
+#include <QVarLengthArray>
 #include <algorithm>
 #include <utility>
 
@@ -199,25 +200,26 @@ void TfrxEngine::publishState()
     sys.totalPagesAll = TotalPages;
     sys.line = line_;
     sys.lineThrough = lineThrough_;
-    // Only what changed: the names are looked up lower-cased, which costs on every band.
+    // Only what changed, under the lower-case names the table keeps: the names are then not
+    // lower-cased anew for every band.
     MemberTable& m = calc_.EngineMembers();
     Published& p = published_;
-    const auto put = [&m, &p](auto& last, auto value, const char* name) {
+    const auto put = [&m, &p](auto& last, auto value, const QString& lowerName) {
         if (p.valid && last == value)
             return;
         last = value;
-        m.set(QLatin1StringView(name), Value(value));
+        m.set(lowerName, Value(value));
     };
-    put(p.curX, CurX, "CurX");
-    put(p.curY, CurY, "CurY");
-    put(p.curColumn, CurColumn, "CurColumn");
-    put(p.pageNo, sys.pageNo, "PageNo");
-    put(p.totalPages, TotalPages, "TotalPages");
-    put(p.finalPass, FinalPass, "FinalPass");
-    put(p.doublePass, DoublePass, "DoublePass");
-    put(p.pageWidth, PageWidth, "PageWidth");
-    put(p.pageHeight, PageHeight, "PageHeight");
-    put(p.freeSpace, FreeSpace(), "FreeSpace");
+    put(p.curX, CurX, QStringLiteral("curx"));
+    put(p.curY, CurY, QStringLiteral("cury"));
+    put(p.curColumn, CurColumn, QStringLiteral("curcolumn"));
+    put(p.pageNo, sys.pageNo, QStringLiteral("pageno"));
+    put(p.totalPages, TotalPages, QStringLiteral("totalpages"));
+    put(p.finalPass, FinalPass, QStringLiteral("finalpass"));
+    put(p.doublePass, DoublePass, QStringLiteral("doublepass"));
+    put(p.pageWidth, PageWidth, QStringLiteral("pagewidth"));
+    put(p.pageHeight, PageHeight, QStringLiteral("pageheight"));
+    put(p.freeSpace, FreeSpace(), QStringLiteral("freespace"));
     p.valid = true;
     pages_.Engine().CurY = CurY;
 }
@@ -253,16 +255,23 @@ void TfrxEngine::prepareBand(TfrxBand& band)
     }
     run.growth.clear();
     ext_->runParentSubreports(*this, band);
+    // The objects as they are before OnAfterCalcHeight, in a list on the stack: this runs
+    // for every band printed.
     double maxBottom = 0;
-    const QList<TfrxView*> views = viewsOf(band);
-    for (TfrxView* v : views)
-        maxBottom = std::max(maxBottom, v->Top() + v->Height());
+    QVarLengthArray<TfrxStretcheable*, 32> stretcheables;
+    for (TfrxComponent* c : band.Objects()) {
+        if (auto* v = as<TfrxView>(c)) {
+            maxBottom = std::max(maxBottom, v->Top() + v->Height());
+            if (auto* s = as<TfrxStretcheable>(v))
+                stretcheables.append(s);
+        }
+    }
     if (band.Stretched)
         band.SetHeight(maxBottom);
     calc_.SetCurrentObjectName(band.Name());
     runProcedure("OnAfterCalcHeight", band.OnAfterCalcHeight, &band);
-    for (TfrxView* v : views)
-        if (auto* s = as<TfrxStretcheable>(v); s && s->StretchMode == TfrxStretchMode::smMaxHeight)
+    for (TfrxStretcheable* s : stretcheables)
+        if (s->StretchMode == TfrxStretchMode::smMaxHeight)
             s->SetHeight(maxBottom - s->Top());
 }
 

@@ -325,6 +325,14 @@ void TfrxComponent::AssignAll(const TfrxComponent& source)
     }
 }
 
+bool TfrxComponent::SameExtraData(const TfrxComponent& other) const
+{
+    ExtraDataWriter mine, others;
+    WriteExtraData(mine);
+    other.WriteExtraData(others);
+    return mine.data() == others.data();
+}
+
 bool TfrxComponent::ReadExtraProperty(const QString& name, ExtraDataReader& reader)
 {
     (void)name;

@@ -122,6 +122,9 @@ public:
 
     // Data streamed beyond the published properties (pictures, rich text).
     virtual void WriteExtraData(ExtraDataWriter& writer) const { (void)writer; }
+    // Whether WriteExtraData writes the same bytes for the other object, one of this class;
+    // a class that writes its own data answers from its fields, without writing them.
+    virtual bool SameExtraData(const TfrxComponent& other) const;
     // Reads one such property; false when the name is not one of this object's.
     virtual bool ReadExtraProperty(const QString& name, ExtraDataReader& reader);
 

@@ -174,6 +174,7 @@ public:
     QByteArray Picture; // the picture's file bytes, empty for none
 
     void WriteExtraData(ExtraDataWriter& writer) const override;
+    bool SameExtraData(const TfrxComponent& other) const override;
     bool ReadExtraProperty(const QString& name, ExtraDataReader& reader) override;
 };
 
@@ -208,6 +209,7 @@ public:
     QByteArray PartRemainder;
 
     void WriteExtraData(ExtraDataWriter& writer) const override;
+    bool SameExtraData(const TfrxComponent& other) const override;
     bool ReadExtraProperty(const QString& name, ExtraDataReader& reader) override;
 
     // Keeps the template's content while printing; AfterPrint puts it back, so data and

@@ -39,7 +39,8 @@ bool hasTypedAccess(const PropInfo& p)
 } // namespace
 
 ClassInfo::ClassInfo(const char* name, const ClassInfo* parent, std::vector<PropInfo> own, Factory factory)
-    : name_(QString::fromLatin1(name)), latin1Name_(name), parent_(parent), own_(std::move(own)), factory_(factory)
+    : name_(QString::fromLatin1(name)), latin1Name_(name), parent_(parent), depth_(parent ? parent->depth_ + 1 : 0),
+      own_(std::move(own)), factory_(factory)
 {
     for (PropInfo& p : own_) {
         p.latin1Name = p.name.toLatin1();
@@ -89,14 +90,6 @@ const PropInfo* ClassInfo::find(QByteArrayView latin1Name) const
             && qstrnicmp(p->latin1Name.constData(), n, latin1Name.data(), n) == 0)
             return p;
     return nullptr;
-}
-
-bool ClassInfo::inheritsFrom(const ClassInfo& other) const
-{
-    for (const ClassInfo* c = this; c; c = c->parent_)
-        if (c == &other)
-            return true;
-    return false;
 }
 
 namespace {

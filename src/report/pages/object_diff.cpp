@@ -9,6 +9,7 @@
 #include "report/xml/xml_number.h"
 
 #include <cmath>
+#include <string_view>
 
 namespace report::detail {
 
@@ -17,19 +18,53 @@ namespace {
 // Smaller changes are noise of the layout arithmetic, not worth an attribute.
 constexpr double kFloatThreshold = 0.0001;
 
+// Appends to the element text being built: numbers and escaped texts go straight into it,
+// with no text object made per attribute.
 class DiffWriter {
 public:
-    explicit DiffWriter(QByteArray& out) : out_(out) {}
+    explicit DiffWriter(std::string& out) : out_(out) {}
 
-    void raw(const char* name, QByteArrayView value)
+    void name(const char* name)
     {
         out_ += ' ';
         out_ += name;
         out_ += "=\"";
+    }
+    void raw(const char* name, std::string_view value)
+    {
+        this->name(name);
         out_ += value;
         out_ += '"';
     }
-    void number(const char* name, double value) { raw(name, floatToText(value).toLatin1()); }
+    void number(const char* name, double value)
+    {
+        this->name(name);
+        appendFloatText(out_, value);
+        out_ += '"';
+    }
+    void integer(const char* name, int value)
+    {
+        this->name(name);
+        appendIntText(out_, value);
+        out_ += '"';
+    }
+    void text(const char* name, QStringView value)
+    {
+        this->name(name);
+        appendEscapedXML(out_, value);
+        out_ += '"';
+    }
+    // Lines joined by CR LF, escaped line by line: the joined text is never made.
+    void lines(const char* name, const QStringList& lines)
+    {
+        this->name(name);
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            if (i > 0)
+                out_ += "&#13;&#10;";
+            appendEscapedXML(out_, lines[i]);
+        }
+        out_ += '"';
+    }
     void floatIf(const char* name, double value, double source)
     {
         if (std::abs(value - source) > kFloatThreshold)
@@ -38,7 +73,7 @@ public:
     void intIf(const char* name, int value, int source)
     {
         if (value != source)
-            raw(name, QByteArray::number(value));
+            integer(name, value);
     }
     void boolIf(const char* name, bool value, bool source)
     {
@@ -53,11 +88,11 @@ public:
     void stringIf(const char* name, const QString& value, const QString& source)
     {
         if (value != source)
-            raw(name, EscapeXML(value.toUtf8()));
+            text(name, value);
     }
 
 private:
-    QByteArray& out_;
+    std::string& out_;
 };
 
 void compactDifference(DiffWriter& w, const TfrxComponent& o, const TfrxComponent& s, PreparedKind kind)
@@ -126,7 +161,7 @@ void viewDifference(DiffWriter& w, const TfrxView& v, const TfrxView& s)
     w.stringIf("URL", v.URL, s.URL);
 }
 
-void memoDifference(DiffWriter& w, QByteArray& out, const TfrxCustomMemoView& m, const TfrxCustomMemoView& s)
+void memoDifference(DiffWriter& w, const TfrxCustomMemoView& m, const TfrxCustomMemoView& s)
 {
     w.boolIf("AutoWidth", m.AutoWidth, s.AutoWidth);
     w.floatIf("CharSpacing", m.CharSpacing, s.CharSpacing);
@@ -136,9 +171,7 @@ void memoDifference(DiffWriter& w, QByteArray& out, const TfrxCustomMemoView& m,
     w.boolIf("Highlight.Active", m.Highlight().Active, s.Highlight().Active);
     w.floatIf("LineSpacing", m.LineSpacing, s.LineSpacing);
     // The source string carries no text, so the text is always written.
-    out += " u=\"";
-    out += EscapeXML(m.Text().toUtf8());
-    out += '"';
+    w.lines("u", m.Memo);
     w.floatIf("ParagraphGap", m.ParagraphGap, s.ParagraphGap);
     w.intIf("Rotation", m.Rotation, s.Rotation);
     w.boolIf("RTLReading", m.RTLReading, s.RTLReading);
@@ -151,46 +184,47 @@ void memoDifference(DiffWriter& w, QByteArray& out, const TfrxCustomMemoView& m,
 
 PreparedKind preparedKind(const TfrxComponent& object) { return *itemKindOf(object.classInfo()).prepared; }
 
-QByteArray differenceText(const TfrxComponent& object, const TfrxComponent& source, PreparedKind kind,
-                          bool compactOnly)
+void appendDifference(std::string& out, const TfrxComponent& object, const TfrxComponent& source, PreparedKind kind,
+                      bool compactOnly)
 {
-    // Built in a reused buffer and copied out at its exact size: millions of these texts
-    // stay in memory, and a reserved capacity would stay with each of them.
-    thread_local QByteArray out;
-    out.resize(0); // keeps the capacity
     DiffWriter w(out);
-    const auto result = [] { return QByteArray(out.constData(), out.size()); };
     // A source object of another class (a damaged file) gets the compact part only.
     if (&source.classInfo() != &object.classInfo())
         compactOnly = true;
     compactDifference(w, object, source, kind);
     if (compactOnly)
-        return result();
+        return;
     if (kind == PreparedKind::GroupHeader) {
         // After any Tag above, so that this one wins on reading: the preview toggles
         // drill-down groups by their running line number.
         const auto& group = static_cast<const TfrxGroupHeader&>(object);
         if (group.DrillDown)
-            w.raw("Tag", QByteArray::number(group.LineThrough));
-        return result();
+            w.integer("Tag", group.LineThrough);
+        return;
     }
     if (!isViewKind(kind))
-        return result();
+        return;
     viewDifference(w, static_cast<const TfrxView&>(object), static_cast<const TfrxView&>(source));
     switch (kind) {
     case PreparedKind::Shape:
         w.enumIf("Shape", static_cast<const TfrxShapeView&>(object).Shape, static_cast<const TfrxShapeView&>(source).Shape);
         break;
     case PreparedKind::Picture:
-        w.raw("ImageIndex", QByteArray::number(static_cast<const TfrxPictureView&>(object).ImageIndex));
+        w.integer("ImageIndex", static_cast<const TfrxPictureView&>(object).ImageIndex);
         break;
     case PreparedKind::Memo:
-        memoDifference(w, out, static_cast<const TfrxCustomMemoView&>(object),
-                       static_cast<const TfrxCustomMemoView&>(source));
+        memoDifference(w, static_cast<const TfrxCustomMemoView&>(object), static_cast<const TfrxCustomMemoView&>(source));
         break;
     default: break;
     }
-    return result();
+}
+
+QByteArray differenceText(const TfrxComponent& object, const TfrxComponent& source, PreparedKind kind,
+                          bool compactOnly)
+{
+    std::string out;
+    appendDifference(out, object, source, kind, compactOnly);
+    return QByteArray(out.data(), qsizetype(out.size()));
 }
 
 double numberAttr(const TfrxXMLItem& item, const char* name, double fallback)

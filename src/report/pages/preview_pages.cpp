@@ -80,28 +80,36 @@ TfrxXMLItem* PagesState::appendOneElement(TfrxXMLItem& parent, TfrxComponent& ob
     }
     const DictEntry* entry = entryOf(object);
     TfrxXMLItem* item = parent.addChild();
+    // The element text is built in one buffer and copied out at its size.
+    std::string& text = elementText;
+    text.clear();
     if (!entry) {
-        TfrxXMLSerializer serializer;
         item->setName(object.ClassName().toLatin1());
         // The serialiser leaves names to the tree writer; the rebuilt object needs one.
-        QByteArray text;
-        if (!object.Name().isEmpty())
-            text = " Name=\"" + EscapeXML(object.Name().toUtf8()) + '"';
-        item->setText(text + serializer.ObjectToAttributes(object));
+        if (!object.Name().isEmpty()) {
+            text += " Name=\"";
+            appendEscapedXML(text, object.Name());
+            text += '"';
+        }
+        TfrxXMLSerializer().AppendAttributes(text, object, nullptr);
     } else {
         item->setName(entry->shortName);
         if (firstPassOfTwo()) {
-            item->setText(differenceText(object, *entry->source, kind, true));
+            appendDifference(text, object, *entry->source, kind, true);
         } else if (kind == PreparedKind::FullDifference) {
             // Against the source object when its source string carries its attributes: a
             // rich text stored per row is then mostly its position, not its whole document.
-            TfrxXMLSerializer serializer;
-            item->setText(serializer.ObjectToAttributes(object, {}, fullSources ? entry->source : nullptr) + ' '
-                          + differenceText(object, *entry->source, kind, true));
+            // One still as its source, the usual case, has no attributes of that part.
+            const TfrxComponent* source = fullSources ? entry->source : nullptr;
+            if (!source || !TfrxXMLSerializer::SameAsAncestor(object, *source))
+                TfrxXMLSerializer().AppendAttributes(text, object, source);
+            text += ' ';
+            appendDifference(text, object, *entry->source, kind, true);
         } else {
-            item->setText(differenceText(object, *entry->source, kind, false));
+            appendDifference(text, object, *entry->source, kind, false);
         }
     }
+    item->setText(QByteArray(text.data(), qsizetype(text.size())));
     estimate += item->name().size() + item->text().size() + qint64(sizeof(TfrxXMLItem)) + 16;
     return item;
 }

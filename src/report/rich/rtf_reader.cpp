@@ -7,6 +7,7 @@
 #include "report/rich/detail/rtf_picture_reader.h"
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 #include <optional>
 #include <utility>
@@ -701,7 +702,14 @@ bool mayHoldCharacter(QByteArrayView bytes, char16_t c)
     if (c < 0x20 || c >= 0x7F || c == '\\' || c == '{' || c == '}' || bytes.contains(char(c)))
         return true;
     const qsizetype n = bytes.size();
-    for (qsizetype i = bytes.indexOf('\\'); i >= 0 && i + 1 < n; i = bytes.indexOf('\\', i + 1)) {
+    // The next backslash by memchr: a stored rich text is mostly control words.
+    const auto backslashFrom = [&](qsizetype from) -> qsizetype {
+        if (from >= n)
+            return -1;
+        const void* at = std::memchr(bytes.data() + from, '\\', size_t(n - from));
+        return at ? static_cast<const char*>(at) - bytes.data() : -1;
+    };
+    for (qsizetype i = backslashFrom(0); i >= 0 && i + 1 < n; i = backslashFrom(i + 1)) {
         const char next = bytes[i + 1];
         if (next == '\'' && i + 3 < n && platform::hexDigitValue(bytes[i + 2]) == c / 16
             && platform::hexDigitValue(bytes[i + 3]) == c % 16)

@@ -5,6 +5,9 @@ namespace report {
 Delimiters parseDelimiters(const QString& expressionDelimiters)
 {
     Delimiters d;
+    // The usual "[,]" is the default pair: nothing to cut out, for every object of every row.
+    if (expressionDelimiters == QLatin1StringView("[,]"))
+        return d;
     const qsizetype comma = expressionDelimiters.indexOf(u',');
     d.open = (comma < 0 ? expressionDelimiters : expressionDelimiters.left(comma)).left(255);
     d.close = comma < 0 ? QString() : expressionDelimiters.mid(comma + 1).left(255);

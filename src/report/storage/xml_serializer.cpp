@@ -168,7 +168,66 @@ void appendProperty(std::string& out, const QByteArray& prefix, const PropInfo& 
     out += '"';
 }
 
+// Whether every published property equals the ancestor's, by the rules appendProperty writes
+// by. Properties that are not stored are compared too: a difference there only means the
+// caller writes the text to find out.
+bool sameProperties(const TfrxPersistent& object, const TfrxPersistent& ancestor)
+{
+    if (&object.classInfo() != &ancestor.classInfo())
+        return false;
+    for (const PropInfo* p : object.classInfo().properties()) {
+        if (!p->published)
+            continue;
+        switch (p->kind) {
+        case PropKind::Integer:
+        case PropKind::Set:
+        case PropKind::Enum:
+        case PropKind::Boolean:
+            if (p->getInt(object) != p->getInt(ancestor))
+                return false;
+            break;
+        case PropKind::Float:
+            if (!sameFloat(p->getFloat(object), p->getFloat(ancestor)))
+                return false;
+            break;
+        case PropKind::String:
+            if (p->getString(object) != p->getString(ancestor))
+                return false;
+            break;
+        case PropKind::Strings:
+            if (p->getStrings(object) != p->getStrings(ancestor))
+                return false;
+            break;
+        case PropKind::Reference:
+            if (p->getReference(object) != p->getReference(ancestor))
+                return false;
+            break;
+        case PropKind::Variant:
+            if (p->get(object) != p->get(ancestor))
+                return false;
+            break;
+        case PropKind::Object:
+            if (!sameProperties(*p->sub(const_cast<TfrxPersistent&>(object)),
+                                *p->sub(const_cast<TfrxPersistent&>(ancestor))))
+                return false;
+            break;
+        case PropKind::WideStrings: break;
+        }
+    }
+    return true;
+}
+
 } // namespace
+
+bool TfrxXMLSerializer::SameAsAncestor(const TfrxComponent& object, const TfrxComponent& ancestor)
+{
+    if (!sameProperties(object, ancestor))
+        return false;
+    if (object.classInfo().inheritsFrom(TfrxCustomMemoView::staticClassInfo())
+        && static_cast<const TfrxCustomMemoView&>(object).Memo != static_cast<const TfrxCustomMemoView&>(ancestor).Memo)
+        return false;
+    return object.SameExtraData(ancestor);
+}
 
 void TfrxXMLSerializer::addError(const QString& line)
 {

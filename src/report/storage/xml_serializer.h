@@ -40,6 +40,15 @@ public:
     // and the extra streamed data as PropData.
     QByteArray ObjectToAttributes(const TfrxPersistent& object, const QByteArray& prefix = {},
                                   const TfrxPersistent* ancestor = nullptr);
+    // The same appended to an attribute text being built.
+    void AppendAttributes(std::string& out, const TfrxPersistent& object, const TfrxPersistent* ancestor)
+    {
+        appendAttributes(out, object, {}, ancestor);
+    }
+    // True when ObjectToAttributes against the ancestor, an object of the same class, writes
+    // nothing (default values not forced): found without making the text, for objects
+    // stored once per row.
+    static bool SameAsAncestor(const TfrxComponent& object, const TfrxComponent& ancestor);
     // Applies attribute text; a value that cannot be applied adds its message to Errors and
     // the scan goes on. References are recorded and resolved by FixupReferences.
     void AttributesToObject(const QByteArray& text, TfrxPersistent& object);

@@ -3,6 +3,8 @@
 
 #include <QIODevice>
 
+#include <cstring>
+#include <initializer_list>
 #include <vector>
 
 namespace report {
@@ -10,6 +12,23 @@ namespace report {
 namespace {
 
 constexpr qsizetype flushThreshold = 4096;
+
+// Appends the pieces with one change of size: a prepared report is written as hundreds of
+// thousands of small pieces, and appending each alone costs more than copying it.
+void appendPieces(QByteArray& buffer, std::initializer_list<QByteArrayView> pieces)
+{
+    qsizetype total = 0;
+    for (const QByteArrayView piece : pieces)
+        total += piece.size();
+    const qsizetype at = buffer.size();
+    buffer.resize(at + total);
+    char* out = buffer.data() + at;
+    for (const QByteArrayView piece : pieces) {
+        if (!piece.isEmpty())
+            std::memcpy(out, piece.data(), size_t(piece.size()));
+        out += piece.size();
+    }
+}
 
 } // namespace
 
@@ -61,41 +80,31 @@ void TfrxXMLWriter::writeHeader()
 void TfrxXMLWriter::openTag(const TfrxXMLItem* item, int level, bool hasChildren)
 {
     indent(level);
-    buffer_ += '<';
-    buffer_ += item->name();
     const QByteArray& text = item->text();
-    if (!text.isEmpty()) {
-        if (text.front() != ' ' || exactText_)
-            buffer_ += ' ';
-        buffer_ += text;
-    }
+    const bool blankBefore = !text.isEmpty() && (text.front() != ' ' || exactText_);
+    QByteArrayView after;
     if (item->unloadable())
-        buffer_ += " ld=\"0\"";
+        after = " ld=\"0\"";
     // The reader drops one blank before a '>'; a text ending in a blank (left by RemoveAttr
     // of the last pair, or read from such a tag) gets one more, so it reads back as it is
     // and cannot turn into a closing slash ("x/ " would read as "x/", an empty element).
     else if (!text.isEmpty() && text.back() == ' ' && (hasChildren || !item->value().isEmpty()))
-        buffer_ += ' ';
-    if (hasChildren) {
-        buffer_ += '>';
-    } else if (!item->value().isEmpty()) {
-        buffer_ += '>';
-        buffer_ += item->value();
-        buffer_ += "</";
-        buffer_ += item->name();
-        buffer_ += '>';
-    } else {
-        buffer_ += "/>";
-    }
+        after = " ";
+    const QByteArrayView name = item->name();
+    const QByteArrayView blank = blankBefore ? " " : "";
+    if (hasChildren)
+        appendPieces(buffer_, {"<", name, blank, text, after, ">"});
+    else if (!item->value().isEmpty())
+        appendPieces(buffer_, {"<", name, blank, text, after, ">", item->value(), "</", name, ">"});
+    else
+        appendPieces(buffer_, {"<", name, blank, text, after, "/>"});
     endLine();
 }
 
 void TfrxXMLWriter::closeTag(const TfrxXMLItem* item, int level)
 {
     indent(level);
-    buffer_ += "</";
-    buffer_ += item->name();
-    buffer_ += '>';
+    appendPieces(buffer_, {"</", item->name(), ">"});
     endLine();
 }
 

@@ -228,6 +228,10 @@ TEST(RtfReader, QuickTestForACharacterNeverMissesIt)
         EXPECT_FALSE(text(rtf).contains(u'[')) << rtf;
         EXPECT_FALSE(mayHoldCharacter(QByteArray(rtf), u'[')) << rtf;
     }
+    // Control words at the very end of the bytes: a whole hex form counts, a cut one does not.
+    EXPECT_TRUE(mayHoldCharacter(QByteArray("{\\rtf1 a}\\'5b"), u'['));
+    EXPECT_FALSE(mayHoldCharacter(QByteArray("{\\rtf1 a}\\'5"), u'['));
+    EXPECT_FALSE(mayHoldCharacter(QByteArray("{\\rtf1 a}\\"), u'['));
     // Characters it cannot decide about are always "maybe".
     EXPECT_TRUE(mayHoldCharacter(QByteArray("{\\rtf1 x}"), u'【'));
     EXPECT_TRUE(mayHoldCharacter(QByteArray("{\\rtf1 x}"), u'{'));

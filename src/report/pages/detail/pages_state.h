@@ -10,6 +10,7 @@
 
 #include <QHash>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace report::detail {
@@ -73,6 +74,9 @@ struct PagesState {
     // source object; false in a store read from a file written before, where the source
     // string is the class name and the element holds every attribute.
     bool fullSources = true;
+    // Where appendOneElement builds an element's text, emptied for each: its capacity is
+    // kept, since an allocation per stored object costs more than the text.
+    std::string elementText;
 
     // Children of the root, made on first use.
     TfrxXMLItem* child(const char* name) { return doc.root()->childByName(name); }
@@ -103,7 +107,9 @@ struct PagesState {
 PreparedKind preparedKind(const TfrxComponent& object);
 inline bool isViewKind(PreparedKind kind) { return kind >= PreparedKind::Memo; }
 // The difference text of a prepared object against its source object; only the compact
-// part when compactOnly.
+// part when compactOnly. appendDifference appends it to an element text being built.
+void appendDifference(std::string& out, const TfrxComponent& object, const TfrxComponent& source, PreparedKind kind,
+                      bool compactOnly);
 QByteArray differenceText(const TfrxComponent& object, const TfrxComponent& source, PreparedKind kind,
                           bool compactOnly);
 // A number of an attribute, or the fallback when the attribute is missing or empty.
