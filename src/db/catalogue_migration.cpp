@@ -471,7 +471,8 @@ MigrationCounts migrateCatalogue(Connection& from, Connection& to, const Migrati
             else if (table == "COMPAT_RULES")
                 counts.rules = rows;
             if (part.autoKey)
-                target->keysGiven(QString::fromLatin1(part.table), QString::fromLatin1(part.orderKey));
+                target->keysGiven(QString::fromLatin1(part.table), QString::fromLatin1(part.orderKey),
+                                  source->keyCounter(QString::fromLatin1(part.table)));
         }
         counts.pictures = copyPictures(from, pictures, progress);
         quiet.finish();

@@ -101,13 +101,12 @@ public:
     virtual void execSchema(const QByteArray& fileDialectSql) = 0;
     // The table's columns; none when there is no such table.
     virtual QList<DeclaredColumn> tableColumns(const QString& table) = 0;
+    // The largest key the table has ever handed out, also of rows deleted since (0: none).
+    virtual qint64 keyCounter(const QString& table) = 0;
     // After rows were written with their keys given (a copy of another catalogue), the next
-    // key the table hands out follows the largest one written.
-    virtual void keysGiven(const QString& table, const QString& keyColumn)
-    {
-        (void)table;
-        (void)keyColumn;
-    }
+    // key the table hands out follows the largest one written and `counter`, so the number
+    // of a row deleted before the copy is never handed out again.
+    virtual void keysGiven(const QString& table, const QString& keyColumn, qint64 counter) = 0;
     // Who last wrote a row and when, where the engine keeps it ("user@computer（time）");
     // empty when it is not known.
     virtual QString lastWriter(const QString& table, qint64 key)

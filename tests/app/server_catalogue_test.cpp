@@ -151,7 +151,9 @@ TEST_F(ServerCatalogueTest, TheSecondPostOfOneItemIsRefusedAndTheTypedValuesStay
     w->record.DBNavigator1->button(Button::Post)->click();
     const auto reports = dialogs.of(DialogKind::ErrorReport);
     ASSERT_EQ(reports.size(), 1);
-    EXPECT_TRUE(reports[0].text.contains("已被修改")) << reports[0].text.toStdString();
+    // The message names the item as this workstation read it and who changed it first.
+    EXPECT_TRUE(reports[0].text.contains("“金士顿 32GB”在读出之后已被 ")) << reports[0].text.toStdString();
+    EXPECT_TRUE(reports[0].text.contains("输入的内容仍在")) << reports[0].text.toStdString();
     EXPECT_EQ(stored(kingston, "HW_MC"), "金士顿 32GB 新款");
     EXPECT_EQ(w->ADOQueryHW->state(), db::Dataset::State::Edit);
     EXPECT_EQ(w->record.DBEdit3->text(), "Kingston 64GB");

@@ -127,6 +127,18 @@ TEST_F(CatalogueMigrationTest, EveryRowKeepsItsKeyAndTheCopyComesBackToAFileUnch
     EXPECT_EQ(cataloguePictures(*back), cataloguePictures(*source));
 }
 
+TEST_F(CatalogueMigrationTest, ANumberDeletedBeforeTheCopyIsNeverHandedOutAgain)
+{
+    // The newest item is deleted before the copy; old quotation lines may still name it.
+    source->execute("insert into HW (L4_ID, HW_MC) values (1, '留下的')");
+    source->execute("insert into HW (L4_ID, HW_MC) values (1, '删掉的最新产品')");
+    source->execute("delete from HW where HW_ID = 2");
+    db::migrateCatalogue(*source, connection);
+    connection.execute("insert into HW (L4_ID, HW_MC) values (1, '复制后的新产品')");
+    auto made = query(QStringLiteral("q"), QStringLiteral("select HW_ID from HW where HW_MC = '复制后的新产品'"));
+    EXPECT_EQ(made->asInteger(QStringLiteral("HW_ID")), 3);
+}
+
 TEST_F(CatalogueMigrationTest, ATargetHoldingACatalogueIsRefusedAndLeftAsItWas)
 {
     fillSource();

@@ -199,6 +199,22 @@ QList<DeclaredColumn> FileEngine::tableColumns(const QString& table)
     return columns;
 }
 
+qint64 FileEngine::keyCounter(const QString& table)
+{
+    FileCursor counter(handle_, "SELECT seq FROM sqlite_sequence WHERE name = ?");
+    counter.bindText(1, table.toUtf8());
+    return counter.step() ? counter.cell(0).integer : 0;
+}
+
+void FileEngine::keysGiven(const QString& table, const QString&, qint64 counter)
+{
+    // The file's counter is kept per table; the rows written have moved it up to their largest key.
+    FileCursor raise(handle_, "UPDATE sqlite_sequence SET seq = max(seq, ?) WHERE name = ?");
+    raise.bindInteger(1, counter);
+    raise.bindText(2, table.toUtf8());
+    raise.step();
+}
+
 sqlite3* fileHandle(Engine* engine, const QString& what)
 {
     if (!engine)

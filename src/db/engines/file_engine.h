@@ -30,6 +30,8 @@ public:
     void setSchemaVersion(int version) override;
     void execSchema(const QByteArray& fileDialectSql) override { exec(fileDialectSql); }
     QList<DeclaredColumn> tableColumns(const QString& table) override;
+    qint64 keyCounter(const QString& table) override;
+    void keysGiven(const QString& table, const QString& keyColumn, qint64 counter) override;
 
 private:
     static void onUpdate(void* self, int operation, const char* database, const char* table, qint64 rowId);

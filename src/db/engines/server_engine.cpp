@@ -200,10 +200,23 @@ public:
         tableColumns_.clear();
     }
     QList<DeclaredColumn> tableColumns(const QString& table) override;
-    void keysGiven(const QString& table, const QString& keyColumn) override
+    qint64 keyCounter(const QString& table) override
+    {
+        // The sequence behind the table's identity column: its last value once one was taken.
+        const QByteArray t = table.toLower().toUtf8();
+        const char* values[] = {t.constData()};
+        Result r(checked(PQexecParams(connection_,
+                                      "SELECT coalesce(max(s.last_value), 0) FROM pg_sequences s"
+                                      " JOIN pg_depend d ON d.objid = to_regclass(s.schemaname || '.' || s.sequencename)"
+                                      " WHERE d.refobjid = to_regclass($1) AND d.deptype IN ('a', 'i')",
+                                      1, nullptr, values, nullptr, nullptr, 0)));
+        return QByteArray(PQgetvalue(r.get(), 0, 0)).toLongLong();
+    }
+    void keysGiven(const QString& table, const QString& keyColumn, qint64 counter) override
     {
         const QByteArray t = table.toLower().toUtf8(), k = keyColumn.toLower().toUtf8();
-        run("SELECT setval(pg_get_serial_sequence('" + t + "', '" + k + "'), coalesce(max(" + k + "), 0) + 1, false) FROM " + t);
+        run("SELECT setval(pg_get_serial_sequence('" + t + "', '" + k + "'), greatest(coalesce(max(" + k + "), 0), "
+            + QByteArray::number(counter) + ") + 1, false) FROM " + t);
     }
     QString lastWriter(const QString& table, qint64 key) override
     {
