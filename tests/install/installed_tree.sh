@@ -72,7 +72,7 @@ fi
 deb=$(ls "$work"/package/qmxdiy_*.deb 2>/dev/null | head -1)
 [ -n "$deb" ] || { fail "no qmxdiy_*.deb"; exit 1; }
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libqt6widgets6 libqt6printsupport6 libqt6network6 libsqlcipher0 libjpeg62-turbo zlib1g libc6 qt6-translations-l10n fonts-noto-cjk; do
+for library in libqt6widgets6 libqt6printsupport6 libqt6network6 libsqlcipher0 libpq5 libjpeg62-turbo zlib1g libc6 qt6-translations-l10n fonts-noto-cjk; do
   grep -q "$library" <<<"$depends" || fail "Depends lacks $library: $depends"
 done
 [ "$(dpkg-deb -f "$deb" Package)" = qmxdiy ] || fail "package name"

@@ -13,7 +13,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
-#include <libpq-fe.h>
+#include "db/engines/libpq_loader.h"
 
 namespace db {
 
