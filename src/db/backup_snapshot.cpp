@@ -52,7 +52,7 @@ CatalogueSnapshot::CatalogueSnapshot(const QString& databasePath, const QString&
     if (!QDir().mkpath(backupFolder))
         throw DbError(QStringLiteral("无法建立备份文件夹“%1”。").arg(backupFolder));
     const QString password = QString::fromLatin1(kDatabasePassword);
-    handle_ = std::make_unique<FileEngine>(openEncrypted(databasePath, password, QString()), databasePath);
+    handle_ = openEncrypted(databasePath, password, QString());
     try {
         exportPath_ = createExportFile(backupFolder);
         // Attached before the transaction begins (the engine attaches outside one only); the

@@ -19,7 +19,6 @@ namespace {
 const char* const kSideFiles[] = {"-wal", "-shm", "-journal"};
 
 struct Handle {
-    explicit Handle(sqlite3* raw) : engine(std::make_unique<FileEngine>(raw, QString())) {}
     std::unique_ptr<FileEngine> engine;
     FileEngine* h() const { return engine.get(); }
     void close() { engine.reset(); }

@@ -11,37 +11,12 @@
 
 namespace db {
 
-namespace {
-
-// Runs a statement that must succeed on a raw file handle; answers whether it returned a row.
-bool runPragma(sqlite3* handle, const QString& sql, QString* firstValue = nullptr)
-{
-    sqlite3_stmt* statement = nullptr;
-    const QByteArray utf8 = sql.toUtf8();
-    if (sqlite3_prepare_v2(handle, utf8.constData(), int(utf8.size()), &statement, nullptr) != SQLITE_OK)
-        throw DbError(QString::fromUtf8(sqlite3_errmsg(handle)));
-    const int rc = sqlite3_step(statement);
-    if (rc == SQLITE_ROW && firstValue)
-        *firstValue = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)));
-    const QString message = QString::fromUtf8(sqlite3_errmsg(handle));
-    sqlite3_finalize(statement);
-    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
-        throw DbError(message);
-    return rc == SQLITE_ROW;
-}
-
-} // namespace
-
 bool isServerAddress(const QString& connectionString)
 {
     const QString text = connectionString.trimmed();
     return text.startsWith(QLatin1String("postgresql://"), Qt::CaseInsensitive)
         || text.startsWith(QLatin1String("postgres://"), Qt::CaseInsensitive);
 }
-
-namespace {
-
-} // namespace
 
 QString ConnectionString::build(const QString& folderWithSlash, const QString& password)
 {
@@ -85,30 +60,37 @@ ConnectionString ConnectionString::parse(const QString& text)
     return result;
 }
 
-sqlite3* openEncrypted(const QString& path, const QString& password, const QString& who)
+std::unique_ptr<FileEngine> openEncrypted(const QString& path, const QString& password, const QString& who)
 {
     const QString prefix = who.isEmpty() ? QString() : who + QStringLiteral(": ");
     if (!QFileInfo(path).isFile())
         throw DbError(prefix + QStringLiteral("找不到文件“%1”。").arg(path));
 
-    sqlite3* handle = nullptr;
+    sqlite3* raw = nullptr;
     const QByteArray utf8Path = path.toUtf8();
-    if (sqlite3_open_v2(utf8Path.constData(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX, nullptr)
-        != SQLITE_OK) {
-        const QString message = handle ? QString::fromUtf8(sqlite3_errmsg(handle)) : QStringLiteral("out of memory");
-        sqlite3_close(handle);
-        throw DbError(prefix + QStringLiteral("无法打开“%1”：%2").arg(path, message));
-    }
+    const int opened = sqlite3_open_v2(utf8Path.constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX, nullptr);
+    // The engine owns the handle from here, also a failed one, and closes it on every path.
+    auto engine = std::make_unique<FileEngine>(raw, path);
+    if (opened != SQLITE_OK)
+        throw DbError(prefix + QStringLiteral("无法打开“%1”：%2")
+                                   .arg(path, raw ? QString::fromUtf8(sqlite3_errmsg(raw)) : QStringLiteral("out of memory")));
+    auto run = [&](const QString& sql, QString* firstValue = nullptr) {
+        detail::Statement statement(engine.get(), sql);
+        const bool row = statement.step();
+        if (row && firstValue)
+            *firstValue = statement.text(0);
+        return row;
+    };
     try {
-        sqlite3_busy_timeout(handle, Connection::kBusyTimeoutMs);
-        runPragma(handle, QStringLiteral("PRAGMA key = ") + statements::textLiteral(password));
+        sqlite3_busy_timeout(raw, Connection::kBusyTimeoutMs);
+        run(QStringLiteral("PRAGMA key = ") + statements::textLiteral(password));
         // A build linked against plain SQLite would silently write an unencrypted file.
         QString version;
-        if (!runPragma(handle, QStringLiteral("PRAGMA cipher_version"), &version) || version.isEmpty())
+        if (!run(QStringLiteral("PRAGMA cipher_version"), &version) || version.isEmpty())
             throw DbError(QStringLiteral("the database engine does not encrypt (cipher_version is empty)"));
         // The key is only checked by the first read.
         try {
-            runPragma(handle, QStringLiteral("SELECT count(*) FROM sqlite_master"));
+            run(QStringLiteral("SELECT count(*) FROM sqlite_master"));
         } catch (const DbError& e) {
             throw DbError(QStringLiteral("无法打开“%1”：密码不对，或者它不是本程序的目录文件（%2）")
                               .arg(path, e.text()));
@@ -117,13 +99,12 @@ sqlite3* openEncrypted(const QString& path, const QString& password, const QStri
         // read a fixed snapshot while the operator goes on. FULL syncs the log at every
         // commit, so a power cut loses no committed line (NORMAL would keep the file sound
         // but could lose the last commits); the log's append-only writes keep that cheap.
-        runPragma(handle, QStringLiteral("PRAGMA journal_mode = WAL"));
-        runPragma(handle, QStringLiteral("PRAGMA synchronous = FULL"));
+        run(QStringLiteral("PRAGMA journal_mode = WAL"));
+        run(QStringLiteral("PRAGMA synchronous = FULL"));
     } catch (const DbError& e) {
-        sqlite3_close(handle);
         throw DbError(prefix + e.text());
     }
-    return handle;
+    return engine;
 }
 
 Connection::Connection(QString name) : name_(std::move(name)) {}
@@ -144,7 +125,7 @@ void Connection::open()
         const ConnectionString cs = ConnectionString::parse(connectionString_);
         if (cs.dataSource.isEmpty())
             throw DbError(name_ + QStringLiteral(": the connection string names no data source"));
-        engine = std::make_unique<FileEngine>(openEncrypted(cs.dataSource, cs.password, name_), cs.dataSource);
+        engine = openEncrypted(cs.dataSource, cs.password, name_);
     }
     try {
         upgradeSchema(engine.get());

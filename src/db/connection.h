@@ -2,11 +2,10 @@
 #include <QString>
 #include <memory>
 
-struct sqlite3;
-
 namespace db {
 
 class Engine;
+class FileEngine;
 
 // Database password of the catalogue file; compaction uses the same key.
 inline constexpr const char* kDatabasePassword = "vtnka19950314";
@@ -77,8 +76,8 @@ private:
     std::unique_ptr<Engine> engine_;
 };
 
-// Opens an existing encrypted file with the given key on a raw handle, checks the key with a
-// first read, and configures it (busy timeout, journal). Throws DbError with `who` as prefix.
-sqlite3* openEncrypted(const QString& path, const QString& password, const QString& who);
+// Opens an existing encrypted file with the given key, checks the key with a first read, and
+// configures it (busy timeout, journal). Throws DbError with `who` as prefix.
+std::unique_ptr<FileEngine> openEncrypted(const QString& path, const QString& password, const QString& who);
 
 } // namespace db

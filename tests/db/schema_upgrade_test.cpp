@@ -17,7 +17,7 @@ namespace {
 
 struct RawFile {
     explicit RawFile(const QString& path)
-        : engine(std::make_unique<db::FileEngine>(db::openEncrypted(path, QString::fromLatin1(db::kDatabasePassword), {}), path)),
+        : engine(db::openEncrypted(path, QString::fromLatin1(db::kDatabasePassword), {})),
           handle(engine.get())
     {
     }
