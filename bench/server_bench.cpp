@@ -8,13 +8,13 @@
 #include "big_catalogue.h"
 #include "category_tree_data.h"
 #include "db/catalogue_index.h"
+#include "db/category_levels.h"
 #include "db/catalogue_migration.h"
 #include "db/dataset.h"
 #include "db/statements.h"
 #include "db/catalogue_file.h"
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QHash>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QUrl>
@@ -82,7 +82,7 @@ QString fileAddress(const QTemporaryDir& folder)
     return db::ConnectionString::build(folder.path() + QLatin1Char('/'));
 }
 
-// The refresh as the window runs it: a dataset per level, one statement per parent row.
+// The refresh as the window ran it before: a dataset per level, one statement per parent row.
 int refreshTree(db::Connection& c)
 {
     db::Dataset l1(QStringLiteral("ADOQueryL1"), &c), l2(QStringLiteral("ADOQueryL2"), &c),
@@ -106,25 +106,23 @@ int refreshTree(db::Connection& c)
     return nodes;
 }
 
-// The same tree read a level at a time: four statements, the children grouped by parent in
-// memory, what a refresh over a server would need to come near the file.
+// The refresh as the window runs it now: each level in one statement, children grouped in memory.
 int refreshTreeByLevels(db::Connection& c)
 {
+    db::Dataset l1(QStringLiteral("ADOQueryL1"), &c), l2(QStringLiteral("ADOQueryL2"), &c),
+        l3(QStringLiteral("ADOQueryL3"), &c), l4(QStringLiteral("ADOQueryL4"), &c);
+    const db::CategoryLevels levels({&l1, &l2, &l3, &l4});
     int nodes = 0;
-    QHash<qint64, QList<qint64>> childrenOf;
-    const char* const levels[][3] = {{"L1", "L1_ID", ""}, {"L2", "L2_ID", "L1_ID"}, {"L3", "L3_ID", "L2_ID"},
-                                     {"L4", "L4_ID", "L3_ID"}};
-    for (const auto& level : levels) {
-        db::Dataset rows(QStringLiteral("ADOQueryL1_L4"), &c);
-        const QString parent = QString::fromLatin1(level[2]);
-        db::openStatement(rows, QStringLiteral("select * from %1 order by %2%3")
-                                    .arg(QLatin1String(level[0]), parent.isEmpty() ? QString() : parent + u',',
-                                         QLatin1String(level[1])));
-        for (rows.first(); !rows.eof(); rows.next(), ++nodes) {
-            (void)rows.asString(QLatin1String(level[0]) + QStringLiteral("_NM"));
-            childrenOf[parent.isEmpty() ? 0 : rows.asInteger(parent)].append(rows.asInteger(QLatin1String(level[1])));
+    const auto walk = [&](auto& self, int level, qint64 parentId) -> void {
+        for (int row : levels.childRows(level, parentId)) {
+            ++nodes;
+            (void)levels.name(level, row);
+            if (level < 4)
+                self(self, level + 1, levels.id(level, row));
         }
-    }
+    };
+    walk(walk, 1, 0);
+    (void)levels.fingerprint();
     return nodes;
 }
 
@@ -192,16 +190,13 @@ int main(int argc, char** argv)
     auto treeOnServer = open(treeServer.address());
     db::migrateCatalogue(*treeFile, *treeOnServer);
     int fileNodes = 0, serverNodes = 0;
-    const double treeFileMs = median(repeated(kRepeats, [&] { fileNodes = refreshTree(*treeFile); }));
-    const double treeServerMs = median(repeated(kRepeats, [&] { serverNodes = refreshTree(*treeOnServer); }));
-    compare("tree refresh, 10000 categories", treeFileMs, treeServerMs, "goal: server/file <= 2");
-    // Where the server's time goes: this process's own work, the rest is waiting for replies.
-    const double cpuBefore = bench_support::cpuMs();
-    refreshTree(*treeOnServer);
-    std::printf("  of which processor time in this process: %.1f ms for 1111 statements\n", bench_support::cpuMs() - cpuBefore);
-    const double levelsFileMs = median(repeated(kRepeats, [&] { fileNodes = refreshTreeByLevels(*treeFile); }));
-    const double levelsServerMs = median(repeated(kRepeats, [&] { serverNodes = refreshTreeByLevels(*treeOnServer); }));
-    compare("the same tree read a level at a time (4 statements)", levelsFileMs, levelsServerMs, "for comparison");
+    const double treeFileMs = median(repeated(kRepeats, [&] { fileNodes = refreshTreeByLevels(*treeFile); }));
+    const double treeServerMs = median(repeated(kRepeats, [&] { serverNodes = refreshTreeByLevels(*treeOnServer); }));
+    compare("tree refresh, 10000 categories (a statement per level)", treeFileMs, treeServerMs,
+            "goal: server/file <= 2");
+    const double perParentFileMs = median(repeated(kRepeats, [&] { fileNodes = refreshTree(*treeFile); }));
+    const double perParentServerMs = median(repeated(kRepeats, [&] { serverNodes = refreshTree(*treeOnServer); }));
+    compare("the refresh before: a statement per parent (1111)", perParentFileMs, perParentServerMs, "for comparison");
     int fileItems = 0, serverItems = 0;
     const double clickFileMs = median(repeated(kRepeats, [&] { fileItems = click(*treeFile); }));
     const double clickServerMs = median(repeated(kRepeats, [&] { serverItems = click(*treeOnServer); }));

@@ -25,7 +25,8 @@ int usage(const QString& message)
 
 QString backupFolderOf(const CatalogueLocation& where)
 {
-    return db::BackupSettings::load(where.dataFolder).folderFor(where.dataFolder);
+    const QString folder = db::BackupSettings::load(where.dataFolder).folderFor(where.dataFolder);
+    return where.isServer() ? db::serverBackupFolder(folder, where.server) : folder;
 }
 
 std::unique_ptr<db::Connection> openServer(const CatalogueLocation& where)
@@ -52,7 +53,7 @@ QString line(const db::BackupInfo& backup)
 int backupCommand(const CatalogueLocation& where, QStringList args)
 {
     const db::BackupSettings settings = db::BackupSettings::load(where.dataFolder);
-    QString folder = settings.folderFor(where.dataFolder);
+    QString folder = backupFolderOf(where);
     const bool elsewhere = args.size() == 2 && args[0] == QLatin1String("--to");
     if (elsewhere)
         folder = QFileInfo(args[1]).absoluteFilePath();

@@ -2,8 +2,8 @@
 #include <QStringList>
 
 // Where the tool's catalogue is: a file (its pictures in PICS beside it, its backups in its
-// data folder's backup folder), or a database on a server (its backups in the backup folder
-// of this computer's data folder).
+// data folder's backup folder), or a database on a server (its backups in a folder of that
+// server's own inside the backup folder of this computer's data folder).
 struct CatalogueLocation {
     QString file;       // empty for a server
     QString server;     // the server's address; empty for a file
@@ -11,7 +11,7 @@ struct CatalogueLocation {
     bool isServer() const { return !server.isEmpty(); }
 };
 
-// The backup commands of qmxdiy-catalogue: backup [--to DIR], backups, restore NAME. A
+// The backup commands of qmxdiy-catalogue: backup [--to DIR], backups, restore NAME|PATH. A
 // server's catalogue is restored only into an empty database. Answer the exit status.
 int backupCommand(const CatalogueLocation& where, QStringList args);
 int backupsCommand(const CatalogueLocation& where, const QStringList& args);

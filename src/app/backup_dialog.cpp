@@ -50,7 +50,9 @@ QPushButton* button(const QString& text, const QString& name)
 
 BackupDialog::BackupDialog(TFrm_main& window) : QDialog(&window), window_(window)
 {
-    setWindowTitle(QStringLiteral("备份与恢复"));
+    setWindowTitle(window.serverAddress().isEmpty()
+                       ? QStringLiteral("备份与恢复")
+                       : QStringLiteral("备份与恢复（服务器上的目录，备份保存在本机）"));
     list_ = new QTableWidget(0, 7, this);
     list_->setObjectName(QStringLiteral("backupList"));
     list_->setHorizontalHeaderLabels({QStringLiteral("时间"), QStringLiteral("原因"), QStringLiteral("大小"),
@@ -153,6 +155,15 @@ void BackupDialog::restoreSelected()
     if (row < 0 || row >= paths_.size())
         return;
     const QString when = list_->item(row, 0)->text();
+    if (!window_.serverAddress().isEmpty()) {
+        // Restoring would replace what every workstation works on, under their hands.
+        platform::showMessage(this, QStringLiteral("服务器上的目录不在这里恢复：它由所有工作站共用。\n"
+                                                   "请在服务器上建立一个空的数据库，用\n"
+                                                   "qmxdiy-catalogue --server 新数据库的地址 restore \"%1\"\n"
+                                                   "把这份备份恢复到其中，再让各工作站连接它。")
+                                        .arg(paths_[row]));
+        return;
+    }
     if (!platform::confirmYesNoDefaultNo(this, QStringLiteral("恢复 %1 的备份（%2）吗？\n当前的数据会先备份，然后被这份备份替换。")
                                                    .arg(when, list_->item(row, 1)->text())))
         return;

@@ -3,6 +3,7 @@
 #include "db/backup_rotation.h"
 #include "db/backup_snapshot.h"
 #include "db/connection.h"
+#include "db/server_backup.h"
 #include "platform/error.h"
 #include <QCoreApplication>
 #include <QDir>
@@ -10,6 +11,7 @@
 #include <QPointer>
 #include <QThread>
 #include <QTimer>
+#include <atomic>
 #include <memory>
 
 namespace app {
@@ -26,30 +28,82 @@ BackupRunner::~BackupRunner()
 
 QString BackupRunner::backupFolder() const
 {
-    return db::BackupSettings::load(dataFolder_).folderFor(dataFolder_);
+    const QString folder = db::BackupSettings::load(dataFolder_).folderFor(dataFolder_);
+    const QString address = server();
+    return address.isEmpty() ? folder : db::serverBackupFolder(folder, address);
 }
+
+namespace {
+
+QString notTaken(db::BackupCause cause, const QString& why)
+{
+    return QStringLiteral("无法备份（%1），操作没有进行：%2").arg(db::causeText(cause), why);
+}
+
+} // namespace
 
 void BackupRunner::start(db::BackupCause cause)
 {
+    if (const QString address = server(); !address.isEmpty()) {
+        startServer(cause, address);
+        return;
+    }
     const QString database = QDir(dataFolder_).filePath(QLatin1String(db::kDatabaseFileName));
     std::shared_ptr<db::CatalogueSnapshot> snapshot;
     try {
         snapshot = std::make_shared<db::CatalogueSnapshot>(database, backupFolder());
     } catch (const std::exception& e) {
-        throw platform::Error(QStringLiteral("无法备份（%1），操作没有进行：%2")
-                                  .arg(db::causeText(cause), platform::errorMessage(e)));
+        throw platform::Error(notTaken(cause, platform::errorMessage(e)));
     }
     const QDateTime time = QDateTime::currentDateTime();
-    const QString label = db::causeText(cause);
-    auto* writer = QThread::create([this, snapshot, cause, time, label] {
+    startWriter([snapshot, cause, time](const db::BackupProgress& progress) {
+        return snapshot->write(cause, time, progress).name;
+    }, db::causeText(cause));
+}
+
+void BackupRunner::startServer(db::BackupCause cause, const QString& address)
+{
+    // The copy runs on a connection of its own. The step that needs the backup goes on only
+    // once that connection has fixed its moment: what the step changes is not in the copy.
+    enum Stage { Connecting, Fixed, Refused };
+    auto stage = std::make_shared<std::atomic<int>>(Connecting);
+    auto whyRefused = std::make_shared<QString>(); // written before the stage says Refused
+    const QString folder = backupFolder();
+    const QDateTime time = QDateTime::currentDateTime();
+    startWriter([stage, whyRefused, address, folder, cause, time](const db::BackupProgress& progress) {
+        try {
+            db::Connection server(QStringLiteral("backup"));
+            server.setConnectionString(address);
+            server.open();
+            return db::makeServerBackup(server, folder, cause, time, [&] { stage->store(Fixed); }, progress).name;
+        } catch (const std::exception& e) {
+            if (stage->load() == Fixed)
+                throw; // a backup under way that failed: told as such
+            *whyRefused = platform::errorMessage(e);
+            stage->store(Refused);
+            return QString(); // the step is refused with the reason instead
+        }
+    }, db::causeText(cause));
+    while (stage->load() == Connecting) {
+        QEventLoop loop;
+        QTimer::singleShot(10, &loop, &QEventLoop::quit);
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    }
+    if (stage->load() == Refused)
+        throw platform::Error(notTaken(cause, *whyRefused));
+}
+
+void BackupRunner::startWriter(std::function<QString(const db::BackupProgress& progress)> write, const QString& label)
+{
+    auto* writer = QThread::create([this, write = std::move(write), label] {
         QString made, failure;
         QThread* self = QThread::currentThread();
         try {
-            made = snapshot->write(cause, time, [this, label](int percent) {
+            made = write([this, label](int percent) {
                 QMetaObject::invokeMethod(this, [this, label, percent] {
                     emit progressed(QStringLiteral("正在备份（%1）…… %2%").arg(label).arg(percent));
                 }, Qt::QueuedConnection);
-            }).name;
+            });
         } catch (const std::exception& e) {
             failure = platform::errorMessage(e);
         }
@@ -88,6 +142,8 @@ void BackupRunner::writerEnded(QThread* writer, const QString& made, const QStri
     writer->wait();
     writers_.removeOne(writer);
     delete writer;
+    if (made.isEmpty() && failure.isEmpty())
+        return; // never begun: the step that asked for it was refused with the reason
     if (!failure.isEmpty()) {
         ++failures_;
         emit failed(QStringLiteral("备份失败：") + failure);

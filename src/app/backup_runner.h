@@ -17,10 +17,14 @@ class BackupRunner : public QObject {
     Q_OBJECT
 public:
     explicit BackupRunner(QString dataFolder, QObject* parent = nullptr);
+    // The server whose catalogue is open, or nothing while a file is: asked at each backup.
+    // A server's backups are copies of its catalogue, kept in a folder of that server's own.
+    void setServerSource(std::function<QString()> server) { server_ = std::move(server); }
     // Waits for the backups under way: a backup is never left half written by closing.
     ~BackupRunner() override;
 
-    // Takes the snapshot now; fails (platform::Error, a message for the operator) when it
+    // Takes the snapshot now (over a server: waits until a connection of the backup's own has
+    // fixed the moment it copies, while paints run); fails (platform::Error, a message for the operator) when it
     // cannot be taken, so that a step that needs the backup does not go on without one.
     void start(db::BackupCause cause);
     // The start-of-day backup, unless the backup folder already holds one of today.
@@ -45,9 +49,13 @@ signals:
     void failed(const QString& text);
 
 private:
+    QString server() const { return server_ ? server_() : QString(); }
+    void startServer(db::BackupCause cause, const QString& address);
+    void startWriter(std::function<QString(const std::function<void(int)>& progress)> write, const QString& label);
     void writerEnded(QThread* writer, const QString& made, const QString& failure);
 
     QString dataFolder_;
+    std::function<QString()> server_;
     QList<QThread*> writers_;
     QList<QThread*> chores_;
     int failures_ = 0;

@@ -37,6 +37,8 @@ constexpr int kDoneShownMs = 8000;
 void TFrm_main::createBackups()
 {
     backups_ = new BackupRunner(dataFolder_, this);
+    // Over a server, backups copy the server's catalogue into a folder of its own.
+    backups_->setServerSource([this] { return ADOConnection1->isServer() ? serverAddress_ : QString(); });
     // Progress goes to the status area only; failures are reported like other reasons there.
     auto showQuietly = [this](const QString& text) {
         shell.statusArea->setText(text);
@@ -62,11 +64,7 @@ void TFrm_main::createBackups()
 
 void TFrm_main::backUpBefore(db::BackupCause cause)
 {
-    // Server backups: the hook for db::makeServerBackup once the data layer has it. Until then
-    // a step over a server goes on without a file backup, which would not hold its data.
-    if (ADOConnection1->isServer())
-        return;
-    if (!QFileInfo(programFolder() + QLatin1String(db::kDatabaseFileName)).isFile())
+    if (!ADOConnection1->isServer() && !QFileInfo(programFolder() + QLatin1String(db::kDatabaseFileName)).isFile())
         return; // no catalogue, nothing to lose; the step itself says what is missing
     try {
         backups_->start(cause);
@@ -77,12 +75,6 @@ void TFrm_main::backUpBefore(db::BackupCause cause)
 
 void TFrm_main::backupsItemClick()
 {
-    if (ADOConnection1->isServer()) {
-        // Server backups: the hook for the server's own backup dialog.
-        platform::showMessage(this, QStringLiteral("现在打开的是数据库服务器上的目录：它的数据由服务器备份"
-                                                   "（例如在服务器上用 pg_dump），本机的备份与恢复只针对本机的目录文件。"));
-        return;
-    }
     platform::reported(this, [this] {
         BackupDialog dialog(*this);
         dialog.exec();

@@ -4,14 +4,15 @@
 // tree when the categories themselves changed. Never under the operator's hands: not while an
 // edit is pending, a dialog or a menu is open.
 #include "app/main_window.h"
+#include "db/category_levels.h"
 #include "db/connection.h"
 #include "db/dataset.h"
-#include "db/statements.h"
 #include "dbaware/db_grid.h"
 #include "platform/widgets/dialogs.h"
 #include <QApplication>
-#include <QCryptographicHash>
 #include <QTreeWidget>
+#include <array>
+#include <memory>
 
 namespace app {
 
@@ -48,19 +49,11 @@ QTreeWidgetItem* nodeNamed(QTreeWidget& tree, const QStringList& names)
 
 QByteArray TFrm_main::categoryFingerprint()
 {
-    db::Dataset rows(QStringLiteral("categoryFingerprint"), ADOConnection1.get());
-    db::openStatement(rows, QStringLiteral("SELECT 1 AS LV, L1_ID AS ID, 0 AS UP, L1_NM AS NM FROM L1 "
-                                           "UNION ALL SELECT 2, L2_ID, L1_ID, L2_NM FROM L2 "
-                                           "UNION ALL SELECT 3, L3_ID, L2_ID, L3_NM FROM L3 "
-                                           "UNION ALL SELECT 4, L4_ID, L3_ID, L4_NM FROM L4 ORDER BY 1, 2"));
-    QCryptographicHash hash(QCryptographicHash::Sha1);
-    for (rows.first(); !rows.eof(); rows.next())
-        hash.addData(QStringLiteral("%1|%2|%3|%4\n")
-                         .arg(rows.value(QStringLiteral("LV")).toString(), rows.value(QStringLiteral("ID")).toString(),
-                              rows.value(QStringLiteral("UP")).toString(), rows.value(QStringLiteral("NM")).toString())
-                         .toUtf8());
-    rows.close();
-    return hash.result();
+    // Read as the tree is, so the digest is the one the last refresh kept.
+    std::array<std::unique_ptr<db::Dataset>, 4> rows;
+    for (auto& level : rows)
+        level = std::make_unique<db::Dataset>(QStringLiteral("categoryFingerprint"), ADOConnection1.get());
+    return db::CategoryLevels({rows[0].get(), rows[1].get(), rows[2].get(), rows[3].get()}).fingerprint();
 }
 
 void TFrm_main::rereadTreeKeepingPlace()

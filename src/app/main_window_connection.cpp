@@ -102,10 +102,13 @@ void TFrm_main::openServerCatalogue()
             ADOConnection1->open();
             why = db::catalogueProblem(*ADOConnection1);
             if (why.isEmpty()) {
-                // Server backups are made on the server (db::makeServerBackup, once the data
-                // layer has it); the start-of-day file backup does not apply here.
                 if (told)
                     showStatus(QString()); // reached after all
+                try {
+                    backups_->startDailyIfDue(); // a copy of the server's catalogue on this PC
+                } catch (const std::exception& e) {
+                    showStatus(platform::errorMessage(e));
+                }
                 return;
             }
             ADOConnection1->close();

@@ -11,6 +11,7 @@
 #include "app/main_window.h"
 #include "db/backup.h"
 #include "db/catalogue_categories.h"
+#include "db/category_levels.h"
 #include "db/category_subtree.h"
 #include "db/connection.h"
 #include "db/dataset.h"
@@ -140,7 +141,6 @@ void TFrm_main::btn_refreshClick()
         tree.Panel_L1_L4->show();
         record.Panel_HW->hide();
         db::openStatement(*ADOQueryL1_L4, db::statements::allL1());
-        db::openStatement(*ADOQueryL1, db::statements::allL1());
         tree.L_A->clear();
         tree.L_B->clear();
 
@@ -153,29 +153,25 @@ void TFrm_main::btn_refreshClick()
             }
         } closeAfterwards{this};
 
-        db::Dataset& l1 = *ADOQueryL1;
-        db::Dataset& l2 = *ADOQueryL2;
-        db::Dataset& l3 = *ADOQueryL3;
-        db::Dataset& l4 = *ADOQueryL4;
-        for (l1.first(); !l1.eof(); l1.next()) {
-            auto* node1 = addNode(new QTreeWidgetItem(tree.tv1, QStringList{l1.asString(QStringLiteral("L1_NM"))}), 1);
-            tree.L_A->addItem(QString::number(l1.asInteger(QStringLiteral("L1_ID"))));
-            tree.L_B->addItem(l1.asString(QStringLiteral("L1_NM")));
-            db::openStatement(l2, db::statements::l2Of(l1.asInteger(QStringLiteral("L1_ID"))));
-            for (l2.first(); !l2.eof(); l2.next()) {
-                auto* node2 = addNode(new QTreeWidgetItem(node1, QStringList{l2.asString(QStringLiteral("L2_NM"))}), 2);
-                db::openStatement(l3, db::statements::l3Of(l2.asInteger(QStringLiteral("L2_ID"))));
-                for (l3.first(); !l3.eof(); l3.next()) {
-                    auto* node3 =
-                        addNode(new QTreeWidgetItem(node2, QStringList{l3.asString(QStringLiteral("L3_NM"))}), 3);
-                    db::openStatement(l4, db::statements::l4Of(l3.asInteger(QStringLiteral("L3_ID"))));
-                    for (l4.first(); !l4.eof(); l4.next())
-                        addNode(new QTreeWidgetItem(node3, QStringList{l4.asString(QStringLiteral("L4_NM"))}), 4);
+        // Each level in one statement; the nodes are then hung under their parents in memory.
+        const db::CategoryLevels levels({ADOQueryL1, ADOQueryL2, ADOQueryL3, ADOQueryL4});
+        const auto addChildren = [&](auto& self, QTreeWidgetItem* parent, int level, qint64 parentId) -> void {
+            for (int row : levels.childRows(level, parentId)) {
+                const QString name = levels.name(level, row);
+                QTreeWidgetItem* node = parent ? new QTreeWidgetItem(parent, QStringList{name})
+                                               : new QTreeWidgetItem(tree.tv1, QStringList{name});
+                addNode(node, level);
+                if (level == 1) {
+                    tree.L_A->addItem(QString::number(levels.id(1, row)));
+                    tree.L_B->addItem(name);
                 }
+                if (level < 4)
+                    self(self, node, level + 1, levels.id(level, row));
             }
-        }
+        };
+        addChildren(addChildren, nullptr, 1, 0);
         // What the tree now shows, for telling another workstation's category change.
-        seenCategories_ = categoryFingerprint();
+        seenCategories_ = levels.fingerprint();
     });
 }
 

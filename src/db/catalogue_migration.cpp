@@ -415,6 +415,8 @@ public:
     explicit ReadSnapshot(Engine* from) : from_(from)
     {
         from->exec(from->kind() == EngineKind::Server ? "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY" : "BEGIN");
+        // Both engines fix the moment at the first read, not at BEGIN.
+        from->exec("SELECT count(*) FROM L1");
     }
     ~ReadSnapshot() { from_->rollback(); }
 
@@ -436,7 +438,8 @@ QString migrationSummary(const MigrationCounts& c)
         .arg(c.pictures);
 }
 
-MigrationCounts migrateCatalogue(Connection& from, Connection& to, const MigrationProgress& progress)
+MigrationCounts migrateCatalogue(Connection& from, Connection& to, const MigrationProgress& progress,
+                                 const std::function<void()>& snapshotTaken)
 {
     Engine* source = from.handle();
     Engine* target = to.handle();
@@ -449,6 +452,8 @@ MigrationCounts migrateCatalogue(Connection& from, Connection& to, const Migrati
 
     MigrationCounts counts;
     ReadSnapshot snapshot(source);
+    if (snapshotTaken)
+        snapshotTaken();
     PictureTarget pictures(to);
     target->beginWrite();
     try {

@@ -44,7 +44,9 @@ using MigrationProgress = std::function<void(const QString& part, qint64 done, q
 // (TargetNotEmpty) and left as it was. The tables both always have (the shop's details, the
 // compatibility rules, the pictures table) are replaced by the source's.
 //
-// Neither connection may be in a transaction.
-MigrationCounts migrateCatalogue(Connection& from, Connection& to, const MigrationProgress& progress = {});
+// Neither connection may be in a transaction. `snapshotTaken` is called once the source's
+// moment is fixed: what is written to the source after it is not in the copy.
+MigrationCounts migrateCatalogue(Connection& from, Connection& to, const MigrationProgress& progress = {},
+                                 const std::function<void()>& snapshotTaken = {});
 
 } // namespace db

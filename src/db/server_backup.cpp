@@ -6,8 +6,12 @@
 #include "db/db_error.h"
 #include "db/detail/backup_format.h"
 #include <QDir>
+#include <algorithm>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QUrl>
+#include <QUrlQuery>
 
 namespace db {
 
@@ -59,19 +63,50 @@ void unpack(const QString& backupPath, const QString& folder)
 
 } // namespace
 
-BackupInfo makeServerBackup(Connection& server, const QString& backupFolder, BackupCause cause, const QDateTime& time)
+QString serverBackupFolder(const QString& backupFolder, const QString& serverAddress)
+{
+    const QUrl url(serverAddress);
+    const QUrlQuery query(url);
+    // A server on this machine is often named by its socket folder, in the query.
+    QString host = url.host().isEmpty() ? query.queryItemValue(QStringLiteral("host")) : url.host();
+    QString database = url.path().mid(1);
+    if (query.hasQueryItem(QStringLiteral("dbname")))
+        database = query.queryItemValue(QStringLiteral("dbname"));
+    const QString port = query.hasQueryItem(QStringLiteral("port")) ? query.queryItemValue(QStringLiteral("port"))
+                                                                   : QString::number(url.port(5432));
+    QString name = QStringLiteral("server-%1-%2-%3")
+                       .arg(host.isEmpty() ? QStringLiteral("localhost") : host, port, database);
+    static const QRegularExpression unsafe(QStringLiteral("[^\\w.-]+"));
+    name.replace(unsafe, QStringLiteral("_"));
+    return QDir(backupFolder).filePath(name);
+}
+
+BackupInfo makeServerBackup(Connection& server, const QString& backupFolder, BackupCause cause, const QDateTime& time,
+                            const std::function<void()>& snapshotTaken, const BackupProgress& progress)
 {
     const QTemporaryDir scratch = scratchFolder(backupFolder, QStringLiteral("server-backup"));
     const QString copy = QDir(scratch.path()).filePath(QLatin1String(kDatabaseFileName));
     createCatalogue(copy, false);
     {
         const auto file = openFile(copy);
-        migrateCatalogue(server, *file);
+        // The copy is the first half of the work; which table is being copied is as close
+        // as the copy can tell (its rows are counted per table).
+        int copiedTables = 0;
+        QString lastPart;
+        migrateCatalogue(server, *file, [&](const QString& part, qint64, qint64) {
+            if (part == lastPart || !progress)
+                return;
+            lastPart = part;
+            progress(std::min(50, 5 * ++copiedTables));
+        }, snapshotTaken);
     }
     // The copy is a catalogue file like any other, its pictures in PICS beside it: written
     // into the backup as a file's backup is.
     try {
-        return makeBackup(copy, backupFolder, cause, time);
+        return makeBackup(copy, backupFolder, cause, time, [&](int percent) {
+            if (progress)
+                progress(50 + percent / 2);
+        });
     } catch (const DbError& e) {
         throw DbError(QStringLiteral("无法备份服务器上的数据库 %1：%2").arg(server.fileName(), e.text()));
     }

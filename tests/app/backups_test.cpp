@@ -7,8 +7,10 @@
 #include "app/backup_runner.h"
 #include "db/backup.h"
 #include "db/backup_snapshot.h"
+#include "db/server_backup.h"
 #include "dbaware/db_navigator.h"
 #include "platform/file_operations.h"
+#include "support/server_database.h"
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
@@ -221,3 +223,62 @@ TEST_F(BackupsTest, ADamagedCatalogueAtStartIsNotShownAndTheLatestSoundBackupIsO
 }
 
 } // namespace
+
+// Over a server the same backups are made, each a copy of the server's catalogue kept on this
+// workstation in a folder of that server's own; the dialog lists them and says how one is
+// restored instead of replacing what every workstation works on.
+TEST(ServerBackupsTest, TheDaysFirstStartAndADestructiveStepCopyTheServersCatalogue)
+{
+    testing_support::ServerDatabase server;
+    Catalogue cat(server.address());
+    const int disks = cat.l4(cat.l3(cat.l2(cat.l1("电脑"), "配件"), "存储"), "硬盘");
+    cat.item(disks, "希捷 2TB");
+    cat.item(disks, "O'Neil \\ 4TB");
+    const QString folder = db::serverBackupFolder(cat.folder.file(QStringLiteral("备份")), server.address());
+
+    auto w = openWindow(cat);
+    w->show();
+    w->backups()->waitUntilDone();
+    QList<db::BackupInfo> made = db::listBackups(folder);
+    ASSERT_EQ(made.size(), 1);
+    EXPECT_EQ(made[0].cause, db::BackupCause::Start);
+    EXPECT_EQ(made[0].counts, (db::CatalogueCounts{4, 2, 0, 0}));
+    // The file's own backups are not mixed with the server's.
+    EXPECT_TRUE(db::listBackups(cat.folder.file(QStringLiteral("备份"))).isEmpty());
+    EXPECT_TRUE(w->statusText().startsWith("已备份：")) << w->statusText().toStdString();
+
+    {
+        Dialogs answers;
+        answers.question = true;
+        click(*w, node(*w, {"电脑", "配件", "存储"}));
+        db::Dataset& rows = *w->ADOQueryL1_L4;
+        for (rows.first(); !rows.eof() && rows.asString("L4_NM") != "硬盘"; rows.next()) {}
+        w->tree.DBNavigator2->button(dbaware::DBNavigator::Button::Delete)->click();
+        EXPECT_TRUE(answers.of(DialogKind::ErrorReport).isEmpty());
+    }
+    w->backups()->waitUntilDone();
+    made = db::listBackups(folder);
+    ASSERT_EQ(made.size(), 2);
+    EXPECT_EQ(made[0].cause, db::BackupCause::CategoryDelete);
+    EXPECT_EQ(made[0].counts.items, 2); // the state before the delete
+    EXPECT_EQ(cat.count("select count(*) as n from HW"), 0);
+
+    int listed = 0;
+    modal_testing::ModalDriver driver;
+    driver
+        .then([&](QWidget& dialog) {
+            listed = dialog.findChild<QTableWidget*>("backupList")->rowCount();
+            auto* restore = dialog.findChild<QPushButton*>("restore");
+            QTimer::singleShot(0, restore, [restore] { QTest::mouseClick(restore, Qt::LeftButton); });
+        })
+        .press(Qt::Key_Return)
+        .then([&](QWidget& dialog) { QTest::mouseClick(dialog.findChild<QPushButton*>("close"), Qt::LeftButton); });
+    w->backupsItem()->trigger();
+    EXPECT_TRUE(driver.done());
+    EXPECT_EQ(listed, 2);
+    ASSERT_GE(driver.seen.size(), 2);
+    EXPECT_TRUE(driver.seen[1].text.contains("qmxdiy-catalogue --server")) << driver.seen[1].text.toStdString();
+    EXPECT_TRUE(driver.seen[1].text.contains(made[0].path)) << driver.seen[1].text.toStdString();
+    // Nothing was restored.
+    EXPECT_EQ(cat.count("select count(*) as n from HW"), 0);
+}

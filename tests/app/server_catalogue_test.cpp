@@ -1,6 +1,6 @@
 // The window over a catalogue on a PostgreSQL server, as two workstations use it: pictures in
 // the catalogue, each other's changes on screen within a second, the second of two posts of
-// one item refused with the typed values kept, and what only a file has said plainly.
+// one item refused with the typed values kept, and what only a file has (compaction) said plainly.
 #include "catalogue_fixture.h"
 #include "db/item_pictures.h"
 #include "dbaware/db_edit.h"
@@ -178,11 +178,6 @@ TEST_F(ServerCatalogueTest, WhatOnlyAFileHasIsSaidPlainly)
     EXPECT_EQ(messages[0].text, "数据库服务器自行整理存储，无需压缩。");
     EXPECT_TRUE(w->ADOConnection1->connected());
     EXPECT_FALSE(w->shell.Timer3->isActive());
-
-    w->backupsItem()->trigger();
-    ASSERT_EQ(dialogs.of(DialogKind::Message).size(), 2);
-    EXPECT_TRUE(dialogs.of(DialogKind::Message)[1].text.contains("pg_dump"));
-    EXPECT_TRUE(dialogs.of(DialogKind::Confirm).isEmpty());
 }
 
 // The same over a file that another program writes.
