@@ -50,20 +50,23 @@ const QStringList& bandKindTable()
 
 const ClassInfo& TfrxBand::staticClassInfo()
 {
-    static const ClassInfo info("TfrxBand", &TfrxReportComponent::staticClassInfo(), {
-        leftProp(),
-        topProp(),
-        widthProp(),
-        heightProp(),
-        fontProp(),
-        parentFontProp(),
-        restrictionsProp(),
-        visibleProp(),
-        flag<&TfrxBand::Vertical>("Vertical"),
-        field<&TfrxBand::OnAfterCalcHeight>("OnAfterCalcHeight", PropKind::String),
-        onAfterPrintProp(),
-        onBeforePrintProp(),
-    });
+    static const ClassInfo& info = []() __attribute__((noinline)) -> const ClassInfo& {
+        static const ClassInfo built("TfrxBand", &TfrxReportComponent::staticClassInfo(), {
+            leftProp(),
+            topProp(),
+            widthProp(),
+            heightProp(),
+            fontProp(),
+            parentFontProp(),
+            restrictionsProp(),
+            visibleProp(),
+            flag<&TfrxBand::Vertical>("Vertical"),
+            field<&TfrxBand::OnAfterCalcHeight>("OnAfterCalcHeight", PropKind::String),
+            onAfterPrintProp(),
+            onBeforePrintProp(),
+        });
+        return built;
+    }();
     return info;
 }
 
@@ -130,8 +133,11 @@ void TfrxBand::SetChild(TfrxChild* child)
 #define SIMPLE_BAND(Class, ...)                                                                          \
     const ClassInfo& Class::staticClassInfo()                                                            \
     {                                                                                                    \
-        static const ClassInfo info(#Class, &TfrxBand::staticClassInfo(), __VA_ARGS__,                   \
-                                    makeComponent<Class>);                                               \
+        static const ClassInfo& info = []() __attribute__((noinline)) -> const ClassInfo& {              \
+            static const ClassInfo built(#Class, &TfrxBand::staticClassInfo(), __VA_ARGS__,             \
+                                         makeComponent<Class>);                                          \
+            return built;                                                                                \
+        }();                                                                                             \
         return info;                                                                                     \
     }                                                                                                    \
     Class::Class(TfrxComponent* parent) : TfrxBand(parent)                                               \
@@ -171,32 +177,35 @@ SIMPLE_BAND(TfrxNullBand, {})
 
 const ClassInfo& TfrxDataBand::staticClassInfo()
 {
-    using D = TfrxDataBand;
-    static const ClassInfo info("TfrxDataBand", &TfrxBand::staticClassInfo(), {
-        allowSplitProp(),
-        childProp(),
-        field<&D::ColumnGap>("ColumnGap", PropKind::Float).def(0.0).storedIf([](const TfrxPersistent& o) {
-            return static_cast<const D&>(o).ColumnGap != 0;
-        }),
-        field<&D::Columns>("Columns", PropKind::Integer).def(0),
-        field<&D::ColumnWidth>("ColumnWidth", PropKind::Float).def(0.0).storedIf([](const TfrxPersistent& o) {
-            return static_cast<const D&>(o).ColumnWidth != 0;
-        }),
-        access<&D::DataSet, &D::SetDataSet>("DataSet", PropKind::Reference),
-        access<&D::DataSetName, &D::SetDataSetName>("DataSetName", PropKind::String),
-        flag<&D::FooterAfterEach>("FooterAfterEach"),
-        keepChildProp(),
-        flag<&D::KeepFooter>("KeepFooter"),
-        flag<&D::KeepHeader>("KeepHeader"),
-        flag<&D::KeepTogether>("KeepTogether"),
-        field<&D::OutlineText>("OutlineText", PropKind::String),
-        printChildProp(),
-        flag<&D::PrintIfDetailEmpty>("PrintIfDetailEmpty"),
-        access<&D::RowCount, &D::SetRowCount>("RowCount", PropKind::Integer),
-        startNewPageProp(),
-        stretchedProp(),
-        field<&D::OnMasterDetail>("OnMasterDetail", PropKind::String),
-    });
+    static const ClassInfo& info = []() __attribute__((noinline)) -> const ClassInfo& {
+        using D = TfrxDataBand;
+        static const ClassInfo built("TfrxDataBand", &TfrxBand::staticClassInfo(), {
+            allowSplitProp(),
+            childProp(),
+            field<&D::ColumnGap>("ColumnGap", PropKind::Float).def(0.0).storedIf([](const TfrxPersistent& o) {
+                return static_cast<const D&>(o).ColumnGap != 0;
+            }),
+            field<&D::Columns>("Columns", PropKind::Integer).def(0),
+            field<&D::ColumnWidth>("ColumnWidth", PropKind::Float).def(0.0).storedIf([](const TfrxPersistent& o) {
+                return static_cast<const D&>(o).ColumnWidth != 0;
+            }),
+            access<&D::DataSet, &D::SetDataSet>("DataSet", PropKind::Reference),
+            access<&D::DataSetName, &D::SetDataSetName>("DataSetName", PropKind::String),
+            flag<&D::FooterAfterEach>("FooterAfterEach"),
+            keepChildProp(),
+            flag<&D::KeepFooter>("KeepFooter"),
+            flag<&D::KeepHeader>("KeepHeader"),
+            flag<&D::KeepTogether>("KeepTogether"),
+            field<&D::OutlineText>("OutlineText", PropKind::String),
+            printChildProp(),
+            flag<&D::PrintIfDetailEmpty>("PrintIfDetailEmpty"),
+            access<&D::RowCount, &D::SetRowCount>("RowCount", PropKind::Integer),
+            startNewPageProp(),
+            stretchedProp(),
+            field<&D::OnMasterDetail>("OnMasterDetail", PropKind::String),
+        });
+        return built;
+    }();
     return info;
 }
 
@@ -227,7 +236,11 @@ void TfrxDataBand::SetRowCount(int count)
 #define DATA_BAND(Class)                                                                                 \
     const ClassInfo& Class::staticClassInfo()                                                            \
     {                                                                                                    \
-        static const ClassInfo info(#Class, &TfrxDataBand::staticClassInfo(), {}, makeComponent<Class>); \
+        static const ClassInfo& info = []() __attribute__((noinline)) -> const ClassInfo& {              \
+            static const ClassInfo built(#Class, &TfrxDataBand::staticClassInfo(), {},                   \
+                                         makeComponent<Class>);                                          \
+            return built;                                                                                \
+        }();                                                                                             \
         return info;                                                                                     \
     }
 DATA_BAND(TfrxMasterData)

@@ -8,11 +8,14 @@ using namespace detail;
 
 const ClassInfo& TfrxDataSetItem::staticClassInfo()
 {
-    using I = TfrxDataSetItem;
-    static const ClassInfo info("TfrxDataSetItem", nullptr, {
-        access<&I::DataSet, &I::SetDataSet>("DataSet", PropKind::Reference),
-        access<&I::DataSetName, &I::SetDataSetName>("DataSetName", PropKind::String),
-    });
+    static const ClassInfo& info = []() __attribute__((noinline)) -> const ClassInfo& {
+        using I = TfrxDataSetItem;
+        static const ClassInfo built("TfrxDataSetItem", nullptr, {
+            access<&I::DataSet, &I::SetDataSet>("DataSet", PropKind::Reference),
+            access<&I::DataSetName, &I::SetDataSetName>("DataSetName", PropKind::String),
+        });
+        return built;
+    }();
     return info;
 }
 
@@ -25,10 +28,13 @@ void TfrxDataSetItem::SetDataSetName(const QString& name)
 
 const ClassInfo& TfrxVariable::staticClassInfo()
 {
-    static const ClassInfo info("TfrxVariable", nullptr, {
-        field<&TfrxVariable::Name>("Name", PropKind::String),
-        field<&TfrxVariable::Value>("Value", PropKind::Variant),
-    });
+    static const ClassInfo& info = []() __attribute__((noinline)) -> const ClassInfo& {
+        static const ClassInfo built("TfrxVariable", nullptr, {
+            field<&TfrxVariable::Name>("Name", PropKind::String),
+            field<&TfrxVariable::Value>("Value", PropKind::Variant),
+        });
+        return built;
+    }();
     return info;
 }
 
@@ -36,13 +42,16 @@ TfrxVariable::TfrxVariable() = default;
 
 const ClassInfo& TfrxStyleItem::staticClassInfo()
 {
-    using S = TfrxStyleItem;
-    static const ClassInfo info("TfrxStyleItem", nullptr, {
-        field<&S::Name>("Name", PropKind::String),
-        field<&S::Color>("Color", PropKind::Integer).def(clTransparent),
-        object<static_cast<TfrxFont& (S::*)()>(&S::Font)>("Font"),
-        object<static_cast<TfrxFrame& (S::*)()>(&S::Frame)>("Frame"),
-    });
+    static const ClassInfo& info = []() __attribute__((noinline)) -> const ClassInfo& {
+        using S = TfrxStyleItem;
+        static const ClassInfo built("TfrxStyleItem", nullptr, {
+            field<&S::Name>("Name", PropKind::String),
+            field<&S::Color>("Color", PropKind::Integer).def(clTransparent),
+            object<static_cast<TfrxFont& (S::*)()>(&S::Font)>("Font"),
+            object<static_cast<TfrxFrame& (S::*)()>(&S::Frame)>("Frame"),
+        });
+        return built;
+    }();
     return info;
 }
 

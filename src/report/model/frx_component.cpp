@@ -14,18 +14,21 @@ using namespace detail;
 
 const ClassInfo& TfrxComponent::staticClassInfo()
 {
-    static const ClassInfo info("TfrxComponent", nullptr, {
-        nameProp(),
-        tagProp(),
-        leftProp().initial(0.0).unpublished(),
-        topProp().initial(0.0).unpublished(),
-        widthProp().initial(0.0).unpublished(),
-        heightProp().initial(0.0).unpublished(),
-        fontProp().unpublished(),
-        parentFontProp().unpublished(),
-        visibleProp().unpublished(),
-        restrictionsProp().unpublished(),
-    });
+    static const ClassInfo& info = []() __attribute__((noinline)) -> const ClassInfo& {
+        static const ClassInfo built("TfrxComponent", nullptr, {
+            nameProp(),
+            tagProp(),
+            leftProp().initial(0.0).unpublished(),
+            topProp().initial(0.0).unpublished(),
+            widthProp().initial(0.0).unpublished(),
+            heightProp().initial(0.0).unpublished(),
+            fontProp().unpublished(),
+            parentFontProp().unpublished(),
+            visibleProp().unpublished(),
+            restrictionsProp().unpublished(),
+        });
+        return built;
+    }();
     return info;
 }
 
@@ -344,10 +347,13 @@ bool TfrxComponent::ReadExtraProperty(const QString& name, ExtraDataReader& read
 
 const ClassInfo& TfrxReportComponent::staticClassInfo()
 {
-    static const ClassInfo info("TfrxReportComponent", &TfrxComponent::staticClassInfo(), {
-        onBeforePrintProp().unpublished(),
-        onAfterPrintProp().unpublished(),
-    });
+    static const ClassInfo& info = []() __attribute__((noinline)) -> const ClassInfo& {
+        static const ClassInfo built("TfrxReportComponent", &TfrxComponent::staticClassInfo(), {
+            onBeforePrintProp().unpublished(),
+            onAfterPrintProp().unpublished(),
+        });
+        return built;
+    }();
     return info;
 }
 

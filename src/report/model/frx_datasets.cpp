@@ -27,10 +27,13 @@ DataSetList& dataSetList()
 
 const ClassInfo& TfrxDialogComponent::staticClassInfo()
 {
-    static const ClassInfo info("TfrxDialogComponent", &TfrxReportComponent::staticClassInfo(), {
-        leftProp(),
-        topProp(),
-    });
+    static const ClassInfo& info = []() __attribute__((noinline)) -> const ClassInfo& {
+        static const ClassInfo built("TfrxDialogComponent", &TfrxReportComponent::staticClassInfo(), {
+            leftProp(),
+            topProp(),
+        });
+        return built;
+    }();
     return info;
 }
 
@@ -41,17 +44,20 @@ TfrxDialogComponent::TfrxDialogComponent(TfrxComponent* parent) : TfrxReportComp
 
 const ClassInfo& TfrxDataSet::staticClassInfo()
 {
-    static const ClassInfo info("TfrxDataSet", &TfrxDialogComponent::staticClassInfo(), {
-        field<&TfrxDataSet::Enabled>("Enabled", PropKind::Boolean).def(true),
-        field<&TfrxDataSet::OnCheckEOF>("OnCheckEOF", PropKind::String),
-        field<&TfrxDataSet::OnFirst>("OnFirst", PropKind::String),
-        field<&TfrxDataSet::OnNext>("OnNext", PropKind::String),
-        field<&TfrxDataSet::OnPrior>("OnPrior", PropKind::String),
-        field<&TfrxDataSet::RangeBegin>("RangeBegin", PropKind::Enum).enums(TfrxRangeBeginInfo).def(0),
-        field<&TfrxDataSet::RangeEnd>("RangeEnd", PropKind::Enum).enums(TfrxRangeEndInfo).def(0),
-        field<&TfrxDataSet::RangeEndCount>("RangeEndCount", PropKind::Integer).def(0),
-        access<&TfrxDataSet::UserName, &TfrxDataSet::SetUserName>("UserName", PropKind::String),
-    });
+    static const ClassInfo& info = []() __attribute__((noinline)) -> const ClassInfo& {
+        static const ClassInfo built("TfrxDataSet", &TfrxDialogComponent::staticClassInfo(), {
+            field<&TfrxDataSet::Enabled>("Enabled", PropKind::Boolean).def(true),
+            field<&TfrxDataSet::OnCheckEOF>("OnCheckEOF", PropKind::String),
+            field<&TfrxDataSet::OnFirst>("OnFirst", PropKind::String),
+            field<&TfrxDataSet::OnNext>("OnNext", PropKind::String),
+            field<&TfrxDataSet::OnPrior>("OnPrior", PropKind::String),
+            field<&TfrxDataSet::RangeBegin>("RangeBegin", PropKind::Enum).enums(TfrxRangeBeginInfo).def(0),
+            field<&TfrxDataSet::RangeEnd>("RangeEnd", PropKind::Enum).enums(TfrxRangeEndInfo).def(0),
+            field<&TfrxDataSet::RangeEndCount>("RangeEndCount", PropKind::Integer).def(0),
+            access<&TfrxDataSet::UserName, &TfrxDataSet::SetUserName>("UserName", PropKind::String),
+        });
+        return built;
+    }();
     return info;
 }
 
@@ -113,10 +119,13 @@ QList<TfrxDataSet*> TfrxDataSet::all()
 
 const ClassInfo& TfrxUserDataSet::staticClassInfo()
 {
-    static const ClassInfo info("TfrxUserDataSet", &TfrxDataSet::staticClassInfo(), {
-        field<&TfrxUserDataSet::Fields>("Fields", PropKind::Strings),
-        field<&TfrxUserDataSet::OnGetValue>("OnGetValue", PropKind::String),
-    }, makeComponent<TfrxUserDataSet>);
+    static const ClassInfo& info = []() __attribute__((noinline)) -> const ClassInfo& {
+        static const ClassInfo built("TfrxUserDataSet", &TfrxDataSet::staticClassInfo(), {
+            field<&TfrxUserDataSet::Fields>("Fields", PropKind::Strings),
+            field<&TfrxUserDataSet::OnGetValue>("OnGetValue", PropKind::String),
+        }, makeComponent<TfrxUserDataSet>);
+        return built;
+    }();
     return info;
 }
 
@@ -127,13 +136,16 @@ TfrxUserDataSet::TfrxUserDataSet(TfrxComponent* parent) : TfrxDataSet(parent)
 
 const ClassInfo& TfrxCustomDBDataSet::staticClassInfo()
 {
-    static const ClassInfo info("TfrxCustomDBDataSet", &TfrxDataSet::staticClassInfo(), {
-        field<&TfrxCustomDBDataSet::CloseDataSource>("CloseDataSource", PropKind::Boolean).def(false),
-        field<&TfrxCustomDBDataSet::FieldAliases>("FieldAliases", PropKind::Strings),
-        field<&TfrxCustomDBDataSet::OpenDataSource>("OpenDataSource", PropKind::Boolean).def(true),
-        field<&TfrxCustomDBDataSet::OnClose>("OnClose", PropKind::String),
-        field<&TfrxCustomDBDataSet::OnOpen>("OnOpen", PropKind::String),
-    });
+    static const ClassInfo& info = []() __attribute__((noinline)) -> const ClassInfo& {
+        static const ClassInfo built("TfrxCustomDBDataSet", &TfrxDataSet::staticClassInfo(), {
+            field<&TfrxCustomDBDataSet::CloseDataSource>("CloseDataSource", PropKind::Boolean).def(false),
+            field<&TfrxCustomDBDataSet::FieldAliases>("FieldAliases", PropKind::Strings),
+            field<&TfrxCustomDBDataSet::OpenDataSource>("OpenDataSource", PropKind::Boolean).def(true),
+            field<&TfrxCustomDBDataSet::OnClose>("OnClose", PropKind::String),
+            field<&TfrxCustomDBDataSet::OnOpen>("OnOpen", PropKind::String),
+        });
+        return built;
+    }();
     return info;
 }
 
@@ -144,8 +156,11 @@ TfrxCustomDBDataSet::TfrxCustomDBDataSet(TfrxComponent* parent) : TfrxDataSet(pa
 
 const ClassInfo& TfrxDBDataset::staticClassInfo()
 {
-    static const ClassInfo info("TfrxDBDataset", &TfrxCustomDBDataSet::staticClassInfo(), {},
-                                makeComponent<TfrxDBDataset>);
+    static const ClassInfo& info = []() __attribute__((noinline)) -> const ClassInfo& {
+        static const ClassInfo built("TfrxDBDataset", &TfrxCustomDBDataSet::staticClassInfo(), {},
+                                    makeComponent<TfrxDBDataset>);
+        return built;
+    }();
     return info;
 }
 

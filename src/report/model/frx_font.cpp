@@ -11,17 +11,20 @@ using namespace detail;
 
 const ClassInfo& TfrxFont::staticClassInfo()
 {
-    // Charset, Color, Height and Style have no declared default and are always stored;
-    // Size is derived from Height and never stored.
-    static const ClassInfo info("TFont", nullptr, {
-        access<&TfrxFont::Charset, &TfrxFont::SetCharset>("Charset", PropKind::Integer).initial(1),
-        access<&TfrxFont::Color, &TfrxFont::SetColor>("Color", PropKind::Integer).initial(clBlack),
-        access<&TfrxFont::Height, &TfrxFont::SetHeight>("Height", PropKind::Integer).initial(-13),
-        access<&TfrxFont::Name, &TfrxFont::SetName>("Name", PropKind::String).initial(QStringLiteral("Arial")),
-        access<&TfrxFont::Pitch, &TfrxFont::SetPitch>("Pitch", PropKind::Enum).enums(TFontPitchInfo).def(0),
-        access<&TfrxFont::Size, &TfrxFont::SetSize>("Size", PropKind::Integer).storedIf(neverStored),
-        access<&TfrxFont::Style, &TfrxFont::SetStyle>("Style", PropKind::Set).enums(TFontStyleInfo).initial(0),
-    });
+    static const ClassInfo& info = []() __attribute__((noinline)) -> const ClassInfo& {
+        // Charset, Color, Height and Style have no declared default and are always stored;
+        // Size is derived from Height and never stored.
+        static const ClassInfo built("TFont", nullptr, {
+            access<&TfrxFont::Charset, &TfrxFont::SetCharset>("Charset", PropKind::Integer).initial(1),
+            access<&TfrxFont::Color, &TfrxFont::SetColor>("Color", PropKind::Integer).initial(clBlack),
+            access<&TfrxFont::Height, &TfrxFont::SetHeight>("Height", PropKind::Integer).initial(-13),
+            access<&TfrxFont::Name, &TfrxFont::SetName>("Name", PropKind::String).initial(QStringLiteral("Arial")),
+            access<&TfrxFont::Pitch, &TfrxFont::SetPitch>("Pitch", PropKind::Enum).enums(TFontPitchInfo).def(0),
+            access<&TfrxFont::Size, &TfrxFont::SetSize>("Size", PropKind::Integer).storedIf(neverStored),
+            access<&TfrxFont::Style, &TfrxFont::SetStyle>("Style", PropKind::Set).enums(TFontStyleInfo).initial(0),
+        });
+        return built;
+    }();
     return info;
 }
 

@@ -32,10 +32,13 @@ constexpr int maxColumns = 1000;
 
 const ClassInfo& TfrxPage::staticClassInfo()
 {
-    static const ClassInfo info("TfrxPage", &TfrxComponent::staticClassInfo(), {
-        fontProp(),
-        visibleProp(),
-    });
+    static const ClassInfo& info = []() __attribute__((noinline)) -> const ClassInfo& {
+        static const ClassInfo built("TfrxPage", &TfrxComponent::staticClassInfo(), {
+            fontProp(),
+            visibleProp(),
+        });
+        return built;
+    }();
     return info;
 }
 
@@ -48,44 +51,47 @@ TfrxPage::TfrxPage(TfrxComponent* parent) : TfrxComponent(parent)
 
 const ClassInfo& TfrxReportPage::staticClassInfo()
 {
-    using R = TfrxReportPage;
-    // Orientation, paper and margins come first and Columns before the column values, so
-    // that reading them in this order reproduces what was written.
-    static const ClassInfo info("TfrxReportPage", &TfrxPage::staticClassInfo(), {
-        access<&R::Orientation, &R::SetOrientation>("Orientation", PropKind::Enum).enums(TPrinterOrientationInfo).def(0),
-        access<&R::PaperWidth, &R::SetPaperWidth>("PaperWidth", PropKind::Float),
-        access<&R::PaperHeight, &R::SetPaperHeight>("PaperHeight", PropKind::Float),
-        access<&R::PaperSize, &R::SetPaperSize>("PaperSize", PropKind::Integer).initial(9),
-        field<&R::LeftMargin>("LeftMargin", PropKind::Float).initial(0.0),
-        field<&R::RightMargin>("RightMargin", PropKind::Float).initial(0.0),
-        field<&R::TopMargin>("TopMargin", PropKind::Float).initial(0.0),
-        field<&R::BottomMargin>("BottomMargin", PropKind::Float).initial(0.0),
-        access<&R::Columns, &R::SetColumns>("Columns", PropKind::Integer).def(0),
-        field<&R::ColumnWidth>("ColumnWidth", PropKind::Float).storedIf([](const TfrxPersistent& o) {
-            return static_cast<const R&>(o).Columns() > 0;
-        }),
-        field<&R::ColumnPositions>("ColumnPositions", PropKind::Strings),
-        field<&R::Bin>("Bin", PropKind::Integer).def(7),
-        field<&R::BinOtherPages>("BinOtherPages", PropKind::Integer).def(7),
-        field<&R::Color>("Color", PropKind::Integer).def(clTransparent),
-        access<&R::DataSet, &R::SetDataSet>("DataSet", PropKind::Reference),
-        access<&R::DataSetName, &R::SetDataSetName>("DataSetName", PropKind::String),
-        field<&R::Duplex>("Duplex", PropKind::Enum).enums(TfrxDuplexModeInfo).def(0),
-        field<&R::EndlessHeight>("EndlessHeight", PropKind::Boolean).def(false),
-        field<&R::EndlessWidth>("EndlessWidth", PropKind::Boolean).def(false),
-        object<static_cast<TfrxFrame& (R::*)()>(&R::Frame)>("Frame"),
-        field<&R::HGuides>("HGuides", PropKind::Strings),
-        field<&R::LargeDesignHeight>("LargeDesignHeight", PropKind::Boolean).def(false),
-        field<&R::MirrorMargins>("MirrorMargins", PropKind::Boolean).def(false),
-        field<&R::OutlineText>("OutlineText", PropKind::String),
-        field<&R::PrintIfEmpty>("PrintIfEmpty", PropKind::Boolean).def(true),
-        field<&R::PrintOnPreviousPage>("PrintOnPreviousPage", PropKind::Boolean).def(false),
-        field<&R::TitleBeforeHeader>("TitleBeforeHeader", PropKind::Boolean).def(true),
-        field<&R::VGuides>("VGuides", PropKind::Strings),
-        field<&R::OnAfterPrint>("OnAfterPrint", PropKind::String),
-        field<&R::OnBeforePrint>("OnBeforePrint", PropKind::String),
-        field<&R::OnManualBuild>("OnManualBuild", PropKind::String),
-    }, makeComponent<TfrxReportPage>);
+    static const ClassInfo& info = []() __attribute__((noinline)) -> const ClassInfo& {
+        using R = TfrxReportPage;
+        // Orientation, paper and margins come first and Columns before the column values, so
+        // that reading them in this order reproduces what was written.
+        static const ClassInfo built("TfrxReportPage", &TfrxPage::staticClassInfo(), {
+            access<&R::Orientation, &R::SetOrientation>("Orientation", PropKind::Enum).enums(TPrinterOrientationInfo).def(0),
+            access<&R::PaperWidth, &R::SetPaperWidth>("PaperWidth", PropKind::Float),
+            access<&R::PaperHeight, &R::SetPaperHeight>("PaperHeight", PropKind::Float),
+            access<&R::PaperSize, &R::SetPaperSize>("PaperSize", PropKind::Integer).initial(9),
+            field<&R::LeftMargin>("LeftMargin", PropKind::Float).initial(0.0),
+            field<&R::RightMargin>("RightMargin", PropKind::Float).initial(0.0),
+            field<&R::TopMargin>("TopMargin", PropKind::Float).initial(0.0),
+            field<&R::BottomMargin>("BottomMargin", PropKind::Float).initial(0.0),
+            access<&R::Columns, &R::SetColumns>("Columns", PropKind::Integer).def(0),
+            field<&R::ColumnWidth>("ColumnWidth", PropKind::Float).storedIf([](const TfrxPersistent& o) {
+                return static_cast<const R&>(o).Columns() > 0;
+            }),
+            field<&R::ColumnPositions>("ColumnPositions", PropKind::Strings),
+            field<&R::Bin>("Bin", PropKind::Integer).def(7),
+            field<&R::BinOtherPages>("BinOtherPages", PropKind::Integer).def(7),
+            field<&R::Color>("Color", PropKind::Integer).def(clTransparent),
+            access<&R::DataSet, &R::SetDataSet>("DataSet", PropKind::Reference),
+            access<&R::DataSetName, &R::SetDataSetName>("DataSetName", PropKind::String),
+            field<&R::Duplex>("Duplex", PropKind::Enum).enums(TfrxDuplexModeInfo).def(0),
+            field<&R::EndlessHeight>("EndlessHeight", PropKind::Boolean).def(false),
+            field<&R::EndlessWidth>("EndlessWidth", PropKind::Boolean).def(false),
+            object<static_cast<TfrxFrame& (R::*)()>(&R::Frame)>("Frame"),
+            field<&R::HGuides>("HGuides", PropKind::Strings),
+            field<&R::LargeDesignHeight>("LargeDesignHeight", PropKind::Boolean).def(false),
+            field<&R::MirrorMargins>("MirrorMargins", PropKind::Boolean).def(false),
+            field<&R::OutlineText>("OutlineText", PropKind::String),
+            field<&R::PrintIfEmpty>("PrintIfEmpty", PropKind::Boolean).def(true),
+            field<&R::PrintOnPreviousPage>("PrintOnPreviousPage", PropKind::Boolean).def(false),
+            field<&R::TitleBeforeHeader>("TitleBeforeHeader", PropKind::Boolean).def(true),
+            field<&R::VGuides>("VGuides", PropKind::Strings),
+            field<&R::OnAfterPrint>("OnAfterPrint", PropKind::String),
+            field<&R::OnBeforePrint>("OnBeforePrint", PropKind::String),
+            field<&R::OnManualBuild>("OnManualBuild", PropKind::String),
+        }, makeComponent<TfrxReportPage>);
+        return built;
+    }();
     return info;
 }
 
@@ -222,12 +228,15 @@ bool TfrxReportPage::ReadExtraProperty(const QString& name, ExtraDataReader& rea
 
 const ClassInfo& TfrxDataPage::staticClassInfo()
 {
-    static const ClassInfo info("TfrxDataPage", &TfrxPage::staticClassInfo(), {
-        heightProp().initial(1000.0),
-        leftProp(),
-        topProp(),
-        widthProp().initial(1000.0),
-    }, makeComponent<TfrxDataPage>);
+    static const ClassInfo& info = []() __attribute__((noinline)) -> const ClassInfo& {
+        static const ClassInfo built("TfrxDataPage", &TfrxPage::staticClassInfo(), {
+            heightProp().initial(1000.0),
+            leftProp(),
+            topProp(),
+            widthProp().initial(1000.0),
+        }, makeComponent<TfrxDataPage>);
+        return built;
+    }();
     return info;
 }
 
@@ -238,13 +247,16 @@ TfrxDataPage::TfrxDataPage(TfrxComponent* parent) : TfrxPage(parent)
 
 const ClassInfo& TfrxDialogPage::staticClassInfo()
 {
-    static const ClassInfo info("TfrxDialogPage", &TfrxPage::staticClassInfo(), {
-        field<&TfrxDialogPage::Caption>("Caption", PropKind::String),
-        heightProp(),
-        leftProp(),
-        topProp(),
-        widthProp(),
-    }, makeComponent<TfrxDialogPage>);
+    static const ClassInfo& info = []() __attribute__((noinline)) -> const ClassInfo& {
+        static const ClassInfo built("TfrxDialogPage", &TfrxPage::staticClassInfo(), {
+            field<&TfrxDialogPage::Caption>("Caption", PropKind::String),
+            heightProp(),
+            leftProp(),
+            topProp(),
+            widthProp(),
+        }, makeComponent<TfrxDialogPage>);
+        return built;
+    }();
     return info;
 }
 

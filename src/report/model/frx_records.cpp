@@ -29,14 +29,17 @@ bool differsFromFrame(const TfrxPersistent& o)
 
 const ClassInfo& TfrxFrameLine::staticClassInfo()
 {
-    static const ClassInfo info("TfrxFrameLine", nullptr, {
-        field<&TfrxFrameLine::Color>("Color", PropKind::Integer)
-            .storedIf(differsFromFrame<&TfrxFrameLine::Color, &TfrxFrame::Color>),
-        field<&TfrxFrameLine::Style>("Style", PropKind::Enum).enums(TfrxFrameStyleInfo)
-            .storedIf(differsFromFrame<&TfrxFrameLine::Style, &TfrxFrame::Style>),
-        field<&TfrxFrameLine::Width>("Width", PropKind::Float)
-            .storedIf(differsFromFrame<&TfrxFrameLine::Width, &TfrxFrame::Width>),
-    });
+    static const ClassInfo& info = []() __attribute__((noinline)) -> const ClassInfo& {
+        static const ClassInfo built("TfrxFrameLine", nullptr, {
+            field<&TfrxFrameLine::Color>("Color", PropKind::Integer)
+                .storedIf(differsFromFrame<&TfrxFrameLine::Color, &TfrxFrame::Color>),
+            field<&TfrxFrameLine::Style>("Style", PropKind::Enum).enums(TfrxFrameStyleInfo)
+                .storedIf(differsFromFrame<&TfrxFrameLine::Style, &TfrxFrame::Style>),
+            field<&TfrxFrameLine::Width>("Width", PropKind::Float)
+                .storedIf(differsFromFrame<&TfrxFrameLine::Width, &TfrxFrame::Width>),
+        });
+        return built;
+    }();
     return info;
 }
 
@@ -49,19 +52,22 @@ const TfrxFrame* TfrxFrameLine::frame() const
 
 const ClassInfo& TfrxFrame::staticClassInfo()
 {
-    static const ClassInfo info("TfrxFrame", nullptr, {
-        access<&TfrxFrame::Color, &TfrxFrame::SetColor>("Color", PropKind::Integer).def(clBlack),
-        field<&TfrxFrame::DropShadow>("DropShadow", PropKind::Boolean).def(false),
-        field<&TfrxFrame::ShadowColor>("ShadowColor", PropKind::Integer).def(clBlack),
-        field<&TfrxFrame::ShadowWidth>("ShadowWidth", PropKind::Float).def(4.0),
-        access<&TfrxFrame::Style, &TfrxFrame::SetStyle>("Style", PropKind::Enum).enums(TfrxFrameStyleInfo).def(0),
-        field<&TfrxFrame::Typ>("Typ", PropKind::Set).enums(TfrxFrameTypeInfo).def(0),
-        access<&TfrxFrame::Width, &TfrxFrame::SetWidth>("Width", PropKind::Float).def(1.0),
-        object<static_cast<TfrxFrameLine& (TfrxFrame::*)()>(&TfrxFrame::LeftLine)>("LeftLine"),
-        object<static_cast<TfrxFrameLine& (TfrxFrame::*)()>(&TfrxFrame::TopLine)>("TopLine"),
-        object<static_cast<TfrxFrameLine& (TfrxFrame::*)()>(&TfrxFrame::RightLine)>("RightLine"),
-        object<static_cast<TfrxFrameLine& (TfrxFrame::*)()>(&TfrxFrame::BottomLine)>("BottomLine"),
-    });
+    static const ClassInfo& info = []() __attribute__((noinline)) -> const ClassInfo& {
+        static const ClassInfo built("TfrxFrame", nullptr, {
+            access<&TfrxFrame::Color, &TfrxFrame::SetColor>("Color", PropKind::Integer).def(clBlack),
+            field<&TfrxFrame::DropShadow>("DropShadow", PropKind::Boolean).def(false),
+            field<&TfrxFrame::ShadowColor>("ShadowColor", PropKind::Integer).def(clBlack),
+            field<&TfrxFrame::ShadowWidth>("ShadowWidth", PropKind::Float).def(4.0),
+            access<&TfrxFrame::Style, &TfrxFrame::SetStyle>("Style", PropKind::Enum).enums(TfrxFrameStyleInfo).def(0),
+            field<&TfrxFrame::Typ>("Typ", PropKind::Set).enums(TfrxFrameTypeInfo).def(0),
+            access<&TfrxFrame::Width, &TfrxFrame::SetWidth>("Width", PropKind::Float).def(1.0),
+            object<static_cast<TfrxFrameLine& (TfrxFrame::*)()>(&TfrxFrame::LeftLine)>("LeftLine"),
+            object<static_cast<TfrxFrameLine& (TfrxFrame::*)()>(&TfrxFrame::TopLine)>("TopLine"),
+            object<static_cast<TfrxFrameLine& (TfrxFrame::*)()>(&TfrxFrame::RightLine)>("RightLine"),
+            object<static_cast<TfrxFrameLine& (TfrxFrame::*)()>(&TfrxFrame::BottomLine)>("BottomLine"),
+        });
+        return built;
+    }();
     return info;
 }
 
@@ -129,11 +135,14 @@ void TfrxFrame::SetWidth(double width)
 
 const ClassInfo& TfrxFormat::staticClassInfo()
 {
-    static const ClassInfo info("TfrxFormat", nullptr, {
-        field<&TfrxFormat::DecimalSeparator>("DecimalSeparator", PropKind::String),
-        field<&TfrxFormat::FormatStr>("FormatStr", PropKind::String),
-        field<&TfrxFormat::Kind>("Kind", PropKind::Enum).enums(TfrxFormatKindInfo).def(0),
-    });
+    static const ClassInfo& info = []() __attribute__((noinline)) -> const ClassInfo& {
+        static const ClassInfo built("TfrxFormat", nullptr, {
+            field<&TfrxFormat::DecimalSeparator>("DecimalSeparator", PropKind::String),
+            field<&TfrxFormat::FormatStr>("FormatStr", PropKind::String),
+            field<&TfrxFormat::Kind>("Kind", PropKind::Enum).enums(TfrxFormatKindInfo).def(0),
+        });
+        return built;
+    }();
     return info;
 }
 
@@ -144,12 +153,15 @@ TfrxFormat::TfrxFormat()
 
 const ClassInfo& TfrxHighlight::staticClassInfo()
 {
-    static const ClassInfo info("TfrxHighlight", nullptr, {
-        field<&TfrxHighlight::Active>("Active", PropKind::Boolean).def(false),
-        field<&TfrxHighlight::Color>("Color", PropKind::Integer).def(clTransparent),
-        field<&TfrxHighlight::Condition>("Condition", PropKind::String),
-        object<static_cast<TfrxFont& (TfrxHighlight::*)()>(&TfrxHighlight::Font)>("Font"),
-    });
+    static const ClassInfo& info = []() __attribute__((noinline)) -> const ClassInfo& {
+        static const ClassInfo built("TfrxHighlight", nullptr, {
+            field<&TfrxHighlight::Active>("Active", PropKind::Boolean).def(false),
+            field<&TfrxHighlight::Color>("Color", PropKind::Integer).def(clTransparent),
+            field<&TfrxHighlight::Condition>("Condition", PropKind::String),
+            object<static_cast<TfrxFont& (TfrxHighlight::*)()>(&TfrxHighlight::Font)>("Font"),
+        });
+        return built;
+    }();
     return info;
 }
 
@@ -164,17 +176,20 @@ TfrxHighlight::TfrxHighlight()
 
 const ClassInfo& TfrxEngineOptions::staticClassInfo()
 {
-    static const ClassInfo info("TfrxEngineOptions", nullptr, {
-        field<&TfrxEngineOptions::ConvertNulls>("ConvertNulls", PropKind::Boolean).def(true),
-        field<&TfrxEngineOptions::DoublePass>("DoublePass", PropKind::Boolean).def(false),
-        field<&TfrxEngineOptions::MaxMemSize>("MaxMemSize", PropKind::Integer).def(10),
-        field<&TfrxEngineOptions::PrintIfEmpty>("PrintIfEmpty", PropKind::Boolean).def(true),
-        field<&TfrxEngineOptions::NewSilentMode>("NewSilentMode", PropKind::Enum).enums(TfrxSilentModeInfo).def(0),
-        access<&TfrxEngineOptions::SilentMode, &TfrxEngineOptions::SetSilentMode>("SilentMode", PropKind::Boolean)
-            .storedIf(neverStored),
-        field<&TfrxEngineOptions::TempDir>("TempDir", PropKind::String),
-        field<&TfrxEngineOptions::UseFileCache>("UseFileCache", PropKind::Boolean).def(false),
-    });
+    static const ClassInfo& info = []() __attribute__((noinline)) -> const ClassInfo& {
+        static const ClassInfo built("TfrxEngineOptions", nullptr, {
+            field<&TfrxEngineOptions::ConvertNulls>("ConvertNulls", PropKind::Boolean).def(true),
+            field<&TfrxEngineOptions::DoublePass>("DoublePass", PropKind::Boolean).def(false),
+            field<&TfrxEngineOptions::MaxMemSize>("MaxMemSize", PropKind::Integer).def(10),
+            field<&TfrxEngineOptions::PrintIfEmpty>("PrintIfEmpty", PropKind::Boolean).def(true),
+            field<&TfrxEngineOptions::NewSilentMode>("NewSilentMode", PropKind::Enum).enums(TfrxSilentModeInfo).def(0),
+            access<&TfrxEngineOptions::SilentMode, &TfrxEngineOptions::SetSilentMode>("SilentMode", PropKind::Boolean)
+                .storedIf(neverStored),
+            field<&TfrxEngineOptions::TempDir>("TempDir", PropKind::String),
+            field<&TfrxEngineOptions::UseFileCache>("UseFileCache", PropKind::Boolean).def(false),
+        });
+        return built;
+    }();
     return info;
 }
 
@@ -190,21 +205,24 @@ void TfrxEngineOptions::SetSilentMode(bool silent)
 
 const ClassInfo& TfrxPreviewOptions::staticClassInfo()
 {
-    static const ClassInfo info("TfrxPreviewOptions", nullptr, {
-        field<&TfrxPreviewOptions::AllowEdit>("AllowEdit", PropKind::Boolean).def(true),
-        field<&TfrxPreviewOptions::Buttons>("Buttons", PropKind::Set).enums(TfrxPreviewButtonInfo)
-            .def(allButtonsButNoClose),
-        field<&TfrxPreviewOptions::DoubleBuffered>("DoubleBuffered", PropKind::Boolean).def(true),
-        field<&TfrxPreviewOptions::Maximized>("Maximized", PropKind::Boolean).def(true),
-        field<&TfrxPreviewOptions::MDIChild>("MDIChild", PropKind::Boolean).def(false),
-        field<&TfrxPreviewOptions::Modal>("Modal", PropKind::Boolean).def(true),
-        field<&TfrxPreviewOptions::OutlineExpand>("OutlineExpand", PropKind::Boolean).def(true),
-        field<&TfrxPreviewOptions::OutlineVisible>("OutlineVisible", PropKind::Boolean).def(false),
-        field<&TfrxPreviewOptions::OutlineWidth>("OutlineWidth", PropKind::Integer).def(120),
-        field<&TfrxPreviewOptions::ShowCaptions>("ShowCaptions", PropKind::Boolean).def(false),
-        field<&TfrxPreviewOptions::Zoom>("Zoom", PropKind::Float).def(1.0),
-        field<&TfrxPreviewOptions::ZoomMode>("ZoomMode", PropKind::Enum).enums(TfrxZoomModeInfo).def(0),
-    });
+    static const ClassInfo& info = []() __attribute__((noinline)) -> const ClassInfo& {
+        static const ClassInfo built("TfrxPreviewOptions", nullptr, {
+            field<&TfrxPreviewOptions::AllowEdit>("AllowEdit", PropKind::Boolean).def(true),
+            field<&TfrxPreviewOptions::Buttons>("Buttons", PropKind::Set).enums(TfrxPreviewButtonInfo)
+                .def(allButtonsButNoClose),
+            field<&TfrxPreviewOptions::DoubleBuffered>("DoubleBuffered", PropKind::Boolean).def(true),
+            field<&TfrxPreviewOptions::Maximized>("Maximized", PropKind::Boolean).def(true),
+            field<&TfrxPreviewOptions::MDIChild>("MDIChild", PropKind::Boolean).def(false),
+            field<&TfrxPreviewOptions::Modal>("Modal", PropKind::Boolean).def(true),
+            field<&TfrxPreviewOptions::OutlineExpand>("OutlineExpand", PropKind::Boolean).def(true),
+            field<&TfrxPreviewOptions::OutlineVisible>("OutlineVisible", PropKind::Boolean).def(false),
+            field<&TfrxPreviewOptions::OutlineWidth>("OutlineWidth", PropKind::Integer).def(120),
+            field<&TfrxPreviewOptions::ShowCaptions>("ShowCaptions", PropKind::Boolean).def(false),
+            field<&TfrxPreviewOptions::Zoom>("Zoom", PropKind::Float).def(1.0),
+            field<&TfrxPreviewOptions::ZoomMode>("ZoomMode", PropKind::Enum).enums(TfrxZoomModeInfo).def(0),
+        });
+        return built;
+    }();
     return info;
 }
 
@@ -215,17 +233,20 @@ TfrxPreviewOptions::TfrxPreviewOptions()
 
 const ClassInfo& TfrxPrintOptions::staticClassInfo()
 {
-    static const ClassInfo info("TfrxPrintOptions", nullptr, {
-        field<&TfrxPrintOptions::Copies>("Copies", PropKind::Integer).def(1),
-        field<&TfrxPrintOptions::Collate>("Collate", PropKind::Boolean).def(true),
-        field<&TfrxPrintOptions::PageNumbers>("PageNumbers", PropKind::String),
-        field<&TfrxPrintOptions::Printer>("Printer", PropKind::String).initial(frxGet(QStringLiteral("prDefault"))),
-        field<&TfrxPrintOptions::PrintMode>("PrintMode", PropKind::Enum).enums(TfrxPrintModeInfo).def(0),
-        field<&TfrxPrintOptions::PrintOnSheet>("PrintOnSheet", PropKind::Integer).def(0),
-        field<&TfrxPrintOptions::PrintPages>("PrintPages", PropKind::Enum).enums(TfrxPrintPagesInfo).def(0),
-        field<&TfrxPrintOptions::Reverse>("Reverse", PropKind::Boolean).def(false),
-        field<&TfrxPrintOptions::ShowDialog>("ShowDialog", PropKind::Boolean).def(true),
-    });
+    static const ClassInfo& info = []() __attribute__((noinline)) -> const ClassInfo& {
+        static const ClassInfo built("TfrxPrintOptions", nullptr, {
+            field<&TfrxPrintOptions::Copies>("Copies", PropKind::Integer).def(1),
+            field<&TfrxPrintOptions::Collate>("Collate", PropKind::Boolean).def(true),
+            field<&TfrxPrintOptions::PageNumbers>("PageNumbers", PropKind::String),
+            field<&TfrxPrintOptions::Printer>("Printer", PropKind::String).initial(frxGet(QStringLiteral("prDefault"))),
+            field<&TfrxPrintOptions::PrintMode>("PrintMode", PropKind::Enum).enums(TfrxPrintModeInfo).def(0),
+            field<&TfrxPrintOptions::PrintOnSheet>("PrintOnSheet", PropKind::Integer).def(0),
+            field<&TfrxPrintOptions::PrintPages>("PrintPages", PropKind::Enum).enums(TfrxPrintPagesInfo).def(0),
+            field<&TfrxPrintOptions::Reverse>("Reverse", PropKind::Boolean).def(false),
+            field<&TfrxPrintOptions::ShowDialog>("ShowDialog", PropKind::Boolean).def(true),
+        });
+        return built;
+    }();
     return info;
 }
 
@@ -236,21 +257,24 @@ TfrxPrintOptions::TfrxPrintOptions()
 
 const ClassInfo& TfrxReportOptions::staticClassInfo()
 {
-    static const ClassInfo info("TfrxReportOptions", nullptr, {
-        field<&TfrxReportOptions::Author>("Author", PropKind::String),
-        field<&TfrxReportOptions::Compressed>("Compressed", PropKind::Boolean).def(false),
-        field<&TfrxReportOptions::ConnectionName>("ConnectionName", PropKind::String),
-        field<&TfrxReportOptions::CreateDate>("CreateDate", PropKind::Float),
-        field<&TfrxReportOptions::Description>("Description", PropKind::Strings),
-        field<&TfrxReportOptions::InitString>("InitString", PropKind::String),
-        field<&TfrxReportOptions::LastChange>("LastChange", PropKind::Float),
-        field<&TfrxReportOptions::Name>("Name", PropKind::String),
-        field<&TfrxReportOptions::Password>("Password", PropKind::String),
-        field<&TfrxReportOptions::VersionBuild>("VersionBuild", PropKind::String),
-        field<&TfrxReportOptions::VersionMajor>("VersionMajor", PropKind::String),
-        field<&TfrxReportOptions::VersionMinor>("VersionMinor", PropKind::String),
-        field<&TfrxReportOptions::VersionRelease>("VersionRelease", PropKind::String),
-    });
+    static const ClassInfo& info = []() __attribute__((noinline)) -> const ClassInfo& {
+        static const ClassInfo built("TfrxReportOptions", nullptr, {
+            field<&TfrxReportOptions::Author>("Author", PropKind::String),
+            field<&TfrxReportOptions::Compressed>("Compressed", PropKind::Boolean).def(false),
+            field<&TfrxReportOptions::ConnectionName>("ConnectionName", PropKind::String),
+            field<&TfrxReportOptions::CreateDate>("CreateDate", PropKind::Float),
+            field<&TfrxReportOptions::Description>("Description", PropKind::Strings),
+            field<&TfrxReportOptions::InitString>("InitString", PropKind::String),
+            field<&TfrxReportOptions::LastChange>("LastChange", PropKind::Float),
+            field<&TfrxReportOptions::Name>("Name", PropKind::String),
+            field<&TfrxReportOptions::Password>("Password", PropKind::String),
+            field<&TfrxReportOptions::VersionBuild>("VersionBuild", PropKind::String),
+            field<&TfrxReportOptions::VersionMajor>("VersionMajor", PropKind::String),
+            field<&TfrxReportOptions::VersionMinor>("VersionMinor", PropKind::String),
+            field<&TfrxReportOptions::VersionRelease>("VersionRelease", PropKind::String),
+        });
+        return built;
+    }();
     return info;
 }
 

@@ -20,28 +20,31 @@ using namespace detail;
 
 const ClassInfo& TfrxReport::staticClassInfo()
 {
-    using R = TfrxReport;
-    static const ClassInfo info("TfrxReport", &TfrxComponent::staticClassInfo(), {
-        field<&R::Version>("Version", PropKind::String).initial(QStringLiteral("4.0.11")),
-        access<&R::ParentReport, &R::SetParentReport>("ParentReport", PropKind::String),
-        access<&R::DataSet, &R::SetDataSet>("DataSet", PropKind::Reference),
-        access<&R::DataSetName, &R::SetDataSetName>("DataSetName", PropKind::String),
-        field<&R::DotMatrixReport>("DotMatrixReport", PropKind::Boolean).initial(false),
-        object<static_cast<TfrxEngineOptions& (R::*)()>(&R::EngineOptions)>("EngineOptions"),
-        field<&R::IniFile>("IniFile", PropKind::String).initial(QStringLiteral("\\Software\\QMXDIY\\Report")),
-        field<&R::OldStyleProgress>("OldStyleProgress", PropKind::Boolean).def(false),
-        object<static_cast<TfrxPreviewOptions& (R::*)()>(&R::PreviewOptions)>("PreviewOptions"),
-        object<static_cast<TfrxPrintOptions& (R::*)()>(&R::PrintOptions)>("PrintOptions"),
-        object<static_cast<TfrxReportOptions& (R::*)()>(&R::ReportOptions)>("ReportOptions"),
-        field<&R::ScriptLanguage>("ScriptLanguage", PropKind::String).initial(QStringLiteral("PascalScript")),
-        field<&R::ScriptText>("ScriptText", PropKind::Strings)
-            .initial(QStringList{QStringLiteral("begin"), QString(), QStringLiteral("end.")}),
-        field<&R::ShowProgress>("ShowProgress", PropKind::Boolean).def(true),
-        field<&R::StoreInDFM>("StoreInDFM", PropKind::Boolean).def(true),
-        field<&R::OnRunDialogs>("OnRunDialogs", PropKind::String),
-        field<&R::OnStartReport>("OnStartReport", PropKind::String),
-        field<&R::OnStopReport>("OnStopReport", PropKind::String),
-    });
+    static const ClassInfo& info = []() __attribute__((noinline)) -> const ClassInfo& {
+        using R = TfrxReport;
+        static const ClassInfo built("TfrxReport", &TfrxComponent::staticClassInfo(), {
+            field<&R::Version>("Version", PropKind::String).initial(QStringLiteral("4.0.11")),
+            access<&R::ParentReport, &R::SetParentReport>("ParentReport", PropKind::String),
+            access<&R::DataSet, &R::SetDataSet>("DataSet", PropKind::Reference),
+            access<&R::DataSetName, &R::SetDataSetName>("DataSetName", PropKind::String),
+            field<&R::DotMatrixReport>("DotMatrixReport", PropKind::Boolean).initial(false),
+            object<static_cast<TfrxEngineOptions& (R::*)()>(&R::EngineOptions)>("EngineOptions"),
+            field<&R::IniFile>("IniFile", PropKind::String).initial(QStringLiteral("\\Software\\QMXDIY\\Report")),
+            field<&R::OldStyleProgress>("OldStyleProgress", PropKind::Boolean).def(false),
+            object<static_cast<TfrxPreviewOptions& (R::*)()>(&R::PreviewOptions)>("PreviewOptions"),
+            object<static_cast<TfrxPrintOptions& (R::*)()>(&R::PrintOptions)>("PrintOptions"),
+            object<static_cast<TfrxReportOptions& (R::*)()>(&R::ReportOptions)>("ReportOptions"),
+            field<&R::ScriptLanguage>("ScriptLanguage", PropKind::String).initial(QStringLiteral("PascalScript")),
+            field<&R::ScriptText>("ScriptText", PropKind::Strings)
+                .initial(QStringList{QStringLiteral("begin"), QString(), QStringLiteral("end.")}),
+            field<&R::ShowProgress>("ShowProgress", PropKind::Boolean).def(true),
+            field<&R::StoreInDFM>("StoreInDFM", PropKind::Boolean).def(true),
+            field<&R::OnRunDialogs>("OnRunDialogs", PropKind::String),
+            field<&R::OnStartReport>("OnStartReport", PropKind::String),
+            field<&R::OnStopReport>("OnStopReport", PropKind::String),
+        });
+        return built;
+    }();
     return info;
 }
 

@@ -67,26 +67,29 @@ bool differsFrom(const TfrxPersistent& o)
 
 const ClassInfo& TfrxView::staticClassInfo()
 {
-    static const ClassInfo info("TfrxView", &TfrxReportComponent::staticClassInfo(), {
-        alignProp(),
-        field<&TfrxView::Printable>("Printable", PropKind::Boolean).def(true),
-        field<&TfrxView::ShiftMode>("ShiftMode", PropKind::Enum).enums(TfrxShiftModeInfo).def(1),
-        leftProp(),
-        topProp(),
-        widthProp(),
-        heightProp(),
-        field<&TfrxView::GroupIndex>("GroupIndex", PropKind::Integer).def(0),
-        restrictionsProp(),
-        visibleProp(),
-        field<&TfrxView::OnAfterData>("OnAfterData", PropKind::String),
-        onAfterPrintProp(),
-        onBeforePrintProp(),
-        field<&TfrxView::OnPreviewClick>("OnPreviewClick", PropKind::String),
-        colorProp().unpublished(),
-        brushStyleProp().unpublished(),
-        frameProp().unpublished(),
-        cursorProp().unpublished(),
-    });
+    static const ClassInfo& info = []() __attribute__((noinline)) -> const ClassInfo& {
+        static const ClassInfo built("TfrxView", &TfrxReportComponent::staticClassInfo(), {
+            alignProp(),
+            field<&TfrxView::Printable>("Printable", PropKind::Boolean).def(true),
+            field<&TfrxView::ShiftMode>("ShiftMode", PropKind::Enum).enums(TfrxShiftModeInfo).def(1),
+            leftProp(),
+            topProp(),
+            widthProp(),
+            heightProp(),
+            field<&TfrxView::GroupIndex>("GroupIndex", PropKind::Integer).def(0),
+            restrictionsProp(),
+            visibleProp(),
+            field<&TfrxView::OnAfterData>("OnAfterData", PropKind::String),
+            onAfterPrintProp(),
+            onBeforePrintProp(),
+            field<&TfrxView::OnPreviewClick>("OnPreviewClick", PropKind::String),
+            colorProp().unpublished(),
+            brushStyleProp().unpublished(),
+            frameProp().unpublished(),
+            cursorProp().unpublished(),
+        });
+        return built;
+    }();
     return info;
 }
 
@@ -111,9 +114,12 @@ void TfrxView::SetDataSetName(const QString& name)
 
 const ClassInfo& TfrxStretcheable::staticClassInfo()
 {
-    static const ClassInfo info("TfrxStretcheable", &TfrxView::staticClassInfo(), {
-        field<&TfrxStretcheable::StretchMode>("StretchMode", PropKind::Enum).enums(TfrxStretchModeInfo).def(0),
-    });
+    static const ClassInfo& info = []() __attribute__((noinline)) -> const ClassInfo& {
+        static const ClassInfo built("TfrxStretcheable", &TfrxView::staticClassInfo(), {
+            field<&TfrxStretcheable::StretchMode>("StretchMode", PropKind::Enum).enums(TfrxStretchModeInfo).def(0),
+        });
+        return built;
+    }();
     return info;
 }
 
@@ -126,18 +132,21 @@ TfrxStretcheable::TfrxStretcheable(TfrxComponent* parent) : TfrxView(parent)
 
 const ClassInfo& TfrxCustomMemoView::staticClassInfo()
 {
-    using M = TfrxCustomMemoView;
-    // Values on creation of every text object; TfrxMemoView and TfrxSysMemoView publish them.
-    static const ClassInfo info("TfrxCustomMemoView", &TfrxStretcheable::staticClassInfo(), {
-        allowExpressionsProp<M>().unpublished(),
-        delimitersProp<M>().unpublished(),
-        field<&M::Clipped>("Clipped", PropKind::Boolean).def(true).unpublished(),
-        gapXProp<M>().unpublished(),
-        gapYProp<M>().unpublished(),
-        field<&M::LineSpacing>("LineSpacing", PropKind::Float).def(2.0).unpublished(),
-        field<&M::WordWrap>("WordWrap", PropKind::Boolean).def(true).unpublished(),
-        wysiwygProp<M>().unpublished(),
-    });
+    static const ClassInfo& info = []() __attribute__((noinline)) -> const ClassInfo& {
+        using M = TfrxCustomMemoView;
+        // Values on creation of every text object; TfrxMemoView and TfrxSysMemoView publish them.
+        static const ClassInfo built("TfrxCustomMemoView", &TfrxStretcheable::staticClassInfo(), {
+            allowExpressionsProp<M>().unpublished(),
+            delimitersProp<M>().unpublished(),
+            field<&M::Clipped>("Clipped", PropKind::Boolean).def(true).unpublished(),
+            gapXProp<M>().unpublished(),
+            gapYProp<M>().unpublished(),
+            field<&M::LineSpacing>("LineSpacing", PropKind::Float).def(2.0).unpublished(),
+            field<&M::WordWrap>("WordWrap", PropKind::Boolean).def(true).unpublished(),
+            wysiwygProp<M>().unpublished(),
+        });
+        return built;
+    }();
     return info;
 }
 
@@ -251,8 +260,11 @@ std::vector<PropInfo> memoProperties(bool system)
 
 const ClassInfo& TfrxMemoView::staticClassInfo()
 {
-    static const ClassInfo info("TfrxMemoView", &TfrxCustomMemoView::staticClassInfo(), memoProperties(false),
-                                makeComponent<TfrxMemoView>);
+    static const ClassInfo& info = []() __attribute__((noinline)) -> const ClassInfo& {
+        static const ClassInfo built("TfrxMemoView", &TfrxCustomMemoView::staticClassInfo(), memoProperties(false),
+                                    makeComponent<TfrxMemoView>);
+        return built;
+    }();
     return info;
 }
 
@@ -263,8 +275,11 @@ TfrxMemoView::TfrxMemoView(TfrxComponent* parent) : TfrxCustomMemoView(parent)
 
 const ClassInfo& TfrxSysMemoView::staticClassInfo()
 {
-    static const ClassInfo info("TfrxSysMemoView", &TfrxCustomMemoView::staticClassInfo(), memoProperties(true),
-                                makeComponent<TfrxSysMemoView>);
+    static const ClassInfo& info = []() __attribute__((noinline)) -> const ClassInfo& {
+        static const ClassInfo built("TfrxSysMemoView", &TfrxCustomMemoView::staticClassInfo(), memoProperties(true),
+                                    makeComponent<TfrxSysMemoView>);
+        return built;
+    }();
     return info;
 }
 
@@ -277,14 +292,17 @@ TfrxSysMemoView::TfrxSysMemoView(TfrxComponent* parent) : TfrxCustomMemoView(par
 
 const ClassInfo& TfrxCustomLineView::staticClassInfo()
 {
-    using L = TfrxCustomLineView;
-    static const ClassInfo info("TfrxCustomLineView", &TfrxStretcheable::staticClassInfo(), {
-        field<&L::ArrowEnd>("ArrowEnd", PropKind::Boolean).def(false).unpublished(),
-        field<&L::ArrowLength>("ArrowLength", PropKind::Integer).def(20).unpublished(),
-        field<&L::ArrowStart>("ArrowStart", PropKind::Boolean).def(false).unpublished(),
-        field<&L::ArrowWidth>("ArrowWidth", PropKind::Integer).def(5).unpublished(),
-        field<&L::Diagonal>("Diagonal", PropKind::Boolean).def(false).unpublished(),
-    });
+    static const ClassInfo& info = []() __attribute__((noinline)) -> const ClassInfo& {
+        using L = TfrxCustomLineView;
+        static const ClassInfo built("TfrxCustomLineView", &TfrxStretcheable::staticClassInfo(), {
+            field<&L::ArrowEnd>("ArrowEnd", PropKind::Boolean).def(false).unpublished(),
+            field<&L::ArrowLength>("ArrowLength", PropKind::Integer).def(20).unpublished(),
+            field<&L::ArrowStart>("ArrowStart", PropKind::Boolean).def(false).unpublished(),
+            field<&L::ArrowWidth>("ArrowWidth", PropKind::Integer).def(5).unpublished(),
+            field<&L::Diagonal>("Diagonal", PropKind::Boolean).def(false).unpublished(),
+        });
+        return built;
+    }();
     return info;
 }
 
@@ -308,19 +326,22 @@ void TfrxCustomLineView::MakeAxisParallel()
 
 const ClassInfo& TfrxLineView::staticClassInfo()
 {
-    using L = TfrxCustomLineView;
-    static const ClassInfo info("TfrxLineView", &TfrxCustomLineView::staticClassInfo(), {
-        field<&L::ArrowEnd>("ArrowEnd", PropKind::Boolean).def(false),
-        field<&L::ArrowLength>("ArrowLength", PropKind::Integer).def(20),
-        field<&L::ArrowStart>("ArrowStart", PropKind::Boolean).def(false),
-        field<&L::ArrowWidth>("ArrowWidth", PropKind::Integer).def(5),
-        colorProp(),
-        cursorProp(),
-        field<&L::Diagonal>("Diagonal", PropKind::Boolean).def(false),
-        frameProp(),
-        tagStrProp(),
-        urlProp(),
-    }, makeComponent<TfrxLineView>);
+    static const ClassInfo& info = []() __attribute__((noinline)) -> const ClassInfo& {
+        using L = TfrxCustomLineView;
+        static const ClassInfo built("TfrxLineView", &TfrxCustomLineView::staticClassInfo(), {
+            field<&L::ArrowEnd>("ArrowEnd", PropKind::Boolean).def(false),
+            field<&L::ArrowLength>("ArrowLength", PropKind::Integer).def(20),
+            field<&L::ArrowStart>("ArrowStart", PropKind::Boolean).def(false),
+            field<&L::ArrowWidth>("ArrowWidth", PropKind::Integer).def(5),
+            colorProp(),
+            cursorProp(),
+            field<&L::Diagonal>("Diagonal", PropKind::Boolean).def(false),
+            frameProp(),
+            tagStrProp(),
+            urlProp(),
+        }, makeComponent<TfrxLineView>);
+        return built;
+    }();
     return info;
 }
 
@@ -333,17 +354,20 @@ TfrxLineView::TfrxLineView(TfrxComponent* parent) : TfrxCustomLineView(parent)
 
 const ClassInfo& TfrxShapeView::staticClassInfo()
 {
-    using S = TfrxShapeView;
-    static const ClassInfo info("TfrxShapeView", &TfrxView::staticClassInfo(), {
-        brushStyleProp(),
-        colorProp(),
-        cursorProp(),
-        field<&S::Curve>("Curve", PropKind::Integer).def(0),
-        frameProp(),
-        field<&S::Shape>("Shape", PropKind::Enum).enums(TfrxShapeKindInfo).def(0),
-        tagStrProp(),
-        urlProp(),
-    }, makeComponent<TfrxShapeView>);
+    static const ClassInfo& info = []() __attribute__((noinline)) -> const ClassInfo& {
+        using S = TfrxShapeView;
+        static const ClassInfo built("TfrxShapeView", &TfrxView::staticClassInfo(), {
+            brushStyleProp(),
+            colorProp(),
+            cursorProp(),
+            field<&S::Curve>("Curve", PropKind::Integer).def(0),
+            frameProp(),
+            field<&S::Shape>("Shape", PropKind::Enum).enums(TfrxShapeKindInfo).def(0),
+            tagStrProp(),
+            urlProp(),
+        }, makeComponent<TfrxShapeView>);
+        return built;
+    }();
     return info;
 }
 
@@ -356,23 +380,26 @@ TfrxShapeView::TfrxShapeView(TfrxComponent* parent) : TfrxView(parent)
 
 const ClassInfo& TfrxPictureView::staticClassInfo()
 {
-    using V = TfrxPictureView;
-    static const ClassInfo info("TfrxPictureView", &TfrxView::staticClassInfo(), {
-        field<&V::AutoSize>("AutoSize", PropKind::Boolean).def(false),
-        field<&V::Center>("Center", PropKind::Boolean).def(false),
-        colorProp().def(clWhite),
-        cursorProp(),
-        dataFieldProp(),
-        dataSetProp(),
-        dataSetNameProp(),
-        field<&V::FileLink>("FileLink", PropKind::String),
-        frameProp(),
-        field<&V::ImageIndex>("ImageIndex", PropKind::Integer).initial(-1),
-        field<&V::KeepAspectRatio>("KeepAspectRatio", PropKind::Boolean).def(true),
-        field<&V::Stretched>("Stretched", PropKind::Boolean).def(true),
-        tagStrProp(),
-        urlProp(),
-    }, makeComponent<TfrxPictureView>);
+    static const ClassInfo& info = []() __attribute__((noinline)) -> const ClassInfo& {
+        using V = TfrxPictureView;
+        static const ClassInfo built("TfrxPictureView", &TfrxView::staticClassInfo(), {
+            field<&V::AutoSize>("AutoSize", PropKind::Boolean).def(false),
+            field<&V::Center>("Center", PropKind::Boolean).def(false),
+            colorProp().def(clWhite),
+            cursorProp(),
+            dataFieldProp(),
+            dataSetProp(),
+            dataSetNameProp(),
+            field<&V::FileLink>("FileLink", PropKind::String),
+            frameProp(),
+            field<&V::ImageIndex>("ImageIndex", PropKind::Integer).initial(-1),
+            field<&V::KeepAspectRatio>("KeepAspectRatio", PropKind::Boolean).def(true),
+            field<&V::Stretched>("Stretched", PropKind::Boolean).def(true),
+            tagStrProp(),
+            urlProp(),
+        }, makeComponent<TfrxPictureView>);
+        return built;
+    }();
     return info;
 }
 
@@ -404,11 +431,14 @@ bool TfrxPictureView::ReadExtraProperty(const QString& name, ExtraDataReader& re
 
 const ClassInfo& TfrxSubreport::staticClassInfo()
 {
-    using S = TfrxSubreport;
-    static const ClassInfo info("TfrxSubreport", &TfrxView::staticClassInfo(), {
-        access<&S::Page, &S::SetPage>("Page", PropKind::Reference),
-        field<&S::PrintOnParent>("PrintOnParent", PropKind::Boolean).def(false),
-    }, makeComponent<TfrxSubreport>);
+    static const ClassInfo& info = []() __attribute__((noinline)) -> const ClassInfo& {
+        using S = TfrxSubreport;
+        static const ClassInfo built("TfrxSubreport", &TfrxView::staticClassInfo(), {
+            access<&S::Page, &S::SetPage>("Page", PropKind::Reference),
+            field<&S::PrintOnParent>("PrintOnParent", PropKind::Boolean).def(false),
+        }, makeComponent<TfrxSubreport>);
+        return built;
+    }();
     return info;
 }
 
@@ -438,24 +468,27 @@ void TfrxSubreport::SetPage(TfrxReportPage* page)
 
 const ClassInfo& TfrxRichView::staticClassInfo()
 {
-    using R = TfrxRichView;
-    static const ClassInfo info("TfrxRichView", &TfrxStretcheable::staticClassInfo(), {
-        allowExpressionsProp<R>(),
-        brushStyleProp(),
-        colorProp(),
-        cursorProp(),
-        dataFieldProp(),
-        dataSetProp(),
-        dataSetNameProp(),
-        delimitersProp<R>(),
-        access<&R::FlowTo, &R::SetFlowTo>("FlowTo", PropKind::Reference),
-        frameProp(),
-        gapXProp<R>(),
-        gapYProp<R>(),
-        tagStrProp(),
-        urlProp(),
-        wysiwygProp<R>(),
-    }, makeComponent<TfrxRichView>);
+    static const ClassInfo& info = []() __attribute__((noinline)) -> const ClassInfo& {
+        using R = TfrxRichView;
+        static const ClassInfo built("TfrxRichView", &TfrxStretcheable::staticClassInfo(), {
+            allowExpressionsProp<R>(),
+            brushStyleProp(),
+            colorProp(),
+            cursorProp(),
+            dataFieldProp(),
+            dataSetProp(),
+            dataSetNameProp(),
+            delimitersProp<R>(),
+            access<&R::FlowTo, &R::SetFlowTo>("FlowTo", PropKind::Reference),
+            frameProp(),
+            gapXProp<R>(),
+            gapYProp<R>(),
+            tagStrProp(),
+            urlProp(),
+            wysiwygProp<R>(),
+        }, makeComponent<TfrxRichView>);
+        return built;
+    }();
     return info;
 }
 

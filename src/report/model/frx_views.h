@@ -207,6 +207,17 @@ public:
     QByteArray RichText; // the stored RTF, exactly as streamed
     // Run time: the content (RTF) not yet output while the object is split over pages.
     QByteArray PartRemainder;
+    // Run time: what the rich-text engine learnt about a content, valid while RichText is
+    // that very content (its data shared), so a long report reads a content once, not once
+    // a row or a page.
+    struct ContentMemo {
+        QByteArray withoutExpressions; // a content that holds no expression opened by `open`
+        char16_t open = 0;
+        QByteArray valueInto;          // the content a plain value was put into,
+        QString value;                 // the value,
+        QByteArray valueResult;        // and the content that made
+    };
+    ContentMemo RunMemo;
 
     void WriteExtraData(ExtraDataWriter& writer) const override;
     bool SameExtraData(const TfrxComponent& other) const override;

@@ -4,6 +4,8 @@
 #include "report/model/property_table.h"
 
 #include <atomic>
+#include <deque>
+#include <mutex>
 #include <unordered_map>
 
 namespace report {
@@ -60,19 +62,23 @@ void registerItemKind(const ClassInfo& cls, const ItemKind& kind)
 
 const ItemKind& itemKindOf(const ClassInfo& cls)
 {
-    // One walk up the class chain per class and thread, then one hash lookup. The map's
-    // entries stay where they are as others are added, so a returned entry stays valid.
-    thread_local unsigned seen = ~0u;
-    thread_local std::unordered_map<const ClassInfo*, ItemKind> resolved;
+    // Resolved once per class and registration, then kept beside the class: every later call
+    // is two loads and a compare. Resolved entries are never freed (registrations are few),
+    // so a returned entry stays valid.
+    struct Resolved {
+        ItemKind kind;
+        unsigned generation;
+    };
+    static std::mutex resolving;
+    static std::deque<Resolved> kept;
     const unsigned now = generation.load(std::memory_order_acquire);
-    if (seen != now) {
-        resolved.clear();
-        seen = now;
-    }
-    auto it = resolved.find(&cls);
-    if (it == resolved.end())
-        it = resolved.emplace(&cls, resolve(cls)).first;
-    return it->second;
+    const auto* known = static_cast<const Resolved*>(cls.kindCache().load(std::memory_order_acquire));
+    if (known && known->generation == now)
+        return known->kind;
+    const std::lock_guard lock(resolving);
+    const Resolved& made = kept.emplace_back(Resolved{resolve(cls), now});
+    cls.kindCache().store(&made, std::memory_order_release);
+    return made.kind;
 }
 
 } // namespace report

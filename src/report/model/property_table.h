@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <atomic>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -87,6 +88,10 @@ struct PropInfo {
 
 // A class of the report: its name, base, own (new or redeclared) properties and, for
 // components, how to make one.
+//
+// Each class's staticClassInfo() builds its one ClassInfo in a lambda of its own that is
+// never inlined: the table's setup needs a large stack frame, and every later call (several
+// per object and row while a report runs) is then a flag test and a load.
 class ClassInfo {
 public:
     using Factory = TfrxComponent* (*)(TfrxComponent* parent);
@@ -116,6 +121,8 @@ public:
             c = c->parent_;
         return c == &other;
     }
+    // Where itemKindOf keeps the class's resolved kind, so that finding it is one load.
+    std::atomic<const void*>& kindCache() const { return kindCache_; }
 
 private:
     QString name_;
@@ -125,6 +132,7 @@ private:
     std::vector<PropInfo> own_;
     std::vector<const PropInfo*> all_;
     Factory factory_;
+    mutable std::atomic<const void*> kindCache_{nullptr};
 };
 
 // Reads of the values the tables hold without the general conversion of QVariant; a value

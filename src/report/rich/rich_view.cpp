@@ -185,6 +185,13 @@ void loadFieldData(ReportCalc& calc, TfrxRichView& view)
         loadRichData(view, value);
         return;
     }
+    // The same value into the same content (a page header's title, page after page).
+    TfrxRichView::ContentMemo& memo = view.RunMemo;
+    if (view.RichText.isSharedWith(memo.valueInto) && !memo.valueInto.isNull() && value == memo.value) {
+        view.RichText = memo.valueResult;
+        return;
+    }
+    const QByteArray into = view.RichText;
     // A plain value takes the place of the stored content in its format: the first
     // character's (or, in an empty content, the paragraph mark's) and the first paragraph's,
     // so a title designed as an empty 20 pt centred paragraph prints its value that way.
@@ -196,6 +203,9 @@ void loadFieldData(ReportCalc& calc, TfrxRichView& view)
     }
     doc.replace(0, doc.length(), value);
     setRichContent(view, doc);
+    memo.valueInto = into;
+    memo.value = value;
+    memo.valueResult = view.RichText;
 }
 
 void expandExpressions(ReportCalc& calc, TfrxRichView& view)
@@ -205,11 +215,21 @@ void expandExpressions(ReportCalc& calc, TfrxRichView& view)
         return;
     // Most rich texts hold no expression; reading them only to find that out is most of
     // the time a long report spends on them.
-    if (rich::looksLikeRtf(view.RichText) && !rich::mayHoldCharacter(view.RichText, delimiters.open[0].unicode()))
+    TfrxRichView::ContentMemo& memo = view.RunMemo;
+    const char16_t open = delimiters.open[0].unicode();
+    if (view.RichText.isSharedWith(memo.withoutExpressions) && !memo.withoutExpressions.isNull() && memo.open == open)
+        return; // this very content was read before
+    if (rich::looksLikeRtf(view.RichText) && !rich::mayHoldCharacter(view.RichText, open)) {
+        memo.withoutExpressions = view.RichText;
+        memo.open = open;
         return;
+    }
     rich::RichDocument doc = richContent(view);
-    if (!doc.text().contains(delimiters.open))
+    if (!doc.text().contains(delimiters.open)) {
+        memo.withoutExpressions = view.RichText;
+        memo.open = open;
         return;
+    }
     // The brackets are found in the text as it was (a value is never scanned again) and
     // all replaced at once.
     std::vector<rich::RichDocument::Replacement> values;

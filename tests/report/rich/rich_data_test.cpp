@@ -127,6 +127,41 @@ TEST_F(RichData, DataFieldsReplaceTheContent)
     EXPECT_EQ(calcItemHeight(*view), 0);
 }
 
+// A long report reads a content once: the same value into the same content gives the kept
+// result, and another value, or a content changed meanwhile, is read afresh.
+TEST_F(RichData, RepeatedValuesAndContentsGiveWhatReadingThemGives)
+{
+    setRows({row(QStringLiteral("甲")), row(QStringLiteral("甲")), row(QStringLiteral("乙")), row(QStringLiteral("乙"))});
+    TfrxRichView* view = rich("{\\rtf1\\b stored\\par}");
+    view->SetDataSet(&ds);
+    view->DataField = QStringLiteral("A");
+    const QByteArray stored = view->RichText;
+    QStringList printed;
+    for (int k = 0; k < 4; ++k, ds.Next()) {
+        if (k == 3)
+            view->RichText = "{\\rtf1\\i other\\par}"; // as a script or another band may set it
+        getRichData(calc, *view);
+        const rich::RichDocument doc = richContent(*view);
+        printed << doc.plainText() + (doc.formatAt(0).bold ? QStringLiteral(" bold") : QString())
+                       + (doc.formatAt(0).italic ? QStringLiteral(" italic") : QString());
+        if (k < 2)
+            view->RichText = stored; // what printing puts back after each row
+    }
+    EXPECT_EQ(printed, QStringList({"甲 bold", "甲 bold", "乙 bold", "乙 italic"}));
+
+    // Expressions: a content without one is left as it is every time; one that gains a
+    // bracket is expanded.
+    TfrxRichView* plain = rich("{\\rtf1 no brackets here\\par}");
+    plain->DataField.clear();
+    for (int k = 0; k < 2; ++k) {
+        getRichData(calc, *plain);
+        EXPECT_EQ(richContent(*plain).plainText(), "no brackets here");
+    }
+    plain->RichText = "{\\rtf1 sum [1+2]\\par}";
+    getRichData(calc, *plain);
+    EXPECT_EQ(richContent(*plain).plainText(), "sum 3");
+}
+
 // RTF held as text: its characters past ASCII are read back as they are, whatever number
 // of fallback characters the RTF declares for its own \u escapes.
 TEST_F(RichData, RtfHeldAsTextKeepsItsCharacters)
