@@ -438,6 +438,9 @@ private:
     // The server's catalogue; while it cannot be reached the operator chooses "重试" or
     // "打开目录文件" (the data folder's file, for this run).
     void openServerCatalogue();
+    // The caption names the server and database the window shows; the product title alone
+    // over the file.
+    void showCatalogueInCaption();
     void addConnectItem();
     QAction* connectItem_ = nullptr;
     QTimer* changeWatch_ = nullptr;

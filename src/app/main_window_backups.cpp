@@ -111,6 +111,12 @@ bool TFrm_main::restoreFromBackup(const QString& path)
 
 void TFrm_main::openCheckedCatalogue()
 {
+    // The caption says which catalogue the window shows once the open is over, whichever
+    // way it went (a server unreachable falls back to the file).
+    struct CaptionAfterwards {
+        TFrm_main* w;
+        ~CaptionAfterwards() { w->showCatalogueInCaption(); }
+    } caption{this};
     if (!serverAddress_.isEmpty()) {
         openServerCatalogue();
         return;

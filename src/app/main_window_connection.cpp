@@ -2,12 +2,14 @@
 // server. "连接服务器..." chooses, tests and remembers; the window then closes the catalogue
 // it had (pending edits settled as on closing) and opens the one chosen. A server that cannot
 // be reached leaves the choice to the operator: try again, or work on the file meanwhile.
+#include "app/app_identity.h"
+#include "app/backup_runner.h"
 #include "app/catalogue_choice.h"
 #include "app/data_folder.h"
 #include "app/main_window.h"
 #include "app/password_file.h"
+#include "app/server_address.h"
 #include "app/server_dialog.h"
-#include "app/backup_runner.h"
 #include "db/catalogue_check.h"
 #include "db/connection.h"
 #include "db/dataset.h"
@@ -47,6 +49,18 @@ void TFrm_main::connectItemClick()
     });
     if (kept)
         reopenCatalogue(address);
+}
+
+void TFrm_main::showCatalogueInCaption()
+{
+    if (!ADOConnection1->connected() || !ADOConnection1->isServer()) {
+        setWindowTitle(productTitle());
+        return;
+    }
+    const ServerFields server = serverFields(serverAddress_);
+    // A folder is a server on this machine, reached through its socket.
+    const QString host = server.host.isEmpty() || server.host.startsWith(u'/') ? QStringLiteral("本机") : server.host;
+    setWindowTitle(productTitle() + QStringLiteral(" —— 服务器 %1/%2").arg(host, server.database));
 }
 
 bool TFrm_main::reopenCatalogue(const QString& serverAddress)

@@ -3,6 +3,7 @@
 // with the server unreachable.
 #include "category_fixture.h"
 #include "modal_driver.h"
+#include "app/app_identity.h"
 #include "app/catalogue_choice.h"
 #include "app/password_file.h"
 #include "app/server_address.h"
@@ -190,6 +191,8 @@ TEST(ConnectDialogTest, TheOperatorTestsAServerAndTheWindowMovesOntoIt)
     EXPECT_TRUE(w->ADOConnection1->isServer());
     EXPECT_TRUE(node(*w, {"服务器上的分类"}));
     EXPECT_FALSE(node(*w, {"本机分类"}));
+    // The caption says where the catalogue is (the test server is on this machine).
+    EXPECT_EQ(w->windowTitle(), app::productTitle() + " —— 服务器 本机/" + fields.database);
     EXPECT_EQ(app::rememberedServer(), app::serverAddress(fields));
     EXPECT_FALSE(files.settings().contains("pw"));
     EXPECT_TRUE(files.passwordFile().endsWith(":" + fields.database + ":" + fields.user + ":pw\\:1\n"))
@@ -227,6 +230,7 @@ TEST(ConnectDialogTest, TheOperatorTestsAServerAndTheWindowMovesOntoIt)
     }
     EXPECT_FALSE(w->ADOConnection1->isServer());
     EXPECT_TRUE(node(*w, {"本机分类"}));
+    EXPECT_EQ(w->windowTitle(), app::productTitle());
     EXPECT_TRUE(app::rememberedServer().isEmpty());
     EXPECT_EQ(onServer.column("select L1_NM as v from L1", "v"), QStringList{"改过的名字"});
 }
