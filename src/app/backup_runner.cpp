@@ -11,8 +11,9 @@
 #include <QPointer>
 #include <QThread>
 #include <QTimer>
-#include <atomic>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 
 namespace app {
 
@@ -65,32 +66,49 @@ void BackupRunner::startServer(db::BackupCause cause, const QString& address)
 {
     // The copy runs on a connection of its own. The step that needs the backup goes on only
     // once that connection has fixed its moment: what the step changes is not in the copy.
+    // The wait is a plain one, as a file's snapshot is: no events run in the middle of the
+    // step (a refresh of the grid being deleted from, say).
     enum Stage { Connecting, Fixed, Refused };
-    auto stage = std::make_shared<std::atomic<int>>(Connecting);
-    auto whyRefused = std::make_shared<QString>(); // written before the stage says Refused
+    struct Handover {
+        std::mutex lock;
+        std::condition_variable moved;
+        Stage stage = Connecting;
+        QString whyRefused;
+        void set(Stage to, const QString& why = {})
+        {
+            {
+                const std::lock_guard held(lock);
+                stage = to;
+                whyRefused = why;
+            }
+            moved.notify_all();
+        }
+    };
+    auto handover = std::make_shared<Handover>();
     const QString folder = backupFolder();
     const QDateTime time = QDateTime::currentDateTime();
-    startWriter([stage, whyRefused, address, folder, cause, time](const db::BackupProgress& progress) {
+    startWriter([handover, address, folder, cause, time](const db::BackupProgress& progress) {
+        bool fixed = false;
         try {
             db::Connection server(QStringLiteral("backup"));
             server.setConnectionString(address);
             server.open();
-            return db::makeServerBackup(server, folder, cause, time, [&] { stage->store(Fixed); }, progress).name;
+            const auto taken = [&] {
+                fixed = true;
+                handover->set(Fixed);
+            };
+            return db::makeServerBackup(server, folder, cause, time, taken, progress).name;
         } catch (const std::exception& e) {
-            if (stage->load() == Fixed)
+            if (fixed)
                 throw; // a backup under way that failed: told as such
-            *whyRefused = platform::errorMessage(e);
-            stage->store(Refused);
+            handover->set(Refused, platform::errorMessage(e));
             return QString(); // the step is refused with the reason instead
         }
     }, db::causeText(cause));
-    while (stage->load() == Connecting) {
-        QEventLoop loop;
-        QTimer::singleShot(10, &loop, &QEventLoop::quit);
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-    }
-    if (stage->load() == Refused)
-        throw platform::Error(notTaken(cause, *whyRefused));
+    std::unique_lock held(handover->lock);
+    handover->moved.wait(held, [&] { return handover->stage != Connecting; });
+    if (handover->stage == Refused)
+        throw platform::Error(notTaken(cause, handover->whyRefused));
 }
 
 void BackupRunner::startWriter(std::function<QString(const db::BackupProgress& progress)> write, const QString& label)

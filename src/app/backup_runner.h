@@ -24,7 +24,7 @@ public:
     ~BackupRunner() override;
 
     // Takes the snapshot now (over a server: waits until a connection of the backup's own has
-    // fixed the moment it copies, while paints run); fails (platform::Error, a message for the operator) when it
+    // fixed the moment it copies); fails (platform::Error, a message for the operator) when it
     // cannot be taken, so that a step that needs the backup does not go on without one.
     void start(db::BackupCause cause);
     // The start-of-day backup, unless the backup folder already holds one of today.

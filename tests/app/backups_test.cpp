@@ -283,3 +283,31 @@ TEST(ServerBackupsTest, TheDaysFirstStartAndADestructiveStepCopyTheServersCatalo
     // Nothing was restored.
     EXPECT_EQ(cat.count("select count(*) as n from HW"), 0);
 }
+
+// A server backup that cannot begin stops the step, with the reason, as a file's does.
+TEST(ServerBackupsTest, AStepDoesNotGoOnWhenTheServersBackupCannotBegin)
+{
+    testing_support::ServerDatabase server;
+    Catalogue cat(server.address());
+    cat.item(cat.l4(cat.l3(cat.l2(cat.l1("电脑"), "配件"), "存储"), "硬盘"), "希捷 2TB");
+    auto w = openWindow(cat);
+    w->backups()->waitUntilDone();
+    // The server's backup folder is a file now: nothing can be written there.
+    const QString folder = db::serverBackupFolder(cat.folder.file(QStringLiteral("备份")), server.address());
+    QDir(folder).removeRecursively();
+    platform::writeFileAtomically(folder, "not a folder");
+
+    Dialogs answers;
+    answers.question = true;
+    click(*w, node(*w, {"电脑", "配件", "存储"}));
+    db::Dataset& rows = *w->ADOQueryL1_L4;
+    for (rows.first(); !rows.eof() && rows.asString("L4_NM") != "硬盘"; rows.next()) {}
+    w->tree.DBNavigator2->button(dbaware::DBNavigator::Button::Delete)->click();
+    ASSERT_EQ(answers.of(DialogKind::ErrorReport).size(), 1);
+    EXPECT_TRUE(answers.of(DialogKind::ErrorReport)[0].text.startsWith("无法备份（删除分类前），操作没有进行："))
+        << answers.of(DialogKind::ErrorReport)[0].text.toStdString();
+    EXPECT_EQ(cat.count("select count(*) as n from HW"), 1);
+    EXPECT_EQ(cat.count("select count(*) as n from L4"), 1);
+    w->backups()->waitUntilDone();
+    EXPECT_EQ(w->backups()->failures(), 0); // refused, not a backup that failed half way
+}
