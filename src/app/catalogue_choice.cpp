@@ -1,7 +1,7 @@
 #include "app/catalogue_choice.h"
 #include "app/password_file.h"
-#include "app/server_address.h"
 #include "db/connection.h"
+#include "db/server_address.h"
 #include "platform/error.h"
 #include <QDir>
 #include <QSettings>
@@ -33,7 +33,7 @@ void rememberServer(const QString& address)
     if (address.isEmpty())
         settings.remove(kServerKey);
     else
-        settings.setValue(kServerKey, withoutPassword(address));
+        settings.setValue(kServerKey, db::withoutPassword(address));
     settings.sync();
     if (settings.status() != QSettings::NoError)
         throw platform::Error(QStringLiteral("无法保存设置“%1”").arg(settings.fileName()));
@@ -66,10 +66,10 @@ QString serverForStart(const QStringList& arguments, QString* error)
     if (given.isEmpty())
         return rememberedServer();
     // A password typed on the command line goes where libpq finds it, not into the settings.
-    if (const QString password = passwordIn(given); !password.isEmpty())
-        storePassword(serverFields(given), password);
+    if (const QString password = db::passwordIn(given); !password.isEmpty())
+        storePassword(db::serverFields(given), password);
     rememberServer(given);
-    return withoutPassword(given);
+    return db::withoutPassword(given);
 }
 
 } // namespace app

@@ -8,7 +8,7 @@
 #include "app/data_folder.h"
 #include "app/main_window.h"
 #include "app/password_file.h"
-#include "app/server_address.h"
+#include "db/server_address.h"
 #include "app/server_dialog.h"
 #include "db/catalogue_check.h"
 #include "db/connection.h"
@@ -57,7 +57,7 @@ void TFrm_main::showCatalogueInCaption()
         setWindowTitle(productTitle());
         return;
     }
-    const ServerFields server = serverFields(serverAddress_);
+    const db::ServerFields server = db::serverFields(serverAddress_);
     // A folder is a server on this machine, reached through its socket.
     const QString host = server.host.isEmpty() || server.host.startsWith(u'/') ? QStringLiteral("本机") : server.host;
     setWindowTitle(productTitle() + QStringLiteral(" —— 服务器 %1/%2").arg(host, server.database));

@@ -1,5 +1,5 @@
 #include "app/password_file.h"
-#include "app/server_address.h"
+#include "db/server_address.h"
 #include "platform/atomic_file.h"
 #include "platform/error.h"
 #include <QDir>
@@ -53,7 +53,7 @@ QString passwordFilePath()
     return chosen.isEmpty() ? QDir::home().filePath(QStringLiteral(".pgpass")) : chosen;
 }
 
-void storePassword(const ServerFields& server, const QString& password)
+void storePassword(const db::ServerFields& server, const QString& password)
 {
     const QString path = passwordFilePath();
     const QStringList key = {hostInFile(server.host), QString::number(server.port), server.database, server.user};

@@ -1,9 +1,9 @@
 #pragma once
 #include <QString>
 
-namespace app {
+namespace db { struct ServerFields; }
 
-struct ServerFields;
+namespace app {
 
 // The password file of PostgreSQL's own tools, where libpq looks for a server's password:
 // $PGPASSFILE, else ~/.pgpass. The program's settings never hold a password.
@@ -13,6 +13,6 @@ QString passwordFilePath();
 // port, database and user is replaced (or one added), other lines stay as they were. The
 // file is written whole through a temporary and readable by its owner only (libpq ignores a
 // file others can read). Fails with a message for the operator.
-void storePassword(const ServerFields& server, const QString& password);
+void storePassword(const db::ServerFields& server, const QString& password);
 
 } // namespace app

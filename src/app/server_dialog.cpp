@@ -28,7 +28,7 @@ QLineEdit* fieldEdit(QWidget* parent, const char* name, const QString& text)
 ServerDialog::ServerDialog(const QString& current, const QString& knownServer, QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("连接服务器"));
-    const ServerFields known = knownServer.isEmpty() ? ServerFields{} : serverFields(knownServer);
+    const db::ServerFields known = knownServer.isEmpty() ? db::ServerFields{} : db::serverFields(knownServer);
 
     fileChoice_ = new QRadioButton(QStringLiteral("目录文件（本机）"), this);
     fileChoice_->setObjectName(QStringLiteral("fileChoice"));
@@ -91,7 +91,7 @@ bool ServerDialog::serverChosen() const
     return serverChoice_->isChecked();
 }
 
-ServerFields ServerDialog::fields() const
+db::ServerFields ServerDialog::fields() const
 {
     return {host_->text().trimmed(), port_->value(), database_->text().trimmed(), user_->text().trimmed()};
 }
@@ -103,7 +103,7 @@ QString ServerDialog::password() const
 
 QString ServerDialog::address() const
 {
-    return serverChosen() ? serverAddress(fields()) : QString();
+    return serverChosen() ? db::serverAddress(fields()) : QString();
 }
 
 QString ServerDialog::testResult() const
@@ -121,13 +121,13 @@ void ServerDialog::followChoice()
 
 void ServerDialog::testConnection()
 {
-    const ServerFields server = fields();
+    const db::ServerFields server = fields();
     if (server.host.isEmpty() || server.database.isEmpty()) {
         result_->setText(QStringLiteral("请填写服务器地址和数据库。"));
         return;
     }
     // The password typed is tried as it is, without being kept anywhere yet.
-    QUrl url(serverAddress(server));
+    QUrl url(db::serverAddress(server));
     if (!password().isEmpty())
         url.setPassword(password());
     result_->setText(QStringLiteral("正在连接…"));
@@ -152,7 +152,7 @@ void ServerDialog::testConnection()
 
 void ServerDialog::accept()
 {
-    const ServerFields server = fields();
+    const db::ServerFields server = fields();
     if (serverChosen() && (server.host.isEmpty() || server.database.isEmpty())) {
         result_->setText(QStringLiteral("请填写服务器地址和数据库。"));
         return;

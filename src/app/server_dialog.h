@@ -1,5 +1,5 @@
 #pragma once
-#include "app/server_address.h"
+#include "db/server_address.h"
 #include <QDialog>
 
 class QLabel;
@@ -22,7 +22,7 @@ public:
     ServerDialog(const QString& current, const QString& known, QWidget* parent = nullptr);
 
     bool serverChosen() const;
-    ServerFields fields() const;
+    db::ServerFields fields() const;
     QString password() const;
     // The server's address without the password; empty when the file is chosen.
     QString address() const;

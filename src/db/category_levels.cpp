@@ -23,14 +23,15 @@ CategoryLevels::CategoryLevels(const std::array<Dataset*, 4>& levels)
         Dataset& rows = *levels_[level - 1];
         // A plain select: the file hands rows out in key order, and a server is asked for it.
         openStatement(rows, QStringLiteral("select * from ") + kTables[level - 1]);
+        // A missing column is named (Dataset::field throws), not read as null.
+        const auto required = [&](const QString& name) {
+            (void)rows.field(name);
+            return rows.fieldIndex(name);
+        };
         const int at = level - 1;
-        idField_[at] = rows.fieldIndex(column(level, "_ID"));
-        nameField_[at] = rows.fieldIndex(column(level, "_NM"));
-        parentField_[at] = level == 1 ? -1 : rows.fieldIndex(column(level - 1, "_ID"));
-        (void)rows.field(column(level, "_ID")); // a missing column is named, not read as null
-        (void)rows.field(column(level, "_NM"));
-        if (level > 1)
-            (void)rows.field(column(level - 1, "_ID"));
+        idField_[at] = required(column(level, "_ID"));
+        nameField_[at] = required(column(level, "_NM"));
+        parentField_[at] = level == 1 ? -1 : required(column(level - 1, "_ID"));
         QHash<qint64, QList<int>>& children = children_[at];
         for (int r = 0; r < rows.recordCount(); ++r) {
             if (level == 1) {

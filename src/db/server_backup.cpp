@@ -5,13 +5,12 @@
 #include "db/connection.h"
 #include "db/db_error.h"
 #include "db/detail/backup_format.h"
+#include "db/server_address.h"
 #include <QDir>
-#include <algorithm>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QUrl>
-#include <QUrlQuery>
+#include <algorithm>
 
 namespace db {
 
@@ -65,17 +64,11 @@ void unpack(const QString& backupPath, const QString& folder)
 
 QString serverBackupFolder(const QString& backupFolder, const QString& serverAddress)
 {
-    const QUrl url(serverAddress);
-    const QUrlQuery query(url);
-    // A server on this machine is often named by its socket folder, in the query.
-    QString host = url.host().isEmpty() ? query.queryItemValue(QStringLiteral("host")) : url.host();
-    QString database = url.path().mid(1);
-    if (query.hasQueryItem(QStringLiteral("dbname")))
-        database = query.queryItemValue(QStringLiteral("dbname"));
-    const QString port = query.hasQueryItem(QStringLiteral("port")) ? query.queryItemValue(QStringLiteral("port"))
-                                                                   : QString::number(url.port(5432));
+    const ServerFields server = serverFields(serverAddress);
     QString name = QStringLiteral("server-%1-%2-%3")
-                       .arg(host.isEmpty() ? QStringLiteral("localhost") : host, port, database);
+                       .arg(server.host.isEmpty() ? QStringLiteral("localhost") : server.host,
+                            QString::number(server.port), server.database);
+    // A server on this machine is named by its socket folder: no slash reaches the name.
     static const QRegularExpression unsafe(QStringLiteral("[^\\w.-]+"));
     name.replace(unsafe, QStringLiteral("_"));
     return QDir(backupFolder).filePath(name);

@@ -23,6 +23,15 @@ using platform::DialogKind;
 
 namespace {
 
+// The category 电脑 > 配件 > 存储 > 硬盘 deleted from the category grid, with what it holds.
+void deleteDisks(app::TFrm_main& w)
+{
+    click(w, node(w, {"电脑", "配件", "存储"}));
+    db::Dataset& rows = *w.ADOQueryL1_L4;
+    for (rows.first(); !rows.eof() && rows.asString("L4_NM") != "硬盘"; rows.next()) {}
+    w.tree.DBNavigator2->button(dbaware::DBNavigator::Button::Delete)->click();
+}
+
 class BackupsTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -76,10 +85,7 @@ TEST_F(BackupsTest, TheDaysFirstStartAndEveryDestructiveStepMakeABackupOfTheStat
     EXPECT_EQ(cat.count("select count(DISTINCT DIY_ID) as n from DIY"), 1);
 
     // A category with its items.
-    click(*w, node(*w, {"电脑", "配件", "存储"}));
-    db::Dataset& rows = *w->ADOQueryL1_L4;
-    for (rows.first(); !rows.eof() && rows.asString("L4_NM") != "硬盘"; rows.next()) {}
-    w->tree.DBNavigator2->button(dbaware::DBNavigator::Button::Delete)->click();
+    deleteDisks(*w);
     w->backups()->waitUntilDone();
     ASSERT_EQ(newest().cause, db::BackupCause::CategoryDelete);
     EXPECT_EQ(newest().counts.items, 2);
@@ -250,10 +256,7 @@ TEST(ServerBackupsTest, TheDaysFirstStartAndADestructiveStepCopyTheServersCatalo
     {
         Dialogs answers;
         answers.question = true;
-        click(*w, node(*w, {"电脑", "配件", "存储"}));
-        db::Dataset& rows = *w->ADOQueryL1_L4;
-        for (rows.first(); !rows.eof() && rows.asString("L4_NM") != "硬盘"; rows.next()) {}
-        w->tree.DBNavigator2->button(dbaware::DBNavigator::Button::Delete)->click();
+        deleteDisks(*w);
         EXPECT_TRUE(answers.of(DialogKind::ErrorReport).isEmpty());
     }
     w->backups()->waitUntilDone();
@@ -299,10 +302,7 @@ TEST(ServerBackupsTest, AStepDoesNotGoOnWhenTheServersBackupCannotBegin)
 
     Dialogs answers;
     answers.question = true;
-    click(*w, node(*w, {"电脑", "配件", "存储"}));
-    db::Dataset& rows = *w->ADOQueryL1_L4;
-    for (rows.first(); !rows.eof() && rows.asString("L4_NM") != "硬盘"; rows.next()) {}
-    w->tree.DBNavigator2->button(dbaware::DBNavigator::Button::Delete)->click();
+    deleteDisks(*w);
     ASSERT_EQ(answers.of(DialogKind::ErrorReport).size(), 1);
     EXPECT_TRUE(answers.of(DialogKind::ErrorReport)[0].text.startsWith("无法备份（删除分类前），操作没有进行："))
         << answers.of(DialogKind::ErrorReport)[0].text.toStdString();

@@ -1,10 +1,10 @@
 #pragma once
 #include <QString>
 
-namespace app {
+namespace db {
 
-// The parts of a PostgreSQL server's address the connection dialog shows, and the libpq
-// connection URI made of them ("postgresql://shop@192.168.1.10:5432/qmx"). A host that is a
+// The parts of a PostgreSQL server's address the connection dialog shows (and a server's
+// backup folder is named by), and the libpq connection URI made of them ("postgresql://shop@192.168.1.10:5432/qmx"). A host that is a
 // folder (a server on this machine reached through its socket) goes into the URI's query.
 struct ServerFields {
     QString host;
@@ -22,4 +22,4 @@ QString passwordIn(const QString& address);
 // The same URI without its password, as it may be kept in the settings and shown.
 QString withoutPassword(const QString& address);
 
-} // namespace app
+} // namespace db

@@ -1,8 +1,8 @@
-#include "app/server_address.h"
+#include "db/server_address.h"
 #include <QUrl>
 #include <QUrlQuery>
 
-namespace app {
+namespace db {
 
 namespace {
 
@@ -47,7 +47,9 @@ ServerFields serverFields(const QString& address)
     bool number = false;
     const int queryPort = query.queryItemValue(QStringLiteral("port")).toInt(&number);
     fields.port = number ? queryPort : url.port(kDefaultPort);
-    fields.database = url.path(QUrl::FullyDecoded).mid(1);
+    fields.database = query.hasQueryItem(QStringLiteral("dbname"))
+        ? query.queryItemValue(QStringLiteral("dbname"), QUrl::FullyDecoded)
+        : url.path(QUrl::FullyDecoded).mid(1);
     fields.user = url.userName(QUrl::FullyDecoded);
     return fields;
 }
@@ -66,4 +68,4 @@ QString withoutPassword(const QString& address)
     return url.toString(QUrl::FullyEncoded);
 }
 
-} // namespace app
+} // namespace db
