@@ -60,7 +60,9 @@ void TFrm_main::showCatalogueInCaption()
     const db::ServerFields server = db::serverFields(serverAddress_);
     // A folder is a server on this machine, reached through its socket.
     const QString host = server.host.isEmpty() || server.host.startsWith(u'/') ? QStringLiteral("本机") : server.host;
-    setWindowTitle(productTitle() + QStringLiteral(" —— 服务器 %1/%2").arg(host, server.database));
+    // Ending with the product title, as other windows' captions do (the desktop adds it to a
+    // caption that does not end with it).
+    setWindowTitle(QStringLiteral("服务器 %1/%2 - ").arg(host, server.database) + productTitle());
 }
 
 bool TFrm_main::reopenCatalogue(const QString& serverAddress)

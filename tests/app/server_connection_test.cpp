@@ -192,7 +192,7 @@ TEST(ConnectDialogTest, TheOperatorTestsAServerAndTheWindowMovesOntoIt)
     EXPECT_TRUE(node(*w, {"服务器上的分类"}));
     EXPECT_FALSE(node(*w, {"本机分类"}));
     // The caption says where the catalogue is (the test server is on this machine).
-    EXPECT_EQ(w->windowTitle(), app::productTitle() + " —— 服务器 本机/" + fields.database);
+    EXPECT_EQ(w->windowTitle(), "服务器 本机/" + fields.database + " - " + app::productTitle());
     EXPECT_EQ(app::rememberedServer(), db::serverAddress(fields));
     EXPECT_FALSE(files.settings().contains("pw"));
     EXPECT_TRUE(files.passwordFile().endsWith(":" + fields.database + ":" + fields.user + ":pw\\:1\n"))
